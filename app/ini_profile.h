@@ -1,0 +1,94 @@
+#pragma once
+// INI profile files read and written with Windows profile semantics:
+//   - section and key names match ignoring ASCII letter case; the first
+//     matching section and the first matching key in it win;
+//   - a missing file, section or key gives the caller's default;
+//   - a value is trimmed of blanks and one pair of enclosing double quotes is
+//     removed;
+//   - an integer is an optional "-" then decimal digits, or "$", "0x" or "0X"
+//     then hex digits, taken as 32 bits; anything else gives the default.
+//
+// A reading pass (IniReader) opens the file, reads it whole and closes it.
+// A writing pass (IniWriter) reads the file, changes only the keys written and
+// keeps every other line, and replaces the file atomically when committed, so
+// a crash or a full disk never leaves a half-written file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ini {
+
+// Parsed contents of an INI text; used by both passes.
+class IniText {
+ public:
+  IniText() = default;
+  explicit IniText(std::string_view bytes);
+
+  // Raw value (trimmed, quotes removed), or nullptr when the key is missing.
+  const std::string* Find(std::string_view section, std::string_view key) const;
+
+  // Sets a key's value text as written (the caller adds quotes if wanted).
+  // An existing key keeps its place and spelling; a new key goes after the last
+  // line of the section; a new section is appended at the end.
+  void Set(std::string_view section, std::string_view key, std::string_view value_text);
+
+  // The text with CR LF line ends.
+  std::string Serialize() const;
+
+ private:
+  struct Line {
+    std::string text;        // the line as stored, without its line end
+    int section = -1;        // index into sections_ of the section it belongs to
+    std::string key;         // key name for key lines, else empty
+    std::string value;       // parsed value for key lines
+    bool is_key = false;
+  };
+  struct Section {
+    std::string name;
+    int header_line = -1;  // -1 for the lines before any section header
+  };
+  int FindSection(std::string_view name) const;
+
+  std::vector<Line> lines_;
+  std::vector<Section> sections_;
+};
+
+// Parses an integer as described above; false when the text is not one.
+bool ParseInteger(std::string_view text, std::int32_t& value);
+
+class IniReader {
+ public:
+  // Reads the file at once; a missing or unreadable file reads as empty.
+  explicit IniReader(const std::string& path);
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view default_value) const;
+  std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                           std::int32_t default_value) const;
+
+ private:
+  IniText text_;
+};
+
+class IniWriter {
+ public:
+  // Reads the current file (missing: empty) to keep what is not written.
+  explicit IniWriter(std::string path);
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  // Writes the value enclosed in double quotes.
+  void WriteQuotedString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+
+  // Replaces the file atomically; false when it could not be written (the old
+  // file then stays as it was).
+  bool Commit();
+
+ private:
+  std::string path_;
+  IniText text_;
+};
+
+}  // namespace ini

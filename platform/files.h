@@ -1,0 +1,61 @@
+#pragma once
+// File-system access for the portable core. Paths are byte strings: Shift-JIS
+// (CP932) on Windows, where they reach the W functions through CP932, and the
+// native bytes on POSIX. The core joins path components with kPathDelimiter.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+#else
+inline constexpr char kPathDelimiter = '/';
+#endif
+
+// dir + delimiter + name.
+std::string JoinPath(std::string_view dir, std::string_view name);
+
+struct DirEntry {
+  std::string name;  // the entry's own name, without the directory
+  bool is_directory = false;
+};
+
+// Entries of `dir` whose names match `pattern` ("*" any run, "?" one byte;
+// letter case ignored for ASCII, as Windows matches names). "." and ".." are
+// never returned. Windows returns the file system's order; POSIX sorts the
+// names bytewise so results are reproducible. A missing directory gives none.
+std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pattern);
+
+// True for a plain file only: not a directory, not hidden, not a system file
+// (on POSIX a name starting with "." counts as hidden).
+bool FileExists(const std::string& path);
+
+// True when the path names a directory.
+bool DirectoryExists(const std::string& path);
+
+// True when the file can be opened for reading right now (used to wait until
+// the mail client has released a message file).
+bool CanOpenForReading(const std::string& path);
+
+// Reads the whole file as bytes. False when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk and
+// renames it over `path`, so that a crash or a full disk leaves either the old
+// file or the new one, never a half-written file. False on any failure (the
+// old file is then untouched and the temporary file removed).
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Creates the file, or cuts an existing one to zero length. False on failure.
+bool TruncateFile(const std::string& path);
+
+// Removes a file; false when it did not exist or could not be removed.
+bool RemoveFile(const std::string& path);
+
+// Creates one directory (the parent must exist). True when it exists afterwards.
+bool MakeDirectory(const std::string& path);
+
+}  // namespace platform
