@@ -34,8 +34,9 @@ struct Bracketed {
 // The text after the first "<" up to the next ">" (to the line end when no ">"
 // follows). The line end is never part of the text.
 Bracketed TakeFirstBracketed(std::string_view line);
-// The text of the last complete "<...>" pair of the line (or, when the last
-// "<" has no ">" after it, the text from it to the line end).
+// Like TakeFirstBracketed, then moves on to the next pair as long as the rest
+// of the line after the taken pair holds both a "<" and a ">": the last
+// complete pair of the line wins.
 Bracketed TakeLastBracketed(std::string_view line);
 
 }  // namespace threads

@@ -36,6 +36,8 @@
 
 namespace threads {
 
+struct LinkerState;
+
 struct LinkOptions {
   bool References = false;  // also link through LastReference
   bool Subject = false;     // subject fallback for replies without usable links
@@ -61,10 +63,11 @@ class ThreadLinker {
   // has been freed; true when it is in the list.
   bool Link(ThreadNode*& head, ThreadNode* node);
 
-  // One linking attempt without the retry or head maintenance (`head` must be
-  // non-null): true when the node was placed or freed as a duplicate, false
+  // One linking attempt into the (non-empty) list, without the retry or head
+  // maintenance: true when the node was placed or freed as a duplicate, false
   // when it was held back for the subject fallback (it is then in no list).
-  bool LinkThreadNode(ThreadNode* head, ThreadNode* node);
+  // The caller moves its head back when the node went in front of it.
+  bool LinkThreadNode(ThreadNode* node);
 
   // Removes and frees `node` as threads::RemoveNodeKeepingReplies does (its
   // subtree moves up one level, head moves on when node was the head) and
@@ -72,9 +75,7 @@ class ThreadLinker {
   void RemoveNodeKeepingReplies(ThreadNode*& head, ThreadNode* node);
 
  private:
-  struct Indexes;
-  LinkOptions options_;
-  std::unique_ptr<Indexes> indexes_;
+  std::unique_ptr<LinkerState> state_;
 };
 
 }  // namespace threads
