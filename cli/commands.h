@@ -5,3 +5,6 @@
 
 int RunAccountsCommand(int argc, char** argv);
 int RunFoldersCommand(int argc, char** argv);
+
+// veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR
+int RunThreadsCommand(int argc, char** argv);

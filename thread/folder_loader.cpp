@@ -1,0 +1,171 @@
+#include "thread/folder_loader.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "platform/files.h"
+#include "thread/full_build.h"
+#include "thread/thread_cache.h"
+#include "thread/thread_rows.h"
+
+namespace threads {
+namespace {
+
+bool KeepsInMemory(const LoaderSettings& settings) { return settings.MailInMemory != 0; }
+
+// Sets view.Loading for the life of one load.
+class LoadingScope {
+ public:
+  explicit LoadingScope(ThreadView& view) : view_(view) { view_.Loading = true; }
+  ~LoadingScope() { view_.Loading = false; }
+  LoadingScope(const LoadingScope&) = delete;
+  LoadingScope& operator=(const LoadingScope&) = delete;
+
+ private:
+  ThreadView& view_;
+};
+
+// Releases the shown list: the rows go first, since they point into it. A
+// list kept by a folder is released there too, so no record keeps a pointer
+// to freed nodes.
+void ReleaseCurrent(ThreadView& view, LoadHost& host) {
+  if (view.CurrentThreads == nullptr) return;
+  host.ClearRows();
+  if (!view.OwnsCurrent) {
+    for (mailbox::FolderInfo& folder : view.Folders) {
+      if (folder.Threads == view.CurrentThreads) folder.Threads = nullptr;
+    }
+  }
+  FreeThreadList(view.CurrentThreads);
+  view.CurrentThreads = nullptr;
+  view.OwnsCurrent = false;
+}
+
+// Shows the current list as rows, writes the cache in the same pass and
+// selects the start row.
+void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                    int index) {
+  mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(index)];
+  host.EnableMainWindow(false);
+  FilledRows filled = FillThreadList(view.CurrentThreads, folder, true);
+  host.ShowFolderStatus(index);
+  host.RepaintFolderList();
+  const StartSelection start =
+      ChooseStartRow(filled.Rows, folder.SelectedIndex, settings.MailIniPos);
+  host.ShowRows(std::move(filled.Rows));
+  host.EnableMainWindow(true);
+  if (start.Row < 0) return;
+  host.SelectRow(start.Row);
+  if (start.UnreadRow >= 0) host.SelectRow(start.UnreadRow);
+}
+
+// Reads the list through the cache, or in full; false when there is nothing
+// to show.
+bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                 mailbox::FolderInfo& folder) {
+  ProgressSink& progress = host.ShowProgress();
+  progress.SetRange(0, folder.Total);
+  progress.SetPosition(0);
+  progress.SetTitle(kBuildingTitle);
+  progress.EnableCancel(true);
+  LoadContext context{progress, host};
+  const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};
+  ThreadLoad load = LoadThreadCache(source, context);
+  if (!load.Show) load = BuildThreadsFromIndex(source, context);
+  host.HideProgress();
+
+  if (load.ForgetFolder) view.CurrentFolderIndex = -1;
+  view.CurrentThreads = load.List.Release();
+  view.OwnsCurrent = !KeepsInMemory(settings);
+  if (KeepsInMemory(settings)) folder.Threads = view.CurrentThreads;
+  return load.Show;
+}
+
+}  // namespace
+
+ThreadView::~ThreadView() {
+  if (OwnsCurrent) FreeThreadList(CurrentThreads);
+}
+
+void OpenFolderThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                       int index, bool remember) {
+  if (view.Loading || index < 0 || index >= mailbox::kFolderCapacity) return;
+  if (remember) {
+    if (index == view.CurrentFolderIndex) return;
+    if (view.CurrentFolderIndex >= 0) {
+      view.Folders[static_cast<std::size_t>(view.CurrentFolderIndex)].SelectedIndex =
+          std::max(host.SelectedRow(), 0);
+    }
+  }
+  LoadingScope loading(view);
+  view.CurrentFolderIndex = index;
+  mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(index)];
+
+  if (KeepsInMemory(settings)) {
+    if (view.OwnsCurrent) ReleaseCurrent(view, host);
+    view.CurrentThreads = folder.Threads;
+    view.OwnsCurrent = false;
+  } else {
+    ReleaseCurrent(view, host);
+  }
+  host.ClearViewedNode();
+
+  const std::string path = folder.Path;  // AddFolder rewrites the record
+  mailbox::AddFolder(view.Folders, index, path, folder.Depth, "", settings.Discovery);
+  if (host.RowCount() > 0) host.SelectRow(0);
+  if (folder.Total == 0) {
+    host.ClearRows();
+    platform::TruncateFile(platform::JoinPath(path, kCacheFileName));
+    return;
+  }
+
+  host.EnableAccountMenu(false);
+  host.EnableMainWindow(false);
+  host.EnableViewer(false);
+  host.ClearRows();
+  host.EnableMainWindow(true);
+
+  if (view.CurrentThreads == nullptr && !LoadThreads(view, settings, host, folder)) {
+    host.EnableAccountMenu(true);
+    host.EnableViewer(true);
+    return;
+  }
+  ShowThreadRows(view, settings, host, index);
+  host.EnableAccountMenu(true);
+  host.EnableViewer(true);
+}
+
+void ReloadFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                  int selected_folder) {
+  if (view.Loading || selected_folder < 0 || selected_folder >= mailbox::kFolderCapacity) return;
+  const int remembered = std::max(host.SelectedRow(), 0);
+  ReleaseCurrent(view, host);
+  host.ShowFolderStatus(selected_folder);
+  OpenFolderThreads(view, settings, host, selected_folder, false);
+  host.FocusMainWindow();
+  const int rows = host.RowCount();
+  if (rows > 0) host.SelectRow(std::min(remembered, rows - 1));
+}
+
+void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                   int selected_folder) {
+  if (view.Loading || selected_folder < 0 || selected_folder >= mailbox::kFolderCapacity) return;
+  const std::string& path = view.Folders[static_cast<std::size_t>(selected_folder)].Path;
+  platform::TruncateFile(platform::JoinPath(path, kCacheFileName));
+  ReloadFolder(view, settings, host, selected_folder);
+}
+
+void ReleaseThreadLists(ThreadView& view, LoadHost& host) {
+  host.ClearRows();
+  host.ClearViewedNode();
+  if (view.OwnsCurrent) FreeThreadList(view.CurrentThreads);
+  for (mailbox::FolderInfo& folder : view.Folders) {
+    FreeThreadList(folder.Threads);
+    folder.Threads = nullptr;
+  }
+  view.CurrentThreads = nullptr;
+  view.OwnsCurrent = false;
+}
+
+}  // namespace threads

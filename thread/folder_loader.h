@@ -1,0 +1,67 @@
+#pragma once
+// Showing a folder's threads: from memory, through the thread cache, or by a
+// full build; and the reload ("再構築") and rebuild-all ("再構築(ALL)")
+// commands. The windows are reached only through LoadHost.
+
+#include "mailbox/folder_discovery.h"
+#include "mailbox/folder_table.h"
+#include "thread/load_host.h"
+#include "thread/thread_linker.h"
+#include "thread/thread_node.h"
+
+namespace threads {
+
+struct LoaderSettings {
+  int MailInMemory = 0;  // 1: keep each folder's list in its FolderInfo once built
+  int MailIniPos = 1;    // start row of a folder shown for the first time
+  LinkOptions Link;
+  mailbox::DiscoveryOptions Discovery;  // for re-reading the folder's record
+  int ScanWorkers = 0;                  // header-scan threads (0: none)
+};
+
+// The thread list being shown and where it came from.
+struct ThreadView {
+  explicit ThreadView(mailbox::FolderTable& table) : Folders(table) {}
+  ThreadView(const ThreadView&) = delete;
+  ThreadView& operator=(const ThreadView&) = delete;
+  // Releases the list it owns (MailInMemory 0); kept lists stay with their
+  // folders.
+  ~ThreadView();
+
+  mailbox::FolderTable& Folders;
+  // Head of the list shown, or null. Owned here when MailInMemory is 0, else
+  // by the folder's Threads.
+  ThreadNode* CurrentThreads = nullptr;
+  // True when CurrentThreads is owned here rather than by a folder record.
+  bool OwnsCurrent = false;
+  // The folder opened last; -1 after a cancelled load (the next selection of
+  // any folder then opens it).
+  int CurrentFolderIndex = -1;
+  // True while OpenFolderThreads runs (it lets window messages run): the
+  // window must not start another load, reload or account change meanwhile.
+  bool Loading = false;
+};
+
+// Shows folder `folder`'s threads. `remember` is true for the user's folder
+// selection: then nothing happens when the folder is already the current one,
+// and the selected row of the folder left is stored in its SelectedIndex.
+// Does nothing when called while a load runs.
+void OpenFolderThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                       int folder, bool remember);
+
+// "再構築" (mRetry1Click): releases the shown list and opens `selected_folder`
+// again through its cache, then selects the row that was selected (or the
+// last row when the list got shorter).
+void ReloadFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                  int selected_folder);
+
+// "再構築(ALL)" (mRetry2Click): empties the folder's "VLTR.ume", then reloads,
+// so the folder is built in full from its message files.
+void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
+                   int selected_folder);
+
+// Releases every list held (all folders' kept lists and the shown one) after
+// clearing the rows; for an account or mailbox change and for exit.
+void ReleaseThreadLists(ThreadView& view, LoadHost& host);
+
+}  // namespace threads

@@ -1,0 +1,47 @@
+#include "thread/full_build.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_reader.h"
+#include "thread/header_scan_pool.h"
+#include "thread/index_record.h"
+
+namespace threads {
+
+ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& context) {
+  ThreadLoad load;
+  platform::TextReader reader;
+  if (!reader.Open(platform::JoinPath(folder.Path, "Entry.lst"))) {
+    context.monitor.EnableMainWindow(true);
+    return load;
+  }
+  context.progress.SetTitle(kBuildingTitle);
+  context.progress.Repaint();
+
+  // All records first, so that the headers can be scanned ahead of the linking.
+  std::vector<ThreadNode*> nodes;
+  std::string line;
+  while (ReadNextIndexRecord(reader, line)) {
+    ThreadNode* node = NewThreadNode();
+    ParseIndexRecordInto(line, *node);
+    node->FilePath = platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm");
+    nodes.push_back(node);
+  }
+  reader.Close();
+
+  ThreadLinker linker(folder.Link);
+  const LinkRun run = ScanAndLink(nodes, linker, load.List.MutableHead(), context,
+                                  folder.ScanWorkers);
+  if (run.Stopped) {
+    load.List.Reset();
+    load.ForgetFolder = true;
+    return load;
+  }
+  context.monitor.EnableMainWindow(false);
+  load.Show = true;
+  return load;
+}
+
+}  // namespace threads

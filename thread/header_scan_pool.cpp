@@ -1,0 +1,80 @@
+#include "thread/header_scan_pool.h"
+
+#include "thread/message_headers.h"
+#include "thread/thread_node.h"
+
+namespace threads {
+
+HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers)
+    : nodes_(nodes), done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
+  for (std::size_t i = 0; i < nodes.size(); ++i) done_[i].store(false, std::memory_order_relaxed);
+  for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+}
+
+HeaderScanAhead::~HeaderScanAhead() {
+  stop_.store(true);
+  for (std::thread& worker : workers_) worker.join();
+}
+
+int HeaderScanAhead::DefaultWorkers() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+bool HeaderScanAhead::TakeNext(std::size_t& index) {
+  index = next_.fetch_add(1);
+  return index < nodes_.size();
+}
+
+void HeaderScanAhead::ScanOne(std::size_t index) {
+  ScanMessageHeaders(*nodes_[index]);
+  {
+    // The store happens under the lock so that a waiter cannot miss the wake-up
+    // between its check and its wait.
+    std::lock_guard<std::mutex> lock(mutex_);
+    done_[index].store(true, std::memory_order_release);
+  }
+  scanned_.notify_all();
+}
+
+void HeaderScanAhead::WorkerLoop() {
+  std::size_t index = 0;
+  while (!stop_.load(std::memory_order_relaxed) && TakeNext(index)) ScanOne(index);
+}
+
+void HeaderScanAhead::WaitFor(std::size_t index) {
+  while (!done_[index].load(std::memory_order_acquire)) {
+    std::size_t taken = 0;
+    if (next_.load() <= index && TakeNext(taken)) {
+      ScanOne(taken);
+      continue;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    scanned_.wait(lock, [&] { return done_[index].load(std::memory_order_acquire); });
+  }
+}
+
+LinkRun ScanAndLink(std::vector<ThreadNode*>& nodes, ThreadLinker& linker, ThreadNode*& head,
+                    LoadContext& context, int workers) {
+  LinkRun run;
+  std::size_t linked = 0;
+  {
+    HeaderScanAhead scan(nodes, workers);
+    while (linked < nodes.size()) {
+      scan.WaitFor(linked);
+      ThreadNode* node = nodes[linked++];
+      context.progress.SetMailTitle(node->Subject);
+      context.progress.Step();
+      if (linker.Link(head, node)) ++run.Added;
+      if (context.PumpAndCheckStop()) {
+        run.Stopped = true;
+        break;
+      }
+    }
+  }  // the scanners have stopped here, so the nodes left over can be freed
+  for (std::size_t i = linked; i < nodes.size(); ++i) FreeThreadList(nodes[i]);
+  nodes.clear();
+  return run;
+}
+
+}  // namespace threads
