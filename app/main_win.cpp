@@ -1,0 +1,39 @@
+// Program entry of Veltrano.exe: one instance at a time (the named mutex
+// "Veltrano"; a second start ends at once with exit code 1), then the windows
+// and the message loop. The command line is not read.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/program_win.h"
+#include "mailbox/accounts.h"
+#include "platform/single_instance.h"
+#include "ui/window.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
+  platform::SingleInstance instance("Veltrano");
+  if (instance.AnotherInstanceRuns()) return 1;
+
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
+  InitCommonControlsEx(&controls);
+
+  try {
+    ui::MainFormEnvironment environment;
+    environment.ReadRegistry = [] { return mailbox::ReadMailboxPathFromRegistry(); };
+    // Choosing the mailbox in a folder browser comes with the settings
+    // commands; until then a mailbox must be named in "Veltra.ini" or in the
+    // mail client's registry value.
+    environment.BrowseForMailbox = [](const std::string&) { return std::string(); };
+    app::Program program(std::move(environment));
+    program.Run(show_command);
+  } catch (const std::exception& error) {
+    ui::ShowErrorBox(error.what());
+  } catch (...) {
+    ui::ShowErrorBox("Unknown error");
+  }
+  return 0;
+}

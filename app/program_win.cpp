@@ -1,0 +1,59 @@
+#include "app/program_win.h"
+
+#include "platform/wide_win.h"
+
+namespace app {
+
+std::string ExecutableDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) path.resize(slash);
+  return platform::Narrow(path);
+}
+
+Program::Program(ui::MainFormEnvironment environment) {
+  if (environment.SettingsPath.empty()) {
+    environment.SettingsPath = SettingsPath(ExecutableDirectory());
+  }
+  const std::string settings_path = environment.SettingsPath;
+  environment.RemoveSplash = [this] {
+    if (splash_ != nullptr) splash_->Remove();
+    splash_.reset();
+  };
+  main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
+  viewer_ = std::make_unique<viewer::TViewForm>(settings_path);
+  main_->AttachViewer(viewer_.get());
+  viewer_->OnClosed = [this] { main_->ViewedNode = nullptr; };
+  splash_ = std::make_unique<TSplashForm>();
+}
+
+Program::~Program() {
+  splash_.reset();
+  main_.reset();
+  viewer_.reset();
+}
+
+void DispatchProgramMessage(ui::TVtFormMain& main, MSG& message) {
+  if (main.PreTranslate(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void Program::Run(int show_command) {
+  splash_->ShowTopMost();
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchProgramMessage(*main_, message);
+  Sleep(10);
+  main_->Show(show_command);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(*main_, message);
+}
+
+}  // namespace app

@@ -1,0 +1,40 @@
+#pragma once
+// The program's windows for one run: the main window, the viewer (hidden) and
+// the splash, created in that order, and the message loop.
+
+#include <memory>
+#include <string>
+
+#include "app/splash_win.h"
+#include "ui/main_form.h"
+#include "viewer/view_form_win.h"
+
+namespace app {
+
+// The directory of the running executable, CP932, without a trailing "\".
+std::string ExecutableDirectory();
+
+class Program {
+ public:
+  // Creates the three windows. `environment` may leave SettingsPath empty:
+  // then "Veltra.ini" beside the executable is used; RemoveSplash is set here.
+  explicit Program(ui::MainFormEnvironment environment);
+  ~Program();
+
+  // Shows the splash, runs the main window's start-up and the message loop
+  // until the main window has closed.
+  void Run(int show_command);
+
+  ui::TVtFormMain& Main() { return *main_; }
+  viewer::TViewForm& Viewer() { return *viewer_; }
+
+ private:
+  std::unique_ptr<ui::TVtFormMain> main_;
+  std::unique_ptr<viewer::TViewForm> viewer_;
+  std::unique_ptr<TSplashForm> splash_;
+};
+
+// One message through the program's shortcuts, then to its window.
+void DispatchProgramMessage(ui::TVtFormMain& main, MSG& message);
+
+}  // namespace app

@@ -1,0 +1,143 @@
+#include "ui/controls.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/wide_win.h"
+
+namespace ui {
+
+void Control::CreateChild(const wchar_t* class_name, DWORD style, DWORD ex_style, HWND parent,
+                          int id, const std::string& text) {
+  const std::wstring wide = platform::Widen(text);
+  hwnd_ = CreateWindowExW(ex_style, class_name, wide.c_str(), WS_CHILD | WS_VISIBLE | style, 0,
+                          0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleW(nullptr), nullptr);
+  if (hwnd_ == nullptr) throw std::runtime_error("creating a control failed");
+}
+
+void Control::SetText(const std::string& text) const {
+  SetWindowTextW(hwnd_, platform::Widen(text).c_str());
+}
+
+std::string Control::Text() const {
+  const int length = GetWindowTextLengthW(hwnd_);
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(hwnd_, wide.data(), length + 1);
+  wide.resize(static_cast<std::size_t>(copied));
+  return platform::Narrow(wide);
+}
+
+int Control::Width() const {
+  RECT rect{};
+  GetWindowRect(hwnd_, &rect);
+  return rect.right - rect.left;
+}
+
+void SubclassControl(HWND control, SUBCLASSPROC procedure, void* owner) {
+  SetWindowSubclass(control, procedure, 1, reinterpret_cast<DWORD_PTR>(owner));
+}
+
+void StatusBar::SetSimpleText(const std::string& text) const {
+  SendMessageW(hwnd_, SB_SIMPLE, TRUE, 0);
+  SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+}
+
+std::string StatusBar::SimpleText() const {
+  const LRESULT info = SendMessageW(hwnd_, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0);
+  std::wstring wide(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
+  SendMessageW(hwnd_, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.data()));
+  wide.resize(wcslen(wide.c_str()));
+  return platform::Narrow(wide);
+}
+
+int StatusBar::Height() const {
+  RECT rect{};
+  GetWindowRect(hwnd_, &rect);
+  return rect.bottom - rect.top;
+}
+
+void OwnerDrawListBox::Create(HWND parent, int id) {
+  CreateChild(L"LISTBOX",
+              WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS |
+                  LBS_NOINTEGRALHEIGHT,
+              WS_EX_CLIENTEDGE, parent, id);
+}
+
+void OwnerDrawListBox::Add(const std::string& text) const {
+  SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+}
+
+std::string OwnerDrawListBox::ItemText(int row) const {
+  const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, row, 0);
+  if (length == LB_ERR) return {};
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd_, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide.data()));
+  wide.resize(static_cast<std::size_t>(length));
+  return platform::Narrow(wide);
+}
+
+void OwnerDrawListBox::RedrawItem(int row) const {
+  RECT rect{};
+  if (SendMessageW(hwnd_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != LB_ERR) {
+    InvalidateRect(hwnd_, &rect, TRUE);
+  }
+}
+
+void VirtualListView::Create(HWND parent, int id) {
+  CreateChild(WC_LISTVIEWW,
+              WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+              WS_EX_CLIENTEDGE, parent, id);
+}
+
+void VirtualListView::AddColumn(int index, const std::string& caption, int width) const {
+  std::wstring wide = platform::Widen(caption);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = wide.data();
+  column.cx = width;
+  column.iSubItem = index;
+  ListView_InsertColumn(hwnd_, index, &column);
+}
+
+std::string VirtualListView::ColumnCaption(int column) const {
+  wchar_t buffer[128] = {};
+  LVCOLUMNW info{};
+  info.mask = LVCF_TEXT;
+  info.pszText = buffer;
+  info.cchTextMax = 128;
+  ListView_GetColumn(hwnd_, column, &info);
+  return platform::Narrow(buffer);
+}
+
+void VirtualListView::SelectRow(int row) const {
+  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(hwnd_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(hwnd_, row);
+}
+
+std::string VirtualListView::CellText(int row, int column) const {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return platform::Narrow(buffer.data());
+}
+
+int VirtualListView::RowImage(int row) const {
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  if (!ListView_GetItem(hwnd_, &item)) return -1;
+  return item.iImage;
+}
+
+void VirtualListView::SetColors(COLORREF text, COLORREF background) const {
+  ListView_SetTextColor(hwnd_, text);
+  ListView_SetTextBkColor(hwnd_, background);
+  ListView_SetBkColor(hwnd_, background);
+}
+
+}  // namespace ui

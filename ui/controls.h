@@ -1,0 +1,117 @@
+#pragma once
+// Thin wrappers over the Win32 controls the windows use: each holds only the
+// control's HWND and turns one call into one message, taking and returning
+// CP932 strings. The logic that decides what to show lives elsewhere.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace ui {
+
+class Control {
+ public:
+  HWND hwnd() const { return hwnd_; }
+  void Attach(HWND hwnd) { hwnd_ = hwnd; }
+  void SetFont(HFONT font) const { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+  void SetText(const std::string& text) const;
+  std::string Text() const;
+  void Move(int x, int y, int width, int height) const { MoveWindow(hwnd_, x, y, width, height, TRUE); }
+  void Enable(bool enabled) const { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+  bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+  void Show(bool shown) const { ShowWindow(hwnd_, shown ? SW_SHOW : SW_HIDE); }
+  void Focus() const { SetFocus(hwnd_); }
+  void Invalidate() const { InvalidateRect(hwnd_, nullptr, TRUE); }
+  int Width() const;
+
+ protected:
+  // Creates a child control of a system class; throws std::runtime_error on failure.
+  void CreateChild(const wchar_t* class_name, DWORD style, DWORD ex_style, HWND parent, int id,
+                   const std::string& text = {});
+  HWND hwnd_ = nullptr;
+};
+
+// Replaces a control's window procedure with `procedure`, passing `owner` as
+// the subclass reference data (comctl32 subclassing).
+void SubclassControl(HWND control, SUBCLASSPROC procedure, void* owner);
+
+class Label : public Control {
+ public:
+  void Create(HWND parent, int id, const std::string& text) { CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX, 0, parent, id, text); }
+};
+
+class Button : public Control {
+ public:
+  void Create(HWND parent, int id, const std::string& text) { CreateChild(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, parent, id, text); }
+};
+
+class ProgressBar : public Control {
+ public:
+  void Create(HWND parent, int id) { CreateChild(PROGRESS_CLASSW, PBS_SMOOTH, 0, parent, id); }
+  void SetRange(int minimum, int maximum) const { SendMessageW(hwnd_, PBM_SETRANGE32, minimum, maximum); }
+  int Minimum() const { return static_cast<int>(SendMessageW(hwnd_, PBM_GETRANGE, TRUE, 0)); }
+  int Maximum() const { return static_cast<int>(SendMessageW(hwnd_, PBM_GETRANGE, FALSE, 0)); }
+  void SetPosition(int position) const { SendMessageW(hwnd_, PBM_SETPOS, position, 0); }
+  int Position() const { return static_cast<int>(SendMessageW(hwnd_, PBM_GETPOS, 0, 0)); }
+  void SetStep(int step) const { SendMessageW(hwnd_, PBM_SETSTEP, step, 0); }
+  void StepIt() const { SendMessageW(hwnd_, PBM_STEPIT, 0, 0); }
+};
+
+// Status bar used in single-text ("simple") mode.
+class StatusBar : public Control {
+ public:
+  void Create(HWND parent, int id) { CreateChild(STATUSCLASSNAMEW, 0, 0, parent, id); }
+  void SetSimpleText(const std::string& text) const;
+  std::string SimpleText() const;
+  int Height() const;
+  void Resize() const { SendMessageW(hwnd_, WM_SIZE, 0, 0); }
+};
+
+// Owner-drawn list box with variable item height; the rows' strings are kept
+// by the control so that their text can be read back.
+class OwnerDrawListBox : public Control {
+ public:
+  void Create(HWND parent, int id);
+  void Clear() const { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
+  void Add(const std::string& text) const;
+  int Count() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
+  int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
+  void Select(int row) const { SendMessageW(hwnd_, LB_SETCURSEL, row, 0); }
+  std::string ItemText(int row) const;
+  void RedrawItem(int row) const;
+  void SetRedraw(bool on) const { SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+};
+
+// Report-style list view whose rows are supplied on demand (LVS_OWNERDATA):
+// the owner answers LVN_GETDISPINFO, the control holds only the row count,
+// the selection and the focus.
+class VirtualListView : public Control {
+ public:
+  void Create(HWND parent, int id);
+  void AddColumn(int index, const std::string& caption, int width) const;
+  int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
+  void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
+  std::string ColumnCaption(int column) const;
+  void SetRowCount(int count) const { ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL); }
+  int RowCount() const { return ListView_GetItemCount(hwnd_); }
+  int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
+  int Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
+  // Selects and focuses one row (clearing the other selection).
+  void SelectRow(int row) const;
+  void EnsureVisible(int row) const { ListView_EnsureVisible(hwnd_, row, TRUE); }
+  int TopRow() const { return ListView_GetTopIndex(hwnd_); }
+  int RowsPerPage() const { return ListView_GetCountPerPage(hwnd_); }
+  void RedrawRows(int first, int last) const { ListView_RedrawItems(hwnd_, first, last); }
+  // Text of one cell as the control shows it (asks the owner for it).
+  std::string CellText(int row, int column) const;
+  // Image index of a row as the control shows it.
+  int RowImage(int row) const;
+  void SetImageList(HIMAGELIST images) const { ListView_SetImageList(hwnd_, images, LVSIL_SMALL); }
+  void SetColors(COLORREF text, COLORREF background) const;
+  void AddExtendedStyle(DWORD style) const { ListView_SetExtendedListViewStyleEx(hwnd_, style, style); }
+  DWORD ExtendedStyle() const { return ListView_GetExtendedListViewStyle(hwnd_); }
+  void SetRedraw(bool on) const { SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+};
+
+}  // namespace ui

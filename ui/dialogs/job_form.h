@@ -1,0 +1,60 @@
+#pragma once
+// TVtJobForm: the progress dialog shown while a folder's threads are read.
+// Modeless, top-most, no system menu (the user cannot close it); the loaders
+// write the phase text, the message subject and the bar through ProgressSink
+// and poll CancelRequested after every message. Cancel (click, or Esc while
+// the button has the focus) only sets the flag; the caller destroys the
+// dialog when the load has ended.
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "thread/load_host.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+#include "ui/window.h"
+
+namespace ui {
+
+class TVtJobForm final : public Window, public threads::ProgressSink {
+ public:
+  static constexpr wchar_t kClassName[] = L"TVtJobForm";
+  static constexpr int kCancelButtonId = 2;
+
+  // Creates the dialog hidden, owned by `owner`, its top-left corner 30 pixels
+  // right of and below `anchor` (screen coordinates).
+  TVtJobForm(HWND owner, POINT anchor);
+
+  // Shows it without activating it (FormShow: clears CancelRequested).
+  void FormShow();
+
+  // ProgressSink.
+  void SetTitle(std::string_view sjis) override;
+  void SetMailTitle(std::string_view sjis) override;
+  void SetRange(int min, int max) override;
+  void SetPosition(int position) override;
+  void Step() override;
+  void EnableCancel(bool enable) override;
+  void Repaint() override;
+  bool CancelRequested() override { return cancel_requested_; }
+
+  // The controls, for tests and for reading the dialog back.
+  Label TitleLabel;
+  Label MailTitleLabel;
+  ui::ProgressBar ProgressBar;
+  Button CancelButton;
+
+  void CancelButtonClick() { cancel_requested_ = true; }
+  void CancelButtonKeyPress(wchar_t character);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  static LRESULT CALLBACK CancelButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                           UINT_PTR id, DWORD_PTR self) noexcept;
+
+  Font font_;
+  bool cancel_requested_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,82 @@
+#include "ui/fonts.h"
+
+#include "platform/wide_win.h"
+
+namespace ui {
+namespace {
+
+int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool WideFaceExists(const std::wstring& face) {
+  if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  LOGFONTW query{};
+  query.lfCharSet = SHIFTJIS_CHARSET;
+  face.copy(query.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &query, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+// Japanese faces tried in order when the named one is missing.
+const wchar_t* const kFallbackFaces[] = {
+    L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF",  // ＭＳ Ｐゴシック
+    L"MS PGothic", L"MS UI Gothic", L"Meiryo", L"IPAPGothic", L"IPAGothic",
+    L"VL PGothic", L"Noto Sans CJK JP", L"TakaoPGothic",
+};
+
+}  // namespace
+
+COLORREF ToColorRef(std::int32_t setting) {
+  const auto bits = static_cast<std::uint32_t>(setting);
+  if ((bits & 0xFF000000u) == 0x80000000u) return GetSysColor(static_cast<int>(bits & 0xFFu));
+  return static_cast<COLORREF>(bits & 0x00FFFFFFu);
+}
+
+bool JapaneseFaceExists(const std::string& face) { return WideFaceExists(platform::Widen(face)); }
+
+std::string UsableFace(const std::string& face) {
+  if (JapaneseFaceExists(face)) return face;
+  for (const wchar_t* fallback : kFallbackFaces) {
+    if (WideFaceExists(fallback)) return platform::Narrow(fallback);
+  }
+  return face;
+}
+
+void Font::CreatePoints(const std::string& face, int points) {
+  HDC dc = GetDC(nullptr);
+  const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  CreateHeight(face, height);
+  points_ = points;
+}
+
+void Font::CreateHeight(const std::string& face, int height) {
+  Reset();
+  LOGFONTW spec{};
+  spec.lfHeight = height;
+  spec.lfWeight = FW_NORMAL;
+  spec.lfCharSet = SHIFTJIS_CHARSET;
+  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  spec.lfQuality = DEFAULT_QUALITY;
+  spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::wstring usable = platform::Widen(UsableFace(face));
+  usable.copy(spec.lfFaceName, LF_FACESIZE - 1);
+  font_ = CreateFontIndirectW(&spec);
+  face_ = face;
+  HDC dc = GetDC(nullptr);
+  points_ = MulDiv(height < 0 ? -height : height, 72, GetDeviceCaps(dc, LOGPIXELSY));
+  ReleaseDC(nullptr, dc);
+}
+
+void Font::Reset() {
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = nullptr;
+}
+
+}  // namespace ui

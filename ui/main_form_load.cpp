@@ -1,0 +1,155 @@
+// TVtFormMain as the host of the folder loader: the progress dialog, the
+// message pump of a running load, the rows of the virtual thread list, and the
+// reload commands.
+
+#include <algorithm>
+#include <thread>
+
+#include "ui/main_form.h"
+#include "viewer/view_form_win.h"
+
+namespace ui {
+namespace {
+
+// A running load lets window messages run at most this often: asking the
+// system for messages after every one of 100,000 records would cost more
+// than the reading itself, and 25 ms keeps the window responsive.
+constexpr DWORD kPumpIntervalMs = 25;
+
+}  // namespace
+
+threads::LoaderSettings TVtFormMain::LoadSettings() const {
+  threads::LoaderSettings settings;
+  settings.MailInMemory = MainSettings.MailInMemory;
+  settings.MailIniPos = Properties.MailIniPos;
+  settings.Link.References = Properties.References != 0;
+  settings.Link.Subject = Properties.Subject != 0;
+  settings.Discovery.MidokuSearch = Properties.MidokuSearch;
+  settings.Discovery.TabInfoDefault = Properties.TabInfo;
+  settings.ScanWorkers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+  return settings;
+}
+
+void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
+  if (View.Loading) return;
+  if (!(remember && folder == View.CurrentFolderIndex)) opened_folders_.push_back(folder);
+  threads::OpenFolderThreads(View, LoadSettings(), *this, folder, remember);
+  AfterLoad();
+}
+
+void TVtFormMain::mRetry1Click() {
+  if (View.Loading || (viewer_ != nullptr && viewer_->ViewerBusy)) return;
+  const int folder = ListBoxF.Selected();
+  if (folder < 0) return;
+  opened_folders_.push_back(folder);
+  threads::ReloadFolder(View, LoadSettings(), *this, folder);
+  AfterLoad();
+}
+
+void TVtFormMain::mRetry2Click() {
+  if (View.Loading || (viewer_ != nullptr && viewer_->ViewerBusy)) return;
+  const int folder = ListBoxF.Selected();
+  if (folder < 0) return;
+  opened_folders_.push_back(folder);
+  threads::RebuildFolder(View, LoadSettings(), *this, folder);
+  AfterLoad();
+}
+
+// A close asked for while the load ran is carried out now that it is over.
+void TVtFormMain::AfterLoad() {
+  if (!close_pending_) return;
+  close_pending_ = false;
+  PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+bool TVtFormMain::PreTranslate(MSG& message) {
+  if (hwnd() == nullptr || accelerators_ == nullptr) return false;
+  if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
+}
+
+void TVtFormMain::PumpMessages() {
+  const DWORD now = GetTickCount();
+  if (now - last_pump_ < kPumpIntervalMs) return;
+  last_pump_ = now;
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The program is ending: stop the load and leave the quit for the
+      // message loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      close_pending_ = true;
+      return;
+    }
+    if (PreTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  last_pump_ = GetTickCount();
+}
+
+bool TVtFormMain::FolderSwitchPending() { return timer_key_wait_running_ || close_pending_; }
+
+void TVtFormMain::EnableMainWindow(bool enable) {
+  if (!enable) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd(), focus)) focus_before_disable_ = focus;
+    EnableWindow(hwnd(), FALSE);
+    return;
+  }
+  EnableWindow(hwnd(), TRUE);
+  HWND focus = GetFocus();
+  if (GetActiveWindow() == hwnd() && (focus == nullptr || focus == hwnd()) &&
+      focus_before_disable_ != nullptr && IsWindow(focus_before_disable_)) {
+    SetFocus(focus_before_disable_);
+  }
+}
+
+threads::ProgressSink& TVtFormMain::ShowProgress() {
+  RECT frame{};
+  GetWindowRect(hwnd(), &frame);
+  job_form_ = std::make_unique<TVtJobForm>(hwnd(), POINT{frame.left, frame.top});
+  job_form_->FormShow();
+  return *job_form_;
+}
+
+void TVtFormMain::HideProgress() { job_form_.reset(); }
+
+void TVtFormMain::EnableAccountMenu(bool enable) {
+  EnableMenuItem(GetMenu(hwnd()), kAccountMenuPosition,
+                 MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+  DrawMenuBar(hwnd());
+}
+
+void TVtFormMain::EnableViewer(bool enable) {
+  if (viewer_ != nullptr && viewer_->hwnd() != nullptr) {
+    EnableWindow(viewer_->hwnd(), enable ? TRUE : FALSE);
+  }
+}
+
+void TVtFormMain::FocusMainWindow() {
+  if (!IsWindowVisible(hwnd())) return;
+  SetActiveWindow(hwnd());
+  HWND focus = GetFocus();
+  if (focus == nullptr || !IsChild(hwnd(), focus)) ListViewMail.Focus();
+}
+
+void TVtFormMain::ClearRows() {
+  Rows.clear();
+  rows_folder_ = -1;
+  if (ListViewMail.hwnd() == nullptr) return;
+  ListViewMail.SetRowCount(0);
+  ListViewMail.Invalidate();
+  UpdateWindow(ListViewMail.hwnd());
+}
+
+void TVtFormMain::ShowRows(std::vector<threads::ThreadNode*> rows) {
+  Rows = std::move(rows);
+  rows_folder_ = View.CurrentFolderIndex;
+  ListViewMail.SetRowCount(static_cast<int>(Rows.size()));
+  if (!Rows.empty()) ListViewMail.AddExtendedStyle(LVS_EX_FULLROWSELECT);
+  ListViewMail.Invalidate();
+  FitSenderColumn();
+}
+
+}  // namespace ui

@@ -1,0 +1,56 @@
+#pragma once
+// Base of every top-level window of the program. Each window class is
+// registered under the window's own name (TVtFormMain, TViewForm, ...), the C++
+// object is found from its HWND through GWLP_USERDATA, and the window procedure
+// only decodes the message and calls the object's handler. An exception that
+// escapes a handler is shown in the standard error box and the message loop
+// goes on.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace ui {
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // Registers `class_name` once per process; later calls do nothing.
+  static void RegisterWindowClass(const wchar_t* class_name, HICON icon, HBRUSH background);
+
+  // Creates the window of a registered class; throws std::runtime_error when
+  // the system refuses (no window can be made at all).
+  void Create(const wchar_t* class_name, DWORD ex_style, DWORD style, const std::string& caption,
+              int x, int y, int width, int height, HWND owner, HMENU menu);
+
+  // Handles one message; the default passes it to DefWindowProc.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // Called after WM_NCDESTROY: the HWND is gone.
+  virtual void OnDestroyed() {}
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam,
+                                    LPARAM lparam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+// The standard error box for an exception that reached a window procedure.
+// Tests replace it so that an error cannot block them; it returns the previous
+// hook.
+using ErrorBoxHook = std::function<void(const std::string& text)>;
+ErrorBoxHook SetErrorBoxHook(ErrorBoxHook hook);
+void ShowErrorBox(const std::string& text);
+
+// The application icon (resource MAINICON), or the system's default icon.
+HICON ApplicationIcon(bool small_icon);
+
+}  // namespace ui

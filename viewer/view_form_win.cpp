@@ -1,0 +1,201 @@
+#include "viewer/view_form_win.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/wide_win.h"
+#include "viewer/text_lines.h"
+
+namespace viewer {
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kBigViewId = 200;
+// No practical limit: the largest message a folder can hold shows whole.
+constexpr LPARAM kTextLimit = 0x7FFFFFFE;
+
+using SetNkfOptionFn = int(WINAPI*)(const char*);
+using NkfConvertFn = void(WINAPI*)(char*, const char*);
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(platform::Widen(a).c_str(), -1, platform::Widen(b).c_str(), -1,
+                              TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+TViewForm::TViewForm(std::string settings_path) : settings_path_(std::move(settings_path)) {
+  RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
+  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr, nullptr);
+  CreateBigView();
+  settings_ = app::LoadViewerSettings(settings_path_);
+  ApplySettings();
+  nkf_library_ = LoadLibraryW(L"NKF32.DLL");
+}
+
+TViewForm::~TViewForm() {
+  if (hwnd() != nullptr) DestroyWindow(hwnd());
+  if (nkf_library_ != nullptr) FreeLibrary(nkf_library_);
+  if (rich_edit_library_ != nullptr) FreeLibrary(rich_edit_library_);
+}
+
+void TViewForm::CreateBigView() {
+  const wchar_t* class_name = MSFTEDIT_CLASS;
+  rich_edit_library_ = LoadLibraryW(L"Msftedit.dll");
+  if (rich_edit_library_ == nullptr) {
+    rich_edit_library_ = LoadLibraryW(L"Riched20.dll");
+    class_name = RICHEDIT_CLASSW;
+  }
+  big_view_ = CreateWindowExW(0, class_name, L"",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                                  ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL |
+                                  ES_WANTRETURN,
+                              0, 0, 10, 10, hwnd(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBigViewId)),
+                              GetModuleHandleW(nullptr), nullptr);
+  if (big_view_ == nullptr) throw std::runtime_error("the rich edit control could not be created");
+  SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
+  SendMessageW(big_view_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTICODEPAGE, 0);
+}
+
+void TViewForm::ApplySettings() {
+  const app::WindowBounds& bounds = settings_.Window;
+  MoveWindow(hwnd(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, FALSE);
+  font_.CreatePoints(settings_.FontFace, settings_.FontSize);
+  ApplyBigViewFormat();
+}
+
+// Font, text colour and background of BigView. The character set stays
+// Shift-JIS so that Japanese shows on any system locale.
+void TViewForm::ApplyBigViewFormat() {
+  SendMessageW(big_view_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
+  SendMessageW(big_view_, EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  format.crTextColor = ui::ToColorRef(settings_.Color);
+  format.yHeight = settings_.FontSize * 20;
+  format.bCharSet = SHIFTJIS_CHARSET;
+  platform::Widen(ui::UsableFace(settings_.FontFace)).copy(format.szFaceName, LF_FACESIZE - 1);
+  SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+bool TViewForm::HoldsMessage(const std::string& path) const {
+  return !view_.MessagePath.empty() && SamePathIgnoringCase(view_.MessagePath, path);
+}
+
+void TViewForm::SetMessage(const std::string& path, const std::string& sender,
+                           const std::string& subject) {
+  view_.MessagePath = path;
+  view_.SenderText = sender;
+  view_.SubjectText = subject;
+}
+
+void TViewForm::ShowOrFocus() {
+  if (!IsWindowVisible(hwnd())) {
+    const bool maximize = !shown_once_ && settings_.Window.bMaximize != 0;
+    ShowWindow(hwnd(), maximize ? SW_SHOWMAXIMIZED : SW_SHOW);
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui::ApplicationIcon(true)));
+    shown_once_ = true;
+  }
+  SetForegroundWindow(hwnd());
+  FocusText();
+}
+
+void TViewForm::FocusText() const { SetFocus(big_view_); }
+
+std::string TViewForm::Convert(std::string_view text) const {
+  if (nkf_library_ == nullptr) return std::string(text);
+  auto set_option = reinterpret_cast<SetNkfOptionFn>(
+      reinterpret_cast<void*>(GetProcAddress(nkf_library_, "SetNkfOption")));
+  auto convert = reinterpret_cast<NkfConvertFn>(
+      reinterpret_cast<void*>(GetProcAddress(nkf_library_, "NkfConvert")));
+  if (set_option == nullptr || convert == nullptr) return std::string(text);
+  const std::string input(text.substr(0, text.find('\0')));
+  // Shift-JIS output is never longer than twice its input.
+  std::vector<char> output(input.size() * 2 + 1, '\0');
+  set_option("-s");
+  convert(output.data(), input.c_str());
+  output.back() = '\0';
+  return std::string(output.data());
+}
+
+void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
+  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  const std::wstring caption = platform::Widen(ViewerCaption(view_.SenderText, view_.SubjectText));
+  SetWindowTextW(hwnd(), caption.c_str());
+  CodeConverter converter;
+  if (nkf_library_ != nullptr) {
+    converter = [this](std::string_view text) { return Convert(text); };
+  }
+  const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter);
+  const std::wstring text = platform::Widen(JoinLines(view_.Lines));
+  SetWindowTextW(big_view_, text.c_str());
+  ApplyBigViewFormat();
+  SendMessageW(big_view_, EM_SETSEL, 0, 0);
+  SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
+  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(big_view_, nullptr, TRUE);
+  SetForegroundWindow(hwnd());
+  if (status == LoadStatus::kCannotOpen) {
+    ui::ShowErrorBox(CannotOpenMessageText(view_.MessagePath));
+  }
+}
+
+std::string TViewForm::BigViewText() const {
+  const int length = GetWindowTextLengthW(big_view_);
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(big_view_, wide.data(), length + 1);
+  wide.resize(static_cast<std::size_t>(std::max(0, copied)));
+  return platform::Narrow(wide);
+}
+
+void TViewForm::SaveSettings() {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  GetWindowPlacement(hwnd(), &placement);
+  const RECT& normal = placement.rcNormalPosition;
+  app::ViewerSettings saved = settings_;
+  saved.Window.Left = normal.left;
+  saved.Window.Top = normal.top;
+  saved.Window.Width = normal.right - normal.left;
+  saved.Window.Height = normal.bottom - normal.top;
+  // A viewer never shown keeps the maximised state it was loaded with.
+  if (shown_once_) saved.Window.bMaximize = IsZoomed(hwnd()) ? 1 : 0;
+  app::SaveViewerSettings(settings_path_, saved);
+}
+
+bool TViewForm::FormCloseQuery() {
+  view_.MessagePath.clear();
+  view_.SubjectText.clear();
+  view_.SenderText.clear();
+  if (OnClosed) OnClosed();
+  return true;
+}
+
+LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SIZE: {
+      RECT client{};
+      GetClientRect(hwnd(), &client);
+      MoveWindow(big_view_, 0, 0, client.right, client.bottom, TRUE);
+      return 0;
+    }
+    case WM_SETFOCUS:
+      FocusText();
+      return 0;
+    case WM_CLOSE:
+      if (FormCloseQuery()) ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace viewer
