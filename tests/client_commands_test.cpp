@@ -86,10 +86,5 @@ TEST(AddressSafeForMailTo, RefusesTextsThatWouldAddArguments) {
   for (const Case& c : cases) EXPECT_EQ(AddressSafeForMailTo(c.address), c.safe) << c.why;
 }
 
-TEST(ClientConfigured, MeansAnExecutablePathIsSet) {
-  EXPECT_FALSE(ClientConfigured(""));
-  EXPECT_TRUE(ClientConfigured("C:\\Quenmar\\Quenmar32.exe"));
-}
-
 }  // namespace
 }  // namespace client

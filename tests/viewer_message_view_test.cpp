@@ -185,12 +185,6 @@ TEST_F(LoadMessageTest, ConversionEndsAtTheFirstNulByte) {
   EXPECT_EQ(view_.Lines, (TextLines{"x", "y"}));
 }
 
-TEST_F(LoadMessageTest, UnconvertedNulBytesAreShown) {
-  UseMessage(std::string("S: x\n\nabc\0def\n", 14));
-  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
-  EXPECT_EQ(view_.Lines, (TextLines{std::string("abc\0def", 7)}));
-}
-
 TEST_F(LoadMessageTest, FileWithoutEmptyLineIsAllHeader) {
   UseMessage("From: a\nSubject: b\n");
   ASSERT_EQ(LoadMessage(view_, 0, false, converter_.Get()), LoadStatus::kShown);
