@@ -44,8 +44,9 @@ void ReadAccountName(AccountState& state);
 // "[" + name + "] - Veltrano".
 std::string CaptionText(const std::string& account_name);
 
-// The registry value turned into a mailbox root: one trailing "\" removed
-// (unless it is the second byte of a Shift-JIS character), then "\Mailbox".
+// The registry value turned into a mailbox root: one trailing delimiter removed
+// (a "\" that is the second byte of a Shift-JIS character is no delimiter),
+// then the subdirectory "Mailbox".
 // Empty stays empty.
 std::string MailboxDirFromClientDataDir(const std::string& data_dir);
 
