@@ -21,7 +21,8 @@ constexpr bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && 
 bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);
 
 // The CP932 code for a Unicode code point from U+0080: below 0x100 a single byte, otherwise
-// lead << 8 | trail. Empty when CP932 has no form for it (code points above U+FFFF included).
+// lead << 8 | trail. Empty when CP932 has no form for it (code points above U+FFFF included)
+// and for ASCII, which callers write as it is.
 std::optional<std::uint16_t> UnicodeToCp932(char32_t code_point);
 
 // The Shift-JIS code of the JIS X 0208 row/cell pair `first` `second` (both 0x21-0x7E; the EUC-JP
@@ -35,7 +36,8 @@ constexpr std::uint16_t JisToShiftJis(unsigned first, unsigned second) {
 
 // How typical the CP932 double-byte `code` is of Japanese prose, used to tell input codes apart:
 // kana 4, punctuation and level-1 kanji 2, level-2 kanji, NEC symbols and full-width letters 1,
-// IBM extensions and the rest 0, the user-defined area -5 (it appears in misread text, not in mail).
+// IBM extensions and the rest 0, the user-defined area -5 (it appears in misread text, not in
+// mail).
 int Cp932Plausibility(std::uint16_t code);
 
 }  // namespace nkf

@@ -116,8 +116,9 @@ std::size_t ConvertInto(std::string_view text, InputCode code, char* data, std::
       break;
     case InputCode::Jis: {
       JisDecoder decoder;
-      WritePieces(text, [&decoder](std::string_view t, std::size_t pos) { return decoder.Next(t, pos); },
-                  out);
+      WritePieces(
+          text, [&decoder](std::string_view t, std::size_t pos) { return decoder.Next(t, pos); },
+          out);
       break;
     }
   }

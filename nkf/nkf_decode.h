@@ -20,8 +20,8 @@ enum class PieceKind {
 // writes more than twice the bytes it takes (the converter's output bound rests on this).
 struct Piece {
   PieceKind kind;
-  std::uint16_t code;   // for kByte and kDoubleByte
-  std::size_t length;   // input bytes taken, at least 1
+  std::uint16_t code;  // for kByte and kDoubleByte
+  std::size_t length;  // input bytes taken, at least 1
 };
 
 // The piece starting at `pos` (< text.size()) of Shift-JIS text. The converter copies the

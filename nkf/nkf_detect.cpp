@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdint>
+
 #include "nkf/cp932.h"
 #include "nkf/nkf_convert.h"
 #include "nkf/nkf_decode.h"
@@ -7,16 +10,17 @@ namespace {
 
 // An invalid sequence outweighs any run of plausible characters that is shorter than a few
 // characters, yet a long text with one stray byte still reads as its real code.
-constexpr long kInvalidCost = 10;
+constexpr std::int64_t kInvalidCost = 10;
 // A valid UTF-8 multi-byte sequence is itself strong evidence: Shift-JIS and EUC-JP text almost
 // never forms one by chance.
-constexpr long kUtf8SequenceBonus = 2;
+constexpr std::int64_t kUtf8SequenceBonus = 2;
 
-long PieceScore(const Piece& piece) {
+std::int64_t PieceScore(const Piece& piece) {
   switch (piece.kind) {
     case PieceKind::kByte:
-      // Half-width katakana: as a lone 8-bit byte weak evidence (rare in mail, and pairs of such
-      // bytes are how EUC-JP reads as Shift-JIS); after EUC-JP's SS2 a deliberate choice.
+      // Half-width katakana. A lone 8-bit byte is weak evidence: rare in mail, and pairs of such
+      // bytes are how EUC-JP kanji read as Shift-JIS. After EUC-JP's SS2 it counts as much as
+      // the Shift-JIS level-1 kanji the same two bytes make, so that the tie stays Shift-JIS.
       if (piece.code < 0x80) return 0;
       return piece.length == 1 ? 1 : 2;
     case PieceKind::kDoubleByte:
@@ -31,8 +35,8 @@ long PieceScore(const Piece& piece) {
 }
 
 template <typename NextPiece>
-long Score(std::string_view text, NextPiece next_piece, long multi_byte_bonus) {
-  long score = 0;
+std::int64_t Score(std::string_view text, NextPiece next_piece, std::int64_t multi_byte_bonus) {
+  std::int64_t score = 0;
   for (std::size_t pos = 0; pos < text.size();) {
     const Piece piece = next_piece(text, pos);
     score += PieceScore(piece);
@@ -47,17 +51,18 @@ bool StartsWithUtf8Bom(std::string_view text) { return text.substr(0, 3) == "\xE
 }  // namespace
 
 InputCode DetectInputCode(std::string_view text) {
-  bool eight_bit = false;
-  for (std::size_t pos = 0; pos < text.size(); ++pos) {
-    if (JisEscapeLength(text, pos) != 0) return InputCode::Jis;
-    if (static_cast<unsigned char>(text[pos]) >= 0x80) eight_bit = true;
+  for (std::size_t esc = text.find('\x1B'); esc != std::string_view::npos;
+       esc = text.find('\x1B', esc + 1)) {
+    if (JisEscapeLength(text, esc) != 0) return InputCode::Jis;
   }
+  const bool eight_bit = std::any_of(text.begin(), text.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   if (!eight_bit) return InputCode::Ascii;
   if (StartsWithUtf8Bom(text)) return InputCode::Utf8;
 
-  const long shift_jis = Score(text, NextShiftJisPiece, 0);
-  const long utf8 = Score(text, NextUtf8Piece, kUtf8SequenceBonus);
-  const long euc_jp = Score(text, NextEucJpPiece, 0);
+  const std::int64_t shift_jis = Score(text, NextShiftJisPiece, 0);
+  const std::int64_t utf8 = Score(text, NextUtf8Piece, kUtf8SequenceBonus);
+  const std::int64_t euc_jp = Score(text, NextEucJpPiece, 0);
   if (shift_jis >= utf8 && shift_jis >= euc_jp) return InputCode::ShiftJis;
   return utf8 >= euc_jp ? InputCode::Utf8 : InputCode::EucJp;
 }

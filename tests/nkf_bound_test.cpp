@@ -87,6 +87,7 @@ TEST(NkfBound, RandomBytesStayWithinTwiceTheInput) {
 }
 
 TEST(NkfBound, LongRunsOfShiftsAndBrokenSequencesStayWithinTwiceTheInput) {
+  // clang-format off
   const struct {
     const char* why;
     std::string text;
@@ -102,6 +103,7 @@ TEST(NkfBound, LongRunsOfShiftsAndBrokenSequencesStayWithinTwiceTheInput) {
       {"UTF-8 three-byte characters", Repeat("\xE3\x81\x82", 3000)},
       {"kanji mode cut by escapes", Repeat("\x1B$B$\x1B(B", 3000)},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     ExpectWithinBound(c.text);
@@ -128,12 +130,14 @@ std::vector<std::size_t> CharacterBoundaries(std::string_view text) {
 }
 
 TEST(NkfBound, SmallBuffersCutBetweenCharacters) {
+  // clang-format off
   const std::string_view texts[] = {
       "\xA4\xA2\xA4\xA4" "a\x8E\xB1\xA4\xA6\r\n\xC6\xFC",       // EUC-JP あいaｱう CR LF 日
       "\x1B$B$\"$$\x1B(Ba\x1B(I1\x1B$B$&\x1B(B",                // JIS あいaｱう
       "\xE3\x81\x82\xE3\x81\x84" "a\xEF\xBD\xB1\xE3\x81\x86",  // UTF-8 あいaｱう
       "\x82\xA0\x82\xA2" "a\xB1\x82\xA4",                       // Shift-JIS あいaｱう
   };
+  // clang-format on
   for (std::string_view text : texts) {
     const std::string whole = nkf::ConvertToShiftJis(text);
     const std::vector<std::size_t> boundaries = CharacterBoundaries(whole);

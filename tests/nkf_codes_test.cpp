@@ -30,6 +30,7 @@ void ExpectConversions(const Case* begin, const Case* end, InputCode code) {
 }
 
 TEST(NkfCodes, JisEscapesSelectCharacterSetsAndVanish) {
+  // clang-format off
   const Case cases[] = {
       {"ESC $ B kanji then ESC ( B", "\x1B$B$\"$$\x1B(Bok", "\x82\xA0\x82\xA2ok"},  // あいok
       {"old ESC $ @ designation", "\x1B$@F|K\\\x1B(B", "\x93\xFA\x96\x7B"},          // 日本
@@ -39,10 +40,12 @@ TEST(NkfCodes, JisEscapesSelectCharacterSetsAndVanish) {
       {"an unknown escape passes through", "\x1B$B$\"\x1B(B\x1B[mx", "\x82\xA0\x1B[mx"},
       {"JIS X 0208 row NEC 13 maps as CP932", "\x1B$B-!\x1B(B", "\x87\x40"},  // ①
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
 }
 
 TEST(NkfCodes, JisHalfWidthKatakanaFromEscapeShiftOrEightBitBytes) {
+  // clang-format off
   const Case cases[] = {
       {"ESC ( I", "\x1B(I123\x1B(B", "\xB1\xB2\xB3"},                                 // ｱｲｳ
       {"SO/SI after ESC ) I", "\x1B)I\x0E" "123\x0F" "a", "\xB1\xB2\xB3" "a"},
@@ -50,24 +53,29 @@ TEST(NkfCodes, JisHalfWidthKatakanaFromEscapeShiftOrEightBitBytes) {
       {"ESC ( I after kanji", "\x1B$B$\"\x1B(I1\x1B(B", "\x82\xA0\xB1"},
       {"bytes 0x60-0x7E are no katakana", "\x1B(I`\x1B(B", "\x81\xAC"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
 }
 
 TEST(NkfCodes, JisX0212CharactersBecomeGetaMark) {
+  // clang-format off
   const Case cases[] = {
       {"ESC $ ( D pair", "\x1B$(D0!\x1B(B", "\x81\xAC"},
       {"JIS X 0212 between JIS X 0208", "\x1B$B$\"\x1B$(D0!0\"\x1B$B$$\x1B(B",
        "\x82\xA0\x81\xAC\x81\xAC\x82\xA2"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
 }
 
 TEST(NkfCodes, BrokenJisSequencesBecomeOneGetaMarkEach) {
+  // clang-format off
   const Case cases[] = {
       {"odd byte before the return to ASCII", "\x1B$B$\"$\x1B(Bx", "\x82\xA0\x81\xAC" "x"},
       {"undefined JIS X 0208 cell", "\x1B$B)!\x1B(B", "\x81\xAC"},
       {"8-bit byte that is no katakana", "\x1B(B\x80x", "\x81\xAC" "x"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
 }
 
@@ -75,6 +83,7 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
   // Each case follows a greeting so that the text reads as EUC-JP despite a broken sequence.
   const std::string greeting_euc = "\xA4\xB3\xA4\xF3\xA4\xCB\xA4\xC1\xA4\xCF\r\n";  // こんにちは
   const std::string greeting_sjis = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\r\n";
+  // clang-format off
   const Case cases[] = {
       {"SS2 half-width katakana", "\x8E\xB1\x8E\xDE", "\xB1\xDE"},                  // ｱﾞ
       {"SS3 JIS X 0212 becomes geta", "\x8F\xB0\xA1", "\x81\xAC"},
@@ -85,6 +94,7 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
       {"lone lead byte before ASCII", "\xA4" "a", "\x81\xAC" "a"},
       {"undefined row", "\xA9\xA1", "\x81\xAC"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     const std::string input = greeting_euc + greeting_euc + std::string(c.input);
@@ -94,16 +104,19 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
 }
 
 TEST(NkfCodes, Utf8ByteOrderMarkIsDropped) {
+  // clang-format off
   const Case cases[] = {
       {"BOM before Japanese", "\xEF\xBB\xBF\xE3\x81\x82", "\x82\xA0"},
       {"BOM before ASCII only", "\xEF\xBB\xBFplain\r\n", "plain\r\n"},
       {"BOM alone", "\xEF\xBB\xBF", ""},
       {"U+FEFF inside the text", "\xE3\x81\x82\xEF\xBB\xBF\xE3\x81\x84", "\x82\xA0\x82\xA2"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
 }
 
 TEST(NkfCodes, Utf8MapsAsCp932Does) {
+  // clang-format off
   const Case cases[] = {
       {"wave dash U+301C", "\xE3\x81\x82\xE3\x80\x9C", "\x82\xA0\x81\x60"},
       {"full-width tilde U+FF5E", "\xE3\x81\x82\xEF\xBD\x9E", "\x82\xA0\x81\x60"},
@@ -115,19 +128,23 @@ TEST(NkfCodes, Utf8MapsAsCp932Does) {
       {"half-width katakana", "\xE3\x81\x82\xEF\xBD\xB1", "\x82\xA0\xB1"},
       {"yen sign becomes 0x5C", "\xE3\x81\x82\xC2\xA5", "\x82\xA0\x5C"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
 }
 
 TEST(NkfCodes, Utf8CharactersOutsideCp932BecomeGetaMark) {
+  // clang-format off
   const Case cases[] = {
       {"e acute", "\xE3\x81\x82 caf\xC3\xA9", "\x82\xA0 caf\x81\xAC"},
       {"hangul", "\xE3\x81\x82\xED\x95\x9C", "\x82\xA0\x81\xAC"},
       {"emoji, four bytes", "\xE3\x81\x82\xF0\x9F\x98\x80!", "\x82\xA0\x81\xAC!"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
 }
 
 TEST(NkfCodes, BrokenUtf8SequencesBecomeOneGetaMarkEach) {
+  // clang-format off
   const Case cases[] = {
       {"cut three-byte sequence", "\xEF\xBB\xBF\xE3\x81x", "\x81\xAC" "x"},
       {"stray continuation byte", "\xEF\xBB\xBF\x80x", "\x81\xAC" "x"},
@@ -136,6 +153,7 @@ TEST(NkfCodes, BrokenUtf8SequencesBecomeOneGetaMarkEach) {
       {"past U+10FFFF", "\xEF\xBB\xBF\xF4\x90\x80\x80", "\x81\xAC\x81\xAC\x81\xAC\x81\xAC"},
       {"cut at the end of the text", "\xEF\xBB\xBF\xE3\x81\x82\xE3\x81", "\x82\xA0\x81\xAC"},
   };
+  // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
 }
 

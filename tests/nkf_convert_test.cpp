@@ -1,12 +1,12 @@
 // Whole-text conversion of real Japanese sentences and the choice of input code.
 
+#include "nkf/nkf_convert.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "nkf/nkf_convert.h"
 
 namespace {
 
@@ -24,6 +24,7 @@ struct Sentence {
   std::string_view utf8;
 };
 
+// clang-format off
 const Sentence kSentences[] = {
     // 今日は良い天気ですね。明日の会議は午後３時からです。
     {"kanji, hiragana, full-width digit",
@@ -131,6 +132,7 @@ const Sentence kSentences[] = {
      "\x95\xE3\x81\x84\xE3\x80\x82",
     },
 };
+// clang-format on
 
 // The library call on `text`, with the buffer the viewer gives (2 * length + 1).
 std::string ConvertThroughBuffer(std::string_view text) {
@@ -211,11 +213,12 @@ TEST(NkfConvert, ShortTextsAreDecidedByTheirLikeliestReading) {
   } cases[] = {
       {"EUC-JP あい: kana rows beat half-width pairs", "\xA4\xA2\xA4\xA4", InputCode::EucJp},
       {"EUC-JP 日本: 0xFC 0xCB is no Shift-JIS character", "\xC6\xFC\xCB\xDC", InputCode::EucJp},
-      {"EUC-JP ｱｲｳ: equally a Shift-JIS kanji run; ties stay Shift-JIS",
-       "\x8E\xB1\x8E\xB2\x8E\xB3", InputCode::ShiftJis},
+      {"EUC-JP ｱｲｳ: equally a Shift-JIS kanji run; ties stay Shift-JIS", "\x8E\xB1\x8E\xB2\x8E\xB3",
+       InputCode::ShiftJis},
       {"Shift-JIS はい: 0x82 cannot start EUC-JP", "\x82\xCD\x82\xA2", InputCode::ShiftJis},
       {"Shift-JIS ｶﾅ: equally EUC-JP kanji; ties stay Shift-JIS", "\xB6\xC5", InputCode::ShiftJis},
-      {"Shift-JIS ﾃｽﾄ: odd length leaves EUC-JP a broken byte", "\xC3\xBD\xC4", InputCode::ShiftJis},
+      {"Shift-JIS ﾃｽﾄ: odd length leaves EUC-JP a broken byte", "\xC3\xBD\xC4",
+       InputCode::ShiftJis},
       {"UTF-8 はい", "\xE3\x81\xAF\xE3\x81\x84", InputCode::Utf8},
       {"UTF-8 é alone: equally Shift-JIS ﾃｩ; ties stay Shift-JIS", "caf\xC3\xA9",
        InputCode::ShiftJis},

@@ -1,10 +1,10 @@
 // The option string of SetNkfOption.
 
+#include "nkf/nkf_options.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
-
-#include "nkf/nkf_options.h"
 
 namespace {
 

@@ -2,11 +2,9 @@
 // directory, where the DLL sits beside this test program), both entry points looked up by their
 // undecorated names, "-s" set, an EUC-JP sentence converted into a 2 * length + 1 buffer.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <string>
 #include <vector>
 
