@@ -1,0 +1,140 @@
+// veltrano-cli threads: the exact row output, run as a separate process.
+
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/mail_folder_support.h"
+
+namespace {
+
+using folder_fixture::MakeMessage;
+using folder_fixture::TestFolder;
+using folder_fixture::TestMessage;
+
+struct CliResult {
+  int Status = -1;
+  std::string Output;
+};
+
+CliResult RunCli(const std::string& arguments) {
+  const std::string command = std::string(VELTRANO_CLI_PATH) + " threads " + arguments + " 2>/dev/null";
+  CliResult result;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    result.Output.append(buffer, n);
+  }
+  const int status = pclose(pipe);
+  result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// 1 "Hello" (unread) <- 2 "Re: Hello" <- 4; 3 is a root with a list tag;
+// 5 answers 1 only through References.
+void WriteSampleFolder(const TestFolder& folder) {
+  TestMessage hello = MakeMessage(1, 1);
+  hello.Subject = "Hello";
+  hello.Sender = "Taro";
+  hello.Unread = true;
+  TestMessage reply = MakeMessage(2, 2);
+  reply.Subject = "Re: Hello";
+  reply.Sender = "Hanako";
+  reply.InReplyTo = "m1@test";
+  TestMessage news = MakeMessage(3, 3);
+  // " [ml:7] ニュース" in Shift-JIS.
+  news.Subject = " [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58";
+  news.Sender = "List";
+  TestMessage deeper = MakeMessage(4, 4);
+  deeper.Subject = "Re: Re: Hello";
+  deeper.Sender = "Taro";
+  deeper.InReplyTo = "m2@test";
+  TestMessage referenced = MakeMessage(5, 5);
+  referenced.Subject = "ref";
+  referenced.Sender = "Jiro";
+  referenced.References = "m1@test";
+  folder.WriteMessages({hello, reply, news, deeper, referenced});
+}
+
+TEST(CliThreadsTest, FullBuildPrintsRowsInListOrder) {
+  TestFolder folder;
+  WriteSampleFolder(folder);
+  const CliResult plain = RunCli(Quoted(folder.Path()));
+  EXPECT_EQ(plain.Status, 0);
+  EXPECT_EQ(plain.Output,
+            "0\t00000001\t1\tHello\tTaro\n"
+            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
+            "0\t00000005\t0\tref\tJiro\n");
+  EXPECT_FALSE(folder.Exists("VLTR.ume")) << "without --cache nothing is written";
+
+  const CliResult references = RunCli("--references " + Quoted(folder.Path()));
+  EXPECT_EQ(references.Output,
+            "0\t00000001\t1\tHello\tTaro\n"
+            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+            "1\t00000005\t0\t    +ref\tJiro\n"
+            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n");
+}
+
+TEST(CliThreadsTest, FolderSettingsShapeTheCaptions) {
+  TestFolder folder;
+  WriteSampleFolder(folder);
+  folder.WriteFile("VLTR.fol", "[Property]\r\nMlStringDelete=1\r\n");
+  const CliResult result = RunCli("--tab-default 1 " + Quoted(folder.Path()));
+  EXPECT_EQ(result.Output,
+            "0\t00000001\t1\tello\tTaro\n"
+            "1\t00000002\t0\t  +e: Hello\tHanako\n"
+            "2\t00000004\t0\t  +e: Re: Hello\tTaro\n"
+            "0\t00000003\t0\t\x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
+            "0\t00000005\t0\tef\tJiro\n");
+}
+
+TEST(CliThreadsTest, CacheModeWritesTheCacheAndReadsItBack) {
+  TestFolder folder;
+  WriteSampleFolder(folder);
+  const CliResult built = RunCli("--cache " + Quoted(folder.Path()));
+  EXPECT_EQ(built.Status, 0);
+  EXPECT_EQ(built.Output, RunCli(Quoted(folder.Path())).Output);
+  const std::string cache = folder.ReadFile("VLTR.ume");
+  EXPECT_EQ(cache.substr(0, 12), "-*(VLTR)*-\r\n");
+  EXPECT_NE(cache.find("LastDate=AAAAAAAF\r\n"), std::string::npos);
+
+  // The threads now come from the cache: message files are not needed.
+  folder.Remove("00000002.qnm");
+  EXPECT_EQ(RunCli("--cache " + Quoted(folder.Path())).Output, built.Output);
+
+  folder.WriteEntryIni(0);
+  const CliResult empty = RunCli("--cache " + Quoted(folder.Path()));
+  EXPECT_EQ(empty.Status, 0);
+  EXPECT_EQ(empty.Output, "");
+  EXPECT_EQ(folder.ReadFile("VLTR.ume"), "") << "Total 0 empties the cache";
+}
+
+TEST(CliThreadsTest, FolderWithoutIndexPrintsNothing) {
+  TestFolder folder;
+  for (const char* options : {"", "--cache "}) {
+    const CliResult result = RunCli(options + Quoted(folder.Path()));
+    EXPECT_EQ(result.Status, 0) << options;
+    EXPECT_EQ(result.Output, "") << options;
+  }
+}
+
+TEST(CliThreadsTest, BadArgumentsExitWithUsage) {
+  for (const char* arguments : {"", "--bogus /tmp", "--tab-default", "--tab-default x /tmp",
+                                "/tmp /tmp"}) {
+    EXPECT_EQ(RunCli(arguments).Status, 2) << arguments;
+  }
+}
+
+}  // namespace
+
+#endif  // _WIN32

@@ -1,0 +1,230 @@
+// Opening folders, reloading and rebuilding them, driven through a fake main
+// window.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/load_fakes_support.h"
+#include "tests/mail_folder_support.h"
+#include "thread/folder_loader.h"
+#include "thread/thread_cache.h"
+
+namespace threads {
+namespace {
+
+using folder_fixture::FakeHost;
+using folder_fixture::MakeMessage;
+using folder_fixture::RowNames;
+using folder_fixture::TestFolder;
+using folder_fixture::TestMessage;
+
+// m1; m2 answers m1; m3 is a root; further messages are roots.
+std::vector<TestMessage> Messages(int count) {
+  std::vector<TestMessage> messages;
+  for (int i = 1; i <= count; ++i) {
+    TestMessage message = MakeMessage(i, static_cast<std::uint32_t>(i));
+    if (i == 2) message.InReplyTo = "m1@test";
+    messages.push_back(message);
+  }
+  return messages;
+}
+
+std::string Titles(const std::vector<std::string>& titles) {
+  std::string joined;
+  for (const std::string& title : titles) {
+    if (title == kBuildingTitle) joined += "build ";
+    if (title == kCacheReadTitle) joined += "cache ";
+    if (title == kReconcileTitle) joined += "reconcile ";
+    if (title == kNewMailTitle) joined += "new ";
+  }
+  return joined;
+}
+
+std::string RowShape(const std::vector<ThreadNode*>& rows) {
+  std::string shape;
+  for (const ThreadNode* node : rows) shape += std::to_string(node->Depth);
+  return shape;
+}
+
+struct LoaderFixture {
+  LoaderFixture() {
+    for (int i = 0; i < 2; ++i) {
+      (*table)[static_cast<std::size_t>(i)].Kind = mailbox::kFolderMail;
+      (*table)[static_cast<std::size_t>(i)].Path = folders[i].Path();
+    }
+    folders[0].WriteMessages(Messages(3));
+    folders[1].WriteMessages(Messages(2));
+  }
+  ~LoaderFixture() { ReleaseThreadLists(view, host); }
+
+  void Open(int folder, bool remember = true) {
+    OpenFolderThreads(view, settings, host, folder, remember);
+  }
+  std::string Cache(int folder) const { return folders[folder].ReadFile(kCacheFileName); }
+
+  TestFolder folders[2];
+  std::unique_ptr<mailbox::FolderTable> table = std::make_unique<mailbox::FolderTable>();
+  ThreadView view{*table};
+  LoaderSettings settings;
+  FakeHost host;
+};
+
+TEST(FolderLoaderTest, FirstOpenBuildsInFullAndWritesTheCache) {
+  LoaderFixture f;
+  f.Open(0);
+  EXPECT_EQ(RowNames(f.host.Rows), "00000001 00000002 00000003");
+  EXPECT_EQ(RowShape(f.host.Rows), "010");
+  EXPECT_EQ(Titles(f.host.Progress.Titles), "build build ");
+  EXPECT_EQ(f.view.CurrentFolderIndex, 0);
+  EXPECT_NE(f.Cache(0).find("00000002:1\r\n"), std::string::npos);
+  EXPECT_FALSE(f.host.ProgressShown);
+  EXPECT_TRUE(f.host.MainWindowEnabled && f.host.AccountMenuEnabled && f.host.ViewerEnabled);
+  EXPECT_EQ(f.host.Selections.back(), 2) << "MailIniPos 1: the last row";
+}
+
+TEST(FolderLoaderTest, CachedOpenGoesThroughEveryPhaseWithoutMessageFiles) {
+  LoaderFixture f;
+  f.Open(0);
+  const std::string written = f.Cache(0);
+  for (const char* name : {"00000001.qnm", "00000002.qnm", "00000003.qnm"}) f.folders[0].Remove(name);
+  f.Open(0, false);
+  EXPECT_EQ(Titles(f.host.Progress.Titles), "build cache reconcile new ");
+  EXPECT_EQ(RowShape(f.host.Rows), "010");
+  EXPECT_EQ(f.Cache(0), written) << "identifiers kept although no message file was read";
+}
+
+TEST(FolderLoaderTest, CancelDuringFullBuildShowsNothingAndWritesNothing) {
+  LoaderFixture f;
+  f.folders[0].WriteFile(kCacheFileName, "");
+  f.host.Progress.CancelAfterSteps = 2;
+  f.Open(0);
+  EXPECT_TRUE(f.host.Rows.empty());
+  EXPECT_EQ(f.view.CurrentFolderIndex, -1);
+  EXPECT_EQ(f.Cache(0), "");
+  EXPECT_TRUE(f.host.AccountMenuEnabled && f.host.ViewerEnabled);
+  EXPECT_EQ(f.view.CurrentThreads, nullptr);
+}
+
+TEST(FolderLoaderTest, ChoosingAnotherFolderAbandonsTheLoad) {
+  LoaderFixture f;
+  f.host.SwitchAfterPumps = 1;
+  f.Open(0);
+  EXPECT_TRUE(f.host.Rows.empty());
+  EXPECT_EQ(f.view.CurrentFolderIndex, -1);
+  EXPECT_FALSE(f.folders[0].Exists(kCacheFileName));
+  // With no folder current, choosing the same folder again opens it.
+  f.host.SwitchAfterPumps = -1;
+  f.Open(0);
+  EXPECT_EQ(f.host.Rows.size(), 3u);
+}
+
+TEST(FolderLoaderTest, TotalZeroEmptiesTheCacheAndShowsNothing) {
+  LoaderFixture f;
+  f.folders[0].WriteFile(kCacheFileName, "stale");
+  f.folders[0].WriteEntryIni(0);
+  f.Open(0);
+  EXPECT_TRUE(f.host.Rows.empty());
+  EXPECT_EQ(f.Cache(0), "");
+  EXPECT_EQ(f.host.ProgressShows, 0);
+
+  f.folders[1].WriteEntryIni(0);
+  f.Open(1);
+  EXPECT_EQ(f.Cache(1), "") << "a missing cache is created empty";
+}
+
+TEST(FolderLoaderTest, KeptListIsShownAgainWithoutTheDialog) {
+  LoaderFixture f;
+  f.settings.MailInMemory = 1;
+  f.Open(0);
+  f.Open(1);
+  EXPECT_EQ(f.host.ProgressShows, 2);
+  ASSERT_NE((*f.table)[0].Threads, nullptr);
+  f.folders[0].WriteMessages(Messages(5));  // new mail is not seen from memory
+  f.Open(0);
+  EXPECT_EQ(f.host.ProgressShows, 2);
+  EXPECT_EQ(f.host.Rows.size(), 3u);
+}
+
+TEST(FolderLoaderTest, SameFolderChosenAgainDoesNothing) {
+  LoaderFixture f;
+  f.Open(0);
+  f.host.Selected = 1;
+  f.Open(0);
+  EXPECT_EQ(f.host.ProgressShows, 1);
+  EXPECT_EQ(f.host.Selected, 1);
+}
+
+TEST(FolderLoaderTest, ReloadGoesThroughTheCacheAndRebuildReadsEveryFile) {
+  LoaderFixture f;
+  f.Open(0);
+  // Message 3 now answers message 1 in its file; the cache still says root.
+  TestMessage third = MakeMessage(3, 3);
+  third.InReplyTo = "m1@test";
+  f.folders[0].WriteFile("00000003.qnm", folder_fixture::MessageFileText(third));
+  f.host.Selected = 1;
+
+  ReloadFolder(f.view, f.settings, f.host, 0);
+  EXPECT_EQ(Titles(f.host.Progress.Titles), "build cache reconcile new ");
+  EXPECT_EQ(RowShape(f.host.Rows), "010");
+  EXPECT_EQ(f.host.Selected, 1) << "the selected row is selected again";
+
+  RebuildFolder(f.view, f.settings, f.host, 0);
+  EXPECT_EQ(RowShape(f.host.Rows), "011");
+  EXPECT_NE(f.Cache(0).find("00000003:1\r\n"), std::string::npos);
+}
+
+TEST(FolderLoaderTest, ReloadWithListsInMemoryDropsTheKeptList) {
+  LoaderFixture f;
+  f.settings.MailInMemory = 1;
+  f.Open(0);
+  f.folders[0].WriteMessages(Messages(4));
+  ReloadFolder(f.view, f.settings, f.host, 0);
+  EXPECT_EQ(f.host.Rows.size(), 4u);
+  EXPECT_EQ((*f.table)[0].Threads, f.view.CurrentThreads);
+}
+
+TEST(FolderLoaderTest, SelectedRowIsRestoredWhenComingBack) {
+  LoaderFixture f;
+  f.folders[0].WriteMessages(Messages(8));
+  f.Open(0);
+  f.host.Selected = 5;
+  f.Open(1);
+  EXPECT_EQ((*f.table)[0].SelectedIndex, 5);
+  f.Open(0);
+  EXPECT_EQ(f.host.Selected, 5);
+
+  // The list got shorter meanwhile: the last row.
+  f.Open(1);
+  f.folders[0].WriteMessages(Messages(3));
+  f.Open(0);
+  EXPECT_EQ(f.host.Rows.size(), 3u);
+  EXPECT_EQ(f.host.Selected, 2);
+}
+
+TEST(FolderLoaderTest, MissingIndexWithACacheShowsNothingAndKeepsTheCache) {
+  LoaderFixture f;
+  f.Open(0);
+  const std::string written = f.Cache(0);
+  f.folders[0].Remove("Entry.lst");
+  f.Open(1);
+  f.Open(0);
+  EXPECT_TRUE(f.host.Rows.empty());
+  EXPECT_EQ(f.view.CurrentFolderIndex, -1);
+  EXPECT_EQ(f.Cache(0), written);
+}
+
+TEST(FolderLoaderTest, NoLoadStartsWhileOneRuns) {
+  LoaderFixture f;
+  f.view.Loading = true;
+  f.Open(0);
+  ReloadFolder(f.view, f.settings, f.host, 0);
+  EXPECT_EQ(f.host.ProgressShows, 0);
+  EXPECT_EQ(f.view.CurrentFolderIndex, -1);
+  f.view.Loading = false;
+}
+
+}  // namespace
+}  // namespace threads

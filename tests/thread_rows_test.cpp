@@ -1,0 +1,215 @@
+// Rows of the thread list: indentation, displayed subject, unread image and
+// count, the cache written in the same pass, the folder's "VLTR.fol" and the
+// start row.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "tests/load_fakes_support.h"
+#include "tests/mail_folder_support.h"
+#include "thread/thread_cache.h"
+#include "thread/thread_rows.h"
+
+namespace threads {
+namespace {
+
+using folder_fixture::TestFolder;
+
+// A list of nodes named "00000001"... with the given depths; `unread` lists
+// the 0-based positions of unread nodes.
+class RowList {
+ public:
+  RowList(const std::vector<int>& depths, const std::vector<int>& unread = {}) {
+    ThreadNode* last = nullptr;
+    for (std::size_t i = 0; i < depths.size(); ++i) {
+      ThreadNode* node = NewThreadNode();
+      const std::string name = std::string(7, '0') + static_cast<char>('1' + i);
+      std::copy(name.begin(), name.end(), node->Name.begin());
+      node->Depth = depths[i];
+      node->Subject = "s" + std::to_string(i + 1);
+      node->Sender = "from" + std::to_string(i + 1);
+      if (last == nullptr) {
+        list_.Reset(node);
+      } else {
+        AppendNode(last, node);
+      }
+      last = node;
+      rows_.push_back(node);
+    }
+    for (int i : unread) rows_[static_cast<std::size_t>(i)]->StatusBlock[3] = 0x40;
+  }
+  ThreadNode* Head() const { return list_.Head(); }
+  const std::vector<ThreadNode*>& Rows() const { return rows_; }
+
+ private:
+  ThreadList list_;
+  std::vector<ThreadNode*> rows_;
+};
+
+TEST(ThreadRowsTest, IndentationFollowsDepthUnlessOneLevel) {
+  EXPECT_EQ(IndentText(0, 0), "");
+  EXPECT_EQ(IndentText(0, 1), "");
+  EXPECT_EQ(IndentText(1, 0), "    +");
+  EXPECT_EQ(IndentText(3, 0), "        +");  // six spaces, then "  +"
+  EXPECT_EQ(IndentText(3, 1), "  +");
+  EXPECT_EQ(IndentText(3, 5), "  +") << "any TabInfo other than 0 is one-level display";
+}
+
+TEST(ThreadRowsTest, DisplaySubjectDropsTheListTagByCharacters) {
+  struct Case {
+    std::string subject;
+    std::int32_t ml_string_delete;
+    std::string expected;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {" [list:0001] word", 0, " [list:0001] word", "setting off: unchanged"},
+      {" [list:0001] word", 1, "word", "tag and the blank after it go"},
+      {" word", 1, "word", "no tag: the first character goes"},
+      {"[list:01] word", 1, "list:01] word", "a tag at the first character stays"},
+      {" [list", 1, "[list", "no closing bracket: no tag"},
+      {"", 1, "", "empty subject"},
+      {"a", 1, "", "one character"},
+      {" []", 1, "", "the tag runs to the end: nothing is left to skip"},
+      {"\x81\x40[ml:1] x", 1, "x", "a double-byte first character is one character"},
+      {"\x81[ml] x", 1, "ml] x", "'[' as a second byte is no tag (the pair is one character)"},
+      {" [a\x81]b] x", 1, "x", "']' as a second byte does not close the tag"},
+      {"\x82\xa0word", 1, "word", "a double-byte first character is skipped whole"},
+      {" [ml]\x82\xa0rest", 1, "rest", "the character after ']' is skipped whole"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DisplaySubject(c.subject, c.ml_string_delete), c.expected) << c.reason;
+  }
+}
+
+TEST(ThreadRowsTest, RowCarriesCaptionSenderAndUnreadImage) {
+  const RowList list({0, 1}, {1});
+  mailbox::FolderInfo folder;
+  folder.TabInfo = 0;
+  folder.MlStringDelete = 1;
+  list.Rows()[1]->Subject = " [ml:2] hello";
+  const RowText root = MakeRow(*list.Rows()[0], folder);
+  EXPECT_EQ(root.Caption, "1");
+  EXPECT_EQ(root.Sender, "from1");
+  EXPECT_EQ(root.Image, kNoImage);
+  const RowText reply = MakeRow(*list.Rows()[1], folder);
+  EXPECT_EQ(reply.Caption, "    +hello");
+  EXPECT_EQ(reply.Image, kUnreadImage);
+}
+
+TEST(ThreadRowsTest, FillListsNodesCountsUnreadAndWritesTheCache) {
+  TestFolder dir;
+  const RowList list({0, 1, 2, 0}, {1, 3});
+  mailbox::FolderInfo folder;
+  folder.Path = dir.Path();
+  folder.Unread = 17;
+  const FilledRows filled = FillThreadList(list.Head(), folder, true);
+  EXPECT_EQ(filled.Rows, list.Rows());
+  EXPECT_EQ(folder.Unread, 2);
+  EXPECT_TRUE(filled.CacheWritten);
+  EXPECT_EQ(dir.ReadFile(kCacheFileName), ThreadCacheText(list.Head()));
+}
+
+TEST(ThreadRowsTest, FillWithoutCacheWriteTouchesNoFile) {
+  TestFolder dir;
+  const RowList list({0});
+  mailbox::FolderInfo folder;
+  folder.Path = dir.Path();
+  const FilledRows filled = FillThreadList(list.Head(), folder, false);
+  EXPECT_EQ(filled.Rows.size(), 1u);
+  EXPECT_FALSE(dir.Exists(kCacheFileName));
+}
+
+TEST(ThreadRowsTest, EmptyListGivesNoRowsAndKeepsTheCache) {
+  TestFolder dir;
+  dir.WriteFile(kCacheFileName, "old cache");
+  mailbox::FolderInfo folder;
+  folder.Path = dir.Path();
+  folder.Unread = 4;
+  const FilledRows filled = FillThreadList(nullptr, folder, true);
+  EXPECT_TRUE(filled.Rows.empty());
+  EXPECT_EQ(folder.Unread, 0);
+  EXPECT_EQ(dir.ReadFile(kCacheFileName), "old cache");
+}
+
+TEST(ThreadRowsTest, CacheThatCannotBeWrittenStillGivesRows) {
+  TestFolder dir;
+  ASSERT_TRUE(platform::MakeDirectory(dir.FilePath(kCacheFileName)));
+  const RowList list({0, 1});
+  mailbox::FolderInfo folder;
+  folder.Path = dir.Path();
+  const FilledRows filled = FillThreadList(list.Head(), folder, true);
+  EXPECT_EQ(filled.Rows.size(), 2u);
+  EXPECT_TRUE(filled.CacheFailed);
+}
+
+TEST(ThreadRowsTest, FolderSettingsComeFromVltrFolWithDefaults) {
+  TestFolder dir;
+  mailbox::FolderInfo folder;
+  folder.Kind = mailbox::kFolderMail;
+  folder.Path = dir.Path();
+  EXPECT_TRUE(ReadFolderSettings(folder, 1)) << "the default TabInfo 1 differs from 0";
+  EXPECT_EQ(folder.TabInfo, 1);
+  EXPECT_EQ(folder.MlStringDelete, 0);
+  EXPECT_FALSE(ReadFolderSettings(folder, 1)) << "nothing changed";
+
+  dir.WriteFile("VLTR.fol", "[Property]\r\nTabInfo=0\r\nMlStringDelete=1\r\n");
+  EXPECT_TRUE(ReadFolderSettings(folder, 1));
+  EXPECT_EQ(folder.TabInfo, 0);
+  EXPECT_EQ(folder.MlStringDelete, 1);
+
+  folder.Kind = mailbox::kFolderContainer;
+  EXPECT_TRUE(ReadFolderSettings(folder, 1));
+  EXPECT_EQ(folder.TabInfo, 0);
+  EXPECT_EQ(folder.MlStringDelete, 0) << "a container reads no file";
+}
+
+TEST(ThreadRowsTest, UnreadWalkCountsRowsAndNeverWraps) {
+  // Rows 0..6; unread at 0, 3 and 6.
+  const RowList list({0, 1, 1, 0, 1, 2, 0}, {0, 3, 6});
+  const auto& rows = list.Rows();
+  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kNext), 6) << "start row not counted";
+  EXPECT_EQ(FindUnreadRow(rows[4], 4, UnreadDirection::kNext), 6);
+  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kPrevious), 0);
+  EXPECT_EQ(FindUnreadRow(rows[6], 6, UnreadDirection::kNext), -1);
+  EXPECT_EQ(FindUnreadRow(rows[0], 0, UnreadDirection::kPrevious), -1);
+}
+
+TEST(ThreadRowsTest, StartRowFollowsMailIniPos) {
+  // Five rows; unread at 1 and 3; first and last rows read.
+  const RowList list({0, 1, 0, 1, 0}, {1, 3});
+  struct Case {
+    int selected_index;
+    int mail_ini_pos;
+    int row;
+    int unread_row;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {-1, 0, 0, -1, "first row"},
+      {-1, 1, 4, -1, "last row"},
+      {-1, 2, 0, 1, "first row, then the next unread"},
+      {-1, 3, 4, 3, "last row, then the previous unread"},
+      {2, 1, 2, -1, "a folder shown before keeps its row"},
+      {9, 1, 4, -1, "past the last row: the last row"},
+      {1, 2, 1, -1, "an unread start row stays"},
+  };
+  for (const Case& c : cases) {
+    const StartSelection start = ChooseStartRow(list.Rows(), c.selected_index, c.mail_ini_pos);
+    EXPECT_EQ(start.Row, c.row) << c.reason;
+    EXPECT_EQ(start.UnreadRow, c.unread_row) << c.reason;
+  }
+}
+
+TEST(ThreadRowsTest, StartRowWithoutUnreadOrRows) {
+  const RowList read({0, 0, 0});
+  EXPECT_EQ(ChooseStartRow(read.Rows(), -1, 3).UnreadRow, -1);
+  EXPECT_EQ(ChooseStartRow(read.Rows(), -1, 3).Row, 2);
+  EXPECT_EQ(ChooseStartRow({}, -1, 1).Row, -1);
+}
+
+}  // namespace
+}  // namespace threads
