@@ -44,9 +44,16 @@ void StatusBar::SetSimpleText(const std::string& text) const {
 }
 
 std::string StatusBar::SimpleText() const {
-  const LRESULT info = SendMessageW(hwnd_, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0);
+  // Windows answers the simple text at SB_SIMPLEID; Wine's status bar answers
+  // it at index 0 (and nothing at SB_SIMPLEID).
+  WPARAM part = SB_SIMPLEID;
+  LRESULT info = SendMessageW(hwnd_, SB_GETTEXTLENGTHW, part, 0);
+  if (LOWORD(info) == 0) {
+    part = 0;
+    info = SendMessageW(hwnd_, SB_GETTEXTLENGTHW, part, 0);
+  }
   std::wstring wide(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
-  SendMessageW(hwnd_, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.data()));
+  SendMessageW(hwnd_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(wide.data()));
   wide.resize(wcslen(wide.c_str()));
   return platform::Narrow(wide);
 }

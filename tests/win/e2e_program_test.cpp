@@ -1,0 +1,222 @@
+// Veltrano.exe as a user starts it: a copy of the program beside its own
+// "Veltra.ini" on a generated mailbox. A second start ends at once with exit
+// code 1; the first opens a message, is photographed, and closes with its
+// settings saved.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/ini_profile.h"
+#include "app/program_win.h"
+#include "platform/files.h"
+#include "platform/wide_win.h"
+#include "tests/temp_dir_support.h"
+#include "tests/win/ui_support.h"
+#include "tools/mkmailbox/generator.h"
+
+namespace uitest {
+namespace {
+
+struct FoundWindow {
+  DWORD process = 0;
+  const wchar_t* class_name = nullptr;
+  HWND hwnd = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM data) {
+  auto* found = reinterpret_cast<FoundWindow*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  wchar_t class_name[64] = {};
+  GetClassNameW(hwnd, class_name, 64);
+  if (process == found->process && wcscmp(class_name, found->class_name) == 0) {
+    found->hwnd = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The top-level window of `class_name` that belongs to process `process`.
+HWND FindProcessWindow(DWORD process, const wchar_t* class_name) {
+  FoundWindow found{process, class_name, nullptr};
+  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&found));
+  return found.hwnd;
+}
+
+std::string WindowText(HWND hwnd) {
+  wchar_t text[512] = {};
+  GetWindowTextW(hwnd, text, 512);
+  return platform::Narrow(text);
+}
+
+// Waits for `done` while letting this thread's own messages run.
+bool WaitFor(const std::function<bool()>& done, int timeout_ms) { return PumpUntil(done, timeout_ms); }
+
+class Program {
+ public:
+  explicit Program(const std::string& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring command = L"\"" + platform::Widen(exe) + L"\"";
+    const std::wstring dir = platform::Widen(exe.substr(0, exe.find_last_of('\\')));
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              dir.c_str(), &startup, &info_) != FALSE;
+    start_tick_ = GetTickCount();
+  }
+  ~Program() {
+    if (!started_) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 9);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool Started() const { return started_; }
+  DWORD Id() const { return info_.dwProcessId; }
+  DWORD StartTick() const { return start_tick_; }
+  // The exit code, or STILL_ACTIVE when it did not end within `timeout_ms`.
+  DWORD WaitForExit(int timeout_ms) {
+    WaitFor([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }, timeout_ms);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
+  bool Running() { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+  DWORD start_tick_ = 0;
+};
+
+// The whole screen as a 24-bit BMP file; false when it could not be written.
+bool SaveScreen(const std::string& path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  const std::size_t size = stride * static_cast<std::size_t>(height);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + size);
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+  bytes.append(static_cast<const char*>(bits), size);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+  ReleaseDC(nullptr, screen);
+  return platform::ReplaceFileAtomically(path, bytes);
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void Install(std::uint32_t messages_per_folder) {
+    const std::string build_dir = app::ExecutableDirectory();
+    exe_ = dir_.Join("Veltrano.exe");
+    ASSERT_TRUE(CopyFileW(platform::Widen(build_dir + "\\Veltrano.exe").c_str(),
+                          platform::Widen(exe_).c_str(), FALSE));
+    CopyFileW(platform::Widen(build_dir + "\\NKF32.DLL").c_str(),
+              platform::Widen(dir_.Join("NKF32.DLL")).c_str(), FALSE);
+    mkmailbox::Options options;
+    options.messages_per_folder = messages_per_folder;
+    std::string error;
+    ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir_.path(), error)) << error;
+    dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + dir_.Join("Mailbox") + "\"\r\n");
+  }
+
+  // Waits until the program's main window shows the first folder's rows;
+  // returns the window (null on timeout).
+  HWND WaitForFilledWindow(Program& program, int rows) {
+    HWND main = nullptr;
+    WaitFor(
+        [&] {
+          main = FindProcessWindow(program.Id(), L"TVtFormMain");
+          if (main == nullptr || !IsWindowVisible(main)) return false;
+          HWND list = GetDlgItem(main, 101);
+          return list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows;
+        },
+        30000);
+    return main;
+  }
+
+  testing_support::TempDir dir_;
+  std::string exe_;
+};
+
+TEST_F(ProgramTest, ASecondInstanceEndsAtOnceWithExitCodeOne) {
+  Install(30);
+  Program first(exe_);
+  ASSERT_TRUE(first.Started());
+  HWND main = WaitForFilledWindow(first, 30);
+  ASSERT_NE(main, nullptr);
+  Program second(exe_);
+  ASSERT_TRUE(second.Started());
+  EXPECT_EQ(second.WaitForExit(20000), 1u);
+  EXPECT_EQ(FindProcessWindow(second.Id(), L"TVtFormMain"), nullptr);
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(IsWindow(main));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(first.WaitForExit(20000), 0u);
+  // After the first has ended, the program starts again normally.
+  Program third(exe_);
+  HWND again = WaitForFilledWindow(third, 30);
+  ASSERT_NE(again, nullptr);
+  PostMessageW(again, WM_CLOSE, 0, 0);
+  EXPECT_EQ(third.WaitForExit(20000), 0u);
+}
+
+TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
+  Install(1000);
+  Program program(exe_);
+  ASSERT_TRUE(program.Started());
+  HWND main = WaitForFilledWindow(program, 1000);
+  ASSERT_NE(main, nullptr);
+  std::printf("[   TIME   ] start-up to a filled first folder of 1000 messages (no cache): %lu ms\n",
+              GetTickCount() - program.StartTick());
+  // The splash window is gone 400 ms after the start-up.
+  EXPECT_TRUE(WaitFor([&] { return FindProcessWindow(program.Id(), L"TSplashForm") == nullptr; }, 5000));
+  HWND viewer = FindProcessWindow(program.Id(), L"TViewForm");
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_FALSE(IsWindowVisible(viewer));
+  PostMessageW(GetDlgItem(main, 101), WM_CHAR, 13, 1);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(viewer) && WindowText(viewer).rfind("From: ", 0) == 0; },
+                      10000));
+  Pump(500);  // let both windows paint
+  const std::string shots = app::ExecutableDirectory() + "\\screenshots";
+  platform::MakeDirectory(shots);
+  EXPECT_TRUE(SaveScreen(shots + "\\veltrano.bmp"));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(20000), 0u);
+  ini::IniReader saved(dir_.Join("Veltra.ini"));
+  EXPECT_EQ(saved.ReadString("Property", "Mailbox", ""), dir_.Join("Mailbox"));
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 631);
+  EXPECT_EQ(saved.ReadInteger("ViewWindow", "Width", 0), 631);
+  // With the cache written by the first run, the next start is faster.
+  Program again(exe_);
+  HWND second_main = WaitForFilledWindow(again, 1000);
+  ASSERT_NE(second_main, nullptr);
+  std::printf("[   TIME   ] start-up to a filled first folder of 1000 messages (cache): %lu ms\n",
+              GetTickCount() - again.StartTick());
+  PostMessageW(second_main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(again.WaitForExit(20000), 0u);
+}
+
+}  // namespace
+}  // namespace uitest

@@ -1,0 +1,147 @@
+// The progress dialog: its window, and the cancel protocol during a real
+// load of a large folder.
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/wide_win.h"
+#include "tests/win/ui_support.h"
+#include "ui/commands.h"
+#include "ui/dialogs/job_form.h"
+
+namespace uitest {
+namespace {
+
+TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  {
+    ui::TVtJobForm form(owner, POINT{100, 100});
+    form.FormShow();
+    Pump(10);
+    wchar_t class_name[64] = {};
+    GetClassNameW(form.hwnd(), class_name, 64);
+    EXPECT_STREQ(class_name, L"TVtJobForm");
+    const LONG style = GetWindowLongW(form.hwnd(), GWL_STYLE);
+    const LONG ex_style = GetWindowLongW(form.hwnd(), GWL_EXSTYLE);
+    EXPECT_EQ(style & WS_SYSMENU, 0);
+    EXPECT_NE(ex_style & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(IsWindowEnabled(owner));  // modeless: the owner stays usable
+    RECT frame{};
+    GetWindowRect(form.hwnd(), &frame);
+    EXPECT_EQ(frame.left, 130);
+    EXPECT_EQ(frame.top, 130);
+    RECT client{};
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(client.right, 390);
+    EXPECT_EQ(client.bottom, 101);
+    wchar_t caption[64] = {};
+    GetWindowTextW(form.hwnd(), caption, 64);
+    EXPECT_EQ(platform::Narrow(caption), "\x83X\x83\x8C\x83\x62\x83h\x89\xF0\x90\xCD\x92\x86");  // スレッド解析中
+    // WM_CLOSE (Alt+F4) does not close it.
+    SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(form.hwnd()));
+  }
+  DestroyWindow(owner);
+}
+
+TEST(JobForm, CancelAndEscOnTheButtonSetTheFlagAndShowingClearsIt) {
+  ui::TVtJobForm form(nullptr, POINT{0, 0});
+  form.FormShow();
+  EXPECT_FALSE(form.CancelRequested());
+  SendMessageW(form.CancelButton.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.CancelRequested());
+  form.FormShow();
+  EXPECT_FALSE(form.CancelRequested());
+  SendMessageW(form.CancelButton.hwnd(), WM_CHAR, 27, 1);
+  EXPECT_TRUE(form.CancelRequested());
+  form.FormShow();
+  form.EnableCancel(false);
+  EXPECT_FALSE(form.CancelButton.Enabled());
+}
+
+TEST(JobForm, TheLoaderWritesPhaseTextSubjectAndBar) {
+  ui::TVtJobForm form(nullptr, POINT{0, 0});
+  form.SetTitle("Log\x83t\x83@\x83\x43\x83\x8B");  // Logファイル
+  form.SetMailTitle("subject");
+  form.SetRange(0, 10);
+  form.SetPosition(2);
+  form.Step();
+  form.Step();
+  EXPECT_EQ(form.TitleLabel.Text(), "Log\x83t\x83@\x83\x43\x83\x8B");
+  EXPECT_EQ(form.MailTitleLabel.Text(), "subject");
+  EXPECT_EQ(form.ProgressBar.Position(), 4);
+  EXPECT_EQ(form.ProgressBar.Maximum(), 10);
+}
+
+class CancelledLoad : public ::testing::Test {
+ protected:
+  CancelledLoad() : fixture_(Big()) {}
+  static MailboxOptions Big() {
+    MailboxOptions options;
+    options.big_folder_messages = 1500;
+    return options;
+  }
+  UiFixture fixture_;
+};
+
+TEST_F(CancelledLoad, LeavesAnEmptyListAndAnUntouchedCacheAndTheNextLoadWorks) {
+  fixture_.Start();
+  ui::TVtFormMain& main = fixture_.Main();
+  // An unusable (empty) cache: opening the folder builds it in full.
+  const std::string cache = fixture_.FolderPath(kBigFolder) + "\\VLTR.ume";
+  ASSERT_TRUE(platform::TruncateFile(cache));
+  bool saw_dialog = false;
+  DuringPump canceller([&] {
+    ui::TVtJobForm* form = main.JobForm();
+    if (form == nullptr) return false;
+    saw_dialog = IsWindowVisible(form->hwnd()) != FALSE;
+    SendMessageW(form->CancelButton.hwnd(), BM_CLICK, 0, 0);
+    return true;
+  });
+  HWND list = main.ListBoxF.hwnd();
+  main.ListBoxF.Select(kBigFolder);
+  SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  ASSERT_TRUE(PumpUntil([&] { return canceller.Done() && !main.Loading() && !main.TimerKeyWaitRunning(); },
+                        20000));
+  EXPECT_TRUE(saw_dialog);
+  EXPECT_EQ(fixture_.RowCount(), 0);
+  EXPECT_EQ(main.View.CurrentFolderIndex, -1);
+  EXPECT_EQ(main.JobForm(), nullptr);
+  std::string bytes = "unread";
+  ASSERT_TRUE(platform::ReadWholeFile(cache, bytes));
+  EXPECT_EQ(bytes, "");
+  // The next load starts with the flag clear and runs to the end.
+  fixture_.Command(ui::kCmdRetry1);
+  EXPECT_EQ(fixture_.RowCount(), 1500);
+  EXPECT_EQ(main.View.CurrentFolderIndex, kBigFolder);
+}
+
+TEST_F(CancelledLoad, ChoosingAnotherFolderAbandonsTheRunningLoad) {
+  fixture_.Start();
+  ui::TVtFormMain& main = fixture_.Main();
+  ASSERT_TRUE(platform::TruncateFile(fixture_.FolderPath(kBigFolder) + "\\VLTR.ume"));
+  HWND list = main.ListBoxF.hwnd();
+  DuringPump chooser([&] {
+    if (main.JobForm() == nullptr) return false;
+    main.ListBoxF.Select(kBigFolder + 1);
+    SendMessageW(main.hwnd(), WM_COMMAND,
+                 MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return true;
+  });
+  main.ListBoxF.Select(kBigFolder);
+  SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  ASSERT_TRUE(fixture_.WaitForFolder(kBigFolder + 1, 20000));
+  EXPECT_TRUE(chooser.Done());
+  EXPECT_EQ(fixture_.RowCount(), 30);
+  const std::vector<int>& opened = main.OpenedFolders();
+  ASSERT_GE(opened.size(), 2u);
+  EXPECT_EQ(opened[opened.size() - 2], kBigFolder);
+  EXPECT_EQ(opened.back(), kBigFolder + 1);
+}
+
+}  // namespace
+}  // namespace uitest

@@ -1,0 +1,202 @@
+// The main window on a generated mailbox: start-up, folder selection with its
+// delay, the status bar, row memory per folder, reload and rebuild, closing.
+
+#include <gtest/gtest.h>
+
+#include "app/ini_profile.h"
+#include "mailbox/folder_table.h"
+#include "platform/files.h"
+#include "platform/wide_win.h"
+#include "tests/win/ui_support.h"
+#include "ui/commands.h"
+
+namespace uitest {
+namespace {
+
+// "[ﾒｰﾙ数 :   30] [未読ﾒｰﾙ数：    n]" for the status bar of a 30-message folder.
+std::string StatusFor(int total, int unread) {
+  char counts[64];
+  std::snprintf(counts, sizeof counts, "%5d", total);
+  std::string text = std::string("[\xD2\xB0\xD9\x90\x94 :") + counts + "] [\x96\xA2\x93\xC7\xD2\xB0\xD9\x90\x94\x81\x46";
+  std::snprintf(counts, sizeof counts, "%5d", unread);
+  return text + counts + "]";
+}
+
+TEST(MainWindow, StartUpFillsTheFolderListAndOpensTheFirstFolderAtItsLastRow) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  EXPECT_EQ(main.ListBoxF.Count(), mailbox::FolderCount(*main.Folders));
+  EXPECT_EQ(main.ListBoxF.ItemText(kInbox), (*main.Folders)[kInbox].Title);
+  EXPECT_EQ(fixture.SelectedFolder(), kInbox);
+  EXPECT_EQ(main.View.CurrentFolderIndex, kInbox);
+  ASSERT_EQ(fixture.RowCount(), 30);
+  EXPECT_EQ(fixture.SelectedRow(), 29);  // MailIniPos 1: the last row
+  EXPECT_EQ(main.ListViewMail.ColumnCaption(0), "\x91\xE8\x96\xBC");      // 題名
+  EXPECT_EQ(main.ListViewMail.ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");    // 差出人
+  // Every row shows its node: subject (after the indentation) and sender.
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+    EXPECT_NE(fixture.Cell(row, 0).find(node.Subject), std::string::npos) << row;
+    EXPECT_EQ(fixture.Cell(row, 1), node.Sender) << row;
+    EXPECT_EQ(fixture.RowShowsUnread(row), threads::IsUnread(node)) << row;
+  }
+  const int unread = static_cast<int>(UnreadRows(fixture).size());
+  EXPECT_EQ(fixture.StatusText(), StatusFor(30, unread));
+  EXPECT_EQ((*main.Folders)[kInbox].Unread, unread);
+  EXPECT_TRUE(platform::FileExists(fixture.FolderPath(kInbox) + "\\VLTR.ume"));
+  EXPECT_TRUE(fixture.Errors.empty());
+}
+
+TEST(MainWindow, TheCaptionNamesTheAccount) {
+  UiFixture fixture;
+  fixture.Start();
+  wchar_t caption[256] = {};
+  GetWindowTextW(fixture.Main().hwnd(), caption, 256);
+  const std::string expected = "[" + fixture.Main().Account.AccountName + "] - Veltrano";
+  EXPECT_EQ(platform::Narrow(caption), expected);
+}
+
+TEST(MainWindow, HoldingDownInTheFolderListOpensOnlyWhereTheSelectionRests) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const std::size_t opened_before = main.OpenedFolders().size();
+  HWND list = main.ListBoxF.hwnd();
+  SetFocus(list);
+  // Key repeat: one step every 60 ms, well inside the 400 ms delay.
+  for (int folder = 1; folder <= 2; ++folder) {
+    PressKey(list, VK_DOWN);
+    Pump(60);
+    EXPECT_EQ(fixture.SelectedFolder(), folder);
+    EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText((*main.Folders)[folder]));
+    EXPECT_EQ(main.View.CurrentFolderIndex, kInbox);
+  }
+  ASSERT_TRUE(fixture.WaitForFolder(2));
+  const std::vector<int> opened(main.OpenedFolders().begin() + opened_before, main.OpenedFolders().end());
+  EXPECT_EQ(opened, std::vector<int>{2});
+  EXPECT_EQ(fixture.RowCount(), 30);
+}
+
+TEST(MainWindow, FolderListLettersMoveTheSelection) {
+  UiFixture fixture;
+  fixture.Start();
+  HWND list = fixture.Main().ListBoxF.hwnd();
+  SetFocus(list);
+  TypeChar(list, L'n');
+  Pump(50);
+  EXPECT_EQ(fixture.SelectedFolder(), 1);
+  ASSERT_TRUE(fixture.WaitForFolder(1));  // 400 ms later that folder is open
+  TypeChar(list, L'b');
+  Pump(50);
+  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().ListBoxF.Count() - 1);
+  TypeChar(list, L'p');
+  Pump(50);
+  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().ListBoxF.Count() - 2);
+  TypeChar(list, L't');
+  Pump(50);
+  EXPECT_EQ(fixture.SelectedFolder(), 0);
+}
+
+TEST(MainWindow, AContainerShowsDashesForItsMailCount) {
+  UiFixture fixture;
+  fixture.Start();
+  fixture.SelectFolderWithKeys(kContainer);
+  EXPECT_NE(fixture.StatusText().find("[\xD2\xB0\xD9\x90\x94 :-----]"), std::string::npos);
+  EXPECT_EQ(fixture.RowCount(), 0);
+}
+
+TEST(MainWindow, ComingBackToAFolderSelectsTheRowItWasLeftOn) {
+  UiFixture fixture;
+  fixture.Start();
+  fixture.Main().SelectRow(5, true);
+  fixture.SelectFolderWithKeys(kOutbox);
+  EXPECT_EQ(fixture.SelectedRow(), 29);
+  fixture.SelectFolderWithKeys(kInbox);
+  EXPECT_EQ(fixture.SelectedRow(), 5);
+}
+
+TEST(MainWindow, ReloadKeepsTheSelectedRowAndRebuildRewritesTheCache) {
+  UiFixture fixture;
+  fixture.Start();
+  fixture.Main().SelectRow(7, true);
+  const std::string cache = fixture.FolderPath(kInbox) + "\\VLTR.ume";
+  std::string before;
+  ASSERT_TRUE(platform::ReadWholeFile(cache, before));
+  fixture.Command(ui::kCmdRetry1);
+  EXPECT_EQ(fixture.RowCount(), 30);
+  EXPECT_EQ(fixture.SelectedRow(), 7);
+  fixture.Command(ui::kCmdRetry2);
+  EXPECT_EQ(fixture.RowCount(), 30);
+  EXPECT_EQ(fixture.SelectedRow(), 7);
+  std::string after;
+  ASSERT_TRUE(platform::ReadWholeFile(cache, after));
+  EXPECT_EQ(after, before);  // the same mail threads to the same cache
+  EXPECT_EQ(fixture.Main().JobForm(), nullptr);  // the progress dialog is gone
+}
+
+TEST(MainWindow, ClosingSavesTheViewerSettingsThenTheMainWindowSettings) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  MoveWindow(main.hwnd(), 20, 30, 700, 450, TRUE);
+  Pump(20);
+  const int column1 = main.ListViewMail.ColumnWidth(0);
+  SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(main.hwnd(), nullptr);
+  std::string text;
+  ASSERT_TRUE(platform::ReadWholeFile(fixture.SettingsPath(), text));
+  const std::size_t viewer = text.find("[ViewWindow]");
+  const std::size_t window = text.find("[MainWindow]");
+  ASSERT_NE(viewer, std::string::npos);
+  ASSERT_NE(window, std::string::npos);
+  EXPECT_LT(viewer, window);
+  ini::IniReader saved(fixture.SettingsPath());
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), 20);
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Top", 0), 30);
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 700);
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Height", 0), 450);
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "bMaximize", -1), 0);
+  EXPECT_EQ(saved.ReadInteger("ListView", "Column1", 0), column1);
+  EXPECT_EQ(saved.ReadInteger("ListBox", "Width", 0), 150);
+  EXPECT_EQ(saved.ReadString("Property", "Mailbox", ""), fixture.MailboxDir());
+  EXPECT_NE(text.find("Mailbox=\"" + fixture.MailboxDir() + "\""), std::string::npos);
+  EXPECT_EQ(saved.ReadString("ListBox", "FontFace", ""), "Terminal");
+}
+
+TEST(MainWindow, SettingsFromTheFileShapeTheWindow) {
+  UiFixture fixture;
+  fixture.Dir().WriteFile("Veltra.ini",
+                          "[Property]\r\nMailbox=\"" + fixture.MailboxDir() +
+                              "\"\r\nMailIniPos=0\r\n[MainWindow]\r\nLeft=50\r\nTop=60\r\n"
+                              "Width=800\r\nHeight=500\r\n[ListBox]\r\nWidth=200\r\n"
+                              "[ListView]\r\nColumn1=250\r\n");
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  RECT frame{};
+  GetWindowRect(main.hwnd(), &frame);
+  EXPECT_EQ(frame.left, 50);
+  EXPECT_EQ(frame.top, 60);
+  EXPECT_EQ(frame.right - frame.left, 800);
+  EXPECT_EQ(main.ListBoxF.Width(), 200);
+  EXPECT_EQ(main.ListViewMail.ColumnWidth(0), 250);
+  RECT client{};
+  GetClientRect(main.ListViewMail.hwnd(), &client);
+  EXPECT_EQ(main.ListViewMail.ColumnWidth(1), client.right - 250);
+  EXPECT_EQ(fixture.SelectedRow(), 0);  // MailIniPos 0: the first row
+}
+
+TEST(MainWindow, WithoutAMailboxTheWindowClosesAndSavesAnEmptyMailbox) {
+  UiFixture fixture;
+  fixture.Dir().WriteFile("Veltra.ini", "");
+  fixture.Start();
+  EXPECT_EQ(fixture.Main().ListBoxF.Count(), 0);
+  Pump(50);  // the close posted by the start-up runs
+  EXPECT_EQ(fixture.Main().hwnd(), nullptr);
+  ini::IniReader saved(fixture.SettingsPath());
+  EXPECT_EQ(saved.ReadString("Property", "Mailbox", "unset"), "");
+  EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 631);
+}
+
+}  // namespace
+}  // namespace uitest

@@ -1,0 +1,144 @@
+#include "tests/win/ui_support.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "thread/thread_node.h"
+#include "tools/mkmailbox/generator.h"
+
+namespace uitest {
+namespace {
+
+DuringPump* g_during = nullptr;
+
+}  // namespace
+
+void Pump(int ms) {
+  const DWORD start = GetTickCount();
+  MSG message{};
+  while (GetTickCount() - start < static_cast<DWORD>(ms)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;  // a destroyed main window's quit
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > static_cast<DWORD>(timeout_ms)) return done();
+    Pump(5);
+  }
+  return true;
+}
+
+DuringPump::DuringPump(std::function<bool()> action) : action_(std::move(action)) {
+  g_during = this;
+  timer_ = SetTimer(nullptr, 0, 5, &DuringPump::Tick);
+}
+
+DuringPump::~DuringPump() {
+  KillTimer(nullptr, timer_);
+  g_during = nullptr;
+}
+
+void CALLBACK DuringPump::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_during == nullptr || g_during->done_) return;
+  g_during->done_ = g_during->action_();
+}
+
+void PressKey(HWND control, WORD virtual_key) {
+  const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+  PostMessageW(control, WM_KEYDOWN, virtual_key, down);
+  PostMessageW(control, WM_KEYUP, virtual_key, down | (LPARAM{1} << 30) | (LPARAM{1} << 31));
+}
+
+void TypeChar(HWND control, wchar_t character) {
+  PostMessageW(control, WM_CHAR, character, 1);
+}
+
+void RecordingMailClient::MarkAsRead(int folder_index, const threads::ThreadNode& node) {
+  Marked.push_back(node.FilePath);
+  Folders.push_back(folder_index);
+}
+
+UiFixture::UiFixture(const MailboxOptions& options) {
+  mkmailbox::Options generate;
+  generate.seed = 7;
+  generate.messages_per_folder = options.messages_per_folder;
+  generate.big_folder_messages = options.big_folder_messages;
+  std::string error;
+  if (!mkmailbox::GenerateMailbox(generate, dir_.path(), error)) {
+    ADD_FAILURE() << "mailbox not generated: " << error;
+  }
+  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
+  previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
+}
+
+UiFixture::~UiFixture() {
+  Stop();
+  ui::SetErrorBoxHook(std::move(previous_error_hook_));
+}
+
+void UiFixture::Start() {
+  viewer_ = std::make_unique<viewer::TViewForm>(SettingsPath());
+  ui::MainFormEnvironment environment;
+  environment.SettingsPath = SettingsPath();
+  environment.ReadRegistry = [] { return std::string(); };
+  environment.BrowseForMailbox = [](const std::string&) { return std::string(); };
+  environment.MailClient = &MailClient;
+  environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
+  main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
+  main_->AttachViewer(viewer_.get());
+  viewer_->OnClosed = [this] { main_->ViewedNode = nullptr; };
+  main_->Show(SW_SHOW);
+  Pump(20);
+}
+
+void UiFixture::Stop() {
+  main_.reset();
+  viewer_.reset();
+  Pump(10);
+}
+
+std::string UiFixture::FolderPath(int folder) const {
+  return (*main_->Folders)[static_cast<std::size_t>(folder)].Path;
+}
+
+void UiFixture::SelectFolderWithKeys(int folder) {
+  HWND list = main_->ListBoxF.hwnd();
+  SetFocus(list);
+  while (SelectedFolder() != folder) {
+    PressKey(list, SelectedFolder() < folder ? VK_DOWN : VK_UP);
+    Pump(20);
+  }
+  WaitForFolder(folder);
+}
+
+bool UiFixture::WaitForFolder(int folder, int timeout_ms) {
+  return PumpUntil(
+      [&] {
+        return !main_->TimerKeyWaitRunning() && !main_->Loading() &&
+               main_->View.CurrentFolderIndex == folder;
+      },
+      timeout_ms);
+}
+
+void UiFixture::Command(int id) {
+  SendMessageW(main_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
+  Pump(10);
+}
+
+std::vector<int> UnreadRows(UiFixture& fixture) {
+  std::vector<int> rows;
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    if (fixture.RowShowsUnread(row)) rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace uitest

@@ -1,0 +1,109 @@
+#pragma once
+// Support for the in-process window tests: a generated mailbox with its own
+// "Veltra.ini", the main and viewer windows created on it, and helpers that
+// drive the windows with window messages as a user's keys and clicks would,
+// then read rows, selection and status back from the controls.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/temp_dir_support.h"
+#include "ui/main_form.h"
+#include "viewer/view_form_win.h"
+
+namespace uitest {
+
+// Runs window messages for about `ms` milliseconds.
+void Pump(int ms);
+// Runs window messages until `done` holds or `timeout_ms` passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, int timeout_ms);
+
+// Calls `action` every few milliseconds from the thread's message handling,
+// also inside the nested message pump of a running load, until it returns true.
+class DuringPump {
+ public:
+  explicit DuringPump(std::function<bool()> action);
+  ~DuringPump();
+  bool Done() const { return done_; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  std::function<bool()> action_;
+  UINT_PTR timer_ = 0;
+  bool done_ = false;
+};
+
+// A key typed into a control: key down, the character when it has one, key up.
+void PressKey(HWND control, WORD virtual_key);
+void TypeChar(HWND control, wchar_t character);
+
+struct MailboxOptions {
+  std::uint32_t messages_per_folder = 30;
+  std::uint32_t big_folder_messages = 0;  // folder index 6 when not 0
+};
+
+// Folder indexes of the generated mailbox's first account.
+inline constexpr int kInbox = 0;
+inline constexpr int kOutbox = 1;
+inline constexpr int kContainer = 3;
+inline constexpr int kBigFolder = 6;
+
+class RecordingMailClient final : public ui::MailClientLink {
+ public:
+  void MarkAsRead(int folder_index, const threads::ThreadNode& node) override;
+  std::vector<std::string> Marked;  // FilePath of each message marked read
+  std::vector<int> Folders;
+};
+
+class UiFixture {
+ public:
+  explicit UiFixture(const MailboxOptions& options = {});
+  ~UiFixture();
+
+  // Creates the viewer and the main window and runs the start-up sequence.
+  void Start();
+  // Destroys the windows (without the close handler).
+  void Stop();
+
+  ui::TVtFormMain& Main() { return *main_; }
+  viewer::TViewForm& Viewer() { return *viewer_; }
+  const testing_support::TempDir& Dir() const { return dir_; }
+  std::string SettingsPath() const { return dir_.Join("Veltra.ini"); }
+  std::string MailboxDir() const { return dir_.Join("Mailbox"); }
+  std::string FolderPath(int folder) const;
+
+  // Read back from the controls.
+  std::string StatusText() { return main_->StatusBar.SimpleText(); }
+  int SelectedRow() { return main_->ListViewMail.Selected(); }
+  int RowCount() { return main_->ListViewMail.RowCount(); }
+  std::string Cell(int row, int column) { return main_->ListViewMail.CellText(row, column); }
+  bool RowShowsUnread(int row) { return main_->ListViewMail.RowImage(row) == 0; }
+  int SelectedFolder() { return main_->ListBoxF.Selected(); }
+
+  // Moves the folder selection with a key in ListBoxF and waits until the
+  // delayed load has run (or `wait_ms` when the load is not expected).
+  void SelectFolderWithKeys(int folder);
+  bool WaitForFolder(int folder, int timeout_ms = 10000);
+  // A command from the menu or its shortcut.
+  void Command(int id);
+
+  std::vector<std::string> Messages;  // texts given to ShowMessageText
+  std::vector<std::string> Errors;    // texts of the error box
+  RecordingMailClient MailClient;
+
+ private:
+  testing_support::TempDir dir_;
+  std::unique_ptr<viewer::TViewForm> viewer_;
+  std::unique_ptr<ui::TVtFormMain> main_;
+  ui::ErrorBoxHook previous_error_hook_;
+};
+
+// The unread rows of the thread list, read from the row images.
+std::vector<int> UnreadRows(UiFixture& fixture);
+
+}  // namespace uitest

@@ -1,0 +1,197 @@
+// The thread list on a generated mailbox: opening rows in the viewer, unread
+// marks and counts, the unread jumps and the list's letter keys.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/ini_profile.h"
+#include "mailbox/folder_table.h"
+#include "platform/files.h"
+#include "platform/wide_win.h"
+#include "tests/win/ui_support.h"
+#include "thread/thread_node.h"
+#include "ui/commands.h"
+
+namespace uitest {
+namespace {
+
+// "ファイルが存在しません :再構築をおこなって下さい"
+constexpr char kFileMissing[] =
+    "\x83t\x83@\x83\x43\x83\x8B\x82\xAA\x91\xB6\x8D\xDD\x82\xB5\x82\xDC\x82\xB9\x82\xF1 :"
+    "\x8D\xC4\x8D\x5C\x92z\x82\xF0\x82\xA8\x82\xB1\x82\xC8\x82\xC1\x82\xC4\x89\xBA\x82\xB3\x82\xA2";
+
+std::string WindowText(HWND hwnd) {
+  wchar_t text[512] = {};
+  GetWindowTextW(hwnd, text, 512);
+  return platform::Narrow(text);
+}
+
+void PressEnter(UiFixture& fixture) {
+  TypeChar(fixture.Main().ListViewMail.hwnd(), 13);
+  Pump(30);
+}
+
+TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const std::vector<int> unread = UnreadRows(fixture);
+  ASSERT_GE(unread.size(), 2u);
+  const int row = unread.front();
+  const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+  const int folder_unread = (*main.Folders)[kInbox].Unread;
+  main.SelectRow(row, true);
+  PressEnter(fixture);
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  EXPECT_EQ(WindowText(fixture.Viewer().hwnd()), "From: " + node.Sender + " - " + node.Subject);
+  EXPECT_FALSE(fixture.Viewer().BigViewText().empty());
+  EXPECT_FALSE(fixture.RowShowsUnread(row));
+  EXPECT_FALSE(threads::IsUnread(node));
+  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread - 1);
+  EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText((*main.Folders)[kInbox]));
+  EXPECT_EQ(fixture.MailClient.Marked, std::vector<std::string>{node.FilePath});
+  EXPECT_EQ(main.ViewedNode, &node);
+  EXPECT_FALSE(fixture.Viewer().ViewerBusy);
+  // Enter again on the same row only focuses the viewer: nothing is sent.
+  PressEnter(fixture);
+  EXPECT_EQ(fixture.MailClient.Marked.size(), 1u);
+  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread - 1);
+  EXPECT_TRUE(fixture.Errors.empty());
+}
+
+TEST(ThreadList, OpeningAReadRowSendsNothingAndChangesNoCount) {
+  UiFixture fixture;
+  fixture.Start();
+  std::vector<int> unread = UnreadRows(fixture);
+  int row = 0;
+  while (std::find(unread.begin(), unread.end(), row) != unread.end()) ++row;
+  const std::string status = fixture.StatusText();
+  fixture.Main().SelectRow(row, true);
+  PressEnter(fixture);
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  EXPECT_TRUE(fixture.MailClient.Marked.empty());
+  EXPECT_EQ(fixture.StatusText(), status);
+}
+
+TEST(ThreadList, ClosingTheViewerHidesItAndForgetsTheMessage) {
+  UiFixture fixture;
+  fixture.Start();
+  PressEnter(fixture);
+  ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+  EXPECT_NE(fixture.Viewer().hwnd(), nullptr);
+  EXPECT_EQ(fixture.Main().ViewedNode, nullptr);
+  EXPECT_TRUE(fixture.Viewer().View().MessagePath.empty());
+}
+
+TEST(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const int row = UnreadRows(fixture).front();
+  const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+  const int folder_unread = (*main.Folders)[kInbox].Unread;
+  ASSERT_TRUE(platform::RemoveFile(node.FilePath));
+  main.SelectRow(row, true);
+  PressEnter(fixture);
+  EXPECT_EQ(fixture.Messages, std::vector<std::string>{kFileMissing});
+  EXPECT_TRUE(fixture.RowShowsUnread(row));
+  EXPECT_TRUE(threads::IsUnread(node));
+  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread);
+  EXPECT_TRUE(fixture.MailClient.Marked.empty());
+  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+TEST(ThreadList, UnreadJumpsMoveToTheNearestUnreadRowAndNeverWrap) {
+  UiFixture fixture;
+  fixture.Start();
+  const std::vector<int> unread = UnreadRows(fixture);
+  ASSERT_GE(unread.size(), 2u);
+  ui::TVtFormMain& main = fixture.Main();
+  // From the first row, Ctrl+N walks through every unread row in order.
+  main.SelectRow(0, true);
+  std::vector<int> visited;
+  if (fixture.RowShowsUnread(0)) visited.push_back(0);
+  for (std::size_t i = 0; i < unread.size() + 2; ++i) {
+    const int before = fixture.SelectedRow();
+    fixture.Command(ui::kCmdNextMidoku);
+    if (fixture.SelectedRow() != before) visited.push_back(fixture.SelectedRow());
+  }
+  EXPECT_EQ(visited, unread);
+  EXPECT_EQ(fixture.SelectedRow(), unread.back());  // past the last one: no wrap
+  // Ctrl+P walks back and stops at the first unread row.
+  for (std::size_t i = 0; i < unread.size() + 2; ++i) fixture.Command(ui::kCmdPrevMidoku);
+  EXPECT_EQ(fixture.SelectedRow(), unread.front());
+  // From the very first row Ctrl+P does nothing.
+  main.SelectRow(0, true);
+  fixture.Command(ui::kCmdPrevMidoku);
+  EXPECT_EQ(fixture.SelectedRow(), 0);
+  // The jumps only select: nothing was opened.
+  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+TEST(ThreadList, LetterKeysNavigateAndDoNotReachTheList) {
+  UiFixture fixture;
+  fixture.Start();
+  HWND list = fixture.Main().ListViewMail.hwnd();
+  SetFocus(list);
+  TypeChar(list, L't');
+  Pump(30);
+  EXPECT_EQ(fixture.SelectedRow(), 0);
+  TypeChar(list, L'n');
+  Pump(30);
+  EXPECT_EQ(fixture.SelectedRow(), 1);
+  TypeChar(list, L'b');
+  Pump(30);
+  EXPECT_EQ(fixture.SelectedRow(), 29);
+  TypeChar(list, L'P');
+  Pump(30);
+  EXPECT_EQ(fixture.SelectedRow(), 28);
+}
+
+TEST(ThreadList, SpaceOpensTheSelectedRow) {
+  UiFixture fixture;
+  fixture.Start();
+  PressKey(fixture.Main().ListViewMail.hwnd(), VK_SPACE);
+  Pump(30);
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+TEST(ThreadList, TheUnreadCheckUpdatesFolderCountsButNotTheStatusBar) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const std::string status = fixture.StatusText();
+  ini::IniWriter entry(fixture.FolderPath(kOutbox) + "\\Entry.ini");
+  entry.WriteInteger("Property", "UnOpen", 7);
+  ASSERT_TRUE(entry.Commit());
+  const int selected_row = fixture.SelectedRow();
+  fixture.Command(ui::kCmdMidoku);
+  EXPECT_EQ((*main.Folders)[kOutbox].Unread, 7);
+  EXPECT_EQ(fixture.StatusText(), status);
+  EXPECT_EQ(fixture.SelectedFolder(), kInbox);
+  EXPECT_EQ(fixture.SelectedRow(), selected_row);
+  EXPECT_EQ((*main.Folders)[kContainer].Unread, 0);
+  EXPECT_TRUE(IsWindowEnabled(main.hwnd()));
+}
+
+TEST(ThreadList, ClickingBelowTheLastRowKeepsARowSelected) {
+  MailboxOptions few;
+  few.messages_per_folder = 4;  // the rows end well above the list's bottom
+  UiFixture fixture(few);
+  fixture.Start();
+  HWND list = fixture.Main().ListViewMail.hwnd();
+  RECT client{};
+  GetClientRect(list, &client);
+  fixture.Main().SelectRow(1, true);
+  const LPARAM at = MAKELPARAM(client.right - 5, client.bottom - 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  Pump(30);
+  EXPECT_EQ(fixture.SelectedRow(), 1);
+}
+
+}  // namespace
+}  // namespace uitest
