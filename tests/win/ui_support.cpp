@@ -66,7 +66,11 @@ void RecordingMailClient::MarkAsRead(int folder_index, const threads::ThreadNode
   Folders.push_back(folder_index);
 }
 
-UiFixture::UiFixture(const MailboxOptions& options) {
+UiFixture::UiFixture(const MailboxOptions& options)
+    : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
+  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
+  previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
+  if (!options.existing_mailbox.empty()) return;
   mkmailbox::Options generate;
   generate.seed = 7;
   generate.messages_per_folder = options.messages_per_folder;
@@ -75,8 +79,6 @@ UiFixture::UiFixture(const MailboxOptions& options) {
   if (!mkmailbox::GenerateMailbox(generate, dir_.path(), error)) {
     ADD_FAILURE() << "mailbox not generated: " << error;
   }
-  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
-  previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
 }
 
 UiFixture::~UiFixture() {

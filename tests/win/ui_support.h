@@ -45,6 +45,9 @@ void TypeChar(HWND control, wchar_t character);
 struct MailboxOptions {
   std::uint32_t messages_per_folder = 30;
   std::uint32_t big_folder_messages = 0;  // folder index 6 when not 0
+  // When set, this mailbox (made by veltrano-mkmailbox beforehand) is used
+  // instead of generating one.
+  std::string existing_mailbox;
 };
 
 // Folder indexes of the generated mailbox's first account.
@@ -74,7 +77,7 @@ class UiFixture {
   viewer::TViewForm& Viewer() { return *viewer_; }
   const testing_support::TempDir& Dir() const { return dir_; }
   std::string SettingsPath() const { return dir_.Join("Veltra.ini"); }
-  std::string MailboxDir() const { return dir_.Join("Mailbox"); }
+  std::string MailboxDir() const { return mailbox_dir_; }
   std::string FolderPath(int folder) const;
 
   // Read back from the controls.
@@ -98,6 +101,7 @@ class UiFixture {
 
  private:
   testing_support::TempDir dir_;
+  std::string mailbox_dir_;
   std::unique_ptr<viewer::TViewForm> viewer_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
