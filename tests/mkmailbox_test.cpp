@@ -24,8 +24,8 @@
 namespace {
 
 using mkmailbox::Options;
-using testing_support::TempDir;
 using platform::JoinPath;
+using testing_support::TempDir;
 
 // One index line decoded as the folder reader does: name, status block with
 // bytes 4-7 and 8-11 reversed, sender up to the first ":", subject with each
@@ -370,6 +370,24 @@ TEST(MkMailboxTest, StatusFieldDecodesToTheIntendedBlock) {
     EXPECT_EQ(record.BigEndianWord(4), c.size) << c.reason;
     EXPECT_EQ(record.BigEndianWord(8), c.date) << c.reason;
     EXPECT_EQ(record.block[8], c.date >> 24) << c.reason;
+    std::uint32_t flags = 1, size = 1, date = 1;
+    ASSERT_TRUE(mkmailbox::DecodeStatusField(field, flags, size, date)) << c.reason;
+    EXPECT_EQ(flags, c.flags) << c.reason;
+    EXPECT_EQ(size, c.size) << c.reason;
+    EXPECT_EQ(date, c.date) << c.reason;
+  }
+}
+
+TEST(MkMailboxTest, StatusFieldDecoderRejectsMalformedFields) {
+  const char* const fields[] = {
+      "AAAAQAAAAAAEAwIB=",  // 17 characters
+      "AAAAQAAAAAAEAwI",    // 15 characters
+      "AAAAQAAAAAAEAw==",   // padding is never part of a 12-byte field
+      "AAAAQAAA*AAEAwIB",   // not in the alphabet
+  };
+  for (const char* field : fields) {
+    std::uint32_t flags = 0, size = 0, date = 0;
+    EXPECT_FALSE(mkmailbox::DecodeStatusField(field, flags, size, date)) << field;
   }
 }
 
@@ -384,7 +402,8 @@ TEST(MkMailboxTest, SubjectColonsRoundTripThroughTheRecord) {
       {"a::b", "a::::b", "a doubled colon doubles again"},
       {"ends:", "ends::", "colon at the end"},
       {":", "::", "colon alone"},
-      {"\x8f\x54\x96\x96\x82\xcc\x97\x5c\x92\xe8: x", "\x8f\x54\x96\x96\x82\xcc\x97\x5c\x92\xe8:: x",
+      {"\x8f\x54\x96\x96\x82\xcc\x97\x5c\x92\xe8: x",
+       "\x8f\x54\x96\x96\x82\xcc\x97\x5c\x92\xe8:: x",
        "Shift-JIS with a 0x5C trail byte"},  // 週末の予定: x
       {"", "", "empty"},
   };
@@ -493,8 +512,8 @@ TEST_F(GeneratedMailbox, BodiesCoverCharsetsLinksAndAttachments) {
       EXPECT_LT(message.find("Content-Type: text/plain", body), part);
     }
   }
-  EXPECT_EQ(charsets, (std::set<std::string>{"EUC-JP", "ISO-2022-JP", "Shift_JIS", "US-ASCII",
-                                              "UTF-8"}));
+  EXPECT_EQ(charsets,
+            (std::set<std::string>{"EUC-JP", "ISO-2022-JP", "Shift_JIS", "US-ASCII", "UTF-8"}));
   EXPECT_TRUE(http && https && ftp && address && attachment);
 }
 
@@ -526,7 +545,8 @@ TEST(MkMailboxTest, ArgumentsAreValidated) {
       {{"out"}, true, "output directory alone"},
       {{"--seed", "18446744073709551615", "--big-folder-messages", "1000000",
         "--messages-per-folder", "100000", "out"},
-       true, "every option at its limit"},
+       true,
+       "every option at its limit"},
       {{}, false, "no output directory"},
       {{"--seed", "3"}, false, "options without output directory"},
       {{"a", "b"}, false, "two output directories"},
