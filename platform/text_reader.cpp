@@ -1,6 +1,6 @@
 #include "platform/text_reader.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "platform/file_open.h"
 
@@ -54,22 +54,28 @@ bool TextReader::ReadPiece(std::string& piece, std::size_t max_chars) {
   piece_started_line_ = at_line_start_;
   while (piece.size() < max_chars) {
     if (pos_ >= buffer_.size() && !Fill()) break;
-    const char c = buffer_[pos_];
-    if (c == '\r') {
-      // A CR LF pair reads as one LF; the LF may lie in the next block.
-      if (pos_ + 1 >= buffer_.size()) Fill();
-      if (pos_ + 1 < buffer_.size() && buffer_[pos_ + 1] == '\n') {
-        pos_ += 2;
-        piece.push_back('\n');
-        break;
-      }
+    // Copy the run up to the next CR or LF in one go.
+    const std::size_t avail = std::min(buffer_.size() - pos_, max_chars - piece.size());
+    const char* start = buffer_.data() + pos_;
+    std::size_t run = 0;
+    while (run < avail && start[run] != '\n' && start[run] != '\r') ++run;
+    piece.append(start, run);
+    pos_ += run;
+    if (run == avail) continue;
+    if (buffer_[pos_] == '\n') {
       ++pos_;
-      piece.push_back('\r');
-      continue;
+      piece.push_back('\n');
+      break;
+    }
+    // A CR: with a following LF it is one line end; the LF may lie in the next block.
+    if (pos_ + 1 >= buffer_.size()) Fill();
+    if (pos_ + 1 < buffer_.size() && buffer_[pos_ + 1] == '\n') {
+      pos_ += 2;
+      piece.push_back('\n');
+      break;
     }
     ++pos_;
-    piece.push_back(c);
-    if (c == '\n') break;
+    piece.push_back('\r');
   }
   if (piece.empty()) return false;
   at_line_start_ = piece.back() == '\n';
