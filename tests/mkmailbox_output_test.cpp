@@ -1,6 +1,7 @@
 // Tests of a generated demo mailbox, read back the way the mail client's
 // readers read it: folder tree and INI files through the profile reader,
-// index records by the documented rule, message headers and bodies.
+// index records as the folder reader decodes them, message headers and
+// bodies.
 
 #include <gtest/gtest.h>
 

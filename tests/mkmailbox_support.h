@@ -1,7 +1,7 @@
 #pragma once
 // Reading a generated demo mailbox back the way the mail client's readers do:
-// index records decoded by the documented rule, message header fields, the
-// folder tree. Used by the mkmailbox tests.
+// index records decoded as the folder reader decodes them, message header
+// fields, the folder tree. Used by the mkmailbox tests.
 
 #include <cstdint>
 #include <map>

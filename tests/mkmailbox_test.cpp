@@ -1,6 +1,6 @@
 // Tests of the demo mailbox generator's parts and of its determinism: the
-// index record encoding read back by the documented rule, the arguments, the
-// Date header.
+// index record encoding read back as the folder reader reads it, the
+// arguments, the Date header.
 
 #include <gtest/gtest.h>
 
