@@ -28,10 +28,7 @@ endforeach()
 
 # libFuzzer targets: one per fuzz/*.cpp, built with clang when VELTRANO_FUZZ is on.
 if(VELTRANO_FUZZ)
-  # The code under test gets coverage instrumentation, so that libFuzzer is guided by it, and
-  # the sanitizers, so that a bad read or write inside it is caught.
-  target_compile_options(veltrano_core PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
-  target_link_options(veltrano_core INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  # The core itself is instrumented by the top-level VELTRANO_FUZZ options.
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS fuzz/*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)

@@ -54,3 +54,13 @@ endif()
 if(TARGET nkf32)
   add_dependencies(veltrano_wintests nkf32)
 endif()
+
+# quenmar.exe: a stand-in for the mail client (window, DDE service, command
+# log) used by demos and by the Windows tests.
+file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS tools/standin/*.cpp)
+if(STANDIN_SOURCES)
+  add_executable(quenmar WIN32 ${STANDIN_SOURCES})
+  target_link_libraries(quenmar PRIVATE veltrano_mkmailbox)
+  target_compile_options(quenmar PRIVATE ${VELTRANO_WARNINGS})
+  add_dependencies(veltrano_wintests quenmar)
+endif()

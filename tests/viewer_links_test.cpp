@@ -82,6 +82,10 @@ TEST(DetectLinks, MailAddresses) {
       {"\x81\x40user@example.com", {"user@example.com"},
        "the @ that is the second byte of a full-width blank starts nothing"},
       {"\x83\x41@example.com", {}, "nothing but a second byte before the @"},
+      // "宛先" ends in 0xE6, a second byte that lies in the lead-byte range.
+      {"\x88\xb6\x90\xe6taro@example.jp", {"taro@example.jp"},
+       "a second byte in the lead range does not eat the first letter"},
+      {"\x81\x81\x81" "abc@d", {"bc@d"}, "the third lead-range byte opens a character"},
   };
   for (const Case& c : cases) EXPECT_EQ(LinkTexts(c.text), c.links) << c.why;
 }

@@ -25,6 +25,21 @@ bool IsAddressCharacter(unsigned char byte) {
          (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.';
 }
 
+namespace {
+
+// True when the byte at `pos` is the second byte of a double-byte character.
+// Bytes of the lead range can be second bytes too, so the byte before `pos`
+// being one decides nothing alone: the run of lead-range bytes ending there
+// alternates first and second bytes from its start (a byte outside the range
+// always ends a character), so `pos` is a second byte when the run is odd.
+bool IsSecondByte(std::string_view text, std::size_t pos) {
+  std::size_t run = 0;
+  while (run < pos && IsLeadByte(static_cast<unsigned char>(text[pos - 1 - run]))) ++run;
+  return run % 2 == 1;
+}
+
+}  // namespace
+
 // The scans continue after each link until nothing more is found. (Stopping once
 // the rest of the text is a single character changes nothing: no link fits.)
 
@@ -58,10 +73,9 @@ void MarkMailAddresses(std::string_view text, std::vector<Link>& links) {
     while (end < text.size() && IsAddressCharacter(static_cast<unsigned char>(text[end]))) ++end;
     std::size_t start = at;
     while (start > 0 && IsAddressCharacter(static_cast<unsigned char>(text[start - 1]))) --start;
-    // The walk stopped on the byte before `start`; when that is the first byte
-    // of a double-byte character, the address character after it is its second
-    // byte and not part of the address.
-    if (start > 0 && start < at && IsLeadByte(static_cast<unsigned char>(text[start - 1]))) ++start;
+    // When the walk stopped on the first byte of a double-byte character, the
+    // address character after it is that character's second byte.
+    if (start < at && IsSecondByte(text, start)) ++start;
     if (end == at + 1 || start == at) {  // no address character on one side
       from = at + 1;
       continue;

@@ -28,7 +28,8 @@ std::vector<Link> DetectLinks(std::string_view text);
 void MarkUrls(std::string_view lower, std::string_view prefix, std::vector<Link>& links);
 
 // Appends the mail addresses: the address characters directly before and after
-// each "@", both sides needing at least one.
+// each "@", both sides needing at least one. A letter that is the second byte
+// of a double-byte character is not an address character.
 void MarkMailAddresses(std::string_view text, std::vector<Link>& links);
 
 // Space, CR, LF, Tab, ( ) < > [ ] * and both quotes end a URL.

@@ -131,8 +131,8 @@ const char* UsageText() {
          "default 30)\n";
 }
 
-bool ParseArguments(const std::vector<std::string>& args, Options& options,
-                    std::string& output_dir, std::string& error) {
+bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& output_dir,
+                    std::string& error) {
   output_dir.clear();
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -182,8 +182,7 @@ bool GenerateMailbox(const Options& options, const std::string& output_dir, std:
   }
   Account work{platform::JoinPath(mailbox, "Acc1"), &PersonAt(0), options.seed};
   Account personal{platform::JoinPath(mailbox, "Acc2"), &PersonAt(1), options.seed};
-  return WriteWorkAccount(options, work, error) &&
-         WritePersonalAccount(options, personal, error);
+  return WriteWorkAccount(options, work, error) && WritePersonalAccount(options, personal, error);
 }
 
 }  // namespace mkmailbox

@@ -22,8 +22,8 @@ struct Options {
 //   [--seed N] [--big-folder-messages N] [--messages-per-folder N] OUTPUT_DIR
 // False, with the reason in `error`, for an unknown option, a missing or
 // non-decimal value, a value over its limit, or a missing or second OUTPUT_DIR.
-bool ParseArguments(const std::vector<std::string>& args, Options& options,
-                    std::string& output_dir, std::string& error);
+bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& output_dir,
+                    std::string& error);
 
 // The usage text printed on bad arguments.
 const char* UsageText();

@@ -42,6 +42,11 @@ std::string EncodeBase64(std::string_view bytes);
 std::string EncodeStatusField(std::uint32_t flags, std::uint32_t file_size,
                               std::uint32_t date_stamp);
 
+// The three words of a 16-character status field; false when the field is not
+// 16 characters of the Base64 alphabet (padding is never written).
+bool DecodeStatusField(std::string_view field, std::uint32_t& flags, std::uint32_t& file_size,
+                       std::uint32_t& date_stamp);
+
 // The subject as stored in a record: every ":" doubled.
 std::string QuoteIndexSubject(std::string_view subject);
 

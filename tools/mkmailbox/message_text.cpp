@@ -46,13 +46,12 @@ std::string ReplyMarks(const PlannedMessage& message) {
   return marks;
 }
 
-std::string EncodedWord(const char* jis) {
-  return "=?ISO-2022-JP?B?" + EncodeBase64(jis) + "?=";
-}
+std::string EncodedWord(const char* jis) { return "=?ISO-2022-JP?B?" + EncodeBase64(jis) + "?="; }
 
 std::string AddressField(const Person& person) {
   if (person.display_sjis == nullptr) return person.address;
-  const std::string name = person.display_jis ? EncodedWord(person.display_jis) : person.display_sjis;
+  const std::string name =
+      person.display_jis ? EncodedWord(person.display_jis) : person.display_sjis;
   return name + " <" + person.address + ">";
 }
 
@@ -83,7 +82,8 @@ void AddThreadHeaders(std::string& out, const FolderContext& folder, const Folde
   const PlannedMessage& message = plan.messages[index];
   if (message.parent < 0) return;
   const PlannedMessage& parent = plan.messages[static_cast<std::uint32_t>(message.parent)];
-  const std::string parent_id = MessageIdOf(folder, plan, static_cast<std::uint32_t>(message.parent));
+  const std::string parent_id =
+      MessageIdOf(folder, plan, static_cast<std::uint32_t>(message.parent));
   const bool with_in_reply_to = !parent_id.empty() && (message.variant >> 8) % 10 != 0;
   if (with_in_reply_to) {
     const std::string bracketed = "<" + parent_id + ">";
@@ -179,7 +179,8 @@ std::string IndexSubject(const FolderContext& folder, const PlannedMessage& mess
   return " " + ListTag(folder, message) + ReplyMarks(message) + SubjectAt(message.subject).sjis;
 }
 
-std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan, std::uint32_t index) {
+std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan,
+                           std::uint32_t index) {
   const PlannedMessage& message = plan.messages[index];
   Random rng(message.variant * 0x100000001ULL + index);
   const Person& author = AuthorOf(folder, message);
@@ -199,13 +200,15 @@ std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan, 
   if (folder.list_name != nullptr) {
     AddLine(out, std::string("To: ") + folder.list_name + "@ml.example.org");
   } else {
-    AddLine(out, "To: " + AddressField(folder.sent_folder ? RecipientOf(folder, message) : *folder.owner));
+    AddLine(out, "To: " + AddressField(folder.sent_folder ? RecipientOf(folder, message)
+                                                          : *folder.owner));
   }
   const SubjectText& subject = SubjectAt(message.subject);
   AddLine(out, "Subject: " + ListTag(folder, message) + ReplyMarks(message) +
                    (subject.jis ? EncodedWord(subject.jis) : std::string(subject.sjis)));
   const std::string id = MessageIdOf(folder, plan, index);
-  if (!id.empty()) AddLine(out, ((message.variant & 0x20) ? "Message-Id: <" : "Message-ID: <") + id + ">");
+  if (!id.empty())
+    AddLine(out, ((message.variant & 0x20) ? "Message-Id: <" : "Message-ID: <") + id + ">");
   AddThreadHeaders(out, folder, plan, index);
   if (folder.list_name != nullptr) {
     AddLine(out, std::string("Sender: owner-") + folder.list_name + "@ml.example.org");
@@ -216,8 +219,10 @@ std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan, 
   AddLine(out, "X-Mailer: Demo Mailer 2.4");
   AddLine(out, "MIME-Version: 1.0");
   const auto charset = static_cast<Charset>(message.charset);
-  const std::string text_type = std::string("Content-Type: text/plain; charset=") + CharsetName(charset);
-  const std::string text_encoding = std::string("Content-Transfer-Encoding: ") + TransferEncodingName(charset);
+  const std::string text_type =
+      std::string("Content-Type: text/plain; charset=") + CharsetName(charset);
+  const std::string text_encoding =
+      std::string("Content-Transfer-Encoding: ") + TransferEncodingName(charset);
   if (!message.multipart) {
     AddLine(out, text_type);
     AddLine(out, text_encoding);
@@ -227,7 +232,8 @@ std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan, 
   }
   // The boundary parameter quoted on the Content-Type line, or unquoted on a
   // continuation line.
-  const std::string boundary = "VtPart_" + MessageName(message.variant) + "_" + std::to_string(index);
+  const std::string boundary =
+      "VtPart_" + MessageName(message.variant) + "_" + std::to_string(index);
   if (message.variant & 0x40) {
     AddLine(out, "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"");
   } else {
@@ -263,7 +269,8 @@ std::string FormatMailDate(std::uint32_t unix_time) {
   const std::int64_t day_of_era = shifted - era * 146097;
   const std::int64_t year_of_era =
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const std::int64_t month_index = (5 * day_of_year + 2) / 153;
   const int day = static_cast<int>(day_of_year - (153 * month_index + 2) / 5 + 1);
   const int month = static_cast<int>(month_index < 10 ? month_index + 3 : month_index - 9);

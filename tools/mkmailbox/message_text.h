@@ -31,7 +31,8 @@ std::string IndexSender(const FolderContext& folder, const PlannedMessage& messa
 std::string IndexSubject(const FolderContext& folder, const PlannedMessage& message);
 
 // The whole message file.
-std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan, std::uint32_t index);
+std::string ComposeMessage(const FolderContext& folder, const FolderPlan& plan,
+                           std::uint32_t index);
 
 // "Mon, 01 Apr 2024 18:15:00 +0900": the time (seconds since 1970, UTC) as a
 // Date header value in Japan time.

@@ -27,9 +27,7 @@ class Random {
   }
 
   // A value in [0, bound); bound must be greater than 0.
-  std::uint32_t Below(std::uint32_t bound) {
-    return static_cast<std::uint32_t>(Next() % bound);
-  }
+  std::uint32_t Below(std::uint32_t bound) { return static_cast<std::uint32_t>(Next() % bound); }
 
   // True with the probability percent / 100.
   bool Percent(std::uint32_t percent) { return Below(100) < percent; }

@@ -5,6 +5,8 @@
 namespace mkmailbox {
 namespace {
 
+// One table row per text, its Japanese in the comment above it.
+// clang-format off
 const Person kPeople[] = {
     // 山田 太郎
     {"\x8eR\x93" "c \x91\xbe\x98Y", "\x1b$B;3ED\x1b(B \x1b$BB@O:\x1b(B", "taro.yamada@example.co.jp"},
@@ -105,17 +107,24 @@ const char* const kLinkLines[] = {
     "See https://www.example.jp/faq/ or write to help-desk@example.ne.jp",
 };
 
+// clang-format on
+
 static_assert(std::size(kEnglishSentences) == std::size(kJapaneseSentences));
 
 }  // namespace
 
 const char* CharsetName(Charset charset) {
   switch (charset) {
-    case Charset::kIso2022Jp: return "ISO-2022-JP";
-    case Charset::kEucJp: return "EUC-JP";
-    case Charset::kShiftJis: return "Shift_JIS";
-    case Charset::kUtf8: return "UTF-8";
-    case Charset::kUsAscii: return "US-ASCII";
+    case Charset::kIso2022Jp:
+      return "ISO-2022-JP";
+    case Charset::kEucJp:
+      return "EUC-JP";
+    case Charset::kShiftJis:
+      return "Shift_JIS";
+    case Charset::kUtf8:
+      return "UTF-8";
+    case Charset::kUsAscii:
+      return "US-ASCII";
   }
   return "US-ASCII";
 }

@@ -27,7 +27,8 @@ Charset PickCharset(Random& rng) {
 
 void StartThread(Random& rng, std::uint32_t index, PlannedMessage& message,
                  std::vector<OpenThread>& open) {
-  message.subject = static_cast<std::uint8_t>(rng.Below(static_cast<std::uint32_t>(SubjectCount())));
+  message.subject =
+      static_cast<std::uint8_t>(rng.Below(static_cast<std::uint32_t>(SubjectCount())));
   const std::uint32_t size = 1 + rng.Below(kMaxThreadSize);
   if (size == 1) return;
   open.push_back(OpenThread{{index}, size});
@@ -39,8 +40,9 @@ void AnswerInThread(Random& rng, std::uint32_t index, std::vector<PlannedMessage
   const std::uint32_t which = rng.Below(static_cast<std::uint32_t>(open.size()));
   OpenThread& thread = open[which];
   const std::uint32_t parent =
-      rng.Percent(50) ? thread.members.back()
-                      : thread.members[rng.Below(static_cast<std::uint32_t>(thread.members.size()))];
+      rng.Percent(50)
+          ? thread.members.back()
+          : thread.members[rng.Below(static_cast<std::uint32_t>(thread.members.size()))];
   PlannedMessage& message = messages[index];
   const PlannedMessage& answered = messages[parent];
   message.parent = static_cast<std::int32_t>(parent);
@@ -94,7 +96,8 @@ FolderPlan PlanFolder(Random& rng, std::uint32_t count, std::uint32_t start_time
     PlannedMessage& message = plan.messages[i];
     message.date = time - 5 - rng.Below(45);
     message.variant = static_cast<std::uint32_t>(rng.Next());
-    message.sender = static_cast<std::uint8_t>(rng.Below(static_cast<std::uint32_t>(PersonCount())));
+    message.sender =
+        static_cast<std::uint8_t>(rng.Below(static_cast<std::uint32_t>(PersonCount())));
     message.charset = static_cast<std::uint8_t>(PickCharset(rng));
     message.has_message_id = !rng.Percent(6);
     message.multipart = rng.Percent(style.multipart_percent);

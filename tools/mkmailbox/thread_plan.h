@@ -23,16 +23,16 @@ struct PlanStyle {
 };
 
 struct PlannedMessage {
-  std::int32_t parent = -1;         // index of the answered message; -1 starts a thread
-  std::uint32_t arrival = 0;        // position in the folder index
-  std::uint32_t date = 0;           // Date header, seconds since 1970
-  std::uint32_t date_stamp = 0;     // arrival time, the index's date stamp
-  std::uint32_t variant = 0;        // random bits choosing header layouts and body lines
-  std::uint8_t subject = 0;         // SubjectAt index, shared by a whole thread
-  std::uint8_t reply_marks = 0;     // how many "Re: " precede the subject
-  std::uint8_t sender = 0;          // PersonAt index
-  std::uint8_t charset = 0;         // Charset of the body
-  bool upper_reply_mark = false;    // the first mark is written "RE: "
+  std::int32_t parent = -1;       // index of the answered message; -1 starts a thread
+  std::uint32_t arrival = 0;      // position in the folder index
+  std::uint32_t date = 0;         // Date header, seconds since 1970
+  std::uint32_t date_stamp = 0;   // arrival time, the index's date stamp
+  std::uint32_t variant = 0;      // random bits choosing header layouts and body lines
+  std::uint8_t subject = 0;       // SubjectAt index, shared by a whole thread
+  std::uint8_t reply_marks = 0;   // how many "Re: " precede the subject
+  std::uint8_t sender = 0;        // PersonAt index
+  std::uint8_t charset = 0;       // Charset of the body
+  bool upper_reply_mark = false;  // the first mark is written "RE: "
   bool has_message_id = true;
   bool multipart = false;
   bool unread = false;
