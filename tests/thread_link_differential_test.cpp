@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -59,9 +59,8 @@ class FolderGenerator {
     std::vector<MessageSpec> messages;
     for (std::size_t i = 0; i < count; ++i) {
       MessageSpec spec;
-      char name[24];
-      std::snprintf(name, sizeof name, "%08zu", i);
-      spec.Name = name;
+      spec.Name = std::to_string(i);
+      spec.Name.insert(0, 8 - std::min<std::size_t>(8, spec.Name.size()), '0');
       if (!Chance(12)) spec.MessageId = Identifier(Chance(85) ? i : Pick(pool));
       if (Chance(50)) spec.InReplyTo = Identifier(Pick(pool));
       if (Chance(30)) spec.LastReference = Identifier(Pick(pool));

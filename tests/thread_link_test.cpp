@@ -390,6 +390,17 @@ TEST(LinkTest, ExistingListRegisteredInOrderKeepsLinking) {
   EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 d:2 z:0 n2:1");
 }
 
+TEST(LinkTest, DamagedDepthsOfAnExistingListAreClamped) {
+  ThreadList list = ListWithDepths({0, 3, -2, 1, 1, 7});
+  list.Head()->MessageId = "a@x";
+  ThreadLinker linker({false, false});
+  for (ThreadNode* n = list.Head(); n != nullptr; n = n->Next) linker.AddExisting(n);
+  EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 n2:0 n3:1 n4:1 n5:2");
+  EXPECT_TRUE(linker.Link(list.MutableHead(), MakeNode({"r", "r@x", "a@x"})));
+  EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 r:1 n2:0 n3:1 n4:1 n5:2");
+  EXPECT_TRUE(CheckThreadListIntegrity(list.Head(), nullptr));
+}
+
 TEST(LinkTest, RemovalThroughTheLinkerKeepsItsIndexesRight) {
   Folder folder;
   folder.Add({"A", "a@x"});
