@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/literal_linker_support.h"
+#include "thread/node_index.h"
 #include "thread/order_labels.h"
 #include "thread/sjis_text.h"
 #include "thread/thread_linker.h"
@@ -172,6 +174,48 @@ TEST(OrderLabelTest, LabelsStayIncreasingUnderCrowdedInsertions) {
     }
   }
   EXPECT_EQ(count, nodes.size());
+}
+
+TEST(NodeIndexTest, FindsTheEarliestMatchThroughCollisionsAndRemovals) {
+  // Few distinct hashes, all near the end of the table, so that probe runs
+  // wrap around and removals must shift entries back; several keys share a
+  // hash and several nodes share a key.
+  constexpr int kKeys = 12;
+  const auto hash_of = [](int key) -> std::uint64_t {
+    const std::uint64_t k = static_cast<std::uint64_t>(key);
+    return k % 2 == 0 ? 13 + 16 * (k % 5) : 15 + 16 * (k % 4);
+  };
+  std::mt19937 rng(11);
+  std::vector<std::unique_ptr<ThreadNode>> nodes;
+  for (int i = 0; i < 60; ++i) {
+    nodes.push_back(std::make_unique<ThreadNode>());
+    nodes.back()->MessageId = std::to_string(static_cast<int>(rng() % kKeys));
+    nodes.back()->Order = rng();
+  }
+  NodeIndex index;
+  std::vector<bool> filed(nodes.size(), false);
+  for (int step = 0; step < 3000; ++step) {
+    const std::size_t pick = rng() % nodes.size();
+    ThreadNode* node = nodes[pick].get();
+    const std::uint64_t hash = hash_of(std::stoi(node->MessageId));
+    if (filed[pick]) {
+      index.Remove(hash, node);
+    } else {
+      index.Add(hash, node);
+    }
+    filed[pick] = !filed[pick];
+    for (int key = 0; key < kKeys; ++key) {
+      const std::string text = std::to_string(key);
+      ThreadNode* expected = nullptr;
+      for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (filed[i] && nodes[i]->MessageId == text && (expected == nullptr || nodes[i]->Order < expected->Order)) {
+          expected = nodes[i].get();
+        }
+      }
+      ASSERT_EQ(index.Earliest(hash_of(key), [&](const ThreadNode* n) { return n->MessageId == text; }), expected)
+          << "step " << step << " key " << key;
+    }
+  }
 }
 
 TEST(SjisTextTest, SearchesNeverStartOnASecondByte) {
