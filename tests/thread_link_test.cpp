@@ -54,7 +54,10 @@ ThreadList ListWithDepths(const std::vector<int>& depths) {
   ThreadNode* head = nullptr;
   ThreadNode* last = nullptr;
   for (std::size_t i = 0; i < depths.size(); ++i) {
-    ThreadNode* node = MakeNode({"n" + std::to_string(i), "", "", "", "", false});
+    MessageSpec spec;
+    spec.Name = "n";
+    spec.Name += std::to_string(i);
+    ThreadNode* node = MakeNode(spec);
     node->Depth = depths[i];
     if (last == nullptr) {
       head = node;
