@@ -23,7 +23,7 @@ namespace ini {
 // Parsed contents of an INI text; used by both passes.
 class IniText {
  public:
-  IniText() = default;
+  IniText() : IniText(std::string_view()) {}
   explicit IniText(std::string_view bytes);
 
   // Raw value (trimmed, quotes removed), or nullptr when the key is missing.

@@ -7,17 +7,22 @@ enable_language(RC)
 file(GLOB UI_SOURCES CONFIGURE_DEPENDS
   ui/*.cpp ui/dialogs/*.cpp app/*_win.cpp viewer/*_win.cpp client/*_win.cpp)
 list(FILTER UI_SOURCES EXCLUDE REGEX "app/main_win\\.cpp$")
-add_library(veltrano_ui STATIC ${UI_SOURCES})
+add_library(veltrano_ui STATIC ${UI_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_link_libraries(veltrano_ui PUBLIC veltrano_core)
 target_compile_options(veltrano_ui PRIVATE ${VELTRANO_WARNINGS})
 target_link_libraries(veltrano_ui PUBLIC comctl32 shell32 user32 gdi32 comdlg32 advapi32 ole32 uuid)
 
-set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
+set(RESOURCE_FILE)
+if(EXISTS ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
+  set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
+endif()
 
-add_executable(Veltrano WIN32 app/main_win.cpp ${RESOURCE_FILE})
-target_link_libraries(Veltrano PRIVATE veltrano_ui)
-target_compile_options(Veltrano PRIVATE ${VELTRANO_WARNINGS})
-set_target_properties(Veltrano PROPERTIES OUTPUT_NAME Veltrano SUFFIX .exe)
+if(EXISTS ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
+  add_executable(Veltrano WIN32 app/main_win.cpp ${RESOURCE_FILE})
+  target_link_libraries(Veltrano PRIVATE veltrano_ui)
+  target_compile_options(Veltrano PRIVATE ${VELTRANO_WARNINGS})
+  set_target_properties(Veltrano PROPERTIES OUTPUT_NAME Veltrano SUFFIX .exe)
+endif()
 
 # NKF32.DLL: our own code converter with the two undecorated WINAPI exports.
 if(EXISTS ${CMAKE_SOURCE_DIR}/nkf/nkf32.def)

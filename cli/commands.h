@@ -1,0 +1,13 @@
+#pragma once
+// The sub-commands of veltrano-cli. Each takes the arguments after the program
+// name (argv[0] is the sub-command's own name) and returns the exit code:
+// 0 on success, 2 with a usage message on standard error for bad arguments.
+
+int RunAccountsCommand(int argc, char** argv);
+int RunFoldersCommand(int argc, char** argv);
+// message [--flags HEX] [--forced] [--header] FILE: the text the viewer shows
+// and its links; 1 when the file cannot be opened.
+int RunMessageCommand(int argc, char** argv);
+// command KIND ...: the texts handed to the mail client; 1 when the program
+// would send nothing (a file not below the mailbox, an unsafe address).
+int RunCommandCommand(int argc, char** argv);

@@ -1,0 +1,159 @@
+#include "mailbox/folder_discovery.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "app/ini_profile.h"
+#include "platform/files.h"
+
+namespace mailbox {
+
+namespace {
+
+constexpr char kProperty[] = "Property";
+constexpr char kInboxTitle[] = "\x97\x58\x95\xD6\x8E\xF3\x82\xAF";  // "郵便受け"
+constexpr char kOutboxTitle[] = "\x91\x97\x90\x4D\x94\xA0";         // "送信箱"
+
+struct Discovery {
+  FolderTable& table;
+  const DiscoveryOptions& options;
+  std::string account_dir;
+  int count = 0;  // records filled so far
+
+  bool Full() const { return count >= kFolderCapacity; }
+
+  FolderKind Add(const std::string& path, int depth, const std::string& title) {
+    return AddFolder(table, count++, path, depth, title, options);
+  }
+
+  // Adds a numbered user folder and, for a container, its children.
+  void AddUserFolder(const std::string& path, int depth) {
+    if (Add(path, depth, "") == kFolderContainer) {
+      ScanFolderLevel(path, depth + 1, "Entry.ini");
+    }
+  }
+
+  void ScanFolderLevel(const std::string& dir, int depth, const char* ini_name);
+  void ScanByNumber(const std::string& dir, int depth);
+  void WalkOrder(const std::string& dir, int depth, std::string_view order);
+};
+
+std::string UserFolderName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "User%03d.box", number);
+  return name;
+}
+
+void Discovery::ScanFolderLevel(const std::string& dir, int depth, const char* ini_name) {
+  const std::string order =
+      ini::IniReader(platform::JoinPath(dir, ini_name)).ReadString(kProperty, "Order", "");
+  if (order.empty()) {
+    ScanByNumber(dir, depth);
+  } else {
+    WalkOrder(dir, depth, order);
+  }
+}
+
+void Discovery::ScanByNumber(const std::string& dir, int depth) {
+  // Directories named like user folders; ones without a three-digit number
+  // count here but are never found below, so the scan then runs to the limit.
+  int remaining = 0;
+  for (const platform::DirEntry& e : platform::ListDirectory(dir, "User*.box")) {
+    if (e.is_directory) ++remaining;
+  }
+  for (int number = 1; number <= kMaxUserFolderNumber && remaining > 0 && !Full(); ++number) {
+    const std::string path = platform::JoinPath(dir, UserFolderName(number));
+    if (!platform::DirectoryExists(path)) continue;
+    if (!platform::FileExists(platform::JoinPath(path, "Entry.ini"))) continue;
+    AddUserFolder(path, depth);
+    --remaining;
+  }
+}
+
+void Discovery::WalkOrder(const std::string& dir, int depth, std::string_view order) {
+  // The order ends at its end or at the first "*".
+  order = order.substr(0, order.find('*'));
+  std::size_t i = 0;
+  while (i < order.size() && !Full()) {
+    const char code = order[i];
+    if (code == 'I' || code == 'O') {
+      const bool inbox = code == 'I';
+      Add(platform::JoinPath(account_dir, inbox ? "Inbox.box" : "Outbox.box"), 0,
+          inbox ? kInboxTitle : kOutboxTitle);
+      ++i;
+      continue;
+    }
+    if (code == 'T') {
+      ++i;
+      continue;
+    }
+    if (i + 3 > order.size()) break;  // a three-character code running past the end
+    const std::string_view digits = order.substr(i, 3);
+    i += 3;
+    std::int32_t number = 0;
+    if (!ini::ParseInteger(digits, number) || digits.find_first_of("$xX") != std::string_view::npos) {
+      continue;  // not a decimal number
+    }
+    if (number < 0 || number > 999) continue;
+    const std::string path = platform::JoinPath(dir, UserFolderName(number));
+    if (platform::FileExists(platform::JoinPath(path, "Entry.ini"))) AddUserFolder(path, depth);
+  }
+}
+
+}  // namespace
+
+void DiscoverFolders(const std::string& account_dir, const DiscoveryOptions& options,
+                     FolderTable& table) {
+  for (FolderInfo& f : table) {
+    f.Kind = kFolderEmpty;
+    f.Unread = 0;
+    f.SelectedIndex = -1;
+    f.Threads = nullptr;
+  }
+  Discovery d{table, options, account_dir};
+  const std::string order = ini::IniReader(platform::JoinPath(account_dir, "Account.ini"))
+                                .ReadString(kProperty, "Order", "");
+  if (order.empty()) {
+    d.Add(platform::JoinPath(account_dir, "Inbox.box"), 0, kInboxTitle);
+    d.Add(platform::JoinPath(account_dir, "Outbox.box"), 0, kOutboxTitle);
+  }
+  d.ScanFolderLevel(account_dir, 0, "Account.ini");
+}
+
+FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int depth,
+                     const std::string& title, const DiscoveryOptions& options) {
+  FolderInfo& f = table[index];
+  f.Depth = depth;
+  f.Path = path;
+  const ini::IniReader entry(platform::JoinPath(path, "Entry.ini"));
+  f.Title = title.empty() ? entry.ReadString(kProperty, "Title", "") : title;
+  f.Kind = entry.ReadString(kProperty, "Type", "") == "Subfolder" ? kFolderContainer : kFolderMail;
+  f.Total = entry.ReadInteger(kProperty, "Total", 0);
+  if (f.Kind != kFolderContainer && options.MidokuSearch == 1) f.Unread = ReadUnreadCount(f);
+  if (f.Kind == kFolderContainer) {
+    f.TabInfo = 0;
+    f.MlStringDelete = 0;
+  } else {
+    const FolderDisplaySettings s = ReadFolderDisplaySettings(path, options.TabInfoDefault);
+    f.TabInfo = s.TabInfo;
+    f.MlStringDelete = s.MlStringDelete;
+  }
+  return static_cast<FolderKind>(f.Kind);
+}
+
+int ReadUnreadCount(const FolderInfo& folder) {
+  const std::string path = platform::JoinPath(folder.Path, "Entry.ini");
+  if (!platform::FileExists(path)) return 0;
+  return ini::IniReader(path).ReadInteger(kProperty, "UnOpen", 0);
+}
+
+FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
+                                                int tab_info_default) {
+  const ini::IniReader in(platform::JoinPath(folder_path, "VLTR.fol"));
+  FolderDisplaySettings s;
+  s.TabInfo = in.ReadInteger(kProperty, "TabInfo", tab_info_default);
+  s.MlStringDelete = in.ReadInteger(kProperty, "MlStringDelete", 0);
+  return s;
+}
+
+}  // namespace mailbox

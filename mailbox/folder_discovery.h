@@ -1,0 +1,42 @@
+#pragma once
+// Builds the folder table of an account from the mail client's folder
+// descriptions ("Account.ini", each folder's "Entry.ini") and refreshes single
+// records from disk.
+
+#include <string>
+
+#include "mailbox/folder_table.h"
+
+namespace mailbox {
+
+struct DiscoveryOptions {
+  int MidokuSearch = 0;    // 1: read each folder's unread count at discovery
+  int TabInfoDefault = 0;  // TabInfo of a folder whose "VLTR.fol" has none
+};
+
+// Highest user folder number examined ("User999.box" is a folder the mail
+// client can create, so the scan includes it).
+inline constexpr int kMaxUserFolderNumber = 999;
+
+// Rebuilds the table for `account_dir`. The caller has released every thread
+// list the records held.
+void DiscoverFolders(const std::string& account_dir, const DiscoveryOptions& options,
+                     FolderTable& table);
+
+// Fills record `index` from the folder directory; an empty title is read from
+// the folder's "Entry.ini". Returns the record's Kind.
+FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int depth,
+                     const std::string& title, const DiscoveryOptions& options);
+
+// UnOpen of the folder's "Entry.ini", 0 when that file does not exist.
+int ReadUnreadCount(const FolderInfo& folder);
+
+// The folder's own display settings from its "VLTR.fol".
+struct FolderDisplaySettings {
+  int TabInfo = 0;
+  int MlStringDelete = 0;
+};
+FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
+                                                int tab_info_default);
+
+}  // namespace mailbox

@@ -1,0 +1,40 @@
+// CP932 <-> UTF-16 on Windows with code page 932, whatever the system locale.
+#include <windows.h>
+
+#include "platform/encoding.h"
+#include "platform/wide_win.h"
+
+namespace platform {
+
+namespace {
+constexpr UINT kCp932 = 932;
+}
+
+std::wstring Widen(std::string_view cp932) {
+  if (cp932.empty()) return {};
+  const int n = MultiByteToWideChar(kCp932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(kCp932, 0, cp932.data(), static_cast<int>(cp932.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::u16string Cp932ToUtf16(std::string_view cp932) {
+  const std::wstring w = Widen(cp932);
+  return std::u16string(w.begin(), w.end());
+}
+
+std::string Utf16ToCp932(std::u16string_view utf16) {
+  return Narrow(std::wstring(utf16.begin(), utf16.end()));
+}
+
+}  // namespace platform

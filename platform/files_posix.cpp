@@ -1,0 +1,90 @@
+// POSIX implementation of the file-system access (Linux host build).
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/file_open.h"
+#include "platform/files.h"
+#include "platform/wildcard.h"
+
+namespace platform {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::FILE* OpenFileForReading(const std::string& path) {
+  if (DirectoryExists(path)) return nullptr;  // fopen would "open" a directory on Linux
+  return std::fopen(path.c_str(), "rb");
+}
+
+std::FILE* OpenFileForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+
+std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pattern) {
+  std::vector<DirEntry> entries;
+  DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
+  if (d == nullptr) return entries;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    if (!WildcardMatch(pattern, name)) continue;
+    entries.push_back({name, DirectoryExists(JoinPath(dir, name))});
+  }
+  ::closedir(d);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode)) return false;
+  const std::string base = BaseName(path);
+  return base.empty() || base[0] != '.';
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temp = path + ".tmp~";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool MakeDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0 || DirectoryExists(path);
+}
+
+}  // namespace platform

@@ -1,0 +1,86 @@
+// Win32 implementation of the file-system access. Paths are CP932 bytes and
+// reach the W functions through code page 932.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/file_open.h"
+#include "platform/files.h"
+#include "platform/wide_win.h"
+
+namespace platform {
+
+namespace {
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::FILE* OpenFileForReading(const std::string& path) {
+  return _wfopen(Widen(path).c_str(), L"rb");
+}
+
+std::FILE* OpenFileForWriting(const std::string& path) {
+  return _wfopen(Widen(path).c_str(), L"wb");
+}
+
+std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pattern) {
+  std::vector<DirEntry> entries;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(Widen(JoinPath(dir, pattern)).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = Narrow(data.cFileName);
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return entries;
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  if (a == INVALID_FILE_ATTRIBUTES) return false;
+  return (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Widen(path);
+  const std::wstring temp = target + L".tmp~";
+  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  const bool closed = CloseHandle(file) != 0;
+  if (!written || !closed ||
+      !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
+
+bool MakeDirectory(const std::string& path) {
+  return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0 || DirectoryExists(path);
+}
+
+}  // namespace platform

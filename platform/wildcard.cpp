@@ -1,0 +1,46 @@
+#include "platform/wildcard.h"
+
+#include <cstddef>
+
+namespace platform {
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool Match(std::string_view pattern, std::string_view name) {
+  // Iterative matcher with one backtrack point for the last "*": linear for the
+  // simple patterns used here and never recursive.
+  std::size_t p = 0, n = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  if (Match(pattern, name)) return true;
+  // As on Windows, a trailing ".*" also matches a name without an extension,
+  // so "*.*" matches every name.
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*") {
+    return Match(pattern.substr(0, pattern.size() - 2), name);
+  }
+  return false;
+}
+
+}  // namespace platform

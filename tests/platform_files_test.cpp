@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "platform/text_reader.h"
+#include "platform/wildcard.h"
+#include "tests/temp_dir_support.h"
+
+namespace {
+
+using platform::TextReader;
+using testing_support::TempDir;
+
+std::vector<std::string> Pieces(TextReader& reader, std::size_t max) {
+  std::vector<std::string> out;
+  std::string piece;
+  while (reader.ReadPiece(piece, max)) out.push_back(piece);
+  return out;
+}
+
+TEST(TextReader, CrLfIsOneLineEndAndALoneCrIsAnOrdinaryByte) {
+  TextReader r;
+  r.OpenBytes("a\r\nb\rc\n\r\nlast");
+  EXPECT_EQ(Pieces(r, 1000), (std::vector<std::string>{"a\n", "b\rc\n", "\n", "last"}));
+}
+
+TEST(TextReader, PiecesCountTheLineEndLikeFgets) {
+  TextReader r;
+  r.OpenBytes("12345\r\n1234\n123456789\n");
+  EXPECT_EQ(Pieces(r, 5),
+            (std::vector<std::string>{"12345", "\n", "1234\n", "12345", "6789\n"}));
+}
+
+TEST(TextReader, TellsWhetherAPieceStartedALine) {
+  TextReader r;
+  r.OpenBytes("abcdef\nxy\n");
+  std::string piece;
+  std::vector<bool> starts;
+  while (r.ReadPiece(piece, 4)) starts.push_back(r.PieceStartedLine());
+  EXPECT_EQ(starts, (std::vector<bool>{true, false, true}));
+}
+
+TEST(TextReader, CrLfSplitAcrossReadBlocksStillReadsAsOneLineEnd) {
+  TempDir dir;
+  // Put the CR as the last byte of the first 64 KiB block.
+  std::string bytes(64 * 1024 - 1, 'x');
+  bytes += "\r\nnext\r\n";
+  const std::string path = dir.WriteFile("big.txt", bytes);
+  TextReader r;
+  ASSERT_TRUE(r.Open(path));
+  std::string piece;
+  std::size_t total = 0;
+  std::vector<std::string> tail;
+  while (r.ReadPiece(piece, 1000)) {
+    total += piece.size();
+    if (piece.find('\r') != std::string::npos) ADD_FAILURE() << "CR leaked into a piece";
+    tail.push_back(piece);
+  }
+  EXPECT_EQ(total, 64u * 1024 - 1 + 1 + 5);
+  EXPECT_EQ(tail.back(), "next\n");
+}
+
+TEST(TextReader, MissingFileAndDirectoryDoNotOpen) {
+  TempDir dir;
+  TextReader r;
+  EXPECT_FALSE(r.Open(dir.Join("missing")));
+  EXPECT_FALSE(r.Open(dir.path()));
+}
+
+TEST(Files, FileExistsIsTrueForPlainVisibleFilesOnly) {
+  TempDir dir;
+  const std::string file = dir.WriteFile("a.ini", "x");
+  EXPECT_TRUE(platform::FileExists(file));
+  EXPECT_FALSE(platform::FileExists(dir.MakeDirs("d.ini")));
+  EXPECT_FALSE(platform::FileExists(dir.Join("none.ini")));
+  EXPECT_TRUE(platform::DirectoryExists(dir.Join("d.ini")));
+  EXPECT_FALSE(platform::DirectoryExists(file));
+}
+
+TEST(Files, ListingMatchesWildcardsAndMarksDirectories) {
+  TempDir dir;
+  dir.MakeDirs("User001.box");
+  dir.MakeDirs("user002.BOX");
+  dir.WriteFile("User003.box", "a file");
+  dir.WriteFile("Other.txt", "");
+  const auto entries = platform::ListDirectory(dir.path(), "User*.box");
+  ASSERT_EQ(entries.size(), 3u);
+  int directories = 0;
+  for (const auto& e : entries) directories += e.is_directory ? 1 : 0;
+  EXPECT_EQ(directories, 2);
+  EXPECT_EQ(platform::ListDirectory(dir.path(), "*.*").size(), 4u);
+  EXPECT_TRUE(platform::ListDirectory(dir.Join("missing"), "*.*").empty());
+}
+
+TEST(Files, WildcardFollowsWindowsRules) {
+  EXPECT_TRUE(platform::WildcardMatch("User*.box", "USER12.BOX"));
+  EXPECT_TRUE(platform::WildcardMatch("*.*", "noextension"));
+  EXPECT_TRUE(platform::WildcardMatch("a?c", "abc"));
+  EXPECT_FALSE(platform::WildcardMatch("User*.box", "User1.boxx"));
+  EXPECT_FALSE(platform::WildcardMatch("a?c", "ac"));
+}
+
+TEST(Files, AtomicReplaceWritesWholeFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("cache", "old contents");
+  ASSERT_TRUE(platform::ReplaceFileAtomically(path, "new"));
+  EXPECT_EQ(dir.ReadFile("cache"), "new");
+  EXPECT_EQ(platform::ListDirectory(dir.path(), "*").size(), 1u);
+  EXPECT_FALSE(platform::ReplaceFileAtomically(dir.Join("missing-dir/cache"), "x"));
+}
+
+TEST(Files, TruncateCreatesOrEmpties) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("VLTR.ume", "records");
+  ASSERT_TRUE(platform::TruncateFile(path));
+  EXPECT_EQ(dir.ReadFile("VLTR.ume"), "");
+  ASSERT_TRUE(platform::TruncateFile(dir.Join("fresh")));
+  EXPECT_TRUE(platform::FileExists(dir.Join("fresh")));
+}
+
+TEST(Files, JapaneseFileNamesRoundTrip) {
+  TempDir dir;
+#ifdef _WIN32
+  const std::string name = "\x97\x58\x95\xD6\x8E\xF3\x82\xAF.ini";  // 郵便受け.ini in CP932
+#else
+  const std::string name = "\xE9\x83\xB5\xE4\xBE\xBF.ini";  // UTF-8 on the POSIX file system
+#endif
+  const std::string path = dir.WriteFile(name, "[S]\r\nK=1\r\n");
+  EXPECT_TRUE(platform::FileExists(path));
+  const auto entries = platform::ListDirectory(dir.path(), "*.ini");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, name);
+}
+
+TEST(Encoding, Cp932AndUtf16RoundTrip) {
+  const std::string sjis = "ASCII \x82\xA0\x83\x41\x93\xFA\x96\x7B\x8C\xEA \xB1\x87\x40";  // あア日本語 ｱ①
+  const std::u16string wide = platform::Cp932ToUtf16(sjis);
+  EXPECT_EQ(wide, u"ASCII \u3042\u30A2\u65E5\u672C\u8A9E \uFF71\u2460");
+  EXPECT_EQ(platform::Utf16ToCp932(wide), sjis);
+  EXPECT_EQ(platform::Utf16ToCp932(u"\uAC00"), "?") << "no CP932 form becomes ?";
+}
+
+}  // namespace
