@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/literal_linker_support.h"
+#include "thread/node_index.h"
 #include "thread/order_labels.h"
 #include "thread/sjis_text.h"
 #include "thread/thread_linker.h"
@@ -18,7 +20,7 @@ namespace threads {
 namespace {
 
 using testing::MakeNode;
-using testing::MessageSpec;
+using testing::TestMessage;
 using testing::Shape;
 
 // A list built by linking messages in order with one linker.
@@ -26,7 +28,7 @@ class Folder {
  public:
   explicit Folder(LinkOptions options = {}) : linker_(options) {}
 
-  bool Add(const MessageSpec& spec) { return linker_.Link(list_.MutableHead(), MakeNode(spec)); }
+  bool Add(const TestMessage& message) { return linker_.Link(list_.MutableHead(), MakeNode(message)); }
   ThreadNode* Find(const std::string& name) const {
     for (ThreadNode* n = list_.Head(); n != nullptr; n = n->Next) {
       if (name == n->Name.data()) return n;
@@ -52,7 +54,10 @@ ThreadList ListWithDepths(const std::vector<int>& depths) {
   ThreadNode* head = nullptr;
   ThreadNode* last = nullptr;
   for (std::size_t i = 0; i < depths.size(); ++i) {
-    ThreadNode* node = MakeNode({"n" + std::to_string(i), "", "", "", "", false});
+    TestMessage message;
+    message.Name = "n";
+    message.Name += std::to_string(i);
+    ThreadNode* node = MakeNode(message);
     node->Depth = depths[i];
     if (last == nullptr) {
       head = node;
@@ -172,6 +177,48 @@ TEST(OrderLabelTest, LabelsStayIncreasingUnderCrowdedInsertions) {
     }
   }
   EXPECT_EQ(count, nodes.size());
+}
+
+TEST(NodeIndexTest, FindsTheEarliestMatchThroughCollisionsAndRemovals) {
+  // Few distinct hashes, all near the end of the table, so that probe runs
+  // wrap around and removals must shift entries back; several keys share a
+  // hash and several nodes share a key.
+  constexpr int kKeys = 12;
+  const auto hash_of = [](int key) -> std::uint64_t {
+    const std::uint64_t k = static_cast<std::uint64_t>(key);
+    return k % 2 == 0 ? 13 + 16 * (k % 5) : 15 + 16 * (k % 4);
+  };
+  std::mt19937 rng(11);
+  std::vector<std::unique_ptr<ThreadNode>> nodes;
+  for (int i = 0; i < 60; ++i) {
+    nodes.push_back(std::make_unique<ThreadNode>());
+    nodes.back()->MessageId = std::to_string(static_cast<int>(rng() % kKeys));
+    nodes.back()->Order = rng();
+  }
+  NodeIndex index;
+  std::vector<bool> filed(nodes.size(), false);
+  for (int step = 0; step < 3000; ++step) {
+    const std::size_t pick = rng() % nodes.size();
+    ThreadNode* node = nodes[pick].get();
+    const std::uint64_t hash = hash_of(std::stoi(node->MessageId));
+    if (filed[pick]) {
+      index.Remove(hash, node);
+    } else {
+      index.Add(hash, node);
+    }
+    filed[pick] = !filed[pick];
+    for (int key = 0; key < kKeys; ++key) {
+      const std::string text = std::to_string(key);
+      ThreadNode* expected = nullptr;
+      for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (filed[i] && nodes[i]->MessageId == text && (expected == nullptr || nodes[i]->Order < expected->Order)) {
+          expected = nodes[i].get();
+        }
+      }
+      ASSERT_EQ(index.Earliest(hash_of(key), [&](const ThreadNode* n) { return n->MessageId == text; }), expected)
+          << "step " << step << " key " << key;
+    }
+  }
 }
 
 TEST(SjisTextTest, SearchesNeverStartOnASecondByte) {
@@ -388,6 +435,17 @@ TEST(LinkTest, ExistingListRegisteredInOrderKeepsLinking) {
   EXPECT_FALSE(linker.Link(list.MutableHead(), MakeNode({"dup", "C@X"})));
   EXPECT_TRUE(linker.Link(list.MutableHead(), MakeNode({"z", "z@x"})));
   EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 d:2 z:0 n2:1");
+}
+
+TEST(LinkTest, DamagedDepthsOfAnExistingListAreClamped) {
+  ThreadList list = ListWithDepths({0, 3, -2, 1, 1, 7});
+  list.Head()->MessageId = "a@x";
+  ThreadLinker linker({false, false});
+  for (ThreadNode* n = list.Head(); n != nullptr; n = n->Next) linker.AddExisting(n);
+  EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 n2:0 n3:1 n4:1 n5:2");
+  EXPECT_TRUE(linker.Link(list.MutableHead(), MakeNode({"r", "r@x", "a@x"})));
+  EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 r:1 n2:0 n3:1 n4:1 n5:2");
+  EXPECT_TRUE(CheckThreadListIntegrity(list.Head(), nullptr));
 }
 
 TEST(LinkTest, RemovalThroughTheLinkerKeepsItsIndexesRight) {
