@@ -4,10 +4,13 @@
 // are not stored: the caller's match test compares the node's own field, so
 // a hash collision costs time, never a wrong answer. Nodes must carry order
 // labels (order_labels.h) when they are added.
+//
+// An open-addressing table (linear probing) with one entry per hash; the
+// entry holds the earliest node and, only when a hash has several nodes, an
+// overflow list of the others.
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "thread/thread_node.h"
@@ -16,7 +19,6 @@ namespace threads {
 
 class NodeIndex {
  public:
-  void Reserve(std::size_t count) { buckets_.reserve(count); }
   void Add(std::uint64_t hash, ThreadNode* node);
   // Removes one filing of `node` under `hash`; nothing when it is not there.
   void Remove(std::uint64_t hash, ThreadNode* node);
@@ -25,23 +27,38 @@ class NodeIndex {
   // matches(node) holds, or null.
   template <class Match>
   ThreadNode* Earliest(std::uint64_t hash, Match matches) const {
-    const auto it = buckets_.find(hash);
-    if (it == buckets_.end()) return nullptr;
-    const Bucket& bucket = it->second;
-    if (matches(bucket.first)) return bucket.first;  // first is the earliest of all
+    const std::size_t at = Find(hash);
+    if (at == kNone) return nullptr;
+    const Entry& entry = entries_[at];
+    if (matches(entry.first)) return entry.first;  // first is the earliest of all
+    if (entry.more == 0) return nullptr;
     ThreadNode* best = nullptr;
-    for (ThreadNode* node : bucket.more) {
+    for (ThreadNode* node : overflow_[entry.more - 1]) {
       if ((best == nullptr || node->Order < best->Order) && matches(node)) best = node;
     }
     return best;
   }
 
  private:
-  struct Bucket {
-    ThreadNode* first = nullptr;     // the earliest node filed here
-    std::vector<ThreadNode*> more;  // the others, in no order
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  struct Entry {
+    std::uint64_t hash = 0;
+    ThreadNode* first = nullptr;  // the earliest node; null marks a free entry
+    std::uint32_t more = 0;       // 1 + index into overflow_, or 0
   };
-  std::unordered_map<std::uint64_t, Bucket> buckets_;
+
+  std::size_t Find(std::uint64_t hash) const;
+  std::size_t Mask() const { return entries_.size() - 1; }
+  void Grow();
+  void Place(const Entry& entry);  // into a free entry; the table has room
+  void Erase(std::size_t at);
+  void ReleaseOverflow(Entry& entry);
+
+  std::vector<Entry> entries_;  // power-of-two size, at most half used
+  std::size_t used_ = 0;
+  std::vector<std::vector<ThreadNode*>> overflow_;
+  std::vector<std::uint32_t> free_overflow_;  // reusable overflow_ slots (1-based)
 };
 
 }  // namespace threads

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "thread/identifier_hash.h"
 #include "thread/node_index.h"
@@ -22,6 +23,8 @@ struct LinkerState {
   SubjectIndex subjects{false};    // Subject on: nodes without a reply mark
   SubjectIndex tagged_subjects{true};
   ThreadNode* tail = nullptr;      // last node of the list
+  // While existing nodes are registered: the latest node at each Depth.
+  std::vector<ThreadNode*> latest_at_depth;
 };
 
 namespace {
@@ -34,9 +37,10 @@ ThreadNode* Earlier(ThreadNode* a, ThreadNode* b) {
   return b->Order < a->Order ? b : a;
 }
 
+// The last node of the subtree: down the chain of last replies.
 ThreadNode* SubtreeEnd(ThreadNode* node) {
   ThreadNode* end = node;
-  while (end->Next != nullptr && end->Next->Depth > node->Depth) end = end->Next;
+  while (end->LastReply != nullptr) end = end->LastReply;
   return end;
 }
 
@@ -128,6 +132,7 @@ ThreadNode* FirstCandidate(const LinkerState& state, const ThreadNode* node) {
 
 void AppendRoot(LinkerState& state, ThreadNode* node) {
   node->Depth = 0;
+  node->LastReply = nullptr;
   AppendNode(state.tail, node);
   AssignOrder(node);
   state.tail = node;
@@ -135,7 +140,9 @@ void AppendRoot(LinkerState& state, ThreadNode* node) {
 
 void PlaceAsLastReply(LinkerState& state, ThreadNode* parent, ThreadNode* node) {
   node->Depth = parent->Depth + 1;
+  node->LastReply = nullptr;
   InsertAfter(SubtreeEnd(parent), node);
+  parent->LastReply = node;
   AssignOrder(node);
   if (node->Next == nullptr) state.tail = node;
 }
@@ -151,6 +158,7 @@ void Adopt(LinkerState& state, ThreadNode* root, ThreadNode* node) {
     if (n->Depth == 0) {
       if (n != root && !SameIdentifier(n->InReplyTo, node->MessageId)) break;
       UnfileRoot(state, n);
+      node->LastReply = n;
     }
     n->Depth += 1;
   }
@@ -191,9 +199,18 @@ ThreadLinker::ThreadLinker(LinkOptions options) : state_(std::make_unique<Linker
 ThreadLinker::~ThreadLinker() = default;
 
 void ThreadLinker::AddExisting(ThreadNode* node) {
-  AssignOrderAfter(state_->tail, node);
-  state_->tail = node;
-  File(*state_, node);
+  LinkerState& state = *state_;
+  std::vector<ThreadNode*>& latest = state.latest_at_depth;
+  if (node->Depth < 0) node->Depth = 0;
+  if (static_cast<std::size_t>(node->Depth) > latest.size()) node->Depth = static_cast<std::int32_t>(latest.size());
+  const std::size_t depth = static_cast<std::size_t>(node->Depth);
+  if (depth > 0) latest[depth - 1]->LastReply = node;
+  latest.resize(depth + 1);
+  latest[depth] = node;
+  node->LastReply = nullptr;
+  AssignOrderAfter(state.tail, node);
+  state.tail = node;
+  File(state, node);
 }
 
 bool ThreadLinker::Link(ThreadNode*& head, ThreadNode* node) {
@@ -202,6 +219,8 @@ bool ThreadLinker::Link(ThreadNode*& head, ThreadNode* node) {
     node->Prev = nullptr;
     node->Next = nullptr;
     head = node;
+    state_->tail = nullptr;
+    state_->latest_at_depth.clear();
     AddExisting(node);
     return true;
   }
@@ -236,6 +255,16 @@ void ThreadLinker::RemoveNodeKeepingReplies(ThreadNode*& head, ThreadNode* node)
     for (ThreadNode* n = node->Next; n != nullptr && n->Depth > 0; n = n->Next) {
       if (n->Depth == 1) FileRoot(state, n);
     }
+  } else {
+    // The node's replies take its place under its parent; when it was the
+    // parent's last reply, its own last reply or else its previous sibling
+    // becomes the parent's last reply.
+    ThreadNode* parent = node->Prev;
+    ThreadNode* sibling = nullptr;
+    for (; parent->Depth >= node->Depth; parent = parent->Prev) {
+      if (parent->Depth == node->Depth && sibling == nullptr) sibling = parent;
+    }
+    if (parent->LastReply == node) parent->LastReply = node->LastReply != nullptr ? node->LastReply : sibling;
   }
   threads::RemoveNodeKeepingReplies(head, node);
 }

@@ -51,10 +51,12 @@ class ThreadLinker {
   ThreadLinker& operator=(const ThreadLinker&) = delete;
 
   // Registers a node that is already in the list. Call it for every node of
-  // an existing list, in list order, before the first Link. While the linker
-  // is attached, the list may change only through Link and
-  // RemoveNodeKeepingReplies, and the registered nodes' MessageId, InReplyTo,
-  // LastReference and Subject must not change.
+  // an existing list, in list order, before the first Link. A Depth outside
+  // 0 .. previous Depth + 1 (a damaged cache) is clamped into that range so
+  // the list keeps its invariants. While the linker is attached, the list
+  // may change only through Link and RemoveNodeKeepingReplies, and the
+  // registered nodes' MessageId, InReplyTo, LastReference and Subject must
+  // not change.
   void AddExisting(ThreadNode* node);
 
   // Links a new node (Depth 0, in no list) into the list that starts at

@@ -26,9 +26,10 @@ struct ThreadNode {
   std::int32_t Depth = 0;       // 0 = thread root, n = n levels below its root
   ThreadNode* Next = nullptr;
   ThreadNode* Prev = nullptr;
-  // Position label kept by ThreadLinker: increases along the list while a
-  // linker is attached. Meaningless to everyone else.
+  // Kept by ThreadLinker while it is attached, meaningless to everyone else:
+  // a label that increases along the list, and the node's last reply.
   std::uint64_t Order = 0;
+  ThreadNode* LastReply = nullptr;
 };
 
 // A node in its initial state (all strings empty, Depth 0, no neighbours).
