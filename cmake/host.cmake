@@ -25,6 +25,7 @@ endforeach()
 
 # libFuzzer targets: one per fuzz/*.cpp, built with clang when VELTRANO_FUZZ is on.
 if(VELTRANO_FUZZ)
+  # The core itself is instrumented by the top-level VELTRANO_FUZZ options.
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS fuzz/*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)

@@ -68,31 +68,6 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CanOpenForReading(const std::string& path) {
-  std::FILE* f = OpenFileForReading(path);
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  std::FILE* f = OpenFileForReading(path);
-  if (f == nullptr) return false;
-  char block[64 * 1024];
-  bool ok = true;
-  for (;;) {
-    const std::size_t got = std::fread(block, 1, sizeof block, f);
-    bytes.append(block, got);
-    if (got < sizeof block) {
-      ok = std::ferror(f) == 0;
-      break;
-    }
-  }
-  std::fclose(f);
-  return ok;
-}
-
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = path + ".tmp~";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -104,12 +79,6 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     return false;
   }
   return true;
-}
-
-bool TruncateFile(const std::string& path) {
-  std::FILE* f = OpenFileForWriting(path);
-  if (f == nullptr) return false;
-  return std::fclose(f) == 0;
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }

@@ -1,7 +1,6 @@
 #include "platform/text_reader.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/file_open.h"
 
@@ -55,22 +54,20 @@ bool TextReader::ReadPiece(std::string& piece, std::size_t max_chars) {
   piece_started_line_ = at_line_start_;
   while (piece.size() < max_chars) {
     if (pos_ >= buffer_.size() && !Fill()) break;
-    // Copy the run of ordinary bytes before the next CR or LF in one go.
-    const char* begin = buffer_.data() + pos_;
-    const std::size_t room = std::min(buffer_.size() - pos_, max_chars - piece.size());
-    const void* lf = std::memchr(begin, '\n', room);
-    const std::size_t lf_at = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : room;
-    const void* cr = std::memchr(begin, '\r', lf_at);
-    const std::size_t run = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lf_at;
-    piece.append(begin, run);
+    // Copy the run up to the next CR or LF in one go.
+    const std::size_t avail = std::min(buffer_.size() - pos_, max_chars - piece.size());
+    const char* start = buffer_.data() + pos_;
+    std::size_t run = 0;
+    while (run < avail && start[run] != '\n' && start[run] != '\r') ++run;
+    piece.append(start, run);
     pos_ += run;
-    if (run == room) continue;
+    if (run == avail) continue;
     if (buffer_[pos_] == '\n') {
       ++pos_;
       piece.push_back('\n');
       break;
     }
-    // A CR LF pair reads as one LF; the LF may lie in the next block.
+    // A CR: with a following LF it is one line end; the LF may lie in the next block.
     if (pos_ + 1 >= buffer_.size()) Fill();
     if (pos_ + 1 < buffer_.size() && buffer_[pos_ + 1] == '\n') {
       pos_ += 2;

@@ -1,0 +1,43 @@
+#pragma once
+// Facts about code page 932 (Shift-JIS with the NEC and IBM extensions) that the converter needs.
+
+#include <cstdint>
+#include <optional>
+
+namespace nkf {
+
+// "〓" (geta mark), written for every character or byte that has no Shift-JIS form.
+inline constexpr std::uint16_t kGetaMark = 0x81AC;
+
+// True for the bytes that begin a CP932 double-byte code: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// True for the single bytes of half-width katakana, 0xA1-0xDF.
+constexpr bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && byte <= 0xDF; }
+
+// True when `lead` `trail` is a double-byte code that CP932 defines (user-defined area included).
+bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);
+
+// The CP932 code for a Unicode code point from U+0080: below 0x100 a single byte, otherwise
+// lead << 8 | trail. Empty when CP932 has no form for it (code points above U+FFFF included)
+// and for ASCII, which callers write as it is.
+std::optional<std::uint16_t> UnicodeToCp932(char32_t code_point);
+
+// The Shift-JIS code of the JIS X 0208 row/cell pair `first` `second` (both 0x21-0x7E; the EUC-JP
+// bytes less 0x80). Pure arithmetic: the result need not be a defined character.
+constexpr std::uint16_t JisToShiftJis(unsigned first, unsigned second) {
+  const unsigned lead = ((first + 1) >> 1) + (first <= 0x5E ? 0x70 : 0xB0);
+  unsigned trail = second + 0x7E;
+  if (first & 1) trail = second + (second < 0x60 ? 0x1F : 0x20);
+  return static_cast<std::uint16_t>(lead << 8 | trail);
+}
+
+// How typical the CP932 double-byte `code` is of Japanese prose, used to tell input codes apart:
+// kana 4, punctuation and level-1 kanji 2, level-2 kanji, NEC symbols and full-width letters 1,
+// IBM extensions and the rest 0, the user-defined area -5 (it appears in misread text, not in
+// mail).
+int Cp932Plausibility(std::uint16_t code);
+
+}  // namespace nkf

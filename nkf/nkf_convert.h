@@ -1,0 +1,41 @@
+#pragma once
+// Japanese code conversion to Shift-JIS (CP932): detects whether a text is ISO-2022-JP, EUC-JP,
+// Shift-JIS or UTF-8 and rewrites it in Shift-JIS. ASCII, control bytes and line ends (CR, LF)
+// pass through unchanged; Shift-JIS text comes back byte for byte.
+//
+// What becomes "〓" (0x81 0xAC): JIS X 0212 characters (ISO-2022-JP ESC $ ( D, EUC-JP SS3),
+// Unicode characters that CP932 cannot write, JIS X 0208 codes CP932 does not define, and
+// invalid byte sequences of EUC-JP, UTF-8 and ISO-2022-JP (one mark per broken sequence).
+// A UTF-8 byte-order mark (U+FEFF) is dropped; ISO-2022-JP escape sequences and SO/SI vanish.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace nkf {
+
+enum class InputCode { Ascii, Jis, EucJp, ShiftJis, Utf8 };
+
+// The input code of the whole text:
+//   - Jis when it holds an ISO-2022-JP escape sequence (ESC ( B, ESC ( J, ESC ( I, ESC $ @,
+//     ESC $ B, ESC $ ( D, ESC & @, ESC ) I), whatever else it holds;
+//   - otherwise Ascii when no byte is 0x80 or above (the empty text too);
+//   - otherwise Utf8 when it begins with a UTF-8 byte-order mark;
+//   - otherwise whichever of Shift-JIS, UTF-8 and EUC-JP reads the text most plausibly: each
+//     character scores by how common it is in Japanese text (kana highest), each invalid
+//     sequence costs heavily; a tie goes to Shift-JIS (left unchanged), then UTF-8.
+InputCode DetectInputCode(std::string_view text);
+
+// The whole text in Shift-JIS, converted from the code DetectInputCode finds. Never fails; the
+// result is at most twice as long as `text`.
+std::string ConvertToShiftJis(std::string_view text);
+
+// The library call: converts the zero-terminated `input` into `output`, which has room for
+// `output_size` bytes (callers give 2 * strlen(input) + 1, which always suffices). Always
+// zero-terminates when output_size >= 1; never writes more than output_size bytes and never
+// reads past input's terminating zero. A result that does not fit is cut before the first
+// character that does not fit whole. Returns the bytes written without the zero (0 when
+// output_size is 0: nothing is written). A null `input` counts as empty.
+std::size_t ConvertIntoBuffer(const char* input, char* output, std::size_t output_size);
+
+}  // namespace nkf

@@ -1,0 +1,50 @@
+// File operations built on the platform's own file opening, shared by the
+// POSIX and Win32 builds.
+#include <cstdio>
+
+#include "platform/file_open.h"
+#include "platform/files.h"
+
+namespace platform {
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path;
+  path.reserve(dir.size() + 1 + name.size());
+  path.append(dir);
+  path.push_back(kPathDelimiter);
+  path.append(name);
+  return path;
+}
+
+bool CanOpenForReading(const std::string& path) {
+  std::FILE* f = OpenFileForReading(path);
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  std::FILE* f = OpenFileForReading(path);
+  if (f == nullptr) return false;
+  char block[64 * 1024];
+  bool ok = true;
+  for (;;) {
+    const std::size_t got = std::fread(block, 1, sizeof block, f);
+    bytes.append(block, got);
+    if (got < sizeof block) {
+      ok = std::ferror(f) == 0;
+      break;
+    }
+  }
+  std::fclose(f);
+  return ok;
+}
+
+bool TruncateFile(const std::string& path) {
+  std::FILE* f = OpenFileForWriting(path);
+  if (f == nullptr) return false;
+  return std::fclose(f) == 0;
+}
+
+}  // namespace platform

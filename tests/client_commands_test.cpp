@@ -1,0 +1,90 @@
+// The texts handed to the mail client, byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/client_commands.h"
+
+namespace client {
+namespace {
+
+const std::string kMailbox = "C:\\Mail\\Mailbox";
+// "ごみ箱"
+const std::string kTrash = "\x82\xb2\x82\xdd\x94\xa0";
+
+TEST(RelativeMailName, StripsMailboxDelimiterAndExtension) {
+  struct Case {
+    std::string mailbox;
+    std::string path;
+    std::string name;
+    const char* why;
+  };
+  const Case cases[] = {
+      {kMailbox, "C:\\Mail\\Mailbox\\Acc1\\Inbox.box\\00000123.qnm", "Acc1\\Inbox.box\\00000123",
+       "a folder of an account"},
+      {kMailbox, "C:\\Mail\\Mailbox\\Acc1\\User001.box\\User002.box\\00000042.qnm",
+       "Acc1\\User001.box\\User002.box\\00000042", "a subfolder keeps its full path"},
+      {kMailbox, "C:\\Mail\\Mailbox\\Acc1\\x.eml", "Acc1\\x", "the last four characters, whatever"},
+      {"/mail/Mailbox", "/mail/Mailbox/Acc1/Inbox.box/00000001.qnm", "Acc1/Inbox.box/00000001",
+       "a slash as the delimiter"},
+      {kMailbox, "D:\\Other\\Acc1\\00000001.qnm", "", "not below the mailbox: nothing to send"},
+      {kMailbox, "C:\\Mail\\Mailbox2\\Acc1\\00000001.qnm", "", "a longer directory name is not below"},
+      {kMailbox, "C:\\Mail\\Mailbox\\.qnm", "", "no name left"},
+      {kMailbox, "C:\\Mail\\Mailbox", "", "the mailbox itself"},
+      {kMailbox, "c:\\mail\\mailbox\\Acc1\\00000001.qnm", "", "the prefix is compared as stored"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RelativeMailName(c.mailbox, c.path), c.name) << c.why;
+}
+
+TEST(HostCommands, MarkMailAndMoveMailTexts) {
+  EXPECT_EQ(MarkMailCommand("Acc1\\Inbox.box\\00000123"),
+            "MarkMail(Acc1\\Inbox.box\\00000123,1073741824,0)");
+  EXPECT_EQ(MoveMailCommand("Acc1\\Inbox.box\\00000123", "My Account"),
+            "MoveMail(Acc1\\Inbox.box\\00000123,\"My Account\\" + kTrash + "\")");
+}
+
+TEST(DataDirArgument, DropsTheLastEightCharactersWhateverTheyAre) {
+  EXPECT_EQ(DataDirArgument("C:\\Mail\\Mailbox"), " \"C:\\Mail\"");
+  EXPECT_EQ(DataDirArgument("C:\\Mail\\Postbox1"), " \"C:\\Mail\\\"");  // nine-character ending
+  EXPECT_EQ(DataDirArgument("D:\\Data\\MB"), " \"D:\"");
+  EXPECT_EQ(DataDirArgument("\\Mailbox"), " \"\"");
+  EXPECT_EQ(DataDirArgument("short"), " \"\"");
+}
+
+TEST(ComposeParameters, PieceByPiece) {
+  EXPECT_EQ(NewMailParameters("Home", kMailbox), "/send:\"Home\" \"C:\\Mail\"");
+  // Two spaces between the account and the data directory.
+  EXPECT_EQ(ReplyParameters("Acc1\\Inbox.box\\00000123", "Home", kMailbox),
+            "/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"");
+  EXPECT_EQ(ForwardParameters("Acc1\\Inbox.box\\00000123", "Home", kMailbox),
+            "/forward:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"");
+  EXPECT_EQ(MailToParameters("taro@example.com", kMailbox), "/mailto:taro@example.com \"C:\\Mail\"");
+  EXPECT_EQ(StartClientParameters("Home", kMailbox), "/account:\"Home\" \"C:\\Mail\"");
+}
+
+TEST(ComposeParameters, AccountNameWithSpacesAndJapaneseStaysIntact) {
+  const std::string account = "My \x8e\x84\x97\x70 Mail";  // "My 私用 Mail"
+  EXPECT_EQ(NewMailParameters(account, kMailbox), "/send:\"" + account + "\" \"C:\\Mail\"");
+  EXPECT_EQ(StartClientParameters(account, kMailbox), "/account:\"" + account + "\" \"C:\\Mail\"");
+}
+
+TEST(AddressSafeForMailTo, RefusesTextsThatWouldAddArguments) {
+  struct Case {
+    std::string address;
+    bool safe;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"taro.y@mail.example.com", true, "an address"},
+      {"a@b \"/reply:x\"", false, "blank and quotes would add a switch"},
+      {"a@b\"", false, "double quote"},
+      {"a@b\r\nx", false, "control characters"},
+      {"taro", false, "no @"},
+      {"", false, "empty"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(AddressSafeForMailTo(c.address), c.safe) << c.why;
+}
+
+}  // namespace
+}  // namespace client

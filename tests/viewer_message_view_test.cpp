@@ -1,0 +1,265 @@
+// LoadMessage over real files: what the viewer shows, the header kept aside,
+// the conversion decision and the converter's input, and header toggling.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "viewer/message_parts.h"
+#include "viewer/message_view.h"
+
+namespace viewer {
+namespace {
+
+// Wraps what it converts in "<" and ">" and remembers each input.
+struct FakeConverter {
+  std::vector<std::string> inputs;
+  CodeConverter Get() {
+    return [this](std::string_view text) {
+      inputs.emplace_back(text);
+      return "<" + std::string(text) + ">";
+    };
+  }
+};
+
+const std::string kPlainMessage =
+    "From: a@example.com\n"
+    "Subject: hello\n"
+    "\n"
+    "line one\n"
+    "line two\n";
+
+const std::string kMultipartMessage =
+    "From: a@example.com\n"
+    "Content-Type: multipart/mixed; boundary=\"B\"\n"
+    "\n"
+    "preamble\n"
+    "--B\n"
+    "Content-Type: text/plain\n"
+    "\n"
+    "part text\n"
+    "--B\n"
+    "Content-Type: application/octet-stream\n"
+    "\n"
+    "QUJD\n"
+    "--B--\n";
+
+class LoadMessageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = (std::filesystem::temp_directory_path() /
+            (std::string("veltrano_viewer_") + info->name()))
+               .string();
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  // Writes a message file and points the view at it.
+  void UseMessage(const std::string& bytes) {
+    view_.MessagePath = platform::JoinPath(dir_, "00000001.qnm");
+    std::ofstream(view_.MessagePath, std::ios::binary) << bytes;
+  }
+
+  std::string dir_;
+  MessageView view_;
+  FakeConverter converter_;
+};
+
+TEST_F(LoadMessageTest, WithoutAttachmentFlagTheWholeBodyIsShown) {
+  UseMessage(kMultipartMessage);
+  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, converter_.Get()), LoadStatus::kShown);
+  EXPECT_EQ(view_.HeaderLines,
+            (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
+  EXPECT_EQ(view_.Lines, (TextLines{"preamble", "--B", "Content-Type: text/plain", "", "part text",
+                                    "--B", "Content-Type: application/octet-stream", "", "QUJD",
+                                    "--B--"}));
+}
+
+TEST_F(LoadMessageTest, PlainTextWithAttachmentFlagIsShownWholeWithoutNotice) {
+  UseMessage("Content-Type: text/plain\n\nbody\n");
+  ASSERT_EQ(LoadMessage(view_, AttachmentFlag | 0x00010000, false, nullptr), LoadStatus::kShown);
+  EXPECT_EQ(view_.HeaderLines, (TextLines{"Content-Type: text/plain", ""}));
+  EXPECT_EQ(view_.Lines, (TextLines{"body"}));
+}
+
+TEST_F(LoadMessageTest, AttachmentShowsFirstTextPartThenNotice) {
+  UseMessage(kMultipartMessage);
+  ASSERT_EQ(LoadMessage(view_, AttachmentFlag | 0x80000000, false, nullptr), LoadStatus::kShown);
+  EXPECT_EQ(view_.HeaderLines,
+            (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
+  EXPECT_EQ(view_.Lines, (TextLines{"part text", "", std::string(AttachmentNotice)}));
+}
+
+TEST_F(LoadMessageTest, ConversionDecision) {
+  struct Case {
+    std::uint32_t flags;
+    bool forced;
+    const char* extra_header;
+    bool converted;
+    const char* why;
+  };
+  const Case cases[] = {
+      {0, false, "", true, "no flag and no signature: convert"},
+      {0x00010000, false, "", false, "first no-convert bit"},
+      {0x80000000, false, "", false, "second no-convert bit"},
+      {0x40000000, false, "", true, "the unread bit does not matter"},
+      {0, false, "X-Quenmar-Signature: 1\n", false, "signature header"},
+      {0, false, "X-Note: x-QUENMAR-signature: in a value\n", false, "signature anywhere in a line"},
+      {0, false, "X-Quenmar-Signature 1\n", true, "without the colon it is no signature"},
+      {0x80010000, true, "x-quenmar-signature: 1\n", true, "forced converts in any case"},
+  };
+  for (const Case& c : cases) {
+    UseMessage(std::string("From: a\n") + c.extra_header + "\nbody\n");
+    FakeConverter converter;
+    ASSERT_EQ(LoadMessage(view_, c.flags, c.forced, converter.Get()), LoadStatus::kShown);
+    EXPECT_EQ(view_.Lines, (TextLines{c.converted ? "<body>" : "body"})) << c.why;
+  }
+}
+
+TEST_F(LoadMessageTest, WithoutConverterNothingIsConverted) {
+  UseMessage(kPlainMessage);
+  ASSERT_EQ(LoadMessage(view_, 0, true, nullptr), LoadStatus::kShown);
+  EXPECT_EQ(view_.Lines, (TextLines{"line one", "line two"}));
+}
+
+TEST_F(LoadMessageTest, ConverterGetsTheBodyJoinedByCrLfAndItsOutputIsSplitAgain) {
+  UseMessage(kPlainMessage);
+  const CodeConverter converter = [](std::string_view text) {
+    EXPECT_EQ(text, "line one\r\nline two");
+    return std::string("A\r\nB\nC\r\n");
+  };
+  ASSERT_EQ(LoadMessage(view_, 0, false, converter), LoadStatus::kShown);
+  EXPECT_EQ(view_.Lines, (TextLines{"A", "B\nC", ""}));
+}
+
+TEST_F(LoadMessageTest, NoticeIsKeptOutOfTheConversion) {
+  UseMessage(kMultipartMessage);
+  ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(converter_.inputs, (std::vector<std::string>{"part text"}));
+  EXPECT_EQ(view_.Lines, (TextLines{"<part text>", "", std::string(AttachmentNotice)}));
+}
+
+TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
+  UseMessage("Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n");
+  ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
+  EXPECT_EQ(converter_.inputs, (std::vector<std::string>{""}));
+  EXPECT_EQ(view_.HeaderLines.size(), 3u);
+  EXPECT_EQ(view_.Lines, (TextLines{"<>", std::string(AttachmentNotice)}));
+}
+
+TEST_F(LoadMessageTest, ForcedFilterShowsTheWholeMessageConverted) {
+  UseMessage(kMultipartMessage);
+  ASSERT_EQ(LoadMessage(view_, NoConvertFlags, true, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(converter_.inputs.size(), 1u);
+  EXPECT_NE(converter_.inputs[0].find("QUJD"), std::string::npos);
+  EXPECT_EQ(view_.Lines.front(), "<preamble");
+  EXPECT_EQ(view_.Lines.back(), "--B-->");
+}
+
+TEST_F(LoadMessageTest, EmptyBodyIsConvertedToNothing) {
+  UseMessage("Subject: x\n\n");
+  ASSERT_EQ(LoadMessage(view_, 0, false, [](std::string_view text) {
+              EXPECT_EQ(text, "");
+              return std::string();
+            }),
+            LoadStatus::kShown);
+  EXPECT_TRUE(view_.Lines.empty());
+}
+
+TEST_F(LoadMessageTest, ConversionEndsAtTheFirstNulByte) {
+  UseMessage(std::string("S: x\n\nabc\0def\n", 14));
+  std::string seen;
+  ASSERT_EQ(LoadMessage(view_, 0, false,
+                        [&seen](std::string_view text) {
+                          seen = text;
+                          return std::string("x\r\ny\0z", 6);
+                        }),
+            LoadStatus::kShown);
+  EXPECT_EQ(seen, "abc");
+  EXPECT_EQ(view_.Lines, (TextLines{"x", "y"}));
+}
+
+TEST_F(LoadMessageTest, FileWithoutEmptyLineIsAllHeader) {
+  UseMessage("From: a\nSubject: b\n");
+  ASSERT_EQ(LoadMessage(view_, 0, false, converter_.Get()), LoadStatus::kShown);
+  EXPECT_EQ(view_.HeaderLines, (TextLines{"From: a", "Subject: b"}));
+  EXPECT_EQ(view_.Lines, (TextLines{"<>"}));
+}
+
+TEST_F(LoadMessageTest, LineOfBlanksDoesNotEndTheHeader) {
+  UseMessage("From: a\n \nSubject: b\n\nbody\n");
+  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  EXPECT_EQ(view_.HeaderLines, (TextLines{"From: a", " ", "Subject: b", ""}));
+  EXPECT_EQ(view_.Lines, (TextLines{"body"}));
+}
+
+TEST_F(LoadMessageTest, MissingFileGivesEmptyTextAndAnError) {
+  UseMessage(kPlainMessage + "http://example.com/\n");
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
+  ASSERT_FALSE(view_.Links.empty());
+  view_.MessagePath = platform::JoinPath(dir_, "missing.qnm");
+  for (const std::uint32_t flags : {0u, AttachmentFlag}) {
+    EXPECT_EQ(LoadMessage(view_, flags, false, converter_.Get()), LoadStatus::kCannotOpen);
+    EXPECT_TRUE(view_.Lines.empty());
+    EXPECT_TRUE(view_.HeaderLines.empty());
+    EXPECT_TRUE(view_.Links.empty());
+  }
+  EXPECT_TRUE(converter_.inputs.empty());
+  EXPECT_NE(CannotOpenMessageText(view_.MessagePath).find(view_.MessagePath), std::string::npos);
+}
+
+TEST_F(LoadMessageTest, FiveMegabyteMessageIsShownWhole) {
+  std::string message = "Subject: big\n\n";
+  const std::string line = std::string(70, 'x') + " http://example.com/" + std::string(9, 'y');
+  const std::size_t count = 5 * 1024 * 1024 / (line.size() + 1);
+  for (std::size_t i = 0; i < count; ++i) message += line + "\n";
+  UseMessage(message);
+  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(view_.Lines.size(), count);
+  EXPECT_EQ(view_.Lines.back(), line);
+  EXPECT_EQ(view_.Links.size(), count);
+  EXPECT_EQ(view_.Links.back().end, count * (line.size() + 2) - 2);
+}
+
+TEST_F(LoadMessageTest, LoadFindsLinksAndToggleHeaderFindsThemAgain) {
+  UseMessage("From: x@example.com\n\nsee http://example.com/\n");
+  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  const MessageView loaded = view_;
+  EXPECT_EQ(view_.Links, (std::vector<Link>{{4, 23}}));
+
+  ToggleHeader(view_);
+  EXPECT_TRUE(view_.HeaderShown);
+  EXPECT_EQ(view_.Lines, (TextLines{"From: x@example.com", "", "see http://example.com/"}));
+  // "From: x@example.com" CR LF, CR LF: the body starts at byte 23.
+  EXPECT_EQ(view_.Links, (std::vector<Link>{{27, 46}, {6, 19}}));
+
+  ToggleHeader(view_);
+  EXPECT_FALSE(view_.HeaderShown);
+  EXPECT_EQ(view_.Lines, loaded.Lines);
+  EXPECT_EQ(view_.HeaderLines, loaded.HeaderLines);
+  EXPECT_EQ(view_.Links, loaded.Links);
+}
+
+TEST_F(LoadMessageTest, EveryLoadStartsWithTheHeaderHidden) {
+  UseMessage(kPlainMessage);
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
+  ToggleHeader(view_);
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
+  EXPECT_FALSE(view_.HeaderShown);
+  EXPECT_EQ(view_.HeaderLines.size(), 3u);
+  EXPECT_EQ(view_.Lines, (TextLines{"line one", "line two"}));
+}
+
+TEST(ViewerCaption, IsFromSenderDashSubject) {
+  EXPECT_EQ(ViewerCaption("Taro <t@example.com>", "Re: lunch"), "From: Taro <t@example.com> - Re: lunch");
+  EXPECT_EQ(ViewerCaption("", ""), "From:  - ");
+}
+
+}  // namespace
+}  // namespace viewer

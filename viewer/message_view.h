@@ -1,0 +1,74 @@
+#pragma once
+// The text the viewer shows for one message, prepared without the window: the
+// display is a list of lines (TextLines) whose whole text the window places in
+// its rich edit control. Nothing here limits the size of the text: a message of
+// several megabytes is kept whole (the window must lift its control's default
+// limit of 64,000 characters).
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "viewer/link_scan.h"
+#include "viewer/text_lines.h"
+
+namespace viewer {
+
+// Converts a body to Shift-JIS, detecting the input code itself. The converter
+// takes a zero-terminated text: it is given the text up to its first NUL byte,
+// and its output counts up to its own first NUL byte. An empty converter means
+// no converter library is loaded: nothing is converted.
+using CodeConverter = std::function<std::string(std::string_view)>;
+
+// The viewer's message state. The caller sets MessagePath, SenderText and
+// SubjectText before LoadMessage; the rest is rebuilt by every load.
+struct MessageView {
+  std::string MessagePath;
+  std::string SenderText;
+  std::string SubjectText;
+  TextLines Lines;        // the display, as shown
+  TextLines HeaderLines;  // header lines taken out of the display, ending with its empty line
+  bool HeaderShown = false;
+  std::vector<Link> Links;  // links of the display's whole text
+};
+
+enum class LoadStatus {
+  kShown,       // the message is in Lines
+  kCannotOpen,  // the file could not be opened: Lines, HeaderLines and Links are empty
+};
+
+// Reads MessagePath into the view: the first text part of a message with
+// attachments (AttachmentFlag) or else the whole file; the header moved into
+// HeaderLines; the body converted when `forced`, or when neither NoConvertFlags
+// bit is set and no header line holds "x-quenmar-signature:" (any letter case),
+// and a converter is given; then the links found. The empty line and
+// AttachmentNotice after a text part are kept out of the conversion and put
+// back unchanged. HeaderShown is false afterwards.
+LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
+                       const CodeConverter& converter);
+
+// The window caption for a message: "From: " + sender + " - " + subject.
+std::string ViewerCaption(std::string_view sender, std::string_view subject);
+
+// The text of the error box shown when the message file cannot be opened.
+std::string CannotOpenMessageText(std::string_view path);
+
+// Moves the lines up to and including the first empty line (a line of blanks is
+// not empty) from `lines` into `header_lines` (replacing them); without an empty
+// line every line moves.
+void SplitHeader(TextLines& lines, TextLines& header_lines);
+
+// The conversion decision of LoadMessage (without the converter's presence).
+bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_lines);
+
+// Replaces `lines` with the converted whole text, split at each CR LF. The
+// converter is called even for an empty text.
+void ConvertCodes(TextLines& lines, const CodeConverter& converter);
+
+// Key H: shows HeaderLines above the body, or takes them out again, and finds
+// the links again at their new positions.
+void ToggleHeader(MessageView& view);
+
+}  // namespace viewer
