@@ -5,12 +5,11 @@
 
 int RunAccountsCommand(int argc, char** argv);
 int RunFoldersCommand(int argc, char** argv);
-
-// veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR
-int RunThreadsCommand(int argc, char** argv);
 // message [--flags HEX] [--forced] [--header] FILE: the text the viewer shows
 // and its links; 1 when the file cannot be opened.
 int RunMessageCommand(int argc, char** argv);
 // command KIND ...: the texts handed to the mail client; 1 when the program
 // would send nothing (a file not below the mailbox, an unsafe address).
 int RunCommandCommand(int argc, char** argv);
+// veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR
+int RunThreadsCommand(int argc, char** argv);

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -40,34 +39,70 @@ class IndexTable {
     while (ReadNextIndexRecord(reader, line)) {
       bytes_ += line;
       starts_.push_back(bytes_.size());
-      const int position = Count();
-      auto [it, inserted] = names_.try_emplace(NameKey(line.data()), position, position);
-      if (!inserted) it->second.second = position;
     }
+    IndexNames();
     return true;
   }
 
   int Count() const { return starts_.empty() ? 0 : static_cast<int>(starts_.size()) - 1; }
 
   std::string_view Line(int position) const {
-    const std::size_t begin = starts_[position - 1];
-    return std::string_view(bytes_).substr(begin, starts_[position] - begin);
+    const std::size_t begin = starts_[static_cast<std::size_t>(position) - 1];
+    return std::string_view(bytes_).substr(begin, starts_[static_cast<std::size_t>(position)] - begin);
   }
 
-  // Position of the first (or last) record whose line begins with `name`, or
-  // 0 when there is none. Names shorter than 8 characters match no record.
+  // Position of the first (or last) record whose line begins with the node's
+  // name, or 0 when there is none. Names shorter than 8 characters match no
+  // record (every record line is longer than that).
   int Find(const ThreadNode& node, bool from_front) const {
-    if (strnlen(node.Name.data(), node.Name.size()) != 8) return 0;
-    const auto it = names_.find(NameKey(node.Name.data()));
-    if (it == names_.end()) return 0;
-    return from_front ? it->second.first : it->second.second;
+    if (slots_.empty() || strnlen(node.Name.data(), node.Name.size()) != 8) return 0;
+    const Slot& slot = slots_[SlotOf(NameKey(node.Name.data()))];
+    if (slot.first == 0) return 0;
+    return from_front ? slot.first : slot.last;
   }
 
  private:
+  // Open addressing with linear probing; first == 0 marks a free slot.
+  struct Slot {
+    std::uint64_t key = 0;
+    int first = 0;
+    int last = 0;
+  };
+
+  // The slot holding `key`, or the free slot where it would go.
+  std::size_t SlotOf(std::uint64_t key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (slots_[at].first != 0 && slots_[at].key != key) at = (at + 1) & mask;
+    return at;
+  }
+
+  void IndexNames() {
+    std::size_t size = 16;
+    while (size < 2 * static_cast<std::size_t>(Count())) size *= 2;
+    slots_.assign(size, Slot{});
+    for (int position = 1; position <= Count(); ++position) {
+      const std::uint64_t key = NameKey(Line(position).data());
+      Slot& slot = slots_[SlotOf(key)];
+      if (slot.first == 0) {
+        slot.key = key;
+        slot.first = position;
+      }
+      slot.last = position;
+    }
+  }
+
   std::string bytes_;
   std::vector<std::size_t> starts_;
-  std::unordered_map<std::uint64_t, std::pair<int, int>> names_;
+  std::vector<Slot> slots_;
 };
+
+// A record's DateStamp without parsing its texts: bytes 8-11 of the decoded
+// status field, reversed as ParseIndexRecord stores them.
+Stamp RecordStamp(std::string_view line) {
+  const Base64Block block = DecodeBase64Block(line.substr(9, 16));
+  return Stamp{block.Bytes[11], block.Bytes[10], block.Bytes[9], block.Bytes[8]};
+}
 
 }  // namespace
 
@@ -124,9 +159,9 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
   std::vector<ThreadNode*> fresh;
   std::string line;
   while (ReadNextIndexRecord(reader, line)) {
-    IndexRecord record = ParseIndexRecord(line);
-    if (CompareStamps(DateStamp(record.StatusBlock), last_date) <= 0) continue;
+    if (CompareStamps(RecordStamp(line), last_date) <= 0) continue;
     if (head == nullptr) break;
+    IndexRecord record = ParseIndexRecord(line);
     ThreadNode* node = NewThreadNode();
     node->Name = record.Name;
     node->StatusBlock = record.StatusBlock;

@@ -1,0 +1,103 @@
+// Opening a folder whose thread cache is current: LoadThreadCache (read
+// "VLTR.ume", read "Entry.lst" twice, no message file) against merely reading
+// those three files' bytes, in the same run. Also the row fill with the cache
+// rewrite that follows an open.
+//
+// Usage: bench_thread_open [COUNT...]   (default 1000 10000 100000)
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/bench_mailbox.h"
+#include "mailbox/folder_table.h"
+#include "platform/files.h"
+#include "thread/full_build.h"
+#include "thread/thread_cache.h"
+#include "thread/thread_rows.h"
+
+namespace {
+
+constexpr int kRepeats = 5;
+
+struct Timing {
+  double read_bytes = 1e9;
+  double open = 1e9;
+};
+
+struct Figures {
+  Timing warm;
+  Timing cold;
+  double fill = 1e9;
+  std::size_t rows = 0;
+};
+
+Figures Measure(int count) {
+  bench::ScratchDir dir("open-" + std::to_string(count));
+  bench::GenerateFolder(dir.Path(), count, 7);
+  threads::QuietProgress progress;
+  threads::QuietMonitor monitor;
+  threads::LoadContext context{progress, monitor};
+  const threads::FolderSource source{dir.Path(), count, {}, 0};
+  mailbox::FolderInfo folder;
+  folder.Path = dir.Path();
+  {
+    // Make the cache current.
+    threads::ThreadLoad built = threads::BuildThreadsFromIndex(source, context);
+    threads::FillThreadList(built.List.Head(), folder, true);
+  }
+  const std::string cache_path = platform::JoinPath(dir.Path(), threads::kCacheFileName);
+  const std::string index_path = platform::JoinPath(dir.Path(), "Entry.lst");
+
+  Figures figures;
+  for (int r = 0; r < 2 * kRepeats; ++r) {
+    const bool cold = r % 2 == 1;
+    Timing& timing = cold ? figures.cold : figures.warm;
+    if (cold) bench::EvictFiles({cache_path, index_path});
+    std::size_t bytes = 0;
+    timing.read_bytes = std::min(timing.read_bytes, bench::Seconds([&] {
+      std::string data;
+      for (const std::string* path : {&cache_path, &index_path, &index_path}) {
+        platform::ReadWholeFile(*path, data);
+        bytes += data.size();
+      }
+    }));
+    if (bytes == 0) std::abort();
+
+    if (cold) bench::EvictFiles({cache_path, index_path});
+    threads::ThreadLoad load;
+    timing.open = std::min(timing.open, bench::Seconds([&] {
+      load = threads::LoadThreadCache(source, context);
+    }));
+    figures.fill = std::min(figures.fill, bench::Seconds([&] {
+      figures.rows = threads::FillThreadList(load.List.Head(), folder, true).Rows.size();
+    }));
+  }
+  return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> counts = {1000, 10000, 100000};
+  if (argc > 1) counts.clear();
+  for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+
+  std::printf("%8s | %10s %10s %7s | %10s %10s %7s | %12s\n", "messages", "warm bytes",
+              "warm open", "ratio", "cold bytes", "cold open", "ratio", "rows+rewrite");
+  for (int count : counts) {
+    const Figures f = Measure(count);
+    std::printf("%8d | %8.1fms %8.1fms %6.2fx | %8.1fms %8.1fms %6.2fx | %10.1fms\n", count,
+                f.warm.read_bytes * 1e3, f.warm.open * 1e3, f.warm.open / f.warm.read_bytes,
+                f.cold.read_bytes * 1e3, f.cold.open * 1e3, f.cold.open / f.cold.read_bytes,
+                f.fill * 1e3);
+    if (f.rows != static_cast<std::size_t>(count)) std::printf("  (rows: %zu)\n", f.rows);
+  }
+  std::printf("open = LoadThreadCache (read VLTR.ume, reconcile with Entry.lst, search new mail);\n"
+              "bytes = reading VLTR.ume once and Entry.lst twice; best of %d each. Cold: the\n"
+              "three files dropped from the page cache before each timing.\n",
+              kRepeats);
+  return 0;
+}
