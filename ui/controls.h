@@ -93,12 +93,23 @@ class VirtualListView : public Control {
   int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
   void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
   std::string ColumnCaption(int column) const;
-  void SetRowCount(int count) const { ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL); }
+  // Sets the number of rows; the selection is cleared.
+  void SetRowCount(int count) {
+    selected_row_ = -1;
+    ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL);
+  }
   int RowCount() const { return ListView_GetItemCount(hwnd_); }
   int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
   int Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
   // Selects and focuses one row (clearing the other selection).
   void SelectRow(int row) const;
+  // One row at most is selected. The owner reports the control's selection
+  // notifications here: a newly selected row takes the selection from the
+  // row selected before (LVN_ITEMCHANGED), and a range selected at once
+  // (Shift with a key or a click; LVN_ODSTATECHANGED) shrinks to the focused
+  // row.
+  void SelectionChanged(int row, bool selected);
+  void RangeSelected();
   void EnsureVisible(int row) const { ListView_EnsureVisible(hwnd_, row, TRUE); }
   int TopRow() const { return ListView_GetTopIndex(hwnd_); }
   int RowsPerPage() const { return ListView_GetCountPerPage(hwnd_); }
@@ -112,6 +123,10 @@ class VirtualListView : public Control {
   void AddExtendedStyle(DWORD style) const { ListView_SetExtendedListViewStyleEx(hwnd_, style, style); }
   DWORD ExtendedStyle() const { return ListView_GetExtendedListViewStyle(hwnd_); }
   void SetRedraw(bool on) const { SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+
+ private:
+  int selected_row_ = -1;
+  bool adjusting_ = false;
 };
 
 }  // namespace ui

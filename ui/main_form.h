@@ -166,6 +166,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   void StartTimerKeyWait();
   void StopTimerKeyWait();
   void InjectKey(HWND target, WORD virtual_key) const;
+  bool MoveSelectionByKey(WPARAM key);
   void PopupAtCursor(const MenuDef& def, HWND owner_control);
   bool SplitterMouse(UINT message, LPARAM lparam);
   static LRESULT CALLBACK ListBoxFProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;

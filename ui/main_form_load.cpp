@@ -72,6 +72,7 @@ void TVtFormMain::PumpMessages() {
   const DWORD now = GetTickCount();
   if (now - last_pump_ < kPumpIntervalMs) return;
   last_pump_ = now;
+  if (job_form_ != nullptr) job_form_->Flush();
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {

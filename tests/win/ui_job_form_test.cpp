@@ -68,6 +68,8 @@ TEST(JobForm, TheLoaderWritesPhaseTextSubjectAndBar) {
   form.SetPosition(2);
   form.Step();
   form.Step();
+  EXPECT_EQ(form.ProgressBar.Position(), 0);  // the controls follow at the next flush
+  form.Flush();
   EXPECT_EQ(form.TitleLabel.Text(), "Log\x83t\x83@\x83\x43\x83\x8B");
   EXPECT_EQ(form.MailTitleLabel.Text(), "subject");
   EXPECT_EQ(form.ProgressBar.Position(), 4);

@@ -52,15 +52,32 @@ void TVtJobForm::FormShow() {
 }
 
 void TVtJobForm::SetTitle(std::string_view sjis) { TitleLabel.SetText(std::string(sjis)); }
-void TVtJobForm::SetMailTitle(std::string_view sjis) { MailTitleLabel.SetText(std::string(sjis)); }
+void TVtJobForm::SetMailTitle(std::string_view sjis) {
+  mail_title_.assign(sjis);
+  mail_title_changed_ = true;
+}
 void TVtJobForm::SetRange(int min, int max) {
   ProgressBar.SetRange(min, max);
   ProgressBar.SetStep(1);
+  position_ = shown_position_ = ProgressBar.Position();
 }
-void TVtJobForm::SetPosition(int position) { ProgressBar.SetPosition(position); }
-void TVtJobForm::Step() { ProgressBar.StepIt(); }
+void TVtJobForm::SetPosition(int position) { position_ = position; }
+void TVtJobForm::Step() { ++position_; }
 void TVtJobForm::EnableCancel(bool enable) { CancelButton.Enable(enable); }
+
+void TVtJobForm::Flush() {
+  if (mail_title_changed_) {
+    MailTitleLabel.SetText(mail_title_);
+    mail_title_changed_ = false;
+  }
+  if (position_ != shown_position_) {
+    ProgressBar.SetPosition(position_);
+    shown_position_ = position_;
+  }
+}
+
 void TVtJobForm::Repaint() {
+  Flush();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "thread/load_host.h"
@@ -39,6 +40,13 @@ class TVtJobForm final : public Window, public threads::ProgressSink {
   void Repaint() override;
   bool CancelRequested() override { return cancel_requested_; }
 
+  // Puts the subject and the bar position written since the last call into
+  // the controls. The loaders write them for every message; the controls
+  // follow only when the window gets to paint (the main window calls this
+  // before it lets messages run), because a progress bar repaints itself at
+  // every step and that would cost more than reading the message.
+  void Flush();
+
   // The controls, for tests and for reading the dialog back.
   Label TitleLabel;
   Label MailTitleLabel;
@@ -55,6 +63,10 @@ class TVtJobForm final : public Window, public threads::ProgressSink {
 
   Font font_;
   bool cancel_requested_ = false;
+  int position_ = 0;
+  int shown_position_ = 0;
+  std::string mail_title_;
+  bool mail_title_changed_ = false;
 };
 
 }  // namespace ui
