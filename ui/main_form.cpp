@@ -374,6 +374,21 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
       if (SplitterMouse(message, lparam)) return 0;
       break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) focus_before_disable_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      // The window's focus goes to the list that had it last, else to the
+      // folder list (first in tab order).
+      if (focus_before_disable_ != nullptr && IsWindow(focus_before_disable_)) {
+        SetFocus(focus_before_disable_);
+      } else {
+        ListBoxF.Focus();
+      }
+      return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) DestroyWindow(hwnd());
       return 0;

@@ -189,7 +189,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   bool dragging_splitter_ = false;
   unsigned long last_pump_ = 0;
   std::vector<int> opened_folders_;
-  HWND focus_before_disable_ = nullptr;
+  HWND focus_before_disable_ = nullptr;  // the list to give the focus back to
   int rows_folder_ = -1;  // folder whose display settings the rows use
 };
 

@@ -65,6 +65,11 @@ void TVtFormMain::AfterLoad() {
 bool TVtFormMain::PreTranslate(MSG& message) {
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+    // Tab moves the focus between the two lists (tab order: ListBoxF, ListViewMail).
+    if (message.hwnd == ListBoxF.hwnd()) ListViewMail.Focus(); else ListBoxF.Focus();
+    return true;
+  }
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
