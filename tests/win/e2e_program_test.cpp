@@ -198,6 +198,8 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
   PostMessageW(GetDlgItem(main, 101), WM_CHAR, 13, 1);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(viewer) && WindowText(viewer).rfind("From: ", 0) == 0; },
                       10000));
+  // Beside the main window rather than over it, so that both show.
+  SetWindowPos(viewer, HWND_TOP, 330, 250, 640, 420, SWP_NOACTIVATE);
   Pump(500);  // let both windows paint
   const std::string shots = app::ExecutableDirectory() + "\\screenshots";
   platform::MakeDirectory(shots);
@@ -207,7 +209,8 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
   ini::IniReader saved(dir_.Join("Veltra.ini"));
   EXPECT_EQ(saved.ReadString("Property", "Mailbox", ""), dir_.Join("Mailbox"));
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 631);
-  EXPECT_EQ(saved.ReadInteger("ViewWindow", "Width", 0), 631);
+  EXPECT_EQ(saved.ReadInteger("ViewWindow", "Left", 0), 330);
+  EXPECT_EQ(saved.ReadInteger("ViewWindow", "Width", 0), 640);
   // With the cache written by the first run, the next start is faster.
   Program again(exe_);
   HWND second_main = WaitForFilledWindow(again, 1000);
