@@ -1,0 +1,356 @@
+// Index records of "Entry.lst" and the threading headers of message files.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_reader.h"
+#include "thread/index_record.h"
+#include "thread/message_headers.h"
+#include "thread/thread_node.h"
+
+namespace threads {
+namespace {
+
+// A record line: name, "=", status field, then sender:subject as given.
+std::string Record(const std::string& name, const std::string& status, const std::string& rest) {
+  return name + "=" + status + rest + "\n";
+}
+
+std::vector<std::string> ReadAllRecords(const std::string& bytes) {
+  platform::TextReader reader;
+  reader.OpenBytes(bytes);
+  std::vector<std::string> records;
+  std::string line;
+  while (ReadNextIndexRecord(reader, line)) records.push_back(line);
+  return records;
+}
+
+TEST(IndexRecordTest, RecognisesRecordLinesOnly) {
+  struct Case {
+    std::string line;
+    bool expected;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"00000001=" + std::string(15, 'A') + "\n", true, "25 characters with the line end"},
+      {"00000001=" + std::string(14, 'A') + "\n", false, "24 characters with the line end"},
+      {"00000001=" + std::string(15, 'A'), false, "24 characters, no line end"},
+      {"00000001=" + std::string(16, 'A'), true, "25 characters, no line end"},
+      {"0000001=AAAAAAAAAAAAAAAAAxxx\n", false, "'=' at position 7"},
+      {"000000012AAAAAAAAAAAAAAAAxxx\n", false, "no '=' at position 8"},
+      {"[Folder]=AAAAAAAAAAAAAAAAxxx\n", true, "any 8 safe characters are a name"},
+      {"..\\..\\ab=AAAAAAAAAAAAAAAAxxx\n", false, "name with '\\' and '..'"},
+      {"../../ab=AAAAAAAAAAAAAAAAxxx\n", false, "name with '/'"},
+      {"abc..def=AAAAAAAAAAAAAAAAxxx\n", false, "name with '..'"},
+      {"abc.d.ef=AAAAAAAAAAAAAAAAxxx\n", true, "single dots are fine"},
+      {"ab\"cdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with a double quote"},
+      {"ab\tcdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with a control byte"},
+      {std::string("ab\0cdefg=AAAAAAAAAAAAAAAAxxx\n", 29), false, "name with a NUL byte"},
+      {"ab\x7f" "cdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with DEL"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsIndexRecord(c.line), c.expected) << c.reason;
+}
+
+TEST(IndexRecordTest, ReaderYieldsOnlyRecordsThatStartALine) {
+  const std::string first = Record("00000001", "AAAAAAAAAAAAAAAA", "Taro:hello");
+  // A subject long enough that the second 1000-character piece of its line
+  // looks like a record on its own.
+  std::string long_line = "00000002=AAAAAAAAAAAAAAAATaro:";
+  long_line.append(1000 - long_line.size(), 'x');
+  long_line += Record("PHANTOM1", "AAAAAAAAAAAAAAAA", "Evil:phantom");
+  const std::string last = Record("00000003", "AAAAAAAAAAAAAAAA", "Hana:bye");
+  const std::string text = "[header]\n" + first + long_line + "short\n" + last;
+
+  const std::vector<std::string> records = ReadAllRecords(text);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0], first);
+  EXPECT_EQ(records[1].substr(0, 8), "00000002");
+  EXPECT_EQ(records[1].size(), kIndexReadChars);
+  EXPECT_EQ(records[2], last);
+}
+
+TEST(IndexRecordTest, ReaderSkipsUnsafeNames) {
+  const std::string text = Record("..\\..\\x.", "AAAAAAAAAAAAAAAA", "a:b") +
+                           Record("00000001", "AAAAAAAAAAAAAAAA", "a:b");
+  const std::vector<std::string> records = ReadAllRecords(text);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].substr(0, 8), "00000001");
+}
+
+TEST(IndexRecordTest, SplitsSenderAndUnquotesSubject) {
+  struct Case {
+    std::string rest;
+    std::string sender;
+    std::string subject;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Taro:Re:: hello\n", "Taro", "Re: hello", "a doubled colon gives one colon"},
+      {"Taro:a:b\n", "Taro", "ab", "a single colon before a character is dropped"},
+      {"Taro:a:::b\n", "Taro", "a:b", "a third colon quotes the b"},
+      {"Taro:hello:\n", "Taro", "hello", "a single colon before the line end gives nothing"},
+      {"Taro:hello:", "Taro", "hello", "a single colon at the end of the text gives nothing"},
+      {"Taro:hello", "Taro", "hello", "no line end: the copy stops at the end"},
+      {"Taro only\n", "Taro only", "", "no colon: all sender, empty subject"},
+      {":subject\n", "", "subject", "empty sender"},
+      {"\x93\xfa\x96\x7b:\x95\x5c\x8e\xa6\n", "\x93\xfa\x96\x7b", "\x95\x5c\x8e\xa6",
+       "Shift-JIS text is copied as it is"},  // 日本:表示
+      {"Taro:a\rb\n", "Taro", "a\rb", "a lone CR is an ordinary byte"},
+  };
+  for (const Case& c : cases) {
+    const IndexRecord record = ParseIndexRecord("00000001=AAECAwQFBgcICQoL" + c.rest);
+    EXPECT_EQ(record.Sender, c.sender) << c.reason;
+    EXPECT_EQ(record.Subject, c.subject) << c.reason;
+    EXPECT_STREQ(record.Name.data(), "00000001") << c.reason;
+  }
+}
+
+TEST(IndexRecordTest, StatusBlockReversesTheSecondAndThirdWords) {
+  const IndexRecord record = ParseIndexRecord(Record("00000001", "AAECAwQFBgcICQoL", "a:b"));
+  const std::vector<int> expected = {0, 1, 2, 3, 7, 6, 5, 4, 11, 10, 9, 8, 0, 0, 0};
+  EXPECT_EQ(std::vector<int>(record.StatusBlock.begin(), record.StatusBlock.end()), expected);
+}
+
+TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
+  // Bytes 01 00 20 40 | 00 00 00 09 | 65 43 21 10 in the file.
+  ThreadNode node;
+  ParseIndexRecordInto(Record("0000000A", "AQAgQAAAAAllQyEQ", "Taro:hi"), node);
+  EXPECT_EQ(FlagWord(node), 0x40200001u);
+  EXPECT_TRUE(IsUnread(node));
+  EXPECT_EQ(DateStamp(node), (Stamp{0x10, 0x21, 0x43, 0x65}));
+  EXPECT_STREQ(node.Name.data(), "0000000A");
+  EXPECT_EQ(node.Sender, "Taro");
+  EXPECT_EQ(node.Subject, "hi");
+
+  node.StatusBlock[3] = 0x3F;
+  EXPECT_FALSE(IsUnread(node));
+}
+
+TEST(IndexRecordTest, CompareStampsOrdersByUnsignedBytes) {
+  EXPECT_LT(CompareStamps({0x00, 0xFF, 0xFF, 0xFF}, {0x01, 0x00, 0x00, 0x00}), 0);
+  EXPECT_GT(CompareStamps({0x80, 0x00, 0x00, 0x00}, {0x7F, 0xFF, 0xFF, 0xFF}), 0);
+  EXPECT_EQ(CompareStamps({1, 2, 3, 4}, {1, 2, 3, 4}), 0);
+}
+
+TEST(Base64BlockTest, DecodesQuantaAndStopsAtPaddingOrBadCharacters) {
+  struct Case {
+    std::string text;
+    std::vector<int> bytes;
+    bool corrupt;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"/+7dzLuqmYh3ZlVE", {0xFF, 0xEE, 0xDD, 0xCC, 0xBB, 0xAA, 0x99, 0x88, 0x77, 0x66, 0x55, 0x44}, false,
+       "all four quanta, whole alphabet range"},
+      {"AAECAw==BgcICQoL", {0, 1, 2, 3}, false, "'=' in third place: one byte, then decoding ends"},
+      {"AAECAwQ=BgcICQoL", {0, 1, 2, 3, 4}, false, "'=' in fourth place: two bytes, then decoding ends"},
+      {"AAEC=AAABgcICQoL", {0, 1, 2}, true, "'=' first in a quantum stops there"},
+      {"AAECA=AABgcICQoL", {0, 1, 2}, true, "'=' second in a quantum stops there"},
+      {"AAECAwQFBg*ICQoL", {0, 1, 2, 3, 4, 5}, true, "a bad character drops its quantum and the rest"},
+      {"*AECAwQFBgcICQoL", {}, true, "a bad first character gives nothing"},
+      {"AAECAwQFBgcICQo\n", {0, 1, 2, 3, 4, 5, 6, 7, 8}, true, "the line end inside the field is bad"},
+      {"AAECAwQF", {0, 1, 2, 3, 4, 5}, true, "short text: missing quanta give nothing"},
+  };
+  for (const Case& c : cases) {
+    const Base64Block block = DecodeBase64Block(c.text);
+    EXPECT_EQ(block.Corrupt, c.corrupt) << c.reason;
+    ASSERT_EQ(block.Length, c.bytes.size()) << c.reason;
+    for (std::size_t i = 0; i < block.Bytes.size(); ++i) {
+      EXPECT_EQ(block.Bytes[i], i < c.bytes.size() ? c.bytes[i] : 0) << c.reason << " byte " << i;
+    }
+  }
+}
+
+TEST(IndexRecordTest, CorruptStatusFieldKeepsTheRecord) {
+  // The process must not end on a damaged line; the record keeps its texts.
+  const std::string line = Record("00000001", "AAECAw*FBgcICQoL", "Taro:hello");
+  ASSERT_TRUE(IsIndexRecord(line));
+  const IndexRecord record = ParseIndexRecord(line);
+  EXPECT_EQ(record.Sender, "Taro");
+  EXPECT_EQ(record.Subject, "hello");
+  // The first quantum decodes; the damaged second one and the rest are zero.
+  const std::vector<int> expected = {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(std::vector<int>(record.StatusBlock.begin(), record.StatusBlock.end()), expected);
+}
+
+TEST(BracketedTest, TakesFirstAndLastIdentifiers) {
+  struct Case {
+    std::string line;
+    bool found;
+    std::string first;
+    std::string last;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Message-ID: <m1@x>\n", true, "m1@x", "m1@x", "one pair"},
+      {"References: <m1> <m2>\n", true, "m1", "m2", "two pairs"},
+      {"In-Reply-To: some words <m1>\n", true, "m1", "m1", "words before the pair"},
+      {"In-Reply-To: < m1 >\n", true, "m1", "m1", "spaces inside are trimmed"},
+      {"References: <m1> <m2\n", true, "m1", "m1", "a last '<' without '>' is no further pair"},
+      {"References: <m1> <m2> tail>\n", true, "m1", "m2", "a stray '>' after the last pair"},
+      {"References: <m1 <m2>\n", true, "m1 <m2", "m1 <m2", "'<' inside a pair is text"},
+      {"x > y < z\n", true, "z", "z", "'>' before '<': text runs from '<' to the end"},
+      {"Message-ID: m1\n", false, "", "", "no brackets"},
+      {"Message-ID: <m1\n", false, "", "", "no '>' anywhere"},
+      {"Message-ID: m1>\n", false, "", "", "no '<' anywhere"},
+      {"<>\n", true, "", "", "empty pair is found with empty text"},
+  };
+  for (const Case& c : cases) {
+    const Bracketed first = TakeFirstBracketed(c.line);
+    const Bracketed last = TakeLastBracketed(c.line);
+    EXPECT_EQ(first.Found, c.found) << c.reason;
+    EXPECT_EQ(first.Text, c.first) << c.reason;
+    EXPECT_EQ(last.Found, c.found) << c.reason;
+    EXPECT_EQ(last.Text, c.last) << c.reason;
+  }
+}
+
+struct ScanResult {
+  std::string message_id;
+  std::string in_reply_to;
+  std::string last_reference;
+  bool ml = false;
+};
+
+ScanResult ScanBytes(const std::string& bytes, bool ml_before = false) {
+  platform::TextReader reader;
+  reader.OpenBytes(bytes);
+  ThreadNode node;
+  node.MessageId = "stale";
+  node.InReplyTo = "stale";
+  node.LastReference = "stale";
+  node.MlFlag = ml_before;
+  ScanMessageHeaders(reader, node);
+  return {node.MessageId, node.InReplyTo, node.LastReference, node.MlFlag};
+}
+
+TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
+  struct Case {
+    std::string text;
+    std::string message_id;
+    std::string in_reply_to;
+    std::string last_reference;
+    bool ml;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Message-Id: <m1>\n\nbody\n", "m1", "", "", false, "mixed-case name"},
+      {"message-id:<m1>\n\n", "m1", "", "", false, "lower-case name, no space"},
+      {"Resent-Message-ID: <m1>\n\n", "", "", "", false, "first letter R and no REFERENCES:"},
+      {"Message-ID:\n <m1>\nSubject: x\n\n", "m1", "", "", false, "identifier on a blank-led next line"},
+      {"Message-ID:\n\t<m1>\n\n", "m1", "", "", false, "tab-led continuation"},
+      {"Message-ID:\n<m1>\n\n", "m1", "", "", false, "'<'-led continuation"},
+      {"Message-ID:\n words\n\n", "", "", "", false, "continuation without a pair empties the field"},
+      {"Message-ID:\nIn-Reply-To: <p1>\n\n", "", "p1", "", false,
+       "a non-continuation line is handled as a header of its own"},
+      {"Message-ID: <m1>\nMessage-ID: <m2>\n\n", "m2", "", "", false, "a later header replaces the value"},
+      {"References: <m1> <m2>\n <m3>\nSubject: x\n\n", "", "", "m3", false, "continuation gives the last"},
+      {"References: <m1> <m2>\n <m3>\n\nMessage-ID: <body>\n", "", "", "m3", false,
+       "an empty line after a continuation ends the header block"},
+      {"References: <m1>\nplain words\n\n", "", "", "", false, "a continuation without a pair empties it"},
+      {"References: <m1>\n<m2>\n\t<m3>\nMessage-ID: <m9>\n\n", "m9", "", "m3", false,
+       "a line with ':' ends the continuation and is handled"},
+      {"References: <m1>\n <m2>", "", "", "m2", false, "the file ends inside the continuation"},
+      {"In-Reply-To: some words <p1>\n\n", "", "p1", "", false, "words before the identifier"},
+      {"In-Reply-To: < p1 >\n\n", "", "p1", "", false, "spaces trimmed"},
+      {"X-ML-Name: list\n\n", "", "", "", true, "X-ML header"},
+      {"X-Sequence: list 12\n\n", "", "", "", true, "X-Sequence header"},
+      {"Sender: owner@list\n\n", "", "", "", true, "Sender header"},
+      {"X-Mailer: client\n\n", "", "", "", false, "X-Mailer is not a list header"},
+      {"Subject: x\n\nMessage-ID: <body>\n", "", "", "", false, "the body is never read"},
+      {"Subject: x\r\nMessage-ID: <m1>\r\n\r\nIn-Reply-To: <body>\r\n", "m1", "", "", false, "CR LF line ends"},
+      {"", "", "", "", false, "empty file"},
+  };
+  for (const Case& c : cases) {
+    const ScanResult r = ScanBytes(c.text);
+    EXPECT_EQ(r.message_id, c.message_id) << c.reason;
+    EXPECT_EQ(r.in_reply_to, c.in_reply_to) << c.reason;
+    EXPECT_EQ(r.last_reference, c.last_reference) << c.reason;
+    EXPECT_EQ(r.ml, c.ml) << c.reason;
+  }
+}
+
+TEST(HeaderScanTest, StopsOnceEverythingIsKnown) {
+  const ScanResult r = ScanBytes(
+      "Message-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r0> <r1>\nX-ML-Name: list\nMessage-ID: <late>\n\n");
+  EXPECT_EQ(r.message_id, "m1");
+  EXPECT_EQ(r.in_reply_to, "p1");
+  EXPECT_EQ(r.last_reference, "r1");
+  EXPECT_TRUE(r.ml);
+}
+
+TEST(HeaderScanTest, HandedBackLineIsHandledBeforeTheEarlyStop) {
+  // The References header completes the set; the line that ends its
+  // continuation is still handled before the scan stops.
+  const ScanResult r =
+      ScanBytes("X-ML-Name: list\nMessage-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r1>\nMessage-ID: <m2>\n\n");
+  EXPECT_EQ(r.message_id, "m2");
+  EXPECT_EQ(r.last_reference, "r1");
+  EXPECT_TRUE(r.ml);
+}
+
+TEST(HeaderScanTest, NeverClearsTheMailingListFlag) {
+  EXPECT_TRUE(ScanBytes("Subject: x\n\n", true).ml);
+}
+
+TEST(HeaderScanTest, LongLinesAreReadInPiecesOf999) {
+  // A 999-character header line is followed by a piece holding only its line
+  // end, which reads as an empty line and ends the header block.
+  std::string header = "X-Long: ";
+  header.append(kHeaderReadChars - header.size(), 'a');
+  EXPECT_EQ(ScanBytes(header + "\nMessage-ID: <m1>\n\n").message_id, "");
+  // One character shorter fits with its line end.
+  EXPECT_EQ(ScanBytes(header.substr(1) + "\nMessage-ID: <m1>\n\n").message_id, "m1");
+  // The second piece of a long line is judged as a line of its own.
+  std::string filler = "X-Long: ";
+  filler.append(kHeaderReadChars - filler.size(), 'a');
+  EXPECT_EQ(ScanBytes(filler + "Message-ID: <m2>\n\n").message_id, "m2");
+}
+
+class HeaderFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ::testing::TempDir();
+    path_ = platform::JoinPath(dir_, "thread_parse_test.qnm");
+  }
+  void TearDown() override { std::remove(path_.c_str()); }
+
+  std::string dir_;
+  std::string path_;
+};
+
+TEST_F(HeaderFileTest, ScansTheNodesFile) {
+  std::FILE* file = std::fopen(path_.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  const std::string text = "Message-ID: <m1@a>\r\nReferences: <r0>\r\n <r1>\r\n\r\nbody\r\n";
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+
+  ThreadNode node;
+  node.FilePath = path_;
+  ScanMessageHeaders(node);
+  EXPECT_EQ(node.MessageId, "m1@a");
+  EXPECT_EQ(node.InReplyTo, "");
+  EXPECT_EQ(node.LastReference, "r1");
+}
+
+TEST_F(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
+  ThreadNode node;
+  node.FilePath = platform::JoinPath(dir_, "no_such_message.qnm");
+  node.MessageId = "old";
+  node.InReplyTo = "old";
+  node.LastReference = "old";
+  node.MlFlag = true;
+  ScanMessageHeaders(node);
+  EXPECT_EQ(node.MessageId, "");
+  EXPECT_EQ(node.InReplyTo, "");
+  EXPECT_EQ(node.LastReference, "");
+  EXPECT_TRUE(node.MlFlag);
+}
+
+}  // namespace
+}  // namespace threads

@@ -1,0 +1,124 @@
+#include "thread/index_record.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/text_reader.h"
+#include "thread/thread_node.h"
+
+namespace threads {
+
+namespace {
+
+constexpr std::size_t kNameLength = 8;
+constexpr std::size_t kStatusStart = 9;
+constexpr std::size_t kStatusLength = 16;
+constexpr std::size_t kSenderStart = 25;
+
+// A name that could reach outside the folder when joined to its path, or
+// break out of a quoted mail-client command, is not a message name.
+bool IsSafeName(std::string_view name) {
+  for (unsigned char c : name) {
+    if (c == '\\' || c == '/' || c == '"' || c < 0x20 || c == 0x7F) return false;
+  }
+  return name.find("..") == std::string_view::npos;
+}
+
+// Base64 value of `c`, or -1 for a character outside the alphabet.
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+std::string_view WithoutLineEnd(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  return line;
+}
+
+}  // namespace
+
+bool IsIndexRecord(std::string_view line) {
+  return line.size() > 24 && line[8] == '=' && IsSafeName(line.substr(0, kNameLength));
+}
+
+bool ReadNextIndexRecord(platform::TextReader& reader, std::string& line) {
+  while (reader.ReadPiece(line, kIndexReadChars)) {
+    if (reader.PieceStartedLine() && IsIndexRecord(line)) return true;
+  }
+  return false;
+}
+
+Base64Block DecodeBase64Block(std::string_view text) {
+  Base64Block block;
+  for (std::size_t quantum = 0; quantum < 4; ++quantum) {
+    const std::size_t first = quantum * 4;
+    if (first + 4 > text.size()) {
+      block.Corrupt = true;
+      return block;
+    }
+    std::uint32_t bits = 0;
+    std::size_t yield = 3;
+    for (std::size_t i = 0; i < 4; ++i) {
+      const char c = text[first + i];
+      int value = Base64Value(c);
+      if (c == '=' && i >= 2) {
+        value = 0;
+        yield = std::min<std::size_t>(yield, i - 1);
+      }
+      if (value < 0) {
+        block.Corrupt = true;
+        return block;
+      }
+      bits = (bits << 6) | static_cast<std::uint32_t>(value);
+    }
+    for (std::size_t i = 0; i < yield; ++i) {
+      block.Bytes[block.Length++] = static_cast<std::uint8_t>(bits >> (16 - 8 * i));
+    }
+    if (yield < 3) return block;
+  }
+  return block;
+}
+
+IndexRecord ParseIndexRecord(std::string_view line) {
+  IndexRecord record;
+  const std::string_view name = line.substr(0, kNameLength);
+  std::copy(name.begin(), name.end(), record.Name.begin());
+
+  const Base64Block status = DecodeBase64Block(line.substr(std::min(kStatusStart, line.size()), kStatusLength));
+  std::copy(status.Bytes.begin(), status.Bytes.end(), record.StatusBlock.begin());
+  std::reverse(record.StatusBlock.begin() + 4, record.StatusBlock.begin() + 8);
+  std::reverse(record.StatusBlock.begin() + 8, record.StatusBlock.begin() + 12);
+
+  const std::string_view text = WithoutLineEnd(line);
+  if (text.size() <= kSenderStart) return record;
+  const std::string_view rest = text.substr(kSenderStart);
+  const std::size_t colon = rest.find(':');
+  record.Sender = std::string(rest.substr(0, colon));
+  if (colon == std::string_view::npos) return record;
+
+  // In the subject ":" quotes the character after it.
+  const std::string_view subject = rest.substr(colon + 1);
+  record.Subject.reserve(subject.size());
+  for (std::size_t i = 0; i < subject.size(); ++i) {
+    if (subject[i] == ':') {
+      ++i;
+      if (i == subject.size()) break;
+    }
+    record.Subject.push_back(subject[i]);
+  }
+  return record;
+}
+
+void ParseIndexRecordInto(std::string_view line, ThreadNode& node) {
+  IndexRecord record = ParseIndexRecord(line);
+  node.Name = record.Name;
+  node.StatusBlock = record.StatusBlock;
+  node.Sender = std::move(record.Sender);
+  node.Subject = std::move(record.Subject);
+}
+
+}  // namespace threads

@@ -1,0 +1,70 @@
+#pragma once
+// The folder index "Entry.lst": one line per stored message, written by the
+// mail client. A record line is
+//   name (8 characters) "=" status (16 Base64 characters) sender ":" subject
+// and everything else in the file is skipped.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+class TextReader;
+}
+
+namespace threads {
+
+struct ThreadNode;
+
+// "Entry.lst" is read in pieces of at most this many characters (line end
+// included); a longer line arrives as several pieces.
+inline constexpr std::size_t kIndexReadChars = 1000;
+
+// True when `line` (a piece as read, with its "\n" when that fit) is an index
+// record: character 8 is "=", the line counted with its line end is longer
+// than 24 characters, and the 8-character name is safe to use in a path and a
+// mail-client command (no "\", "/", double quote, ".." or control byte).
+// Continuation pieces of a long line must not be given here: use
+// ReadNextIndexRecord, which skips them.
+bool IsIndexRecord(std::string_view line);
+
+// Reads pieces of at most kIndexReadChars characters from `reader` until one
+// that starts a line and is an index record; leaves it in `line`. False at the
+// end of the text.
+bool ReadNextIndexRecord(platform::TextReader& reader, std::string& line);
+
+struct IndexRecord {
+  std::array<char, 12> Name{};  // 8 characters, zero-terminated
+  // Decoded status field with bytes 4-7 and 8-11 each reversed; bytes the
+  // decoding did not produce (and 12-14) are zero.
+  std::array<std::uint8_t, 15> StatusBlock{};
+  std::string Sender;
+  std::string Subject;
+};
+
+// Parses a line accepted by IsIndexRecord. The sender runs from character 25
+// to the first ":" (to the line end when there is none; the subject is then
+// empty); in the subject a ":" is dropped and the character after it copied as
+// it is, and a single ":" right before the line end or the end gives nothing.
+// A corrupted status field never fails the record: see DecodeBase64Block.
+IndexRecord ParseIndexRecord(std::string_view line);
+// The same, storing Name, StatusBlock, Sender and Subject into `node`.
+void ParseIndexRecordInto(std::string_view line, ThreadNode& node);
+
+struct Base64Block {
+  std::array<std::uint8_t, 12> Bytes{};  // zero past Length
+  std::size_t Length = 0;                // bytes produced
+  bool Corrupt = false;                  // stopped at an invalid character
+};
+
+// Decodes the 16-character status field as four Base64 quanta (standard
+// alphabet). "=" is allowed as the third or fourth character of a quantum and
+// ends the decoding after that quantum (1 or 2 bytes from it). Any other
+// character, "=" in first or second position, or text shorter than 16
+// characters stops the decoding at that quantum: it and later quanta give no
+// bytes and Corrupt is set. Never fails otherwise.
+Base64Block DecodeBase64Block(std::string_view text);
+
+}  // namespace threads
