@@ -31,10 +31,10 @@ using threads::ThreadNode;
 
 struct Message {
   double time;
-  threads::testing::MessageSpec spec;
+  threads::testing::TestMessage message;
 };
 
-std::vector<threads::testing::MessageSpec> GenerateFolder(std::size_t count, std::uint64_t seed) {
+std::vector<threads::testing::TestMessage> GenerateFolder(std::size_t count, std::uint64_t seed) {
   std::mt19937_64 rng(seed);
   const auto chance = [&rng](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
   std::vector<Message> messages;
@@ -48,43 +48,43 @@ std::vector<threads::testing::MessageSpec> GenerateFolder(std::size_t count, std
     std::vector<std::string> ids;
     double time = start;
     for (std::size_t i = 0; i < size && messages.size() < count; ++i) {
-      threads::testing::MessageSpec spec;
+      threads::testing::TestMessage message;
       char name[24];
       std::snprintf(name, sizeof name, "%08zx", messages.size());
-      spec.Name = name;
-      spec.MessageId = std::to_string(rng() % 100000000) + "." + std::to_string(messages.size()) + "@mail.example.co.jp";
-      spec.MlFlag = list_mail;
+      message.Name = name;
+      message.MessageId = std::to_string(rng() % 100000000) + "." + std::to_string(messages.size()) + "@mail.example.co.jp";
+      message.MlFlag = list_mail;
       const std::string tag = list_mail ? "[ml:" + std::to_string(++list_number) + "] " : "";
       if (i == 0) {
-        spec.Subject = " " + tag + topic;
+        message.Subject = " " + tag + topic;
       } else {
         // Replies mostly answer recent messages of the thread.
         const std::size_t back = std::min<std::size_t>(ids.size() - 1, static_cast<std::size_t>(std::geometric_distribution<int>(0.5)(rng)));
         const std::string& parent = ids[ids.size() - 1 - back];
-        if (chance(0.9)) spec.InReplyTo = parent;
-        if (chance(0.7)) spec.LastReference = parent;
-        spec.Subject = " " + tag + "Re: " + topic;
+        if (chance(0.9)) message.InReplyTo = parent;
+        if (chance(0.7)) message.LastReference = parent;
+        message.Subject = " " + tag + "Re: " + topic;
       }
-      ids.push_back(spec.MessageId);
+      ids.push_back(message.MessageId);
       time += std::exponential_distribution<double>(1.0 / 500)(rng);
       // A few messages arrive out of order (before their parent).
-      messages.push_back({chance(0.03) ? time - 2000 : time, spec});
-      if (chance(0.01)) messages.push_back({time + 10, spec});  // delivered twice
+      messages.push_back({chance(0.03) ? time - 2000 : time, message});
+      if (chance(0.01)) messages.push_back({time + 10, message});  // delivered twice
     }
   }
   std::sort(messages.begin(), messages.end(), [](const Message& a, const Message& b) { return a.time < b.time; });
   messages.resize(count);
-  std::vector<threads::testing::MessageSpec> specs;
-  for (Message& m : messages) specs.push_back(std::move(m.spec));
-  return specs;
+  std::vector<threads::testing::TestMessage> folder;
+  for (Message& m : messages) folder.push_back(std::move(m.message));
+  return folder;
 }
 
-std::vector<ThreadNode*> MakeNodes(const std::vector<threads::testing::MessageSpec>& specs) {
+std::vector<ThreadNode*> MakeNodes(const std::vector<threads::testing::TestMessage>& folder) {
   std::vector<ThreadNode*> nodes;
-  for (const auto& spec : specs) {
-    ThreadNode* node = threads::testing::MakeNode(spec);
+  for (const auto& message : folder) {
+    ThreadNode* node = threads::testing::MakeNode(message);
     node->Sender = "Sender Name <sender@example.co.jp>";
-    node->FilePath = std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + spec.Name + ".qnm";
+    node->FilePath = std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm";
     nodes.push_back(node);
   }
   return nodes;
@@ -146,22 +146,22 @@ int main(int argc, char** argv) {
     std::printf("\nReferences=%d Subject=%d\n", options.References, options.Subject);
     std::printf("%9s %12s %12s %9s %11s %11s\n", "messages", "fast (s)", "literal (s)", "ratio", "list B/msg", "index B/msg");
     for (const std::size_t size : sizes) {
-      const auto specs = GenerateFolder(size, 12345 + size);
+      const auto folder = GenerateFolder(size, 12345 + size);
       const std::size_t heap_before = HeapInUse();
-      const std::vector<ThreadNode*> fast_nodes = MakeNodes(specs);
+      const std::vector<ThreadNode*> fast_nodes = MakeNodes(folder);
       const double list_bytes = static_cast<double>(HeapInUse() - heap_before) / static_cast<double>(size);
       std::size_t index_bytes = 0;
       Run fast = LinkFast(fast_nodes, options, &index_bytes);
       // The machine may be shared: take the best of three runs.
       for (int repeat = 0; repeat < 2; ++repeat) {
-        const std::vector<ThreadNode*> again_nodes = MakeNodes(specs);
+        const std::vector<ThreadNode*> again_nodes = MakeNodes(folder);
         Run again = LinkFast(again_nodes, options, nullptr);
         fast.seconds = std::min(fast.seconds, again.seconds);
         threads::FreeThreadList(again.head);
       }
       std::printf("%9zu %12.4f", size, fast.seconds);
       if (size <= kLiteralLimit) {
-        const std::vector<ThreadNode*> literal_nodes = MakeNodes(specs);
+        const std::vector<ThreadNode*> literal_nodes = MakeNodes(folder);
         Run literal = LinkLiteral(literal_nodes, options);
         const bool same = SameList(fast.head, literal.head) && fast.kept == literal.kept;
         std::printf(" %12.4f %8.0fx", literal.seconds, literal.seconds / fast.seconds);

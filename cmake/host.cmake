@@ -13,6 +13,9 @@ target_compile_definitions(veltrano_tests PRIVATE
   VELTRANO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
   VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
 add_dependencies(veltrano_tests veltrano-cli)
+if(TARGET veltrano_mkmailbox)
+  target_link_libraries(veltrano_tests PRIVATE veltrano_mkmailbox)
+endif()
 
 # Benchmarks: one executable per bench/*.cpp, run on demand only.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)

@@ -98,14 +98,14 @@ bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options
   return result != Result::kDropped;
 }
 
-ThreadNode* MakeNode(const MessageSpec& spec) {
+ThreadNode* MakeNode(const TestMessage& message) {
   ThreadNode* node = NewThreadNode();
-  spec.Name.copy(node->Name.data(), 8);
-  node->MessageId = spec.MessageId;
-  node->InReplyTo = spec.InReplyTo;
-  node->LastReference = spec.LastReference;
-  node->Subject = spec.Subject;
-  node->MlFlag = spec.MlFlag;
+  message.Name.copy(node->Name.data(), 8);
+  node->MessageId = message.MessageId;
+  node->InReplyTo = message.InReplyTo;
+  node->LastReference = message.LastReference;
+  node->Subject = message.Subject;
+  node->MlFlag = message.MlFlag;
   return node;
 }
 

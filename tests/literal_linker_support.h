@@ -20,7 +20,7 @@ bool LiteralLinkThreadNode(ThreadNode* head, ThreadNode* node, const LinkOptions
 bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options);
 
 // Test messages.
-struct MessageSpec {
+struct TestMessage {
   std::string Name{};  // up to 8 characters
   std::string MessageId{};
   std::string InReplyTo{};
@@ -28,7 +28,7 @@ struct MessageSpec {
   std::string Subject{};
   bool MlFlag = false;
 };
-ThreadNode* MakeNode(const MessageSpec& spec);
+ThreadNode* MakeNode(const TestMessage& message);
 // A new node with the same message fields (not the links, Depth or Order).
 ThreadNode* CloneMessage(const ThreadNode& node);
 

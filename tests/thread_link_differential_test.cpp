@@ -22,7 +22,7 @@ namespace {
 using testing::CloneMessage;
 using testing::LiteralLink;
 using testing::MakeNode;
-using testing::MessageSpec;
+using testing::TestMessage;
 
 std::size_t CaseCount() {
   const char* text = std::getenv("VELTRANO_DIFF_CASES");
@@ -54,30 +54,30 @@ class FolderGenerator {
 
   // `count` messages over a pool of identifiers a little larger than the
   // folder, so that parents may be missing, arrive late or twice.
-  std::vector<MessageSpec> Messages(std::size_t count) {
+  std::vector<TestMessage> Messages(std::size_t count) {
     const std::size_t pool = count + Pick(6);
-    std::vector<MessageSpec> messages;
+    std::vector<TestMessage> messages;
     for (std::size_t i = 0; i < count; ++i) {
-      MessageSpec spec;
-      spec.Name = std::to_string(i);
-      spec.Name.insert(0, 8 - std::min<std::size_t>(8, spec.Name.size()), '0');
-      if (!Chance(12)) spec.MessageId = Identifier(Chance(85) ? i : Pick(pool));
-      if (Chance(50)) spec.InReplyTo = Identifier(Pick(pool));
-      if (Chance(30)) spec.LastReference = Identifier(Pick(pool));
-      spec.Subject = Subject();
-      spec.MlFlag = Chance(30);
-      messages.push_back(spec);
+      TestMessage message;
+      message.Name = std::to_string(i);
+      message.Name.insert(0, 8 - std::min<std::size_t>(8, message.Name.size()), '0');
+      if (!Chance(12)) message.MessageId = Identifier(Chance(85) ? i : Pick(pool));
+      if (Chance(50)) message.InReplyTo = Identifier(Pick(pool));
+      if (Chance(30)) message.LastReference = Identifier(Pick(pool));
+      message.Subject = Subject();
+      message.MlFlag = Chance(30);
+      messages.push_back(message);
     }
     return messages;
   }
 
   // A list as a cache would hold it: valid Depths, distinct identifiers.
-  std::vector<std::pair<MessageSpec, int>> CachedList(std::size_t count) {
-    std::vector<std::pair<MessageSpec, int>> list;
+  std::vector<std::pair<TestMessage, int>> CachedList(std::size_t count) {
+    std::vector<std::pair<TestMessage, int>> list;
     int depth = 0;
-    for (MessageSpec& spec : Messages(count)) {
-      if (!spec.MessageId.empty()) spec.MessageId = "cached" + spec.Name + "@h";
-      list.emplace_back(spec, depth);
+    for (TestMessage& message : Messages(count)) {
+      if (!message.MessageId.empty()) message.MessageId = "cached" + message.Name + "@h";
+      list.emplace_back(message, depth);
       depth = static_cast<int>(Pick(static_cast<std::size_t>(depth) + 2));
     }
     return list;
@@ -133,10 +133,10 @@ class DifferentialRun {
     FreeThreadList(fast_head_);
   }
 
-  void StartFrom(const std::vector<std::pair<MessageSpec, int>>& cached) {
+  void StartFrom(const std::vector<std::pair<TestMessage, int>>& cached) {
     ThreadNode* literal_last = nullptr;
-    for (const auto& [spec, depth] : cached) {
-      ThreadNode* literal = MakeNode(spec);
+    for (const auto& [message, depth] : cached) {
+      ThreadNode* literal = MakeNode(message);
       literal->Depth = depth;
       ThreadNode* fast = CloneMessage(*literal);
       fast->Depth = depth;
@@ -153,11 +153,11 @@ class DifferentialRun {
     }
   }
 
-  ::testing::AssertionResult Link(const MessageSpec& spec) {
-    const bool literal_kept = LiteralLink(literal_head_, MakeNode(spec), options_);
-    const bool fast_kept = linker_.Link(fast_head_, MakeNode(spec));
+  ::testing::AssertionResult Link(const TestMessage& message) {
+    const bool literal_kept = LiteralLink(literal_head_, MakeNode(message), options_);
+    const bool fast_kept = linker_.Link(fast_head_, MakeNode(message));
     if (literal_kept != fast_kept) {
-      return ::testing::AssertionFailure() << spec.Name << " kept: literal " << literal_kept << " fast " << fast_kept;
+      return ::testing::AssertionFailure() << message.Name << " kept: literal " << literal_kept << " fast " << fast_kept;
     }
     return ::testing::AssertionSuccess();
   }
@@ -220,8 +220,8 @@ TEST(LinkDifferentialTest, SmallFoldersLinkAsTheListOrderScanDoes) {
     FolderGenerator gen(seed);
     const LinkOptions options = gen.Options();
     DifferentialRun run(options);
-    for (const MessageSpec& spec : gen.Messages(1 + gen.Pick(40))) {
-      ASSERT_TRUE(run.Link(spec)) << CaseName(seed, options);
+    for (const TestMessage& message : gen.Messages(1 + gen.Pick(40))) {
+      ASSERT_TRUE(run.Link(message)) << CaseName(seed, options);
     }
     ASSERT_TRUE(run.Compare()) << CaseName(seed, options);
   }
@@ -235,11 +235,11 @@ TEST(LinkDifferentialTest, CachedListsWithRemovalsLinkAsTheListOrderScanDoes) {
     DifferentialRun run(options);
     run.StartFrom(gen.CachedList(1 + gen.Pick(20)));
     ASSERT_TRUE(run.Compare()) << CaseName(seed, options);
-    for (const MessageSpec& spec : gen.Messages(1 + gen.Pick(30))) {
+    for (const TestMessage& message : gen.Messages(1 + gen.Pick(30))) {
       if (gen.Chance(20)) {
         ASSERT_TRUE(run.Remove(gen.Pick(run.Size() + 1))) << CaseName(seed, options);
       }
-      ASSERT_TRUE(run.Link(spec)) << CaseName(seed, options);
+      ASSERT_TRUE(run.Link(message)) << CaseName(seed, options);
     }
     ASSERT_TRUE(run.Compare()) << CaseName(seed, options);
   }
@@ -251,8 +251,8 @@ TEST(LinkDifferentialTest, LargeFoldersLinkAsTheListOrderScanDoes) {
     FolderGenerator gen(seed * 104729);
     const LinkOptions options = {seed % 2 == 0, seed % 3 != 0};
     DifferentialRun run(options);
-    for (const MessageSpec& spec : gen.Messages(1000)) {
-      ASSERT_TRUE(run.Link(spec)) << CaseName(seed, options);
+    for (const TestMessage& message : gen.Messages(1000)) {
+      ASSERT_TRUE(run.Link(message)) << CaseName(seed, options);
     }
     ASSERT_TRUE(run.Compare()) << CaseName(seed, options);
   }

@@ -20,7 +20,7 @@ namespace threads {
 namespace {
 
 using testing::MakeNode;
-using testing::MessageSpec;
+using testing::TestMessage;
 using testing::Shape;
 
 // A list built by linking messages in order with one linker.
@@ -28,7 +28,7 @@ class Folder {
  public:
   explicit Folder(LinkOptions options = {}) : linker_(options) {}
 
-  bool Add(const MessageSpec& spec) { return linker_.Link(list_.MutableHead(), MakeNode(spec)); }
+  bool Add(const TestMessage& message) { return linker_.Link(list_.MutableHead(), MakeNode(message)); }
   ThreadNode* Find(const std::string& name) const {
     for (ThreadNode* n = list_.Head(); n != nullptr; n = n->Next) {
       if (name == n->Name.data()) return n;
@@ -54,7 +54,10 @@ ThreadList ListWithDepths(const std::vector<int>& depths) {
   ThreadNode* head = nullptr;
   ThreadNode* last = nullptr;
   for (std::size_t i = 0; i < depths.size(); ++i) {
-    ThreadNode* node = MakeNode({"n" + std::to_string(i), "", "", "", "", false});
+    TestMessage message;
+    message.Name = "n";
+    message.Name += std::to_string(i);
+    ThreadNode* node = MakeNode(message);
     node->Depth = depths[i];
     if (last == nullptr) {
       head = node;

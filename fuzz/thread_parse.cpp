@@ -1,0 +1,74 @@
+// Fuzzes the "Entry.lst" record reader and parser, and the header scan, on
+// arbitrary bytes. Aborts when a result breaks what the parsers promise.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/text_reader.h"
+#include "thread/index_record.h"
+#include "thread/message_headers.h"
+#include "thread/sjis_text.h"
+#include "thread/thread_node.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+void CheckRecord(std::string_view line) {
+  const threads::IndexRecord record = threads::ParseIndexRecord(line);
+  const std::string_view name(record.Name.data());
+  Require(name.size() <= 8);
+  Require(name.find_first_of("\\/\"") == std::string_view::npos);
+  Require(name.find("..") == std::string_view::npos);
+  Require(record.Sender.size() + record.Subject.size() <= line.size());
+  Require(record.Sender.find(':') == std::string::npos);
+  Require(record.StatusBlock[12] == 0 && record.StatusBlock[13] == 0 && record.StatusBlock[14] == 0);
+}
+
+void CheckIdentifier(const std::string& id) {
+  Require(id.find('\n') == std::string::npos);
+  Require(id.size() < threads::kHeaderReadChars);
+  Require(id.empty() || (id.front() != ' ' && id.back() != ' '));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  if (threads::IsIndexRecord(bytes)) CheckRecord(bytes);
+  const threads::Base64Block block = threads::DecodeBase64Block(bytes);
+  Require(block.Length <= block.Bytes.size());
+
+  platform::TextReader reader;
+  reader.OpenBytes(bytes);
+  std::string line;
+  while (threads::ReadNextIndexRecord(reader, line)) {
+    Require(line.size() <= threads::kIndexReadChars);
+    CheckRecord(line);
+  }
+
+  reader.OpenBytes(bytes);
+  threads::ThreadNode node;
+  threads::ScanMessageHeaders(reader, node);
+  CheckIdentifier(node.MessageId);
+  CheckIdentifier(node.InReplyTo);
+  CheckIdentifier(node.LastReference);
+
+  const threads::Bracketed first = threads::TakeFirstBracketed(bytes);
+  const threads::Bracketed last = threads::TakeLastBracketed(bytes);
+  Require(first.Found == last.Found);
+  Require(first.Text.size() <= size && last.Text.size() <= size);
+
+  for (const bool tag : {false, true}) {
+    const std::string_view key = threads::SubjectKey(bytes, tag);
+    Require(key.data() >= bytes.data() && key.data() + key.size() == bytes.data() + bytes.size());
+  }
+  threads::HasReplyMark(bytes);
+  return 0;
+}

@@ -1,0 +1,206 @@
+// Tests of the mail-client stand-in quenmar.exe (built beside this program):
+// each test starts it, waits for its window as the viewer does, talks to it
+// through DDE or starts it again with switches, and reads its log.
+
+#include <windows.h>
+// ddeml.h needs the types of windows.h.
+#include <ddeml.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/ini_profile.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "tests/temp_dir_support.h"
+#include "tools/mkmailbox/generator.h"
+#include "tools/mkmailbox/index_format.h"
+
+namespace {
+
+using platform::JoinPath;
+
+constexpr DWORD kWaitMs = 20000;
+
+std::wstring Wide(const std::string& cp932) {
+  const std::u16string text = platform::Cp932ToUtf16(cp932);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::wstring StandInPath() {
+  wchar_t buffer[MAX_PATH];
+  std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+  path.resize(path.find_last_of(L'\\') + 1);
+  return path + L"quenmar.exe";
+}
+
+// One quenmar.exe process, ended (politely, then by force) when the object goes.
+class StandIn {
+ public:
+  StandIn() = default;
+  StandIn(const StandIn&) = delete;
+  StandIn& operator=(const StandIn&) = delete;
+  ~StandIn() {
+    if (process_ == nullptr) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      if (HWND window = FindWindowW(L"Quenmar32Class", nullptr)) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+      }
+      if (WaitForSingleObject(process_, 5000) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+    }
+    CloseHandle(process_);
+  }
+
+  // Starts the stand-in with `parameters` (Shift-JIS) logging to `log_path`.
+  bool Start(const std::string& parameters, const std::string& log_path) {
+    SetEnvironmentVariableW(L"VELTRANO_STANDIN_LOG", Wide(log_path).c_str());
+    std::wstring command_line = L"\"" + StandInPath() + L"\" " + Wide(parameters);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+      return false;
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    return true;
+  }
+
+  bool WaitForExit(DWORD ms) const { return WaitForSingleObject(process_, ms) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
+// Polls for the stand-in's window the way the viewer tests for the client.
+bool WaitForWindow() {
+  for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+    if (FindWindowW(L"Quenmar32Class", nullptr) != nullptr) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+// Sends one command as a CF_TEXT execute transaction, including its zero byte,
+// from a DDE client of the ANSI or the Unicode kind. True when acknowledged.
+bool SendCommand(const std::string& command, bool unicode_client) {
+  DWORD instance = 0;
+  const UINT init = unicode_client ? DdeInitializeW(&instance, nullptr, APPCMD_CLIENTONLY, 0)
+                                   : DdeInitializeA(&instance, nullptr, APPCMD_CLIENTONLY, 0);
+  if (init != DMLERR_NO_ERROR) return false;
+  HSZ service = unicode_client ? DdeCreateStringHandleW(instance, L"QUENMAR32", CP_WINUNICODE)
+                               : DdeCreateStringHandleA(instance, "QUENMAR32", CP_WINANSI);
+  HSZ topic = unicode_client ? DdeCreateStringHandleW(instance, L"*", CP_WINUNICODE)
+                             : DdeCreateStringHandleA(instance, "*", CP_WINANSI);
+  bool acknowledged = false;
+  if (HCONV conversation = DdeConnect(instance, service, topic, nullptr)) {
+    std::vector<BYTE> bytes(command.begin(), command.end());
+    bytes.push_back(0);
+    DWORD result = 0;
+    acknowledged =
+        DdeClientTransaction(bytes.data(), static_cast<DWORD>(bytes.size()), conversation, nullptr,
+                             CF_TEXT, XTYP_EXECUTE, 10000, &result) != nullptr;
+    DdeDisconnect(conversation);
+  }
+  DdeFreeStringHandle(instance, service);
+  DdeFreeStringHandle(instance, topic);
+  DdeUninitialize(instance);
+  return acknowledged;
+}
+
+std::vector<std::string> LogLines(const std::string& log_path) {
+  std::string bytes;
+  platform::ReadWholeFile(log_path, bytes);
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  return lines;
+}
+
+// Reads the flag word of record `name` of an index; false when it is missing.
+bool ReadFlags(const std::string& index_path, const std::string& name, std::uint32_t& flags) {
+  std::string index;
+  platform::ReadWholeFile(index_path, index);
+  const std::size_t record = index.find(name + "=");
+  std::uint32_t size = 0, date = 0;
+  return record != std::string::npos &&
+         mkmailbox::DecodeStatusField(index.substr(record + 9, 16), flags, size, date);
+}
+
+// 仕事用\ごみ箱: an account name and the trash folder, with a 0x5C trail byte.
+const std::string kMoveCommand =
+    "MoveMail(Acc1\\Inbox.box\\00000002,\"\x8e\x64\x8e\x96\x97\x70\\\x82\xb2\x82\xdd\x94\xa0\")";
+
+TEST(StandInTest, LogsExecutedCommandsByteExactFromEitherKindOfClient) {
+  testing_support::TempDir dir;
+  const std::string log = dir.Join("standin.log");
+  StandIn standin;
+  ASSERT_TRUE(standin.Start("", log));
+  ASSERT_TRUE(WaitForWindow());
+  const std::string mark = "MarkMail(Acc1\\Inbox.box\\00000001,1073741824,0)";
+  for (const bool unicode_client : {false, true}) {
+    EXPECT_TRUE(SendCommand(mark, unicode_client)) << unicode_client;
+    EXPECT_TRUE(SendCommand(kMoveCommand, unicode_client)) << unicode_client;
+  }
+  const std::vector<std::string> expected = {"CommandLine: ", mark, kMoveCommand, mark,
+                                             kMoveCommand};
+  EXPECT_EQ(LogLines(log), expected);
+}
+
+TEST(StandInTest, SecondStartLogsItsSwitchesAndEnds) {
+  testing_support::TempDir dir;
+  const std::string log = dir.Join("standin.log");
+  StandIn first;
+  ASSERT_TRUE(first.Start("", log));
+  ASSERT_TRUE(WaitForWindow());
+  // A reply as the viewer starts it: two blanks before the data directory.
+  const std::string reply =
+      "/reply:\"Acc1\\User001.box\\User002.box\\00000042\" /send:\"\x8e\x64\x8e\x96\x97\x70\"  "
+      "\"C:\\Mail\"";  // 仕事用
+  StandIn second;
+  ASSERT_TRUE(second.Start(reply, log));
+  EXPECT_TRUE(second.WaitForExit(kWaitMs));
+  const std::vector<std::string> expected = {"CommandLine: ", "CommandLine: " + reply};
+  EXPECT_EQ(LogLines(log), expected);
+}
+
+TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
+  testing_support::TempDir dir;
+  mkmailbox::Options options;
+  options.messages_per_folder = 20;
+  std::string error;
+  ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir.path(), error)) << error;
+  const std::string inbox =
+      JoinPath(JoinPath(JoinPath(dir.path(), "Mailbox"), "Acc1"), "Inbox.box");
+  const std::string index_path = JoinPath(inbox, "Entry.lst");
+  const std::string ini_path = JoinPath(inbox, "Entry.ini");
+  // The first unread message of the Inbox.
+  std::string name;
+  for (std::uint32_t number = 1; number <= 20 && name.empty(); ++number) {
+    std::uint32_t flags = 0;
+    ASSERT_TRUE(ReadFlags(index_path, mkmailbox::MessageName(number), flags));
+    if (flags & mkmailbox::kUnreadFlag) name = mkmailbox::MessageName(number);
+  }
+  ASSERT_FALSE(name.empty());
+  const std::int32_t unread = ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1);
+
+  StandIn standin;
+  ASSERT_TRUE(standin.Start("/account:\"x\" \"" + dir.path() + "\"", dir.Join("standin.log")));
+  ASSERT_TRUE(WaitForWindow());
+  ASSERT_TRUE(SendCommand("MarkMail(Acc1\\Inbox.box\\" + name + ",1073741824,0)", false));
+  // The transaction is acknowledged after the files were written.
+  std::uint32_t flags = 0;
+  ASSERT_TRUE(ReadFlags(index_path, name, flags)) << "record lost";
+  EXPECT_EQ(flags & mkmailbox::kUnreadFlag, 0u);
+  EXPECT_EQ(ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
+  // A second mark changes nothing more.
+  ASSERT_TRUE(SendCommand("MarkMail(Acc1\\Inbox.box\\" + name + ",1073741824,0)", false));
+  EXPECT_EQ(ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// quenmar.exe: a stand-in for the mail client Quenmar32, for demos and tests.
+// It shows a window of the client's class "Quenmar32Class", offers the
+// client's DDE service "QUENMAR32", and logs every executed command and its
+// own command line (standin_log_win.h). Started with a data directory as its
+// last argument, it also carries out "MarkMail(" on that mailbox. A start
+// while another instance runs is logged and ends at once. WM_CLOSE ends it.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/encoding.h"
+#include "tools/standin/command_line.h"
+#include "tools/standin/dde_server_win.h"
+#include "tools/standin/mark_mail.h"
+#include "tools/standin/standin_log_win.h"
+
+namespace standin {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Quenmar32Class";
+constexpr wchar_t kTitle[] = L"Quenmar32 stand-in";
+
+const char* ResultText(MarkResult result) {
+  switch (result) {
+    case MarkResult::kMarked:
+      return "  -> unread bit cleared";
+    case MarkResult::kAlreadyRead:
+      return "  -> already read";
+    case MarkResult::kNotFound:
+      return "  -> no such message";
+    case MarkResult::kWriteFailed:
+      return "  -> could not write the folder";
+  }
+  return "";
+}
+
+// The main window: a list of everything the stand-in received.
+class StandInWindow {
+ public:
+  StandInWindow(std::wstring log_path, std::string mailbox_dir)
+      : log_path_(std::move(log_path)), mailbox_dir_(std::move(mailbox_dir)) {}
+  ~StandInWindow() {
+    if (font_ != nullptr) DeleteObject(font_);
+  }
+  StandInWindow(const StandInWindow&) = delete;
+  StandInWindow& operator=(const StandInWindow&) = delete;
+
+  // False when the window cannot be created.
+  bool Create(HINSTANCE instance, int show) {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = &StandInWindow::WindowProc;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = kClassName;
+    if (RegisterClassExW(&window_class) == 0) return false;
+    window_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 640, 320, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) return false;
+    ShowWindow(window_, show);
+    return true;
+  }
+
+  void Execute(const std::string& command) {
+    AppendLogLine(log_path_, command);
+    Show(command);
+    std::string relative_name;
+    if (!mailbox_dir_.empty() && ParseMarkMail(command, relative_name)) {
+      Show(ResultText(MarkMailRead(mailbox_dir_, relative_name)));
+    }
+  }
+
+  void Show(const std::string& line) {
+    if (list_ == nullptr) return;
+    const std::u16string text = platform::Cp932ToUtf16(line);
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
+  }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
+                                     LPARAM lparam) noexcept {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<StandInWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+    try {
+      return self->OnMessage(window, message, wparam, lparam);
+    } catch (...) {
+      return DefWindowProcW(window, message, wparam, lparam);
+    }
+  }
+
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_CREATE:
+        list_ = CreateWindowExW(0, L"LISTBOX", nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 0,
+                                0, window, nullptr, nullptr, nullptr);
+        font_ = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            FIXED_PITCH | FF_MODERN, L"MS Gothic");
+        SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return 0;
+      case WM_SIZE:
+        MoveWindow(list_, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+        return 0;
+      case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+      default:
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+  }
+
+  std::wstring log_path_;
+  std::string mailbox_dir_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+// The parameter string of this process's command line, in Shift-JIS.
+std::string OwnParameters() {
+  const std::wstring line = GetCommandLineW();
+  return ParametersOf(platform::Utf16ToCp932(
+      std::u16string_view(reinterpret_cast<const char16_t*>(line.data()), line.size())));
+}
+
+int Run(HINSTANCE instance, int show) {
+  const std::string parameters = OwnParameters();
+  const std::wstring log_path = LogPath();
+  const std::string start_line = "CommandLine: " + parameters;
+  AppendLogLine(log_path, start_line);
+  if (FindWindowW(kClassName, nullptr) != nullptr) return 0;
+
+  StandInWindow window(log_path, MailboxDirOf(DataDirectoryOf(parameters)));
+  DdeServer server;
+  // The service is registered before the window exists, so a client that has
+  // found the window can connect at once.
+  if (!server.Start([&window](const std::string& command) { window.Execute(command); })) return 1;
+  if (!window.Create(instance, show)) return 1;
+  window.Show(start_line);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace standin
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  return standin::Run(instance, show);
+}
