@@ -16,6 +16,8 @@ struct Command {
 const Command kCommands[] = {
     {"accounts", RunAccountsCommand, "accounts MAILBOX_DIR"},
     {"folders", RunFoldersCommand, "folders [--account N] [--midoku] MAILBOX_DIR"},
+    {"threads", RunThreadsCommand,
+     "threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR"},
     {"message", RunMessageCommand, "message [--flags HEX] [--forced] [--header] FILE"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
 };

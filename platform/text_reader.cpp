@@ -1,6 +1,7 @@
 #include "platform/text_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/file_open.h"
 
@@ -57,8 +58,11 @@ bool TextReader::ReadPiece(std::string& piece, std::size_t max_chars) {
     // Copy the run up to the next CR or LF in one go.
     const std::size_t avail = std::min(buffer_.size() - pos_, max_chars - piece.size());
     const char* start = buffer_.data() + pos_;
-    std::size_t run = 0;
-    while (run < avail && start[run] != '\n' && start[run] != '\r') ++run;
+    const void* lf = std::memchr(start, '\n', avail);
+    std::size_t run = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
+    if (const void* cr = std::memchr(start, '\r', run)) {
+      run = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+    }
     piece.append(start, run);
     pos_ += run;
     if (run == avail) continue;

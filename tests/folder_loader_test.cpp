@@ -10,6 +10,7 @@
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
 #include "thread/folder_loader.h"
+#include "thread/full_build.h"
 #include "thread/thread_cache.h"
 
 namespace threads {
@@ -214,6 +215,87 @@ TEST(FolderLoaderTest, MissingIndexWithACacheShowsNothingAndKeepsTheCache) {
   EXPECT_TRUE(f.host.Rows.empty());
   EXPECT_EQ(f.view.CurrentFolderIndex, -1);
   EXPECT_EQ(f.Cache(0), written);
+}
+
+// Threads answering random earlier messages, some through References only,
+// some without identifiers, with list tags and reply marks for the subject
+// fallback.
+std::vector<TestMessage> TangledMessages(int count) {
+  std::vector<TestMessage> messages;
+  unsigned state = 12345;
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+  for (int i = 1; i <= count; ++i) {
+    TestMessage message = MakeMessage(i, static_cast<std::uint32_t>(i));
+    message.Subject = "topic " + std::to_string(next() % 20);
+    if (i > 1 && next() % 3 != 0) {
+      const std::string parent = "m" + std::to_string(1 + next() % static_cast<unsigned>(i + 3)) + "@test";
+      if (next() % 2 == 0) {
+        message.InReplyTo = parent;
+      } else {
+        message.References = parent;
+      }
+      message.Subject = "Re: " + message.Subject;
+    }
+    if (next() % 7 == 0) message.MessageId.clear();
+    messages.push_back(message);
+  }
+  return messages;
+}
+
+TEST(FullBuildTest, ScanningAheadOnThreadsGivesTheSameList) {
+  TestFolder folder;
+  folder.WriteMessages(TangledMessages(400));
+  for (const bool references : {false, true}) {
+    std::string shapes[2];
+    for (int workers : {0, 2}) {
+      QuietProgress progress;
+      QuietMonitor monitor;
+      LoadContext context{progress, monitor};
+      FolderSource source;
+      source.Path = folder.Path();
+      source.Link.References = references;
+      source.Link.Subject = true;
+      source.ScanWorkers = workers;
+      const ThreadLoad load = BuildThreadsFromIndex(source, context);
+      ASSERT_TRUE(load.Show);
+      std::string why;
+      EXPECT_TRUE(CheckThreadListIntegrity(load.List.Head(), &why)) << why;
+      shapes[workers == 0 ? 0 : 1] = folder_fixture::ListShape(load.List.Head());
+    }
+    EXPECT_EQ(shapes[0], shapes[1]) << "References " << references;
+    EXPECT_NE(shapes[0].find("/2"), std::string::npos) << "the sample has nested threads";
+  }
+}
+
+TEST(FullBuildTest, CancelStopsAtTheRecordAndReleasesEverything) {
+  TestFolder folder;
+  folder.WriteMessages(TangledMessages(300));
+  for (int workers : {0, 2}) {
+    folder_fixture::RecordingProgress progress;
+    progress.CancelAfterSteps = 5;
+    QuietMonitor monitor;
+    LoadContext context{progress, monitor};
+    FolderSource source;
+    source.Path = folder.Path();
+    source.ScanWorkers = workers;
+    const ThreadLoad load = BuildThreadsFromIndex(source, context);
+    EXPECT_FALSE(load.Show);
+    EXPECT_TRUE(load.ForgetFolder);
+    EXPECT_TRUE(load.List.Empty());
+    EXPECT_EQ(progress.Steps, 5) << "no record is handled after the cancel";
+  }
+}
+
+TEST(FullBuildTest, MissingIndexGivesNothingToShow) {
+  TestFolder folder;
+  QuietProgress progress;
+  QuietMonitor monitor;
+  LoadContext context{progress, monitor};
+  FolderSource source;
+  source.Path = folder.Path();
+  const ThreadLoad load = BuildThreadsFromIndex(source, context);
+  EXPECT_FALSE(load.Show);
+  EXPECT_FALSE(load.ForgetFolder);
 }
 
 TEST(FolderLoaderTest, NoLoadStartsWhileOneRuns) {

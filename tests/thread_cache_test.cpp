@@ -131,9 +131,23 @@ TEST(CacheReadTest, RecordCutShortMakesTheCacheUnusable) {
   for (const std::string& text :
        {std::string("-*(VLTR)*-\r\na@x\r\n\r\n\r\n"), whole + "-*(VLTR)*-\r\nb@x\r\n"}) {
     const CacheContents cache = ReadText(text);
-    EXPECT_EQ(cache.Status, CacheReadStatus::kTruncated);
+    EXPECT_EQ(cache.Status, CacheReadStatus::kUnusable);
     EXPECT_TRUE(cache.List.Empty());
   }
+}
+
+TEST(CacheReadTest, OverlongRecordLineMakesTheCacheUnusable) {
+  const std::string long_id(1000, 'x');
+  const std::string overlong_id = "-*(VLTR)*-\r\n" + long_id + "\r\n\r\n\r\n00000001:0\r\n";
+  const std::string overlong_name = "-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:" + std::string(995, '0') +
+                                    "1\r\nLastDate=AAAAAAAB\r\n";
+  for (const std::string& text : {overlong_id, overlong_name}) {
+    EXPECT_EQ(ReadText(text).Status, CacheReadStatus::kUnusable);
+  }
+  // A last line without its line end is whole.
+  const CacheContents cache = ReadText("-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:0");
+  EXPECT_EQ(cache.Status, CacheReadStatus::kLoaded);
+  EXPECT_EQ(cache.Records, 1);
 }
 
 TEST(CacheReadTest, ClampsDepthsThatWouldBreakTheList) {

@@ -284,9 +284,11 @@ TEST(HeaderScanTest, StopsOnceEverythingIsKnown) {
 }
 
 TEST(HeaderScanTest, HandedBackLineIsHandledBeforeTheEarlyStop) {
-  // The References continuation ends at the X-ML line; that line completes
-  // the set, and only then can the scan stop.
-  const ScanResult r = ScanBytes("Message-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r1>\nX-ML-Name: list\n\n");
+  // The References header completes the set; the line that ends its
+  // continuation is still handled before the scan stops.
+  const ScanResult r =
+      ScanBytes("X-ML-Name: list\nMessage-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r1>\nMessage-ID: <m2>\n\n");
+  EXPECT_EQ(r.message_id, "m2");
   EXPECT_EQ(r.last_reference, "r1");
   EXPECT_TRUE(r.ml);
 }

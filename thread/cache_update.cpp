@@ -193,7 +193,7 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
   context.monitor.EnableMainWindow(false);
 
   switch (cache.Status) {
-    case CacheReadStatus::kTruncated:
+    case CacheReadStatus::kUnusable:
       break;
     case CacheReadStatus::kCancelled:
       load.ForgetFolder = true;

@@ -5,6 +5,7 @@
 
 #include "mailbox/folder_discovery.h"
 #include "mailbox/folder_table.h"
+#include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
@@ -16,7 +17,8 @@ struct LoaderSettings {
   int MailIniPos = 1;    // start row of a folder shown for the first time
   LinkOptions Link;
   mailbox::DiscoveryOptions Discovery;  // for re-reading the folder's record
-  int ScanWorkers = 0;                  // header-scan threads (0: none)
+  // Threads scanning message headers ahead of the linking (0: none).
+  int ScanWorkers = HeaderScanAhead::DefaultWorkers();
 };
 
 // The thread list being shown and where it came from.

@@ -31,7 +31,7 @@ class HeaderScanAhead {
   // node yet, the caller scans nodes itself instead of waiting idle.
   void WaitFor(std::size_t index);
 
-  // Threads to use for scanning ahead on this machine (one per core).
+  // Threads to use for scanning ahead on this machine (two per core).
   static int DefaultWorkers();
 
  private:

@@ -6,7 +6,20 @@ namespace threads {
 
 namespace {
 
+// Odd, so that its powers never vanish modulo 2^64.
+constexpr std::uint64_t kHashBase = 0x100000001b3ULL;
+
 unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+// Spreads the polynomial's bits so that the low bits index a table well.
+std::uint64_t MixHash(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  h ^= h >> 33;
+  return h;
+}
 
 }  // namespace
 
@@ -22,15 +35,6 @@ std::string FoldIdentifier(std::string_view id) {
   std::string folded(id);
   for (char& c : folded) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
   return folded;
-}
-
-std::uint64_t MixHash(std::uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ULL;
-  h ^= h >> 33;
-  return h;
 }
 
 std::uint64_t HashBytes(std::string_view bytes) {

@@ -2,8 +2,8 @@
 // Identifier comparison and hashing for the thread engine. Message
 // identifiers are equal when they match ignoring ASCII letter case.
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +18,6 @@ std::string FoldIdentifier(std::string_view id);
 // Polynomial hash over bytes (mod 2^64) followed by a bit mixer. The same
 // value comes from HashBytes over a whole text and from a SubstringHasher
 // over a slice, so slices of one text can be looked up among whole keys.
-inline constexpr std::uint64_t kHashBase = 0x100000001b3ULL * 2 + 1;
-std::uint64_t MixHash(std::uint64_t h);
 std::uint64_t HashBytes(std::string_view bytes);
 // HashBytes of the ASCII-lowered bytes.
 std::uint64_t HashIdentifier(std::string_view id);
@@ -33,7 +31,7 @@ class SubstringHasher {
 
  private:
   std::vector<std::uint64_t> prefix_;  // prefix_[i]: raw hash of the first i bytes
-  std::vector<std::uint64_t> power_;   // power_[i]: kHashBase^i
+  std::vector<std::uint64_t> power_;   // power_[i]: the base to the i-th power
 };
 
 }  // namespace threads

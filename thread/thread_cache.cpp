@@ -85,6 +85,19 @@ std::int32_t ParseCacheDepth(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+// Reads the four lines after a record marker. False when the text ends first,
+// or when a line is longer than one read (such a file was not written by us,
+// and reading on would take the rest of the line as the next field).
+bool ReadRecordLines(platform::TextReader& reader, std::string (&fields)[4]) {
+  for (int i = 0; i < 4; ++i) {
+    if (!reader.ReadPiece(fields[i], kCacheReadChars)) return false;
+    if (i < 3 && fields[i].back() != '\n') return false;
+  }
+  // The last line may end without a line end only at the end of the text.
+  std::string rest;
+  return fields[3].back() == '\n' || !reader.ReadPiece(rest, kCacheReadChars);
+}
+
 CacheContents ReadThreadCache(platform::TextReader& reader, const std::string& folder_path,
                               LoadContext* context) {
   CacheContents out;
@@ -98,12 +111,10 @@ CacheContents ReadThreadCache(platform::TextReader& reader, const std::string& f
       }
       break;
     }
-    for (std::string& field : fields) {
-      if (!reader.ReadPiece(field, kCacheReadChars)) {
-        out.List.Reset();
-        out.Status = CacheReadStatus::kTruncated;
-        return out;
-      }
+    if (!ReadRecordLines(reader, fields)) {
+      out.List.Reset();
+      out.Status = CacheReadStatus::kUnusable;
+      return out;
     }
     ThreadNode* node = NewThreadNode();
     node->MessageId = WithoutLineEnd(fields[0]);

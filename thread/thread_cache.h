@@ -47,7 +47,8 @@ std::int32_t ParseCacheDepth(std::string_view text);
 
 enum class CacheReadStatus {
   kLoaded,     // every record read (possibly none)
-  kTruncated,  // the text ended inside a record: the cache is unusable
+  kUnusable,   // the text ended inside a record, or a record line was
+               // longer than one read: the folder is to be built in full
   kCancelled,  // the load was stopped; the list has been released
 };
 
