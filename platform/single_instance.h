@@ -22,8 +22,11 @@ class SingleInstance {
 
  private:
   bool another_runs_ = false;
-  void* handle_ = nullptr;  // the mutex (Windows)
-  int fd_ = -1;             // the locked file (POSIX)
+#ifdef _WIN32
+  void* handle_ = nullptr;  // the mutex
+#else
+  int fd_ = -1;  // the locked file
+#endif
 };
 
 }  // namespace platform
