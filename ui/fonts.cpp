@@ -57,17 +57,17 @@ void Font::CreatePoints(const std::string& face, int points) {
 
 void Font::CreateHeight(const std::string& face, int height) {
   Reset();
-  LOGFONTW spec{};
-  spec.lfHeight = height;
-  spec.lfWeight = FW_NORMAL;
-  spec.lfCharSet = SHIFTJIS_CHARSET;
-  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  spec.lfQuality = DEFAULT_QUALITY;
-  spec.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  LOGFONTW logfont{};
+  logfont.lfHeight = height;
+  logfont.lfWeight = FW_NORMAL;
+  logfont.lfCharSet = SHIFTJIS_CHARSET;
+  logfont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  logfont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  logfont.lfQuality = DEFAULT_QUALITY;
+  logfont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   const std::wstring usable = platform::Widen(UsableFace(face));
-  usable.copy(spec.lfFaceName, LF_FACESIZE - 1);
-  font_ = CreateFontIndirectW(&spec);
+  usable.copy(logfont.lfFaceName, LF_FACESIZE - 1);
+  font_ = CreateFontIndirectW(&logfont);
   face_ = face;
   HDC dc = GetDC(nullptr);
   points_ = MulDiv(height < 0 ? -height : height, 72, GetDeviceCaps(dc, LOGPIXELSY));
