@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/cli_run_support.h"
 #include "tests/temp_dir_support.h"
 
 namespace {
@@ -19,16 +20,8 @@ struct Result {
 };
 
 Result RunCli(const std::string& args) {
-  Result r;
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " " + args + " 2>/dev/null";
-  FILE* p = ::popen(command.c_str(), "r");
-  if (p == nullptr) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
-  const int status = ::pclose(p);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  const cli_testing::CliRun run = cli_testing::RunCli(args);
+  return {run.exit_code, run.out};
 }
 
 void MakeMailbox(const TempDir& dir) {

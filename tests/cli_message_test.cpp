@@ -11,28 +11,13 @@
 #include <fstream>
 #include <string>
 
+#include "tests/cli_run_support.h"
+
 namespace {
 
-struct CliRun {
-  int exit_code = -1;
-  std::string out;
-};
-
-// Runs veltrano-cli with arguments already quoted for the shell.
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = std::string("'") + VELTRANO_CLI_PATH + "' " + arguments + " 2>/dev/null";
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char block[4096];
-  std::size_t n;
-  while ((n = std::fread(block, 1, sizeof block, pipe)) > 0) run.out.append(block, n);
-  const int status = pclose(pipe);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+using cli_testing::CliRun;
+using cli_testing::Quote;
+using cli_testing::RunCli;
 
 // "  ―――――― このメールにはファイルが添付されています ――――――"
 const std::string kNotice =

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/cli_run_support.h"
 #include "tests/mail_folder_support.h"
 
 namespace {
@@ -22,20 +23,11 @@ struct CliResult {
 };
 
 CliResult RunCli(const std::string& arguments) {
-  const std::string command = std::string(VELTRANO_CLI_PATH) + " threads " + arguments + " 2>/dev/null";
-  CliResult result;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    result.Output.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  const cli_testing::CliRun run = cli_testing::RunCli("threads " + arguments);
+  return {run.exit_code, run.out};
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+std::string Quoted(const std::string& path) { return cli_testing::Quote(path); }
 
 // 1 "Hello" (unread) <- 2 "Re: Hello" <- 4; 3 is a root with a list tag;
 // 5 answers 1 only through References.

@@ -2,23 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/files.h"
+#include "thread/index_record.h"
 
 namespace mkmailbox_testing {
 namespace {
 
 using platform::JoinPath;
-
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
 
 std::string ReadFile(const std::string& path) {
   std::string bytes;
@@ -29,29 +22,14 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 bool DecodeRecord(const std::string& line, DecodedRecord& record) {
-  if (line.size() <= 25 || line[8] != '=') return false;
-  record.name = line.substr(0, 8);
-  for (int quantum = 0; quantum < 4; ++quantum) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) {
-      const int value = Base64Value(line[9 + quantum * 4 + i]);
-      if (value < 0) return false;
-      bits = (bits << 6) | static_cast<std::uint32_t>(value);
-    }
-    for (int i = 0; i < 3; ++i) record.block[quantum * 3 + i] = (bits >> (16 - 8 * i)) & 0xFF;
-  }
-  std::swap(record.block[4], record.block[7]);
-  std::swap(record.block[5], record.block[6]);
-  std::swap(record.block[8], record.block[11]);
-  std::swap(record.block[9], record.block[10]);
-  const std::size_t colon = line.find(':', 25);
-  record.sender = line.substr(25, colon == std::string::npos ? std::string::npos : colon - 25);
-  record.subject.clear();
-  if (colon == std::string::npos) return true;
-  for (std::size_t i = colon + 1; i < line.size(); ++i) {
-    if (line[i] == ':') ++i;
-    if (i < line.size()) record.subject.push_back(line[i]);
-  }
+  // Read the record exactly as the program reads "Entry.lst" (with its line end).
+  const std::string with_end = line + "\n";
+  if (!threads::IsIndexRecord(with_end)) return false;
+  const threads::IndexRecord parsed = threads::ParseIndexRecord(with_end);
+  record.name = parsed.Name.data();
+  std::copy_n(parsed.StatusBlock.begin(), 12, record.block);
+  record.sender = parsed.Sender;
+  record.subject = parsed.Subject;
   return true;
 }
 
