@@ -20,19 +20,9 @@
 #endif
 
 #include "platform/files.h"
+#include "tools/mkmailbox/index_format.h"
 
 namespace bench {
-
-inline std::string Base64(const std::array<std::uint8_t, 12>& bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    const std::uint32_t group = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-    for (int shift = 18; shift >= 0; shift -= 6) text += kAlphabet[(group >> shift) & 0x3F];
-  }
-  return text;
-}
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -69,17 +59,14 @@ inline void GenerateFolder(const std::string& dir, int count, std::uint32_t seed
     subjects.push_back(subject);
     const bool mailing_list = random() % 10 == 0;
 
-    std::array<std::uint8_t, 12> status{};
-    if (random() % 5 == 0) status[3] = 0x40;  // unread
-    const std::uint32_t stamp = 0x30000000u + static_cast<std::uint32_t>(i) * 60u;
-    for (int b = 0; b < 4; ++b) status[8 + b] = static_cast<std::uint8_t>(stamp >> (8 * b));
-    std::string quoted;
-    for (char c : subject) {
-      quoted += c;
-      if (c == ':') quoted += ':';
-    }
+    mkmailbox::IndexEntry entry;
+    entry.name = Name(i);
+    if (random() % 5 == 0) entry.flags = mkmailbox::kUnreadFlag;
+    entry.date_stamp = 0x30000000u + static_cast<std::uint32_t>(i) * 60u;
     const std::string sender = "user" + std::to_string(random() % 500) + "@example.jp";
-    index += Name(i) + "=" + Base64(status) + sender + ":" + quoted + "\r\n";
+    entry.sender = sender;
+    entry.subject = subject;
+    mkmailbox::AppendIndexRecord(index, entry);
 
     std::string file = "Return-Path: <" + sender + ">\r\n";
     for (int hop = 0; hop < 4; ++hop) {
@@ -106,26 +93,7 @@ inline void GenerateFolder(const std::string& dir, int count, std::uint32_t seed
             "[Property]\r\nTotal=" + std::to_string(count) + "\r\n");
 }
 
-// Asks the kernel to drop the folder's message files from its page cache, so
-// that the next header scan reads them from the disk again ("cold-ish": the
-// disk or the host may still cache them).
-inline void EvictMessageFiles(const std::string& dir, int count) {
-#ifdef __linux__
-  for (int i = 1; i <= count; ++i) {
-    const std::string path = platform::JoinPath(dir, Name(i) + ".qnm");
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) continue;
-    ::fdatasync(fd);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::close(fd);
-  }
-#else
-  (void)dir;
-  (void)count;
-#endif
-}
-
-// Drops the given files from the page cache (see EvictMessageFiles).
+// Asks the kernel to drop the given files from its page cache.
 inline void EvictFiles(const std::vector<std::string>& paths) {
 #ifdef __linux__
   for (const std::string& path : paths) {
@@ -138,6 +106,15 @@ inline void EvictFiles(const std::vector<std::string>& paths) {
 #else
   (void)paths;
 #endif
+}
+
+// Drops the message files NAME.qnm of messages 1 to `count` from the page
+// cache, so that the next header scan reads them from the disk again
+// ("cold-ish": the disk or the host may still cache them).
+inline void EvictMessageFiles(const std::string& dir, int count) {
+  std::vector<std::string> paths;
+  for (int i = 1; i <= count; ++i) paths.push_back(platform::JoinPath(dir, Name(i) + ".qnm"));
+  EvictFiles(paths);
 }
 
 // A fresh directory under the system's temporary directory, removed at the end.

@@ -22,7 +22,7 @@ file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
 foreach(src ${BENCH_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(bench_${name} ${src})
-  target_link_libraries(bench_${name} PRIVATE veltrano_core)
+  target_link_libraries(bench_${name} PRIVATE veltrano_core veltrano_mkmailbox)
   target_compile_options(bench_${name} PRIVATE ${VELTRANO_WARNINGS})
 endforeach()
 

@@ -1,5 +1,7 @@
 #include "tests/mail_folder_support.h"
 
+#include "tools/mkmailbox/index_format.h"
+
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -10,26 +12,6 @@
 
 namespace folder_fixture {
 namespace {
-
-std::string Base64(const std::array<std::uint8_t, 12>& bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    const std::uint32_t group = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-    for (int shift = 18; shift >= 0; shift -= 6) text += kAlphabet[(group >> shift) & 0x3F];
-  }
-  return text;
-}
-
-std::string DoubleColons(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    out += c;
-    if (c == ':') out += ':';
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -44,13 +26,15 @@ TestMessage MakeMessage(int number, std::uint32_t stamp) {
 }
 
 std::string IndexLine(const TestMessage& message) {
-  std::array<std::uint8_t, 12> status{};
-  if (message.Unread) status[3] = 0x40;
-  // The file holds the stamp least significant byte first; the reader
-  // reverses bytes 8-11.
-  for (int i = 0; i < 4; ++i) status[8 + i] = static_cast<std::uint8_t>(message.Stamp >> (8 * i));
-  return message.Name + "=" + Base64(status) + message.Sender + ":" +
-         DoubleColons(message.Subject) + "\r\n";
+  mkmailbox::IndexEntry entry;
+  entry.name = message.Name;
+  entry.flags = message.Unread ? mkmailbox::kUnreadFlag : 0;
+  entry.date_stamp = message.Stamp;
+  entry.sender = message.Sender;
+  entry.subject = message.Subject;
+  std::string line;
+  mkmailbox::AppendIndexRecord(line, entry);
+  return line;
 }
 
 std::string MessageFileText(const TestMessage& message) {
