@@ -54,9 +54,9 @@ namespace {
 constexpr int kRepeats = 3;
 
 // Heap bytes of the strings that did not fit inside their std::string.
-long long StringHeapBytes(const threads::ThreadNode* head) {
+long long StringHeapBytes(const thread::ThreadNode* head) {
   long long bytes = 0;
-  for (const threads::ThreadNode* node = head; node != nullptr; node = node->Next) {
+  for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
     for (const std::string* text : {&node->MessageId, &node->InReplyTo, &node->LastReference,
                                     &node->Sender, &node->FilePath, &node->Subject}) {
       if (text->capacity() > 15) {
@@ -79,15 +79,15 @@ Run Build(const std::string& dir, int count, int workers, bool cold) {
     bench::EvictMessageFiles(dir, count);
     bench::EvictFiles({platform::JoinPath(dir, "Entry.lst")});
   }
-  threads::QuietProgress progress;
-  threads::QuietMonitor monitor;
-  threads::LoadContext context{progress, monitor};
-  const threads::FolderSource source{dir, count, {}, workers};
+  thread::QuietProgress progress;
+  thread::QuietMonitor monitor;
+  thread::LoadContext context{progress, monitor};
+  const thread::FolderSource source{dir, count, {}, workers};
   const long long before = g_heap_now.load();
   g_heap_peak = before;
   Run run;
-  threads::ThreadLoad load;
-  run.seconds = bench::Seconds([&] { load = threads::BuildThreadsFromIndex(source, context); });
+  thread::ThreadLoad load;
+  run.seconds = bench::Seconds([&] { load = thread::BuildThreadsFromIndex(source, context); });
   run.peak_bytes = g_heap_peak.load() - before;
   run.list_bytes = g_heap_now.load() - before;
   run.string_bytes = StringHeapBytes(load.List.Head());
@@ -105,10 +105,10 @@ int main(int argc, char** argv) {
   std::vector<int> counts = {1000, 10000, 100000};
   if (argc > 1) counts.clear();
   for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
-  const int parallel = threads::HeaderScanAhead::DefaultWorkers();
+  const int parallel = thread::HeaderScanAhead::DefaultWorkers();
 
   std::printf("sizeof(ThreadNode) = %zu bytes; parallel = %d scanning threads besides the linker\n",
-              sizeof(threads::ThreadNode), parallel);
+              sizeof(thread::ThreadNode), parallel);
   std::printf("%8s | %11s %11s %7s | %11s %11s %7s | %9s %9s %9s\n", "messages", "cold 1 thr",
               "cold par", "speedup", "warm 1 thr", "warm par", "speedup", "list/msg", "strings",
               "peak/msg");

@@ -26,15 +26,15 @@
 
 namespace {
 
-using threads::LinkOptions;
-using threads::ThreadNode;
+using thread::LinkOptions;
+using thread::ThreadNode;
 
 struct Message {
   double time;
-  threads::testing::TestMessage message;
+  thread::testing::TestMessage message;
 };
 
-std::vector<threads::testing::TestMessage> GenerateFolder(std::size_t count, std::uint64_t seed) {
+std::vector<thread::testing::TestMessage> GenerateFolder(std::size_t count, std::uint64_t seed) {
   std::mt19937_64 rng(seed);
   const auto chance = [&rng](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
   std::vector<Message> messages;
@@ -48,7 +48,7 @@ std::vector<threads::testing::TestMessage> GenerateFolder(std::size_t count, std
     std::vector<std::string> ids;
     double time = start;
     for (std::size_t i = 0; i < size && messages.size() < count; ++i) {
-      threads::testing::TestMessage message;
+      thread::testing::TestMessage message;
       char name[24];
       std::snprintf(name, sizeof name, "%08zx", messages.size());
       message.Name = name;
@@ -74,15 +74,15 @@ std::vector<threads::testing::TestMessage> GenerateFolder(std::size_t count, std
   }
   std::sort(messages.begin(), messages.end(), [](const Message& a, const Message& b) { return a.time < b.time; });
   messages.resize(count);
-  std::vector<threads::testing::TestMessage> folder;
+  std::vector<thread::testing::TestMessage> folder;
   for (Message& m : messages) folder.push_back(std::move(m.message));
   return folder;
 }
 
-std::vector<ThreadNode*> MakeNodes(const std::vector<threads::testing::TestMessage>& folder) {
+std::vector<ThreadNode*> MakeNodes(const std::vector<thread::testing::TestMessage>& folder) {
   std::vector<ThreadNode*> nodes;
   for (const auto& message : folder) {
-    ThreadNode* node = threads::testing::MakeNode(message);
+    ThreadNode* node = thread::testing::MakeNode(message);
     node->Sender = "Sender Name <sender@example.co.jp>";
     node->FilePath = std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm";
     nodes.push_back(node);
@@ -109,7 +109,7 @@ struct Run {
 Run LinkFast(const std::vector<ThreadNode*>& nodes, const LinkOptions& options, std::size_t* index_bytes) {
   Run run;
   const std::size_t before = HeapInUse();
-  threads::ThreadLinker linker(options);
+  thread::ThreadLinker linker(options);
   const auto start = std::chrono::steady_clock::now();
   for (ThreadNode* node : nodes) run.kept += linker.Link(run.head, node) ? 1 : 0;
   run.seconds = Seconds(std::chrono::steady_clock::now() - start);
@@ -120,7 +120,7 @@ Run LinkFast(const std::vector<ThreadNode*>& nodes, const LinkOptions& options, 
 Run LinkLiteral(const std::vector<ThreadNode*>& nodes, const LinkOptions& options) {
   Run run;
   const auto start = std::chrono::steady_clock::now();
-  for (ThreadNode* node : nodes) run.kept += threads::testing::LiteralLink(run.head, node, options) ? 1 : 0;
+  for (ThreadNode* node : nodes) run.kept += thread::testing::LiteralLink(run.head, node, options) ? 1 : 0;
   run.seconds = Seconds(std::chrono::steady_clock::now() - start);
   return run;
 }
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
         const std::vector<ThreadNode*> again_nodes = MakeNodes(folder);
         Run again = LinkFast(again_nodes, options, nullptr);
         fast.seconds = std::min(fast.seconds, again.seconds);
-        threads::FreeThreadList(again.head);
+        thread::FreeThreadList(again.head);
       }
       std::printf("%9zu %12.4f", size, fast.seconds);
       if (size <= kLiteralLimit) {
@@ -166,12 +166,12 @@ int main(int argc, char** argv) {
         const bool same = SameList(fast.head, literal.head) && fast.kept == literal.kept;
         std::printf(" %12.4f %8.0fx", literal.seconds, literal.seconds / fast.seconds);
         if (!same) std::printf("  LISTS DIFFER");
-        threads::FreeThreadList(literal.head);
+        thread::FreeThreadList(literal.head);
       } else {
         std::printf(" %12s %9s", "-", "-");
       }
       std::printf(" %11.0f %11.0f\n", list_bytes, static_cast<double>(index_bytes) / static_cast<double>(size));
-      threads::FreeThreadList(fast.head);
+      thread::FreeThreadList(fast.head);
     }
   }
   return 0;

@@ -38,18 +38,18 @@ struct Figures {
 Figures Measure(int count) {
   bench::ScratchDir dir("open-" + std::to_string(count));
   bench::GenerateFolder(dir.Path(), count, 7);
-  threads::QuietProgress progress;
-  threads::QuietMonitor monitor;
-  threads::LoadContext context{progress, monitor};
-  const threads::FolderSource source{dir.Path(), count, {}, 0};
+  thread::QuietProgress progress;
+  thread::QuietMonitor monitor;
+  thread::LoadContext context{progress, monitor};
+  const thread::FolderSource source{dir.Path(), count, {}, 0};
   mailbox::FolderInfo folder;
   folder.Path = dir.Path();
   {
     // Make the cache current.
-    threads::ThreadLoad built = threads::BuildThreadsFromIndex(source, context);
-    threads::FillThreadList(built.List.Head(), folder, true);
+    thread::ThreadLoad built = thread::BuildThreadsFromIndex(source, context);
+    thread::FillThreadList(built.List.Head(), folder, true);
   }
-  const std::string cache_path = platform::JoinPath(dir.Path(), threads::kCacheFileName);
+  const std::string cache_path = platform::JoinPath(dir.Path(), thread::kCacheFileName);
   const std::string index_path = platform::JoinPath(dir.Path(), "Entry.lst");
 
   Figures figures;
@@ -68,19 +68,19 @@ Figures Measure(int count) {
     if (bytes == 0) std::abort();
 
     if (cold) bench::EvictFiles({cache_path, index_path});
-    threads::ThreadLoad load;
+    thread::ThreadLoad load;
     timing.open = std::min(timing.open, bench::Seconds([&] {
-      load = threads::LoadThreadCache(source, context);
+      load = thread::LoadThreadCache(source, context);
     }));
     figures.fill = std::min(figures.fill, bench::Seconds([&] {
-      figures.rows = threads::FillThreadList(load.List.Head(), folder, true).Rows.size();
+      figures.rows = thread::FillThreadList(load.List.Head(), folder, true).Rows.size();
     }));
     if (cold) continue;
-    threads::ThreadList copy;
+    thread::ThreadList copy;
     figures.copy_nodes = std::min(figures.copy_nodes, bench::Seconds([&] {
-      threads::ThreadNode* last = nullptr;
-      for (const threads::ThreadNode* node = load.List.Head(); node; node = node->Next) {
-        threads::ThreadNode* twin = threads::NewThreadNode();
+      thread::ThreadNode* last = nullptr;
+      for (const thread::ThreadNode* node = load.List.Head(); node; node = node->Next) {
+        thread::ThreadNode* twin = thread::NewThreadNode();
         twin->MessageId = node->MessageId;
         twin->InReplyTo = node->InReplyTo;
         twin->LastReference = node->LastReference;
@@ -90,7 +90,7 @@ Figures Measure(int count) {
         if (last == nullptr) {
           copy.Reset(twin);
         } else {
-          threads::AppendNode(last, twin);
+          thread::AppendNode(last, twin);
         }
         last = twin;
       }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "cli/commands.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_discovery.h"
@@ -58,7 +58,7 @@ int RunFoldersCommand(int argc, char** argv) {
     const std::string_view arg = argv[i];
     if (arg == "--account" && i + 1 < argc) {
       std::int32_t n = 0;
-      if (!ini::ParseInteger(argv[++i], n)) return FoldersUsage();
+      if (!settings::ParseInteger(argv[++i], n)) return FoldersUsage();
       state.AccountIndex = n;
     } else if (arg == "--midoku") {
       options.MidokuSearch = 1;

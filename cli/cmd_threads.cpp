@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "cli/commands.h"
 #include "mailbox/folder_table.h"
 #include "thread/folder_loader.h"
@@ -51,7 +51,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
       args.Cache = true;
     } else if (arg == "--tab-default") {
       std::int32_t value = 0;
-      if (i + 1 >= argc || !ini::ParseInteger(argv[i + 1], value)) return false;
+      if (i + 1 >= argc || !settings::ParseInteger(argv[i + 1], value)) return false;
       args.TabDefault = value;
       ++i;
     } else if (arg.empty() || arg.front() == '-' || have_folder) {
@@ -65,14 +65,14 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
 }
 
 // The windows of the program, reduced to keeping the rows.
-class RowCollector final : public threads::LoadHost {
+class RowCollector final : public thread::LoadHost {
  public:
-  std::vector<threads::ThreadNode*> Rows;
+  std::vector<thread::ThreadNode*> Rows;
 
   void PumpMessages() override {}
   bool FolderSwitchPending() override { return false; }
   void EnableMainWindow(bool) override {}
-  threads::ProgressSink& ShowProgress() override { return progress_; }
+  thread::ProgressSink& ShowProgress() override { return progress_; }
   void HideProgress() override {}
   void EnableAccountMenu(bool) override {}
   void EnableViewer(bool) override {}
@@ -81,25 +81,25 @@ class RowCollector final : public threads::LoadHost {
   int SelectedRow() override { return -1; }
   void SelectRow(int) override {}
   void ClearRows() override { Rows.clear(); }
-  void ShowRows(std::vector<threads::ThreadNode*> rows) override { Rows = std::move(rows); }
+  void ShowRows(std::vector<thread::ThreadNode*> rows) override { Rows = std::move(rows); }
   void ClearViewedNode() override {}
   void ShowFolderStatus(int) override {}
   void RepaintFolderList() override {}
 
  private:
-  threads::QuietProgress progress_;
+  thread::QuietProgress progress_;
 };
 
-void PrintRows(const std::vector<threads::ThreadNode*>& rows,
+void PrintRows(const std::vector<thread::ThreadNode*>& rows,
                const mailbox::FolderInfo& folder) {
   std::string out;
-  for (const threads::ThreadNode* node : rows) {
-    const threads::RowText row = threads::MakeRow(*node, folder);
+  for (const thread::ThreadNode* node : rows) {
+    const thread::RowText row = thread::MakeRow(*node, folder);
     out += std::to_string(node->Depth);
     out += '\t';
     out.append(node->Name.data(), strnlen(node->Name.data(), node->Name.size()));
     out += '\t';
-    out += threads::IsUnread(*node) ? '1' : '0';
+    out += thread::IsUnread(*node) ? '1' : '0';
     out += '\t';
     out += row.Caption;
     out += '\t';
@@ -110,37 +110,37 @@ void PrintRows(const std::vector<threads::ThreadNode*>& rows,
 }
 
 // The full build alone; nothing is written.
-void PrintFullBuild(const Arguments& args, const threads::LinkOptions& link) {
+void PrintFullBuild(const Arguments& args, const thread::LinkOptions& link) {
   mailbox::FolderInfo folder;
   folder.Kind = mailbox::kFolderMail;
   folder.Path = args.Folder;
-  threads::ReadFolderSettings(folder, args.TabDefault);
-  threads::QuietProgress progress;
-  threads::QuietMonitor monitor;
-  threads::LoadContext context{progress, monitor};
-  const threads::FolderSource source{args.Folder, 0, link,
-                                     threads::HeaderScanAhead::DefaultWorkers()};
-  threads::ThreadLoad load = threads::BuildThreadsFromIndex(source, context);
+  thread::ReadFolderSettings(folder, args.TabDefault);
+  thread::QuietProgress progress;
+  thread::QuietMonitor monitor;
+  thread::LoadContext context{progress, monitor};
+  const thread::FolderSource source{args.Folder, 0, link,
+                                     thread::HeaderScanAhead::DefaultWorkers()};
+  thread::ThreadLoad load = thread::BuildThreadsFromIndex(source, context);
   if (!load.Show) return;
-  const threads::FilledRows filled = threads::FillThreadList(load.List.Head(), folder, false);
+  const thread::FilledRows filled = thread::FillThreadList(load.List.Head(), folder, false);
   PrintRows(filled.Rows, folder);
 }
 
 // The folder opened as the program opens it when it is not in memory.
-void PrintCachedOpen(const Arguments& args, const threads::LinkOptions& link) {
+void PrintCachedOpen(const Arguments& args, const thread::LinkOptions& link) {
   auto table = std::make_unique<mailbox::FolderTable>();
   mailbox::FolderInfo& folder = (*table)[0];
   folder.Kind = mailbox::kFolderMail;
   folder.Path = args.Folder;
-  threads::LoaderSettings settings;
+  thread::LoaderSettings settings;
   settings.Link = link;
   settings.Discovery.TabInfoDefault = args.TabDefault;
-  settings.ScanWorkers = threads::HeaderScanAhead::DefaultWorkers();
-  threads::ThreadView view(*table);
+  settings.ScanWorkers = thread::HeaderScanAhead::DefaultWorkers();
+  thread::ThreadView view(*table);
   RowCollector host;
-  threads::OpenFolderThreads(view, settings, host, 0, false);
+  thread::OpenFolderThreads(view, settings, host, 0, false);
   PrintRows(host.Rows, folder);
-  threads::ReleaseThreadLists(view, host);
+  thread::ReleaseThreadLists(view, host);
 }
 
 }  // namespace
@@ -151,7 +151,7 @@ int RunThreadsCommand(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  threads::LinkOptions link;
+  thread::LinkOptions link;
   link.References = args.References;
   link.Subject = args.Subject;
   if (args.Cache) {

@@ -2,38 +2,34 @@
 
 file(GLOB CLI_SOURCES CONFIGURE_DEPENDS cli/*.cpp)
 add_executable(veltrano-cli ${CLI_SOURCES})
-target_link_libraries(veltrano-cli PRIVATE veltrano_core)
+target_include_directories(veltrano-cli PRIVATE ${VELTRANO_OUTSIDE_INCLUDE})
+target_link_libraries(veltrano-cli PRIVATE viewer)
 target_compile_options(veltrano-cli PRIVATE ${VELTRANO_WARNINGS})
 
 find_package(GTest REQUIRED)
 add_executable(veltrano_tests ${TEST_SOURCES})
-target_link_libraries(veltrano_tests PRIVATE veltrano_core GTest::gtest GTest::gtest_main)
+target_link_libraries(veltrano_tests PRIVATE viewer veltrano_mkmailbox GTest::gtest GTest::gtest_main)
 target_compile_options(veltrano_tests PRIVATE ${VELTRANO_WARNINGS})
-target_compile_definitions(veltrano_tests PRIVATE
-  VELTRANO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
-  VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
+target_compile_definitions(veltrano_tests PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
 add_dependencies(veltrano_tests veltrano-cli)
-if(TARGET veltrano_mkmailbox)
-  target_link_libraries(veltrano_tests PRIVATE veltrano_mkmailbox)
-endif()
 
 # Benchmarks: one executable per bench/*.cpp, run on demand only.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
 foreach(src ${BENCH_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(bench_${name} ${src})
-  target_link_libraries(bench_${name} PRIVATE veltrano_core veltrano_mkmailbox)
+  target_link_libraries(bench_${name} PRIVATE viewer veltrano_mkmailbox)
   target_compile_options(bench_${name} PRIVATE ${VELTRANO_WARNINGS})
 endforeach()
 
 # libFuzzer targets: one per fuzz/*.cpp, built with clang when VELTRANO_FUZZ is on.
 if(VELTRANO_FUZZ)
-  # The core itself is instrumented by the top-level VELTRANO_FUZZ options.
+  # The layers themselves are instrumented by the top-level VELTRANO_FUZZ options.
   file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS fuzz/*.cpp)
   foreach(src ${FUZZ_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(fuzz_${name} ${src})
-    target_link_libraries(fuzz_${name} PRIVATE veltrano_core)
+    target_link_libraries(fuzz_${name} PRIVATE viewer)
     target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   endforeach()

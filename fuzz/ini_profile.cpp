@@ -4,20 +4,20 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  ini::IniText text(bytes);
+  settings::IniText text(bytes);
   for (const char* key : {"Mailbox", "Width", "Order", "Title", "Total"}) {
     if (const std::string* value = text.Find("Property", key)) {
       std::int32_t n = 0;
-      ini::ParseInteger(*value, n);
+      settings::ParseInteger(*value, n);
     }
   }
   text.Set("Property", "Width", "631");
   text.Set("NewSection", "Key", "\"quoted\"");
-  const ini::IniText again(text.Serialize());
+  const settings::IniText again(text.Serialize());
   const std::string* width = again.Find("property", "width");
   const std::string* key = again.Find("NewSection", "Key");
   // A written key must read back as written, whatever else the text held.

@@ -19,9 +19,9 @@ void Require(bool condition) {
 }
 
 // Depths and links of the list are consistent.
-void CheckShape(const threads::ThreadNode* head) {
-  const threads::ThreadNode* previous = nullptr;
-  for (const threads::ThreadNode* node = head; node != nullptr; node = node->Next) {
+void CheckShape(const thread::ThreadNode* head) {
+  const thread::ThreadNode* previous = nullptr;
+  for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
     Require(node->Prev == previous);
     Require(node->Depth >= 0);
     Require(previous == nullptr ? node->Depth == 0 : node->Depth <= previous->Depth + 1);
@@ -34,9 +34,9 @@ struct Entry {
   std::int32_t Depth;
 };
 
-std::vector<Entry> Entries(const threads::ThreadNode* head) {
+std::vector<Entry> Entries(const thread::ThreadNode* head) {
   std::vector<Entry> entries;
-  for (const threads::ThreadNode* node = head; node != nullptr; node = node->Next) {
+  for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
     entries.push_back({node->MessageId, node->InReplyTo, node->LastReference, node->Depth});
   }
   return entries;
@@ -45,31 +45,31 @@ std::vector<Entry> Entries(const threads::ThreadNode* head) {
 // Names of exactly 8 characters, as every record of "Entry.lst" has. A shorter
 // name (a NUL in the name line) moves the depth when written back; such nodes
 // match no index record and never survive the consistency pass.
-bool FullNames(const threads::ThreadNode* head) {
-  for (const threads::ThreadNode* node = head; node != nullptr; node = node->Next) {
+bool FullNames(const thread::ThreadNode* head) {
+  for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
     if (strnlen(node->Name.data(), node->Name.size()) != 8) return false;
   }
   return true;
 }
 
-threads::CacheContents Read(const std::string& bytes) {
+thread::CacheContents Read(const std::string& bytes) {
   platform::TextReader reader;
   reader.OpenBytes(bytes);
-  return threads::ReadThreadCache(reader, "dir", nullptr);
+  return thread::ReadThreadCache(reader, "dir", nullptr);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const threads::CacheContents cache = Read(std::string(reinterpret_cast<const char*>(data), size));
-  if (cache.Status != threads::CacheReadStatus::kLoaded) {
+  const thread::CacheContents cache = Read(std::string(reinterpret_cast<const char*>(data), size));
+  if (cache.Status != thread::CacheReadStatus::kLoaded) {
     Require(cache.List.Empty());
     return 0;
   }
   CheckShape(cache.List.Head());
   if (!FullNames(cache.List.Head())) return 0;
-  const threads::CacheContents again = Read(threads::ThreadCacheText(cache.List.Head()));
-  Require(again.Status == threads::CacheReadStatus::kLoaded);
+  const thread::CacheContents again = Read(thread::ThreadCacheText(cache.List.Head()));
+  Require(again.Status == thread::CacheReadStatus::kLoaded);
   Require(again.Records == cache.Records);
   const std::vector<Entry> before = Entries(cache.List.Head());
   const std::vector<Entry> after = Entries(again.List.Head());

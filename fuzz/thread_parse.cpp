@@ -20,7 +20,7 @@ void Require(bool condition) {
 }
 
 void CheckRecord(std::string_view line) {
-  const threads::IndexRecord record = threads::ParseIndexRecord(line);
+  const thread::IndexRecord record = thread::ParseIndexRecord(line);
   const std::string_view name(record.Name.data());
   Require(name.size() <= 8);
   Require(name.find_first_of("\\/\"") == std::string_view::npos);
@@ -32,7 +32,7 @@ void CheckRecord(std::string_view line) {
 
 void CheckIdentifier(const std::string& id) {
   Require(id.find('\n') == std::string::npos);
-  Require(id.size() < threads::kHeaderReadChars);
+  Require(id.size() < thread::kHeaderReadChars);
   Require(id.empty() || (id.front() != ' ' && id.back() != ' '));
 }
 
@@ -41,34 +41,34 @@ void CheckIdentifier(const std::string& id) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-  if (threads::IsIndexRecord(bytes)) CheckRecord(bytes);
-  const threads::Base64Block block = threads::DecodeBase64Block(bytes);
+  if (thread::IsIndexRecord(bytes)) CheckRecord(bytes);
+  const thread::Base64Block block = thread::DecodeBase64Block(bytes);
   Require(block.Length <= block.Bytes.size());
 
   platform::TextReader reader;
   reader.OpenBytes(bytes);
   std::string line;
-  while (threads::ReadNextIndexRecord(reader, line)) {
-    Require(line.size() <= threads::kIndexReadChars);
+  while (thread::ReadNextIndexRecord(reader, line)) {
+    Require(line.size() <= thread::kIndexReadChars);
     CheckRecord(line);
   }
 
   reader.OpenBytes(bytes);
-  threads::ThreadNode node;
-  threads::ScanMessageHeaders(reader, node);
+  thread::ThreadNode node;
+  thread::ScanMessageHeaders(reader, node);
   CheckIdentifier(node.MessageId);
   CheckIdentifier(node.InReplyTo);
   CheckIdentifier(node.LastReference);
 
-  const threads::Bracketed first = threads::TakeFirstBracketed(bytes);
-  const threads::Bracketed last = threads::TakeLastBracketed(bytes);
+  const thread::Bracketed first = thread::TakeFirstBracketed(bytes);
+  const thread::Bracketed last = thread::TakeLastBracketed(bytes);
   Require(first.Found == last.Found);
   Require(first.Text.size() <= size && last.Text.size() <= size);
 
   for (const bool tag : {false, true}) {
-    const std::string_view key = threads::SubjectKey(bytes, tag);
+    const std::string_view key = thread::SubjectKey(bytes, tag);
     Require(key.data() >= bytes.data() && key.data() + key.size() == bytes.data() + bytes.size());
   }
-  threads::HasReplyMark(bytes);
+  thread::HasReplyMark(bytes);
   return 0;
 }

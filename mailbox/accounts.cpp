@@ -1,6 +1,6 @@
 #include "mailbox/accounts.h"
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 
@@ -53,7 +53,7 @@ std::vector<Account> EnumerateAccounts(const std::string& mailbox_dir) {
     const std::string dir = platform::JoinPath(mailbox_dir, e.name);
     const std::string ini_path = platform::JoinPath(dir, "Account.ini");
     if (!platform::FileExists(ini_path)) continue;
-    accounts.push_back({ini::IniReader(ini_path).ReadString(kProperty, "Title", ""), dir});
+    accounts.push_back({settings::IniReader(ini_path).ReadString(kProperty, "Title", ""), dir});
     if (static_cast<int>(accounts.size()) == kAccountCapacity) break;
   }
   return accounts;
@@ -61,7 +61,7 @@ std::vector<Account> EnumerateAccounts(const std::string& mailbox_dir) {
 
 void ReadAccountName(AccountState& state) {
   state.AccountIniPath = platform::JoinPath(state.AccountDir, "Account.ini");
-  state.AccountName = ini::IniReader(state.AccountIniPath).ReadString(kProperty, "Title", "");
+  state.AccountName = settings::IniReader(state.AccountIniPath).ReadString(kProperty, "Title", "");
 }
 
 std::string CaptionText(const std::string& account_name) { return "[" + account_name + "] - Veltrano"; }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 
 namespace mailbox {
@@ -46,7 +46,7 @@ std::string UserFolderName(int number) {
 
 void Discovery::ScanFolderLevel(const std::string& dir, int depth, const char* ini_name) {
   const std::string order =
-      ini::IniReader(platform::JoinPath(dir, ini_name)).ReadString(kProperty, "Order", "");
+      settings::IniReader(platform::JoinPath(dir, ini_name)).ReadString(kProperty, "Order", "");
   if (order.empty()) {
     ScanByNumber(dir, depth);
   } else {
@@ -91,7 +91,7 @@ void Discovery::WalkOrder(const std::string& dir, int depth, std::string_view or
     const std::string_view digits = order.substr(i, 3);
     i += 3;
     std::int32_t number = 0;
-    if (!ini::ParseInteger(digits, number) || digits.find_first_of("$xX") != std::string_view::npos) {
+    if (!settings::ParseInteger(digits, number) || digits.find_first_of("$xX") != std::string_view::npos) {
       continue;  // not a decimal number
     }
     if (number < 0 || number > 999) continue;
@@ -111,7 +111,7 @@ void DiscoverFolders(const std::string& account_dir, const DiscoveryOptions& opt
     f.Threads = nullptr;
   }
   Discovery d{table, options, account_dir};
-  const std::string order = ini::IniReader(platform::JoinPath(account_dir, "Account.ini"))
+  const std::string order = settings::IniReader(platform::JoinPath(account_dir, "Account.ini"))
                                 .ReadString(kProperty, "Order", "");
   if (order.empty()) {
     d.Add(platform::JoinPath(account_dir, "Inbox.box"), 0, kInboxTitle);
@@ -125,7 +125,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   FolderInfo& f = table[index];
   f.Depth = depth;
   f.Path = path;
-  const ini::IniReader entry(platform::JoinPath(path, "Entry.ini"));
+  const settings::IniReader entry(platform::JoinPath(path, "Entry.ini"));
   f.Title = title.empty() ? entry.ReadString(kProperty, "Title", "") : title;
   f.Kind = entry.ReadString(kProperty, "Type", "") == "Subfolder" ? kFolderContainer : kFolderMail;
   f.Total = entry.ReadInteger(kProperty, "Total", 0);
@@ -144,12 +144,12 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
 int ReadUnreadCount(const FolderInfo& folder) {
   const std::string path = platform::JoinPath(folder.Path, "Entry.ini");
   if (!platform::FileExists(path)) return 0;
-  return ini::IniReader(path).ReadInteger(kProperty, "UnOpen", 0);
+  return settings::IniReader(path).ReadInteger(kProperty, "UnOpen", 0);
 }
 
 FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
                                                 int tab_info_default) {
-  const ini::IniReader in(platform::JoinPath(folder_path, "VLTR.fol"));
+  const settings::IniReader in(platform::JoinPath(folder_path, "VLTR.fol"));
   FolderDisplaySettings s;
   s.TabInfo = in.ReadInteger(kProperty, "TabInfo", tab_info_default);
   s.MlStringDelete = in.ReadInteger(kProperty, "MlStringDelete", 0);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace threads {
+namespace thread {
 struct ThreadNode;
 }
 
@@ -32,7 +32,7 @@ struct FolderInfo {
   std::int32_t SelectedIndex = -1;  // -1: not shown yet
   std::string Title;
   std::string Path;  // the folder's directory, no trailing delimiter
-  threads::ThreadNode* Threads = nullptr;  // kept list when MailInMemory is 1 (owned)
+  thread::ThreadNode* Threads = nullptr;  // kept list when MailInMemory is 1 (owned)
 };
 
 using FolderTable = std::array<FolderInfo, kFolderCapacity>;

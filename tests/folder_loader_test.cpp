@@ -13,7 +13,7 @@
 #include "thread/full_build.h"
 #include "thread/thread_cache.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 using folder_fixture::FakeHost;
@@ -309,4 +309,4 @@ TEST(FolderLoaderTest, NoLoadStartsWhileOneRuns) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

@@ -1,4 +1,4 @@
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 namespace {
 
-using ini::IniReader;
-using ini::IniText;
-using ini::IniWriter;
+using settings::IniReader;
+using settings::IniText;
+using settings::IniWriter;
 using testing_support::TempDir;
 
 TEST(IniInteger, AcceptsDecimalAndHexFormsAsThirtyTwoBits) {
@@ -28,7 +28,7 @@ TEST(IniInteger, AcceptsDecimalAndHexFormsAsThirtyTwoBits) {
   };
   for (const Case& c : cases) {
     std::int32_t v = 0;
-    EXPECT_TRUE(ini::ParseInteger(c.text, v)) << c.why;
+    EXPECT_TRUE(settings::ParseInteger(c.text, v)) << c.why;
     EXPECT_EQ(v, c.expected) << c.why;
   }
 }
@@ -36,7 +36,7 @@ TEST(IniInteger, AcceptsDecimalAndHexFormsAsThirtyTwoBits) {
 TEST(IniInteger, RejectsTextThatIsNotWhollyANumber) {
   for (const char* text : {"", "12abc", "-", "$", "0x", "1 2", "+5", "$G1", "--1"}) {
     std::int32_t v = 99;
-    EXPECT_FALSE(ini::ParseInteger(text, v)) << '"' << text << '"';
+    EXPECT_FALSE(settings::ParseInteger(text, v)) << '"' << text << '"';
   }
 }
 

@@ -6,7 +6,7 @@
 #include "thread/identifier_hash.h"
 #include "thread/sjis_text.h"
 
-namespace threads::testing {
+namespace thread::testing {
 
 namespace {
 
@@ -133,4 +133,4 @@ std::string Shape(const ThreadNode* head) {
   return shape;
 }
 
-}  // namespace threads::testing
+}  // namespace thread::testing

@@ -9,7 +9,7 @@
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
-namespace threads::testing {
+namespace thread::testing {
 
 // One attempt: true when placed or freed as a duplicate, false when held back
 // for the subject fallback. `head` is non-null; the head is not moved.
@@ -35,4 +35,4 @@ ThreadNode* CloneMessage(const ThreadNode& node);
 // The list as "Name:Depth" items separated by spaces.
 std::string Shape(const ThreadNode* head);
 
-}  // namespace threads::testing
+}  // namespace thread::testing

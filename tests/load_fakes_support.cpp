@@ -32,7 +32,7 @@ bool RecordingProgress::CancelRequested() {
 
 bool FakeHost::FolderSwitchPending() { return SwitchAfterPumps >= 0 && Pumps >= SwitchAfterPumps; }
 
-threads::ProgressSink& FakeHost::ShowProgress() {
+thread::ProgressSink& FakeHost::ShowProgress() {
   const int cancel_after = Progress.CancelAfterSteps;
   Progress = RecordingProgress();
   Progress.CancelAfterSteps = cancel_after;
@@ -52,23 +52,23 @@ void FakeHost::ClearRows() {
   Selected = -1;
 }
 
-void FakeHost::ShowRows(std::vector<threads::ThreadNode*> rows) {
+void FakeHost::ShowRows(std::vector<thread::ThreadNode*> rows) {
   Rows = std::move(rows);
   Selected = -1;
 }
 
-std::string RowNames(const std::vector<threads::ThreadNode*>& rows) {
+std::string RowNames(const std::vector<thread::ThreadNode*>& rows) {
   std::string names;
-  for (const threads::ThreadNode* node : rows) {
+  for (const thread::ThreadNode* node : rows) {
     if (!names.empty()) names += ' ';
     names += node->Name.data();
   }
   return names;
 }
 
-std::string ListShape(const threads::ThreadNode* head) {
+std::string ListShape(const thread::ThreadNode* head) {
   std::string shape;
-  for (const threads::ThreadNode* node = head; node != nullptr; node = node->Next) {
+  for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
     if (!shape.empty()) shape += ' ';
     shape += node->Name.data();
     shape += '/';

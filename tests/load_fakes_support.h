@@ -11,7 +11,7 @@
 
 namespace folder_fixture {
 
-class RecordingProgress final : public threads::ProgressSink {
+class RecordingProgress final : public thread::ProgressSink {
  public:
   void SetTitle(std::string_view sjis) override;
   void SetMailTitle(std::string_view sjis) override;
@@ -32,12 +32,12 @@ class RecordingProgress final : public threads::ProgressSink {
   std::vector<std::string> Events;
 };
 
-class FakeHost final : public threads::LoadHost {
+class FakeHost final : public thread::LoadHost {
  public:
   void PumpMessages() override { ++Pumps; }
   bool FolderSwitchPending() override;
   void EnableMainWindow(bool enable) override { MainWindowEnabled = enable; }
-  threads::ProgressSink& ShowProgress() override;
+  thread::ProgressSink& ShowProgress() override;
   void HideProgress() override { ProgressShown = false; }
   void EnableAccountMenu(bool enable) override { AccountMenuEnabled = enable; }
   void EnableViewer(bool enable) override { ViewerEnabled = enable; }
@@ -46,7 +46,7 @@ class FakeHost final : public threads::LoadHost {
   int SelectedRow() override { return Selected; }
   void SelectRow(int row) override;
   void ClearRows() override;
-  void ShowRows(std::vector<threads::ThreadNode*> rows) override;
+  void ShowRows(std::vector<thread::ThreadNode*> rows) override;
   void ClearViewedNode() override { ++ViewedNodeClears; }
   void ShowFolderStatus(int) override {}
   void RepaintFolderList() override {}
@@ -60,15 +60,15 @@ class FakeHost final : public threads::LoadHost {
   bool AccountMenuEnabled = true;
   bool ViewerEnabled = true;
   int ViewedNodeClears = 0;
-  std::vector<threads::ThreadNode*> Rows;
+  std::vector<thread::ThreadNode*> Rows;
   int Selected = -1;
   std::vector<int> Selections;  // every SelectRow, clamped as the view does
   RecordingProgress Progress;   // the dialog of the latest ShowProgress
 };
 
 // Names of the rows in order, e.g. "00000001 00000002".
-std::string RowNames(const std::vector<threads::ThreadNode*>& rows);
+std::string RowNames(const std::vector<thread::ThreadNode*>& rows);
 // Names with depths of a list, e.g. "00000001/0 00000002/1".
-std::string ListShape(const threads::ThreadNode* head);
+std::string ListShape(const thread::ThreadNode* head);
 
 }  // namespace folder_fixture

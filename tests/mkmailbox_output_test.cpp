@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 #include "tests/mkmailbox_support.h"
 #include "tests/temp_dir_support.h"
@@ -58,7 +58,7 @@ class GeneratedMailbox : public ::testing::Test {
   }
 
   static std::string Ini(const std::string& path, const char* key) {
-    return ini::IniReader(path).ReadString("Property", key, "<missing>");
+    return settings::IniReader(path).ReadString("Property", key, "<missing>");
   }
 
   static TempDir* dir_;
@@ -99,7 +99,7 @@ TEST_F(GeneratedMailbox, EntryIniCountsMatchTheIndex) {
   int mail_folders = 0;
   for (const FolderContents& folder : *folders_) {
     const std::string entry_ini = JoinPath(folder.path, "Entry.ini");
-    const ini::IniReader reader(entry_ini);
+    const settings::IniReader reader(entry_ini);
     const bool container = reader.ReadString("Property", "Type", "") == "Subfolder";
     int unread = 0;
     for (const DecodedRecord& record : folder.records) {
@@ -264,7 +264,7 @@ TEST_F(GeneratedMailbox, BodiesCoverCharsetsLinksAndAttachments) {
 
 TEST_F(GeneratedMailbox, BigFolderHoldsTheRequestedCount) {
   const std::string big = JoinPath(JoinPath(mailbox_, "Acc1"), "User004.box");
-  EXPECT_EQ(ini::IniReader(JoinPath(big, "Entry.ini")).ReadInteger("Property", "Total", -1), 60);
+  EXPECT_EQ(settings::IniReader(JoinPath(big, "Entry.ini")).ReadInteger("Property", "Total", -1), 60);
   EXPECT_EQ(ReadFolder(big).records.size(), 60u);
 }
 

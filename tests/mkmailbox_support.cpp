@@ -24,8 +24,8 @@ std::string ReadFile(const std::string& path) {
 bool DecodeRecord(const std::string& line, DecodedRecord& record) {
   // Read the record exactly as the program reads "Entry.lst" (with its line end).
   const std::string with_end = line + "\n";
-  if (!threads::IsIndexRecord(with_end)) return false;
-  const threads::IndexRecord parsed = threads::ParseIndexRecord(with_end);
+  if (!thread::IsIndexRecord(with_end)) return false;
+  const thread::IndexRecord parsed = thread::ParseIndexRecord(with_end);
   record.name = parsed.Name.data();
   std::copy_n(parsed.StatusBlock.begin(), 12, record.block);
   record.sender = parsed.Sender;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 #include "tests/mkmailbox_support.h"
 #include "tests/temp_dir_support.h"
@@ -132,7 +132,7 @@ TEST(MkMailboxTest, NoBigFolderByDefault) {
   ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir.path(), error)) << error;
   const std::string acc1 = JoinPath(JoinPath(dir.path(), "Mailbox"), "Acc1");
   EXPECT_FALSE(platform::DirectoryExists(JoinPath(acc1, "User004.box")));
-  EXPECT_EQ(ini::IniReader(JoinPath(acc1, "Account.ini")).ReadString("Property", "Order", ""),
+  EXPECT_EQ(settings::IniReader(JoinPath(acc1, "Account.ini")).ReadString("Property", "Order", ""),
             "IO003002001");
 }
 

@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
 
 namespace {
@@ -11,41 +11,41 @@ using testing_support::TempDir;
 
 TEST(Settings, MissingFileGivesEveryDefault) {
   TempDir dir;
-  const std::string path = app::SettingsPath(dir.path());
-  const app::MainWindowSettings m = app::LoadMainSettings(path);
+  const std::string path = settings::SettingsPath(dir.path());
+  const settings::MainWindowSettings m = settings::LoadMainSettings(path);
   EXPECT_EQ(m.MainWindow.Width, 631);
   EXPECT_EQ(m.MainWindow.Height, 396);
   EXPECT_EQ(m.MainWindow.Top, 1);
   EXPECT_EQ(m.MainWindow.Left, 1);
   EXPECT_EQ(m.ListBox.FontFace, "Terminal");
   EXPECT_EQ(m.ListView.FontSize, 10);
-  EXPECT_EQ(m.ListBox.Color, app::kColorWindowText);
-  EXPECT_EQ(m.ListView.BColor, app::kColorWindow);
+  EXPECT_EQ(m.ListBox.Color, settings::kColorWindowText);
+  EXPECT_EQ(m.ListView.BColor, settings::kColorWindow);
   EXPECT_EQ(m.ListBoxWidth, 150);
   EXPECT_EQ(m.Column1, 333);
   EXPECT_EQ(m.Mailbox, "");
-  const app::PropertySettings p = app::LoadPropertySettings(path);
+  const settings::PropertySettings p = settings::LoadPropertySettings(path);
   EXPECT_EQ(p.MailIniPos, 1);
   EXPECT_EQ(p.References + p.Subject + p.MidokuSearch + p.ComplNkf + p.TabInfo, 0);
-  const app::ViewerSettings v = app::LoadViewerSettings(path);
+  const settings::ViewerSettings v = settings::LoadViewerSettings(path);
   EXPECT_EQ(v.LinkColor, 255);
   EXPECT_EQ(v.FontFace, "Terminal");
-  const app::OptionSettings o = app::LoadOptionSettings(path);
+  const settings::OptionSettings o = settings::LoadOptionSettings(path);
   EXPECT_EQ(o.MailIniPos, 1);
   EXPECT_EQ(o.Quenmar32, "");
 }
 
 TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   TempDir dir;
-  const std::string path = app::SettingsPath(dir.path());
-  app::MainWindowSettings m;
+  const std::string path = settings::SettingsPath(dir.path());
+  settings::MainWindowSettings m;
   m.Mailbox = "C:\\Quenmar\\Mailbox";
   m.AccountTitle = 1;
   m.MainWindow.bMaximize = 1;
-  ASSERT_TRUE(app::SaveMainSettings(path, m));
-  app::ViewerSettings v;
+  ASSERT_TRUE(settings::SaveMainSettings(path, m));
+  settings::ViewerSettings v;
   v.LinkColor = 0x0000FF;
-  ASSERT_TRUE(app::SaveViewerSettings(path, v));
+  ASSERT_TRUE(settings::SaveViewerSettings(path, v));
   const std::string text = dir.ReadFile("Veltra.ini");
   EXPECT_NE(text.find("Mailbox=\"C:\\Quenmar\\Mailbox\"\r\n"), std::string::npos);
   EXPECT_NE(text.find("FontFace=\"Terminal\"\r\n"), std::string::npos);
@@ -54,37 +54,37 @@ TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   EXPECT_NE(text.find("LinkColor=255\r\n"), std::string::npos);
   EXPECT_EQ(text.find("MailInMemory"), std::string::npos) << "the main save does not write it";
 
-  const app::MainWindowSettings back = app::LoadMainSettings(path);
+  const settings::MainWindowSettings back = settings::LoadMainSettings(path);
   EXPECT_EQ(back.Mailbox, m.Mailbox);
   EXPECT_EQ(back.AccountTitle, 1);
   EXPECT_EQ(back.MainWindow.bMaximize, 1);
-  EXPECT_EQ(back.ListView.Color, app::kColorWindowText);
+  EXPECT_EQ(back.ListView.Color, settings::kColorWindowText);
 }
 
 TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   TempDir dir;
   const std::string path = dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n");
-  app::OptionSettings o;
+  settings::OptionSettings o;
   o.Quenmar32 = "C:\\Program Files\\Quenmar\\quenmar.exe";
   o.MailInMemory = 1;
   o.MailIniPos = 3;
-  ASSERT_TRUE(app::SaveOptionSettings(path, o));
+  ASSERT_TRUE(settings::SaveOptionSettings(path, o));
   const std::string text = dir.ReadFile("Veltra.ini");
   EXPECT_NE(text.find("Quenmar32=C:\\Program Files\\Quenmar\\quenmar.exe\r\n"), std::string::npos);
-  EXPECT_EQ(app::LoadViewerSettings(path).Window.Width, 800);
-  EXPECT_EQ(app::LoadPropertySettings(path).TabInfo, 1) << "TabInfo is never written by the program";
-  EXPECT_EQ(app::LoadMainSettings(path).MailInMemory, 1);
-  EXPECT_EQ(app::LoadPropertySettings(path).MailIniPos, 3);
+  EXPECT_EQ(settings::LoadViewerSettings(path).Window.Width, 800);
+  EXPECT_EQ(settings::LoadPropertySettings(path).TabInfo, 1) << "TabInfo is never written by the program";
+  EXPECT_EQ(settings::LoadMainSettings(path).MailInMemory, 1);
+  EXPECT_EQ(settings::LoadPropertySettings(path).MailIniPos, 3);
 }
 
 TEST(Settings, HexAndGarbledValuesReadAsTheFileMeansThem) {
   TempDir dir;
   const std::string path = dir.WriteFile(
       "Veltra.ini", "[LISTVIEW]\nColor=$80000008\nColumn1=wide\n[viewwindow]\nbMaximize=0x1\n");
-  const app::MainWindowSettings m = app::LoadMainSettings(path);
-  EXPECT_EQ(m.ListView.Color, app::kColorWindowText);
+  const settings::MainWindowSettings m = settings::LoadMainSettings(path);
+  EXPECT_EQ(m.ListView.Color, settings::kColorWindowText);
   EXPECT_EQ(m.Column1, 333);
-  EXPECT_EQ(app::LoadViewerSettings(path).Window.bMaximize, 1);
+  EXPECT_EQ(settings::LoadViewerSettings(path).Window.bMaximize, 1);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "tests/mail_folder_support.h"
 #include "thread/thread_cache.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 using folder_fixture::FakeHost;
@@ -384,4 +384,4 @@ TEST(CacheLoadTest, CancelWhileReadingTheCacheShowsAnEmptyList) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

@@ -16,7 +16,7 @@
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 using testing::CloneMessage;
@@ -259,4 +259,4 @@ TEST(LinkDifferentialTest, LargeFoldersLinkAsTheListOrderScanDoes) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

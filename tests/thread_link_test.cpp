@@ -16,7 +16,7 @@
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 using testing::MakeNode;
@@ -465,4 +465,4 @@ TEST(LinkTest, RemovalThroughTheLinkerKeepsItsIndexesRight) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

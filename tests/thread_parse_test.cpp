@@ -12,7 +12,7 @@
 #include "thread/message_headers.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 // A record line: name, "=", status field, then sender:subject as given.
@@ -353,4 +353,4 @@ TEST_F(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

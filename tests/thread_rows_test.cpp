@@ -13,7 +13,7 @@
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 using folder_fixture::TestFolder;
@@ -212,4 +212,4 @@ TEST(ThreadRowsTest, StartRowWithoutUnreadOrRows) {
 }
 
 }  // namespace
-}  // namespace threads
+}  // namespace thread

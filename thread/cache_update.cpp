@@ -14,7 +14,7 @@
 #include "thread/index_record.h"
 #include "thread/thread_cache.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 constexpr char kIndexFileName[] = "Entry.lst";
@@ -213,4 +213,4 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
   return load;
 }
 
-}  // namespace threads
+}  // namespace thread

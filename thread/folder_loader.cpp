@@ -9,7 +9,7 @@
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 bool KeepsInMemory(const LoaderSettings& settings) { return settings.MailInMemory != 0; }
@@ -168,4 +168,4 @@ void ReleaseThreadLists(ThreadView& view, LoadHost& host) {
   view.OwnsCurrent = false;
 }
 
-}  // namespace threads
+}  // namespace thread

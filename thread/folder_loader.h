@@ -10,7 +10,7 @@
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 struct LoaderSettings {
   int MailInMemory = 0;  // 1: keep each folder's list in its FolderInfo once built
@@ -66,4 +66,4 @@ void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& h
 // clearing the rows; for an account or mailbox change and for exit.
 void ReleaseThreadLists(ThreadView& view, LoadHost& host);
 
-}  // namespace threads
+}  // namespace thread

@@ -8,7 +8,7 @@
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
 
-namespace threads {
+namespace thread {
 
 ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& context) {
   ThreadLoad load;
@@ -44,4 +44,4 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   return load;
 }
 
-}  // namespace threads
+}  // namespace thread

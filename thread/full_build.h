@@ -6,7 +6,7 @@
 #include "thread/load_host.h"
 #include "thread/thread_cache.h"
 
-namespace threads {
+namespace thread {
 
 // Builds the folder's list. Show is true when a list (possibly empty) was
 // built; false when "Entry.lst" cannot be opened, or when the build was
@@ -15,4 +15,4 @@ namespace threads {
 // threads ahead of the linking, which stays in index order on the caller.
 ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& context);
 
-}  // namespace threads
+}  // namespace thread

@@ -5,7 +5,7 @@
 #include "thread/message_headers.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers)
     : nodes_(nodes), done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
@@ -82,4 +82,4 @@ LinkRun ScanAndLink(std::vector<ThreadNode*>& nodes, ThreadLinker& linker, Threa
   return run;
 }
 
-}  // namespace threads
+}  // namespace thread

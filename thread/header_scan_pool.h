@@ -15,7 +15,7 @@
 #include "thread/load_host.h"
 #include "thread/thread_linker.h"
 
-namespace threads {
+namespace thread {
 
 class HeaderScanAhead {
  public:
@@ -61,4 +61,4 @@ struct LinkRun {
 LinkRun ScanAndLink(std::vector<ThreadNode*>& nodes, ThreadLinker& linker, ThreadNode*& head,
                     LoadContext& context, int workers);
 
-}  // namespace threads
+}  // namespace thread

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace threads {
+namespace thread {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::uint64_t SubstringHasher::Hash(std::size_t pos, std::size_t length) const {
   return MixHash(prefix_[pos + length] - prefix_[pos] * power_[length]);
 }
 
-}  // namespace threads
+}  // namespace thread

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace threads {
+namespace thread {
 
 bool SameIdentifier(std::string_view a, std::string_view b);
 
@@ -34,4 +34,4 @@ class SubstringHasher {
   std::vector<std::uint64_t> power_;   // power_[i]: the base to the i-th power
 };
 
-}  // namespace threads
+}  // namespace thread

@@ -6,7 +6,7 @@
 #include "platform/text_reader.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 namespace {
 
@@ -121,4 +121,4 @@ void ParseIndexRecordInto(std::string_view line, ThreadNode& node) {
   node.Subject = std::move(record.Subject);
 }
 
-}  // namespace threads
+}  // namespace thread

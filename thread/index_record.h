@@ -14,7 +14,7 @@ namespace platform {
 class TextReader;
 }
 
-namespace threads {
+namespace thread {
 
 struct ThreadNode;
 
@@ -67,4 +67,4 @@ struct Base64Block {
 // bytes and Corrupt is set. Never fails otherwise.
 Base64Block DecodeBase64Block(std::string_view text);
 
-}  // namespace threads
+}  // namespace thread

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace threads {
+namespace thread {
 
 struct ThreadNode;
 
@@ -129,4 +129,4 @@ inline constexpr std::string_view kReconcileTitle =
 inline constexpr std::string_view kNewMailTitle =
     "\x90\x56\x82\xb5\x82\xa2\x83\x81\x81\x5b\x83\x8b\x82\xf0\x8c\x9f\x8d\xf5\x92\x86........";
 
-}  // namespace threads
+}  // namespace thread

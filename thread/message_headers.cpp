@@ -3,7 +3,7 @@
 #include "platform/text_reader.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 namespace {
 
@@ -176,4 +176,4 @@ Bracketed TakeLastBracketed(std::string_view line) {
   return {true, std::string(TrimSpaces(taken))};
 }
 
-}  // namespace threads
+}  // namespace thread

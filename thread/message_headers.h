@@ -12,7 +12,7 @@ namespace platform {
 class TextReader;
 }
 
-namespace threads {
+namespace thread {
 
 struct ThreadNode;
 
@@ -39,4 +39,4 @@ Bracketed TakeFirstBracketed(std::string_view line);
 // complete pair of the line wins.
 Bracketed TakeLastBracketed(std::string_view line);
 
-}  // namespace threads
+}  // namespace thread

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace threads {
+namespace thread {
 
 std::size_t NodeIndex::Find(std::uint64_t hash) const {
   if (entries_.empty()) return kNone;
@@ -95,4 +95,4 @@ void NodeIndex::Erase(std::size_t at) {
   --used_;
 }
 
-}  // namespace threads
+}  // namespace thread

@@ -15,7 +15,7 @@
 
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 class NodeIndex {
  public:
@@ -61,4 +61,4 @@ class NodeIndex {
   std::vector<std::uint32_t> free_overflow_;  // reusable overflow_ slots (1-based)
 };
 
-}  // namespace threads
+}  // namespace thread

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace threads {
+namespace thread {
 
 namespace {
 
@@ -68,4 +68,4 @@ void AssignOrderAfter(const ThreadNode* prev, ThreadNode* node) {
   node->Order = (prev != nullptr ? prev->Order : 0) + kAppendStep;
 }
 
-}  // namespace threads
+}  // namespace thread

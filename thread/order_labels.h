@@ -8,7 +8,7 @@
 
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 // Labels `node`, which has just been linked into a list whose other nodes are
 // labelled (its Prev and Next, when present, carry labels in order).
@@ -19,4 +19,4 @@ void AssignOrder(ThreadNode* node);
 // order.
 void AssignOrderAfter(const ThreadNode* prev, ThreadNode* node);
 
-}  // namespace threads
+}  // namespace thread

@@ -1,6 +1,6 @@
 #include "thread/sjis_text.h"
 
-namespace threads {
+namespace thread {
 
 bool IsSjisLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
@@ -36,4 +36,4 @@ std::string_view SubjectKey(std::string_view subject, bool skip_list_tag) {
   return subject.substr(start);
 }
 
-}  // namespace threads
+}  // namespace thread

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace threads {
+namespace thread {
 
 bool IsSjisLeadByte(unsigned char byte);
 
@@ -32,4 +32,4 @@ bool HasReplyMark(std::string_view subject);
 // the first character of the subject). Steps by whole characters.
 std::string_view SubjectKey(std::string_view subject, bool skip_list_tag);
 
-}  // namespace threads
+}  // namespace thread

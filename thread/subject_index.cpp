@@ -5,7 +5,7 @@
 #include "thread/identifier_hash.h"
 #include "thread/sjis_text.h"
 
-namespace threads {
+namespace thread {
 
 std::string_view SubjectIndex::KeyOf(const ThreadNode* node) const {
   return SubjectKey(node->Subject, skip_list_tag_);
@@ -78,4 +78,4 @@ ThreadNode* SubjectIndex::EarliestContainedIn(std::string_view text) const {
   return best;
 }
 
-}  // namespace threads
+}  // namespace thread

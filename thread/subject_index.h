@@ -18,7 +18,7 @@
 #include "thread/node_index.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 class SubjectIndex {
  public:
@@ -48,4 +48,4 @@ class SubjectIndex {
   std::unordered_map<std::uint64_t, LengthCounts> anchors_;
 };
 
-}  // namespace threads
+}  // namespace thread

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/text_reader.h"
 
-namespace threads {
+namespace thread {
 namespace {
 
 constexpr std::string_view kLastDateKey = "LastDate=";
@@ -182,4 +182,4 @@ std::string ThreadCacheText(const ThreadNode* head) {
   return writer.Text();
 }
 
-}  // namespace threads
+}  // namespace thread

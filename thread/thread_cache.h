@@ -27,7 +27,7 @@ namespace platform {
 class TextReader;
 }
 
-namespace threads {
+namespace thread {
 
 inline constexpr char kCacheFileName[] = "VLTR.ume";
 inline constexpr std::string_view kCacheRecordMarker = "-*(VLTR)*-";
@@ -136,4 +136,4 @@ struct NewMailResult {
 NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, int found,
                             ThreadNode*& head, LoadContext& context);
 
-}  // namespace threads
+}  // namespace thread

@@ -10,7 +10,7 @@
 #include "thread/sjis_text.h"
 #include "thread/subject_index.h"
 
-namespace threads {
+namespace thread {
 
 // What the linker knows about the list, kept in step with every change.
 struct LinkerState {
@@ -266,7 +266,7 @@ void ThreadLinker::RemoveNodeKeepingReplies(ThreadNode*& head, ThreadNode* node)
     }
     if (parent->LastReply == node) parent->LastReply = node->LastReply != nullptr ? node->LastReply : sibling;
   }
-  threads::RemoveNodeKeepingReplies(head, node);
+  thread::RemoveNodeKeepingReplies(head, node);
 }
 
-}  // namespace threads
+}  // namespace thread

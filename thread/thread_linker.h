@@ -34,7 +34,7 @@
 
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 struct LinkerState;
 
@@ -71,7 +71,7 @@ class ThreadLinker {
   // The caller moves its head back when the node went in front of it.
   bool LinkThreadNode(ThreadNode* node);
 
-  // Removes and frees `node` as threads::RemoveNodeKeepingReplies does (its
+  // Removes and frees `node` as thread::RemoveNodeKeepingReplies does (its
   // subtree moves up one level, head moves on when node was the head) and
   // keeps the indexes right.
   void RemoveNodeKeepingReplies(ThreadNode*& head, ThreadNode* node);
@@ -80,4 +80,4 @@ class ThreadLinker {
   std::unique_ptr<LinkerState> state_;
 };
 
-}  // namespace threads
+}  // namespace thread

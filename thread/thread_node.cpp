@@ -4,7 +4,7 @@
 
 #include "thread/identifier_hash.h"
 
-namespace threads {
+namespace thread {
 
 ThreadNode* NewThreadNode() { return new ThreadNode(); }
 
@@ -114,4 +114,4 @@ bool CheckThreadListIntegrity(const ThreadNode* head, std::string* why) {
   return true;
 }
 
-}  // namespace threads
+}  // namespace thread

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace threads {
+namespace thread {
 
 struct ThreadNode {
   std::string MessageId;      // from Message-ID, without brackets; may be empty
@@ -98,4 +98,4 @@ int CompareStamps(const Stamp& a, const Stamp& b);
 // An empty list (null head) is valid.
 bool CheckThreadListIntegrity(const ThreadNode* head, std::string* why);
 
-}  // namespace threads
+}  // namespace thread

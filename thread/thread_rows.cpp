@@ -7,7 +7,7 @@
 #include "thread/sjis_text.h"
 #include "thread/thread_cache.h"
 
-namespace threads {
+namespace thread {
 
 bool ReadFolderSettings(mailbox::FolderInfo& folder, int tab_info_default) {
   mailbox::FolderDisplaySettings settings;
@@ -89,4 +89,4 @@ StartSelection ChooseStartRow(const std::vector<ThreadNode*>& rows, int selected
   return selection;
 }
 
-}  // namespace threads
+}  // namespace thread

@@ -14,7 +14,7 @@
 #include "mailbox/folder_table.h"
 #include "thread/thread_node.h"
 
-namespace threads {
+namespace thread {
 
 inline constexpr int kUnreadImage = 0;  // the unread icon
 inline constexpr int kNoImage = 99;     // an index with no image: nothing drawn
@@ -71,4 +71,4 @@ struct StartSelection {
 StartSelection ChooseStartRow(const std::vector<ThreadNode*>& rows, int selected_index,
                               int mail_ini_pos);
 
-}  // namespace threads
+}  // namespace thread

@@ -3,7 +3,7 @@
 // DDE conversation that carries it out is built separately; until then the
 // window runs with no link and simply sends nothing.
 
-namespace threads {
+namespace thread {
 struct ThreadNode;
 }
 
@@ -15,7 +15,7 @@ class MailClientLink {
   // `node`, a message of folder `folder_index`, was unread and has just been
   // opened: tell the mail client it is read. Returns when the client is done
   // with the message file (or at once when it is not running).
-  virtual void MarkAsRead(int folder_index, const threads::ThreadNode& node) = 0;
+  virtual void MarkAsRead(int folder_index, const thread::ThreadNode& node) = 0;
 };
 
 }  // namespace ui

@@ -12,7 +12,7 @@
 #include "platform/wide_win.h"
 #include "thread/thread_node.h"
 #include "ui/commands.h"
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 namespace ui {
 namespace {
@@ -35,7 +35,7 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
 }
 
 TVtFormMain::~TVtFormMain() {
-  threads::ReleaseThreadLists(View, *this);
+  thread::ReleaseThreadLists(View, *this);
   if (hwnd() != nullptr) {
     KillTimer(hwnd(), kTimerKeyWaitId);
     KillTimer(hwnd(), kTimer1Id);
@@ -80,10 +80,10 @@ void TVtFormMain::Show(int show_command) {
 // The start-up sequence, run once before the window first appears.
 void TVtFormMain::FormShow() {
   // 1. Main load pass.
-  MainSettings = app::LoadMainSettings(environment_.SettingsPath);
+  MainSettings = settings::LoadMainSettings(environment_.SettingsPath);
   ApplyMainSettings();
   // 2. Property load pass.
-  Properties = app::LoadPropertySettings(environment_.SettingsPath);
+  Properties = settings::LoadPropertySettings(environment_.SettingsPath);
   // 3.-5. Image lists.
   SetUpImageLists();
   // 6. Mailbox and account.
@@ -127,7 +127,7 @@ void TVtFormMain::UpdateCaption() {
 }
 
 void TVtFormMain::ApplyMainSettings() {
-  const app::WindowBounds& bounds = MainSettings.MainWindow;
+  const settings::WindowBounds& bounds = MainSettings.MainWindow;
   MoveWindow(hwnd(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, TRUE);
   list_box_font_.CreatePoints(MainSettings.ListBox.FontFace, MainSettings.ListBox.FontSize);
   ListBoxF.SetFont(list_box_font_.handle());
@@ -203,8 +203,8 @@ bool TVtFormMain::FormCloseQuery() {
   }
   if (viewer_ != nullptr) viewer_->SaveSettings();
   CollectMainSettings();
-  app::SaveMainSettings(environment_.SettingsPath, MainSettings);
-  threads::ReleaseThreadLists(View, *this);
+  settings::SaveMainSettings(environment_.SettingsPath, MainSettings);
+  thread::ReleaseThreadLists(View, *this);
   ViewedNode = nullptr;
   return true;
 }
@@ -292,7 +292,7 @@ void TVtFormMain::mAccountClick() {
 void TVtFormMain::AccountItemClick(int index) {
   if (View.Loading || (viewer_ != nullptr && viewer_->ViewerBusy)) return;
   if (!mailbox::SwitchAccount(Account, index)) return;
-  threads::ReleaseThreadLists(View, *this);
+  thread::ReleaseThreadLists(View, *this);
   ViewedNode = nullptr;
   View.CurrentFolderIndex = -1;
   ReloadAccount();

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_table.h"
 #include "thread/folder_loader.h"
@@ -26,11 +26,9 @@
 #include "ui/mail_client_link.h"
 #include "ui/window.h"
 
-namespace viewer {
-class TViewForm;
-}
-
 namespace ui {
+
+class TViewForm;
 
 // What the window needs from the program around it; tests fill it with their
 // own pieces.
@@ -47,7 +45,7 @@ struct MainFormEnvironment {
 
 enum class Direction { kNext, kPrevious };
 
-class TVtFormMain final : public Window, public threads::LoadHost {
+class TVtFormMain final : public Window, public thread::LoadHost {
  public:
   static constexpr wchar_t kClassName[] = L"TVtFormMain";
   // Control ids, so that tests and other programs can find the controls.
@@ -61,7 +59,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
 
-  void AttachViewer(viewer::TViewForm* viewer) { viewer_ = viewer; }
+  void AttachViewer(ui::TViewForm* viewer) { viewer_ = viewer; }
   HACCEL accelerators() const { return accelerators_; }
 
   // Keyboard shortcuts of the main window for a message about to be
@@ -112,7 +110,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   void PumpMessages() override;
   bool FolderSwitchPending() override;
   void EnableMainWindow(bool enable) override;
-  threads::ProgressSink& ShowProgress() override;
+  thread::ProgressSink& ShowProgress() override;
   void HideProgress() override;
   void EnableAccountMenu(bool enable) override;
   void EnableViewer(bool enable) override;
@@ -121,7 +119,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   int SelectedRow() override { return ListViewMail.Selected(); }
   void SelectRow(int row) override { SelectRow(row, true); }
   void ClearRows() override;
-  void ShowRows(std::vector<threads::ThreadNode*> rows) override;
+  void ShowRows(std::vector<thread::ThreadNode*> rows) override;
   void ClearViewedNode() override { ViewedNode = nullptr; }
   void RepaintFolderList() override { ListBoxF.Invalidate(); }
 
@@ -133,11 +131,11 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   // ---- View state ----------------------------------------------------------
   mailbox::AccountState Account;
   std::unique_ptr<mailbox::FolderTable> Folders;
-  app::MainWindowSettings MainSettings;
-  app::PropertySettings Properties;
-  threads::ThreadView View{*Folders};  // CurrentThreads, CurrentFolderIndex
-  threads::ThreadNode* ViewedNode = nullptr;
-  std::vector<threads::ThreadNode*> Rows;  // node of each thread-list row, in list order
+  settings::MainWindowSettings MainSettings;
+  settings::PropertySettings Properties;
+  thread::ThreadView View{*Folders};  // CurrentThreads, CurrentFolderIndex
+  thread::ThreadNode* ViewedNode = nullptr;
+  std::vector<thread::ThreadNode*> Rows;  // node of each thread-list row, in list order
 
   // Test hooks and state readers.
   bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
@@ -146,7 +144,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   // Folders whose threads were (re)loaded, in order: every OpenFolderThreads
   // that did not return at once because the folder was already shown.
   const std::vector<int>& OpenedFolders() const { return opened_folders_; }
-  viewer::TViewForm* Viewer() const { return viewer_; }
+  ui::TViewForm* Viewer() const { return viewer_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -159,7 +157,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   void CollectMainSettings();
   void SetUpImageLists();
   void OpenFolderThreads(int folder, bool remember);
-  threads::LoaderSettings LoadSettings() const;
+  thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
   void ReloadAccount();
   void UpdateCaption();
@@ -173,7 +171,7 @@ class TVtFormMain final : public Window, public threads::LoadHost {
   static LRESULT CALLBACK ListViewMailProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
 
   MainFormEnvironment environment_;
-  viewer::TViewForm* viewer_ = nullptr;
+  ui::TViewForm* viewer_ = nullptr;
   HACCEL accelerators_ = nullptr;
   HIMAGELIST ImageListMail = nullptr;
   HIMAGELIST ImageListFolder = nullptr;

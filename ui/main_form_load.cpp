@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "ui/main_form.h"
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 namespace ui {
 namespace {
@@ -18,8 +18,8 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 }  // namespace
 
-threads::LoaderSettings TVtFormMain::LoadSettings() const {
-  threads::LoaderSettings settings;
+thread::LoaderSettings TVtFormMain::LoadSettings() const {
+  thread::LoaderSettings settings;
   settings.MailInMemory = MainSettings.MailInMemory;
   settings.MailIniPos = Properties.MailIniPos;
   settings.Link.References = Properties.References != 0;
@@ -33,7 +33,7 @@ threads::LoaderSettings TVtFormMain::LoadSettings() const {
 void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
   if (View.Loading) return;
   if (!(remember && folder == View.CurrentFolderIndex)) opened_folders_.push_back(folder);
-  threads::OpenFolderThreads(View, LoadSettings(), *this, folder, remember);
+  thread::OpenFolderThreads(View, LoadSettings(), *this, folder, remember);
   AfterLoad();
 }
 
@@ -42,7 +42,7 @@ void TVtFormMain::mRetry1Click() {
   const int folder = ListBoxF.Selected();
   if (folder < 0) return;
   opened_folders_.push_back(folder);
-  threads::ReloadFolder(View, LoadSettings(), *this, folder);
+  thread::ReloadFolder(View, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
@@ -51,7 +51,7 @@ void TVtFormMain::mRetry2Click() {
   const int folder = ListBoxF.Selected();
   if (folder < 0) return;
   opened_folders_.push_back(folder);
-  threads::RebuildFolder(View, LoadSettings(), *this, folder);
+  thread::RebuildFolder(View, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
@@ -111,7 +111,7 @@ void TVtFormMain::EnableMainWindow(bool enable) {
   }
 }
 
-threads::ProgressSink& TVtFormMain::ShowProgress() {
+thread::ProgressSink& TVtFormMain::ShowProgress() {
   RECT frame{};
   GetWindowRect(hwnd(), &frame);
   job_form_ = std::make_unique<TVtJobForm>(hwnd(), POINT{frame.left, frame.top});
@@ -149,7 +149,7 @@ void TVtFormMain::ClearRows() {
   UpdateWindow(ListViewMail.hwnd());
 }
 
-void TVtFormMain::ShowRows(std::vector<threads::ThreadNode*> rows) {
+void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
   Rows = std::move(rows);
   rows_folder_ = View.CurrentFolderIndex;
   ListViewMail.SetRowCount(static_cast<int>(Rows.size()));

@@ -11,7 +11,7 @@
 #include "ui/commands.h"
 #include "ui/main_form.h"
 #include "ui/wide_text.h"
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 namespace ui {
 namespace {
@@ -26,16 +26,16 @@ constexpr char kFileMissingText[] =
 void TVtFormMain::OnGetDispInfo(NMLVDISPINFOW& info) const {
   LVITEMW& item = info.item;
   if (item.iItem < 0 || item.iItem >= static_cast<int>(Rows.size())) return;
-  const threads::ThreadNode& node = *Rows[static_cast<std::size_t>(item.iItem)];
+  const thread::ThreadNode& node = *Rows[static_cast<std::size_t>(item.iItem)];
   if ((item.mask & LVIF_IMAGE) != 0) {
-    item.iImage = threads::IsUnread(node) ? threads::kUnreadImage : threads::kNoImage;
+    item.iImage = thread::IsUnread(node) ? thread::kUnreadImage : thread::kNoImage;
   }
   if ((item.mask & LVIF_TEXT) == 0) return;
   if (item.iSubItem == 0) {
     static const mailbox::FolderInfo kPlainFolder;
     const mailbox::FolderInfo& folder =
         rows_folder_ >= 0 ? (*Folders)[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
-    const threads::RowText row = threads::MakeRow(node, folder);
+    const thread::RowText row = thread::MakeRow(node, folder);
     WideInto(row.Caption, item.pszText, item.cchTextMax);
   } else {
     WideInto(node.Sender, item.pszText, item.cchTextMax);
@@ -89,7 +89,7 @@ void TVtFormMain::SelectRow(int row, bool scroll) {
 void TVtFormMain::OpenSelectedMail() {
   const int row = ListViewMail.Selected();
   if (row < 0 || row >= static_cast<int>(Rows.size()) || viewer_ == nullptr) return;
-  threads::ThreadNode* node = Rows[static_cast<std::size_t>(row)];
+  thread::ThreadNode* node = Rows[static_cast<std::size_t>(row)];
   ViewedNode = node;
   if (!platform::FileExists(node->FilePath)) {
     ShowMessageText(kFileMissingText);
@@ -101,7 +101,7 @@ void TVtFormMain::OpenSelectedMail() {
     return;
   }
   viewer_->ViewerBusy = true;
-  const bool unread = threads::IsUnread(*node);
+  const bool unread = thread::IsUnread(*node);
   const int folder = ListBoxF.Selected();
   if (unread && folder >= 0 && folder < mailbox::FolderCount(*Folders) &&
       (*Folders)[folder].Unread > 0) {
@@ -112,7 +112,7 @@ void TVtFormMain::OpenSelectedMail() {
   }
   viewer_->SetMessage(node->FilePath, node->Sender, node->Subject);
   viewer_->ShowOrFocus();
-  viewer_->LoadMessage(threads::FlagWord(*node), Properties.ComplNkf != 0);
+  viewer_->LoadMessage(thread::FlagWord(*node), Properties.ComplNkf != 0);
   if (unread && environment_.MailClient != nullptr) {
     environment_.MailClient->MarkAsRead(folder, *node);
   }
@@ -124,10 +124,10 @@ void TVtFormMain::OpenSelectedMail() {
 bool TVtFormMain::JumpToUnread(Direction direction) {
   const int row = ListViewMail.Selected();
   if (row < 0 || row >= static_cast<int>(Rows.size())) return false;
-  const int target = threads::FindUnreadRow(
+  const int target = thread::FindUnreadRow(
       Rows[static_cast<std::size_t>(row)], row,
-      direction == Direction::kNext ? threads::UnreadDirection::kNext
-                                    : threads::UnreadDirection::kPrevious);
+      direction == Direction::kNext ? thread::UnreadDirection::kNext
+                                    : thread::UnreadDirection::kPrevious);
   if (target < 0) return false;
   SelectRow(target, true);
   return true;

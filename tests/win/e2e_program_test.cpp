@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_profile.h"
-#include "app/program_win.h"
+#include "settings/ini_profile.h"
+#include "app/program.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
 #include "tests/temp_dir_support.h"
@@ -206,7 +206,7 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
   EXPECT_TRUE(SaveScreen(shots + "\\veltrano.bmp"));
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(20000), 0u);
-  ini::IniReader saved(dir_.Join("Veltra.ini"));
+  settings::IniReader saved(dir_.Join("Veltra.ini"));
   EXPECT_EQ(saved.ReadString("Property", "Mailbox", ""), dir_.Join("Mailbox"));
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 631);
   EXPECT_EQ(saved.ReadInteger("ViewWindow", "Left", 0), 330);

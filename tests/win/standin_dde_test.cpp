@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "tests/temp_dir_support.h"
@@ -187,7 +187,7 @@ TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
     if (flags & mkmailbox::kUnreadFlag) name = mkmailbox::MessageName(number);
   }
   ASSERT_FALSE(name.empty());
-  const std::int32_t unread = ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1);
+  const std::int32_t unread = settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1);
 
   StandIn standin;
   ASSERT_TRUE(standin.Start("/account:\"x\" \"" + dir.path() + "\"", dir.Join("standin.log")));
@@ -197,10 +197,10 @@ TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
   std::uint32_t flags = 0;
   ASSERT_TRUE(ReadFlags(index_path, name, flags)) << "record lost";
   EXPECT_EQ(flags & mkmailbox::kUnreadFlag, 0u);
-  EXPECT_EQ(ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
+  EXPECT_EQ(settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
   // A second mark changes nothing more.
   ASSERT_TRUE(SendCommand("MarkMail(Acc1\\Inbox.box\\" + name + ",1073741824,0)", false));
-  EXPECT_EQ(ini::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
+  EXPECT_EQ(settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
@@ -36,10 +36,10 @@ TEST(MainWindow, StartUpFillsTheFolderListAndOpensTheFirstFolderAtItsLastRow) {
   EXPECT_EQ(main.ListViewMail.ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");    // 差出人
   // Every row shows its node: subject (after the indentation) and sender.
   for (int row = 0; row < fixture.RowCount(); ++row) {
-    const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+    const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
     EXPECT_NE(fixture.Cell(row, 0).find(node.Subject), std::string::npos) << row;
     EXPECT_EQ(fixture.Cell(row, 1), node.Sender) << row;
-    EXPECT_EQ(fixture.RowShowsUnread(row), threads::IsUnread(node)) << row;
+    EXPECT_EQ(fixture.RowShowsUnread(row), thread::IsUnread(node)) << row;
   }
   const int unread = static_cast<int>(UnreadRows(fixture).size());
   EXPECT_EQ(fixture.StatusText(), StatusFor(30, unread));
@@ -151,7 +151,7 @@ TEST(MainWindow, ClosingSavesTheViewerSettingsThenTheMainWindowSettings) {
   ASSERT_NE(viewer, std::string::npos);
   ASSERT_NE(window, std::string::npos);
   EXPECT_LT(viewer, window);
-  ini::IniReader saved(fixture.SettingsPath());
+  settings::IniReader saved(fixture.SettingsPath());
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), 20);
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Top", 0), 30);
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 700);
@@ -193,7 +193,7 @@ TEST(MainWindow, WithoutAMailboxTheWindowClosesAndSavesAnEmptyMailbox) {
   EXPECT_EQ(fixture.Main().ListBoxF.Count(), 0);
   Pump(50);  // the close posted by the start-up runs
   EXPECT_EQ(fixture.Main().hwnd(), nullptr);
-  ini::IniReader saved(fixture.SettingsPath());
+  settings::IniReader saved(fixture.SettingsPath());
   EXPECT_EQ(saved.ReadString("Property", "Mailbox", "unset"), "");
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 631);
 }

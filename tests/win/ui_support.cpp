@@ -61,7 +61,7 @@ void TypeChar(HWND control, wchar_t character) {
   PostMessageW(control, WM_CHAR, character, 1);
 }
 
-void RecordingMailClient::MarkAsRead(int folder_index, const threads::ThreadNode& node) {
+void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode& node) {
   Marked.push_back(node.FilePath);
   Folders.push_back(folder_index);
 }
@@ -87,7 +87,7 @@ UiFixture::~UiFixture() {
 }
 
 void UiFixture::Start() {
-  viewer_ = std::make_unique<viewer::TViewForm>(SettingsPath());
+  viewer_ = std::make_unique<ui::TViewForm>(SettingsPath());
   ui::MainFormEnvironment environment;
   environment.SettingsPath = SettingsPath();
   environment.ReadRegistry = [] { return std::string(); };

@@ -14,7 +14,7 @@
 
 #include "tests/temp_dir_support.h"
 #include "ui/main_form.h"
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 namespace uitest {
 
@@ -58,7 +58,7 @@ inline constexpr int kBigFolder = 6;
 
 class RecordingMailClient final : public ui::MailClientLink {
  public:
-  void MarkAsRead(int folder_index, const threads::ThreadNode& node) override;
+  void MarkAsRead(int folder_index, const thread::ThreadNode& node) override;
   std::vector<std::string> Marked;  // FilePath of each message marked read
   std::vector<int> Folders;
 };
@@ -74,7 +74,7 @@ class UiFixture {
   void Stop();
 
   ui::TVtFormMain& Main() { return *main_; }
-  viewer::TViewForm& Viewer() { return *viewer_; }
+  ui::TViewForm& Viewer() { return *viewer_; }
   const testing_support::TempDir& Dir() const { return dir_; }
   std::string SettingsPath() const { return dir_.Join("Veltra.ini"); }
   std::string MailboxDir() const { return mailbox_dir_; }
@@ -102,7 +102,7 @@ class UiFixture {
  private:
   testing_support::TempDir dir_;
   std::string mailbox_dir_;
-  std::unique_ptr<viewer::TViewForm> viewer_;
+  std::unique_ptr<ui::TViewForm> viewer_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
 };

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
@@ -39,7 +39,7 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   const std::vector<int> unread = UnreadRows(fixture);
   ASSERT_GE(unread.size(), 2u);
   const int row = unread.front();
-  const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+  const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
   const int folder_unread = (*main.Folders)[kInbox].Unread;
   main.SelectRow(row, true);
   PressEnter(fixture);
@@ -47,7 +47,7 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   EXPECT_EQ(WindowText(fixture.Viewer().hwnd()), "From: " + node.Sender + " - " + node.Subject);
   EXPECT_FALSE(fixture.Viewer().BigViewText().empty());
   EXPECT_FALSE(fixture.RowShowsUnread(row));
-  EXPECT_FALSE(threads::IsUnread(node));
+  EXPECT_FALSE(thread::IsUnread(node));
   EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread - 1);
   EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText((*main.Folders)[kInbox]));
   EXPECT_EQ(fixture.MailClient.Marked, std::vector<std::string>{node.FilePath});
@@ -91,14 +91,14 @@ TEST(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int row = UnreadRows(fixture).front();
-  const threads::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+  const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
   const int folder_unread = (*main.Folders)[kInbox].Unread;
   ASSERT_TRUE(platform::RemoveFile(node.FilePath));
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_EQ(fixture.Messages, std::vector<std::string>{kFileMissing});
   EXPECT_TRUE(fixture.RowShowsUnread(row));
-  EXPECT_TRUE(threads::IsUnread(node));
+  EXPECT_TRUE(thread::IsUnread(node));
   EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread);
   EXPECT_TRUE(fixture.MailClient.Marked.empty());
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
@@ -164,7 +164,7 @@ TEST(ThreadList, TheUnreadCheckUpdatesFolderCountsButNotTheStatusBar) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const std::string status = fixture.StatusText();
-  ini::IniWriter entry(fixture.FolderPath(kOutbox) + "\\Entry.ini");
+  settings::IniWriter entry(fixture.FolderPath(kOutbox) + "\\Entry.ini");
   entry.WriteInteger("Property", "UnOpen", 7);
   ASSERT_TRUE(entry.Commit());
   const int selected_row = fixture.SelectedRow();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 #include "tools/mkmailbox/index_format.h"
 
@@ -34,8 +34,8 @@ std::size_t FindRecord(const std::string& index, std::string_view name) {
 
 bool LowerUnreadCount(const std::string& folder) {
   const std::string path = platform::JoinPath(folder, "Entry.ini");
-  const std::int32_t unread = ini::IniReader(path).ReadInteger("Property", "UnOpen", 0);
-  ini::IniWriter writer(path);
+  const std::int32_t unread = settings::IniReader(path).ReadInteger("Property", "UnOpen", 0);
+  settings::IniWriter writer(path);
   writer.WriteInteger("Property", "UnOpen", std::max(0, unread - 1));
   return writer.Commit();
 }

@@ -25,7 +25,7 @@ TVtJobForm::TVtJobForm(HWND owner, POINT anchor) {
   RegisterWindowClass(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Create(kClassName, kExStyle, kStyle, std::string(threads::kProgressCaption), anchor.x + 30,
+  Create(kClassName, kExStyle, kStyle, std::string(thread::kProgressCaption), anchor.x + 30,
          anchor.y + 30, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr);
   font_.CreateHeight(kDialogFace, -12);
   TitleLabel.Create(hwnd(), 10, kDesignTitle);

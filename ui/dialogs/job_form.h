@@ -18,7 +18,7 @@
 
 namespace ui {
 
-class TVtJobForm final : public Window, public threads::ProgressSink {
+class TVtJobForm final : public Window, public thread::ProgressSink {
  public:
   static constexpr wchar_t kClassName[] = L"TVtJobForm";
   static constexpr int kCancelButtonId = 2;

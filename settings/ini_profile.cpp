@@ -1,10 +1,10 @@
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 
 #include <cstddef>
 
 #include "platform/files.h"
 
-namespace ini {
+namespace settings {
 
 namespace {
 
@@ -199,4 +199,4 @@ void IniWriter::WriteInteger(std::string_view section, std::string_view key, std
 
 bool IniWriter::Commit() { return platform::ReplaceFileAtomically(path_, text_.Serialize()); }
 
-}  // namespace ini
+}  // namespace settings

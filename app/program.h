@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/splash_win.h"
+#include "ui/splash_form.h"
 #include "ui/main_form.h"
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 namespace app {
 
@@ -26,12 +26,12 @@ class Program {
   void Run(int show_command);
 
   ui::TVtFormMain& Main() { return *main_; }
-  viewer::TViewForm& Viewer() { return *viewer_; }
+  ui::TViewForm& Viewer() { return *viewer_; }
 
  private:
   std::unique_ptr<ui::TVtFormMain> main_;
-  std::unique_ptr<viewer::TViewForm> viewer_;
-  std::unique_ptr<TSplashForm> splash_;
+  std::unique_ptr<ui::TViewForm> viewer_;
+  std::unique_ptr<ui::TSplashForm> splash_;
 };
 
 // One message through the program's shortcuts, then to its window.

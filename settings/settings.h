@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
+namespace settings {
 
 inline constexpr char kSettingsFileName[] = "Veltra.ini";
 
@@ -90,4 +90,4 @@ bool SaveMainSettings(const std::string& path, const MainWindowSettings& setting
 OptionSettings LoadOptionSettings(const std::string& path);
 bool SaveOptionSettings(const std::string& path, const OptionSettings& settings);
 
-}  // namespace app
+}  // namespace settings

@@ -1,4 +1,4 @@
-#include "viewer/view_form_win.h"
+#include "ui/view_form.h"
 
 #include <richedit.h>
 
@@ -9,7 +9,10 @@
 #include "platform/wide_win.h"
 #include "viewer/text_lines.h"
 
-namespace viewer {
+namespace ui {
+
+using viewer::CodeConverter;
+using viewer::LoadStatus;
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -32,7 +35,7 @@ TViewForm::TViewForm(std::string settings_path) : settings_path_(std::move(setti
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
   Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr, nullptr);
   CreateBigView();
-  settings_ = app::LoadViewerSettings(settings_path_);
+  settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
   nkf_library_ = LoadLibraryW(L"NKF32.DLL");
 }
@@ -63,7 +66,7 @@ void TViewForm::CreateBigView() {
 }
 
 void TViewForm::ApplySettings() {
-  const app::WindowBounds& bounds = settings_.Window;
+  const settings::WindowBounds& bounds = settings_.Window;
   MoveWindow(hwnd(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, FALSE);
   font_.CreatePoints(settings_.FontFace, settings_.FontSize);
   ApplyBigViewFormat();
@@ -127,14 +130,14 @@ std::string TViewForm::Convert(std::string_view text) const {
 
 void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
-  const std::wstring caption = platform::Widen(ViewerCaption(view_.SenderText, view_.SubjectText));
+  const std::wstring caption = platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
   SetWindowTextW(hwnd(), caption.c_str());
   CodeConverter converter;
   if (nkf_library_ != nullptr) {
     converter = [this](std::string_view text) { return Convert(text); };
   }
   const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter);
-  const std::wstring text = platform::Widen(JoinLines(view_.Lines));
+  const std::wstring text = platform::Widen(viewer::JoinLines(view_.Lines));
   SetWindowTextW(big_view_, text.c_str());
   ApplyBigViewFormat();
   SendMessageW(big_view_, EM_SETSEL, 0, 0);
@@ -143,7 +146,7 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   InvalidateRect(big_view_, nullptr, TRUE);
   SetForegroundWindow(hwnd());
   if (status == LoadStatus::kCannotOpen) {
-    ui::ShowErrorBox(CannotOpenMessageText(view_.MessagePath));
+    ui::ShowErrorBox(viewer::CannotOpenMessageText(view_.MessagePath));
   }
 }
 
@@ -160,14 +163,14 @@ void TViewForm::SaveSettings() {
   placement.length = sizeof(placement);
   GetWindowPlacement(hwnd(), &placement);
   const RECT& normal = placement.rcNormalPosition;
-  app::ViewerSettings saved = settings_;
+  settings::ViewerSettings saved = settings_;
   saved.Window.Left = normal.left;
   saved.Window.Top = normal.top;
   saved.Window.Width = normal.right - normal.left;
   saved.Window.Height = normal.bottom - normal.top;
   // A viewer never shown keeps the maximised state it was loaded with.
   if (shown_once_) saved.Window.bMaximize = IsZoomed(hwnd()) ? 1 : 0;
-  app::SaveViewerSettings(settings_path_, saved);
+  settings::SaveViewerSettings(settings_path_, saved);
 }
 
 bool TViewForm::FormCloseQuery() {
@@ -198,4 +201,4 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Window::HandleMessage(message, wparam, lparam);
 }
 
-}  // namespace viewer
+}  // namespace ui

@@ -7,7 +7,7 @@
 
 #include <exception>
 
-#include "app/program_win.h"
+#include "app/program.h"
 #include "mailbox/accounts.h"
 #include "platform/single_instance.h"
 #include "ui/window.h"

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ini {
+namespace settings {
 
 // Parsed contents of an INI text; used by both passes.
 class IniText {
@@ -91,4 +91,4 @@ class IniWriter {
   IniText text_;
 };
 
-}  // namespace ini
+}  // namespace settings

@@ -11,12 +11,12 @@
 #include <functional>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "ui/fonts.h"
 #include "ui/window.h"
 #include "viewer/message_view.h"
 
-namespace viewer {
+namespace ui {
 
 class TViewForm final : public ui::Window {
  public:
@@ -50,7 +50,7 @@ class TViewForm final : public ui::Window {
 
   HWND BigView() const { return big_view_; }
   HMODULE NkfLibrary() const { return nkf_library_; }
-  const MessageView& View() const { return view_; }
+  const viewer::MessageView& View() const { return view_; }
   // BigView's whole text as CP932 (for reading the display back).
   std::string BigViewText() const;
 
@@ -62,8 +62,8 @@ class TViewForm final : public ui::Window {
   std::string Convert(std::string_view text) const;
 
   std::string settings_path_;
-  app::ViewerSettings settings_;
-  MessageView view_;
+  settings::ViewerSettings settings_;
+  viewer::MessageView view_;
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
   HWND big_view_ = nullptr;
@@ -71,4 +71,4 @@ class TViewForm final : public ui::Window {
   bool shown_once_ = false;
 };
 
-}  // namespace viewer
+}  // namespace ui

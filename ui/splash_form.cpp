@@ -1,6 +1,6 @@
-#include "app/splash_win.h"
+#include "ui/splash_form.h"
 
-namespace app {
+namespace ui {
 
 TSplashForm::TSplashForm() {
   RegisterWindowClass(kClassName, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -56,4 +56,4 @@ LRESULT TSplashForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return Window::HandleMessage(message, wparam, lparam);
 }
 
-}  // namespace app
+}  // namespace ui

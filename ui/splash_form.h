@@ -7,7 +7,7 @@
 
 #include "ui/window.h"
 
-namespace app {
+namespace ui {
 
 class TSplashForm final : public ui::Window {
  public:
@@ -29,4 +29,4 @@ class TSplashForm final : public ui::Window {
   HBITMAP image1_ = nullptr;
 };
 
-}  // namespace app
+}  // namespace ui

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
-#include "app/ini_profile.h"
+#include "settings/ini_profile.h"
 #include "platform/files.h"
 
-namespace app {
+namespace settings {
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr char kListBox[] = "ListBox";
 constexpr char kListView[] = "ListView";
 constexpr char kViewWindow[] = "ViewWindow";
 
-WindowBounds ReadBounds(const ini::IniReader& in, const char* section) {
+WindowBounds ReadBounds(const settings::IniReader& in, const char* section) {
   WindowBounds b;
   b.Width = in.ReadInteger(section, "Width", b.Width);
   b.Height = in.ReadInteger(section, "Height", b.Height);
@@ -23,7 +23,7 @@ WindowBounds ReadBounds(const ini::IniReader& in, const char* section) {
   return b;
 }
 
-void WriteBounds(ini::IniWriter& out, const char* section, const WindowBounds& b) {
+void WriteBounds(settings::IniWriter& out, const char* section, const WindowBounds& b) {
   out.WriteInteger(section, "Width", b.Width);
   out.WriteInteger(section, "Height", b.Height);
   out.WriteInteger(section, "Top", b.Top);
@@ -31,7 +31,7 @@ void WriteBounds(ini::IniWriter& out, const char* section, const WindowBounds& b
   out.WriteInteger(section, "bMaximize", b.bMaximize);
 }
 
-ListFontSettings ReadListFont(const ini::IniReader& in, const char* section) {
+ListFontSettings ReadListFont(const settings::IniReader& in, const char* section) {
   ListFontSettings f;
   f.FontFace = in.ReadString(section, "FontFace", f.FontFace);
   f.FontSize = in.ReadInteger(section, "FontSize", f.FontSize);
@@ -40,7 +40,7 @@ ListFontSettings ReadListFont(const ini::IniReader& in, const char* section) {
   return f;
 }
 
-void WriteListFont(ini::IniWriter& out, const char* section, const ListFontSettings& f) {
+void WriteListFont(settings::IniWriter& out, const char* section, const ListFontSettings& f) {
   out.WriteQuotedString(section, "FontFace", f.FontFace);
   out.WriteInteger(section, "FontSize", f.FontSize);
   out.WriteInteger(section, "Color", f.Color);
@@ -54,7 +54,7 @@ std::string SettingsPath(const std::string& exe_dir) {
 }
 
 ViewerSettings LoadViewerSettings(const std::string& path) {
-  const ini::IniReader in(path);
+  const settings::IniReader in(path);
   ViewerSettings s;
   s.Window = ReadBounds(in, kViewWindow);
   s.FontFace = in.ReadString(kViewWindow, "FontFace", s.FontFace);
@@ -66,7 +66,7 @@ ViewerSettings LoadViewerSettings(const std::string& path) {
 }
 
 bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
-  ini::IniWriter out(path);
+  settings::IniWriter out(path);
   WriteBounds(out, kViewWindow, s.Window);
   out.WriteQuotedString(kViewWindow, "FontFace", s.FontFace);
   out.WriteInteger(kViewWindow, "FontSize", s.FontSize);
@@ -77,7 +77,7 @@ bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
 }
 
 MainWindowSettings LoadMainSettings(const std::string& path) {
-  const ini::IniReader in(path);
+  const settings::IniReader in(path);
   MainWindowSettings s;
   s.MailInMemory = in.ReadInteger(kProperty, "MailInMemory", s.MailInMemory);
   s.AccountTitle = in.ReadInteger(kProperty, "AccountTitle", s.AccountTitle);
@@ -91,7 +91,7 @@ MainWindowSettings LoadMainSettings(const std::string& path) {
 }
 
 bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
-  ini::IniWriter out(path);
+  settings::IniWriter out(path);
   out.WriteInteger(kProperty, "AccountTitle", s.AccountTitle);
   out.WriteQuotedString(kProperty, "Mailbox", s.Mailbox);
   WriteBounds(out, kMainWindow, s.MainWindow);
@@ -103,7 +103,7 @@ bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
 }
 
 PropertySettings LoadPropertySettings(const std::string& path) {
-  const ini::IniReader in(path);
+  const settings::IniReader in(path);
   PropertySettings s;
   s.TabInfo = in.ReadInteger(kProperty, "TabInfo", s.TabInfo);
   s.References = in.ReadInteger(kProperty, "References", s.References);
@@ -116,7 +116,7 @@ PropertySettings LoadPropertySettings(const std::string& path) {
 }
 
 OptionSettings LoadOptionSettings(const std::string& path) {
-  const ini::IniReader in(path);
+  const settings::IniReader in(path);
   OptionSettings s;
   s.References = in.ReadInteger(kProperty, "References", s.References);
   s.MailInMemory = in.ReadInteger(kProperty, "MailInMemory", s.MailInMemory);
@@ -129,7 +129,7 @@ OptionSettings LoadOptionSettings(const std::string& path) {
 }
 
 bool SaveOptionSettings(const std::string& path, const OptionSettings& s) {
-  ini::IniWriter out(path);
+  settings::IniWriter out(path);
   out.WriteInteger(kProperty, "References", s.References);
   out.WriteInteger(kProperty, "MailInMemory", s.MailInMemory);
   out.WriteInteger(kProperty, "MailIniPos", s.MailIniPos);
@@ -140,4 +140,4 @@ bool SaveOptionSettings(const std::string& path, const OptionSettings& s) {
   return out.Commit();
 }
 
-}  // namespace app
+}  // namespace settings

@@ -1,4 +1,4 @@
-#include "app/program_win.h"
+#include "app/program.h"
 
 #include "platform/wide_win.h"
 
@@ -21,7 +21,7 @@ std::string ExecutableDirectory() {
 
 Program::Program(ui::MainFormEnvironment environment) {
   if (environment.SettingsPath.empty()) {
-    environment.SettingsPath = SettingsPath(ExecutableDirectory());
+    environment.SettingsPath = settings::SettingsPath(ExecutableDirectory());
   }
   const std::string settings_path = environment.SettingsPath;
   environment.RemoveSplash = [this] {
@@ -29,10 +29,10 @@ Program::Program(ui::MainFormEnvironment environment) {
     splash_.reset();
   };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
-  viewer_ = std::make_unique<viewer::TViewForm>(settings_path);
+  viewer_ = std::make_unique<ui::TViewForm>(settings_path);
   main_->AttachViewer(viewer_.get());
   viewer_->OnClosed = [this] { main_->ViewedNode = nullptr; };
-  splash_ = std::make_unique<TSplashForm>();
+  splash_ = std::make_unique<ui::TSplashForm>();
 }
 
 Program::~Program() {
