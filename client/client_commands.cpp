@@ -1,6 +1,7 @@
 #include "client/client_commands.h"
 
 #include "client/quenmar_interface.h"
+#include "client/ja_texts.h"
 
 namespace client {
 namespace {
@@ -62,7 +63,7 @@ std::string MoveMailCommand(std::string_view relative_name, std::string_view acc
   command += ",\"";
   command += account_name;
   command += '\\';
-  command += kTrashFolderName;
+  command += ja::kTrashFolderName;
   command += "\")";
   return command;
 }

@@ -4,6 +4,8 @@
 # only in the Windows (and host) build. Its headers are published through a directory
 # holding nothing but a link to the folder, so `#include "<folder>/x.h"` works in this
 # library and in the layers that link it, and fails to compile anywhere else.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
 function(veltrano_layer name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*/*.cpp)
   if(WIN32)
@@ -17,8 +19,21 @@ function(veltrano_layer name)
   file(MAKE_DIRECTORY ${published})
   file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${name} ${published}/${name} SYMBOLIC)
 
+  # Japanese texts: <folder>/ja_texts.txt (UTF-8) becomes "<folder>/ja_texts.h" (CP932).
+  set(texts ${CMAKE_SOURCE_DIR}/${name}/ja_texts.txt)
+  set(generated ${CMAKE_BINARY_DIR}/generated/${name})
+  if(EXISTS ${texts})
+    set(header ${generated}/${name}/ja_texts.h)
+    file(MAKE_DIRECTORY ${generated}/${name})
+    add_custom_command(OUTPUT ${header}
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py ${name} ${texts} ${header}
+      DEPENDS ${texts} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py
+      COMMENT "Japanese texts of ${name}")
+    list(APPEND sources ${header})
+  endif()
+
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${published})
+  target_include_directories(${name} PUBLIC ${published} ${generated})
   target_link_libraries(${name} PUBLIC ${ARGN})
   target_compile_options(${name} PRIVATE ${VELTRANO_WARNINGS})
 endfunction()

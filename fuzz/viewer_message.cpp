@@ -9,6 +9,7 @@
 #include "platform/text_reader.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
+#include "viewer/ja_texts.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   viewer::TextLines lines;
   if (viewer::ExtractTextPartFrom(reader, lines)) {
     Check(lines.size() >= 2);
-    Check(lines.back() == viewer::AttachmentNotice);
+    Check(lines.back() == viewer::ja::kAttachmentNotice);
     Check(lines[lines.size() - 2].empty());
     for (const std::string& line : lines) Check(line.size() <= viewer::kMaxPieceChars);
   }

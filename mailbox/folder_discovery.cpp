@@ -5,14 +5,13 @@
 
 #include "settings/ini_profile.h"
 #include "platform/files.h"
+#include "mailbox/ja_texts.h"
 
 namespace mailbox {
 
 namespace {
 
 constexpr char kProperty[] = "Property";
-constexpr char kInboxTitle[] = "\x97\x58\x95\xD6\x8E\xF3\x82\xAF";  // "郵便受け"
-constexpr char kOutboxTitle[] = "\x91\x97\x90\x4D\x94\xA0";         // "送信箱"
 
 struct Discovery {
   FolderTable& table;
@@ -79,7 +78,7 @@ void Discovery::WalkOrder(const std::string& dir, int depth, std::string_view or
     if (code == 'I' || code == 'O') {
       const bool inbox = code == 'I';
       Add(platform::JoinPath(account_dir, inbox ? "Inbox.box" : "Outbox.box"), 0,
-          inbox ? kInboxTitle : kOutboxTitle);
+          inbox ? ja::kInboxTitle : ja::kOutboxTitle);
       ++i;
       continue;
     }
@@ -114,8 +113,8 @@ void DiscoverFolders(const std::string& account_dir, const DiscoveryOptions& opt
   const std::string order = settings::IniReader(platform::JoinPath(account_dir, "Account.ini"))
                                 .ReadString(kProperty, "Order", "");
   if (order.empty()) {
-    d.Add(platform::JoinPath(account_dir, "Inbox.box"), 0, kInboxTitle);
-    d.Add(platform::JoinPath(account_dir, "Outbox.box"), 0, kOutboxTitle);
+    d.Add(platform::JoinPath(account_dir, "Inbox.box"), 0, ja::kInboxTitle);
+    d.Add(platform::JoinPath(account_dir, "Outbox.box"), 0, ja::kOutboxTitle);
   }
   d.ScanFolderLevel(account_dir, 0, "Account.ini");
 }

@@ -1,4 +1,5 @@
 #include "mailbox/folder_table.h"
+#include "mailbox/ja_texts.h"
 
 #include <cstdio>
 
@@ -19,9 +20,9 @@ std::string FolderStatusText(const FolderInfo& folder) {
     std::snprintf(total, sizeof total, "%5d", folder.Total);
   }
   std::snprintf(unread, sizeof unread, "%5d", folder.Unread);
-  std::string text = "[\xD2\xB0\xD9\x90\x94 :";  // "[ﾒｰﾙ数 :"
+  std::string text = ja::kTotalLabel;
   text += total;
-  text += "] [\x96\xA2\x93\xC7\xD2\xB0\xD9\x90\x94\x81\x46";  // "] [未読ﾒｰﾙ数："
+  text += ja::kUnreadLabel;
   text += unread;
   text += "]";
   return text;

@@ -9,6 +9,7 @@
 
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
+#include "thread/ja_texts.h"
 #include "thread/folder_loader.h"
 #include "thread/full_build.h"
 #include "thread/thread_cache.h"
@@ -36,10 +37,10 @@ std::vector<TestMessage> Messages(int count) {
 std::string Titles(const std::vector<std::string>& titles) {
   std::string joined;
   for (const std::string& title : titles) {
-    if (title == kBuildingTitle) joined += "build ";
-    if (title == kCacheReadTitle) joined += "cache ";
-    if (title == kReconcileTitle) joined += "reconcile ";
-    if (title == kNewMailTitle) joined += "new ";
+    if (title == ja::kBuildingTitle) joined += "build ";
+    if (title == ja::kCacheReadTitle) joined += "cache ";
+    if (title == ja::kReconcileTitle) joined += "reconcile ";
+    if (title == ja::kNewMailTitle) joined += "new ";
   }
   return joined;
 }

@@ -9,6 +9,7 @@
 #include "platform/text_reader.h"
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
+#include "thread/ja_texts.h"
 #include "thread/thread_cache.h"
 
 namespace thread {
@@ -341,13 +342,13 @@ TEST(CacheLoadTest, ReportsEachPhaseWithItsCancelStateAndRange) {
   const ThreadLoad load = LoadThreadCache(f.Source(7), f.context);
   EXPECT_EQ(ListShape(load.List.Head()), "00000001/0 00000003/0");
   const std::vector<std::string> expected = {
-      "title:" + std::string(kCacheReadTitle),
+      "title:" + std::string(ja::kCacheReadTitle),
       "cancel:0",
-      "title:" + std::string(kReconcileTitle),
+      "title:" + std::string(ja::kReconcileTitle),
       "range:0-2",
       "position:0",
       "cancel:1",
-      "title:" + std::string(kNewMailTitle),
+      "title:" + std::string(ja::kNewMailTitle),
       "range:0-6",
       "position:0",
   };

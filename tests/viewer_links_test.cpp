@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "viewer/ja_texts.h"
 #include "viewer/link_actions.h"
 #include "viewer/link_scan.h"
 
@@ -144,8 +145,8 @@ TEST(LinkAt, ClickNeverOpensALinkWithControlCharacters) {
 TEST(LinkAt, HoverNamesTheMenuItemAndCopyTakesTheLink) {
   const std::string text = "http://a/ b@c";
   const std::vector<Link> links = DetectLinks(text);
-  EXPECT_EQ(LinkAt(links, text, 0, LinkMode::kHover, true).popup_caption, kOpenUrlCaption);
-  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).popup_caption, kSendToAddressCaption);
+  EXPECT_EQ(LinkAt(links, text, 0, LinkMode::kHover, true).popup_caption, ja::kOpenUrlCaption);
+  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).popup_caption, ja::kSendToAddressCaption);
   EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).action, LinkAction::kNone);
   const LinkDecision copy = LinkAt(links, text, 11, LinkMode::kCopy, false);
   EXPECT_EQ(copy.action, LinkAction::kCopyLink);

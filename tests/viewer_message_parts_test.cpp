@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/text_reader.h"
+#include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 
 namespace viewer {
@@ -60,7 +61,7 @@ TEST(ExtractTextPart, KeepsHeaderThenFirstPlainPartThenNotice) {
                               "\tboundary=\"XYZ\"",   "",
                               "first line",          "",
                               "last line",           "",
-                              std::string(AttachmentNotice)};
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -104,7 +105,7 @@ TEST(ExtractTextPart, PartMarkerWithoutSpaceIsSkippedForTheNextPlainPart) {
       "--B\nContent-Type: text/plain\n\nthis one\n--B--\n");
   ASSERT_TRUE(got.is_part);
   const TextLines expected = {"Content-Type: multipart/alternative; boundary=\"B\"", "", "this one",
-                              "", std::string(AttachmentNotice)};
+                              "", std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -133,7 +134,7 @@ TEST(ExtractTextPart, MalformedStructureGivesAnEmptyPart) {
     ASSERT_GE(got.lines.size(), 2u) << c.why;
     EXPECT_EQ(got.lines[got.lines.size() - 3], "") << c.why;  // the header's empty line
     EXPECT_EQ(got.lines[got.lines.size() - 2], "") << c.why;
-    EXPECT_EQ(got.lines.back(), AttachmentNotice) << c.why;
+    EXPECT_EQ(got.lines.back(), ja::kAttachmentNotice) << c.why;
   }
 }
 
@@ -155,7 +156,7 @@ TEST(ExtractTextPart, TwentyThousandByteLinesAreReadInPieces) {
   EXPECT_EQ(got.lines[22], std::string(1000, 'b'));
   EXPECT_EQ(got.lines[41], std::string(1000, 'b'));
   EXPECT_EQ(got.lines[42], "");
-  EXPECT_EQ(got.lines.back(), AttachmentNotice);
+  EXPECT_EQ(got.lines.back(), ja::kAttachmentNotice);
 }
 
 TEST(ExtractTextPart, PartRunsToTheEndWhenTheBoundaryNeverComes) {
@@ -163,7 +164,7 @@ TEST(ExtractTextPart, PartRunsToTheEndWhenTheBoundaryNeverComes) {
       "Content-Type: multipart/mixed; boundary=\"B\"\n\n--B\nContent-Type: text/plain\n\na\nb\n");
   ASSERT_TRUE(got.is_part);
   const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"", "", "a", "b", "",
-                              std::string(AttachmentNotice)};
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -171,7 +172,7 @@ TEST(ExtractTextPart, HeaderWithoutEmptyLineTakesTheWholeFile) {
   const Extracted got = Extract("Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n");
   ASSERT_TRUE(got.is_part);
   const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1", "",
-                              std::string(AttachmentNotice)};
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -183,7 +184,7 @@ TEST(ExtractTextPart, LineEndAfterAThousandBytesIsAnEmptyLine) {
                                 "\n--B\nContent-Type: text/plain\n\nbody\n--B--\n");
   ASSERT_TRUE(got.is_part);
   const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"", long_line, "",
-                              "body", "", std::string(AttachmentNotice)};
+                              "body", "", std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -199,7 +200,7 @@ TEST(ExtractTextPart, LongBodyLineArrivesInPiecesOfAThousandBytes) {
                               std::string(1000, 'b'),
                               "cc",
                               "",
-                              std::string(AttachmentNotice)};
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 
@@ -218,7 +219,7 @@ TEST(ExtractTextPart, LineBeginningWithCarriageReturnEndsTheHeader) {
       "--B\nContent-Type: text/plain\n\nbody\n--B--\n");
   ASSERT_TRUE(got.is_part);
   const TextLines expected = {"Content-Type: multipart/mixed; boundary=B", "\r", "body", "",
-                              std::string(AttachmentNotice)};
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
 
@@ -93,7 +94,7 @@ TEST_F(LoadMessageTest, AttachmentShowsFirstTextPartThenNotice) {
   ASSERT_EQ(LoadMessage(view_, AttachmentFlag | 0x80000000, false, nullptr), LoadStatus::kShown);
   EXPECT_EQ(view_.HeaderLines,
             (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
-  EXPECT_EQ(view_.Lines, (TextLines{"part text", "", std::string(AttachmentNotice)}));
+  EXPECT_EQ(view_.Lines, (TextLines{"part text", "", std::string(ja::kAttachmentNotice)}));
 }
 
 TEST_F(LoadMessageTest, ConversionDecision) {
@@ -142,7 +143,7 @@ TEST_F(LoadMessageTest, NoticeIsKeptOutOfTheConversion) {
   UseMessage(kMultipartMessage);
   ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
   ASSERT_EQ(converter_.inputs, (std::vector<std::string>{"part text"}));
-  EXPECT_EQ(view_.Lines, (TextLines{"<part text>", "", std::string(AttachmentNotice)}));
+  EXPECT_EQ(view_.Lines, (TextLines{"<part text>", "", std::string(ja::kAttachmentNotice)}));
 }
 
 TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
@@ -150,7 +151,7 @@ TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
   ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
   EXPECT_EQ(converter_.inputs, (std::vector<std::string>{""}));
   EXPECT_EQ(view_.HeaderLines.size(), 3u);
-  EXPECT_EQ(view_.Lines, (TextLines{"<>", std::string(AttachmentNotice)}));
+  EXPECT_EQ(view_.Lines, (TextLines{"<>", std::string(ja::kAttachmentNotice)}));
 }
 
 TEST_F(LoadMessageTest, ForcedFilterShowsTheWholeMessageConverted) {

@@ -13,6 +13,7 @@
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
 #include "thread/thread_cache.h"
+#include "thread/ja_texts.h"
 
 namespace thread {
 namespace {
@@ -113,7 +114,7 @@ int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContex
   table.Read(platform::JoinPath(folder.Path, kIndexFileName));
   const int middle = table.Count() / 2;
 
-  progress.SetTitle(kReconcileTitle);
+  progress.SetTitle(ja::kReconcileTitle);
   progress.SetRange(0, table.Count());
   progress.SetPosition(0);
   progress.Repaint();
@@ -149,7 +150,7 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
 
   ProgressSink& progress = context.progress;
   progress.EnableCancel(true);
-  progress.SetTitle(kNewMailTitle);
+  progress.SetTitle(ja::kNewMailTitle);
   progress.SetRange(0, folder.Total - found);
   progress.SetPosition(0);
   progress.Repaint();
@@ -186,7 +187,7 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
   platform::TextReader reader;
   if (!reader.Open(platform::JoinPath(folder.Path, kCacheFileName))) return load;
 
-  context.progress.SetTitle(kCacheReadTitle);
+  context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
   CacheContents cache = ReadThreadCache(reader, folder.Path, &context);
   reader.Close();

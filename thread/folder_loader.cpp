@@ -8,6 +8,7 @@
 #include "thread/full_build.h"
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
+#include "thread/ja_texts.h"
 
 namespace thread {
 namespace {
@@ -67,7 +68,7 @@ bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& hos
   ProgressSink& progress = host.ShowProgress();
   progress.SetRange(0, folder.Total);
   progress.SetPosition(0);
-  progress.SetTitle(kBuildingTitle);
+  progress.SetTitle(ja::kBuildingTitle);
   progress.EnableCancel(true);
   LoadContext context{progress, host};
   const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};

@@ -7,6 +7,7 @@
 #include "platform/text_reader.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
+#include "thread/ja_texts.h"
 
 namespace thread {
 
@@ -17,7 +18,7 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
     context.monitor.EnableMainWindow(true);
     return load;
   }
-  context.progress.SetTitle(kBuildingTitle);
+  context.progress.SetTitle(ja::kBuildingTitle);
   context.progress.Repaint();
 
   // All records first, so that the headers can be scanned ahead of the linking.

@@ -47,7 +47,7 @@ class LoadMonitor {
 // Everything OpenFolderThreads and the reload commands drive.
 class LoadHost : public LoadMonitor {
  public:
-  // Creates the progress dialog (caption kProgressCaption, placed 30 pixels
+  // Creates the progress dialog (caption ja::kProgressCaption, placed 30 pixels
   // right of and below the main window's top-left corner, cancel flag clear),
   // shows it without blocking and gives the focus back to the main window.
   // The sink stays valid until HideProgress.
@@ -111,22 +111,5 @@ struct LoadContext {
     return monitor.FolderSwitchPending() || progress.CancelRequested();
   }
 };
-
-// Dialog texts (Shift-JIS).
-// "スレッド解析中": the dialog's caption.
-inline constexpr std::string_view kProgressCaption =
-    "\x83\x58\x83\x8c\x83\x62\x83\x68\x89\xf0\x90\xcd\x92\x86";
-// "スレッド展開中............": start and full build.
-inline constexpr std::string_view kBuildingTitle =
-    "\x83\x58\x83\x8c\x83\x62\x83\x68\x93\x57\x8a\x4a\x92\x86............";
-// "Logファイル解析中...........": reading the cache.
-inline constexpr std::string_view kCacheReadTitle =
-    "Log\x83\x74\x83\x40\x83\x43\x83\x8b\x89\xf0\x90\xcd\x92\x86...........";
-// "メール整合中........": the consistency pass.
-inline constexpr std::string_view kReconcileTitle =
-    "\x83\x81\x81\x5b\x83\x8b\x90\xae\x8d\x87\x92\x86........";
-// "新しいメールを検索中........": the new-mail search.
-inline constexpr std::string_view kNewMailTitle =
-    "\x90\x56\x82\xb5\x82\xa2\x83\x81\x81\x5b\x83\x8b\x82\xf0\x8c\x9f\x8d\xf5\x92\x86........";
 
 }  // namespace thread

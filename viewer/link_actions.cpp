@@ -1,6 +1,7 @@
 #include "viewer/link_actions.h"
 
 #include "viewer/text_lines.h"
+#include "viewer/ja_texts.h"
 
 namespace viewer {
 namespace {
@@ -38,7 +39,7 @@ LinkDecision LinkAt(const std::vector<Link>& links, std::string_view text, std::
       }
       break;
     case LinkMode::kHover:
-      decision.popup_caption = is_url ? kOpenUrlCaption : kSendToAddressCaption;
+      decision.popup_caption = is_url ? ja::kOpenUrlCaption : ja::kSendToAddressCaption;
       break;
     case LinkMode::kCopy:
       decision.action = LinkAction::kCopyLink;

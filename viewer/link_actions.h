@@ -20,12 +20,6 @@ enum class LinkAction {
   kCopyLink,          // select `link` and copy it to the clipboard
 };
 
-// Caption of the link menu's first item: "このURLを開く" for a URL,
-// "このメールアドレスに送信" for a mail address.
-inline constexpr std::string_view kOpenUrlCaption = "\x82\xb1\x82\xcc" "URL" "\x82\xf0\x8a\x4a\x82\xad";
-inline constexpr std::string_view kSendToAddressCaption =
-    "\x82\xb1\x82\xcc\x83\x81\x81\x5b\x83\x8b\x83\x41\x83\x68\x83\x8c\x83\x58\x82\xc9\x91\x97\x90\x4d";
-
 struct LinkDecision {
   bool inside = false;  // the position lies in a link (hover: show the hand cursor)
   LinkAction action = LinkAction::kNone;

@@ -1,4 +1,5 @@
 #include "viewer/message_parts.h"
+#include "viewer/ja_texts.h"
 
 namespace viewer {
 namespace {
@@ -80,7 +81,7 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines) {
     lines.push_back(WithoutLineEnd(piece));
   }
   lines.emplace_back();
-  lines.emplace_back(AttachmentNotice);
+  lines.emplace_back(ja::kAttachmentNotice);
   return true;
 }
 

@@ -18,22 +18,13 @@ namespace viewer {
 inline constexpr std::uint32_t AttachmentFlag = 0x00800000;      // has attachments
 inline constexpr std::uint32_t NoConvertFlags = 0x80010000;      // either bit: no conversion
 
-// The line put after the text part of a message with attachments:
-// "  ―――――― このメールにはファイルが添付されています ――――――"
-// (the bar is the byte pair 0x81 0x5C).
-inline constexpr std::string_view AttachmentNotice =
-    "  \x81\x5c\x81\x5c\x81\x5c\x81\x5c\x81\x5c\x81\x5c "
-    "\x82\xb1\x82\xcc\x83\x81\x81\x5b\x83\x8b\x82\xc9\x82\xcd\x83\x74\x83\x40\x83\x43"
-    "\x83\x8b\x82\xaa\x93\x59\x95\x74\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7"
-    " \x81\x5c\x81\x5c\x81\x5c\x81\x5c\x81\x5c\x81\x5c";
-
 // Lines are read in pieces of at most this many bytes, line end included; a
 // longer line arrives as several pieces, each handled as a line of its own.
 inline constexpr std::size_t kMaxPieceChars = 1000;
 
 // For a message with AttachmentFlag in `flags`: fills `lines` with the header
 // (up to and including the empty line that ends it), then the body of the first
-// text/plain part, an empty line and AttachmentNotice, and returns true.
+// text/plain part, an empty line and ja::kAttachmentNotice, and returns true.
 // Returns false, with `lines` to be replaced by the whole file, when the flag is
 // clear, the file cannot be opened, the header names a text/plain type or the
 // message is not multipart. Malformed structure never fails: a missing boundary

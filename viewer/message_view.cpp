@@ -69,7 +69,7 @@ LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
   SplitHeader(view.Lines, view.HeaderLines);
 
   if (converter && NeedsConversion(flags, forced, view.HeaderLines)) {
-    // The empty line and AttachmentNotice after a text part are Shift-JIS of
+    // The empty line and ja::kAttachmentNotice after a text part are Shift-JIS of
     // our own: they stay out of the conversion, so that a part in another code
     // is not mixed with them. (The empty line is missing when the header had
     // none and took it.)

@@ -44,7 +44,7 @@ enum class LoadStatus {
 // HeaderLines; the body converted when `forced`, or when neither NoConvertFlags
 // bit is set and no header line holds "x-quenmar-signature:" (any letter case),
 // and a converter is given; then the links found. The empty line and
-// AttachmentNotice after a text part are kept out of the conversion and put
+// ja::kAttachmentNotice after a text part are kept out of the conversion and put
 // back unchanged. HeaderShown is false afterwards.
 LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
                        const CodeConverter& converter);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/window.h"
+#include "thread/ja_texts.h"
 
 namespace ui {
 namespace {
@@ -25,7 +26,7 @@ TVtJobForm::TVtJobForm(HWND owner, POINT anchor) {
   RegisterWindowClass(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Create(kClassName, kExStyle, kStyle, std::string(thread::kProgressCaption), anchor.x + 30,
+  Create(kClassName, kExStyle, kStyle, thread::ja::kProgressCaption, anchor.x + 30,
          anchor.y + 30, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr);
   font_.CreateHeight(kDialogFace, -12);
   TitleLabel.Create(hwnd(), 10, kDesignTitle);
