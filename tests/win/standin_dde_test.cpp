@@ -11,78 +11,23 @@
 #include <string>
 #include <vector>
 
+#include "client/mail_client_win.h"
 #include "settings/ini_profile.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "tests/temp_dir_support.h"
+#include "tests/win/standin_support.h"
 #include "tools/mkmailbox/generator.h"
 #include "tools/mkmailbox/index_format.h"
 
 namespace {
 
 using platform::JoinPath;
+using testing_support::LogLines;
+using testing_support::StandIn;
+using testing_support::WaitForWindow;
 
-constexpr DWORD kWaitMs = 20000;
-
-std::wstring Wide(const std::string& cp932) {
-  const std::u16string text = platform::Cp932ToUtf16(cp932);
-  return std::wstring(text.begin(), text.end());
-}
-
-std::wstring StandInPath() {
-  wchar_t buffer[MAX_PATH];
-  std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
-  path.resize(path.find_last_of(L'\\') + 1);
-  return path + L"quenmar.exe";
-}
-
-// One quenmar.exe process, ended (politely, then by force) when the object goes.
-class StandIn {
- public:
-  StandIn() = default;
-  StandIn(const StandIn&) = delete;
-  StandIn& operator=(const StandIn&) = delete;
-  ~StandIn() {
-    if (process_ == nullptr) return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-      if (HWND window = FindWindowW(L"Quenmar32Class", nullptr)) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-      }
-      if (WaitForSingleObject(process_, 5000) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
-    }
-    CloseHandle(process_);
-  }
-
-  // Starts the stand-in with `parameters` (Shift-JIS) logging to `log_path`.
-  bool Start(const std::string& parameters, const std::string& log_path) {
-    SetEnvironmentVariableW(L"VELTRANO_STANDIN_LOG", Wide(log_path).c_str());
-    std::wstring command_line = L"\"" + StandInPath() + L"\" " + Wide(parameters);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      return false;
-    }
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    return true;
-  }
-
-  bool WaitForExit(DWORD ms) const { return WaitForSingleObject(process_, ms) == WAIT_OBJECT_0; }
-
- private:
-  HANDLE process_ = nullptr;
-};
-
-// Polls for the stand-in's window the way the viewer tests for the client.
-bool WaitForWindow() {
-  for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-    if (FindWindowW(L"Quenmar32Class", nullptr) != nullptr) return true;
-    Sleep(50);
-  }
-  return false;
-}
+constexpr DWORD kWaitMs = testing_support::kStandInWaitMs;
 
 // Sends one command as a CF_TEXT execute transaction, including its zero byte,
 // from a DDE client of the ANSI or the Unicode kind. True when acknowledged.
@@ -109,17 +54,6 @@ bool SendCommand(const std::string& command, bool unicode_client) {
   DdeFreeStringHandle(instance, topic);
   DdeUninitialize(instance);
   return acknowledged;
-}
-
-std::vector<std::string> LogLines(const std::string& log_path) {
-  std::string bytes;
-  platform::ReadWholeFile(log_path, bytes);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  return lines;
 }
 
 // Reads the flag word of record `name` of an index; false when it is missing.
@@ -201,6 +135,32 @@ TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
   // A second mark changes nothing more.
   ASSERT_TRUE(SendCommand("MarkMail(Acc1\\Inbox.box\\" + name + ",1073741824,0)", false));
   EXPECT_EQ(settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
+}
+
+// The program's own DDE channel: the command arrives byte-exact (Japanese account name
+// with a 0x5C trail byte included) and the wait ends as soon as the file is free; with
+// no client the command is dropped at once.
+TEST(StandInTest, TheProgramsChannelDeliversCommandsAndNeverHangs) {
+  testing_support::TempDir dir;
+  const std::string message = dir.WriteFile("Mailbox/Acc1/Inbox.box/00000002.qnm", "body");
+  {
+    client::DdeHostChannel channel;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(client::SendHostCommand(channel, kMoveCommand, message),
+              client::HostCommandResult::kNotSent);
+    EXPECT_LT(GetTickCount() - start, 2000u) << "no client: no wait";
+  }
+  const std::string log = dir.Join("standin.log");
+  StandIn standin;
+  ASSERT_TRUE(standin.Start("", log));
+  ASSERT_TRUE(WaitForWindow());
+  client::DdeHostChannel channel;
+  EXPECT_EQ(client::SendHostCommand(channel, kMoveCommand, message),
+            client::HostCommandResult::kReleased);
+  EXPECT_EQ(client::SendHostCommand(channel, kMoveCommand, dir.Join("missing.qnm")),
+            client::HostCommandResult::kFileGone);
+  const std::vector<std::string> expected = {"CommandLine: ", kMoveCommand, kMoveCommand};
+  EXPECT_EQ(LogLines(log), expected);
 }
 
 }  // namespace

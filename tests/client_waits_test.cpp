@@ -1,0 +1,161 @@
+// The order of steps and the bounded waits around the mail client: the DDE command's
+// wait for the message file, and composing's wait for the client's dialog. Both run
+// against scripted fakes on a virtual clock, so the bounds are checked without waiting.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "client/client_commands.h"
+#include "client/compose.h"
+#include "client/host_command.h"
+#include "tests/temp_dir_support.h"
+
+namespace client {
+namespace {
+
+constexpr std::int64_t kNever = 1'000'000'000;
+
+// A client that answers at scripted times: the file is locked until `unlocked_at`,
+// and gone from `gone_at` on.
+class ScriptedChannel final : public HostChannel {
+ public:
+  bool connects = true;
+  std::int64_t unlocked_at = 0;
+  std::int64_t gone_at = kNever;
+  std::vector<std::string> sent;
+  int closes = 0;
+  std::int64_t now = 0;
+
+  bool OpenAndExecute(const std::string& command) override {
+    if (!connects) return false;
+    sent.push_back(command);
+    return true;
+  }
+  void Close() override { ++closes; }
+  void Pause(int ms) override { now += ms; }
+  std::int64_t NowMs() override { return now; }
+  bool FileExists(const std::string&) override { return now < gone_at; }
+  bool CanOpenForReading(const std::string&) override { return now < gone_at && now >= unlocked_at; }
+};
+
+TEST(SendHostCommand, EndsWhenTheFileIsReleasedGoneOrTheWaitRunsOut) {
+  struct Case {
+    bool connects;
+    std::int64_t unlocked_at, gone_at;
+    HostCommandResult result;
+    std::int64_t max_elapsed;
+    const char* why;
+  };
+  const Case cases[] = {
+      {false, 0, kNever, HostCommandResult::kNotSent, 0, "no conversation: nothing sent, no wait"},
+      {true, 0, kNever, HostCommandResult::kReleased, 30, "free at once: one pause of each wait"},
+      {true, 300, kNever, HostCommandResult::kReleased, 330, "released while waiting"},
+      {true, kNever, 100, HostCommandResult::kFileGone, 100, "moved away: the wait ends at once"},
+      {true, 0, 25, HostCommandResult::kFileGone, 30, "gone between the two waits"},
+      {true, kNever, kNever, HostCommandResult::kTimedOut, kFileWaitLimitMs + kFirstWaitPauseMs,
+       "locked for ever: the first wait gives up"},
+      {true, 4990, kNever, HostCommandResult::kReleased, 5010, "released just before the limit"},
+  };
+  for (const Case& c : cases) {
+    ScriptedChannel channel;
+    channel.connects = c.connects;
+    channel.unlocked_at = c.unlocked_at;
+    channel.gone_at = c.gone_at;
+    EXPECT_EQ(SendHostCommand(channel, "MarkMail(x,1073741824,0)", "x.qnm"), c.result) << c.why;
+    EXPECT_LE(channel.now, c.max_elapsed) << c.why;
+    EXPECT_EQ(channel.sent.size(), c.connects ? 1u : 0u) << c.why;
+    EXPECT_EQ(channel.closes, c.connects ? 1 : 0) << "the conversation is closed: " << c.why;
+  }
+}
+
+// Records launches; the dialog appears after `shows_after` polls (never when < 0).
+class RecordingSystem final : public ClientSystem {
+ public:
+  int shows_after = -1;
+  std::vector<std::string> launches;
+  std::vector<std::string> raised;
+  int pauses = 0;
+
+  void Launch(const std::string& exe, const std::string& parameters) override {
+    launches.push_back(exe + "|" + parameters);
+  }
+  bool RaiseWindowTitled(std::string_view title) override {
+    if (shows_after < 0 || pauses < shows_after) return false;
+    raised.emplace_back(title);
+    return true;
+  }
+  void PauseAndPump(int ms) override {
+    EXPECT_EQ(ms, kWindowPollMs);
+    ++pauses;
+  }
+};
+
+TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
+  testing_support::TempDir dir;
+  const std::string select_template = dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
+  const std::string no_template = dir.WriteFile("plain/Account.ini", "[Property]\r\nSelTemplate=0\r\n");
+  const std::string mailbox = "C:\\Mail\\Mailbox";
+  const std::string message = mailbox + "\\Acc1\\Inbox.box\\00000123.qnm";
+  enum Action { kNew, kReply, kForward, kMailTo, kStart };
+  struct Case {
+    Action action;
+    std::string exe, ini;
+    int shows_after;
+    int launches, pauses, raised;
+    const char* why;
+  };
+  const Case cases[] = {
+      {kNew, "q.exe", no_template, 0, 1, 0, 0, "SelTemplate 0: no wait"},
+      {kNew, "q.exe", select_template, 3, 1, 3, 1, "destination dialog raised when it shows"},
+      {kNew, "q.exe", select_template, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
+      {kReply, "q.exe", no_template, 0, 1, 0, 1, "reply settings already shown"},
+      {kForward, "q.exe", no_template, -1, 1, kWindowPolls, 0, "never shown: 100 polls"},
+      {kMailTo, "q.exe", no_template, 0, 1, 0, 0, "mail to: no wait"},
+      {kStart, "q.exe", no_template, 0, 1, 0, 0, "start: no wait"},
+      {kNew, "", select_template, 0, 0, 0, 0, "client not configured: nothing"},
+      {kReply, "", no_template, 0, 0, 0, 0, "client not configured: nothing"},
+  };
+  for (const Case& c : cases) {
+    RecordingSystem system;
+    system.shows_after = c.shows_after;
+    const ComposeContext context{c.exe, "Home", c.ini, mailbox};
+    switch (c.action) {
+      case kNew: ComposeNew(context, system); break;
+      case kReply: ComposeReply(context, system, message); break;
+      case kForward: ComposeForward(context, system, message); break;
+      case kMailTo: ComposeToAddress(context, system, "a@example.com"); break;
+      case kStart: StartClient(context, system); break;
+    }
+    EXPECT_EQ(static_cast<int>(system.launches.size()), c.launches) << c.why;
+    EXPECT_EQ(system.pauses, c.pauses) << c.why;
+    EXPECT_EQ(static_cast<int>(system.raised.size()), c.raised) << c.why;
+  }
+}
+
+TEST(Compose, CommandLinesReachTheShellExactlyAndUnsafeAddressesNever) {
+  RecordingSystem system;
+  system.shows_after = 0;
+  const std::string mailbox = "C:\\Mail\\Mailbox";
+  const ComposeContext context{"C:\\Q\\quenmar.exe", "My Home", "", mailbox};
+  ComposeReply(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm");
+  ComposeForward(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm");
+  ComposeNew(context, system);
+  StartClient(context, system);
+  ComposeToAddress(context, system, "a@example.com");
+  for (const char* unsafe : {"a@b.c /send:x", "\"a@b.c\"", "a@b.c\t", "no-at-sign"}) {
+    ComposeToAddress(context, system, unsafe);
+  }
+  const std::vector<std::string> expected = {
+      "C:\\Q\\quenmar.exe|/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"My Home\"  \"C:\\Mail\"",
+      "C:\\Q\\quenmar.exe|/forward:\"Acc1\\Inbox.box\\00000123\" /send:\"My Home\"  \"C:\\Mail\"",
+      "C:\\Q\\quenmar.exe|/send:\"My Home\" \"C:\\Mail\"",
+      "C:\\Q\\quenmar.exe|/account:\"My Home\" \"C:\\Mail\"",
+      "C:\\Q\\quenmar.exe|/mailto:a@example.com \"C:\\Mail\"",
+  };
+  EXPECT_EQ(system.launches, expected);
+}
+
+}  // namespace
+}  // namespace client
