@@ -61,7 +61,7 @@ inline void GenerateFolder(const std::string& dir, int count, std::uint32_t seed
 
     mkmailbox::IndexEntry entry;
     entry.name = Name(i);
-    if (random() % 5 == 0) entry.flags = mkmailbox::kUnreadFlag;
+    if (random() % 5 == 0) entry.flags = thread::kUnreadFlag;
     entry.date_stamp = 0x30000000u + static_cast<std::uint32_t>(i) * 60u;
     const std::string sender = "user" + std::to_string(random() % 500) + "@example.jp";
     entry.sender = sender;

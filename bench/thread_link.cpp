@@ -4,7 +4,7 @@
 // replies arriving before their parents, a few duplicates and replies
 // without identifiers. Prints times, ratios and memory per message.
 //
-//   build-rel/bench_thread_link [messages...]   (default 1000 10000 100000)
+//   build/host/bench_thread_link [messages...]   (default 1000 10000 100000)
 
 #include <algorithm>
 #include <chrono>
@@ -19,8 +19,7 @@
 #include <malloc.h>
 #endif
 
-// The baseline is test code; it is compiled into this program only.
-#include "tests/literal_linker_support.cpp"
+#include "tests/literal_linker_support.h"
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 

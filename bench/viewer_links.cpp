@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "thread/index_record.h"
 #include "viewer/link_scan.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
@@ -79,7 +80,7 @@ void MeasureLoad(const std::string& text) {
   viewer::MessageView view;
   view.MessagePath = path;
   const double load = BestMilliseconds([&] {
-    viewer::LoadMessage(view, viewer::NoConvertFlags, false, nullptr);
+    viewer::LoadMessage(view, thread::kNoConvertFlags, false, nullptr);
     sink = view.Lines.size();
   });
   const double read = BestMilliseconds([&] {

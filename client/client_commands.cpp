@@ -1,7 +1,8 @@
 #include "client/client_commands.h"
 
-#include "client/quenmar_interface.h"
 #include "client/ja_texts.h"
+#include "client/quenmar_interface.h"
+#include "thread/index_record.h"
 
 namespace client {
 namespace {
@@ -53,7 +54,9 @@ std::string RelativeMailName(std::string_view mailbox_dir, std::string_view file
 std::string MarkMailCommand(std::string_view relative_name) {
   std::string command = "MarkMail(";
   command += relative_name;
-  command += ",1073741824,0)";
+  command += ',';
+  command += std::to_string(thread::kUnreadFlag);
+  command += ",0)";
   return command;
 }
 

@@ -17,7 +17,8 @@ namespace client {
 // sends nothing.
 std::string RelativeMailName(std::string_view mailbox_dir, std::string_view file_path);
 
-// "MarkMail(" + name + ",1073741824,0)": clear the unread bit (2 to the 30th).
+// "MarkMail(" + name + ",1073741824,0)": clear the flag-word bits given in
+// decimal, here thread::kUnreadFlag.
 std::string MarkMailCommand(std::string_view relative_name);
 
 // "MoveMail(" + name + "," + '"' + account + "\ごみ箱" + '"' + ")".

@@ -21,6 +21,8 @@ foreach(src ${BENCH_SOURCES})
   target_link_libraries(bench_${name} PRIVATE viewer veltrano_mkmailbox)
   target_compile_options(bench_${name} PRIVATE ${VELTRANO_WARNINGS})
 endforeach()
+# The linking benchmark's baseline is the tests' reference linker.
+target_sources(bench_thread_link PRIVATE tests/literal_linker_support.cpp)
 
 # libFuzzer targets: one per fuzz/*.cpp, built with clang when VELTRANO_FUZZ is on.
 if(VELTRANO_FUZZ)

@@ -1,4 +1,5 @@
-# Windows targets: Veltrano.exe, NKF32.DLL, the mail-client stand-in, the Windows test program.
+# Windows targets: Veltrano.exe, NKF32.DLL, the mail-client stand-in, the Windows test program,
+# the screenshot driver.
 
 enable_language(RC)
 set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
@@ -33,3 +34,8 @@ file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS tools/standin/*.cpp)
 add_executable(quenmar WIN32 ${STANDIN_SOURCES})
 target_link_libraries(quenmar PRIVATE veltrano_mkmailbox gdi32)
 target_compile_options(quenmar PRIVATE ${VELTRANO_WARNINGS})
+
+# The steps that scripts/screenshot runs against a started Veltrano.exe.
+add_executable(screenshot_driver tools/screenshot/driver_win.cpp)
+target_link_libraries(screenshot_driver PRIVATE user32)
+target_compile_options(screenshot_driver PRIVATE ${VELTRANO_WARNINGS})

@@ -28,7 +28,7 @@ TestMessage MakeMessage(int number, std::uint32_t stamp) {
 std::string IndexLine(const TestMessage& message) {
   mkmailbox::IndexEntry entry;
   entry.name = message.Name;
-  entry.flags = message.Unread ? mkmailbox::kUnreadFlag : 0;
+  entry.flags = message.Unread ? thread::kUnreadFlag : 0;
   entry.date_stamp = message.Stamp;
   entry.sender = message.Sender;
   entry.subject = message.Subject;

@@ -103,7 +103,7 @@ TEST_F(GeneratedMailbox, EntryIniCountsMatchTheIndex) {
     const bool container = reader.ReadString("Property", "Type", "") == "Subfolder";
     int unread = 0;
     for (const DecodedRecord& record : folder.records) {
-      if (record.flags() & mkmailbox::kUnreadFlag) ++unread;
+      if (record.flags() & thread::kUnreadFlag) ++unread;
     }
     EXPECT_EQ(reader.ReadInteger("Property", "Total", -1), static_cast<int>(folder.records.size()))
         << folder.path;
@@ -141,8 +141,8 @@ TEST_F(GeneratedMailbox, DateStampsRiseInIndexOrderAfterTheReadersReversal) {
       if (i == 0) continue;
       // Bytewise comparison of the reversed bytes is how the cache orders stamps.
       const DecodedRecord& before = folder.records[i - 1];
-      EXPECT_TRUE(std::lexicographical_compare(before.block + 8, before.block + 12,
-                                               record.block + 8, record.block + 12))
+      EXPECT_TRUE(std::lexicographical_compare(before.block.begin() + 8, before.block.begin() + 12,
+                                               record.block.begin() + 8, record.block.begin() + 12))
           << folder.path << " " << record.name;
     }
   }
@@ -156,9 +156,9 @@ TEST_F(GeneratedMailbox, FlagWordMarksUnreadAndAttachments) {
       const std::uint32_t flags = folder.records[i].flags();
       const bool multipart =
           folder.messages[i].find("Content-Type: multipart/mixed") != std::string::npos;
-      EXPECT_EQ((flags & mkmailbox::kAttachmentFlag) != 0, multipart) << folder.records[i].name;
-      EXPECT_EQ(flags & ~(mkmailbox::kUnreadFlag | mkmailbox::kAttachmentFlag), 0u);
-      if (flags & mkmailbox::kUnreadFlag) {
+      EXPECT_EQ((flags & thread::kAttachmentFlag) != 0, multipart) << folder.records[i].name;
+      EXPECT_EQ(flags & ~(thread::kUnreadFlag | thread::kAttachmentFlag), 0u);
+      if (flags & thread::kUnreadFlag) {
         ++unread;
         if (sent) ++sent_unread;
       }

@@ -27,7 +27,7 @@ bool DecodeRecord(const std::string& line, DecodedRecord& record) {
   if (!thread::IsIndexRecord(with_end)) return false;
   const thread::IndexRecord parsed = thread::ParseIndexRecord(with_end);
   record.name = parsed.Name.data();
-  std::copy_n(parsed.StatusBlock.begin(), 12, record.block);
+  record.block = parsed.StatusBlock;
   record.sender = parsed.Sender;
   record.subject = parsed.Subject;
   return true;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "thread/index_record.h"
+
 namespace mkmailbox_testing {
 
 // One index line decoded as the folder reader does: name, status block with
@@ -15,13 +17,11 @@ namespace mkmailbox_testing {
 // ":" quoting the next character.
 struct DecodedRecord {
   std::string name;
-  std::uint8_t block[12] = {};
+  thread::StatusBytes block{};
   std::string sender;
   std::string subject;
 
-  std::uint32_t flags() const {
-    return block[0] | (block[1] << 8) | (block[2] << 16) | (std::uint32_t{block[3]} << 24);
-  }
+  std::uint32_t flags() const { return thread::FlagWord(block); }
   std::uint32_t BigEndianWord(int first) const {
     return (std::uint32_t{block[first]} << 24) | (block[first + 1] << 16) |
            (block[first + 2] << 8) | block[first + 3];

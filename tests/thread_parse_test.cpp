@@ -130,6 +130,20 @@ TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
   EXPECT_FALSE(IsUnread(node));
 }
 
+TEST(IndexRecordTest, MarkReadClearsOnlyTheUnreadBit) {
+  // The mail client keeps other flags in the unread bit's byte: they must survive.
+  ThreadNode node;
+  ParseIndexRecordInto(Record("0000000A", "/////wAAAAllQyEQ", "Taro:hi"), node);
+  ASSERT_EQ(FlagWord(node), 0xFFFFFFFFu);
+  const StatusBytes before = node.StatusBlock;
+  MarkRead(node);
+  EXPECT_FALSE(IsUnread(node));
+  EXPECT_EQ(FlagWord(node), 0xBFFFFFFFu);
+  for (std::size_t i = 4; i < before.size(); ++i) EXPECT_EQ(node.StatusBlock[i], before[i]) << i;
+  MarkRead(node);
+  EXPECT_EQ(FlagWord(node), 0xBFFFFFFFu) << "a read message stays as it is";
+}
+
 TEST(IndexRecordTest, CompareStampsOrdersByUnsignedBytes) {
   EXPECT_LT(CompareStamps({0x00, 0xFF, 0xFF, 0xFF}, {0x01, 0x00, 0x00, 0x00}), 0);
   EXPECT_GT(CompareStamps({0x80, 0x00, 0x00, 0x00}, {0x7F, 0xFF, 0xFF, 0xFF}), 0);

@@ -9,12 +9,19 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "thread/index_record.h"
 #include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
 
 namespace viewer {
 namespace {
+
+using thread::kAttachmentFlag;
+using thread::kNoConvertFlags;
+using thread::kNoConvertHighFlag;
+using thread::kNoConvertLowFlag;
+using thread::kUnreadFlag;
 
 // Wraps what it converts in "<" and ">" and remembers each input.
 struct FakeConverter {
@@ -74,7 +81,7 @@ class LoadMessageTest : public ::testing::Test {
 
 TEST_F(LoadMessageTest, WithoutAttachmentFlagTheWholeBodyIsShown) {
   UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, converter_.Get()), LoadStatus::kShown);
   EXPECT_EQ(view_.HeaderLines,
             (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
   EXPECT_EQ(view_.Lines, (TextLines{"preamble", "--B", "Content-Type: text/plain", "", "part text",
@@ -84,14 +91,16 @@ TEST_F(LoadMessageTest, WithoutAttachmentFlagTheWholeBodyIsShown) {
 
 TEST_F(LoadMessageTest, PlainTextWithAttachmentFlagIsShownWholeWithoutNotice) {
   UseMessage("Content-Type: text/plain\n\nbody\n");
-  ASSERT_EQ(LoadMessage(view_, AttachmentFlag | 0x00010000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag | kNoConvertLowFlag, false, nullptr),
+            LoadStatus::kShown);
   EXPECT_EQ(view_.HeaderLines, (TextLines{"Content-Type: text/plain", ""}));
   EXPECT_EQ(view_.Lines, (TextLines{"body"}));
 }
 
 TEST_F(LoadMessageTest, AttachmentShowsFirstTextPartThenNotice) {
   UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, AttachmentFlag | 0x80000000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag | kNoConvertHighFlag, false, nullptr),
+            LoadStatus::kShown);
   EXPECT_EQ(view_.HeaderLines,
             (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
   EXPECT_EQ(view_.Lines, (TextLines{"part text", "", std::string(ja::kAttachmentNotice)}));
@@ -107,11 +116,12 @@ TEST_F(LoadMessageTest, ConversionDecision) {
   };
   const Case cases[] = {
       {0, false, "", true, "no flag and no signature: convert"},
-      {0x00010000, false, "", false, "first no-convert bit"},
-      {0x80000000, false, "", false, "second no-convert bit"},
-      {0x40000000, false, "", true, "the unread bit does not matter"},
+      {kNoConvertLowFlag, false, "", false, "first no-convert bit"},
+      {kNoConvertHighFlag, false, "", false, "second no-convert bit"},
+      {kUnreadFlag, false, "", true, "the unread bit does not matter"},
       {0, false, "X-Quenmar-Signature: 1\n", false, "signature header"},
-      {0, false, "X-Note: x-QUENMAR-signature: in a value\n", false, "signature anywhere in a line"},
+      {0, false, "X-Note: x-QUENMAR-signature: in a value\n", false,
+       "signature anywhere in a line"},
       {0, false, "X-Quenmar-Signature 1\n", true, "without the colon it is no signature"},
       {0x80010000, true, "x-quenmar-signature: 1\n", true, "forced converts in any case"},
   };
@@ -141,14 +151,14 @@ TEST_F(LoadMessageTest, ConverterGetsTheBodyJoinedByCrLfAndItsOutputIsSplitAgain
 
 TEST_F(LoadMessageTest, NoticeIsKeptOutOfTheConversion) {
   UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
   ASSERT_EQ(converter_.inputs, (std::vector<std::string>{"part text"}));
   EXPECT_EQ(view_.Lines, (TextLines{"<part text>", "", std::string(ja::kAttachmentNotice)}));
 }
 
 TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
   UseMessage("Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n");
-  ASSERT_EQ(LoadMessage(view_, AttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
   EXPECT_EQ(converter_.inputs, (std::vector<std::string>{""}));
   EXPECT_EQ(view_.HeaderLines.size(), 3u);
   EXPECT_EQ(view_.Lines, (TextLines{"<>", std::string(ja::kAttachmentNotice)}));
@@ -156,7 +166,7 @@ TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
 
 TEST_F(LoadMessageTest, ForcedFilterShowsTheWholeMessageConverted) {
   UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, NoConvertFlags, true, converter_.Get()), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertFlags, true, converter_.Get()), LoadStatus::kShown);
   ASSERT_EQ(converter_.inputs.size(), 1u);
   EXPECT_NE(converter_.inputs[0].find("QUJD"), std::string::npos);
   EXPECT_EQ(view_.Lines.front(), "<preamble");
@@ -195,7 +205,7 @@ TEST_F(LoadMessageTest, FileWithoutEmptyLineIsAllHeader) {
 
 TEST_F(LoadMessageTest, LineOfBlanksDoesNotEndTheHeader) {
   UseMessage("From: a\n \nSubject: b\n\nbody\n");
-  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, nullptr), LoadStatus::kShown);
   EXPECT_EQ(view_.HeaderLines, (TextLines{"From: a", " ", "Subject: b", ""}));
   EXPECT_EQ(view_.Lines, (TextLines{"body"}));
 }
@@ -205,7 +215,7 @@ TEST_F(LoadMessageTest, MissingFileGivesEmptyTextAndAnError) {
   ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
   ASSERT_FALSE(view_.Links.empty());
   view_.MessagePath = platform::JoinPath(dir_, "missing.qnm");
-  for (const std::uint32_t flags : {0u, AttachmentFlag}) {
+  for (const std::uint32_t flags : {0u, kAttachmentFlag}) {
     EXPECT_EQ(LoadMessage(view_, flags, false, converter_.Get()), LoadStatus::kCannotOpen);
     EXPECT_TRUE(view_.Lines.empty());
     EXPECT_TRUE(view_.HeaderLines.empty());
@@ -221,7 +231,7 @@ TEST_F(LoadMessageTest, FiveMegabyteMessageIsShownWhole) {
   const std::size_t count = 5 * 1024 * 1024 / (line.size() + 1);
   for (std::size_t i = 0; i < count; ++i) message += line + "\n";
   UseMessage(message);
-  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, nullptr), LoadStatus::kShown);
   ASSERT_EQ(view_.Lines.size(), count);
   EXPECT_EQ(view_.Lines.back(), line);
   EXPECT_EQ(view_.Links.size(), count);
@@ -230,7 +240,7 @@ TEST_F(LoadMessageTest, FiveMegabyteMessageIsShownWhole) {
 
 TEST_F(LoadMessageTest, LoadFindsLinksAndToggleHeaderFindsThemAgain) {
   UseMessage("From: x@example.com\n\nsee http://example.com/\n");
-  ASSERT_EQ(LoadMessage(view_, 0x00010000, false, nullptr), LoadStatus::kShown);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, nullptr), LoadStatus::kShown);
   const MessageView loaded = view_;
   EXPECT_EQ(view_.Links, (std::vector<Link>{{4, 23}}));
 

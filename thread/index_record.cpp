@@ -83,6 +83,18 @@ Base64Block DecodeBase64Block(std::string_view text) {
   return block;
 }
 
+std::uint32_t FlagWord(const StatusBytes& status) {
+  return static_cast<std::uint32_t>(status[0]) | (static_cast<std::uint32_t>(status[1]) << 8) |
+         (static_cast<std::uint32_t>(status[2]) << 16) |
+         (static_cast<std::uint32_t>(status[3]) << 24);
+}
+
+void MarkRead(StatusBytes& status) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    status[i] &= static_cast<std::uint8_t>(~(kUnreadFlag >> (8 * i)));
+  }
+}
+
 IndexRecord ParseIndexRecord(std::string_view line) {
   IndexRecord record;
   const std::string_view name = line.substr(0, kNameLength);

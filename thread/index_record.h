@@ -35,11 +35,31 @@ bool IsIndexRecord(std::string_view line);
 // end of the text.
 bool ReadNextIndexRecord(platform::TextReader& reader, std::string& line);
 
+// The decoded status field with bytes 4-7 and 8-11 each reversed: 0-3 the
+// mail client's flag word (least significant byte first), 4-7 reserved, 8-11
+// the date stamp (most significant byte first). Bytes the decoding did not
+// produce, and 12-14, are zero.
+using StatusBytes = std::array<std::uint8_t, 15>;
+
+// Bits of the flag word that the program reads or changes. The mail client
+// keeps other flags beside them, in the same bytes.
+inline constexpr std::uint32_t kUnreadFlag = 0x40000000;      // bit 0x40 of byte 3
+inline constexpr std::uint32_t kAttachmentFlag = 0x00800000;  // bit 0x80 of byte 2
+// Either of these bits: the message body is shown without code conversion.
+inline constexpr std::uint32_t kNoConvertLowFlag = 0x00010000;   // bit 0x01 of byte 2
+inline constexpr std::uint32_t kNoConvertHighFlag = 0x80000000;  // bit 0x80 of byte 3
+inline constexpr std::uint32_t kNoConvertFlags = kNoConvertLowFlag | kNoConvertHighFlag;
+
+// The flag word: bytes 0-3, least significant first.
+std::uint32_t FlagWord(const StatusBytes& status);
+inline bool IsUnread(const StatusBytes& status) { return (FlagWord(status) & kUnreadFlag) != 0; }
+// Clears the unread bit and no other: what the mail client does when a message
+// is read.
+void MarkRead(StatusBytes& status);
+
 struct IndexRecord {
   std::array<char, 12> Name{};  // 8 characters, zero-terminated
-  // Decoded status field with bytes 4-7 and 8-11 each reversed; bytes the
-  // decoding did not produce (and 12-14) are zero.
-  std::array<std::uint8_t, 15> StatusBlock{};
+  StatusBytes StatusBlock{};
   std::string Sender;
   std::string Subject;
 };

@@ -66,15 +66,7 @@ void ThreadList::Reset(ThreadNode* head) {
   head_ = head;
 }
 
-std::uint32_t FlagWord(const ThreadNode& node) {
-  const auto& b = node.StatusBlock;
-  return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-         (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-}
-
-bool IsUnread(const ThreadNode& node) { return (node.StatusBlock[3] & 0x40) != 0; }
-
-Stamp DateStamp(const std::array<std::uint8_t, 15>& status_block) {
+Stamp DateStamp(const StatusBytes& status_block) {
   return {status_block[8], status_block[9], status_block[10], status_block[11]};
 }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "thread/index_record.h"
+
 namespace thread {
 
 struct ThreadNode {
@@ -18,10 +20,8 @@ struct ThreadNode {
   std::string FilePath;       // folder path + delimiter + Name + ".qnm"
   std::string Subject;        // subject text of the index record
   bool MlFlag = false;        // came through a mailing list (X-ML*, X-Sequence, Sender)
-  // The 12 decoded bytes of the index record's status field, rest zero:
-  // 0-3 flag word (little-endian), 4-7 reserved, 8-11 date stamp (most
-  // significant byte first).
-  std::array<std::uint8_t, 15> StatusBlock{};
+  // The decoded status field of the index record (see StatusBytes).
+  StatusBytes StatusBlock{};
   std::array<char, 12> Name{};  // the 8-character message name, zero-terminated
   std::int32_t Depth = 0;       // 0 = thread root, n = n levels below its root
   ThreadNode* Next = nullptr;
@@ -79,14 +79,15 @@ class ThreadList {
   ThreadNode* head_ = nullptr;
 };
 
-// The mail client's flag word: StatusBlock bytes 0-3, little-endian.
-std::uint32_t FlagWord(const ThreadNode& node);
-// Bit 0x40 of StatusBlock byte 3 (the flag word's 0x40000000).
-bool IsUnread(const ThreadNode& node);
+// The flag word of the node's status field, its unread bit, and the clearing
+// of that bit alone (see index_record.h).
+inline std::uint32_t FlagWord(const ThreadNode& node) { return FlagWord(node.StatusBlock); }
+inline bool IsUnread(const ThreadNode& node) { return IsUnread(node.StatusBlock); }
+inline void MarkRead(ThreadNode& node) { MarkRead(node.StatusBlock); }
 
 // A date stamp: StatusBlock bytes 8-11, most significant byte first.
 using Stamp = std::array<std::uint8_t, 4>;
-Stamp DateStamp(const std::array<std::uint8_t, 15>& status_block);
+Stamp DateStamp(const StatusBytes& status_block);
 inline Stamp DateStamp(const ThreadNode& node) { return DateStamp(node.StatusBlock); }
 // Byte by byte as unsigned bytes: <0, 0 or >0, ordering stamps by value.
 int CompareStamps(const Stamp& a, const Stamp& b);

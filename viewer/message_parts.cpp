@@ -1,4 +1,6 @@
 #include "viewer/message_parts.h"
+
+#include "thread/index_record.h"
 #include "viewer/ja_texts.h"
 
 namespace viewer {
@@ -86,7 +88,7 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines) {
 }
 
 bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines) {
-  if ((flags & AttachmentFlag) == 0) return false;
+  if ((flags & thread::kAttachmentFlag) == 0) return false;
   lines.clear();
   platform::TextReader reader;
   if (!reader.Open(path)) return false;

@@ -14,15 +14,11 @@
 
 namespace viewer {
 
-// Bits of a message's FlagWord that the viewer tests.
-inline constexpr std::uint32_t AttachmentFlag = 0x00800000;      // has attachments
-inline constexpr std::uint32_t NoConvertFlags = 0x80010000;      // either bit: no conversion
-
 // Lines are read in pieces of at most this many bytes, line end included; a
 // longer line arrives as several pieces, each handled as a line of its own.
 inline constexpr std::size_t kMaxPieceChars = 1000;
 
-// For a message with AttachmentFlag in `flags`: fills `lines` with the header
+// For a message with thread::kAttachmentFlag in `flags`: fills `lines` with the header
 // (up to and including the empty line that ends it), then the body of the first
 // text/plain part, an empty line and ja::kAttachmentNotice, and returns true.
 // Returns false, with `lines` to be replaced by the whole file, when the flag is

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "client/quenmar_interface.h"
+#include "thread/index_record.h"
 #include "viewer/message_parts.h"
 
 namespace viewer {
@@ -43,7 +44,7 @@ void SplitHeader(TextLines& lines, TextLines& header_lines) {
 
 bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_lines) {
   if (forced) return true;
-  if ((flags & NoConvertFlags) != 0) return false;
+  if ((flags & thread::kNoConvertFlags) != 0) return false;
   for (const std::string& line : header_lines) {
     if (AsciiLower(line).find(client::kSignatureHeader) != std::string::npos) return false;
   }

@@ -40,9 +40,9 @@ enum class LoadStatus {
 };
 
 // Reads MessagePath into the view: the first text part of a message with
-// attachments (AttachmentFlag) or else the whole file; the header moved into
-// HeaderLines; the body converted when `forced`, or when neither NoConvertFlags
-// bit is set and no header line holds "x-quenmar-signature:" (any letter case),
+// attachments (thread::kAttachmentFlag) or else the whole file; the header moved
+// into HeaderLines; the body converted when `forced`, or when neither bit of
+// thread::kNoConvertFlags is set and no header line holds "x-quenmar-signature:" (any letter case),
 // and a converter is given; then the links found. The empty line and
 // ja::kAttachmentNotice after a text part are kept out of the conversion and put
 // back unchanged. HeaderShown is false afterwards.

@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "client/mail_client_win.h"
-#include "settings/ini_profile.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
 #include "tests/win/standin_support.h"
+#include "thread/index_record.h"
 #include "tools/mkmailbox/generator.h"
 #include "tools/mkmailbox/index_format.h"
 
@@ -56,14 +57,17 @@ bool SendCommand(const std::string& command, bool unicode_client) {
   return acknowledged;
 }
 
-// Reads the flag word of record `name` of an index; false when it is missing.
+// Reads the flag word of record `name` of an index as the program reads it;
+// false when the record is missing.
 bool ReadFlags(const std::string& index_path, const std::string& name, std::uint32_t& flags) {
   std::string index;
   platform::ReadWholeFile(index_path, index);
   const std::size_t record = index.find(name + "=");
-  std::uint32_t size = 0, date = 0;
-  return record != std::string::npos &&
-         mkmailbox::DecodeStatusField(index.substr(record + 9, 16), flags, size, date);
+  if (record == std::string::npos) return false;
+  const std::string line = index.substr(record, index.find('\n', record) - record + 1);
+  if (!thread::IsIndexRecord(line)) return false;
+  flags = thread::FlagWord(thread::ParseIndexRecord(line).StatusBlock);
+  return true;
 }
 
 // 仕事用\ごみ箱: an account name and the trash folder, with a 0x5C trail byte.
@@ -118,7 +122,7 @@ TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
   for (std::uint32_t number = 1; number <= 20 && name.empty(); ++number) {
     std::uint32_t flags = 0;
     ASSERT_TRUE(ReadFlags(index_path, mkmailbox::MessageName(number), flags));
-    if (flags & mkmailbox::kUnreadFlag) name = mkmailbox::MessageName(number);
+    if (flags & thread::kUnreadFlag) name = mkmailbox::MessageName(number);
   }
   ASSERT_FALSE(name.empty());
   const std::int32_t unread = settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1);
@@ -130,7 +134,7 @@ TEST(StandInTest, MarkMailClearsTheUnreadBitInTheDataDirectorysMailbox) {
   // The transaction is acknowledged after the files were written.
   std::uint32_t flags = 0;
   ASSERT_TRUE(ReadFlags(index_path, name, flags)) << "record lost";
-  EXPECT_EQ(flags & mkmailbox::kUnreadFlag, 0u);
+  EXPECT_EQ(flags & thread::kUnreadFlag, 0u);
   EXPECT_EQ(settings::IniReader(ini_path).ReadInteger("Property", "UnOpen", -1), unread - 1);
   // A second mark changes nothing more.
   ASSERT_TRUE(SendCommand("MarkMail(Acc1\\Inbox.box\\" + name + ",1073741824,0)", false));

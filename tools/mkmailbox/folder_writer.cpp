@@ -37,7 +37,8 @@ bool WriteMessages(const std::string& dir, const FolderContext& context, const F
     const std::string text = ComposeMessage(context, plan, i);
     entry.name = MessageName(next_name++);
     if (!WriteFileBytes(platform::JoinPath(dir, entry.name + ".qnm"), text, error)) return false;
-    entry.flags = (message.unread ? kUnreadFlag : 0) | (message.multipart ? kAttachmentFlag : 0);
+    entry.flags = (message.unread ? thread::kUnreadFlag : 0) |
+                  (message.multipart ? thread::kAttachmentFlag : 0);
     entry.file_size = static_cast<std::uint32_t>(text.size());
     entry.date_stamp = message.date_stamp;
     entry.sender = IndexSender(context, message);

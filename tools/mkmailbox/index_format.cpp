@@ -1,5 +1,6 @@
 #include "tools/mkmailbox/index_format.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mkmailbox {
@@ -7,15 +8,6 @@ namespace {
 
 void AppendLittleEndian(std::string& out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
 }
 
 }  // namespace
@@ -62,28 +54,13 @@ std::string EncodeStatusField(std::uint32_t flags, std::uint32_t file_size,
   return EncodeBase64(block);
 }
 
-bool DecodeStatusField(std::string_view field, std::uint32_t& flags, std::uint32_t& file_size,
-                       std::uint32_t& date_stamp) {
-  if (field.size() != 16) return false;
-  std::uint8_t block[12];
-  for (int quantum = 0; quantum < 4; ++quantum) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) {
-      const int value = Base64Value(field[quantum * 4 + i]);
-      if (value < 0) return false;
-      bits = (bits << 6) | static_cast<std::uint32_t>(value);
-    }
-    for (int i = 0; i < 3; ++i)
-      block[quantum * 3 + i] = static_cast<std::uint8_t>(bits >> (16 - 8 * i));
-  }
-  auto word = [&block](int first) {
-    return block[first] | (block[first + 1] << 8) | (block[first + 2] << 16) |
-           (std::uint32_t{block[first + 3]} << 24);
-  };
-  flags = word(0);
-  file_size = word(4);
-  date_stamp = word(8);
-  return true;
+std::string EncodeStatusField(const thread::StatusBytes& status) {
+  // The reader reverses bytes 4-7 and 8-11; reversing them again gives the
+  // bytes as stored.
+  std::string block(status.begin(), status.begin() + 12);
+  std::reverse(block.begin() + 4, block.begin() + 8);
+  std::reverse(block.begin() + 8, block.begin() + 12);
+  return EncodeBase64(block);
 }
 
 std::string QuoteIndexSubject(std::string_view subject) {

@@ -7,8 +7,8 @@
 // reader takes a ":" as quoting the character after it.
 //
 // Status block bytes as stored (before Base64):
-//   0-3   flag word, least significant byte first (0x40000000 = unread,
-//         0x00800000 = has attachments);
+//   0-3   flag word, least significant byte first (its bits are named in
+//         thread/index_record.h);
 //   4-7   the message file size, least significant byte first;
 //   8-11  the date stamp (seconds since 1970, UTC), least significant byte
 //         first. The reader reverses bytes 4-7 and 8-11, so after reading they
@@ -18,10 +18,9 @@
 #include <string>
 #include <string_view>
 
-namespace mkmailbox {
+#include "thread/index_record.h"
 
-inline constexpr std::uint32_t kUnreadFlag = 0x40000000;
-inline constexpr std::uint32_t kAttachmentFlag = 0x00800000;
+namespace mkmailbox {
 
 struct IndexEntry {
   std::string name;  // 8 characters
@@ -42,10 +41,9 @@ std::string EncodeBase64(std::string_view bytes);
 std::string EncodeStatusField(std::uint32_t flags, std::uint32_t file_size,
                               std::uint32_t date_stamp);
 
-// The three words of a 16-character status field; false when the field is not
-// 16 characters of the Base64 alphabet (padding is never written).
-bool DecodeStatusField(std::string_view field, std::uint32_t& flags, std::uint32_t& file_size,
-                       std::uint32_t& date_stamp);
+// The 16-character status field that the program's reader
+// (thread::ParseIndexRecord) decodes back to bytes 0-11 of `status`.
+std::string EncodeStatusField(const thread::StatusBytes& status);
 
 // The subject as stored in a record: every ":" doubled.
 std::string QuoteIndexSubject(std::string_view subject);

@@ -3,33 +3,32 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "settings/ini_profile.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
+#include "thread/index_record.h"
 #include "tools/mkmailbox/index_format.h"
 
 namespace standin {
 namespace {
 
 constexpr std::string_view kPrefix = "MarkMail(";
-constexpr std::string_view kSuffix = ",1073741824,0)";
 constexpr std::size_t kNameLength = 8;
 constexpr std::size_t kFieldStart = 9;
 constexpr std::size_t kFieldLength = 16;
 
-// Offset of the record line of message `name` in the index, or npos.
-std::size_t FindRecord(const std::string& index, std::string_view name) {
-  std::size_t start = 0;
-  while (start < index.size()) {
-    std::size_t end = index.find('\n', start);
-    if (end == std::string::npos) end = index.size();
-    const std::string_view line(index.data() + start, end - start);
-    if (line.size() > kFieldStart + kFieldLength && line.substr(0, kNameLength) == name &&
-        line[kNameLength] == '=') {
-      return start;
-    }
-    start = end + 1;
+// The command's end: the flag-word bits to clear (the unread bit), in decimal.
+std::string MarkReadSuffix() { return "," + std::to_string(thread::kUnreadFlag) + ",0)"; }
+
+// The record line of message `name` in the index (with its line end), or an
+// empty view.
+std::string_view FindRecord(std::string_view index, std::string_view name) {
+  while (!index.empty()) {
+    const std::size_t end = index.find('\n');
+    const std::string_view line = index.substr(0, end == std::string_view::npos ? end : end + 1);
+    if (thread::IsIndexRecord(line) && line.substr(0, kNameLength) == name) return line;
+    index.remove_prefix(line.size());
   }
-  return std::string::npos;
+  return {};
 }
 
 bool LowerUnreadCount(const std::string& folder) {
@@ -43,12 +42,13 @@ bool LowerUnreadCount(const std::string& folder) {
 }  // namespace
 
 bool ParseMarkMail(std::string_view command, std::string& relative_name) {
-  if (command.size() <= kPrefix.size() + kSuffix.size() ||
+  const std::string suffix = MarkReadSuffix();
+  if (command.size() <= kPrefix.size() + suffix.size() ||
       command.substr(0, kPrefix.size()) != kPrefix ||
-      command.substr(command.size() - kSuffix.size()) != kSuffix) {
+      command.substr(command.size() - suffix.size()) != suffix) {
     return false;
   }
-  relative_name = command.substr(kPrefix.size(), command.size() - kPrefix.size() - kSuffix.size());
+  relative_name = command.substr(kPrefix.size(), command.size() - kPrefix.size() - suffix.size());
   return true;
 }
 
@@ -63,17 +63,18 @@ MarkResult MarkMailRead(const std::string& mailbox_dir, const std::string& relat
   const std::string index_path = platform::JoinPath(folder, "Entry.lst");
   std::string index;
   if (!platform::ReadWholeFile(index_path, index)) return MarkResult::kNotFound;
-  const std::size_t record = FindRecord(index, std::string_view(relative_name).substr(split + 1));
-  if (record == std::string::npos) return MarkResult::kNotFound;
-  std::uint32_t flags = 0, file_size = 0, date_stamp = 0;
-  const std::string_view field(index.data() + record + kFieldStart, kFieldLength);
-  if (!mkmailbox::DecodeStatusField(field, flags, file_size, date_stamp)) {
-    return MarkResult::kNotFound;
-  }
-  if ((flags & mkmailbox::kUnreadFlag) == 0) return MarkResult::kAlreadyRead;
-  index.replace(
-      record + kFieldStart, kFieldLength,
-      mkmailbox::EncodeStatusField(flags & ~mkmailbox::kUnreadFlag, file_size, date_stamp));
+  const std::string_view line =
+      FindRecord(index, std::string_view(relative_name).substr(split + 1));
+  if (line.empty()) return MarkResult::kNotFound;
+  // A damaged status field is left alone: writing it back would lose its bytes.
+  const thread::Base64Block field =
+      thread::DecodeBase64Block(line.substr(kFieldStart, kFieldLength));
+  if (field.Corrupt || field.Length != 12) return MarkResult::kNotFound;
+  thread::StatusBytes status = thread::ParseIndexRecord(line).StatusBlock;
+  if (!thread::IsUnread(status)) return MarkResult::kAlreadyRead;
+  thread::MarkRead(status);
+  const std::size_t record = static_cast<std::size_t>(line.data() - index.data());
+  index.replace(record + kFieldStart, kFieldLength, mkmailbox::EncodeStatusField(status));
   if (!platform::ReplaceFileAtomically(index_path, index) || !LowerUnreadCount(folder)) {
     return MarkResult::kWriteFailed;
   }
