@@ -31,7 +31,6 @@ Program::Program(ui::MainFormEnvironment environment) {
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   viewer_ = std::make_unique<ui::TViewForm>(settings_path);
   main_->AttachViewer(viewer_.get());
-  viewer_->OnClosed = [this] { main_->ViewedNode = nullptr; };
   splash_ = std::make_unique<ui::TSplashForm>();
 }
 

@@ -1,88 +1,217 @@
 #pragma once
-// The main window's commands in one table: the menus (captions with their
-// "(&X)" access keys), the pop-up menus, the keyboard shortcuts (built into an
-// accelerator table) and whether a command is available in this build all come
-// from here, so a key binding lives in exactly one place.
+// A window's commands in one table. Each row is one command: its name (the
+// menu item's name in the document, e.g. "mRetry1"), the pull-down it sits in,
+// its caption with the "(&X)" access key, its shortcut, its handler (a member
+// function of the window) and its enabled test. The menu bar, the pop-up
+// menus, the accelerator table, the dispatch of WM_COMMAND and the enabling of
+// the items when a menu opens (WM_INITMENUPOPUP) are all built from the rows.
+// A command's id is its row's position (kFirstCommandId + index), so adding a
+// command is one row plus its handler.
+//
+// Next to it, a list's letter and navigation keys sit in a key table of the
+// list's own (KeyRow): key -> handler, or key -> command of the window.
 
 #include <windows.h>
 
+#include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace ui {
 
-enum Command : int {
-  kCmdNone = 0,
-  kCmdRetry1 = 101,   // mRetry1Click: reload the selected folder
-  kCmdRetry2,         // mRetry2Click: empty the cache and reload
-  kCmdMidoku,         // mPopupMidokuClick: the unread check
-  kCmdFolderSet,      // mFolderSetClick: folder properties
-  kCmdStartClient,    // KQuenmar321Click: start the mail client
-  kCmdExit,           // mExitClick
-  kCmdFolderFont,     // mFolderFontClick
-  kCmdMailFont,       // mMailFontClick
-  kCmdPrevMidoku,     // mPrevMidokuClick
-  kCmdNextMidoku,     // mNextMidokuClick
-  kCmdSend,           // mSendClick: new mail
-  kCmdReplyMail,      // mReplyMailClick
-  kCmdForwardMail,    // mForwardMailClick
-  kCmdMailDelete,     // mMailDeleteClick: move to the trash
-  kCmdMailbox,        // mMailboxClick: choose the mailbox directory
-  kCmdOption,         // mOptionClick
-  kCmdVersion,        // mVersionClick
-  kCmdAccountFirst = 1000,  // account item k of the account menu has id kCmdAccountFirst + k
-};
+inline constexpr int kFirstCommandId = 101;
+// Item k of the account menu (made at run time) has the id kAccountFirstId + k.
+inline constexpr int kAccountFirstId = 1000;
+inline constexpr int kNoMenu = -1;
 
 struct Shortcut {
   WORD key = 0;  // virtual key; 0 = none
   bool ctrl = false;
 };
 
-struct CommandInfo {
-  Command id;
-  Shortcut shortcut;
-  bool available;  // false: shown disabled, its shortcut does nothing
-};
-
-// An entry of a menu: a command with its caption, or a separator (caption null).
-struct MenuEntry {
-  const char* name;     // the item's name in the window ("mRetry1", "N2", ...)
-  const char* caption;  // CP932; nullptr for a separator
-  Command command;
-};
-
-struct MenuDef {
-  const char* name;
+// A pull-down of the menu bar: its name in the document and its caption.
+struct MenuBarEntry {
+  const char* name;     // "File1", "mAccount", ...
   const char* caption;  // CP932
-  std::span<const MenuEntry> entries;
 };
 
-// All commands with a fixed id. FindCommand returns nullptr for other ids
-// (account items are not in the table).
-std::span<const CommandInfo> AllCommands();
-const CommandInfo* FindCommand(int id);
-bool CommandAvailable(int id);
+template <class Owner>
+struct CommandRow {
+  const char* name;              // "mRetry1"; a separator's name ("N2") when caption is null
+  int menu = kNoMenu;            // index of its pull-down in the menu bar; kNoMenu: none
+  const char* caption = nullptr; // CP932 with its access key; nullptr: a separator
+  Shortcut shortcut{};
+  void (Owner::*handler)() = nullptr;           // nullptr: not built yet, shown disabled
+  bool (Owner::*enabled)() const = nullptr;     // nullptr: enabled whenever it has a handler
+};
 
-// The pull-down menus of the main menu, in menu-bar order; the account menu
-// ("mAccount") has no fixed entries: its items are made at run time.
-std::span<const MenuDef> MainMenuDefs();
-inline constexpr int kAccountMenuPosition = 3;
+// An item of a pop-up menu: its own name and caption, the command it runs
+// (by name), and an extra enabled test of this item only.
+template <class Owner>
+struct PopupEntry {
+  const char* name;
+  const char* caption = nullptr;  // nullptr: a separator
+  const char* command = nullptr;
+  bool (Owner::*enabled)() const = nullptr;
+};
 
-// The two pop-up menus.
-const MenuDef& PopupMailDef();    // PopupMenu_Mail, right click in the thread list
-const MenuDef& PopupFolderDef();  // PopupMenu_Folder, right click in the folder list
+template <class Owner>
+struct PopupDef {
+  const char* name;
+  std::span<const PopupEntry<Owner>> entries;
+};
 
-// "Ctrl+S", "S", "Del"; empty when the command has no shortcut.
+// "Ctrl+S", "S", "Del"; empty when there is no shortcut.
 std::string ShortcutText(Shortcut shortcut);
-
-// Menus and accelerators built from the table. The caller owns the handles
-// (a menu attached to a window is destroyed with it).
-HMENU BuildMainMenu();
-HMENU BuildPopupMenu(const MenuDef& def);
-HACCEL BuildAccelerators();
-
+// Appends a command item ("caption\tshortcut" when `shortcut` has a key) or,
+// for a null caption, a separator.
+void AppendMenuEntry(HMENU menu, int id, const char* caption, Shortcut shortcut, bool grayed);
+// Appends a pull-down to a menu bar; its entry remembers `name`, so that
+// FindMenuPosition finds it by name.
+HMENU AppendPullDown(HMENU bar, const char* name, const char* caption);
+// Position in the bar of the pull-down appended under `name`; -1 when none.
+int FindMenuPosition(HMENU bar, std::string_view name);
+HMENU FindPullDown(HMENU bar, std::string_view name);
 // Replaces the items of the account menu with one item per title (CP932);
-// item k gets the id kCmdAccountFirst + k.
+// item k gets the id kAccountFirstId + k.
 void FillAccountMenu(HMENU account_menu, std::span<const std::string> titles);
+// Check marks of the account menu: exactly the item at `checked`.
+void CheckOnly(HMENU menu, int checked);
+
+template <class Owner>
+class CommandTable {
+ public:
+  constexpr CommandTable(std::span<const MenuBarEntry> bar, std::span<const CommandRow<Owner>> rows)
+      : bar_(bar), rows_(rows) {}
+
+  std::span<const CommandRow<Owner>> Rows() const { return rows_; }
+  std::span<const MenuBarEntry> Bar() const { return bar_; }
+  static constexpr int IdAt(std::size_t index) { return kFirstCommandId + static_cast<int>(index); }
+
+  // The row with this id, or null (separators and unknown ids).
+  const CommandRow<Owner>* Find(int id) const {
+    const int index = id - kFirstCommandId;
+    if (index < 0 || index >= static_cast<int>(rows_.size())) return nullptr;
+    const CommandRow<Owner>& row = rows_[static_cast<std::size_t>(index)];
+    return row.caption != nullptr || row.shortcut.key != 0 ? &row : nullptr;
+  }
+  // The id of the command named `name`; 0 when none.
+  int IdOf(std::string_view name) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      if (name == rows_[i].name) return IdAt(i);
+    }
+    return 0;
+  }
+  // True when the command has a handler (whatever its enabled test says).
+  bool Built(int id) const {
+    const CommandRow<Owner>* row = Find(id);
+    return row != nullptr && row->handler != nullptr;
+  }
+  bool Enabled(const Owner& owner, int id) const {
+    const CommandRow<Owner>* row = Find(id);
+    return row != nullptr && row->handler != nullptr &&
+           (row->enabled == nullptr || (owner.*(row->enabled))());
+  }
+  // Runs the command when it is enabled; false when it did not run.
+  bool Dispatch(Owner& owner, int id) const {
+    if (!Enabled(owner, id)) return false;
+    (owner.*(Find(id)->handler))();
+    return true;
+  }
+  bool Dispatch(Owner& owner, std::string_view name) const { return Dispatch(owner, IdOf(name)); }
+
+  // The menu bar: commands without a handler are shown disabled.
+  HMENU BuildMenuBar() const {
+    HMENU bar = CreateMenu();
+    for (std::size_t m = 0; m < bar_.size(); ++m) {
+      HMENU pull_down = AppendPullDown(bar, bar_[m].name, bar_[m].caption);
+      for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const CommandRow<Owner>& row = rows_[i];
+        if (row.menu != static_cast<int>(m)) continue;
+        AppendMenuEntry(pull_down, IdAt(i), row.caption, row.shortcut, row.handler == nullptr);
+      }
+    }
+    return bar;
+  }
+  // A pop-up menu with each item enabled by its command's and its own test.
+  HMENU BuildPopup(const Owner& owner, const PopupDef<Owner>& def) const {
+    HMENU popup = CreatePopupMenu();
+    for (const PopupEntry<Owner>& entry : def.entries) {
+      const int id = entry.caption != nullptr ? IdOf(entry.command) : 0;
+      const bool enabled = entry.caption != nullptr && Enabled(owner, id) &&
+                           (entry.enabled == nullptr || (owner.*(entry.enabled))());
+      AppendMenuEntry(popup, id, entry.caption, Shortcut{}, !enabled);
+    }
+    return popup;
+  }
+  // The same pop-up without an owner: items grayed only for missing handlers.
+  HMENU BuildPopup(const PopupDef<Owner>& def) const {
+    HMENU popup = CreatePopupMenu();
+    for (const PopupEntry<Owner>& entry : def.entries) {
+      const int id = entry.caption != nullptr ? IdOf(entry.command) : 0;
+      AppendMenuEntry(popup, id, entry.caption, Shortcut{}, entry.caption != nullptr && !Built(id));
+    }
+    return popup;
+  }
+  HACCEL BuildAccelerators() const {
+    std::vector<ACCEL> table;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      const Shortcut& shortcut = rows_[i].shortcut;
+      if (shortcut.key == 0) continue;
+      ACCEL accel{};
+      accel.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut.ctrl ? FCONTROL : 0));
+      accel.key = shortcut.key;
+      accel.cmd = static_cast<WORD>(IdAt(i));
+      table.push_back(accel);
+    }
+    return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+  }
+  // WM_INITMENUPOPUP of a pull-down: every command item enabled by its test.
+  void UpdateMenu(const Owner& owner, HMENU menu) const {
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+      const int id = static_cast<int>(GetMenuItemID(menu, position));
+      if (Find(id) == nullptr) continue;
+      EnableMenuItem(menu, static_cast<UINT>(position),
+                     MF_BYPOSITION | (Enabled(owner, id) ? MF_ENABLED : MF_GRAYED));
+    }
+  }
+
+ private:
+  std::span<const MenuBarEntry> bar_;
+  std::span<const CommandRow<Owner>> rows_;
+};
+
+// A key of a list: WM_CHAR rows match a character (letters in either case),
+// WM_KEYDOWN rows a virtual key. The row runs its handler with `argument`
+// (the handler says whether the key was used up), or, without a handler, the
+// window's command named `command` (the key is used up). A row with neither
+// swallows the key.
+template <class Owner>
+struct KeyRow {
+  UINT message;  // WM_CHAR or WM_KEYDOWN
+  WPARAM key;
+  bool (Owner::*handler)(WORD argument) = nullptr;
+  WORD argument = 0;
+  const char* command = nullptr;
+};
+
+// Looks `message` up in `keys`; true when a row took the key. `run_command`
+// runs a command by name.
+template <class Owner, class RunCommand>
+bool RunKey(std::span<const KeyRow<Owner>> keys, Owner& owner, UINT message, WPARAM wparam,
+            RunCommand&& run_command) {
+  WPARAM key = wparam;
+  if (message == WM_CHAR && key >= L'a' && key <= L'z') key -= L'a' - L'A';
+  for (const KeyRow<Owner>& row : keys) {
+    if (row.message != message || row.key != key) continue;
+    if (row.handler != nullptr) return (owner.*(row.handler))(row.argument);
+    if (row.command != nullptr) run_command(row.command);
+    return true;
+  }
+  return false;
+}
 
 }  // namespace ui

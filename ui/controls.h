@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "ui/window.h"
+
 namespace ui {
 
 class Control {
@@ -32,9 +34,32 @@ class Control {
   HWND hwnd_ = nullptr;
 };
 
-// Replaces a control's window procedure with `procedure`, passing `owner` as
-// the subclass reference data (comctl32 subclassing).
-void SubclassControl(HWND control, SUBCLASSPROC procedure, void* owner);
+// A subclassed control's messages go first to a member of its owner:
+// `bool Owner::Handler(UINT, WPARAM, LPARAM, LRESULT& result)` returns true
+// when it used the message up (the control then answers `result`), false to
+// pass it on to the control. Anything the handler throws is caught here and
+// shown in the error box, and the message counts as used up.
+template <class Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
+LRESULT CALLBACK SubclassProcedure(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR, DWORD_PTR owner) noexcept {
+  try {
+    LRESULT result = 0;
+    if ((reinterpret_cast<Owner*>(owner)->*Handler)(message, wparam, lparam, result)) return result;
+  } catch (...) {
+    ShowCurrentError();
+    return 0;
+  }
+  return DefSubclassProc(control, message, wparam, lparam);
+}
+
+template <class Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
+void SubclassControl(HWND control, Owner* owner) {
+  SetWindowSubclass(control, &SubclassProcedure<Owner, Handler>, 1, reinterpret_cast<DWORD_PTR>(owner));
+}
+
+// Posts a key press and release of `virtual_key` to `target`, so that its own
+// navigation runs as if the key had been typed there.
+void PostKeyPress(HWND target, WORD virtual_key);
 
 class Label : public Control {
  public:

@@ -1,6 +1,7 @@
 #include "ui/fonts.h"
 
 #include "platform/wide_win.h"
+#include "ui/ja_texts.h"
 
 namespace ui {
 namespace {
@@ -22,11 +23,10 @@ bool WideFaceExists(const std::wstring& face) {
   return found;
 }
 
-// Japanese faces tried in order when the named one is missing.
-const wchar_t* const kFallbackFaces[] = {
-    L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF",  // ＭＳ Ｐゴシック
-    L"MS PGothic", L"MS UI Gothic", L"Meiryo", L"IPAPGothic", L"IPAGothic",
-    L"VL PGothic", L"Noto Sans CJK JP", L"TakaoPGothic",
+// Japanese faces tried in order when the named one is missing (CP932).
+const char* const kFallbackFaces[] = {
+    ja::kDialogFace, "MS PGothic", "MS UI Gothic", "Meiryo", "IPAPGothic", "IPAGothic",
+    "VL PGothic", "Noto Sans CJK JP", "TakaoPGothic",
 };
 
 }  // namespace
@@ -41,8 +41,8 @@ bool JapaneseFaceExists(const std::string& face) { return WideFaceExists(platfor
 
 std::string UsableFace(const std::string& face) {
   if (JapaneseFaceExists(face)) return face;
-  for (const wchar_t* fallback : kFallbackFaces) {
-    if (WideFaceExists(fallback)) return platform::Narrow(fallback);
+  for (const char* fallback : kFallbackFaces) {
+    if (JapaneseFaceExists(fallback)) return fallback;
   }
   return face;
 }

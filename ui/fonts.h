@@ -46,7 +46,7 @@ class Font {
   int points_ = 0;
 };
 
-// "ＭＳ Ｐゴシック": the face the dialogs and the main form are designed with.
-inline constexpr char kDialogFace[] = "\x82l\x82r \x82o\x83S\x83V\x83\x62\x83N";
+// The face the dialogs and the main form are designed with is ja::kDialogFace
+// ("ＭＳ Ｐゴシック", in "ui/ja_texts.h").
 
 }  // namespace ui

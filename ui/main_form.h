@@ -1,10 +1,11 @@
 #pragma once
-// TVtFormMain: the main window. A folder list (ListBoxF, owner-drawn) on the
-// left, a splitter, the thread list (ListViewMail, a virtual report list) on
-// the right, a status bar at the bottom and the main menu. The window owns the
-// view state of the whole run (account, folder table, the shown thread list)
-// and implements the LoadHost the folder loader drives; reading files and
-// building threads happen in the core.
+// TVtFormMain: the main window. The folder list pane on the left, a
+// splitter, the thread list pane on the right, a status bar at the bottom and
+// the menu bar built from the command table. The form wires the panes and
+// holds the view state they share for the whole run (account, folder table,
+// the shown thread list, ViewedNode), runs the commands and implements the
+// LoadHost the folder loader drives; reading files and building threads
+// happen in the core.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -14,16 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_table.h"
+#include "settings/settings.h"
 #include "thread/folder_loader.h"
 #include "thread/load_host.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/dialogs/job_form.h"
 #include "ui/fonts.h"
+#include "ui/folder_list_pane.h"
 #include "ui/mail_client_link.h"
+#include "ui/thread_list_pane.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -43,8 +46,6 @@ struct MainFormEnvironment {
   std::function<void()> RemoveSplash;
 };
 
-enum class Direction { kNext, kPrevious };
-
 class TVtFormMain final : public Window, public thread::LoadHost {
  public:
   static constexpr wchar_t kClassName[] = L"TVtFormMain";
@@ -52,14 +53,16 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   static constexpr int kListBoxFId = 100;
   static constexpr int kListViewMailId = 101;
   static constexpr int kStatusBarId = 102;
-  static constexpr UINT_PTR kTimerKeyWaitId = 1;
+  static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
   static constexpr int kSplitterWidth = 3;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
 
-  void AttachViewer(ui::TViewForm* viewer) { viewer_ = viewer; }
+  // Wires the viewer: the form opens messages in it and forgets ViewedNode
+  // when it closes.
+  void AttachViewer(ui::TViewForm* viewer);
   HACCEL accelerators() const { return accelerators_; }
 
   // Keyboard shortcuts of the main window for a message about to be
@@ -70,41 +73,35 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   // still hidden, then shows it.
   void Show(int show_command);
 
-  // ---- Operations -------------------------------------------------------
-  void FillFolderList();
+  // ---- Operations (also used by the panes) -------------------------------
   void ShowFolderStatus(int folder) override;
-  void FitSenderColumn();
-  void SelectRow(int row, bool scroll);
+  void OpenFolderThreads(int folder, bool remember);
+  void SelectRow(int row, bool scroll) { thread_list_.SelectRow(row, scroll); }
   void OpenSelectedMail();
-  bool JumpToUnread(Direction direction);
-  void RefreshUnreadCounts();
   void ShowMessageText(const std::string& text);
+  // Runs the command of the table named `name` when it is enabled.
+  void RunCommand(const char* name);
+  void PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control);
+  bool ViewerBusy() const;
 
-  // ---- Event handlers ---------------------------------------------------
+  // ---- Event handlers ------------------------------------------------------
   void FormShow();
   bool FormCloseQuery();
   void FormResize();
-  void Splitter1Moved();
-  void ListBoxFClick();
-  void TimerKeyWaitTimer();
+  void Splitter1Moved() { thread_list_.FitSenderColumn(); }
   void Timer1Timer();
-  bool ListBoxFKeyPress(wchar_t character);  // true: the character was handled
-  void ListBoxFMouseDown();
-  void ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure);
-  void ListBoxFDrawItem(const DRAWITEMSTRUCT& draw);
-  bool ListViewMailKeyPress(wchar_t character);
-  bool ListViewMailKeyDown(WPARAM key);
-  void ListViewMailDblClick();
-  void ListViewMailClick();
-  void ListViewMailMouseDown();
-  void mPrevMidokuClick() { JumpToUnread(Direction::kPrevious); }
-  void mNextMidokuClick() { JumpToUnread(Direction::kNext); }
-  void mPopupMidokuClick() { RefreshUnreadCounts(); }
-  void mRetry1Click();
-  void mRetry2Click();
-  void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   void mAccountClick();
   void AccountItemClick(int index);
+
+  // ---- Command handlers and enabled tests (the command table's rows) -------
+  void mRetry1Click();
+  void mRetry2Click();
+  void mPopupMidokuClick() { folder_list_.RefreshUnreadCounts(); }
+  void mPrevMidokuClick() { thread_list_.JumpToUnread(Direction::kPrevious); }
+  void mNextMidokuClick() { thread_list_.JumpToUnread(Direction::kNext); }
+  void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
+  bool CanReload() const;
+  bool SelectedFolderIsNoContainer() const;
 
   // ---- LoadHost -----------------------------------------------------------
   void PumpMessages() override;
@@ -115,31 +112,24 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void EnableAccountMenu(bool enable) override;
   void EnableViewer(bool enable) override;
   void FocusMainWindow() override;
-  int RowCount() override { return ListViewMail.RowCount(); }
-  int SelectedRow() override { return ListViewMail.Selected(); }
+  int RowCount() override { return thread_list_.ListViewMail().RowCount(); }
+  int SelectedRow() override { return thread_list_.ListViewMail().Selected(); }
   void SelectRow(int row) override { SelectRow(row, true); }
-  void ClearRows() override;
+  void ClearRows() override { thread_list_.ClearRows(); }
   void ShowRows(std::vector<thread::ThreadNode*> rows) override;
-  void ClearViewedNode() override { ViewedNode = nullptr; }
-  void RepaintFolderList() override { ListBoxF.Invalidate(); }
+  void ClearViewedNode() override { viewed_node_ = nullptr; }
+  void RepaintFolderList() override { folder_list_.ListBoxF().Invalidate(); }
 
-  // ---- Controls -----------------------------------------------------------
-  OwnerDrawListBox ListBoxF;
-  VirtualListView ListViewMail;
-  ui::StatusBar StatusBar;
-
-  // ---- View state ----------------------------------------------------------
-  mailbox::AccountState Account;
-  std::unique_ptr<mailbox::FolderTable> Folders;
-  settings::MainWindowSettings MainSettings;
-  settings::PropertySettings Properties;
-  thread::ThreadView View{*Folders};  // CurrentThreads, CurrentFolderIndex
-  thread::ThreadNode* ViewedNode = nullptr;
-  std::vector<thread::ThreadNode*> Rows;  // node of each thread-list row, in list order
-
-  // Test hooks and state readers.
-  bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
-  bool Loading() const { return View.Loading; }
+  // ---- State readers ---------------------------------------------------------
+  const FolderListPane& FolderList() const { return folder_list_; }
+  const ThreadListPane& ThreadList() const { return thread_list_; }
+  const mailbox::AccountState& Account() const { return account_; }
+  const mailbox::FolderTable& Folders() const { return *folders_; }
+  int CurrentFolderIndex() const { return view_.CurrentFolderIndex; }
+  const thread::ThreadNode* ViewedNode() const { return viewed_node_; }
+  std::string StatusText() const { return status_bar_.SimpleText(); }
+  bool TimerKeyWaitRunning() const { return folder_list_.TimerKeyWaitRunning(); }
+  bool Loading() const { return view_.Loading; }
   TVtJobForm* JobForm() const { return job_form_.get(); }
   // Folders whose threads were (re)loaded, in order: every OpenFolderThreads
   // that did not return at once because the folder was already shown.
@@ -150,45 +140,41 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void OnCreate();
   void OnCommand(int id);
-  LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
-  void OnGetDispInfo(NMLVDISPINFOW& info) const;
   void Layout();
   void ApplyMainSettings();
   void CollectMainSettings();
   void SetUpImageLists();
-  void OpenFolderThreads(int folder, bool remember);
   thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
   void ReloadAccount();
   void UpdateCaption();
-  void StartTimerKeyWait();
-  void StopTimerKeyWait();
-  void InjectKey(HWND target, WORD virtual_key) const;
-  bool MoveSelectionByKey(WPARAM key);
-  void PopupAtCursor(const MenuDef& def, HWND owner_control);
   bool SplitterMouse(UINT message, LPARAM lparam);
-  static LRESULT CALLBACK ListBoxFProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-  static LRESULT CALLBACK ListViewMailProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  HMENU AccountMenu() const;
 
   MainFormEnvironment environment_;
+  // The shared view state.
+  mailbox::AccountState account_;
+  std::unique_ptr<mailbox::FolderTable> folders_;
+  settings::MainWindowSettings main_settings_;
+  settings::PropertySettings properties_;
+  thread::ThreadView view_{*folders_};  // CurrentThreads, CurrentFolderIndex
+  thread::ThreadNode* viewed_node_ = nullptr;
+  // The panes and the status bar.
+  FolderListPane folder_list_{*this, *folders_};
+  ThreadListPane thread_list_{*this, *folders_};
+  ui::StatusBar status_bar_;
+
   ui::TViewForm* viewer_ = nullptr;
   HACCEL accelerators_ = nullptr;
-  HIMAGELIST ImageListMail = nullptr;
-  HIMAGELIST ImageListFolder = nullptr;
   Font form_font_;
-  Font list_box_font_;
-  Font list_view_font_;
-  HBRUSH list_box_brush_ = nullptr;
   std::unique_ptr<TVtJobForm> job_form_;
   int list_box_width_ = 150;
   bool shown_once_ = false;
-  bool timer_key_wait_running_ = false;
   bool close_pending_ = false;
   bool dragging_splitter_ = false;
   unsigned long last_pump_ = 0;
   std::vector<int> opened_folders_;
   HWND focus_before_disable_ = nullptr;  // the list to give the focus back to
-  int rows_folder_ = -1;  // folder whose display settings the rows use
 };
 
 }  // namespace ui

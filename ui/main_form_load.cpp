@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "ui/main_commands.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
 
@@ -20,38 +21,36 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 thread::LoaderSettings TVtFormMain::LoadSettings() const {
   thread::LoaderSettings settings;
-  settings.MailInMemory = MainSettings.MailInMemory;
-  settings.MailIniPos = Properties.MailIniPos;
-  settings.Link.References = Properties.References != 0;
-  settings.Link.Subject = Properties.Subject != 0;
-  settings.Discovery.MidokuSearch = Properties.MidokuSearch;
-  settings.Discovery.TabInfoDefault = Properties.TabInfo;
+  settings.MailInMemory = main_settings_.MailInMemory;
+  settings.MailIniPos = properties_.MailIniPos;
+  settings.Link.References = properties_.References != 0;
+  settings.Link.Subject = properties_.Subject != 0;
+  settings.Discovery.MidokuSearch = properties_.MidokuSearch;
+  settings.Discovery.TabInfoDefault = properties_.TabInfo;
   settings.ScanWorkers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   return settings;
 }
 
 void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
-  if (View.Loading) return;
-  if (!(remember && folder == View.CurrentFolderIndex)) opened_folders_.push_back(folder);
-  thread::OpenFolderThreads(View, LoadSettings(), *this, folder, remember);
+  if (view_.Loading) return;
+  if (!(remember && folder == view_.CurrentFolderIndex)) opened_folders_.push_back(folder);
+  thread::OpenFolderThreads(view_, LoadSettings(), *this, folder, remember);
   AfterLoad();
 }
 
 void TVtFormMain::mRetry1Click() {
-  if (View.Loading || (viewer_ != nullptr && viewer_->ViewerBusy)) return;
-  const int folder = ListBoxF.Selected();
+  const int folder = folder_list_.ListBoxF().Selected();
   if (folder < 0) return;
   opened_folders_.push_back(folder);
-  thread::ReloadFolder(View, LoadSettings(), *this, folder);
+  thread::ReloadFolder(view_, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
 void TVtFormMain::mRetry2Click() {
-  if (View.Loading || (viewer_ != nullptr && viewer_->ViewerBusy)) return;
-  const int folder = ListBoxF.Selected();
+  const int folder = folder_list_.ListBoxF().Selected();
   if (folder < 0) return;
   opened_folders_.push_back(folder);
-  thread::RebuildFolder(View, LoadSettings(), *this, folder);
+  thread::RebuildFolder(view_, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
@@ -65,11 +64,6 @@ void TVtFormMain::AfterLoad() {
 bool TVtFormMain::PreTranslate(MSG& message) {
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
-  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
-    // Tab moves the focus between the two lists (tab order: ListBoxF, ListViewMail).
-    if (message.hwnd == ListBoxF.hwnd()) ListViewMail.Focus(); else ListBoxF.Focus();
-    return true;
-  }
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
@@ -94,7 +88,7 @@ void TVtFormMain::PumpMessages() {
   last_pump_ = GetTickCount();
 }
 
-bool TVtFormMain::FolderSwitchPending() { return timer_key_wait_running_ || close_pending_; }
+bool TVtFormMain::FolderSwitchPending() { return folder_list_.TimerKeyWaitRunning() || close_pending_; }
 
 void TVtFormMain::EnableMainWindow(bool enable) {
   if (!enable) {
@@ -112,9 +106,7 @@ void TVtFormMain::EnableMainWindow(bool enable) {
 }
 
 thread::ProgressSink& TVtFormMain::ShowProgress() {
-  RECT frame{};
-  GetWindowRect(hwnd(), &frame);
-  job_form_ = std::make_unique<TVtJobForm>(hwnd(), POINT{frame.left, frame.top});
+  job_form_ = std::make_unique<TVtJobForm>(hwnd());
   job_form_->FormShow();
   return *job_form_;
 }
@@ -122,8 +114,10 @@ thread::ProgressSink& TVtFormMain::ShowProgress() {
 void TVtFormMain::HideProgress() { job_form_.reset(); }
 
 void TVtFormMain::EnableAccountMenu(bool enable) {
-  EnableMenuItem(GetMenu(hwnd()), kAccountMenuPosition,
-                 MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+  HMENU bar = GetMenu(hwnd());
+  const int position = FindMenuPosition(bar, kAccountMenuName);
+  if (position < 0) return;
+  EnableMenuItem(bar, static_cast<UINT>(position), MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
   DrawMenuBar(hwnd());
 }
 
@@ -137,25 +131,11 @@ void TVtFormMain::FocusMainWindow() {
   if (!IsWindowVisible(hwnd())) return;
   SetActiveWindow(hwnd());
   HWND focus = GetFocus();
-  if (focus == nullptr || !IsChild(hwnd(), focus)) ListViewMail.Focus();
-}
-
-void TVtFormMain::ClearRows() {
-  Rows.clear();
-  rows_folder_ = -1;
-  if (ListViewMail.hwnd() == nullptr) return;
-  ListViewMail.SetRowCount(0);
-  ListViewMail.Invalidate();
-  UpdateWindow(ListViewMail.hwnd());
+  if (focus == nullptr || !IsChild(hwnd(), focus)) thread_list_.ListViewMail().Focus();
 }
 
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
-  Rows = std::move(rows);
-  rows_folder_ = View.CurrentFolderIndex;
-  ListViewMail.SetRowCount(static_cast<int>(Rows.size()));
-  if (!Rows.empty()) ListViewMail.AddExtendedStyle(LVS_EX_FULLROWSELECT);
-  ListViewMail.Invalidate();
-  FitSenderColumn();
+  thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
 }
 
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "ui/busy_flag.h"
 #include "ui/fonts.h"
 #include "ui/window.h"
 #include "viewer/message_view.h"
@@ -29,7 +30,7 @@ class TViewForm final : public ui::Window {
 
   // Set while a message is opened or removed; the main window and the
   // viewer's own commands do nothing meanwhile.
-  bool ViewerBusy = false;
+  BusyFlag ViewerBusy;
   // Called from FormCloseQuery: the main window forgets ViewedNode.
   std::function<void()> OnClosed;
 

@@ -70,10 +70,8 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wparam,
   }
   try {
     return self->HandleMessage(message, wparam, lparam);
-  } catch (const std::exception& error) {
-    ShowErrorBox(error.what());
   } catch (...) {
-    ShowErrorBox("Unknown error");
+    ShowCurrentError();
   }
   return 0;
 }
@@ -91,6 +89,20 @@ void ShowErrorBox(const std::string& text) {
   }
   const std::wstring wide = platform::Widen(text);
   MessageBoxW(GetActiveWindow(), wide.c_str(), L"Veltrano", MB_OK | MB_ICONERROR);
+}
+
+void ShowCurrentError() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const std::exception& error) {
+      ShowErrorBox(error.what());
+    } catch (...) {
+      ShowErrorBox("Unknown error");
+    }
+  } catch (...) {
+    // The error box itself failed (out of memory): nothing more can be shown.
+  }
 }
 
 HICON ApplicationIcon(bool small_icon) {

@@ -49,6 +49,11 @@ class Window {
 using ErrorBoxHook = std::function<void(const std::string& text)>;
 ErrorBoxHook SetErrorBoxHook(ErrorBoxHook hook);
 void ShowErrorBox(const std::string& text);
+// Shows the exception being handled in the error box ("Unknown error" for one
+// that is not a std::exception). Call it only inside a catch block: every
+// window and subclass procedure catches everything at its boundary with
+// `catch (...) { ShowCurrentError(); }`.
+void ShowCurrentError() noexcept;
 
 // The application icon (resource MAINICON), or the system's default icon.
 HICON ApplicationIcon(bool small_icon);

@@ -16,7 +16,7 @@ TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
   HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 100, 100, 10, 10, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
   {
-    ui::TVtJobForm form(owner, POINT{100, 100});
+    ui::TVtJobForm form(owner);
     form.FormShow();
     Pump(10);
     wchar_t class_name[64] = {};
@@ -46,7 +46,7 @@ TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
 }
 
 TEST(JobForm, CancelAndEscOnTheButtonSetTheFlagAndShowingClearsIt) {
-  ui::TVtJobForm form(nullptr, POINT{0, 0});
+  ui::TVtJobForm form(nullptr);
   form.FormShow();
   EXPECT_FALSE(form.CancelRequested());
   SendMessageW(form.CancelButton.hwnd(), BM_CLICK, 0, 0);
@@ -61,7 +61,7 @@ TEST(JobForm, CancelAndEscOnTheButtonSetTheFlagAndShowingClearsIt) {
 }
 
 TEST(JobForm, TheLoaderWritesPhaseTextSubjectAndBar) {
-  ui::TVtJobForm form(nullptr, POINT{0, 0});
+  ui::TVtJobForm form(nullptr);
   form.SetTitle("Log\x83t\x83@\x83\x43\x83\x8B");  // Logファイル
   form.SetMailTitle("subject");
   form.SetRange(0, 10);
@@ -101,39 +101,39 @@ TEST_F(CancelledLoad, LeavesAnEmptyListAndAnUntouchedCacheAndTheNextLoadWorks) {
     SendMessageW(form->CancelButton.hwnd(), BM_CLICK, 0, 0);
     return true;
   });
-  HWND list = main.ListBoxF.hwnd();
-  main.ListBoxF.Select(kBigFolder);
+  HWND list = main.FolderList().ListBoxF().hwnd();
+  main.FolderList().ListBoxF().Select(kBigFolder);
   SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(PumpUntil([&] { return canceller.Done() && !main.Loading() && !main.TimerKeyWaitRunning(); },
                         20000));
   EXPECT_TRUE(saw_dialog);
   EXPECT_EQ(fixture_.RowCount(), 0);
-  EXPECT_EQ(main.View.CurrentFolderIndex, -1);
+  EXPECT_EQ(main.CurrentFolderIndex(), -1);
   EXPECT_EQ(main.JobForm(), nullptr);
   std::string bytes = "unread";
   ASSERT_TRUE(platform::ReadWholeFile(cache, bytes));
   EXPECT_EQ(bytes, "");
   // The next load starts with the flag clear and runs to the end.
-  fixture_.Command(ui::kCmdRetry1);
+  fixture_.Command("mRetry1");
   EXPECT_EQ(fixture_.RowCount(), 1500);
-  EXPECT_EQ(main.View.CurrentFolderIndex, kBigFolder);
+  EXPECT_EQ(main.CurrentFolderIndex(), kBigFolder);
 }
 
 TEST_F(CancelledLoad, ChoosingAnotherFolderAbandonsTheRunningLoad) {
   fixture_.Start();
   ui::TVtFormMain& main = fixture_.Main();
   ASSERT_TRUE(platform::TruncateFile(fixture_.FolderPath(kBigFolder) + "\\VLTR.ume"));
-  HWND list = main.ListBoxF.hwnd();
+  HWND list = main.FolderList().ListBoxF().hwnd();
   DuringPump chooser([&] {
     if (main.JobForm() == nullptr) return false;
-    main.ListBoxF.Select(kBigFolder + 1);
+    main.FolderList().ListBoxF().Select(kBigFolder + 1);
     SendMessageW(main.hwnd(), WM_COMMAND,
                  MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     return true;
   });
-  main.ListBoxF.Select(kBigFolder);
+  main.FolderList().ListBoxF().Select(kBigFolder);
   SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list));
   ASSERT_TRUE(fixture_.WaitForFolder(kBigFolder + 1, 20000));

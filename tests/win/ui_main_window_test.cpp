@@ -26,24 +26,24 @@ TEST(MainWindow, StartUpFillsTheFolderListAndOpensTheFirstFolderAtItsLastRow) {
   UiFixture fixture;
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
-  EXPECT_EQ(main.ListBoxF.Count(), mailbox::FolderCount(*main.Folders));
-  EXPECT_EQ(main.ListBoxF.ItemText(kInbox), (*main.Folders)[kInbox].Title);
+  EXPECT_EQ(main.FolderList().ListBoxF().Count(), mailbox::FolderCount(main.Folders()));
+  EXPECT_EQ(main.FolderList().ListBoxF().ItemText(kInbox), main.Folders()[kInbox].Title);
   EXPECT_EQ(fixture.SelectedFolder(), kInbox);
-  EXPECT_EQ(main.View.CurrentFolderIndex, kInbox);
+  EXPECT_EQ(main.CurrentFolderIndex(), kInbox);
   ASSERT_EQ(fixture.RowCount(), 30);
   EXPECT_EQ(fixture.SelectedRow(), 29);  // MailIniPos 1: the last row
-  EXPECT_EQ(main.ListViewMail.ColumnCaption(0), "\x91\xE8\x96\xBC");      // 題名
-  EXPECT_EQ(main.ListViewMail.ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");    // 差出人
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(0), "\x91\xE8\x96\xBC");      // 題名
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");    // 差出人
   // Every row shows its node: subject (after the indentation) and sender.
   for (int row = 0; row < fixture.RowCount(); ++row) {
-    const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
+    const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
     EXPECT_NE(fixture.Cell(row, 0).find(node.Subject), std::string::npos) << row;
     EXPECT_EQ(fixture.Cell(row, 1), node.Sender) << row;
     EXPECT_EQ(fixture.RowShowsUnread(row), thread::IsUnread(node)) << row;
   }
   const int unread = static_cast<int>(UnreadRows(fixture).size());
   EXPECT_EQ(fixture.StatusText(), StatusFor(30, unread));
-  EXPECT_EQ((*main.Folders)[kInbox].Unread, unread);
+  EXPECT_EQ(main.Folders()[kInbox].Unread, unread);
   EXPECT_TRUE(platform::FileExists(fixture.FolderPath(kInbox) + "\\VLTR.ume"));
   EXPECT_TRUE(fixture.Errors.empty());
 }
@@ -53,7 +53,7 @@ TEST(MainWindow, TheCaptionNamesTheAccount) {
   fixture.Start();
   wchar_t caption[256] = {};
   GetWindowTextW(fixture.Main().hwnd(), caption, 256);
-  const std::string expected = "[" + fixture.Main().Account.AccountName + "] - Veltrano";
+  const std::string expected = "[" + fixture.Main().Account().AccountName + "] - Veltrano";
   EXPECT_EQ(platform::Narrow(caption), expected);
 }
 
@@ -62,15 +62,15 @@ TEST(MainWindow, HoldingDownInTheFolderListOpensOnlyWhereTheSelectionRests) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const std::size_t opened_before = main.OpenedFolders().size();
-  HWND list = main.ListBoxF.hwnd();
+  HWND list = main.FolderList().ListBoxF().hwnd();
   SetFocus(list);
   // Key repeat: one step every 60 ms, well inside the 400 ms delay.
   for (int folder = 1; folder <= 2; ++folder) {
     PressKey(list, VK_DOWN);
     Pump(60);
     EXPECT_EQ(fixture.SelectedFolder(), folder);
-    EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText((*main.Folders)[folder]));
-    EXPECT_EQ(main.View.CurrentFolderIndex, kInbox);
+    EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText(main.Folders()[folder]));
+    EXPECT_EQ(main.CurrentFolderIndex(), kInbox);
   }
   ASSERT_TRUE(fixture.WaitForFolder(2));
   const std::vector<int> opened(main.OpenedFolders().begin() + opened_before, main.OpenedFolders().end());
@@ -81,7 +81,7 @@ TEST(MainWindow, HoldingDownInTheFolderListOpensOnlyWhereTheSelectionRests) {
 TEST(MainWindow, FolderListLettersMoveTheSelection) {
   UiFixture fixture;
   fixture.Start();
-  HWND list = fixture.Main().ListBoxF.hwnd();
+  HWND list = fixture.Main().FolderList().ListBoxF().hwnd();
   SetFocus(list);
   TypeChar(list, L'n');
   Pump(50);
@@ -89,10 +89,10 @@ TEST(MainWindow, FolderListLettersMoveTheSelection) {
   ASSERT_TRUE(fixture.WaitForFolder(1));  // 400 ms later that folder is open
   TypeChar(list, L'b');
   Pump(50);
-  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().ListBoxF.Count() - 1);
+  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().FolderList().ListBoxF().Count() - 1);
   TypeChar(list, L'p');
   Pump(50);
-  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().ListBoxF.Count() - 2);
+  EXPECT_EQ(fixture.SelectedFolder(), fixture.Main().FolderList().ListBoxF().Count() - 2);
   TypeChar(list, L't');
   Pump(50);
   EXPECT_EQ(fixture.SelectedFolder(), 0);
@@ -123,10 +123,10 @@ TEST(MainWindow, ReloadKeepsTheSelectedRowAndRebuildRewritesTheCache) {
   const std::string cache = fixture.FolderPath(kInbox) + "\\VLTR.ume";
   std::string before;
   ASSERT_TRUE(platform::ReadWholeFile(cache, before));
-  fixture.Command(ui::kCmdRetry1);
+  fixture.Command("mRetry1");
   EXPECT_EQ(fixture.RowCount(), 30);
   EXPECT_EQ(fixture.SelectedRow(), 7);
-  fixture.Command(ui::kCmdRetry2);
+  fixture.Command("mRetry2");
   EXPECT_EQ(fixture.RowCount(), 30);
   EXPECT_EQ(fixture.SelectedRow(), 7);
   std::string after;
@@ -141,7 +141,7 @@ TEST(MainWindow, ClosingSavesTheViewerSettingsThenTheMainWindowSettings) {
   ui::TVtFormMain& main = fixture.Main();
   MoveWindow(main.hwnd(), 20, 30, 700, 450, TRUE);
   Pump(20);
-  const int column1 = main.ListViewMail.ColumnWidth(0);
+  const int column1 = main.ThreadList().ListViewMail().ColumnWidth(0);
   SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(main.hwnd(), nullptr);
   std::string text;
@@ -178,11 +178,11 @@ TEST(MainWindow, SettingsFromTheFileShapeTheWindow) {
   EXPECT_EQ(frame.left, 50);
   EXPECT_EQ(frame.top, 60);
   EXPECT_EQ(frame.right - frame.left, 800);
-  EXPECT_EQ(main.ListBoxF.Width(), 200);
-  EXPECT_EQ(main.ListViewMail.ColumnWidth(0), 250);
+  EXPECT_EQ(main.FolderList().ListBoxF().Width(), 200);
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnWidth(0), 250);
   RECT client{};
-  GetClientRect(main.ListViewMail.hwnd(), &client);
-  EXPECT_EQ(main.ListViewMail.ColumnWidth(1), client.right - 250);
+  GetClientRect(main.ThreadList().ListViewMail().hwnd(), &client);
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnWidth(1), client.right - 250);
   EXPECT_EQ(fixture.SelectedRow(), 0);  // MailIniPos 0: the first row
 }
 
@@ -190,7 +190,7 @@ TEST(MainWindow, WithoutAMailboxTheWindowClosesAndSavesAnEmptyMailbox) {
   UiFixture fixture;
   fixture.Dir().WriteFile("Veltra.ini", "");
   fixture.Start();
-  EXPECT_EQ(fixture.Main().ListBoxF.Count(), 0);
+  EXPECT_EQ(fixture.Main().FolderList().ListBoxF().Count(), 0);
   Pump(50);  // the close posted by the start-up runs
   EXPECT_EQ(fixture.Main().hwnd(), nullptr);
   settings::IniReader saved(fixture.SettingsPath());

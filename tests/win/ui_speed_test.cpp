@@ -25,7 +25,7 @@ constexpr int kScrollKeys = 300;
 double ScrollMsPerKey(UiFixture& fixture) {
   ui::TVtFormMain& main = fixture.Main();
   main.SelectRow(0, true);
-  HWND list = main.ListViewMail.hwnd();
+  HWND list = main.ThreadList().ListViewMail().hwnd();
   SetFocus(list);
   UpdateWindow(list);
   const DWORD tick = GetTickCount();
@@ -70,12 +70,12 @@ TEST(UiSpeed, DISABLED_OpeningAHundredThousandMessageFolderAndScrollingIt) {
               kBigFolderMessages, GetTickCount() - tick);
   // Leave and come back: the folder opens through its current cache.
   fixture.SelectFolderWithKeys(kBigFolder - 1);
-  main.ListBoxF.Select(kBigFolder);
+  main.FolderList().ListBoxF().Select(kBigFolder);
   tick = GetTickCount();
   SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(main.ListBoxF.hwnd()));
+               reinterpret_cast<LPARAM>(main.FolderList().ListBoxF().hwnd()));
   SendMessageW(main.hwnd(), WM_TIMER, ui::TVtFormMain::kTimerKeyWaitId, 0);  // the delay's end
-  UpdateWindow(main.ListViewMail.hwnd());
+  UpdateWindow(main.ThreadList().ListViewMail().hwnd());
   const DWORD open_ms = GetTickCount() - tick;
   ASSERT_EQ(fixture.RowCount(), static_cast<int>(kBigFolderMessages));
   std::printf("[   TIME   ] opening %u messages with a current cache: %lu ms\n",

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
+#include "ui/main_commands.h"
 
 namespace uitest {
 namespace {
@@ -96,7 +97,6 @@ void UiFixture::Start() {
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   main_->AttachViewer(viewer_.get());
-  viewer_->OnClosed = [this] { main_->ViewedNode = nullptr; };
   main_->Show(SW_SHOW);
   Pump(20);
 }
@@ -108,11 +108,11 @@ void UiFixture::Stop() {
 }
 
 std::string UiFixture::FolderPath(int folder) const {
-  return (*main_->Folders)[static_cast<std::size_t>(folder)].Path;
+  return main_->Folders()[static_cast<std::size_t>(folder)].Path;
 }
 
 void UiFixture::SelectFolderWithKeys(int folder) {
-  HWND list = main_->ListBoxF.hwnd();
+  HWND list = main_->FolderList().ListBoxF().hwnd();
   SetFocus(list);
   while (SelectedFolder() != folder) {
     PressKey(list, SelectedFolder() < folder ? VK_DOWN : VK_UP);
@@ -125,12 +125,14 @@ bool UiFixture::WaitForFolder(int folder, int timeout_ms) {
   return PumpUntil(
       [&] {
         return !main_->TimerKeyWaitRunning() && !main_->Loading() &&
-               main_->View.CurrentFolderIndex == folder;
+               main_->CurrentFolderIndex() == folder;
       },
       timeout_ms);
 }
 
-void UiFixture::Command(int id) {
+void UiFixture::Command(const char* name) {
+  const int id = ui::MainCommands().IdOf(name);
+  EXPECT_NE(id, 0) << name;
   SendMessageW(main_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
   Pump(10);
 }

@@ -81,19 +81,19 @@ class UiFixture {
   std::string FolderPath(int folder) const;
 
   // Read back from the controls.
-  std::string StatusText() { return main_->StatusBar.SimpleText(); }
-  int SelectedRow() { return main_->ListViewMail.Selected(); }
-  int RowCount() { return main_->ListViewMail.RowCount(); }
-  std::string Cell(int row, int column) { return main_->ListViewMail.CellText(row, column); }
-  bool RowShowsUnread(int row) { return main_->ListViewMail.RowImage(row) == 0; }
-  int SelectedFolder() { return main_->ListBoxF.Selected(); }
+  std::string StatusText() { return main_->StatusText(); }
+  int SelectedRow() { return main_->ThreadList().ListViewMail().Selected(); }
+  int RowCount() { return main_->ThreadList().ListViewMail().RowCount(); }
+  std::string Cell(int row, int column) { return main_->ThreadList().ListViewMail().CellText(row, column); }
+  bool RowShowsUnread(int row) { return main_->ThreadList().ListViewMail().RowImage(row) == 0; }
+  int SelectedFolder() { return main_->FolderList().ListBoxF().Selected(); }
 
   // Moves the folder selection with a key in ListBoxF and waits until the
   // delayed load has run (or `wait_ms` when the load is not expected).
   void SelectFolderWithKeys(int folder);
   bool WaitForFolder(int folder, int timeout_ms = 10000);
-  // A command from the menu or its shortcut.
-  void Command(int id);
+  // A command from the menu or its shortcut, by its name in the command table.
+  void Command(const char* name);
 
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box

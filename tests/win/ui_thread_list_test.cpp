@@ -28,7 +28,7 @@ std::string WindowText(HWND hwnd) {
 }
 
 void PressEnter(UiFixture& fixture) {
-  TypeChar(fixture.Main().ListViewMail.hwnd(), 13);
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
   Pump(30);
 }
 
@@ -39,8 +39,8 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   const std::vector<int> unread = UnreadRows(fixture);
   ASSERT_GE(unread.size(), 2u);
   const int row = unread.front();
-  const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
-  const int folder_unread = (*main.Folders)[kInbox].Unread;
+  const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
+  const int folder_unread = main.Folders()[kInbox].Unread;
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
@@ -48,15 +48,15 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   EXPECT_FALSE(fixture.Viewer().BigViewText().empty());
   EXPECT_FALSE(fixture.RowShowsUnread(row));
   EXPECT_FALSE(thread::IsUnread(node));
-  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread - 1);
-  EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText((*main.Folders)[kInbox]));
+  EXPECT_EQ(main.Folders()[kInbox].Unread, folder_unread - 1);
+  EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText(main.Folders()[kInbox]));
   EXPECT_EQ(fixture.MailClient.Marked, std::vector<std::string>{node.FilePath});
-  EXPECT_EQ(main.ViewedNode, &node);
-  EXPECT_FALSE(fixture.Viewer().ViewerBusy);
+  EXPECT_EQ(main.ViewedNode(), &node);
+  EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
   // Enter again on the same row only focuses the viewer: nothing is sent.
   PressEnter(fixture);
   EXPECT_EQ(fixture.MailClient.Marked.size(), 1u);
-  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread - 1);
+  EXPECT_EQ(main.Folders()[kInbox].Unread, folder_unread - 1);
   EXPECT_TRUE(fixture.Errors.empty());
 }
 
@@ -82,7 +82,7 @@ TEST(ThreadList, ClosingTheViewerHidesItAndForgetsTheMessage) {
   SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
   EXPECT_NE(fixture.Viewer().hwnd(), nullptr);
-  EXPECT_EQ(fixture.Main().ViewedNode, nullptr);
+  EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
   EXPECT_TRUE(fixture.Viewer().View().MessagePath.empty());
 }
 
@@ -91,15 +91,15 @@ TEST(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int row = UnreadRows(fixture).front();
-  const thread::ThreadNode& node = *main.Rows[static_cast<std::size_t>(row)];
-  const int folder_unread = (*main.Folders)[kInbox].Unread;
+  const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
+  const int folder_unread = main.Folders()[kInbox].Unread;
   ASSERT_TRUE(platform::RemoveFile(node.FilePath));
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_EQ(fixture.Messages, std::vector<std::string>{kFileMissing});
   EXPECT_TRUE(fixture.RowShowsUnread(row));
   EXPECT_TRUE(thread::IsUnread(node));
-  EXPECT_EQ((*main.Folders)[kInbox].Unread, folder_unread);
+  EXPECT_EQ(main.Folders()[kInbox].Unread, folder_unread);
   EXPECT_TRUE(fixture.MailClient.Marked.empty());
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
 }
@@ -116,17 +116,17 @@ TEST(ThreadList, UnreadJumpsMoveToTheNearestUnreadRowAndNeverWrap) {
   if (fixture.RowShowsUnread(0)) visited.push_back(0);
   for (std::size_t i = 0; i < unread.size() + 2; ++i) {
     const int before = fixture.SelectedRow();
-    fixture.Command(ui::kCmdNextMidoku);
+    fixture.Command("mNextMidoku");
     if (fixture.SelectedRow() != before) visited.push_back(fixture.SelectedRow());
   }
   EXPECT_EQ(visited, unread);
   EXPECT_EQ(fixture.SelectedRow(), unread.back());  // past the last one: no wrap
   // Ctrl+P walks back and stops at the first unread row.
-  for (std::size_t i = 0; i < unread.size() + 2; ++i) fixture.Command(ui::kCmdPrevMidoku);
+  for (std::size_t i = 0; i < unread.size() + 2; ++i) fixture.Command("mPrevMidoku");
   EXPECT_EQ(fixture.SelectedRow(), unread.front());
   // From the very first row Ctrl+P does nothing.
   main.SelectRow(0, true);
-  fixture.Command(ui::kCmdPrevMidoku);
+  fixture.Command("mPrevMidoku");
   EXPECT_EQ(fixture.SelectedRow(), 0);
   // The jumps only select: nothing was opened.
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
@@ -135,7 +135,7 @@ TEST(ThreadList, UnreadJumpsMoveToTheNearestUnreadRowAndNeverWrap) {
 TEST(ThreadList, LetterKeysNavigateAndDoNotReachTheList) {
   UiFixture fixture;
   fixture.Start();
-  HWND list = fixture.Main().ListViewMail.hwnd();
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
   SetFocus(list);
   TypeChar(list, L't');
   Pump(30);
@@ -154,7 +154,7 @@ TEST(ThreadList, LetterKeysNavigateAndDoNotReachTheList) {
 TEST(ThreadList, SpaceOpensTheSelectedRow) {
   UiFixture fixture;
   fixture.Start();
-  PressKey(fixture.Main().ListViewMail.hwnd(), VK_SPACE);
+  PressKey(fixture.Main().ThreadList().ListViewMail().hwnd(), VK_SPACE);
   Pump(30);
   EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
 }
@@ -168,12 +168,12 @@ TEST(ThreadList, TheUnreadCheckUpdatesFolderCountsButNotTheStatusBar) {
   entry.WriteInteger("Property", "UnOpen", 7);
   ASSERT_TRUE(entry.Commit());
   const int selected_row = fixture.SelectedRow();
-  fixture.Command(ui::kCmdMidoku);
-  EXPECT_EQ((*main.Folders)[kOutbox].Unread, 7);
+  fixture.Command("mMidoku");
+  EXPECT_EQ(main.Folders()[kOutbox].Unread, 7);
   EXPECT_EQ(fixture.StatusText(), status);
   EXPECT_EQ(fixture.SelectedFolder(), kInbox);
   EXPECT_EQ(fixture.SelectedRow(), selected_row);
-  EXPECT_EQ((*main.Folders)[kContainer].Unread, 0);
+  EXPECT_EQ(main.Folders()[kContainer].Unread, 0);
   EXPECT_TRUE(IsWindowEnabled(main.hwnd()));
 }
 
@@ -182,7 +182,7 @@ TEST(ThreadList, ClickingBelowTheLastRowKeepsARowSelected) {
   few.messages_per_folder = 4;  // the rows end well above the list's bottom
   UiFixture fixture(few);
   fixture.Start();
-  HWND list = fixture.Main().ListViewMail.hwnd();
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
   RECT client{};
   GetClientRect(list, &client);
   fixture.Main().SelectRow(1, true);

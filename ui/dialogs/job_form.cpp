@@ -2,54 +2,40 @@
 
 #include <string>
 
-#include "ui/window.h"
 #include "thread/ja_texts.h"
+#include "ui/ja_texts.h"
 
 namespace ui {
-namespace {
 
-constexpr int kClientWidth = 390;
-constexpr int kClientHeight = 101;
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+TVtJobForm::TVtJobForm(HWND owner) {
+  Frame frame{kClassName, thread::ja::kProgressCaption, 390, 101};
+  frame.style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+  frame.ex_style = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  frame.small_icon = false;
+  CreateFrame(owner, frame);
+}
 
-// "スレッドの展開中です　しばらくお待ち下さい。": design text of TitleLabel.
-constexpr char kDesignTitle[] =
-    "\x83X\x83\x8C\x83\x62\x83h\x82\xCC\x93W\x8AJ\x92\x86\x82\xC5\x82\xB7\x81@\x82\xB5\x82\xCE"
-    "\x82\xE7\x82\xAD\x82\xA8\x91\xD2\x82\xBF\x89\xBA\x82\xB3\x82\xA2\x81\x42";
-// "キャンセル"
-constexpr char kCancelCaption[] = "\x83L\x83\x83\x83\x93\x83Z\x83\x8B";
-
-}  // namespace
-
-TVtJobForm::TVtJobForm(HWND owner, POINT anchor) {
-  RegisterWindowClass(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Create(kClassName, kExStyle, kStyle, thread::ja::kProgressCaption, anchor.x + 30,
-         anchor.y + 30, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr);
-  font_.CreateHeight(kDialogFace, -12);
-  TitleLabel.Create(hwnd(), 10, kDesignTitle);
+void TVtJobForm::OnCreateControls() {
+  TitleLabel.Create(hwnd(), 10, ja::kJobDesignTitle);
   TitleLabel.Move(8, 8, 377, 14);
   MailTitleLabel.Create(hwnd(), 11, "");
   MailTitleLabel.Move(8, 24, 377, 14);
   ProgressBar.Create(hwnd(), 12);
   ProgressBar.Move(8, 48, 377, 17);
   ProgressBar.SetRange(0, 100);
-  CancelButton.Create(hwnd(), kCancelButtonId, kCancelCaption);
+  CancelButton.Create(hwnd(), kCancelButtonId, ja::kCancel);
   CancelButton.Move(312, 72, 75, 25);
   for (const Control* control : {static_cast<const Control*>(&TitleLabel),
                                  static_cast<const Control*>(&MailTitleLabel),
                                  static_cast<const Control*>(&CancelButton)}) {
-    control->SetFont(font_.handle());
+    control->SetFont(DialogFont());
   }
-  SubclassControl(CancelButton.hwnd(), &TVtJobForm::CancelButtonProc, this);
+  SubclassControl<TVtJobForm, &TVtJobForm::CancelButtonMessage>(CancelButton.hwnd(), this);
 }
 
 void TVtJobForm::FormShow() {
   cancel_requested_ = false;
-  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
-  UpdateWindow(hwnd());
+  ShowModeless();
 }
 
 void TVtJobForm::SetTitle(std::string_view sjis) { TitleLabel.SetText(std::string(sjis)); }
@@ -96,23 +82,24 @@ LRESULT TVtJobForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_CLOSE:
       return 0;  // the user cannot close it; the caller destroys it
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     default:
       break;
   }
-  return Window::HandleMessage(message, wparam, lparam);
+  return Dialog::HandleMessage(message, wparam, lparam);
 }
 
-LRESULT CALLBACK TVtJobForm::CancelButtonProc(HWND hwnd, UINT message, WPARAM wparam,
-                                              LPARAM lparam, UINT_PTR, DWORD_PTR self) noexcept {
-  if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, message, wparam, lparam);
-  if (message == WM_CHAR) {
-    reinterpret_cast<TVtJobForm*>(self)->CancelButtonKeyPress(static_cast<wchar_t>(wparam));
-    if (wparam == 27) return 0;
+// Esc on the focused button cancels like a click (the button asks for all
+// keys, so that Esc reaches it as a character).
+bool TVtJobForm::CancelButtonMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  if (message == WM_GETDLGCODE) {
+    result = DLGC_WANTALLKEYS | DefSubclassProc(CancelButton.hwnd(), message, wparam, lparam);
+    return true;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  if (message == WM_CHAR) {
+    CancelButtonKeyPress(static_cast<wchar_t>(wparam));
+    return wparam == 27;
+  }
+  return false;
 }
 
 }  // namespace ui

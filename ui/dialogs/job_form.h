@@ -1,10 +1,10 @@
 #pragma once
-// TVtJobForm: the progress dialog shown while a folder's threads are read.
-// Modeless, top-most, no system menu (the user cannot close it); the loaders
-// write the phase text, the message subject and the bar through ProgressSink
-// and poll CancelRequested after every message. Cancel (click, or Esc while
-// the button has the focus) only sets the flag; the caller destroys the
-// dialog when the load has ended.
+// TVtJobForm: the progress dialog shown while a folder's threads are read, on
+// the dialog base. Modeless, top-most, no system menu (the user cannot close
+// it); the loaders write the phase text, the message subject and the bar
+// through ProgressSink and poll CancelRequested after every message. Cancel
+// (click, or Esc while the button has the focus) only sets the flag; the
+// caller destroys the dialog when the load has ended.
 
 #include <windows.h>
 
@@ -13,19 +13,18 @@
 
 #include "thread/load_host.h"
 #include "ui/controls.h"
-#include "ui/fonts.h"
-#include "ui/window.h"
+#include "ui/dialog.h"
 
 namespace ui {
 
-class TVtJobForm final : public Window, public thread::ProgressSink {
+class TVtJobForm final : public Dialog, public thread::ProgressSink {
  public:
   static constexpr wchar_t kClassName[] = L"TVtJobForm";
   static constexpr int kCancelButtonId = 2;
 
   // Creates the dialog hidden, owned by `owner`, its top-left corner 30 pixels
-  // right of and below `anchor` (screen coordinates).
-  TVtJobForm(HWND owner, POINT anchor);
+  // right of and below the owner's.
+  explicit TVtJobForm(HWND owner);
 
   // Shows it without activating it (FormShow: clears CancelRequested).
   void FormShow();
@@ -57,11 +56,10 @@ class TVtJobForm final : public Window, public thread::ProgressSink {
   void CancelButtonKeyPress(wchar_t character);
 
  private:
+  void OnCreateControls() override;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  static LRESULT CALLBACK CancelButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                           UINT_PTR id, DWORD_PTR self) noexcept;
+  bool CancelButtonMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
-  Font font_;
   bool cancel_requested_ = false;
   int position_ = 0;
   int shown_position_ = 0;

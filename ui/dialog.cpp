@@ -1,0 +1,104 @@
+#include "ui/dialog.h"
+
+#include "ui/ja_texts.h"
+
+namespace ui {
+
+void Dialog::CreateFrame(HWND owner, const Frame& frame) {
+  owner_ = owner;
+  RegisterWindowClass(frame.class_name, nullptr, GetSysColorBrush(COLOR_BTNFACE));
+  RECT outer{0, 0, frame.client_width, frame.client_height};
+  AdjustWindowRectEx(&outer, frame.style, FALSE, frame.ex_style);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  RECT anchor{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner != nullptr) GetWindowRect(owner, &anchor);
+  int x = anchor.left + frame.offset.x;
+  int y = anchor.top + frame.offset.y;
+  if (frame.centre) {
+    x = anchor.left + (anchor.right - anchor.left - width) / 2;
+    y = anchor.top + (anchor.bottom - anchor.top - height) / 2;
+  }
+  Create(frame.class_name, frame.ex_style, frame.style, frame.caption, x, y, width, height, owner,
+         nullptr);
+  if (frame.small_icon) {
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon(true)));
+  }
+  font_.CreateHeight(ja::kDialogFace, -12);
+  OnCreateControls();
+}
+
+int Dialog::ShowModal() {
+  HWND owner_focus = GetFocus();
+  if (owner_ == nullptr || (owner_focus != owner_ && !IsChild(owner_, owner_focus))) {
+    owner_focus = nullptr;
+  }
+  const bool disable_owner = owner_ != nullptr && IsWindowEnabled(owner_);
+  if (disable_owner) EnableWindow(owner_, FALSE);
+  result_ = IDCANCEL;
+  running_ = true;
+  ShowWindow(hwnd(), SW_SHOW);
+  HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+  SetFocus(first != nullptr ? first : hwnd());
+  MSG message{};
+  bool quit = false;
+  while (running_ && hwnd() != nullptr) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
+      break;
+    }
+    if (IsDialogMessageW(hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  running_ = false;
+  // The owner first: enabled after the dialog is gone, Windows would have
+  // handed the activation to some other program's window.
+  if (disable_owner) EnableWindow(owner_, TRUE);
+  if (hwnd() != nullptr) DestroyWindow(hwnd());
+  if (owner_focus != nullptr && IsWindow(owner_focus)) SetFocus(owner_focus);
+  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+  return result_;
+}
+
+void Dialog::ShowModeless() {
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd());
+}
+
+void Dialog::EndModal(int result) {
+  result_ = result;
+  running_ = false;
+}
+
+LRESULT Dialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case DM_GETDEFID:
+      return MAKELRESULT(default_button_, DC_HASDEFID);
+    case WM_COMMAND:
+      if (lparam != 0 && HIWORD(wparam) != BN_CLICKED) break;
+      if (LOWORD(wparam) == IDOK) {
+        if (OnOk()) EndModal(IDOK);
+        return 0;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        OnCancel();
+        EndModal(IDCANCEL);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      OnCancel();
+      EndModal(IDCANCEL);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace ui

@@ -1,0 +1,178 @@
+#include "ui/folder_list_pane.h"
+
+#include "mailbox/folder_discovery.h"
+#include "platform/wide_win.h"
+#include "ui/main_commands.h"
+#include "ui/main_form.h"
+
+namespace ui {
+namespace {
+
+constexpr UINT kSelectionDelayMs = 400;
+constexpr int kIndentPerLevel = 20;
+
+SIZE ImageSize(HIMAGELIST images) {
+  int width = 16;
+  int height = 16;
+  if (images != nullptr) ImageList_GetIconSize(images, &width, &height);
+  return SIZE{width, height};
+}
+
+}  // namespace
+
+// ListBoxFKeyPress: the letters move the selection by injecting the list
+// box's own navigation key (which raises ListBoxFClick); the blank is
+// swallowed. Tab gives the focus to the thread list.
+const KeyRow<FolderListPane> FolderListPane::kKeys[] = {
+    {WM_CHAR, L' ', &FolderListPane::Swallow},
+    {WM_CHAR, L'B', &FolderListPane::PostNavigationKey, VK_END},
+    {WM_CHAR, L'N', &FolderListPane::PostNavigationKey, VK_DOWN},
+    {WM_CHAR, L'P', &FolderListPane::PostNavigationKey, VK_UP},
+    {WM_CHAR, L'T', &FolderListPane::PostNavigationKey, VK_HOME},
+    {WM_KEYDOWN, VK_TAB, &FolderListPane::FocusThreadList},
+    {WM_CHAR, L'\t', &FolderListPane::Swallow},
+};
+
+FolderListPane::~FolderListPane() {
+  if (images_ != nullptr) ImageList_Destroy(images_);
+  if (brush_ != nullptr) DeleteObject(brush_);
+}
+
+void FolderListPane::Create(HWND parent, int id) {
+  parent_ = parent;
+  list_.Create(parent, id);
+  SubclassControl<FolderListPane, &FolderListPane::ControlMessage>(list_.hwnd(), this);
+  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 1);
+}
+
+void FolderListPane::ApplySettings(const settings::ListFontSettings& list) {
+  font_.CreatePoints(list.FontFace, list.FontSize);
+  list_.SetFont(font_.handle());
+  text_color_ = ToColorRef(list.Color);
+  back_color_ = ToColorRef(list.BColor);
+  if (brush_ != nullptr) DeleteObject(brush_);
+  brush_ = CreateSolidBrush(back_color_);
+}
+
+LRESULT FolderListPane::ControlColor(HDC dc) const {
+  SetTextColor(dc, text_color_);
+  SetBkColor(dc, back_color_);
+  return reinterpret_cast<LRESULT>(brush_);
+}
+
+void FolderListPane::FillFolderList() {
+  list_.Clear();
+  const int count = mailbox::FolderCount(folders_);
+  for (int i = 0; i < count; ++i) list_.Add(folders_[i].Title);
+  if (count == 0) return;  // no folder: nothing to describe or open
+  list_.Select(0);
+  form_.ShowFolderStatus(0);
+  form_.OpenFolderThreads(0, false);
+}
+
+void FolderListPane::StartTimerKeyWait() {
+  SetTimer(parent_, kTimerKeyWaitId, kSelectionDelayMs, nullptr);
+  timer_key_wait_running_ = true;
+}
+
+void FolderListPane::StopTimerKeyWait() {
+  KillTimer(parent_, kTimerKeyWaitId);
+  timer_key_wait_running_ = false;
+}
+
+void FolderListPane::ListBoxFClick() {
+  StopTimerKeyWait();
+  form_.ShowFolderStatus(list_.Selected());
+  StartTimerKeyWait();
+}
+
+void FolderListPane::TimerKeyWaitTimer() {
+  // While a load runs the timer stays on: the load sees it, gives up, and the
+  // next tick opens the newly chosen folder.
+  if (form_.Loading()) return;
+  StopTimerKeyWait();
+  const int folder = list_.Selected();
+  if (folder < 0) return;
+  form_.OpenFolderThreads(folder, true);
+}
+
+bool FolderListPane::ListBoxFKeyPress(wchar_t character) {
+  return RunKey<FolderListPane>(kKeys, *this, WM_CHAR, character,
+                                [this](const char* name) { form_.RunCommand(name); });
+}
+
+bool FolderListPane::PostNavigationKey(WORD virtual_key) {
+  PostKeyPress(list_.hwnd(), virtual_key);
+  return true;
+}
+
+bool FolderListPane::FocusThreadList(WORD) {
+  form_.ThreadList().ListViewMail().Focus();
+  return true;
+}
+
+void FolderListPane::ListBoxFMouseDown() { form_.PopupAtCursor(PopupFolderDef(), list_.hwnd()); }
+
+void FolderListPane::ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const {
+  measure.itemHeight = static_cast<UINT>(ImageSize(images_).cy + 4);
+}
+
+void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
+  const int row = static_cast<int>(draw.itemID);
+  if (row < 0 || row >= mailbox::FolderCount(folders_)) return;
+  const mailbox::FolderInfo& folder = folders_[row];
+  HDC dc = draw.hDC;
+  const RECT& rect = draw.rcItem;
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rect, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : brush_);
+  const int image = folder.Unread != 0 ? 2 : 0;
+  const int indent = folder.Depth * kIndentPerLevel;
+  if (images_ != nullptr && image < ImageList_GetImageCount(images_)) {
+    ImageList_Draw(images_, image, dc, rect.left + indent + 2, rect.top + 2, ILD_TRANSPARENT);
+  }
+  HGDIOBJ old_font = SelectObject(dc, font_.handle());
+  const std::wstring text = platform::Widen(folder.Title);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  const int x = rect.left + indent + ImageSize(images_).cx + 4;
+  const int y = rect.top + (rect.bottom - rect.top - extent.cy) / 2;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text_color_);
+  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+  SelectObject(dc, old_font);
+  if ((draw.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &rect);
+}
+
+// The thread list and the status bar stay as they are.
+void FolderListPane::RefreshUnreadCounts() {
+  EnableWindow(parent_, FALSE);
+  list_.SetRedraw(false);
+  const int selected = list_.Selected();
+  const int count = mailbox::FolderCount(folders_);
+  for (int i = 0; i < count; ++i) {
+    mailbox::FolderInfo& folder = folders_[i];
+    if (folder.Kind == mailbox::kFolderContainer) continue;
+    folder.Unread = mailbox::ReadUnreadCount(folder);
+    list_.RedrawItem(i);
+  }
+  list_.Select(selected);
+  list_.SetRedraw(true);
+  list_.Invalidate();
+  EnableWindow(parent_, TRUE);
+}
+
+bool FolderListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+  result = 0;
+  if (message == WM_CHAR) return ListBoxFKeyPress(static_cast<wchar_t>(wparam));
+  if (message == WM_KEYDOWN) {
+    return RunKey<FolderListPane>(kKeys, *this, WM_KEYDOWN, wparam,
+                                  [this](const char* name) { form_.RunCommand(name); });
+  }
+  if (message == WM_RBUTTONDOWN) {
+    ListBoxFMouseDown();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace ui

@@ -1,0 +1,78 @@
+#pragma once
+// The folder list pane of the main window: ListBoxF, owner-drawn,
+// one row per record of the folder table; its letter keys, its right-click
+// pop-up, the delayed opening of a folder after a selection change
+// (TimerKeyWait) and the unread check. The form owns the folder table and
+// opens folders; the pane shows the table and asks the form to open.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <span>
+
+#include "mailbox/folder_table.h"
+#include "settings/settings.h"
+#include "ui/commands.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+
+namespace ui {
+
+class TVtFormMain;
+
+class FolderListPane {
+ public:
+  // TimerKeyWait runs on the form, which hands its ticks to TimerKeyWaitTimer.
+  static constexpr UINT_PTR kTimerKeyWaitId = 1;
+
+  FolderListPane(TVtFormMain& form, mailbox::FolderTable& folders) : form_(form), folders_(folders) {}
+  ~FolderListPane();
+  FolderListPane(const FolderListPane&) = delete;
+  FolderListPane& operator=(const FolderListPane&) = delete;
+
+  void Create(HWND parent, int id);
+  const OwnerDrawListBox& ListBoxF() const { return list_; }
+  HIMAGELIST ImageListFolder() const { return images_; }
+  void ApplySettings(const settings::ListFontSettings& list);
+  // WM_CTLCOLORLISTBOX of the form for this list: its colours and brush.
+  LRESULT ControlColor(HDC dc) const;
+  bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
+
+  // Refills ListBoxF from the folder table, selects row 0 and opens it.
+  void FillFolderList();
+  void RedrawFolder(int folder) const { list_.RedrawItem(folder); }
+  // Every mail folder's unread count from its "Entry.ini", redrawn with its icon.
+  void RefreshUnreadCounts();
+
+  // Event handlers.
+  void ListBoxFClick();
+  void TimerKeyWaitTimer();
+  bool ListBoxFKeyPress(wchar_t character);  // true: the character was used up
+  void ListBoxFMouseDown();
+  void ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const;
+  void ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const;
+
+ private:
+  bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  void StartTimerKeyWait();
+  void StopTimerKeyWait();
+  // Key-table handlers.
+  bool PostNavigationKey(WORD virtual_key);
+  bool Swallow(WORD) { return true; }
+  bool FocusThreadList(WORD);
+
+  static const KeyRow<FolderListPane> kKeys[];
+
+  TVtFormMain& form_;
+  mailbox::FolderTable& folders_;
+  OwnerDrawListBox list_;
+  Font font_;
+  HBRUSH brush_ = nullptr;
+  COLORREF text_color_ = 0;
+  COLORREF back_color_ = 0;
+  HIMAGELIST images_ = nullptr;
+  HWND parent_ = nullptr;
+  bool timer_key_wait_running_ = false;
+};
+
+}  // namespace ui

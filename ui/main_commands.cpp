@@ -1,0 +1,76 @@
+#include "ui/main_commands.h"
+
+#include "ui/ja_texts.h"
+#include "ui/main_form.h"
+
+namespace ui {
+namespace {
+
+using F = TVtFormMain;
+using Row = CommandRow<F>;
+
+enum Menu { kFile, kShow, kMail, kAccount, kSettings, kHelp };
+
+constexpr MenuBarEntry kBar[] = {
+    {"File1", ja::kMenuFile},       {"Show1", ja::kMenuShow},
+    {"mMail", ja::kMenuMail},       {kAccountMenuName, ja::kMenuAccount},
+    {"K1", ja::kMenuSettings},      {"KH1", ja::kMenuHelp},
+};
+
+// One row per command, in menu order; a row without a handler is a command of
+// a later feature, shown disabled.
+constexpr Row kRows[] = {
+    {"mRetry1", kFile, ja::kRetry1, {'S', true}, &F::mRetry1Click, &F::CanReload},
+    {"mRetry2", kFile, ja::kRetry2, {'A', true}, &F::mRetry2Click, &F::CanReload},
+    {"N2", kFile},
+    {"mMidoku", kFile, ja::kMidoku, {'M', true}, &F::mPopupMidokuClick},
+    {"N6", kFile},
+    {"mFolderSet2", kFile, ja::kFolderSet2},
+    {"N1", kFile},
+    {"KQuenmar321", kFile, ja::kStartClient},
+    {"mExit", kFile, ja::kExit, {'X', true}, &F::mExitClick},
+    {"mFolderFont", kShow, ja::kFolderFont},
+    {"mMailFont", kShow, ja::kMailFont},
+    {"mPrevMidoku", kMail, ja::kPrevMidoku, {'P', true}, &F::mPrevMidokuClick},
+    {"mNextMidoku", kMail, ja::kNextMidoku, {'N', true}, &F::mNextMidokuClick},
+    {"N7", kMail},
+    {"mSend", kMail, ja::kSend, {'S', false}},
+    {"mReplyMail", kMail, ja::kReplyMail, {'R', false}},
+    {"mForwardMail", kMail, ja::kForwardMail, {'F', false}},
+    {"N8", kMail},
+    {"mMailDelete", kMail, ja::kMailDelete, {VK_DELETE, false}},
+    {"mMailbox", kSettings, ja::kMailbox},
+    {"mOption", kSettings, ja::kOption},
+    {"mVersion", kHelp, ja::kVersion},
+};
+
+constexpr CommandTable<F> kTable{kBar, kRows};
+
+constexpr PopupEntry<F> kPopupMail[] = {
+    {"mPopupRetry", ja::kPopupRetry, "mRetry1"},
+    {"mPopupRetry2", ja::kPopupRetry2, "mRetry2"},
+    {"N3"},
+    {"mPopupMidoku", ja::kPopupMidoku, "mMidoku"},
+    {"N5"},
+    {"mFolderSet1", ja::kPopupFolderSet, "mFolderSet2"},
+};
+
+constexpr PopupEntry<F> kPopupFolder[] = {
+    {"MenuItem1", ja::kPopupRetry, "mRetry1"},
+    {"MenuItem2", ja::kPopupRetry2Folder, "mRetry2"},
+    {"MenuItem3"},
+    {"MenuItem4", ja::kPopupMidoku, "mMidoku"},
+    {"N4"},
+    {"mFolderSet", ja::kPopupFolderSet, "mFolderSet2", &F::SelectedFolderIsNoContainer},
+};
+
+constexpr PopupDef<F> kPopupMailDef{"PopupMenu_Mail", kPopupMail};
+constexpr PopupDef<F> kPopupFolderDef{"PopupMenu_Folder", kPopupFolder};
+
+}  // namespace
+
+const CommandTable<TVtFormMain>& MainCommands() { return kTable; }
+const PopupDef<TVtFormMain>& PopupMailDef() { return kPopupMailDef; }
+const PopupDef<TVtFormMain>& PopupFolderDef() { return kPopupFolderDef; }
+
+}  // namespace ui

@@ -1,0 +1,86 @@
+// TVtFormMain: the commands (dispatch through the command table, the account
+// menu, the pop-up menus) and opening the selected row in the viewer.
+
+#include "mailbox/folder_discovery.h"
+#include "platform/files.h"
+#include "thread/thread_node.h"
+#include "ui/ja_texts.h"
+#include "ui/main_commands.h"
+#include "ui/main_form.h"
+#include "ui/view_form.h"
+
+namespace ui {
+
+void TVtFormMain::OnCommand(int id) {
+  if (id >= kAccountFirstId) {
+    AccountItemClick(id - kAccountFirstId);
+    return;
+  }
+  MainCommands().Dispatch(*this, id);
+}
+
+void TVtFormMain::RunCommand(const char* name) { MainCommands().Dispatch(*this, name); }
+
+bool TVtFormMain::CanReload() const { return !view_.Loading && !ViewerBusy(); }
+
+bool TVtFormMain::SelectedFolderIsNoContainer() const {
+  const int folder = folder_list_.ListBoxF().Selected();
+  return folder >= 0 && folder < mailbox::kFolderCapacity &&
+         (*folders_)[folder].Kind != mailbox::kFolderContainer;
+}
+
+void TVtFormMain::mAccountClick() { CheckOnly(AccountMenu(), account_.AccountIndex); }
+
+void TVtFormMain::AccountItemClick(int index) {
+  if (view_.Loading || ViewerBusy()) return;
+  if (!mailbox::SwitchAccount(account_, index)) return;
+  thread::ReleaseThreadLists(view_, *this);
+  viewed_node_ = nullptr;
+  view_.CurrentFolderIndex = -1;
+  ReloadAccount();
+}
+
+void TVtFormMain::PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control) {
+  POINT at{};
+  GetCursorPos(&at);
+  SetForegroundWindow(owner_control);
+  HMENU menu = MainCommands().BuildPopup(*this, def);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd(), nullptr);
+  DestroyMenu(menu);
+}
+
+void TVtFormMain::OpenSelectedMail() {
+  const int row = thread_list_.ListViewMail().Selected();
+  thread::ThreadNode* node = thread_list_.SelectedNode();
+  if (node == nullptr || viewer_ == nullptr) return;
+  viewed_node_ = node;
+  if (!platform::FileExists(node->FilePath)) {
+    ShowMessageText(ja::kFileMissing);
+    if (IsWindowVisible(viewer_->hwnd())) PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
+    return;
+  }
+  if (viewer_->HoldsMessage(node->FilePath)) {
+    viewer_->FocusText();
+    return;
+  }
+  const BusyFlag::Scope busy = viewer_->ViewerBusy.Hold();
+  const bool unread = thread::IsUnread(*node);
+  const int folder = folder_list_.ListBoxF().Selected();
+  if (unread && folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
+      (*folders_)[folder].Unread > 0) {
+    mailbox::FolderInfo& info = (*folders_)[folder];
+    --info.Unread;
+    ShowFolderStatus(folder);
+    if (info.Unread == 0) folder_list_.RedrawFolder(folder);
+  }
+  viewer_->SetMessage(node->FilePath, node->Sender, node->Subject);
+  viewer_->ShowOrFocus();
+  viewer_->LoadMessage(thread::FlagWord(*node), properties_.ComplNkf != 0);
+  if (unread && environment_.MailClient != nullptr) {
+    environment_.MailClient->MarkAsRead(folder, *node);
+  }
+  node->StatusBlock[3] = 0;
+  thread_list_.RedrawRow(row);
+}
+
+}  // namespace ui
