@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/text_reader.h"
+#include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
 #include "thread/thread_cache.h"
@@ -189,8 +190,10 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
 
   context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
+  platform::PhaseTimer read_timer("cache-read");
   CacheContents cache = ReadThreadCache(reader, folder.Path, &context);
   reader.Close();
+  read_timer.Stop();
   context.monitor.EnableMainWindow(false);
 
   switch (cache.Status) {
@@ -202,8 +205,12 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
     case CacheReadStatus::kLoaded:
       if (cache.Records > 0) {
         ThreadNode*& head = cache.List.MutableHead();
+        platform::PhaseTimer reconcile_timer("reconcile");
         const int found = ReconcileWithIndex(folder, head, context);
+        reconcile_timer.Stop();
+        platform::PhaseTimer search_timer("new-mail-search");
         const NewMailResult fresh = SearchNewMail(folder, cache.LastDate, found, head, context);
+        search_timer.Stop();
         if (!fresh.IndexOpened) load.ForgetFolder = true;
       }
       break;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/timing_log.h"
+
 #include "thread/message_headers.h"
 #include "thread/thread_node.h"
 
@@ -64,13 +66,26 @@ LinkRun ScanAndLink(std::vector<ThreadNode*>& nodes, ThreadLinker& linker, Threa
   LinkRun run;
   std::size_t linked = 0;
   {
+    // Where the caller's time goes: waiting for scans, linking, or the
+    // dialog and the message pump.
+    platform::PhaseTotal waiting("scan-wait"), linking("link"), reporting("progress-and-pump");
     HeaderScanAhead scan(nodes, workers);
     while (linked < nodes.size()) {
-      scan.WaitFor(linked);
+      {
+        platform::PhaseTotal::Piece piece(waiting);
+        scan.WaitFor(linked);
+      }
       ThreadNode* node = nodes[linked++];
-      context.progress.SetMailTitle(node->Subject);
-      context.progress.Step();
-      if (linker.Link(head, node)) ++run.Added;
+      {
+        platform::PhaseTotal::Piece piece(reporting);
+        context.progress.SetMailTitle(node->Subject);
+        context.progress.Step();
+      }
+      {
+        platform::PhaseTotal::Piece piece(linking);
+        if (linker.Link(head, node)) ++run.Added;  // a duplicate is freed here
+      }
+      platform::PhaseTotal::Piece piece(reporting);
       if (context.PumpAndCheckStop()) {
         run.Stopped = true;
         break;
