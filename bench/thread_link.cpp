@@ -83,8 +83,8 @@ std::vector<ThreadNode*> MakeNodes(const std::vector<thread::testing::TestMessag
   std::vector<ThreadNode*> nodes;
   for (const auto& message : folder) {
     ThreadNode* node = thread::testing::MakeNode(message);
-    node->Sender = "Sender Name <sender@example.co.jp>";
-    node->FilePath = std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm";
+    node->Sender = node->Keep("Sender Name <sender@example.co.jp>");
+    node->FilePath = node->Keep(std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm");
     nodes.push_back(node);
   }
   return nodes;

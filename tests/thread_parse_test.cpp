@@ -117,7 +117,8 @@ TEST(IndexRecordTest, StatusBlockReversesTheSecondAndThirdWords) {
 
 TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
   // Bytes 01 00 20 40 | 00 00 00 09 | 65 43 21 10 in the file.
-  ThreadNode node;
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
   ParseIndexRecordInto(Record("0000000A", "AQAgQAAAAAllQyEQ", "Taro:hi"), node);
   EXPECT_EQ(FlagWord(node), 0x40200001u);
   EXPECT_TRUE(IsUnread(node));
@@ -219,13 +220,14 @@ struct ScanResult {
 ScanResult ScanBytes(const std::string& bytes, bool ml_before = false) {
   platform::TextReader reader;
   reader.OpenBytes(bytes);
-  ThreadNode node;
-  node.MessageId = "stale";
-  node.InReplyTo = "stale";
-  node.LastReference = "stale";
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.MessageId = node.Keep("stale");
+  node.InReplyTo = node.Keep("stale");
+  node.LastReference = node.Keep("stale");
   node.MlFlag = ml_before;
   ScanMessageHeaders(reader, node);
-  return {node.MessageId, node.InReplyTo, node.LastReference, node.MlFlag};
+  return {node.MessageId.str(), node.InReplyTo.str(), node.LastReference.str(), node.MlFlag};
 }
 
 TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
@@ -330,8 +332,9 @@ TEST_F(HeaderFileTest, ScansTheNodesFile) {
   std::fwrite(text.data(), 1, text.size(), file);
   std::fclose(file);
 
-  ThreadNode node;
-  node.FilePath = path_;
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.FilePath = node.Keep(path_);
   ScanMessageHeaders(node);
   EXPECT_EQ(node.MessageId, "m1@a");
   EXPECT_EQ(node.InReplyTo, "");
@@ -339,11 +342,12 @@ TEST_F(HeaderFileTest, ScansTheNodesFile) {
 }
 
 TEST_F(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
-  ThreadNode node;
-  node.FilePath = platform::JoinPath(dir_, "no_such_message.qnm");
-  node.MessageId = "old";
-  node.InReplyTo = "old";
-  node.LastReference = "old";
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.FilePath = node.Keep(platform::JoinPath(dir_, "no_such_message.qnm"));
+  node.MessageId = node.Keep("old");
+  node.InReplyTo = node.Keep("old");
+  node.LastReference = node.Keep("old");
   node.MlFlag = true;
   ScanMessageHeaders(node);
   EXPECT_EQ(node.MessageId, "");

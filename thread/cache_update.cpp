@@ -131,10 +131,8 @@ int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContex
       RemoveNodeKeepingReplies(head, node);
     } else {
       ++found;
-      IndexRecord record = ParseIndexRecord(table.Line(position));
-      node->StatusBlock = record.StatusBlock;
-      node->Sender = std::move(record.Sender);
-      node->Subject = std::move(record.Subject);
+      ParseIndexRecordInto(table.Line(position), *node);  // the same Name
+
     }
     progress.Step();
     node = next;
@@ -163,13 +161,9 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
   while (ReadNextIndexRecord(reader, line)) {
     if (CompareStamps(RecordStamp(line), last_date) <= 0) continue;
     if (head == nullptr) break;
-    IndexRecord record = ParseIndexRecord(line);
-    ThreadNode* node = NewThreadNode();
-    node->Name = record.Name;
-    node->StatusBlock = record.StatusBlock;
-    node->Sender = std::move(record.Sender);
-    node->Subject = std::move(record.Subject);
-    node->FilePath = platform::JoinPath(folder.Path, std::string(record.Name.data()) + ".qnm");
+    ThreadNode* node = NewThreadNode(head);
+    ParseIndexRecordInto(line, *node);
+    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
     fresh.push_back(node);
   }
   reader.Close();

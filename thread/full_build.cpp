@@ -27,9 +27,10 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   std::vector<ThreadNode*> nodes;
   std::string line;
   while (ReadNextIndexRecord(reader, line)) {
-    ThreadNode* node = NewThreadNode();
+    // All nodes of the folder in one store.
+    ThreadNode* node = NewThreadNode(nodes.empty() ? nullptr : nodes.front());
     ParseIndexRecordInto(line, *node);
-    node->FilePath = platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm");
+    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
     nodes.push_back(node);
   }
   reader.Close();

@@ -10,7 +10,7 @@
 namespace thread {
 
 HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers)
-    : nodes_(nodes), done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
+    : nodes_(nodes), scanned_(nodes.size()), done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
   for (std::size_t i = 0; i < nodes.size(); ++i) done_[i].store(false, std::memory_order_relaxed);
   for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
@@ -34,14 +34,15 @@ bool HeaderScanAhead::TakeNext(std::size_t& index) {
 }
 
 void HeaderScanAhead::ScanOne(std::size_t index) {
-  ScanMessageHeaders(*nodes_[index]);
+  const ThreadNode& node = *nodes_[index];
+  scanned_[index] = ReadMessageHeaders(node.FilePath.str(), node.MlFlag);
   {
     // The store happens under the lock so that a waiter cannot miss the wake-up
     // between its check and its wait.
     std::lock_guard<std::mutex> lock(mutex_);
     done_[index].store(true, std::memory_order_release);
   }
-  scanned_.notify_all();
+  scanned_one_.notify_all();
 }
 
 void HeaderScanAhead::WorkerLoop() {
@@ -57,8 +58,10 @@ void HeaderScanAhead::WaitFor(std::size_t index) {
       continue;
     }
     std::unique_lock<std::mutex> lock(mutex_);
-    scanned_.wait(lock, [&] { return done_[index].load(std::memory_order_acquire); });
+    scanned_one_.wait(lock, [&] { return done_[index].load(std::memory_order_acquire); });
   }
+  ApplyMessageHeaders(scanned_[index], *nodes_[index]);
+  scanned_[index] = MessageHeaders();  // its bytes are in the node now
 }
 
 LinkRun ScanAndLink(std::vector<ThreadNode*>& nodes, ThreadLinker& linker, ThreadNode*& head,

@@ -117,8 +117,8 @@ void ParseIndexRecordInto(std::string_view line, ThreadNode& node) {
   IndexRecord record = ParseIndexRecord(line);
   node.Name = record.Name;
   node.StatusBlock = record.StatusBlock;
-  node.Sender = std::move(record.Sender);
-  node.Subject = std::move(record.Subject);
+  node.Sender = node.Keep(record.Sender);
+  node.Subject = node.Keep(record.Subject);
 }
 
 }  // namespace thread

@@ -91,12 +91,12 @@ void TVtFormMain::OpenSelectedMail() {
   if (row < 0 || row >= static_cast<int>(Rows.size()) || viewer_ == nullptr) return;
   thread::ThreadNode* node = Rows[static_cast<std::size_t>(row)];
   ViewedNode = node;
-  if (!platform::FileExists(node->FilePath)) {
+  if (!platform::FileExists(node->FilePath.str())) {
     ShowMessageText(kFileMissingText);
     if (IsWindowVisible(viewer_->hwnd())) PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
     return;
   }
-  if (viewer_->HoldsMessage(node->FilePath)) {
+  if (viewer_->HoldsMessage(node->FilePath.str())) {
     viewer_->FocusText();
     return;
   }
@@ -110,7 +110,7 @@ void TVtFormMain::OpenSelectedMail() {
     ShowFolderStatus(folder);
     if (info.Unread == 0) ListBoxF.RedrawItem(folder);
   }
-  viewer_->SetMessage(node->FilePath, node->Sender, node->Subject);
+  viewer_->SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
   viewer_->ShowOrFocus();
   viewer_->LoadMessage(thread::FlagWord(*node), Properties.ComplNkf != 0);
   if (unread && environment_.MailClient != nullptr) {
