@@ -98,8 +98,8 @@ bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options
   return result != Result::kDropped;
 }
 
-ThreadNode* MakeNode(const TestMessage& message) {
-  ThreadNode* node = NewThreadNode();
+ThreadNode* MakeNode(const TestMessage& message, ThreadNode* beside) {
+  ThreadNode* node = NewThreadNode(beside);
   message.Name.copy(node->Name.data(), 8);
   node->MessageId = node->Keep(message.MessageId);
   node->InReplyTo = node->Keep(message.InReplyTo);

@@ -102,10 +102,16 @@ TEST(IndexRecordTest, SplitsSenderAndUnquotesSubject) {
       {"Taro:a\rb\n", "Taro", "a\rb", "a lone CR is an ordinary byte"},
   };
   for (const Case& c : cases) {
-    const IndexRecord record = ParseIndexRecord("00000001=AAECAwQFBgcICQoL" + c.rest);
+    const std::string line = "00000001=AAECAwQFBgcICQoL" + c.rest;
+    const IndexRecord record = ParseIndexRecord(line);
     EXPECT_EQ(record.Sender, c.sender) << c.reason;
     EXPECT_EQ(record.Subject, c.subject) << c.reason;
     EXPECT_STREQ(record.Name.data(), "00000001") << c.reason;
+    // Parsing into a node takes a shorter road for subjects without quoting.
+    ThreadList owner(NewThreadNode());
+    ParseIndexRecordInto(line, *owner.Head());
+    EXPECT_EQ(owner.Head()->Sender, c.sender) << c.reason << " (into a node)";
+    EXPECT_EQ(owner.Head()->Subject, c.subject) << c.reason << " (into a node)";
   }
 }
 

@@ -26,7 +26,7 @@ void* NodeStore::Allocate(std::size_t bytes, std::size_t alignment) {
   if (next_ == nullptr || pad + bytes > left_) {
     const std::size_t size = std::max(next_chunk_, bytes + alignment);
     next_chunk_ = std::min(next_chunk_ * 2, kMaxChunk);
-    chunks_.push_back(std::make_unique<char[]>(size));
+    chunks_.emplace_back(new char[size]);  // not zeroed: zeroing took 8% of a cached open
     next_ = chunks_.back().get();
     left_ = size;
     return Allocate(bytes, alignment);
