@@ -5,14 +5,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <exception>
 
 #include "app/program.h"
 #include "mailbox/accounts.h"
 #include "platform/single_instance.h"
+#include "platform/timing_log.h"
 #include "ui/window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
+  // VELTRANO_TIMING=FILE appends the start-up's and the loads' phase times to
+  // FILE (see platform/timing_log.h); off when unset.
+  if (const char* timing = std::getenv("VELTRANO_TIMING")) platform::OpenTimingLog(timing);
+  platform::LogPhase("winmain", 0);
   platform::SingleInstance instance("Veltrano");
   if (instance.AnotherInstanceRuns()) return 1;
 

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "platform/timing_log.h"
 #include "platform/wide_win.h"
 
 namespace app {
@@ -51,7 +52,9 @@ void Program::Run(int show_command) {
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchProgramMessage(*main_, message);
   Sleep(10);
+  platform::PhaseTimer shown("main-window-shown");  // the start-up sequence with the first folder
   main_->Show(show_command);
+  shown.Stop();
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(*main_, message);
 }
 

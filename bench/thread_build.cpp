@@ -53,15 +53,16 @@ namespace {
 
 constexpr int kRepeats = 3;
 
-// Heap bytes of the strings that did not fit inside their std::string.
+// Bytes of the nodes' texts in their store (a text shared by two fields once).
 long long StringHeapBytes(const thread::ThreadNode* head) {
   long long bytes = 0;
   for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
-    for (const std::string* text : {&node->MessageId, &node->InReplyTo, &node->LastReference,
-                                    &node->Sender, &node->FilePath, &node->Subject}) {
-      if (text->capacity() > 15) {
-        bytes += static_cast<long long>(malloc_usable_size(const_cast<char*>(text->data())));
-      }
+    for (const thread::NodeText* text : {&node->MessageId, &node->InReplyTo, &node->Sender,
+                                         &node->FilePath, &node->Subject}) {
+      bytes += static_cast<long long>(text->size());
+    }
+    if (node->LastReference.data() != node->InReplyTo.data()) {
+      bytes += static_cast<long long>(node->LastReference.size());
     }
   }
   return bytes;

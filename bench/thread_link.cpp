@@ -81,9 +81,10 @@ std::vector<thread::testing::TestMessage> GenerateFolder(std::size_t count, std:
 std::vector<ThreadNode*> MakeNodes(const std::vector<thread::testing::TestMessage>& folder) {
   std::vector<ThreadNode*> nodes;
   for (const auto& message : folder) {
-    ThreadNode* node = thread::testing::MakeNode(message);
-    node->Sender = "Sender Name <sender@example.co.jp>";
-    node->FilePath = std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm";
+    // One store for the folder, as the loaders make it.
+    ThreadNode* node = thread::testing::MakeNode(message, nodes.empty() ? nullptr : nodes.front());
+    node->Sender = node->Keep("Sender Name <sender@example.co.jp>");
+    node->FilePath = node->Keep(std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm");
     nodes.push_back(node);
   }
   return nodes;

@@ -54,11 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   reader.OpenBytes(bytes);
-  thread::ThreadNode node;
-  thread::ScanMessageHeaders(reader, node);
-  CheckIdentifier(node.MessageId);
-  CheckIdentifier(node.InReplyTo);
-  CheckIdentifier(node.LastReference);
+  const thread::MessageHeaders headers = thread::ReadMessageHeaders(reader, false);
+  CheckIdentifier(headers.MessageId);
+  CheckIdentifier(headers.InReplyTo);
+  CheckIdentifier(headers.LastReference);
 
   const thread::Bracketed first = thread::TakeFirstBracketed(bytes);
   const thread::Bracketed last = thread::TakeLastBracketed(bytes);

@@ -31,7 +31,7 @@ Result LinkOnce(ThreadNode* head, ThreadNode* node, const LinkOptions& options) 
   // never linked a second time.
   for (ThreadNode* c = head; c != nullptr; c = c->Next) {
     if (!c->MessageId.empty() && SameIdentifier(c->MessageId, node->MessageId)) {
-      delete node;
+      FreeNode(node);
       return Result::kDropped;
     }
   }
@@ -88,35 +88,35 @@ bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options
   }
   Result result = LinkOnce(head, node, options);
   if (result == Result::kHeldBack) {
-    std::string in_reply_to = std::exchange(node->InReplyTo, std::string());
-    std::string last_reference = std::exchange(node->LastReference, std::string());
+    const thread::NodeText in_reply_to = std::exchange(node->InReplyTo, thread::NodeText());
+    const thread::NodeText last_reference = std::exchange(node->LastReference, thread::NodeText());
     result = LinkOnce(head, node, options);
-    node->InReplyTo = std::move(in_reply_to);
-    node->LastReference = std::move(last_reference);
+    node->InReplyTo = in_reply_to;
+    node->LastReference = last_reference;
   }
   if (head->Prev != nullptr) head = head->Prev;
   return result != Result::kDropped;
 }
 
-ThreadNode* MakeNode(const TestMessage& message) {
-  ThreadNode* node = NewThreadNode();
+ThreadNode* MakeNode(const TestMessage& message, ThreadNode* beside) {
+  ThreadNode* node = NewThreadNode(beside);
   message.Name.copy(node->Name.data(), 8);
-  node->MessageId = message.MessageId;
-  node->InReplyTo = message.InReplyTo;
-  node->LastReference = message.LastReference;
-  node->Subject = message.Subject;
+  node->MessageId = node->Keep(message.MessageId);
+  node->InReplyTo = node->Keep(message.InReplyTo);
+  node->LastReference = node->Keep(message.LastReference);
+  node->Subject = node->Keep(message.Subject);
   node->MlFlag = message.MlFlag;
   return node;
 }
 
 ThreadNode* CloneMessage(const ThreadNode& node) {
   ThreadNode* copy = NewThreadNode();
-  copy->MessageId = node.MessageId;
-  copy->InReplyTo = node.InReplyTo;
-  copy->LastReference = node.LastReference;
-  copy->Sender = node.Sender;
-  copy->FilePath = node.FilePath;
-  copy->Subject = node.Subject;
+  copy->MessageId = copy->Keep(node.MessageId);
+  copy->InReplyTo = copy->Keep(node.InReplyTo);
+  copy->LastReference = copy->Keep(node.LastReference);
+  copy->Sender = copy->Keep(node.Sender);
+  copy->FilePath = copy->Keep(node.FilePath);
+  copy->Subject = copy->Keep(node.Subject);
   copy->MlFlag = node.MlFlag;
   copy->StatusBlock = node.StatusBlock;
   copy->Name = node.Name;

@@ -28,7 +28,7 @@ struct TestMessage {
   std::string Subject{};
   bool MlFlag = false;
 };
-ThreadNode* MakeNode(const TestMessage& message);
+ThreadNode* MakeNode(const TestMessage& message, ThreadNode* beside = nullptr);
 // A new node with the same message fields (not the links, Depth or Order).
 ThreadNode* CloneMessage(const ThreadNode& node);
 

@@ -44,7 +44,7 @@ ThreadNode* Node(const std::string& name, int depth, std::uint32_t stamp,
   ThreadNode* node = NewThreadNode();
   std::copy(name.begin(), name.end(), node->Name.begin());
   node->Depth = depth;
-  node->MessageId = id;
+  node->MessageId = node->Keep(id);
   const Stamp bytes = StampOf(stamp);
   std::copy(bytes.begin(), bytes.end(), node->StatusBlock.begin() + 8);
   return node;
@@ -176,7 +176,7 @@ TEST(CacheReadTest, CancelReleasesWhatWasRead) {
 TEST(CacheWriteTest, WritesCrLfRecordsAndTheGreatestStamp) {
   const ThreadList list = Chain({Node("00000001", 0, 0x00010203, "a@x"), Node("00000002", 1, 5),
                                  Node("00000003", 0, 0x7F000000)});
-  list.Head()->Next->InReplyTo = "a@x";
+  list.Head()->Next->InReplyTo = list.Head()->Keep("a@x");
   EXPECT_EQ(ThreadCacheText(list.Head()),
             CacheRecord("00000001", 0, "a@x") + CacheRecord("00000002", 1, "", "a@x") +
                 CacheRecord("00000003", 0) + "LastDate=HPAAAAAA\r\n");
@@ -185,7 +185,7 @@ TEST(CacheWriteTest, WritesCrLfRecordsAndTheGreatestStamp) {
 TEST(CacheWriteTest, ReadingBackGivesTheSameList) {
   const ThreadList list = Chain({Node("00000001", 0, 1, "a@x"), Node("00000002", 1, 9, "b@x"),
                                  Node("00000003", 2, 3, "c@x")});
-  list.Head()->Next->LastReference = "a@x";
+  list.Head()->Next->LastReference = list.Head()->Keep("a@x");
   const CacheContents cache = ReadText(ThreadCacheText(list.Head()));
   EXPECT_EQ(ListShape(cache.List.Head()), ListShape(list.Head()));
   EXPECT_EQ(cache.List.Head()->Next->LastReference, "a@x");

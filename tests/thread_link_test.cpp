@@ -87,7 +87,7 @@ TEST(ThreadListTest, InsertAndUnlinkKeepBothDirections) {
   EXPECT_EQ(c->Prev, a);
   EXPECT_EQ(b->Prev, a);  // the unlinked node keeps its own links
   EXPECT_EQ(b->Next, c);
-  delete b;
+  FreeNode(b);
 }
 
 TEST(ThreadListTest, RemovingANodeMovesItsSubtreeUp) {
@@ -137,14 +137,14 @@ TEST(ThreadListTest, IntegrityCheckFindsEachBrokenInvariant) {
     list.Head()->Prev = stray;
     EXPECT_FALSE(CheckThreadListIntegrity(list.Head(), nullptr)) << "head has a Prev";
     list.Head()->Prev = nullptr;
-    delete stray;
+    FreeNode(stray);
   }
   {
     ThreadList list = ListWithDepths({0, 1, 0});
-    list.Head()->MessageId = "Same@Host";
-    list.Head()->Next->Next->MessageId = "same@host";
+    list.Head()->MessageId = list.Head()->Keep("Same@Host");
+    list.Head()->Next->Next->MessageId = list.Head()->Keep("same@host");
     EXPECT_FALSE(CheckThreadListIntegrity(list.Head(), nullptr)) << "duplicate MessageId ignoring case";
-    list.Head()->Next->Next->MessageId = "other@host";
+    list.Head()->Next->Next->MessageId = list.Head()->Keep("other@host");
     EXPECT_TRUE(CheckThreadListIntegrity(list.Head(), nullptr));
   }
 }
@@ -189,18 +189,18 @@ TEST(NodeIndexTest, FindsTheEarliestMatchThroughCollisionsAndRemovals) {
     return k % 2 == 0 ? 13 + 16 * (k % 5) : 15 + 16 * (k % 4);
   };
   std::mt19937 rng(11);
-  std::vector<std::unique_ptr<ThreadNode>> nodes;
+  std::vector<ThreadNode*> nodes;
   for (int i = 0; i < 60; ++i) {
-    nodes.push_back(std::make_unique<ThreadNode>());
-    nodes.back()->MessageId = std::to_string(static_cast<int>(rng() % kKeys));
+    nodes.push_back(NewThreadNode(nodes.empty() ? nullptr : nodes.front()));
+    nodes.back()->MessageId = nodes.back()->Keep(std::to_string(static_cast<int>(rng() % kKeys)));
     nodes.back()->Order = rng();
   }
   NodeIndex index;
   std::vector<bool> filed(nodes.size(), false);
   for (int step = 0; step < 3000; ++step) {
     const std::size_t pick = rng() % nodes.size();
-    ThreadNode* node = nodes[pick].get();
-    const std::uint64_t hash = hash_of(std::stoi(node->MessageId));
+    ThreadNode* node = nodes[pick];
+    const std::uint64_t hash = hash_of(std::stoi(node->MessageId.str()));
     if (filed[pick]) {
       index.Remove(hash, node);
     } else {
@@ -212,13 +212,14 @@ TEST(NodeIndexTest, FindsTheEarliestMatchThroughCollisionsAndRemovals) {
       ThreadNode* expected = nullptr;
       for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (filed[i] && nodes[i]->MessageId == text && (expected == nullptr || nodes[i]->Order < expected->Order)) {
-          expected = nodes[i].get();
+          expected = nodes[i];
         }
       }
       ASSERT_EQ(index.Earliest(hash_of(key), [&](const ThreadNode* n) { return n->MessageId == text; }), expected)
           << "step " << step << " key " << key;
     }
   }
+  for (ThreadNode* node : nodes) FreeNode(node);
 }
 
 TEST(SjisTextTest, SearchesNeverStartOnASecondByte) {
@@ -417,17 +418,17 @@ TEST(LinkTest, LinkThreadNodeReportsAHeldBackNode) {
   EXPECT_EQ(node->Next, nullptr);
   EXPECT_EQ(node->Prev, nullptr);
   EXPECT_EQ(folder.Shape(), "S:0");
-  delete node;
+  FreeNode(node);
 }
 
 TEST(LinkTest, ExistingListRegisteredInOrderKeepsLinking) {
   ThreadList list = ListWithDepths({0, 1, 0});
   ThreadNode* n0 = list.Head();
-  n0->MessageId = "a@x";
-  n0->Next->MessageId = "b@x";
-  n0->Next->InReplyTo = "a@x";
-  n0->Next->Next->MessageId = "c@x";
-  n0->Next->Next->InReplyTo = "z@x";
+  n0->MessageId = n0->Keep("a@x");
+  n0->Next->MessageId = n0->Keep("b@x");
+  n0->Next->InReplyTo = n0->Keep("a@x");
+  n0->Next->Next->MessageId = n0->Keep("c@x");
+  n0->Next->Next->InReplyTo = n0->Keep("z@x");
   ThreadLinker linker({false, false});
   for (ThreadNode* n = list.Head(); n != nullptr; n = n->Next) linker.AddExisting(n);
 
@@ -439,7 +440,7 @@ TEST(LinkTest, ExistingListRegisteredInOrderKeepsLinking) {
 
 TEST(LinkTest, DamagedDepthsOfAnExistingListAreClamped) {
   ThreadList list = ListWithDepths({0, 3, -2, 1, 1, 7});
-  list.Head()->MessageId = "a@x";
+  list.Head()->MessageId = list.Head()->Keep("a@x");
   ThreadLinker linker({false, false});
   for (ThreadNode* n = list.Head(); n != nullptr; n = n->Next) linker.AddExisting(n);
   EXPECT_EQ(Shape(list.Head()), "n0:0 n1:1 n2:0 n3:1 n4:1 n5:2");

@@ -102,10 +102,16 @@ TEST(IndexRecordTest, SplitsSenderAndUnquotesSubject) {
       {"Taro:a\rb\n", "Taro", "a\rb", "a lone CR is an ordinary byte"},
   };
   for (const Case& c : cases) {
-    const IndexRecord record = ParseIndexRecord("00000001=AAECAwQFBgcICQoL" + c.rest);
+    const std::string line = "00000001=AAECAwQFBgcICQoL" + c.rest;
+    const IndexRecord record = ParseIndexRecord(line);
     EXPECT_EQ(record.Sender, c.sender) << c.reason;
     EXPECT_EQ(record.Subject, c.subject) << c.reason;
     EXPECT_STREQ(record.Name.data(), "00000001") << c.reason;
+    // Parsing into a node takes a shorter road for subjects without quoting.
+    ThreadList owner(NewThreadNode());
+    ParseIndexRecordInto(line, *owner.Head());
+    EXPECT_EQ(owner.Head()->Sender, c.sender) << c.reason << " (into a node)";
+    EXPECT_EQ(owner.Head()->Subject, c.subject) << c.reason << " (into a node)";
   }
 }
 
@@ -117,7 +123,8 @@ TEST(IndexRecordTest, StatusBlockReversesTheSecondAndThirdWords) {
 
 TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
   // Bytes 01 00 20 40 | 00 00 00 09 | 65 43 21 10 in the file.
-  ThreadNode node;
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
   ParseIndexRecordInto(Record("0000000A", "AQAgQAAAAAllQyEQ", "Taro:hi"), node);
   EXPECT_EQ(FlagWord(node), 0x40200001u);
   EXPECT_TRUE(IsUnread(node));
@@ -132,7 +139,8 @@ TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
 
 TEST(IndexRecordTest, MarkReadClearsOnlyTheUnreadBit) {
   // The mail client keeps other flags in the unread bit's byte: they must survive.
-  ThreadNode node;
+  const ThreadList owner(NewThreadNode());
+  ThreadNode& node = *owner.Head();
   ParseIndexRecordInto(Record("0000000A", "/////wAAAAllQyEQ", "Taro:hi"), node);
   ASSERT_EQ(FlagWord(node), 0xFFFFFFFFu);
   const StatusBytes before = node.StatusBlock;
@@ -233,13 +241,14 @@ struct ScanResult {
 ScanResult ScanBytes(const std::string& bytes, bool ml_before = false) {
   platform::TextReader reader;
   reader.OpenBytes(bytes);
-  ThreadNode node;
-  node.MessageId = "stale";
-  node.InReplyTo = "stale";
-  node.LastReference = "stale";
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.MessageId = node.Keep("stale");
+  node.InReplyTo = node.Keep("stale");
+  node.LastReference = node.Keep("stale");
   node.MlFlag = ml_before;
   ScanMessageHeaders(reader, node);
-  return {node.MessageId, node.InReplyTo, node.LastReference, node.MlFlag};
+  return {node.MessageId.str(), node.InReplyTo.str(), node.LastReference.str(), node.MlFlag};
 }
 
 TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
@@ -344,8 +353,9 @@ TEST_F(HeaderFileTest, ScansTheNodesFile) {
   std::fwrite(text.data(), 1, text.size(), file);
   std::fclose(file);
 
-  ThreadNode node;
-  node.FilePath = path_;
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.FilePath = node.Keep(path_);
   ScanMessageHeaders(node);
   EXPECT_EQ(node.MessageId, "m1@a");
   EXPECT_EQ(node.InReplyTo, "");
@@ -353,11 +363,12 @@ TEST_F(HeaderFileTest, ScansTheNodesFile) {
 }
 
 TEST_F(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
-  ThreadNode node;
-  node.FilePath = platform::JoinPath(dir_, "no_such_message.qnm");
-  node.MessageId = "old";
-  node.InReplyTo = "old";
-  node.LastReference = "old";
+  ThreadList owner(NewThreadNode());  // a node with a store for its texts
+  ThreadNode& node = *owner.Head();
+  node.FilePath = node.Keep(platform::JoinPath(dir_, "no_such_message.qnm"));
+  node.MessageId = node.Keep("old");
+  node.InReplyTo = node.Keep("old");
+  node.LastReference = node.Keep("old");
   node.MlFlag = true;
   ScanMessageHeaders(node);
   EXPECT_EQ(node.MessageId, "");

@@ -29,8 +29,8 @@ class RowList {
       const std::string name = std::string(7, '0') + static_cast<char>('1' + i);
       std::copy(name.begin(), name.end(), node->Name.begin());
       node->Depth = depths[i];
-      node->Subject = "s" + std::to_string(i + 1);
-      node->Sender = "from" + std::to_string(i + 1);
+      node->Subject = node->Keep("s" + std::to_string(i + 1));
+      node->Sender = node->Keep("from" + std::to_string(i + 1));
       if (last == nullptr) {
         list_.Reset(node);
       } else {
@@ -90,7 +90,7 @@ TEST(ThreadRowsTest, RowCarriesCaptionSenderAndUnreadImage) {
   mailbox::FolderInfo folder;
   folder.TabInfo = 0;
   folder.MlStringDelete = 1;
-  list.Rows()[1]->Subject = " [ml:2] hello";
+  list.Rows()[1]->Subject = list.Rows()[1]->Keep(" [ml:2] hello");
   const RowText root = MakeRow(*list.Rows()[0], folder);
   EXPECT_EQ(root.Caption, "1");
   EXPECT_EQ(root.Sender, "from1");

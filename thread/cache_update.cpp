@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/text_reader.h"
+#include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
 #include "thread/thread_cache.h"
@@ -130,10 +131,8 @@ int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContex
       RemoveNodeKeepingReplies(head, node);
     } else {
       ++found;
-      IndexRecord record = ParseIndexRecord(table.Line(position));
-      node->StatusBlock = record.StatusBlock;
-      node->Sender = std::move(record.Sender);
-      node->Subject = std::move(record.Subject);
+      ParseIndexRecordInto(table.Line(position), *node);  // the same Name
+
     }
     progress.Step();
     node = next;
@@ -162,13 +161,9 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
   while (ReadNextIndexRecord(reader, line)) {
     if (CompareStamps(RecordStamp(line), last_date) <= 0) continue;
     if (head == nullptr) break;
-    IndexRecord record = ParseIndexRecord(line);
-    ThreadNode* node = NewThreadNode();
-    node->Name = record.Name;
-    node->StatusBlock = record.StatusBlock;
-    node->Sender = std::move(record.Sender);
-    node->Subject = std::move(record.Subject);
-    node->FilePath = platform::JoinPath(folder.Path, std::string(record.Name.data()) + ".qnm");
+    ThreadNode* node = NewThreadNode(head);
+    ParseIndexRecordInto(line, *node);
+    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
     fresh.push_back(node);
   }
   reader.Close();
@@ -189,8 +184,10 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
 
   context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
+  platform::PhaseTimer read_timer("cache-read");
   CacheContents cache = ReadThreadCache(reader, folder.Path, &context);
   reader.Close();
+  read_timer.Stop();
   context.monitor.EnableMainWindow(false);
 
   switch (cache.Status) {
@@ -202,8 +199,12 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
     case CacheReadStatus::kLoaded:
       if (cache.Records > 0) {
         ThreadNode*& head = cache.List.MutableHead();
+        platform::PhaseTimer reconcile_timer("reconcile");
         const int found = ReconcileWithIndex(folder, head, context);
+        reconcile_timer.Stop();
+        platform::PhaseTimer search_timer("new-mail-search");
         const NewMailResult fresh = SearchNewMail(folder, cache.LastDate, found, head, context);
+        search_timer.Stop();
         if (!fresh.IndexOpened) load.ForgetFolder = true;
       }
       break;

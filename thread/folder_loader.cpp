@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/files.h"
+#include "platform/timing_log.h"
 #include "thread/full_build.h"
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
@@ -54,7 +55,10 @@ void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& 
   host.RepaintFolderList();
   const StartSelection start =
       ChooseStartRow(filled.Rows, folder.SelectedIndex, settings.MailIniPos);
-  host.ShowRows(std::move(filled.Rows));
+  {
+    platform::PhaseTimer timer("list-view");
+    host.ShowRows(std::move(filled.Rows));
+  }
   host.EnableMainWindow(true);
   if (start.Row < 0) return;
   host.SelectRow(start.Row);
@@ -65,16 +69,22 @@ void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& 
 // to show.
 bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
                  mailbox::FolderInfo& folder) {
+  platform::PhaseTimer dialog_timer("progress-dialog");
   ProgressSink& progress = host.ShowProgress();
+  dialog_timer.Stop();
   progress.SetRange(0, folder.Total);
   progress.SetPosition(0);
   progress.SetTitle(ja::kBuildingTitle);
   progress.EnableCancel(true);
   LoadContext context{progress, host};
   const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};
+  platform::PhaseTimer load_timer("load");
   ThreadLoad load = LoadThreadCache(source, context);
   if (!load.Show) load = BuildThreadsFromIndex(source, context);
+  load_timer.Stop();
+  platform::PhaseTimer hide_timer("progress-dialog-close");
   host.HideProgress();
+  hide_timer.Stop();
 
   if (load.ForgetFolder) view.CurrentFolderIndex = -1;
   view.CurrentThreads = load.List.Release();
@@ -100,6 +110,7 @@ void OpenFolderThreads(ThreadView& view, const LoaderSettings& settings, LoadHos
     }
   }
   LoadingScope loading(view);
+  platform::PhaseTimer open_timer("open-folder");
   view.CurrentFolderIndex = index;
   mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(index)];
 

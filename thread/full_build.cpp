@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/text_reader.h"
+#include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
 #include "thread/ja_texts.h"
@@ -22,16 +23,20 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   context.progress.Repaint();
 
   // All records first, so that the headers can be scanned ahead of the linking.
+  platform::PhaseTimer index_timer("index-read");
   std::vector<ThreadNode*> nodes;
   std::string line;
   while (ReadNextIndexRecord(reader, line)) {
-    ThreadNode* node = NewThreadNode();
+    // All nodes of the folder in one store.
+    ThreadNode* node = NewThreadNode(nodes.empty() ? nullptr : nodes.front());
     ParseIndexRecordInto(line, *node);
-    node->FilePath = platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm");
+    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
     nodes.push_back(node);
   }
   reader.Close();
+  index_timer.Stop();
 
+  platform::PhaseTimer link_timer("scan-and-link");
   ThreadLinker linker(folder.Link);
   const LinkRun run = ScanAndLink(nodes, linker, load.List.MutableHead(), context,
                                   folder.ScanWorkers);

@@ -1,8 +1,9 @@
 #pragma once
 // Scans the message headers of a run of nodes on worker threads, ahead of a
 // caller that links the nodes one by one in order. Each node is scanned by
-// exactly one thread; the caller touches a node only after WaitFor has
-// returned for it, so no node is ever shared while it is being written.
+// exactly one thread, which only reads the node and writes the headers into a
+// slot of its own; WaitFor stores them into the node on the caller's thread,
+// since the node's store is not shared between threads.
 
 #include <atomic>
 #include <condition_variable>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "thread/load_host.h"
+#include "thread/message_headers.h"
 #include "thread/thread_linker.h"
 
 namespace thread {
@@ -27,8 +29,9 @@ class HeaderScanAhead {
   HeaderScanAhead(const HeaderScanAhead&) = delete;
   HeaderScanAhead& operator=(const HeaderScanAhead&) = delete;
 
-  // Returns once nodes[index] has been scanned. When no thread has taken that
-  // node yet, the caller scans nodes itself instead of waiting idle.
+  // Returns once nodes[index] has been scanned, with its headers stored into
+  // it. When no thread has taken that node yet, the caller scans nodes itself
+  // instead of waiting idle.
   void WaitFor(std::size_t index);
 
   // Threads to use for scanning ahead on this machine (two per core).
@@ -40,11 +43,12 @@ class HeaderScanAhead {
   void WorkerLoop();
 
   const std::vector<ThreadNode*>& nodes_;
+  std::vector<MessageHeaders> scanned_;  // one slot per node, written by its scanner
   std::unique_ptr<std::atomic<bool>[]> done_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
-  std::condition_variable scanned_;
+  std::condition_variable scanned_one_;
   std::vector<std::thread> workers_;
 };
 

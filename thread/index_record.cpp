@@ -126,11 +126,25 @@ IndexRecord ParseIndexRecord(std::string_view line) {
 }
 
 void ParseIndexRecordInto(std::string_view line, ThreadNode& node) {
-  IndexRecord record = ParseIndexRecord(line);
+  // Most subjects hold no ":": their texts go straight from the line into the
+  // node's store, without the record's strings (a cached open of 100,000
+  // messages spent a sixth of its time making and freeing them).
+  const std::string_view text = WithoutLineEnd(line);
+  const std::size_t subject_start = text.find(':', std::min(kSenderStart, text.size()));
+  const bool plain = subject_start == std::string_view::npos ||
+                     text.find(':', subject_start + 1) == std::string_view::npos;
+  const IndexRecord record = ParseIndexRecord(plain ? line.substr(0, kSenderStart) : line);
   node.Name = record.Name;
   node.StatusBlock = record.StatusBlock;
-  node.Sender = std::move(record.Sender);
-  node.Subject = std::move(record.Subject);
+  if (!plain) {
+    node.Sender = node.Keep(record.Sender);
+    node.Subject = node.Keep(record.Subject);
+    return;
+  }
+  const std::string_view rest = text.substr(std::min(kSenderStart, text.size()));
+  const std::size_t colon = rest.find(':');
+  node.Sender = node.Keep(rest.substr(0, colon));
+  node.Subject = colon == std::string_view::npos ? NodeText() : node.Keep(rest.substr(colon + 1));
 }
 
 }  // namespace thread

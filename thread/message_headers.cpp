@@ -66,7 +66,8 @@ std::string_view BracketText(std::string_view text, std::size_t open, std::size_
 
 class HeaderScanner {
  public:
-  HeaderScanner(platform::TextReader& reader, ThreadNode& node) : reader_(reader), node_(node) {}
+  HeaderScanner(platform::TextReader& reader, MessageHeaders& headers)
+      : reader_(reader), node_(headers) {}
 
   void Run() {
     if (!Read()) return;
@@ -133,26 +134,45 @@ class HeaderScanner {
   }
 
   platform::TextReader& reader_;
-  ThreadNode& node_;
+  MessageHeaders& node_;
   std::string line_;
 };
 
 }  // namespace
 
-void ScanMessageHeaders(ThreadNode& node) {
-  node.MessageId.clear();
-  node.InReplyTo.clear();
-  node.LastReference.clear();
+MessageHeaders ReadMessageHeaders(platform::TextReader& reader, bool ml_flag) {
+  MessageHeaders headers;
+  headers.MlFlag = ml_flag;
+  HeaderScanner(reader, headers).Run();
+  return headers;
+}
+
+MessageHeaders ReadMessageHeaders(const std::string& path, bool ml_flag) {
   platform::TextReader reader;
-  if (!reader.Open(node.FilePath)) return;
-  HeaderScanner(reader, node).Run();
+  if (!reader.Open(path)) {
+    MessageHeaders none;
+    none.MlFlag = ml_flag;
+    return none;
+  }
+  return ReadMessageHeaders(reader, ml_flag);
+}
+
+void ApplyMessageHeaders(const MessageHeaders& headers, ThreadNode& node) {
+  node.MessageId = node.Keep(headers.MessageId);
+  node.InReplyTo = node.Keep(headers.InReplyTo);
+  // Most replies name their parent in both headers: keep those bytes once.
+  node.LastReference = headers.LastReference == headers.InReplyTo
+                           ? node.InReplyTo
+                           : node.Keep(headers.LastReference);
+  node.MlFlag = headers.MlFlag;
+}
+
+void ScanMessageHeaders(ThreadNode& node) {
+  ApplyMessageHeaders(ReadMessageHeaders(node.FilePath.str(), node.MlFlag), node);
 }
 
 void ScanMessageHeaders(platform::TextReader& reader, ThreadNode& node) {
-  node.MessageId.clear();
-  node.InReplyTo.clear();
-  node.LastReference.clear();
-  HeaderScanner(reader, node).Run();
+  ApplyMessageHeaders(ReadMessageHeaders(reader, node.MlFlag), node);
 }
 
 Bracketed TakeFirstBracketed(std::string_view line) {

@@ -19,11 +19,28 @@ struct ThreadNode;
 // Message files are read in pieces of at most this many characters.
 inline constexpr std::size_t kHeaderReadChars = 999;
 
-// Clears node.MessageId, InReplyTo and LastReference, then fills them and sets
-// MlFlag (never clears it) from the file node.FilePath. A file that cannot be
-// opened leaves the identifiers empty; that is not an error.
-void ScanMessageHeaders(ThreadNode& node);
+// The threading headers of one message. MlFlag is never cleared by a scan:
+// it starts as the node's, and the scan stops early once it and the three
+// identifiers are known.
+struct MessageHeaders {
+  std::string MessageId;
+  std::string InReplyTo;
+  std::string LastReference;
+  bool MlFlag = false;
+};
+
+// Reads the headers of the file at `path`; a file that cannot be opened gives
+// empty identifiers, which is not an error. Touches no node, so it may run on
+// any thread.
+MessageHeaders ReadMessageHeaders(const std::string& path, bool ml_flag);
 // The same scan over a reader already opened (a file or bytes in memory).
+MessageHeaders ReadMessageHeaders(platform::TextReader& reader, bool ml_flag);
+// Replaces the node's three identifiers with the headers' (kept in the node's
+// store) and sets its MlFlag to theirs.
+void ApplyMessageHeaders(const MessageHeaders& headers, ThreadNode& node);
+
+// ReadMessageHeaders of node.FilePath (or of `reader`) applied to the node.
+void ScanMessageHeaders(ThreadNode& node);
 void ScanMessageHeaders(platform::TextReader& reader, ThreadNode& node);
 
 struct Bracketed {

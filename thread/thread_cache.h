@@ -82,8 +82,8 @@ class CacheWriter {
   std::string Text() const;
   // Replaces the file at `path` atomically with Text(). Nothing is written
   // (and true returned) when no node was added, so an empty list keeps the old
-  // cache. False when the file could not be written; the old file then stays
-  // whole.
+  // cache; a file that already holds Text() is left as it is. False when the
+  // file could not be written; the old file then stays whole.
   bool Commit(const std::string& path) const;
 
  private:

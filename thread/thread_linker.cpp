@@ -81,7 +81,7 @@ void Unfile(LinkerState& state, ThreadNode* node) {
   }
 }
 
-ThreadNode* FindByMessageId(const LinkerState& state, const std::string& id) {
+ThreadNode* FindByMessageId(const LinkerState& state, std::string_view id) {
   return state.by_message_id.Earliest(HashIdentifier(id),
                                       [&](const ThreadNode* c) { return SameIdentifier(c->MessageId, id); });
 }
@@ -114,7 +114,7 @@ ThreadNode* FirstCandidate(const LinkerState& state, const ThreadNode* node) {
     first = Earlier(first, FindByMessageId(state, node->LastReference));
   }
   if (!node->MessageId.empty()) {
-    const std::string& id = node->MessageId;
+    const std::string_view id = node->MessageId;
     const std::uint64_t hash = HashIdentifier(id);
     first = Earlier(first, state.roots_by_in_reply_to.Earliest(
                                hash, [&](const ThreadNode* c) { return SameIdentifier(c->InReplyTo, id); }));
@@ -168,7 +168,7 @@ void Adopt(LinkerState& state, ThreadNode* root, ThreadNode* node) {
 // once its identifiers are final.
 Outcome Place(LinkerState& state, ThreadNode* node) {
   if (!node->MessageId.empty() && FindByMessageId(state, node->MessageId) != nullptr) {
-    delete node;
+    FreeNode(node);
     return Outcome::kDuplicate;
   }
   ThreadNode* target = FirstCandidate(state, node);
@@ -228,11 +228,11 @@ bool ThreadLinker::Link(ThreadNode*& head, ThreadNode* node) {
   if (outcome == Outcome::kHeldBack) {
     // Retry with the identifiers set aside so the subject rule can place the
     // node; they are put back for later adoptions and the cache.
-    std::string in_reply_to = std::exchange(node->InReplyTo, std::string());
-    std::string last_reference = std::exchange(node->LastReference, std::string());
+    const NodeText in_reply_to = std::exchange(node->InReplyTo, NodeText());
+    const NodeText last_reference = std::exchange(node->LastReference, NodeText());
     outcome = Place(*state_, node);
-    node->InReplyTo = std::move(in_reply_to);
-    node->LastReference = std::move(last_reference);
+    node->InReplyTo = in_reply_to;
+    node->LastReference = last_reference;
   }
   if (outcome == Outcome::kDuplicate) return false;
   File(*state_, node);

@@ -4,21 +4,84 @@
 // indentation level (Depth). There is no separate tree; the order of the list
 // and the Depth values are the whole thread structure.
 
+//
+// Memory: the nodes of a list and all their texts live in one NodeStore, in
+// large chunks, instead of one heap block per node and per text. A folder of
+// 100,000 messages took about 435 bytes per message in the 32-bit program
+// with a heap block per text; in a store it takes under 300. Each node points
+// to its store and the store lives until its last node is freed, so a node
+// may be moved into another list and stays valid.
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iosfwd>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "thread/index_record.h"
 
 namespace thread {
 
+struct ThreadNode;
+
+// A text of a node: bytes held by the node's store, read as a string_view. It
+// is made only by ThreadNode::Keep, so it can never point into a temporary
+// string. Copy it only between fields of nodes of one store; for another
+// node, Keep the text in that node's store.
+class NodeText {
+ public:
+  NodeText() = default;
+  std::string_view view() const { return {data_, size_}; }
+  operator std::string_view() const { return view(); }
+  std::string str() const { return std::string(view()); }
+  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
+  const char* data() const { return data_; }
+  friend bool operator==(const NodeText& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  friend class NodeStore;
+  NodeText(const char* data, std::uint32_t size) : data_(data), size_(size) {}
+  const char* data_ = "";
+  std::uint32_t size_ = 0;
+};
+
+std::ostream& operator<<(std::ostream& out, const NodeText& text);
+
+// The memory of a list's nodes and texts: chunks that are only ever added to.
+// A freed node's bytes stay until the whole store goes with its last node.
+// Used from one thread at a time.
+class NodeStore {
+ public:
+  NodeStore() = default;
+  NodeStore(const NodeStore&) = delete;
+  NodeStore& operator=(const NodeStore&) = delete;
+
+  ThreadNode* NewNode();
+  NodeText Keep(std::string_view text);
+  // One node of this store has been freed; deletes the store with its last.
+  void Release();
+
+ private:
+  void* Allocate(std::size_t bytes, std::size_t alignment);
+
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t next_chunk_ = 512;  // doubles up to 64 KB, so a one-node store stays small
+  std::size_t nodes_ = 0;
+};
+
 struct ThreadNode {
-  std::string MessageId;      // from Message-ID, without brackets; may be empty
-  std::string InReplyTo;      // from In-Reply-To; may be empty
-  std::string LastReference;  // last identifier of References; may be empty
-  std::string Sender;         // sender text of the index record
-  std::string FilePath;       // folder path + delimiter + Name + ".qnm"
-  std::string Subject;        // subject text of the index record
+  NodeText MessageId;      // from Message-ID, without brackets; may be empty
+  NodeText InReplyTo;      // from In-Reply-To; may be empty
+  NodeText LastReference;  // last identifier of References; may be empty
+  NodeText Sender;         // sender text of the index record
+  NodeText FilePath;       // folder path + delimiter + Name + ".qnm"
+  NodeText Subject;        // subject text of the index record
   bool MlFlag = false;        // came through a mailing list (X-ML*, X-Sequence, Sender)
   // The decoded status field of the index record (see StatusBytes).
   StatusBytes StatusBlock{};
@@ -30,11 +93,19 @@ struct ThreadNode {
   // a label that increases along the list, and the node's last reply.
   std::uint64_t Order = 0;
   ThreadNode* LastReply = nullptr;
+  NodeStore* Store = nullptr;  // holds this node and its texts
+
+  // A copy of `text` in this node's store, for setting one of its texts.
+  NodeText Keep(std::string_view text) { return Store->Keep(text); }
 };
 
-// A node in its initial state (all strings empty, Depth 0, no neighbours).
-// Never returns null (allocation failure throws std::bad_alloc).
-ThreadNode* NewThreadNode();
+// A node in its initial state (all texts empty, Depth 0, no neighbours), in
+// the store of `beside` (a node of the list it is made for), or in a new
+// store when that is null. Never returns null (allocation failure throws
+// std::bad_alloc).
+ThreadNode* NewThreadNode(ThreadNode* beside = nullptr);
+// Frees one node that is in no list (or has just been unlinked).
+void FreeNode(ThreadNode* node);
 
 // Links `node` after `last`, which must be the list's last node.
 void AppendNode(ThreadNode* last, ThreadNode* node);

@@ -4,6 +4,7 @@
 
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
+#include "platform/timing_log.h"
 #include "thread/sjis_text.h"
 #include "thread/thread_cache.h"
 
@@ -45,6 +46,7 @@ RowText MakeRow(const ThreadNode& node, const mailbox::FolderInfo& folder) {
 
 FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool write_cache) {
   FilledRows filled;
+  platform::PhaseTimer rows_timer("rows");
   folder.Unread = 0;
   CacheWriter cache(head);
   for (ThreadNode* node = head; node != nullptr; node = node->Next) {
@@ -52,7 +54,9 @@ FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool wr
     if (IsUnread(*node)) ++folder.Unread;
     if (write_cache) cache.Add(*node);
   }
+  rows_timer.Stop();
   if (write_cache && !cache.Empty()) {
+    platform::PhaseTimer rewrite_timer("cache-rewrite");
     filled.CacheWritten = cache.Commit(platform::JoinPath(folder.Path, kCacheFileName));
     filled.CacheFailed = !filled.CacheWritten;
   }

@@ -54,12 +54,12 @@ void TVtFormMain::OpenSelectedMail() {
   thread::ThreadNode* node = thread_list_.SelectedNode();
   if (node == nullptr || viewer_ == nullptr) return;
   viewed_node_ = node;
-  if (!platform::FileExists(node->FilePath)) {
+  if (!platform::FileExists(node->FilePath.str())) {
     ShowMessageText(ja::kFileMissing);
     if (IsWindowVisible(viewer_->hwnd())) PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
     return;
   }
-  if (viewer_->HoldsMessage(node->FilePath)) {
+  if (viewer_->HoldsMessage(node->FilePath.str())) {
     viewer_->FocusText();
     return;
   }
@@ -73,7 +73,7 @@ void TVtFormMain::OpenSelectedMail() {
     ShowFolderStatus(folder);
     if (info.Unread == 0) folder_list_.RedrawFolder(folder);
   }
-  viewer_->SetMessage(node->FilePath, node->Sender, node->Subject);
+  viewer_->SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
   viewer_->ShowOrFocus();
   viewer_->LoadMessage(thread::FlagWord(*node), properties_.ComplNkf != 0);
   if (unread && environment_.MailClient != nullptr) {

@@ -63,7 +63,7 @@ void TypeChar(HWND control, wchar_t character) {
 }
 
 void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode& node) {
-  Marked.push_back(node.FilePath);
+  Marked.push_back(node.FilePath.str());
   Folders.push_back(folder_index);
 }
 

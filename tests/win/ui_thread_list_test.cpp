@@ -44,13 +44,13 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
-  EXPECT_EQ(WindowText(fixture.Viewer().hwnd()), "From: " + node.Sender + " - " + node.Subject);
+  EXPECT_EQ(WindowText(fixture.Viewer().hwnd()), "From: " + node.Sender.str() + " - " + node.Subject.str());
   EXPECT_FALSE(fixture.Viewer().BigViewText().empty());
   EXPECT_FALSE(fixture.RowShowsUnread(row));
   EXPECT_FALSE(thread::IsUnread(node));
   EXPECT_EQ(main.Folders()[kInbox].Unread, folder_unread - 1);
   EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText(main.Folders()[kInbox]));
-  EXPECT_EQ(fixture.MailClient.Marked, std::vector<std::string>{node.FilePath});
+  EXPECT_EQ(fixture.MailClient.Marked, std::vector<std::string>{node.FilePath.str()});
   EXPECT_EQ(main.ViewedNode(), &node);
   EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
   // Enter again on the same row only focuses the viewer: nothing is sent.
@@ -93,7 +93,7 @@ TEST(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread) {
   const int row = UnreadRows(fixture).front();
   const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
   const int folder_unread = main.Folders()[kInbox].Unread;
-  ASSERT_TRUE(platform::RemoveFile(node.FilePath));
+  ASSERT_TRUE(platform::RemoveFile(node.FilePath.str()));
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_EQ(fixture.Messages, std::vector<std::string>{kFileMissing});

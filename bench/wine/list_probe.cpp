@@ -1,0 +1,125 @@
+// Starts a program and reports how long it takes until a list view of its
+// holds a given number of rows (or, with --exit, until it ends), as seen from
+// outside the process: the same clock for Veltrano.exe and for the floor
+// programs it is compared with. Then closes the program's windows and waits
+// for it to end.
+//
+//   list_probe ROWS PROGRAM [ARGUMENTS...]   prints "ROWS-filled MS"
+//   list_probe --exit PROGRAM [ARGUMENTS...] prints "exited MS"
+//
+// The rows are counted with LVM_GETITEMCOUNT on every list view of every
+// top-level window of the started process, polled every millisecond; the
+// time runs from CreateProcess. Exit status 1 when the program could not be
+// started or did not get there within 10 minutes.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Search {
+  DWORD process = 0;
+  LRESULT most_rows = 0;
+  HWND top = nullptr;
+};
+
+BOOL CALLBACK CountChild(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  wchar_t name[32] = {};
+  GetClassNameW(child, name, 32);
+  if (lstrcmpiW(name, L"SysListView32") == 0) {
+    const LRESULT rows = SendMessageW(child, LVM_GETITEMCOUNT, 0, 0);
+    if (rows > search->most_rows) search->most_rows = rows;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CountTop(HWND top, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(top, &owner);
+  if (owner != search->process) return TRUE;
+  EnumChildWindows(top, CountChild, data);
+  return TRUE;
+}
+
+BOOL CALLBACK CloseTop(HWND top, LPARAM data) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(top, &owner);
+  if (owner == static_cast<DWORD>(data) && IsWindowVisible(top)) PostMessageW(top, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+std::wstring Quoted(const char* text) {
+  std::wstring wide;
+  for (const char* c = text; *c != '\0'; ++c) wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  return L"\"" + wide + L"\"";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: list_probe ROWS|--exit PROGRAM [ARGUMENTS...]\n");
+    return 2;
+  }
+  const bool wait_exit = std::string(argv[1]) == "--exit";
+  const long rows = wait_exit ? 0 : std::atol(argv[1]);
+  std::wstring command;
+  for (int i = 2; i < argc; ++i) command += (i > 2 ? L" " : L"") + Quoted(argv[i]);
+
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "list_probe: cannot start %s\n", argv[2]);
+    return 1;
+  }
+  const auto elapsed_ms = [&] {
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
+  };
+  bool reached = false;
+  while (elapsed_ms() < 600000.0) {
+    if (wait_exit) {
+      if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) {
+        reached = true;
+        break;
+      }
+      continue;
+    }
+    Search search;
+    search.process = process.dwProcessId;
+    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&search));
+    if (search.most_rows >= rows) {
+      reached = true;
+      break;
+    }
+    if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
+  }
+  const double ms = elapsed_ms();
+  if (reached) {
+    if (wait_exit) {
+      std::printf("exited %.0f\n", ms);
+    } else {
+      std::printf("%ld-filled %.0f\n", rows, ms);
+    }
+  }
+  std::fflush(stdout);
+  EnumWindows(CloseTop, static_cast<LPARAM>(process.dwProcessId));
+  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return reached ? 0 : 1;
+}
