@@ -106,6 +106,11 @@ Piece NextUtf8Piece(std::string_view text, std::size_t pos) {
   return FromUnicode(code_point, length);
 }
 
+Piece NextLatin1Piece(std::string_view text, std::size_t pos) {
+  const unsigned char byte = ByteAt(text, pos);
+  return byte < 0x80 ? Byte(byte, 1) : FromUnicode(byte, 1);
+}
+
 std::size_t JisEscapeLength(std::string_view text, std::size_t pos) {
   if (ByteAt(text, pos) != kEsc) return 0;
   const unsigned char first = ByteOrZero(text, pos + 1);

@@ -11,7 +11,7 @@ namespace nkf {
 enum class PieceKind {
   kByte,        // writes the single byte `code` (ASCII, control, half-width katakana)
   kDoubleByte,  // writes the CP932 double-byte `code`
-  kUnmappable,  // a well-formed character with no CP932 form; writes "〓"
+  kUnmappable,  // a well-formed character with no CP932 form; writes nothing
   kInvalid,     // bytes that are not a valid sequence of the input code; writes "〓"
   kNothing,     // writes nothing: an escape sequence, a shift, a byte-order mark
 };
@@ -38,6 +38,9 @@ Piece NextEucJpPiece(std::string_view text, std::size_t pos);
 // breaks it.
 Piece NextUtf8Piece(std::string_view text, std::size_t pos);
 
+// ISO-8859-1 (and so US-ASCII): every byte is the code point of the same value.
+Piece NextLatin1Piece(std::string_view text, std::size_t pos);
+
 // Length of the ISO-2022-JP escape sequence at `pos` that the JIS decoder acts on, or 0:
 // ESC ( B, ESC ( J (ASCII), ESC ( I (half-width katakana), ESC $ @, ESC $ B (JIS X 0208),
 // ESC $ ( D (JIS X 0212), ESC & @ (revision announcer) and ESC ) I (katakana for SO/SI).
@@ -48,6 +51,8 @@ std::size_t JisEscapeLength(std::string_view text, std::size_t pos);
 class JisDecoder {
  public:
   Piece Next(std::string_view text, std::size_t pos);
+  // True when graphic bytes read as ASCII (no kanji or katakana set, not shifted out).
+  bool ReadsAscii() const { return set_ == CharacterSet::kAscii && !shifted_out_; }
 
  private:
   enum class CharacterSet { kAscii, kKatakana, kJisX0208, kJisX0212 };
