@@ -59,6 +59,36 @@ std::uint16_t JoinSoundMark(unsigned char letter, unsigned char mark) {
   return 0;
 }
 
+namespace {
+
+// Double-byte codes counted in order from 0x..40, 188 trail bytes a lead byte (0x7F is none).
+constexpr unsigned kTrailsPerLead = 188;
+
+unsigned OrdinalOf(std::uint16_t code) {
+  const unsigned trail = code & 0xFF;
+  return (code >> 8) * kTrailsPerLead + trail - 0x40 - (trail > 0x7F ? 1 : 0);
+}
+
+std::uint16_t CodeAt(unsigned ordinal) {
+  const unsigned trail = ordinal % kTrailsPerLead + 0x40;
+  return static_cast<std::uint16_t>((ordinal / kTrailsPerLead) << 8 | (trail + (trail >= 0x7F ? 1 : 0)));
+}
+
+}  // namespace
+
+std::uint16_t PreferredCp932(std::uint16_t code) {
+  constexpr std::uint16_t kNot = 0x81CA;       // ￢
+  constexpr std::uint16_t kBecause = 0x81E6;   // ∵
+  if (code < 0xED40 || code > 0xFA5B) return code;  // the common case, one comparison
+  // 0xED40-0xEEEC hold the IBM kanji 0xFA5C-0xFC4B in the same order.
+  if (code <= 0xEEEC) return CodeAt(OrdinalOf(code) - OrdinalOf(0xED40) + OrdinalOf(0xFA5C));
+  if (code >= 0xEEEF && code <= 0xEEF8) return code - 0xEEEF + 0xFA40;  // ⅰ-ⅹ
+  if (code == 0xEEF9 || code == 0xFA54) return kNot;
+  if (code >= 0xEEFA && code <= 0xEEFC) return code - 0xEEFA + 0xFA55;  // ￤＇＂
+  if (code == 0xFA5B) return kBecause;
+  return code;
+}
+
 int Cp932Plausibility(std::uint16_t code) {
   if (code >= 0x829F && code <= 0x82F1) return 4;   // hiragana
   if (code >= 0x8340 && code <= 0x8396) return 4;   // katakana

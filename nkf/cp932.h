@@ -26,6 +26,12 @@ std::uint16_t FullWidthKatakana(unsigned char half_width);
 // 0xDF ﾟ) make, as in ｶﾞ ガ, ﾊﾟ パ, ｳﾞ ヴ; 0 when the letter cannot take that mark.
 std::uint16_t JoinSoundMark(unsigned char letter, unsigned char mark);
 
+// The code nkf writes for the CP932 double-byte `code`: an IBM extension in its IBM form
+// (0xFA40-0xFC4B) rather than the NEC-selected copy (0xED40-0xEEFC: 0xED40 纊 gives 0xFA5C,
+// 0xEEEF ⅰ gives 0xFA40), and the three characters CP932 also has among its symbols in that
+// form (￢ 0x81CA, ∵ 0x81E6). Any other code comes back unchanged.
+std::uint16_t PreferredCp932(std::uint16_t code);
+
 // True when `lead` `trail` is a double-byte code that CP932 defines (user-defined area included).
 bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);
 

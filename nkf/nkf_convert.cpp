@@ -14,7 +14,7 @@
 //     letter before it rewrites that letter's two bytes and adds none;
 //   - a double-byte code or "〓": 2 <= 2L;
 //   - nothing (escape sequences, SO/SI, byte-order mark, characters CP932 lacks): 0;
-//   - for Shift-JIS input other than katakana, its own L bytes unchanged, L <= 2L.
+//   - for bytes Shift-JIS input does not define, its own L bytes unchanged, L <= 2L.
 // An encoded word of W bytes writes its decoded text, which is shorter than W (base64 gives 3
 // bytes for 4, Q at most 1 byte for 1, and "=?", the charset and "?X?...?=" add at least 12
 // more), converted piece by piece as above: at most 2 bytes per decoded byte, so less than 2W.
@@ -76,29 +76,41 @@ class Writer {
 
   bool full() const { return out_.full(); }
 
-  // `input` is the piece's own bytes, written unchanged when `copy_input` (Shift-JIS text).
-  void Write(const Piece& piece, const char* input, bool copy_input) {
-    if (piece.kind == PieceKind::kByte && IsHalfWidthKatakana(static_cast<unsigned char>(piece.code))) {
-      WriteKatakana(static_cast<unsigned char>(piece.code));
-      return;
-    }
+  // A single byte other than a half-width katakana: ASCII, a control byte.
+  void WriteSingleByte(char byte) {
     last_letter_ = 0;
-    if (copy_input) {
-      out_.PutBytes(input, piece.length);
-      return;
-    }
+    out_.PutByte(static_cast<unsigned char>(byte));
+  }
+
+  // `input` is the piece's own bytes, written unchanged when `copy_input` (Shift-JIS text)
+  // unless the piece is a katakana or a code nkf writes in another form.
+  void Write(const Piece& piece, const char* input, bool copy_input) {
     switch (piece.kind) {
       case PieceKind::kByte:
-        out_.PutByte(static_cast<unsigned char>(piece.code));
+        if (IsHalfWidthKatakana(static_cast<unsigned char>(piece.code))) {
+          WriteKatakana(static_cast<unsigned char>(piece.code));
+          return;
+        }
+        WriteSingleByte(static_cast<char>(piece.code));
         return;
       case PieceKind::kDoubleByte:
-        out_.PutDoubleByte(piece.code);
+        last_letter_ = 0;
+        out_.PutDoubleByte(PreferredCp932(piece.code));
         return;
       case PieceKind::kInvalid:
-        out_.PutDoubleByte(kGetaMark);
+        last_letter_ = 0;
+        if (copy_input) {
+          out_.PutBytes(input, piece.length);
+        } else {
+          out_.PutDoubleByte(kGetaMark);
+        }
         return;
       case PieceKind::kUnmappable:  // dropped, as nkf drops it, rather than marked
+        last_letter_ = 0;
+        return;
       case PieceKind::kNothing:
+        // A shift or escape between a letter and its sound mark leaves them joined (ｶ SI SO ﾞ
+        // gives ガ), as in nkf.
         return;
     }
   }
@@ -133,9 +145,13 @@ void WriteText(std::string_view text, NextPiece&& next_piece, ReadsAscii&& reads
       if (auto word = ReadEncodedWord(text, pos)) {
         WriteWord(*word, writer);
         pos += word->length;
-        // White space between two encoded words is dropped.
-        const std::size_t gap = FoldingWhiteSpaceLength(text, pos);
-        if (gap != 0 && ReadEncodedWord(text, pos + gap)) pos += gap;
+        const std::size_t white_end = pos + WhiteSpaceAfterWordLength(text, pos);
+        if (white_end < text.size() && text[white_end] == '=') pos = white_end;
+        while (pos < white_end) {
+          const std::size_t line_end = LineEndLength(text, pos);
+          writer.WriteSingleByte(line_end != 0 ? ' ' : text[pos]);
+          pos += line_end != 0 ? line_end + 1 : 1;  // a fold: its line end and first blank
+        }
         continue;
       }
     }

@@ -2,7 +2,8 @@
 // Japanese code conversion to Shift-JIS (CP932), written to print what `nkf -s` prints: detects
 // whether a text is ISO-2022-JP, EUC-JP, Shift-JIS or UTF-8 and rewrites it in Shift-JIS.
 // ASCII, control bytes and line ends (CR, LF) pass through unchanged; Shift-JIS text comes back
-// byte for byte except for its half-width katakana.
+// byte for byte except for its half-width katakana and the NEC-selected IBM extensions, which
+// take their IBM codes as in nkf (0xED40 纊 becomes 0xFA5C; see PreferredCp932 in nkf/cp932.h).
 //
 // Half-width katakana, in every input code, come out full-width (ｱ ア, ｰ ー, ｡ 。), a letter and
 // its sound mark as one letter (ｶﾞ ガ, ﾊﾟ パ, ｳﾞ ヴ). MIME encoded words in the text
@@ -25,8 +26,10 @@ enum class InputCode { Ascii, Jis, EucJp, ShiftJis, Utf8 };
 // The input code of the whole text:
 //   - Jis when it holds an ISO-2022-JP escape sequence (ESC ( B, ESC ( J, ESC ( I, ESC $ @,
 //     ESC $ B, ESC $ ( D, ESC & @, ESC ) I), whatever else it holds;
-//   - otherwise Ascii when no byte is 0x80 or above (the empty text too);
-//   - otherwise Utf8 when it begins with a UTF-8 byte-order mark;
+//   - otherwise, when no byte is 0x80 or above, Jis if it holds a shift-out byte (SO, 0x0E)
+//     and Ascii if not (the empty text too);
+//   - otherwise Utf8 when it begins with a UTF-8 byte-order mark, or when it is valid UTF-8
+//     with a sequence of three or four bytes (nkf may take such text for Shift-JIS);
 //   - otherwise, among EUC-JP, Shift-JIS and UTF-8 readings valid over the whole text, the
 //     least unusual as nkf judges it (level-2 kanji, then half-width katakana, then NEC special
 //     characters, then characters without a CP932 form make a reading unusual, the worst one

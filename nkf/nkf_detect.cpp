@@ -73,12 +73,14 @@ unsigned UnusualFeatures(const Piece& piece) {
 }
 
 // The or-ed features of the whole text read with `next_piece`, or empty when the text is not
-// valid in that code.
+// valid in that code. Sets `*long_sequence` when a piece takes three bytes or more.
 template <typename NextPiece>
-std::optional<unsigned> Features(std::string_view text, NextPiece next_piece) {
+std::optional<unsigned> Features(std::string_view text, NextPiece next_piece,
+                                 bool* long_sequence = nullptr) {
   unsigned features = 0;
   for (std::size_t pos = 0; pos < text.size();) {
     const Piece piece = next_piece(text, pos);
+    if (long_sequence != nullptr && piece.length >= 3) *long_sequence = true;
     if (piece.kind == PieceKind::kInvalid) return std::nullopt;
     // The user-defined area appears in misread text, not in mail: a reading that needs it is
     // left to the plausibility scores below (nkf would take it, as garbage, over EUC-JP
@@ -103,8 +105,17 @@ InputCode DetectInputCode(std::string_view text) {
   }
   const bool eight_bit = std::any_of(text.begin(), text.end(),
                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-  if (!eight_bit) return InputCode::Ascii;
+  // A shift-out byte alone makes 7-bit text ISO-2022-JP: its katakana are shifted in by SO/SI.
+  if (!eight_bit) return text.find('\x0E') != std::string_view::npos ? InputCode::Jis : InputCode::Ascii;
   if (StartsWithUtf8Bom(text)) return InputCode::Utf8;
+
+  // Valid UTF-8 with a three- or four-byte sequence (kana, kanji, emoji) is UTF-8: Shift-JIS or
+  // EUC-JP text hardly ever forms one by chance. nkf would take "あ①" or "café です" for
+  // Shift-JIS when that reading is valid and less unusual, and print them as garbage.
+  bool utf8_long_sequence = false;
+  const std::optional<unsigned> utf8_features =
+      Features(text, NextUtf8Piece, &utf8_long_sequence);
+  if (utf8_features && utf8_long_sequence) return InputCode::Utf8;
 
   // Readings valid over the whole text: the least unusual one, EUC-JP before Shift-JIS before
   // UTF-8 when equal. This is how nkf decides short texts (the two bytes A1 A2 are EUC-JP "、"
@@ -114,7 +125,7 @@ InputCode DetectInputCode(std::string_view text) {
     std::optional<unsigned> features;
   } readings[] = {{InputCode::EucJp, Features(text, NextEucJpPiece)},
                   {InputCode::ShiftJis, Features(text, NextShiftJisPiece)},
-                  {InputCode::Utf8, Features(text, NextUtf8Piece)}};
+                  {InputCode::Utf8, utf8_features}};
   const auto* best = std::min_element(
       std::begin(readings), std::end(readings), [](const auto& a, const auto& b) {
         return a.features.has_value() && (!b.features || *a.features < *b.features);

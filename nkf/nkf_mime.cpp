@@ -98,6 +98,9 @@ std::optional<EncodedWord> ReadEncodedWord(std::string_view text, std::size_t po
   const auto charset = CharsetNamed(charset_name);
   const int encoding = std::toupper(static_cast<unsigned char>(text[charset_end + 1]));
   if (!charset || (encoding != 'B' && encoding != 'Q')) return std::nullopt;
+  if (encoding == 'Q' && (*charset == WordCharset::kShiftJis || *charset == WordCharset::kEucJp)) {
+    return std::nullopt;
+  }
   const std::size_t body_start = charset_end + 3;
   const std::size_t body_end = text.find("?=", body_start);
   if (body_end == std::string_view::npos) return std::nullopt;
@@ -109,20 +112,27 @@ std::optional<EncodedWord> ReadEncodedWord(std::string_view text, std::size_t po
   return EncodedWord{*charset, std::move(*decoded), body_end + 2 - pos};
 }
 
-std::size_t FoldingWhiteSpaceLength(std::string_view text, std::size_t pos) {
-  const auto blanks = [&text](std::size_t from) {
-    std::size_t end = from;
-    while (end < text.size() && (text[end] == ' ' || text[end] == '\t')) ++end;
-    return end - from;
+std::size_t LineEndLength(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  if (text[pos] == '\n') return 1;
+  if (text[pos] != '\r') return 0;
+  return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+}
+
+std::size_t WhiteSpaceAfterWordLength(std::string_view text, std::size_t pos) {
+  const auto is_blank = [&text](std::size_t at) {
+    return at < text.size() && (text[at] == ' ' || text[at] == '\t');
   };
-  std::size_t end = pos + blanks(pos);
-  if (end < text.size() && (text[end] == '\r' || text[end] == '\n')) {
-    end += text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
-    const std::size_t indent = blanks(end);
-    if (indent == 0) return 0;
-    end += indent;
+  std::size_t end = pos;
+  while (true) {
+    if (is_blank(end)) {
+      ++end;
+      continue;
+    }
+    const std::size_t line_end = LineEndLength(text, end);
+    if (line_end == 0 || !is_blank(end + line_end)) return end - pos;
+    end += line_end + 1;
   }
-  return end - pos;
 }
 
 }  // namespace nkf

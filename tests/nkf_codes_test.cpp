@@ -89,7 +89,7 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
       {"SS2 ｱﾞ: ア and a lone ゛, as ｱ takes no mark", "\x8E\xB1\x8E\xDE", "\x83\x41\x81\x4A"},
       {"SS3 JIS X 0212 is dropped", "\x8F\xB0\xA1", ""},
       {"NEC row 13", "\xAD\xA1", "\x87\x40"},                                    // ①
-      {"NEC-selected IBM row", "\xF9\xA1", "\xED\x40"},                          // 纊
+      {"NEC-selected IBM row takes the IBM code", "\xF9\xA1", "\xFA\x5C"},        // 纊
       {"SS2 without a katakana byte", "\x8E" "a", "\x81\xAC" "a"},
       {"SS3 cut short", "\x8F\xB0" "a", "\x81\xAC\x81\xAC" "a"},
       {"lone lead byte before ASCII", "\xA4" "a", "\x81\xAC" "a"},
@@ -161,7 +161,7 @@ TEST(NkfCodes, BrokenUtf8SequencesBecomeOneGetaMarkEach) {
 
 TEST(NkfCodes, ShiftJisExtensionsAndOddBytesStayUnchanged) {
   const std::string_view cases[] = {
-      "\x87\x40\x87\x8A\xFA\x40\xED\x40",  // ①㈱ⅰ纊: NEC and IBM extensions
+      "\x87\x40\x87\x8A\xFA\x40\xFA\x5C",  // ①㈱ⅰ纊: NEC and IBM extensions
       "\x82\xA0\xF0\x40",                  // あ + user-defined character
       "\x82\xA0\x82",                      // あ + lead byte cut by the end of the text
       "\x82\xA0\x80\xA0\xFD\xFF",          // あ + bytes that are no Shift-JIS
