@@ -18,9 +18,10 @@
 // An encoded word of W bytes writes its decoded text, which is shorter than W (base64 gives 3
 // bytes for 4, Q at most 1 byte for 1, and "=?", the charset and "?X?...?=" add at least 12
 // more), converted piece by piece as above: at most 2 bytes per decoded byte, so less than 2W.
-// White space dropped between two words writes nothing. Summed up, the output is at most twice
-// the input length, so 2 * n + 1 bytes hold any conversion of n bytes with its terminating
-// zero. Independently of that sum, the writer below checks every write against its capacity.
+// White space after a word writes at most its own bytes: dropped, or blanks as they are and a
+// fold (a line end and a blank, 2 or 3 bytes) as one space. Summed up, the output is at most
+// twice the input length, so 2 * n + 1 bytes hold any conversion of n bytes with its
+// terminating zero. Independently of that sum, the writer below checks every write against its capacity.
 
 namespace nkf {
 namespace {
