@@ -1,6 +1,7 @@
-// Fuzz target for the library call: the output stays within 2 * length bytes plus the zero,
-// is always zero-terminated, agrees with the whole-text conversion, and a smaller buffer is
-// never overrun. The input and output sit in exactly sized heap buffers, so AddressSanitizer
+// Fuzz target for the library call: the output stays within 2 * length bytes plus the zero
+// (measured in a buffer with room to spare, since the writer would cut anything longer), is
+// always zero-terminated, agrees with the whole-text conversion, and a smaller buffer is never
+// overrun. The input and output sit in exactly sized heap buffers, so AddressSanitizer
 // reports any read past the input's zero or write past the output's end.
 
 #include "nkf/nkf_convert.h"
@@ -18,14 +19,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(input, data, length);
   input[length] = '\0';
 
+  const std::size_t roomy_size = 4 * length + 16;
+  char* roomy = static_cast<char*>(std::malloc(roomy_size));
+  const std::size_t written = nkf::ConvertIntoBuffer(input, roomy, roomy_size);
+  if (written > 2 * length || roomy[written] != '\0') std::abort();
+
   const std::size_t full_size = 2 * length + 1;
   char* output = static_cast<char*>(std::malloc(full_size));
-  const std::size_t written = nkf::ConvertIntoBuffer(input, output, full_size);
-  if (written > 2 * length || output[written] != '\0') std::abort();
-  if (nkf::ConvertToShiftJis(std::string(input, length)) != std::string(output, written)) {
+  if (nkf::ConvertIntoBuffer(input, output, full_size) != written ||
+      std::memcmp(output, roomy, written + 1) != 0 ||
+      nkf::ConvertToShiftJis(std::string(input, length)) != std::string(output, written)) {
     std::abort();
   }
   std::free(output);
+  std::free(roomy);
 
   // A buffer smaller than the result: cut, still terminated, never overrun.
   const std::size_t small_size = written / 2 + 1;

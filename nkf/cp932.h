@@ -6,7 +6,7 @@
 
 namespace nkf {
 
-// "〓" (geta mark), written for every character or byte that has no Shift-JIS form.
+// "〓" (geta mark), written for every byte sequence that is invalid in its input code.
 inline constexpr std::uint16_t kGetaMark = 0x81AC;
 
 // True for the bytes that begin a CP932 double-byte code: 0x81-0x9F and 0xE0-0xFC.
@@ -16,6 +16,21 @@ constexpr bool IsCp932LeadByte(unsigned char byte) {
 
 // True for the single bytes of half-width katakana, 0xA1-0xDF.
 constexpr bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && byte <= 0xDF; }
+
+// The full-width form (a CP932 double-byte code) of the half-width katakana byte `half_width`
+// (0xA1-0xDF): ｱ gives ア, ｰ gives ー, the half-width punctuation ｡｢｣､･ the full-width one, a lone
+// sound mark ﾞ or ﾟ the full-width mark ゛ or ゜.
+std::uint16_t FullWidthKatakana(unsigned char half_width);
+
+// The one full-width letter that half-width `letter` followed by the sound mark `mark` (0xDE ﾞ,
+// 0xDF ﾟ) make, as in ｶﾞ ガ, ﾊﾟ パ, ｳﾞ ヴ; 0 when the letter cannot take that mark.
+std::uint16_t JoinSoundMark(unsigned char letter, unsigned char mark);
+
+// The code nkf writes for the CP932 double-byte `code`: an IBM extension in its IBM form
+// (0xFA40-0xFC4B) rather than the NEC-selected copy (0xED40-0xEEFC: 0xED40 纊 gives 0xFA5C,
+// 0xEEEF ⅰ gives 0xFA40), and the three characters CP932 also has among its symbols in that
+// form (￢ 0x81CA, ∵ 0x81E6). Any other code comes back unchanged.
+std::uint16_t PreferredCp932(std::uint16_t code);
 
 // True when `lead` `trail` is a double-byte code that CP932 defines (user-defined area included).
 bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);

@@ -35,7 +35,6 @@ Piece DoubleByte(std::uint16_t code, std::size_t length) {
 
 // A Unicode code point from U+0080 taken from `length` UTF-8 bytes.
 Piece FromUnicode(char32_t code_point, std::size_t length) {
-  if (code_point == 0xFEFF) return Nothing(length);
   const auto code = UnicodeToCp932(code_point);
   if (!code) return Unmappable(length);
   if (*code < 0x100) return Byte(static_cast<unsigned char>(*code), length);
@@ -104,6 +103,11 @@ Piece NextUtf8Piece(std::string_view text, std::size_t pos) {
     high = 0xBF;
   }
   return FromUnicode(code_point, length);
+}
+
+Piece NextLatin1Piece(std::string_view text, std::size_t pos) {
+  const unsigned char byte = ByteAt(text, pos);
+  return byte < 0x80 ? Byte(byte, 1) : FromUnicode(byte, 1);
 }
 
 std::size_t JisEscapeLength(std::string_view text, std::size_t pos) {

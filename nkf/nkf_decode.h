@@ -11,9 +11,9 @@ namespace nkf {
 enum class PieceKind {
   kByte,        // writes the single byte `code` (ASCII, control, half-width katakana)
   kDoubleByte,  // writes the CP932 double-byte `code`
-  kUnmappable,  // a well-formed character with no CP932 form; writes "〓"
+  kUnmappable,  // a well-formed character with no CP932 form; writes nothing
   kInvalid,     // bytes that are not a valid sequence of the input code; writes "〓"
-  kNothing,     // writes nothing: an escape sequence, a shift, a byte-order mark
+  kNothing,     // writes nothing and ends no katakana: an escape sequence, a shift
 };
 
 // Every piece takes at least one input byte and writes at most two output bytes, so no piece
@@ -25,18 +25,21 @@ struct Piece {
 };
 
 // The piece starting at `pos` (< text.size()) of Shift-JIS text. The converter copies the
-// piece's input bytes unchanged whatever its kind, so Shift-JIS text comes back as it was;
-// the kind only tells detection whether the bytes are plausible Shift-JIS.
+// input bytes of an invalid piece unchanged, so Shift-JIS text comes back as it was but for the
+// forms nkf rewrites; for detection the kind tells whether the bytes are plausible Shift-JIS.
 Piece NextShiftJisPiece(std::string_view text, std::size_t pos);
 
 // EUC-JP: JIS X 0208 pairs 0xA1-0xFE, SS2 (0x8E) half-width katakana, SS3 (0x8F) JIS X 0212
 // characters (no CP932 form). JIS X 0208 codes CP932 does not define count as invalid.
 Piece NextEucJpPiece(std::string_view text, std::size_t pos);
 
-// UTF-8 (strict: no overlong forms, no surrogates). A byte-order mark (U+FEFF) writes nothing
-// wherever it stands. An invalid sequence is taken as one piece up to the first byte that
-// breaks it.
+// UTF-8 (strict: no overlong forms, no surrogates). A byte-order mark (U+FEFF) has no CP932
+// form, so it writes nothing wherever it stands. An invalid sequence is taken as one piece up to
+// the first byte that breaks it.
 Piece NextUtf8Piece(std::string_view text, std::size_t pos);
+
+// ISO-8859-1 (and so US-ASCII): every byte is the code point of the same value.
+Piece NextLatin1Piece(std::string_view text, std::size_t pos);
 
 // Length of the ISO-2022-JP escape sequence at `pos` that the JIS decoder acts on, or 0:
 // ESC ( B, ESC ( J (ASCII), ESC ( I (half-width katakana), ESC $ @, ESC $ B (JIS X 0208),
@@ -48,6 +51,8 @@ std::size_t JisEscapeLength(std::string_view text, std::size_t pos);
 class JisDecoder {
  public:
   Piece Next(std::string_view text, std::size_t pos);
+  // True when graphic bytes read as ASCII (no kanji or katakana set, not shifted out).
+  bool ReadsAscii() const { return set_ == CharacterSet::kAscii && !shifted_out_; }
 
  private:
   enum class CharacterSet { kAscii, kKatakana, kJisX0208, kJisX0212 };

@@ -45,24 +45,25 @@ TEST(NkfCodes, JisEscapesSelectCharacterSetsAndVanish) {
 }
 
 TEST(NkfCodes, JisHalfWidthKatakanaFromEscapeShiftOrEightBitBytes) {
+  // Half-width katakana come out full-width (ｱｲｳ: アイウ).
   // clang-format off
   const Case cases[] = {
-      {"ESC ( I", "\x1B(I123\x1B(B", "\xB1\xB2\xB3"},                                 // ｱｲｳ
-      {"SO/SI after ESC ) I", "\x1B)I\x0E" "123\x0F" "a", "\xB1\xB2\xB3" "a"},
-      {"8-bit katakana byte in JIS text", "\x1B(B\xB1", "\xB1"},
-      {"ESC ( I after kanji", "\x1B$B$\"\x1B(I1\x1B(B", "\x82\xA0\xB1"},
+      {"ESC ( I", "\x1B(I123\x1B(B", "\x83\x41\x83\x43\x83\x45"},
+      {"SO/SI after ESC ) I", "\x1B)I\x0E" "123\x0F" "a", "\x83\x41\x83\x43\x83\x45" "a"},
+      {"8-bit katakana byte in JIS text", "\x1B(B\xB1", "\x83\x41"},
+      {"ESC ( I after kanji", "\x1B$B$\"\x1B(I1\x1B(B", "\x82\xA0\x83\x41"},
       {"bytes 0x60-0x7E are no katakana", "\x1B(I`\x1B(B", "\x81\xAC"},
   };
   // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
 }
 
-TEST(NkfCodes, JisX0212CharactersBecomeGetaMark) {
+TEST(NkfCodes, JisX0212CharactersAreDropped) {
   // clang-format off
   const Case cases[] = {
-      {"ESC $ ( D pair", "\x1B$(D0!\x1B(B", "\x81\xAC"},
+      {"ESC $ ( D pair", "\x1B$(D0!\x1B(B", ""},
       {"JIS X 0212 between JIS X 0208", "\x1B$B$\"\x1B$(D0!0\"\x1B$B$$\x1B(B",
-       "\x82\xA0\x81\xAC\x81\xAC\x82\xA2"},
+       "\x82\xA0\x82\xA2"},
   };
   // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
@@ -85,10 +86,10 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
   const std::string greeting_sjis = "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\r\n";
   // clang-format off
   const Case cases[] = {
-      {"SS2 half-width katakana", "\x8E\xB1\x8E\xDE", "\xB1\xDE"},                  // ｱﾞ
-      {"SS3 JIS X 0212 becomes geta", "\x8F\xB0\xA1", "\x81\xAC"},
+      {"SS2 ｱﾞ: ア and a lone ゛, as ｱ takes no mark", "\x8E\xB1\x8E\xDE", "\x83\x41\x81\x4A"},
+      {"SS3 JIS X 0212 is dropped", "\x8F\xB0\xA1", ""},
       {"NEC row 13", "\xAD\xA1", "\x87\x40"},                                    // ①
-      {"NEC-selected IBM row", "\xF9\xA1", "\xED\x40"},                          // 纊
+      {"NEC-selected IBM row takes the IBM code", "\xF9\xA1", "\xFA\x5C"},        // 纊
       {"SS2 without a katakana byte", "\x8E" "a", "\x81\xAC" "a"},
       {"SS3 cut short", "\x8F\xB0" "a", "\x81\xAC\x81\xAC" "a"},
       {"lone lead byte before ASCII", "\xA4" "a", "\x81\xAC" "a"},
@@ -118,26 +119,27 @@ TEST(NkfCodes, Utf8ByteOrderMarkIsDropped) {
 TEST(NkfCodes, Utf8MapsAsCp932Does) {
   // clang-format off
   const Case cases[] = {
-      {"wave dash U+301C", "\xE3\x81\x82\xE3\x80\x9C", "\x82\xA0\x81\x60"},
-      {"full-width tilde U+FF5E", "\xE3\x81\x82\xEF\xBD\x9E", "\x82\xA0\x81\x60"},
-      {"minus sign U+2212", "\xE3\x81\x82\xE2\x88\x92", "\x82\xA0\x81\x7C"},
-      {"circled digit one (NEC)", "\xE3\x81\x82\xE2\x91\xA0", "\x82\xA0\x87\x40"},
-      {"small roman one: IBM code, not NEC-selected", "\xE3\x81\x82\xE2\x85\xB0", "\x82\xA0\xFA\x40"},
-      {"because: JIS row, not NEC row", "\xE3\x81\x82\xE2\x88\xB5", "\x82\xA0\x81\xE6"},
-      {"not sign U+FFE2", "\xE3\x81\x82\xEF\xBF\xA2", "\x82\xA0\x81\xCA"},
-      {"half-width katakana", "\xE3\x81\x82\xEF\xBD\xB1", "\x82\xA0\xB1"},
-      {"yen sign becomes 0x5C", "\xE3\x81\x82\xC2\xA5", "\x82\xA0\x5C"},
+      // Each follows あい so that the text is no valid Shift-JIS.
+      {"wave dash U+301C", "\xE3\x81\x82\xE3\x81\x84\xE3\x80\x9C", "\x82\xA0\x82\xA2\x81\x60"},
+      {"full-width tilde U+FF5E", "\xE3\x81\x82\xE3\x81\x84\xEF\xBD\x9E", "\x82\xA0\x82\xA2\x81\x60"},
+      {"minus sign U+2212", "\xE3\x81\x82\xE3\x81\x84\xE2\x88\x92", "\x82\xA0\x82\xA2\x81\x7C"},
+      {"circled digit one (NEC)", "\xE3\x81\x82\xE3\x81\x84\xE2\x91\xA0", "\x82\xA0\x82\xA2\x87\x40"},
+      {"small roman one: IBM code, not NEC-selected", "\xE3\x81\x82\xE3\x81\x84\xE2\x85\xB0", "\x82\xA0\x82\xA2\xFA\x40"},
+      {"because: JIS row, not NEC row", "\xE3\x81\x82\xE3\x81\x84\xE2\x88\xB5", "\x82\xA0\x82\xA2\x81\xE6"},
+      {"not sign U+FFE2", "\xE3\x81\x82\xE3\x81\x84\xEF\xBF\xA2", "\x82\xA0\x82\xA2\x81\xCA"},
+      {"half-width katakana ｱ: full-width ア", "\xE3\x81\x82\xE3\x81\x84\xEF\xBD\xB1", "\x82\xA0\x82\xA2\x83\x41"},
+      {"yen sign becomes 0x5C", "\xE3\x81\x82\xE3\x81\x84\xC2\xA5", "\x82\xA0\x82\xA2\x5C"},
   };
   // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
 }
 
-TEST(NkfCodes, Utf8CharactersOutsideCp932BecomeGetaMark) {
+TEST(NkfCodes, Utf8CharactersOutsideCp932AreDropped) {
   // clang-format off
   const Case cases[] = {
-      {"e acute", "\xE3\x81\x82 caf\xC3\xA9", "\x82\xA0 caf\x81\xAC"},
-      {"hangul", "\xE3\x81\x82\xED\x95\x9C", "\x82\xA0\x81\xAC"},
-      {"emoji, four bytes", "\xE3\x81\x82\xF0\x9F\x98\x80!", "\x82\xA0\x81\xAC!"},
+      {"e acute", "\xE3\x81\x82 caf\xC3\xA9", "\x82\xA0 caf"},
+      {"hangul", "\xE3\x81\x82\xE3\x81\x84\xED\x95\x9C", "\x82\xA0\x82\xA2"},
+      {"emoji, four bytes", "\xE3\x81\x82\xF0\x9F\x98\x80!", "\x82\xA0!"},
   };
   // clang-format on
   ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
@@ -159,7 +161,7 @@ TEST(NkfCodes, BrokenUtf8SequencesBecomeOneGetaMarkEach) {
 
 TEST(NkfCodes, ShiftJisExtensionsAndOddBytesStayUnchanged) {
   const std::string_view cases[] = {
-      "\x87\x40\x87\x8A\xFA\x40\xED\x40",  // ①㈱ⅰ纊: NEC and IBM extensions
+      "\x87\x40\x87\x8A\xFA\x40\xFA\x5C",  // ①㈱ⅰ纊: NEC and IBM extensions
       "\x82\xA0\xF0\x40",                  // あ + user-defined character
       "\x82\xA0\x82",                      // あ + lead byte cut by the end of the text
       "\x82\xA0\x80\xA0\xFD\xFF",          // あ + bytes that are no Shift-JIS

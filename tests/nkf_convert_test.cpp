@@ -22,7 +22,13 @@ struct Sentence {
   std::string_view euc_jp;
   std::string_view jis;
   std::string_view utf8;
+  // The conversion when it differs from `shift_jis`: half-width katakana come out full-width.
+  std::string_view full_width = {};
 };
+
+std::string_view Converted(const Sentence& s) {
+  return s.full_width.empty() ? s.shift_jis : s.full_width;
+}
 
 // clang-format off
 const Sentence kSentences[] = {
@@ -70,6 +76,9 @@ const Sentence kSentences[] = {
      "\xEF\xBD\xB6\xEF\xBE\x80\xEF\xBD\xB6\xEF\xBE\x85\xE3\x81\xAE\xE5\x8D\x8A\xE8\xA7\x92\xE6"
      "\x96\x87\xE5\xAD\x97\xE3\x82\x82\xE6\xB7\xB7\xE3\x81\x96\xE3\x81\xA3\xE3\x81\xA6\xE3\x81"
      "\x84\xE3\x81\xBE\xE3\x81\x99\xEF\xBC\x9A\xEF\xBE\x83\xEF\xBD\xBD\xEF\xBE\x84",
+     // カタカナの半角文字も混ざっています：テスト
+     "\x83\x4A\x83\x5E\x83\x4A\x83\x69\x82\xCC\x94\xBC\x8A\x70\x95\xB6\x8E\x9A\x82\xE0\x8D\xAC"
+     "\x82\xB4\x82\xC1\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x46\x83\x65\x83\x58\x83\x67",
     },
     // Re: 【重要】サーバーのメンテナンスについて (10/15 予定)
     {"ASCII subject line with brackets and a date",
@@ -152,34 +161,35 @@ TEST(NkfConvert, EveryInputCodeOfASentenceGivesTheSameShiftJis) {
     } forms[] = {{s.euc_jp, InputCode::EucJp}, {s.jis, InputCode::Jis}, {s.utf8, InputCode::Utf8}};
     for (const auto& form : forms) {
       EXPECT_EQ(DetectInputCode(form.text), form.code);
-      EXPECT_EQ(ConvertToShiftJis(form.text), s.shift_jis);
-      EXPECT_EQ(ConvertThroughBuffer(form.text), s.shift_jis);
+      EXPECT_EQ(ConvertToShiftJis(form.text), Converted(s));
+      EXPECT_EQ(ConvertThroughBuffer(form.text), Converted(s));
     }
   }
 }
 
-TEST(NkfConvert, ShiftJisSentencesComeBackByteIdentical) {
+TEST(NkfConvert, ShiftJisSentencesComeBackByteIdenticalButForHalfWidthKatakana) {
   for (const Sentence& s : kSentences) {
     SCOPED_TRACE(s.why);
     EXPECT_EQ(DetectInputCode(s.shift_jis), InputCode::ShiftJis);
-    EXPECT_EQ(ConvertToShiftJis(s.shift_jis), s.shift_jis);
-    EXPECT_EQ(ConvertThroughBuffer(s.shift_jis), s.shift_jis);
+    EXPECT_EQ(ConvertToShiftJis(s.shift_jis), Converted(s));
+    EXPECT_EQ(ConvertThroughBuffer(s.shift_jis), Converted(s));
   }
 }
 
 TEST(NkfConvert, AllSentencesInOneTextConvertAsOne) {
   // A longer body made of every sentence, each form joined with CR LF.
-  std::string shift_jis, euc_jp, jis, utf8;
+  std::string shift_jis, converted, euc_jp, jis, utf8;
   for (const Sentence& s : kSentences) {
     shift_jis.append(s.shift_jis).append("\r\n");
+    converted.append(Converted(s)).append("\r\n");
     euc_jp.append(s.euc_jp).append("\r\n");
     jis.append(s.jis).append("\r\n");
     utf8.append(s.utf8).append("\r\n");
   }
-  EXPECT_EQ(ConvertToShiftJis(euc_jp), shift_jis);
-  EXPECT_EQ(ConvertToShiftJis(jis), shift_jis);
-  EXPECT_EQ(ConvertToShiftJis(utf8), shift_jis);
-  EXPECT_EQ(ConvertToShiftJis(shift_jis), shift_jis);
+  EXPECT_EQ(ConvertToShiftJis(euc_jp), converted);
+  EXPECT_EQ(ConvertToShiftJis(jis), converted);
+  EXPECT_EQ(ConvertToShiftJis(utf8), converted);
+  EXPECT_EQ(ConvertToShiftJis(shift_jis), converted);
 }
 
 TEST(NkfConvert, AsciiAndLineEndsPassThroughUnchanged) {
@@ -216,13 +226,15 @@ TEST(NkfConvert, ShortTextsAreDecidedByTheirLikeliestReading) {
       {"EUC-JP ｱｲｳ: equally a Shift-JIS kanji run; ties stay Shift-JIS", "\x8E\xB1\x8E\xB2\x8E\xB3",
        InputCode::ShiftJis},
       {"Shift-JIS はい: 0x82 cannot start EUC-JP", "\x82\xCD\x82\xA2", InputCode::ShiftJis},
-      {"Shift-JIS ｶﾅ: equally EUC-JP kanji; ties stay Shift-JIS", "\xB6\xC5", InputCode::ShiftJis},
+      {"Shift-JIS ｶﾅ: equally EUC-JP 温, and half-width katakana are the rarer reading",
+       "\xB6\xC5", InputCode::EucJp},
       {"Shift-JIS ﾃｽﾄ: odd length leaves EUC-JP a broken byte", "\xC3\xBD\xC4",
        InputCode::ShiftJis},
       {"UTF-8 はい", "\xE3\x81\xAF\xE3\x81\x84", InputCode::Utf8},
-      {"UTF-8 é alone: equally Shift-JIS ﾃｩ; ties stay Shift-JIS", "caf\xC3\xA9",
-       InputCode::ShiftJis},
-      {"UTF-8 é beside Japanese", "caf\xC3\xA9 \xE3\x81\xAF", InputCode::Utf8},
+      {"UTF-8 é alone: equally EUC-JP 鍊, and é has no CP932 form", "caf\xC3\xA9",
+       InputCode::EucJp},
+      {"UTF-8 é beside Japanese: valid Shift-JIS too, but a three-byte UTF-8 sequence decides",
+       "caf\xC3\xA9 \xE3\x81\xAF", InputCode::Utf8},
       {"Latin-1 é: every reading is broken; ties stay Shift-JIS", "caf\xE9 ok",
        InputCode::ShiftJis},
       {"JIS escape alone", "\x1B$B\x1B(B", InputCode::Jis},
