@@ -3,6 +3,11 @@
 
 enable_language(RC)
 set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
+# The version resource takes the project's version.
+file(WRITE ${CMAKE_BINARY_DIR}/generated/rc/version.h
+  "#define VELTRANO_VERSION_NUMBERS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0\n"
+  "#define VELTRANO_VERSION_TEXT \"${PROJECT_VERSION}.0\\0\"\n")
+set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated/rc)
 
 add_executable(Veltrano WIN32 app/main.cpp ${RESOURCE_FILE})
 target_link_libraries(Veltrano PRIVATE app)
