@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/wide_win.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
@@ -62,14 +63,27 @@ void TypeChar(HWND control, wchar_t character) {
   PostMessageW(control, WM_CHAR, character, 1);
 }
 
-void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode& node) {
-  Marked.push_back(node.FilePath);
-  Folders.push_back(folder_index);
+RecordingMailClient::RecordingMailClient() : WindowsMailClientLink([] { Pump(1); }) {}
+
+client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string& command,
+                                                               const std::string& message_path) {
+  Commands.push_back(command);
+  if (OnCommand) OnCommand();
+  Results.push_back(WindowsMailClientLink::SendHostCommand(command, message_path));
+  return Results.back();
+}
+
+std::string StandInExePath() {
+  wchar_t buffer[MAX_PATH];
+  std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+  path.resize(path.find_last_of(L'\\') + 1);
+  return platform::Narrow(path + L"quenmar.exe");
 }
 
 UiFixture::UiFixture(const MailboxOptions& options)
     : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
-  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
+  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\nQuenmar32=" +
+                                  StandInExePath() + "\r\n");
   previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   if (!options.existing_mailbox.empty()) return;
   mkmailbox::Options generate;

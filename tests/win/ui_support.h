@@ -56,12 +56,25 @@ inline constexpr int kOutbox = 1;
 inline constexpr int kContainer = 3;
 inline constexpr int kBigFolder = 6;
 
-class RecordingMailClient final : public ui::MailClientLink {
+// The real mail-client link (DDE to the stand-in when it runs, quenmar.exe
+// started through the shell) that also records the DDE commands handed over,
+// with the row-unread state seen at that moment, and keeps every URL instead of
+// opening it: tests never open a browser.
+class RecordingMailClient final : public ui::WindowsMailClientLink {
  public:
-  void MarkAsRead(int folder_index, const thread::ThreadNode& node) override;
-  std::vector<std::string> Marked;  // FilePath of each message marked read
-  std::vector<int> Folders;
+  RecordingMailClient();
+  client::HostCommandResult SendHostCommand(const std::string& command,
+                                            const std::string& message_path) override;
+  void OpenUrl(const std::string& url) override { Urls.push_back(url); }
+  std::vector<std::string> Commands;
+  std::vector<client::HostCommandResult> Results;
+  std::vector<std::string> Urls;
+  // Called when a command is handed over, before it is sent.
+  std::function<void()> OnCommand;
 };
+
+// quenmar.exe beside the test program, and its Windows path.
+std::string StandInExePath();
 
 class UiFixture {
  public:
