@@ -124,6 +124,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void SetViewedNode(const thread::ThreadNode* node) override;
   HWND ThreadListWindow() const override { return thread_list_.ListViewMail().hwnd(); }
   bool JumpToUnread(Direction direction) override { return thread_list_.JumpToUnread(direction); }
+  void SelectAdjacentRow(Direction direction) override;
   bool ClientConfigured() const override;
   void ComposeNew() override;
   void ComposeReply(const std::string& message_path) override;

@@ -96,6 +96,12 @@ void TVtFormMain::PromoteChildren(int row, int depth) {
 
 void TVtFormMain::SetViewedNode(const thread::ThreadNode* node) { viewed_node_ = node; }
 
+void TVtFormMain::SelectAdjacentRow(Direction direction) {
+  const int row = thread_list_.ListViewMail().Selected();
+  if (row < 0) return;
+  SelectRow(direction == Direction::kNext ? row + 1 : row - 1, true);
+}
+
 client::ComposeContext TVtFormMain::MailClientContext() const {
   client::ComposeContext context;
   context.ClientExePath = properties_.Quenmar32;

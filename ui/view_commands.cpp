@@ -73,14 +73,8 @@ constexpr PopupEntry<F> kPopupUrl[] = {
 constexpr PopupDef<F> kPopupDef{"PopupMenu", kPopup};
 constexpr PopupDef<F> kPopupUrlDef{"PopupMenuUrl", kPopupUrl};
 
-// The key data of the posted list keys, as the keyboard driver packs them, so
-// the list's own key handling sees ordinary typing: repeat 1, the scan code,
-// the extended-key bit, and for a release the previous-state and transition
-// bits.
-constexpr LPARAM kDownPressed = 0x01500001;
-constexpr LPARAM kDownReleased = static_cast<LPARAM>(0xC1500001u);
-constexpr LPARAM kUpPressed = 0x01480001;
-constexpr LPARAM kUpReleased = static_cast<LPARAM>(0xC1480001u);
+// The key data of the posted Enter, as the keyboard driver packs it (repeat
+// 1, scan code 0x1C), so the list's own key handling sees ordinary typing.
 constexpr LPARAM kEnterCharacter = 0x0001C001;
 
 bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
@@ -161,24 +155,26 @@ bool TViewForm::StepKey(WORD direction) {
 // Pages by scrolling BigView one page, as Page Up and Page Down do. The
 // control is told directly rather than sent synthetic keystrokes: those go to
 // whatever window has the focus when they arrive, and would extend the
-// selection while Shift is held.
+// selection while Shift is held. A page that scrolls no line also counts as
+// the end: Wine's rich edit reports a scroll range beyond a text that fits.
 void TViewForm::PageOrStep(PageMode mode) {
   SCROLLINFO scroll{};
   scroll.cbSize = sizeof scroll;
   scroll.fMask = SIF_ALL;
   const bool known = GetScrollInfo(big_view_, SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
+  const auto scrolled = [this](WPARAM page) {
+    return LOWORD(SendMessageW(big_view_, EM_SCROLL, page, 0)) != 0;
+  };
   if (mode == PageMode::kBackward) {
-    if (known && scroll.nPos > scroll.nMin) {
-      SendMessageW(big_view_, EM_SCROLL, SB_PAGEUP, 0);
-    } else {
-      StepMail(Direction::kPrevious);
-    }
+    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP))) StepMail(Direction::kPrevious);
     return;
   }
-  // The last page shows when position + page passes the maximum (inclusive).
-  if (known && scroll.nPos + static_cast<int>(scroll.nPage) <= scroll.nMax) {
-    SendMessageW(big_view_, EM_SCROLL, SB_PAGEDOWN, 0);
-  } else if (mode == PageMode::kForward) {
+  // At the last page position + page reaches the maximum (Wine) or passes it
+  // by one (Windows, whose maximum is inclusive).
+  if (known && scroll.nPos + static_cast<int>(scroll.nPage) < scroll.nMax && scrolled(SB_PAGEDOWN)) {
+    return;
+  }
+  if (mode == PageMode::kForward) {
     StepMail(Direction::kNext);
   } else if (host_ != nullptr) {
     host_->JumpToUnread(Direction::kNext);
@@ -186,21 +182,16 @@ void TViewForm::PageOrStep(PageMode mode) {
   }
 }
 
-// The list moves its selection with the posted arrow key and opens the row
-// with the posted Enter, as if the user had typed them there.
+// The list's selection moves to the adjacent row and the posted Enter opens
+// it, as if the user had typed it there. The row is selected directly rather
+// than by a posted arrow key: the list would read a Shift still held for
+// Shift+Space as extending the selection, and stay where it was.
 void TViewForm::StepMail(Direction direction) {
   if (host_ == nullptr || host_->ViewedNode() == nullptr) return;
   const thread::ThreadNode* node = host_->ViewedNode();
   const thread::ThreadNode* target = direction == Direction::kNext ? node->Next : node->Prev;
   if (target == nullptr) return;
-  HWND list = host_->ThreadListWindow();
-  if (direction == Direction::kNext) {
-    PostMessageW(list, WM_KEYDOWN, VK_DOWN, kDownPressed);
-    PostMessageW(list, WM_KEYUP, VK_DOWN, kDownReleased);
-  } else {
-    PostMessageW(list, WM_KEYDOWN, VK_UP, kUpPressed);
-    PostMessageW(list, WM_KEYUP, VK_UP, kUpReleased);
-  }
+  host_->SelectAdjacentRow(direction);
   host_->SetViewedNode(target);
   SendEnterToList();
 }

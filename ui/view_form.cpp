@@ -69,7 +69,8 @@ void TViewForm::CreateBigView() {
                               GetModuleHandleW(nullptr), nullptr);
   if (big_view_ == nullptr) throw std::runtime_error("the rich edit control could not be created");
   SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
-  SendMessageW(big_view_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTICODEPAGE, 0);
+  // Rich text, so that the links can have a format of their own.
+  SendMessageW(big_view_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
 }
 
 void TViewForm::ApplySettings() {
@@ -155,7 +156,11 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
 // The view's lines into BigView, the caret at the start, the links coloured.
 void TViewForm::ShowLines() {
   shown_text_ = viewer::JoinLines(view_.Lines);
-  SetWindowTextW(big_view_, platform::Widen(shown_text_).c_str());
+  // Inserted rather than set: a message that begins with "{\rtf" is still
+  // shown as text, never read as rich text.
+  SetWindowTextW(big_view_, L"");
+  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(platform::Widen(shown_text_).c_str()));
   ApplyBigViewFormat();
   ColourLinks();
   SendMessageW(big_view_, EM_SETSEL, 0, 0);

@@ -21,8 +21,10 @@ class ViewerHost {
   // another folder was opened.
   virtual const thread::ThreadNode* ViewedNode() const = 0;
   virtual void SetViewedNode(const thread::ThreadNode* node) = 0;
-  // ListViewMail, which the viewer's navigation posts its keys to.
+  // ListViewMail, which the viewer's navigation posts its Enter to.
   virtual HWND ThreadListWindow() const = 0;
+  // Selects the row after or before the selected one (none past the ends).
+  virtual void SelectAdjacentRow(Direction direction) = 0;
   // Moves the thread list's selection to the nearest unread row; false when
   // there is none that way.
   virtual bool JumpToUnread(Direction direction) = 0;

@@ -1,9 +1,11 @@
 #include "tests/win/ui_support.h"
 
+#include <richedit.h>
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
 #include "platform/wide_win.h"
+#include "viewer/text_lines.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
@@ -149,6 +151,30 @@ void UiFixture::Command(const char* name) {
   EXPECT_NE(id, 0) << name;
   SendMessageW(main_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
   Pump(10);
+}
+
+LONG RichEditPosition(const std::string& text, std::size_t byte) {
+  const std::string prefix = text.substr(0, byte);
+  LONG line_ends = 0;
+  for (std::size_t at = prefix.find("\r\n"); at != std::string::npos; at = prefix.find("\r\n", at + 2)) {
+    ++line_ends;
+  }
+  return static_cast<LONG>(platform::Widen(prefix).size()) - line_ends;
+}
+
+void ClickText(UiFixture& fixture, const viewer::Link& link) {
+  HWND view = fixture.Viewer().BigView();
+  const std::string text = viewer::JoinLines(fixture.Viewer().View().Lines);
+  const LONG position = RichEditPosition(text, link.start) + 1;
+  SendMessageW(view, EM_SETSEL, position, position);
+  SendMessageW(view, EM_SCROLLCARET, 0, 0);
+  POINTL point{};
+  SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
+  const LPARAM at = MAKELPARAM(point.x + 1, point.y + 3);
+  SendMessageW(view, WM_MOUSEMOVE, 0, at);
+  SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(view, WM_LBUTTONUP, 0, at);
+  Pump(20);
 }
 
 std::vector<int> UnreadRows(UiFixture& fixture) {

@@ -15,6 +15,7 @@
 #include "tests/temp_dir_support.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
+#include "viewer/link_scan.h"
 
 namespace uitest {
 
@@ -119,6 +120,13 @@ class UiFixture {
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
 };
+
+// The rich edit's character position of byte `byte` of a shown text (lines
+// joined by CR LF), counted through the system's own CP932 conversion: one
+// position per character, one per line end.
+LONG RichEditPosition(const std::string& text, std::size_t byte);
+// A left click into the viewer's text on the first character of `link`.
+void ClickText(UiFixture& fixture, const viewer::Link& link);
 
 // The unread rows of the thread list, read from the row images.
 std::vector<int> UnreadRows(UiFixture& fixture);
