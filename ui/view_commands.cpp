@@ -30,7 +30,11 @@ constexpr Row kRows[] = {
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
     {"N5", kEdit},
     {"mOpenUrl", kEdit, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlClick, &F::SelectionIsUrl},
-    {"mReplayMail2", kEdit, viewer::ja::kSendToAddressCaption, {}, &F::mPopupMailClick,
+    {"mReplayMail2",
+     kEdit,
+     viewer::ja::kSendToAddressCaption,
+     {},
+     &F::mPopupMailClick,
      &F::SelectionIsMailAddress},
     {"N7", kEdit},
     {"mNkf", kEdit, ja::kNkf, {'C', false}, &F::mNkfClick, &F::NkfLoaded},
@@ -166,12 +170,14 @@ void TViewForm::PageOrStep(PageMode mode) {
     return LOWORD(SendMessageW(big_view_, EM_SCROLL, page, 0)) != 0;
   };
   if (mode == PageMode::kBackward) {
-    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP))) StepMail(Direction::kPrevious);
+    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)))
+      StepMail(Direction::kPrevious);
     return;
   }
   // At the last page position + page reaches the maximum (Wine) or passes it
   // by one (Windows, whose maximum is inclusive).
-  if (known && scroll.nPos + static_cast<int>(scroll.nPage) < scroll.nMax && scrolled(SB_PAGEDOWN)) {
+  if (known && scroll.nPos + static_cast<int>(scroll.nPage) < scroll.nMax &&
+      scrolled(SB_PAGEDOWN)) {
     return;
   }
   if (mode == PageMode::kForward) {
@@ -197,7 +203,8 @@ void TViewForm::StepMail(Direction direction) {
 }
 
 void TViewForm::SendEnterToList() const {
-  if (host_ != nullptr) PostMessageW(host_->ThreadListWindow(), WM_CHAR, VK_RETURN, kEnterCharacter);
+  if (host_ != nullptr)
+    PostMessageW(host_->ThreadListWindow(), WM_CHAR, VK_RETURN, kEnterCharacter);
 }
 
 // With no unread message that way the selection stays, and the Enter opens

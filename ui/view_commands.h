@@ -11,7 +11,7 @@ class TViewForm;
 
 const CommandTable<TViewForm>& ViewCommands();
 const PopupDef<TViewForm>& ViewPopupDef();  // PopupMenu
-const PopupDef<TViewForm>& UrlPopupDef();   // PopupMenuUrl; its first item's caption is set on hover
+const PopupDef<TViewForm>& UrlPopupDef();  // PopupMenuUrl; its first item's caption is set on hover
 
 inline constexpr char kViewEditMenuName[] = "mEdit";
 

@@ -80,9 +80,9 @@ class TViewForm final : public ui::Window {
 
   // ---- Event handlers --------------------------------------------------------
   void FormShow();
-  bool BigViewKeyDown(WPARAM key);       // true: the key was used up
+  bool BigViewKeyDown(WPARAM key);  // true: the key was used up
   bool BigViewKeyPress(wchar_t character);
-  void BigViewMouseMove(int x, int y);   // (view_links.cpp)
+  void BigViewMouseMove(int x, int y);  // (view_links.cpp)
   void BigViewMouseDown(UINT button, int x, int y);
 
   // ---- Command handlers and enabled tests (the command table's rows) --------

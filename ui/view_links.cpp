@@ -28,7 +28,8 @@ void TViewForm::ColourLinks() {
     // A double-byte character, and a CR LF line end, are one position.
     // The conversion's own lead bytes (0xE0 included), not the link scan's.
     const bool pair = IsDBCSLeadByteEx(932, c) != FALSE && byte + 1 < shown_text_.size();
-    const bool line_end = c == '\r' && byte + 1 < shown_text_.size() && shown_text_[byte + 1] == '\n';
+    const bool line_end =
+        c == '\r' && byte + 1 < shown_text_.size() && shown_text_[byte + 1] == '\n';
     const std::size_t length = pair || line_end ? 2 : 1;
     for (std::size_t k = 0; k < length; ++k) char_of_byte_[byte + k] = character;
     byte += length;

@@ -1,14 +1,14 @@
 #include "tests/win/ui_support.h"
 
-#include <richedit.h>
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include "platform/files.h"
 #include "platform/wide_win.h"
-#include "viewer/text_lines.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
+#include "viewer/text_lines.h"
 
 namespace uitest {
 namespace {
@@ -84,8 +84,8 @@ std::string StandInExePath() {
 
 UiFixture::UiFixture(const MailboxOptions& options)
     : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
-  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\nQuenmar32=" +
-                                  StandInExePath() + "\r\n");
+  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
+                                   "\"\r\nQuenmar32=" + StandInExePath() + "\r\n");
   previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   if (!options.existing_mailbox.empty()) return;
   mkmailbox::Options generate;
@@ -156,7 +156,8 @@ void UiFixture::Command(const char* name) {
 LONG RichEditPosition(const std::string& text, std::size_t byte) {
   const std::string prefix = text.substr(0, byte);
   LONG line_ends = 0;
-  for (std::size_t at = prefix.find("\r\n"); at != std::string::npos; at = prefix.find("\r\n", at + 2)) {
+  for (std::size_t at = prefix.find("\r\n"); at != std::string::npos;
+       at = prefix.find("\r\n", at + 2)) {
     ++line_ends;
   }
   return static_cast<LONG>(platform::Widen(prefix).size()) - line_ends;

@@ -3,6 +3,7 @@
 // and the links (colour and underline at the right characters, a click).
 
 #include <windows.h>
+// richedit.h needs the types of windows.h.
 #include <richedit.h>
 #include <gtest/gtest.h>
 
@@ -12,8 +13,8 @@
 #include "platform/wide_win.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
-#include "viewer/link_scan.h"
 #include "ui/view_commands.h"
+#include "viewer/link_scan.h"
 #include "viewer/text_lines.h"
 
 namespace uitest {
@@ -84,7 +85,11 @@ TEST(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
     int to;
   } cases[] = {
       {"Shift+Space at the top goes back", 5, {VK_SHIFT}, VK_SPACE, 0, 4},
-      {"Ctrl+Space at the end goes to the next unread row", unread[0], {VK_CONTROL}, VK_SPACE, 0,
+      {"Ctrl+Space at the end goes to the next unread row",
+       unread[0],
+       {VK_CONTROL},
+       VK_SPACE,
+       0,
        unread[1]},
       {"N on the last row does nothing", last, {}, 0, L'n', last},
       {"P on the first row does nothing", 0, {}, 0, L'p', 0},
@@ -201,7 +206,8 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
     format.cbSize = sizeof format;
     SendMessageW(view, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     const bool underlined = (format.dwEffects & CFE_UNDERLINE) != 0;
-    const bool red = (format.dwEffects & CFE_AUTOCOLOR) == 0 && format.crTextColor == RGB(255, 0, 0);
+    const bool red =
+        (format.dwEffects & CFE_AUTOCOLOR) == 0 && format.crTextColor == RGB(255, 0, 0);
     EXPECT_EQ(underlined, in_link[static_cast<std::size_t>(c)]) << "character " << c;
     EXPECT_EQ(red, in_link[static_cast<std::size_t>(c)]) << "character " << c;
   }
