@@ -25,6 +25,10 @@ Program::Program(ui::MainFormEnvironment environment) {
     environment.SettingsPath = settings::SettingsPath(ExecutableDirectory());
   }
   const std::string settings_path = environment.SettingsPath;
+  mail_client_ = std::make_unique<ui::WindowsMailClientLink>([this] {
+    if (main_ != nullptr) main_->PumpMessages();
+  });
+  if (environment.MailClient == nullptr) environment.MailClient = mail_client_.get();
   environment.RemoveSplash = [this] {
     if (splash_ != nullptr) splash_->Remove();
     splash_.reset();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/splash_form.h"
+#include "ui/mail_client_link.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
 
@@ -17,7 +18,8 @@ std::string ExecutableDirectory();
 class Program {
  public:
   // Creates the three windows. `environment` may leave SettingsPath empty:
-  // then "Veltra.ini" beside the executable is used; RemoveSplash is set here.
+  // then "Veltra.ini" beside the executable is used, and MailClient null: then
+  // the real mail client and shell are used; RemoveSplash is set here.
   explicit Program(ui::MainFormEnvironment environment);
   ~Program();
 
@@ -29,6 +31,8 @@ class Program {
   ui::TViewForm& Viewer() { return *viewer_; }
 
  private:
+  // Declared first: the windows use it until they are gone.
+  std::unique_ptr<ui::WindowsMailClientLink> mail_client_;
   std::unique_ptr<ui::TVtFormMain> main_;
   std::unique_ptr<ui::TViewForm> viewer_;
   std::unique_ptr<ui::TSplashForm> splash_;

@@ -37,7 +37,7 @@ add_dependencies(veltrano_wintests Veltrano nkf32 quenmar)
 # log) used by demos and by the Windows tests.
 file(GLOB STANDIN_SOURCES CONFIGURE_DEPENDS tools/standin/*.cpp)
 add_executable(quenmar WIN32 ${STANDIN_SOURCES})
-target_link_libraries(quenmar PRIVATE veltrano_mkmailbox gdi32)
+target_link_libraries(quenmar PRIVATE veltrano_mkmailbox client gdi32)
 target_compile_options(quenmar PRIVATE ${VELTRANO_WARNINGS})
 
 # The steps that scripts/screenshot runs against a started Veltrano.exe.

@@ -124,6 +124,11 @@ class VirtualListView : public Control {
     ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL);
   }
   int RowCount() const { return ListView_GetItemCount(hwnd_); }
+  // Takes one row out; the rows after it move up and no row is selected.
+  void DeleteRow(int row) {
+    selected_row_ = -1;
+    ListView_DeleteItem(hwnd_, row);
+  }
   int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
   int Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
   // Selects and focuses one row (clearing the other selection).

@@ -1,21 +1,53 @@
 #pragma once
-// What the main window asks of the mail client when a message is opened. The
-// DDE conversation that carries it out is built separately; until then the
-// window runs with no link and simply sends nothing.
+// The mail client and the shell as the windows reach them: whether the client
+// runs, a DDE command with its bounded waits, the launching of the client to
+// compose, and the opening of a URL. The windows decide what to send and when
+// (client/ holds the texts and the order of steps); this interface only
+// carries it out, so tests can record what the windows hand over.
 
-namespace thread {
-struct ThreadNode;
-}
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "client/compose.h"
+#include "client/host_command.h"
+#include "client/mail_client_win.h"
 
 namespace ui {
 
 class MailClientLink {
  public:
   virtual ~MailClientLink() = default;
-  // `node`, a message of folder `folder_index`, was unread and has just been
-  // opened: tell the mail client it is read. Returns when the client is done
-  // with the message file (or at once when it is not running).
-  virtual void MarkAsRead(int folder_index, const thread::ThreadNode& node) = 0;
+  // A top-level window of the client's class exists.
+  virtual bool ClientRunning() = 0;
+  // One DDE execute command, then the wait until the client is done with
+  // `message_path` (each wait bounded, see client/host_command.h).
+  virtual client::HostCommandResult SendHostCommand(const std::string& command,
+                                                    const std::string& message_path) = 0;
+  // Starting the client and raising its dialogs (client/compose.h).
+  virtual client::ClientSystem& System() = 0;
+  // Hands a URL to the shell's "Open". Callers pass only texts that
+  // viewer::UrlSafeToOpen accepted.
+  virtual void OpenUrl(const std::string& url) = 0;
+};
+
+// The real one: DDE, ShellExecuteExW and FindWindow. `pump` lets the user
+// interface process pending events during the compose waits.
+class WindowsMailClientLink : public MailClientLink {
+ public:
+  explicit WindowsMailClientLink(std::function<void()> pump);
+
+  bool ClientRunning() override;
+  client::HostCommandResult SendHostCommand(const std::string& command,
+                                            const std::string& message_path) override;
+  client::ClientSystem& System() override { return system_; }
+  void OpenUrl(const std::string& url) override;
+
+ private:
+  client::DdeHostChannel channel_;
+  // The shell is asked with SEE_MASK_FLAG_NO_UI, so it needs no owner window.
+  client::ShellClientSystem system_;
 };
 
 }  // namespace ui

@@ -57,7 +57,9 @@ void TVtFormMain::OnCreate() {
 
 void TVtFormMain::AttachViewer(ui::TViewForm* viewer) {
   viewer_ = viewer;
-  if (viewer_ != nullptr) viewer_->OnClosed = [this] { viewed_node_ = nullptr; };
+  if (viewer_ == nullptr) return;
+  viewer_->OnClosed = [this] { viewed_node_ = nullptr; };
+  viewer_->AttachHost(this);
 }
 
 bool TVtFormMain::ViewerBusy() const { return viewer_ != nullptr && viewer_->ViewerBusy.IsSet(); }

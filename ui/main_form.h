@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "client/compose.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_table.h"
 #include "settings/settings.h"
@@ -27,6 +28,7 @@
 #include "ui/folder_list_pane.h"
 #include "ui/mail_client_link.h"
 #include "ui/thread_list_pane.h"
+#include "ui/view_host.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -39,14 +41,14 @@ struct MainFormEnvironment {
   std::string SettingsPath;  // "Veltra.ini" beside the executable
   mailbox::ReadRegistryFn ReadRegistry;
   mailbox::BrowseForMailboxFn BrowseForMailbox;
-  MailClientLink* MailClient = nullptr;  // null: nothing is sent to the mail client
+  MailClientLink* MailClient = nullptr;  // null: nothing is sent to the mail client or the shell
   // Replaces the message box of ShowMessageText when set (tests).
   std::function<void(const std::string&)> MessageHook;
   // Called by Timer1Timer to take the splash window away.
   std::function<void()> RemoveSplash;
 };
 
-class TVtFormMain final : public Window, public thread::LoadHost {
+class TVtFormMain final : public Window, public thread::LoadHost, public ViewerHost {
  public:
   static constexpr wchar_t kClassName[] = L"TVtFormMain";
   // Control ids, so that tests and other programs can find the controls.
@@ -102,6 +104,33 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
+  void mSendClick() { ComposeNew(); }
+  void mReplyMailClick() { ReplyOrForwardSelected(false); }
+  void mForwardMailClick() { ReplyOrForwardSelected(true); }
+  void mMailDeleteClick() { MoveToTrash(); }
+  void KQuenmar321Click();
+  bool CanMoveToTrash() const { return !ViewerBusy(); }
+
+  // ---- The mail client (main_form_mail.cpp) --------------------------------
+  // The selected row's message to the trash through the mail client; false
+  // (the row stays) when nothing could be sent.
+  bool MoveToTrash() override;
+  void RemoveNode(thread::ThreadNode* node, int row);
+  void PromoteChildren(int row, int depth);
+  void ReplyOrForwardSelected(bool forward);
+  client::ComposeContext MailClientContext() const;
+
+  // ---- ViewerHost ------------------------------------------------------------
+  void SetViewedNode(const thread::ThreadNode* node) override;
+  HWND ThreadListWindow() const override { return thread_list_.ListViewMail().hwnd(); }
+  bool JumpToUnread(Direction direction) override { return thread_list_.JumpToUnread(direction); }
+  void SelectAdjacentRow(Direction direction) override;
+  bool ClientConfigured() const override;
+  void ComposeNew() override;
+  void ComposeReply(const std::string& message_path) override;
+  void ComposeForward(const std::string& message_path) override;
+  void ComposeToAddress(const std::string& address) override;
+  void OpenUrl(const std::string& url) override;
 
   // ---- LoadHost -----------------------------------------------------------
   void PumpMessages() override;
@@ -126,7 +155,7 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   const mailbox::AccountState& Account() const { return account_; }
   const mailbox::FolderTable& Folders() const { return *folders_; }
   int CurrentFolderIndex() const { return view_.CurrentFolderIndex; }
-  const thread::ThreadNode* ViewedNode() const { return viewed_node_; }
+  const thread::ThreadNode* ViewedNode() const override { return viewed_node_; }
   std::string StatusText() const { return status_bar_.SimpleText(); }
   bool TimerKeyWaitRunning() const { return folder_list_.TimerKeyWaitRunning(); }
   bool Loading() const { return view_.Loading; }
@@ -146,6 +175,7 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void SetUpImageLists();
   thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
+  void MarkAsRead(int folder, const thread::ThreadNode& node);
   void ReloadAccount();
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
@@ -158,7 +188,7 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   settings::MainWindowSettings main_settings_;
   settings::PropertySettings properties_;
   thread::ThreadView view_{*folders_};  // CurrentThreads, CurrentFolderIndex
-  thread::ThreadNode* viewed_node_ = nullptr;
+  const thread::ThreadNode* viewed_node_ = nullptr;
   // The panes and the status bar.
   FolderListPane folder_list_{*this, *folders_};
   ThreadListPane thread_list_{*this, *folders_};

@@ -65,6 +65,13 @@ void TVtFormMain::OpenSelectedMail() {
   }
   const BusyFlag::Scope busy = viewer_->ViewerBusy.Hold();
   const bool unread = thread::IsUnread(*node);
+  const std::uint32_t flags = thread::FlagWord(*node);
+  // The unread mark goes before the load, so that it does not stay on the row
+  // through the load and the mail client's wait. Only the unread bit is
+  // cleared: the flag word's other bits are the client's and are cached.
+  thread::MarkRead(*node);
+  thread_list_.RedrawRow(row);
+  UpdateWindow(thread_list_.ListViewMail().hwnd());
   const int folder = folder_list_.ListBoxF().Selected();
   if (unread && folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
       (*folders_)[folder].Unread > 0) {
@@ -75,12 +82,8 @@ void TVtFormMain::OpenSelectedMail() {
   }
   viewer_->SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
   viewer_->ShowOrFocus();
-  viewer_->LoadMessage(thread::FlagWord(*node), properties_.ComplNkf != 0);
-  if (unread && environment_.MailClient != nullptr) {
-    environment_.MailClient->MarkAsRead(folder, *node);
-  }
-  node->StatusBlock[3] = 0;
-  thread_list_.RedrawRow(row);
+  viewer_->LoadMessage(flags, properties_.ComplNkf != 0);
+  if (unread) MarkAsRead(folder, *node);
 }
 
 }  // namespace ui

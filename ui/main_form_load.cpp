@@ -62,6 +62,7 @@ void TVtFormMain::AfterLoad() {
 }
 
 bool TVtFormMain::PreTranslate(MSG& message) {
+  if (viewer_ != nullptr && viewer_->PreTranslate(message)) return true;
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;

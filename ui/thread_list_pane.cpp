@@ -16,7 +16,7 @@ namespace ui {
 // gives the focus to the folder list.
 const KeyRow<ThreadListPane> ThreadListPane::kKeys[] = {
     {WM_CHAR, 13, &ThreadListPane::OpenSelected},
-    {WM_CHAR, L'D', &ThreadListPane::Swallow},  // the trash comes with the mail-client commands
+    {WM_CHAR, L'D', &ThreadListPane::MoveToTrash},
     {WM_CHAR, L'B', &ThreadListPane::PostNavigationKey, VK_END},
     {WM_CHAR, L'N', &ThreadListPane::PostNavigationKey, VK_DOWN},
     {WM_CHAR, L'P', &ThreadListPane::PostNavigationKey, VK_UP},
@@ -123,6 +123,12 @@ void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder)
   FitSenderColumn();
 }
 
+void ThreadListPane::RemoveRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_.erase(rows_.begin() + row);
+  list_.DeleteRow(row);
+}
+
 thread::ThreadNode* ThreadListPane::SelectedNode() const {
   const int row = list_.Selected();
   if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
@@ -176,6 +182,11 @@ bool ThreadListPane::OpenSelected(WORD) {
 
 bool ThreadListPane::PostNavigationKey(WORD virtual_key) {
   PostKeyPress(list_.hwnd(), virtual_key);
+  return true;
+}
+
+bool ThreadListPane::MoveToTrash(WORD) {
+  form_.MoveToTrash();
   return true;
 }
 

@@ -16,12 +16,11 @@
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/view_host.h"
 
 namespace ui {
 
 class TVtFormMain;
-
-enum class Direction { kNext, kPrevious };
 
 class ThreadListPane {
  public:
@@ -43,6 +42,9 @@ class ThreadListPane {
   void ShowRows(std::vector<thread::ThreadNode*> rows, int folder);
   thread::ThreadNode* SelectedNode() const;
   void RedrawRow(int row) const { list_.RedrawRows(row, row); }
+  void RedrawRows(int first, int last) const { list_.RedrawRows(first, last); }
+  // Takes row `row` out (its node is the caller's); no row is selected after.
+  void RemoveRow(int row);
 
   void FitSenderColumn();
   void SelectRow(int row, bool scroll);
@@ -67,6 +69,7 @@ class ThreadListPane {
   bool MoveSelectionByKey(WORD virtual_key);
   bool Swallow(WORD) { return true; }
   bool FocusFolderList(WORD);
+  bool MoveToTrash(WORD);
   void RunCommand(const char* name);
 
   static const KeyRow<ThreadListPane> kKeys[];

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "ui/controls.h"
+#include "ui/view_commands.h"
 #include "viewer/text_lines.h"
 
 namespace ui {
@@ -33,8 +35,12 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 
 TViewForm::TViewForm(std::string settings_path) : settings_path_(std::move(settings_path)) {
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
-  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr, nullptr);
+  accelerators_ = ViewCommands().BuildAccelerators();
+  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr,
+         ViewCommands().BuildMenuBar());
   CreateBigView();
+  SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_, this);
+  hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
   nkf_library_ = LoadLibraryW(L"NKF32.DLL");
@@ -44,6 +50,7 @@ TViewForm::~TViewForm() {
   if (hwnd() != nullptr) DestroyWindow(hwnd());
   if (nkf_library_ != nullptr) FreeLibrary(nkf_library_);
   if (rich_edit_library_ != nullptr) FreeLibrary(rich_edit_library_);
+  if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
 
 void TViewForm::CreateBigView() {
@@ -62,7 +69,8 @@ void TViewForm::CreateBigView() {
                               GetModuleHandleW(nullptr), nullptr);
   if (big_view_ == nullptr) throw std::runtime_error("the rich edit control could not be created");
   SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
-  SendMessageW(big_view_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTICODEPAGE, 0);
+  // Rich text, so that the links can have a format of their own.
+  SendMessageW(big_view_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
 }
 
 void TViewForm::ApplySettings() {
@@ -79,7 +87,7 @@ void TViewForm::ApplyBigViewFormat() {
   SendMessageW(big_view_, EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
-  format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_UNDERLINE;
   format.crTextColor = ui::ToColorRef(settings_.Color);
   format.yHeight = settings_.FontSize * 20;
   format.bCharSet = SHIFTJIS_CHARSET;
@@ -103,7 +111,6 @@ void TViewForm::ShowOrFocus() {
   if (!IsWindowVisible(hwnd())) {
     const bool maximize = !shown_once_ && settings_.Window.bMaximize != 0;
     ShowWindow(hwnd(), maximize ? SW_SHOWMAXIMIZED : SW_SHOW);
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui::ApplicationIcon(true)));
     shown_once_ = true;
   }
   SetForegroundWindow(hwnd());
@@ -137,17 +144,27 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
     converter = [this](std::string_view text) { return Convert(text); };
   }
   const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter);
-  const std::wstring text = platform::Widen(viewer::JoinLines(view_.Lines));
-  SetWindowTextW(big_view_, text.c_str());
-  ApplyBigViewFormat();
-  SendMessageW(big_view_, EM_SETSEL, 0, 0);
-  SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
+  ShowLines();
   SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(big_view_, nullptr, TRUE);
   SetForegroundWindow(hwnd());
   if (status == LoadStatus::kCannotOpen) {
     ui::ShowErrorBox(viewer::CannotOpenMessageText(view_.MessagePath));
   }
+}
+
+// The view's lines into BigView, the caret at the start, the links coloured.
+void TViewForm::ShowLines() {
+  shown_text_ = viewer::JoinLines(view_.Lines);
+  // Inserted rather than set: a message that begins with "{\rtf" is still
+  // shown as text, never read as rich text.
+  SetWindowTextW(big_view_, L"");
+  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(platform::Widen(shown_text_).c_str()));
+  ApplyBigViewFormat();
+  ColourLinks();
+  SendMessageW(big_view_, EM_SETSEL, 0, 0);
+  SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
 }
 
 std::string TViewForm::BigViewText() const {
@@ -177,8 +194,22 @@ bool TViewForm::FormCloseQuery() {
   view_.MessagePath.clear();
   view_.SubjectText.clear();
   view_.SenderText.clear();
+  SetHandCursor(false);
   if (OnClosed) OnClosed();
   return true;
+}
+
+// Every show: the menu items that need the converter follow its presence, and
+// the window gets the application's small icon.
+void TViewForm::FormShow() {
+  ViewCommands().UpdateMenu(*this, FindPullDown(GetMenu(hwnd()), kViewEditMenuName));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui::ApplicationIcon(true)));
+}
+
+bool TViewForm::PreTranslate(MSG& message) {
+  if (hwnd() == nullptr || accelerators_ == nullptr) return false;
+  if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
 LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -194,6 +225,16 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wparam != FALSE) FormShow();
+      break;
+    case WM_COMMAND:
+      if (lparam == 0) ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
+      return 0;
+    case WM_INITMENUPOPUP:
+      // mEditClick and the other pull-downs: every item enabled by its test.
+      if (HIWORD(lparam) == 0) ViewCommands().UpdateMenu(*this, reinterpret_cast<HMENU>(wparam));
       return 0;
     default:
       break;

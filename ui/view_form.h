@@ -4,17 +4,26 @@
 // read-only rich edit control whose text limit is lifted so a message of
 // several megabytes shows whole. Closing it only hides it. The text itself is
 // prepared by the toolkit-free viewer core (MessageView, LoadMessage).
+//
+// The window's parts live in three files: view_form.cpp (creation, loading,
+// showing and closing), view_commands.cpp (the command table, the keys,
+// paging and moving to other messages) and view_links.cpp (the links'
+// colour, the mouse, the pop-up menus and the clipboard).
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
 #include "ui/busy_flag.h"
+#include "ui/commands.h"
 #include "ui/fonts.h"
+#include "ui/view_host.h"
 #include "ui/window.h"
+#include "viewer/link_actions.h"
 #include "viewer/message_view.h"
 
 namespace ui {
@@ -27,6 +36,9 @@ class TViewForm final : public ui::Window {
   // and loads "NKF32.DLL" (a missing library only means no conversion).
   explicit TViewForm(std::string settings_path);
   ~TViewForm() override;
+
+  // The main window, which the viewer's navigation and commands go through.
+  void AttachHost(ViewerHost* host) { host_ = host; }
 
   // Set while a message is opened or removed; the main window and the
   // viewer's own commands do nothing meanwhile.
@@ -42,12 +54,16 @@ class TViewForm final : public ui::Window {
   void ShowOrFocus();
   void FocusText() const;
   // Reads MessagePath and shows it: the caption "From: " + sender + " - " +
-  // subject, the header kept aside, the body converted when needed.
+  // subject, the header kept aside, the body converted when needed, the links
+  // coloured.
   void LoadMessage(std::uint32_t flags, bool forced);
   // The viewer save pass.
   void SaveSettings();
   // Closing: empties the message fields and hides the window.
   bool FormCloseQuery();
+  // The viewer's menu shortcuts for a message about to be dispatched; true
+  // when the message was used up.
+  bool PreTranslate(MSG& message);
 
   HWND BigView() const { return big_view_; }
   HMODULE NkfLibrary() const { return nkf_library_; }
@@ -55,21 +71,97 @@ class TViewForm final : public ui::Window {
   // BigView's whole text as CP932 (for reading the display back).
   std::string BigViewText() const;
 
+  // ---- Operations (view_commands.cpp) ---------------------------------------
+  enum class PageMode { kBackward, kForward, kForwardUnread };
+  void PageOrStep(PageMode mode);
+  void StepMail(Direction direction);
+  void SendEnterToList() const;
+  void ToggleHeader();
+
+  // ---- Event handlers --------------------------------------------------------
+  void FormShow();
+  bool BigViewKeyDown(WPARAM key);  // true: the key was used up
+  bool BigViewKeyPress(wchar_t character);
+  void BigViewMouseMove(int x, int y);  // (view_links.cpp)
+  void BigViewMouseDown(UINT button, int x, int y);
+
+  // ---- Command handlers and enabled tests (the command table's rows) --------
+  void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
+  void mCopyClick() { SendMessageW(big_view_, WM_COPY, 0, 0); }
+  void mPopupUrlClick();
+  void mPopupMailClick();
+  void mNkfClick();
+  void mPrevMailClick();
+  void mNextMailClick();
+  void mPrevMidokuMailClick() { StepToUnread(Direction::kPrevious); }
+  void mNextMidokuMailClick() { StepToUnread(Direction::kNext); }
+  void mNewMailClick();
+  void mReplayClick();
+  void mForwardClick();
+  void mMailDeleteClick();
+  void mPopupUrlOpenClick();
+  void mPopupUrlClipcopyClick();
+  bool HasSelection() const;
+  bool SelectionIsUrl() const;
+  bool SelectionIsMailAddress() const;
+  bool NkfLoaded() const { return nkf_library_ != nullptr; }
+  bool ClientConfigured() const { return host_ != nullptr && host_->ClientConfigured(); }
+
+  // True while the mouse is over a link (the hand cursor shows).
+  bool HandCursorShown() const { return hand_shown_; }
+
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  bool BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void CreateBigView();
   void ApplySettings();
   void ApplyBigViewFormat();
+  void ShowLines();
   std::string Convert(std::string_view text) const;
+  void StepToUnread(Direction direction);
+  void DeleteAndClose();
+  // Key-table handlers (view_commands.cpp).
+  bool CloseKey(WORD);
+  bool Swallow(WORD) { return true; }
+  bool PageBackKey(WORD);
+  bool DeleteKey(WORD);
+  bool HeaderKey(WORD);
+  bool NextUnreadKey(WORD);
+  bool StepKey(WORD direction);
 
+  // Links (view_links.cpp).
+  void ColourLinks();
+  // BigView's character position of a byte of the shown text and back.
+  LONG CharOfByte(std::size_t byte) const;
+  std::size_t ByteOfChar(LONG character) const;
+  // The byte of the shown text under a point of BigView's client area; false
+  // when there is none.
+  bool ByteAt(int x, int y, std::size_t& byte) const;
+  bool LinkAt(std::size_t byte, viewer::LinkMode mode);
+  std::string SelectedText() const;
+  void SelectBytes(std::size_t start, std::size_t end) const;
+  void SetHandCursor(bool shown);
+
+  static const KeyRow<TViewForm> kKeys[];
+
+  ViewerHost* host_ = nullptr;
   std::string settings_path_;
   settings::ViewerSettings settings_;
   viewer::MessageView view_;
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
   HWND big_view_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  HCURSOR hand_cursor_ = nullptr;
   ui::Font font_;
   bool shown_once_ = false;
+  // The shown text (lines joined by CR LF) and, per byte of it, BigView's
+  // character position (a double-byte character and a CR LF are one each).
+  std::string shown_text_;
+  std::vector<LONG> char_of_byte_;
+  bool hand_shown_ = false;
+  std::size_t popup_link_pos_ = 0;  // PopupLinkPos
+  std::string popup_url_caption_;   // the link menu's first item, set on hover
 };
 
 }  // namespace ui

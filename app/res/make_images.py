@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's images: MAINICON (veltrano.ico), the unread mark MAIZ
-(maiz.ico) and the splash bitmap (splash.bmp, 442 x 337). Run it from any
+(maiz.ico), the viewer's link cursor ZHANDCURSOR (zhand.cur, a monochrome
+32 x 32 pointing hand with its hot spot at the top-left corner) and the splash
+bitmap (splash.bmp, 442 x 337). Run it from any
 directory; it writes beside itself. The images are committed, so building
 needs no Python."""
 import os
@@ -113,6 +115,53 @@ def ico_bytes(canvases):
     return header + entries + b''.join(images)
 
 
+def hand_cursor():
+    """Rows of '.' (transparent), '#' (black) and 'o' (white): a hand pointing
+    up and to the left, the fingertip at the hot spot (0, 0)."""
+    rows = [[' '] * 32 for _ in range(32)]
+
+    def fill(x0, y0, x1, y1):
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                rows[y][x] = 'o'
+    fill(0, 0, 4, 14)                        # the index finger
+    fill(4, 8, 7, 14)                        # the folded fingers
+    fill(7, 9, 10, 14)
+    fill(10, 10, 13, 14)
+    fill(0, 14, 13, 22)                      # the palm
+    fill(2, 22, 11, 26)                      # the wrist
+    out = [[' '] * 32 for _ in range(32)]
+    for y in range(32):
+        for x in range(32):
+            if rows[y][x] == 'o':
+                near = [rows[yy][xx] for yy in (y - 1, y, y + 1) for xx in (x - 1, x, x + 1)
+                        if 0 <= yy < 32 and 0 <= xx < 32]
+                edge = x == 0 or y == 0 or len(near) < 9 or ' ' in near
+                out[y][x] = '#' if edge else 'o'
+    return out
+
+
+def cur_bytes(rows, hot_x, hot_y):
+    size = len(rows)
+    stride = ((size + 31) // 32) * 4
+    xor, andm = b'', b''
+    for row in reversed(rows):
+        x_bits, a_bits = bytearray(stride), bytearray(stride)
+        for x, p in enumerate(row):
+            if p == 'o':
+                x_bits[x // 8] |= 0x80 >> (x % 8)
+            elif p == ' ':
+                a_bits[x // 8] |= 0x80 >> (x % 8)
+        xor += bytes(x_bits)
+        andm += bytes(a_bits)
+    info = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, len(xor) + len(andm), 0, 0, 2, 0)
+    palette = struct.pack('<II', 0x000000, 0xFFFFFF)
+    data = info + palette + xor + andm
+    header = struct.pack('<HHH', 0, 2, 1)
+    entry = struct.pack('<BBBBHHII', size, size, 2, 0, hot_x, hot_y, len(data), 6 + 16)
+    return header + entry + data
+
+
 def bmp_bytes(c):
     stride = (c.width * 3 + 3) & ~3
     rows = b''
@@ -155,6 +204,8 @@ def main():
         f.write(ico_bytes([main_icon(16), main_icon(32), main_icon(48)]))
     with open(os.path.join(HERE, 'maiz.ico'), 'wb') as f:
         f.write(ico_bytes([unread_icon()]))
+    with open(os.path.join(HERE, 'zhand.cur'), 'wb') as f:
+        f.write(cur_bytes(hand_cursor(), 0, 0))
     with open(os.path.join(HERE, 'splash.bmp'), 'wb') as f:
         f.write(bmp_bytes(splash()))
 

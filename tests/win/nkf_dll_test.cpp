@@ -41,13 +41,13 @@ TEST(NkfDll, ConvertsEucJpToShiftJisThroughTheExportedEntryPoints) {
   ASSERT_NE(set_option, nullptr);
   ASSERT_NE(convert, nullptr);
 
-  // 今日は良い天気です。\r\nｶﾅ
+  // 今日は良い天気です。\r\nｶﾅ; the half-width kana come out full-width (カナ).
   const std::string euc_jp =
       "\xBA\xA3\xC6\xFC\xA4\xCF\xCE\xC9\xA4\xA4\xC5\xB7\xB5\xA4\xA4\xC7\xA4\xB9\xA1\xA3\r\n"
       "\x8E\xB6\x8E\xC5";
   const std::string shift_jis =
       "\x8D\xA1\x93\xFA\x82\xCD\x97\xC7\x82\xA2\x93\x56\x8B\x43\x82\xC5\x82\xB7\x81\x42\r\n"
-      "\xB6\xC5";
+      "\x83\x4A\x83\x69";
   std::vector<char> buffer(2 * euc_jp.size() + 1, '\x55');
   set_option("-s");
   convert(buffer.data(), euc_jp.c_str());

@@ -1,11 +1,14 @@
 #include "tests/win/ui_support.h"
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include "platform/files.h"
+#include "platform/wide_win.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
+#include "viewer/text_lines.h"
 
 namespace uitest {
 namespace {
@@ -62,14 +65,27 @@ void TypeChar(HWND control, wchar_t character) {
   PostMessageW(control, WM_CHAR, character, 1);
 }
 
-void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode& node) {
-  Marked.push_back(node.FilePath.str());
-  Folders.push_back(folder_index);
+RecordingMailClient::RecordingMailClient() : WindowsMailClientLink([] { Pump(1); }) {}
+
+client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string& command,
+                                                               const std::string& message_path) {
+  Commands.push_back(command);
+  if (OnCommand) OnCommand();
+  Results.push_back(WindowsMailClientLink::SendHostCommand(command, message_path));
+  return Results.back();
+}
+
+std::string StandInExePath() {
+  wchar_t buffer[MAX_PATH];
+  std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+  path.resize(path.find_last_of(L'\\') + 1);
+  return platform::Narrow(path + L"quenmar.exe");
 }
 
 UiFixture::UiFixture(const MailboxOptions& options)
     : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
-  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
+  dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
+                                   "\"\r\nQuenmar32=" + StandInExePath() + "\r\n");
   previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   if (!options.existing_mailbox.empty()) return;
   mkmailbox::Options generate;
@@ -135,6 +151,31 @@ void UiFixture::Command(const char* name) {
   EXPECT_NE(id, 0) << name;
   SendMessageW(main_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
   Pump(10);
+}
+
+LONG RichEditPosition(const std::string& text, std::size_t byte) {
+  const std::string prefix = text.substr(0, byte);
+  LONG line_ends = 0;
+  for (std::size_t at = prefix.find("\r\n"); at != std::string::npos;
+       at = prefix.find("\r\n", at + 2)) {
+    ++line_ends;
+  }
+  return static_cast<LONG>(platform::Widen(prefix).size()) - line_ends;
+}
+
+void ClickText(UiFixture& fixture, const viewer::Link& link) {
+  HWND view = fixture.Viewer().BigView();
+  const std::string text = viewer::JoinLines(fixture.Viewer().View().Lines);
+  const LONG position = RichEditPosition(text, link.start) + 1;
+  SendMessageW(view, EM_SETSEL, position, position);
+  SendMessageW(view, EM_SCROLLCARET, 0, 0);
+  POINTL point{};
+  SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
+  const LPARAM at = MAKELPARAM(point.x + 1, point.y + 3);
+  SendMessageW(view, WM_MOUSEMOVE, 0, at);
+  SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(view, WM_LBUTTONUP, 0, at);
+  Pump(20);
 }
 
 std::vector<int> UnreadRows(UiFixture& fixture) {

@@ -15,6 +15,7 @@
 #include "tests/temp_dir_support.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
+#include "viewer/link_scan.h"
 
 namespace uitest {
 
@@ -56,12 +57,25 @@ inline constexpr int kOutbox = 1;
 inline constexpr int kContainer = 3;
 inline constexpr int kBigFolder = 6;
 
-class RecordingMailClient final : public ui::MailClientLink {
+// The real mail-client link (DDE to the stand-in when it runs, quenmar.exe
+// started through the shell) that also records the DDE commands handed over,
+// with the row-unread state seen at that moment, and keeps every URL instead of
+// opening it: tests never open a browser.
+class RecordingMailClient final : public ui::WindowsMailClientLink {
  public:
-  void MarkAsRead(int folder_index, const thread::ThreadNode& node) override;
-  std::vector<std::string> Marked;  // FilePath of each message marked read
-  std::vector<int> Folders;
+  RecordingMailClient();
+  client::HostCommandResult SendHostCommand(const std::string& command,
+                                            const std::string& message_path) override;
+  void OpenUrl(const std::string& url) override { Urls.push_back(url); }
+  std::vector<std::string> Commands;
+  std::vector<client::HostCommandResult> Results;
+  std::vector<std::string> Urls;
+  // Called when a command is handed over, before it is sent.
+  std::function<void()> OnCommand;
 };
+
+// quenmar.exe beside the test program, and its Windows path.
+std::string StandInExePath();
 
 class UiFixture {
  public:
@@ -106,6 +120,13 @@ class UiFixture {
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
 };
+
+// The rich edit's character position of byte `byte` of a shown text (lines
+// joined by CR LF), counted through the system's own CP932 conversion: one
+// position per character, one per line end.
+LONG RichEditPosition(const std::string& text, std::size_t byte);
+// A left click into the viewer's text on the first character of `link`.
+void ClickText(UiFixture& fixture, const viewer::Link& link);
 
 // The unread rows of the thread list, read from the row images.
 std::vector<int> UnreadRows(UiFixture& fixture);

@@ -2,7 +2,11 @@
 
 #include <vector>
 
+#include "client/ja_texts.h"
+#include "client/quenmar_interface.h"
+#include "mailbox/accounts.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 
 namespace standin {
 namespace {
@@ -27,6 +31,25 @@ std::vector<std::string> SplitArguments(std::string_view text) {
   }
   if (in_argument) args.push_back(current);
   return args;
+}
+
+// The text after `switch_name` with its double quotes removed.
+std::string SwitchValue(const std::string& argument, std::string_view switch_name) {
+  std::string value;
+  for (char c : std::string_view(argument).substr(switch_name.size())) {
+    if (c != '"') value.push_back(c);
+  }
+  return value;
+}
+
+bool SelectsTemplate(const std::string& account_name, const std::string& mailbox_dir) {
+  if (mailbox_dir.empty()) return false;
+  for (const mailbox::Account& account : mailbox::EnumerateAccounts(mailbox_dir)) {
+    if (account.Title != account_name) continue;
+    const settings::IniReader ini(platform::JoinPath(account.Directory, "Account.ini"));
+    return ini.ReadInteger(client::kAccountPropertySection, client::kSelTemplateKey, 0) == 1;
+  }
+  return false;
 }
 
 }  // namespace
@@ -57,6 +80,19 @@ std::string DataDirectoryOf(std::string_view parameters) {
 std::string MailboxDirOf(const std::string& data_directory) {
   if (data_directory.empty()) return {};
   return platform::JoinPath(data_directory, "Mailbox");
+}
+
+std::string DialogTitleFor(std::string_view parameters, const std::string& mailbox_dir) {
+  const std::vector<std::string> args = SplitArguments(parameters);
+  if (args.empty()) return {};
+  const std::string& first = args.front();
+  if (first.starts_with("/reply:") || first.starts_with("/forward:")) {
+    return client::ja::kReplySettingsTitle;
+  }
+  if (first.starts_with("/send:") && SelectsTemplate(SwitchValue(first, "/send:"), mailbox_dir)) {
+    return client::ja::kSelectDestinationTitle;
+  }
+  return {};
 }
 
 }  // namespace standin

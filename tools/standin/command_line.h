@@ -21,4 +21,10 @@ std::string DataDirectoryOf(std::string_view parameters);
 // empty for an empty data directory.
 std::string MailboxDirOf(const std::string& data_directory);
 
+// The title of the dialog the client shows first for these switches: the
+// reply settings for "/reply:" and "/forward:", the destination choice for
+// "/send:" when the named account's "Account.ini" has SelTemplate 1 (the
+// account found by its Title below `mailbox_dir`); empty for anything else.
+std::string DialogTitleFor(std::string_view parameters, const std::string& mailbox_dir);
+
 }  // namespace standin

@@ -2,8 +2,11 @@
 // It shows a window of the client's class "Quenmar32Class", offers the
 // client's DDE service "QUENMAR32", and logs every executed command and its
 // own command line (standin_log_win.h). Started with a data directory as its
-// last argument, it also carries out "MarkMail(" on that mailbox. A start
-// while another instance runs is logged and ends at once. WM_CLOSE ends it.
+// last argument, it also carries out "MarkMail(" and "MoveMail(" on that
+// mailbox. Started with "/reply:" or "/forward:", or with "/send:" for an
+// account whose SelTemplate is 1, it shows for a few seconds the dialog the
+// client shows first, by its title. A start while another instance runs is
+// logged, shows that dialog and ends. WM_CLOSE ends it.
 
 #include <windows.h>
 
@@ -13,6 +16,7 @@
 #include "tools/standin/command_line.h"
 #include "tools/standin/dde_server_win.h"
 #include "tools/standin/mark_mail.h"
+#include "tools/standin/move_mail.h"
 #include "tools/standin/standin_log_win.h"
 
 namespace standin {
@@ -20,6 +24,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Quenmar32Class";
 constexpr wchar_t kTitle[] = L"Quenmar32 stand-in";
+constexpr wchar_t kDialogClassName[] = L"Quenmar32StandInDialog";
+// Long enough for the program's window-title wait to find the dialog.
+constexpr UINT kDialogShowMs = 3000;
 
 const char* ResultText(MarkResult result) {
   switch (result) {
@@ -33,6 +40,45 @@ const char* ResultText(MarkResult result) {
       return "  -> could not write the folder";
   }
   return "";
+}
+
+const char* ResultText(MoveResult result) {
+  switch (result) {
+    case MoveResult::kMoved:
+      return "  -> moved to the trash";
+    case MoveResult::kNotFound:
+      return "  -> no such account or message";
+    case MoveResult::kWriteFailed:
+      return "  -> could not write the folders";
+  }
+  return "";
+}
+
+// The client's first dialog of a compose command: an empty window with the
+// dialog's title that closes itself after kDialogShowMs.
+LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+  if (message == WM_TIMER) {
+    DestroyWindow(window);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND ShowDialog(HINSTANCE instance, const std::string& title) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = &DialogProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kDialogClassName;
+  RegisterClassExW(&window_class);
+  const std::u16string text = platform::Cp932ToUtf16(title);
+  HWND dialog = CreateWindowExW(0, kDialogClassName, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 360,
+                                200, nullptr, nullptr, instance, nullptr);
+  if (dialog != nullptr) SetTimer(dialog, 1, kDialogShowMs, nullptr);
+  return dialog;
 }
 
 // The main window: a list of everything the stand-in received.
@@ -66,9 +112,13 @@ class StandInWindow {
   void Execute(const std::string& command) {
     AppendLogLine(log_path_, command);
     Show(command);
+    if (mailbox_dir_.empty()) return;
     std::string relative_name;
-    if (!mailbox_dir_.empty() && ParseMarkMail(command, relative_name)) {
+    MoveCommand move;
+    if (ParseMarkMail(command, relative_name)) {
       Show(ResultText(MarkMailRead(mailbox_dir_, relative_name)));
+    } else if (ParseMoveMail(command, move)) {
+      Show(ResultText(MoveMailToTrash(mailbox_dir_, move)));
     }
   }
 
@@ -137,16 +187,25 @@ int Run(HINSTANCE instance, int show) {
   const std::wstring log_path = LogPath();
   const std::string start_line = "CommandLine: " + parameters;
   AppendLogLine(log_path, start_line);
-  if (FindWindowW(kClassName, nullptr) != nullptr) return 0;
+  const std::string mailbox_dir = MailboxDirOf(DataDirectoryOf(parameters));
+  const std::string dialog_title = DialogTitleFor(parameters, mailbox_dir);
+  HWND dialog = dialog_title.empty() ? nullptr : ShowDialog(instance, dialog_title);
+  MSG message;
+  if (FindWindowW(kClassName, nullptr) != nullptr) {
+    // The running instance handles the request; this one only shows the dialog.
+    while (dialog != nullptr && IsWindow(dialog) && GetMessageW(&message, nullptr, 0, 0) > 0) {
+      DispatchMessageW(&message);
+    }
+    return 0;
+  }
 
-  StandInWindow window(log_path, MailboxDirOf(DataDirectoryOf(parameters)));
+  StandInWindow window(log_path, mailbox_dir);
   DdeServer server;
   // The service is registered before the window exists, so a client that has
   // found the window can connect at once.
   if (!server.Start([&window](const std::string& command) { window.Execute(command); })) return 1;
   if (!window.Create(instance, show)) return 1;
   window.Show(start_line);
-  MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);

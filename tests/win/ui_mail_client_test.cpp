@@ -1,0 +1,279 @@
+// The windows and the mail-client stand-in quenmar.exe together: mark-read and
+// the trash through DDE (the stand-in logs every command and carries it out
+// on the generated mailbox), composing through the client's command line (the
+// stand-in logs its own), and what happens when no client runs or when it
+// never lets go of a message.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "client/ja_texts.h"
+#include "mailbox/folder_table.h"
+#include "platform/files.h"
+#include "platform/wide_win.h"
+#include "settings/ini_profile.h"
+#include "tests/win/standin_support.h"
+#include "tests/win/ui_support.h"
+#include "thread/thread_node.h"
+#include "thread/thread_rows.h"
+#include "ui/ja_texts.h"
+#include "viewer/text_lines.h"
+
+namespace uitest {
+namespace {
+
+using testing_support::LogLines;
+using testing_support::StandIn;
+
+// The mailbox's first account: its title (仕事用) and its trash folder.
+constexpr char kAccountName[] = "\x8e\x64\x8e\x96\x97p";
+
+// The message name relative to the mailbox as the client names it: the path
+// below the mailbox root without ".qnm".
+std::string Relative(UiFixture& fixture, const thread::ThreadNode& node) {
+  return node.FilePath.str().substr(fixture.MailboxDir().size() + 1,
+                              node.FilePath.size() - fixture.MailboxDir().size() - 5);
+}
+
+// A fixture whose mailbox the stand-in runs on (its data directory is the
+// directory above the mailbox), logging to "standin.log".
+class WithStandIn {
+ public:
+  WithStandIn() {
+    EXPECT_TRUE(standin_.Start("/account:\"x\" \"" + fixture.Dir().path() + "\"", Log()));
+    EXPECT_TRUE(testing_support::WaitForWindow());
+    fixture.Start();
+  }
+  std::string Log() const { return fixture.Dir().Join("standin.log"); }
+  // The log without the stand-in's own start line.
+  std::vector<std::string> Received() const {
+    std::vector<std::string> lines = LogLines(Log());
+    if (!lines.empty()) lines.erase(lines.begin());
+    return lines;
+  }
+  UiFixture fixture;
+
+ private:
+  StandIn standin_;
+};
+
+thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
+  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
+}
+
+void Open(UiFixture& fixture, int row) {
+  fixture.Main().SelectRow(row, true);
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
+  Pump(50);
+}
+
+int FirstRow(UiFixture& fixture, bool unread) {
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    if (thread::IsUnread(RowNode(fixture, row)) == unread) return row;
+  }
+  return -1;
+}
+
+TEST(MailClient, OpeningAnUnreadMessageMarksItReadOnceAndKeepsTheOtherFlags) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  struct Case {
+    const char* why;
+    int folder;
+    bool unread;
+    bool sent;
+  } cases[] = {
+      {"an unread message of the Inbox is marked read", kInbox, true, true},
+      {"a read message sends nothing", kInbox, false, false},
+      {"the folder at list index 1 never sends", kOutbox, true, false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.why);
+    fixture.SelectFolderWithKeys(test.folder);
+    ASSERT_TRUE(fixture.WaitForFolder(test.folder));
+    const int row = test.folder == kOutbox ? 0 : FirstRow(fixture, test.unread);
+    ASSERT_GE(row, 0);
+    thread::ThreadNode& node = RowNode(fixture, row);
+    // The client's no-conversion bit beside the unread bit: only the unread
+    // bit may go.
+    node.StatusBlock[3] = static_cast<std::uint8_t>(node.StatusBlock[3] | 0x80);
+    if (test.unread) node.StatusBlock[3] = static_cast<std::uint8_t>(node.StatusBlock[3] | 0x40);
+    const std::uint32_t flags = thread::FlagWord(node);
+    const std::size_t before = client.Received().size();
+    bool row_unread_when_sent = true;
+    fixture.MailClient.OnCommand = [&] { row_unread_when_sent = fixture.RowShowsUnread(row); };
+    Open(fixture, row);
+    Open(fixture, row);  // again: only focuses the viewer
+    std::vector<std::string> sent = client.Received();
+    sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
+    std::vector<std::string> expected;
+    if (test.sent) expected.push_back("MarkMail(" + Relative(fixture, node) + ",1073741824,0)");
+    EXPECT_EQ(sent, expected);
+    EXPECT_EQ(thread::FlagWord(node), flags & ~thread::kUnreadFlag);
+    EXPECT_FALSE(fixture.RowShowsUnread(row));
+    if (test.sent) {
+      EXPECT_FALSE(row_unread_when_sent) << "the unread mark stays through the wait";
+      EXPECT_EQ(fixture.MailClient.Results.back(), client::HostCommandResult::kReleased);
+    }
+    SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+  }
+}
+
+// D in the list and in the viewer: the exact command, the message moved by the
+// client, the row gone, the counts lower and the replies one level up with
+// their row texts rebuilt.
+TEST(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  ui::TVtFormMain& main = fixture.Main();
+  for (const bool from_viewer : {false, true}) {
+    SCOPED_TRACE(from_viewer ? "D in the viewer" : "D in the list");
+    // A message with a reply right below it.
+    int row = 0;
+    while (row + 1 < fixture.RowCount() &&
+           RowNode(fixture, row + 1).Depth != RowNode(fixture, row).Depth + 1) {
+      ++row;
+    }
+    ASSERT_LT(row + 1, fixture.RowCount());
+    thread::ThreadNode& node = RowNode(fixture, row);
+    const int depth = node.Depth;
+    const std::string path = node.FilePath.str();
+    const std::string expected = "MoveMail(" + Relative(fixture, node) + ",\"" + kAccountName +
+                                 "\\" + client::ja::kTrashFolderName + "\")";
+    std::vector<thread::ThreadNode*> replies;
+    for (int r = row + 1; r < fixture.RowCount() && RowNode(fixture, r).Depth > depth; ++r) {
+      replies.push_back(&RowNode(fixture, r));
+    }
+    std::vector<int> reply_depths;
+    for (const thread::ThreadNode* reply : replies) reply_depths.push_back(reply->Depth);
+    const int rows = fixture.RowCount();
+    const mailbox::FolderInfo counts = main.Folders()[kInbox];
+    const bool unread = thread::IsUnread(node);
+    const std::size_t before = client.Received().size();
+    main.SelectRow(row, true);
+    if (from_viewer) {
+      Open(fixture, row);
+      ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+      TypeChar(fixture.Viewer().BigView(), L'd');
+    } else {
+      TypeChar(main.ThreadList().ListViewMail().hwnd(), L'D');
+    }
+    Pump(100);
+    const std::vector<std::string> received = client.Received();
+    ASSERT_EQ(received.size(), before + 1);
+    EXPECT_EQ(received.back(), expected);
+    // The program goes on once the file is free; the stand-in may still be
+    // finishing its move.
+    EXPECT_TRUE(PumpUntil([&] { return !platform::FileExists(path); }, 5000)) << "moved";
+    EXPECT_EQ(fixture.RowCount(), rows - 1);
+    EXPECT_EQ(main.Folders()[kInbox].Total, counts.Total - 1);
+    EXPECT_EQ(main.Folders()[kInbox].Unread, counts.Unread - (unread ? 1 : 0));
+    EXPECT_EQ(fixture.StatusText(), mailbox::FolderStatusText(main.Folders()[kInbox]));
+    EXPECT_EQ(fixture.SelectedRow(), row);
+    EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+    for (std::size_t k = 0; k < replies.size(); ++k) {
+      const int r = row + static_cast<int>(k);
+      ASSERT_EQ(&RowNode(fixture, r), replies[k]);
+      EXPECT_EQ(replies[k]->Depth, reply_depths[k] - 1);
+      EXPECT_EQ(fixture.Cell(r, 0), thread::MakeRow(*replies[k], main.Folders()[kInbox]).Caption);
+    }
+    std::string why;
+    EXPECT_TRUE(thread::CheckThreadListIntegrity(&RowNode(fixture, 0), &why)) << why;
+  }
+}
+
+TEST(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
+  UiFixture fixture;
+  fixture.Start();
+  const int rows = fixture.RowCount();
+  const int total = fixture.Main().Folders()[kInbox].Total;
+  const DWORD start = GetTickCount();
+  fixture.Command("mMailDelete");
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
+  Pump(50);
+  EXPECT_LT(GetTickCount() - start, 2000u);
+  const std::vector<std::string> expected(2, ui::ja::kTrashWithoutClient);
+  EXPECT_EQ(fixture.Messages, expected);
+  EXPECT_EQ(fixture.RowCount(), rows);
+  EXPECT_EQ(fixture.Main().Folders()[kInbox].Total, total);
+  EXPECT_TRUE(fixture.MailClient.Commands.empty());
+}
+
+// A client that takes the command but never lets go of the message file: the
+// wait gives up after its bound and the program goes on.
+TEST(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  const int row = FirstRow(fixture, true);
+  ASSERT_GE(row, 0);
+  const std::string path = RowNode(fixture, row).FilePath.str();
+  fixture.Main().SelectRow(row, true);
+  HANDLE locked = CreateFileW(platform::Widen(path).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  const DWORD start = GetTickCount();
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
+  Pump(50);
+  const DWORD elapsed = GetTickCount() - start;
+  CloseHandle(locked);
+  ASSERT_EQ(fixture.MailClient.Results.size(), 1u);
+  EXPECT_EQ(fixture.MailClient.Results[0], client::HostCommandResult::kTimedOut);
+  EXPECT_GE(elapsed, 4900u);
+  EXPECT_LT(elapsed, 12000u);
+  EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
+}
+
+// The command lines reach the client byte-exact (the stand-in logs its own);
+// the reply and forward waits end as soon as the client's dialog shows.
+TEST(MailClient, ComposeCommandsStartTheClientWithExactCommandLines) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  const std::string data_dir = " \"" + fixture.Dir().path() + "\"";
+  const std::string account = std::string("\"") + kAccountName + "\"";
+  const int row = FirstRow(fixture, false);
+  ASSERT_GE(row, 0);
+  const std::string relative = Relative(fixture, RowNode(fixture, row));
+  fixture.Main().SelectRow(row, true);
+  struct Case {
+    const char* why;
+    const char* command;
+    std::string expected;
+  } cases[] = {
+      {"new mail", "mSend", "/send:" + account + data_dir},
+      {"reply: two blanks before the data directory", "mReplyMail",
+       "/reply:\"" + relative + "\" /send:" + account + " " + data_dir},
+      {"forward", "mForwardMail",
+       "/forward:\"" + relative + "\" /send:" + account + " " + data_dir},
+      {"start the client", "KQuenmar321", "/account:" + account + data_dir},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.why);
+    const std::size_t before = client.Received().size();
+    const DWORD start = GetTickCount();
+    fixture.Command(test.command);
+    EXPECT_LT(GetTickCount() - start, 8000u) << "the dialog was found before the wait's end";
+    ASSERT_TRUE(PumpUntil([&] { return client.Received().size() > before; }, 10000));
+    EXPECT_EQ(client.Received().back(), "CommandLine: " + test.expected);
+  }
+  // A click on an address in the viewer composes to it, unquoted.
+  Open(fixture, row);
+  const viewer::MessageView& view = fixture.Viewer().View();
+  const std::string text = viewer::JoinLines(view.Lines);
+  const auto address =
+      std::find_if(view.Links.begin(), view.Links.end(), [&](const viewer::Link& link) {
+        return text.substr(link.start, link.end - link.start).find("://") == std::string::npos;
+      });
+  ASSERT_NE(address, view.Links.end()) << "the message shows an address";
+  const std::size_t before = client.Received().size();
+  ClickText(fixture, *address);
+  ASSERT_TRUE(PumpUntil([&] { return client.Received().size() > before; }, 10000));
+  EXPECT_EQ(client.Received().back(),
+            "CommandLine: /mailto:" + text.substr(address->start, address->end - address->start) +
+                data_dir);
+}
+
+}  // namespace
+}  // namespace uitest

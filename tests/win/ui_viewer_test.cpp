@@ -1,0 +1,224 @@
+// The viewer window on a generated mailbox: paging and moving through the
+// thread list, the header toggle, closing, the commands that need a message,
+// and the links (colour and underline at the right characters, a click).
+
+#include <windows.h>
+// richedit.h needs the types of windows.h.
+#include <richedit.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/wide_win.h"
+#include "tests/win/ui_support.h"
+#include "thread/thread_node.h"
+#include "ui/view_commands.h"
+#include "viewer/link_scan.h"
+#include "viewer/text_lines.h"
+
+namespace uitest {
+namespace {
+
+thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
+  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
+}
+
+void Open(UiFixture& fixture, int row) {
+  fixture.Main().SelectRow(row, true);
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
+  Pump(50);
+}
+
+// Holds `keys` down in this thread's key state (as a user holding Shift or
+// Ctrl would) while the key `key` is pressed in BigView.
+void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  for (BYTE held : keys) state[held] = 0x80;
+  SetKeyboardState(state);
+  PressKey(fixture.Viewer().BigView(), key);
+  Pump(20);
+  for (BYTE held : keys) state[held] = 0;
+  SetKeyboardState(state);
+  Pump(60);
+}
+
+int ScrollPosition(UiFixture& fixture) {
+  SCROLLINFO scroll{};
+  scroll.cbSize = sizeof scroll;
+  scroll.fMask = SIF_POS;
+  GetScrollInfo(fixture.Viewer().BigView(), SB_VERT, &scroll);
+  return scroll.nPos;
+}
+
+// Space at the end of a message runs on to the next row, Ctrl+Space to the
+// next unread one, Shift+Space at the top back; N and P stop at the ends.
+TEST(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
+  UiFixture fixture;
+  fixture.Start();
+  const int last = fixture.RowCount() - 1;
+  const std::vector<int> unread = UnreadRows(fixture);
+  ASSERT_GE(unread.size(), 2u);
+  // A small window, so a message takes several pages.
+  Open(fixture, 0);
+  MoveWindow(fixture.Viewer().hwnd(), 0, 0, 400, 120, TRUE);
+  Pump(20);
+  bool paged = false;
+  for (int presses = 0; presses < 60 && fixture.SelectedRow() == 0; ++presses) {
+    const int before = ScrollPosition(fixture);
+    PressWith(fixture, {}, VK_SPACE);
+    if (fixture.SelectedRow() == 0) paged = paged || ScrollPosition(fixture) > before;
+  }
+  EXPECT_TRUE(paged) << "Space pages before it runs on";
+  EXPECT_EQ(fixture.SelectedRow(), 1);
+  EXPECT_EQ(fixture.Main().ViewedNode(), &RowNode(fixture, 1));
+  EXPECT_EQ(fixture.Viewer().View().MessagePath, RowNode(fixture, 1).FilePath);
+  MoveWindow(fixture.Viewer().hwnd(), 0, 0, 900, 1000, TRUE);
+  Pump(20);
+  struct Case {
+    const char* why;
+    int from;
+    std::vector<BYTE> held;
+    WORD key;        // pressed when not 0
+    wchar_t letter;  // typed otherwise
+    int to;
+  } cases[] = {
+      {"Shift+Space at the top goes back", 5, {VK_SHIFT}, VK_SPACE, 0, 4},
+      {"Ctrl+Space at the end goes to the next unread row",
+       unread[0],
+       {VK_CONTROL},
+       VK_SPACE,
+       0,
+       unread[1]},
+      {"N on the last row does nothing", last, {}, 0, L'n', last},
+      {"P on the first row does nothing", 0, {}, 0, L'p', 0},
+      {"N goes to the next row", 2, {}, 0, L'N', 3},
+      {"P goes to the previous row", 2, {}, 0, L'P', 1},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.why);
+    Open(fixture, test.from);
+    if (test.key != 0) {
+      // Pressed until the view has reached its end and moved on.
+      for (int presses = 0; presses < 30 && fixture.SelectedRow() == test.from; ++presses) {
+        PressWith(fixture, test.held, test.key);
+      }
+    } else {
+      TypeChar(fixture.Viewer().BigView(), test.letter);
+      Pump(60);
+    }
+    EXPECT_EQ(fixture.SelectedRow(), test.to);
+    EXPECT_EQ(fixture.Viewer().View().MessagePath, RowNode(fixture, test.to).FilePath);
+  }
+}
+
+TEST(Viewer, HTwiceRestoresTheViewWithItsLinks) {
+  UiFixture fixture;
+  fixture.Start();
+  Open(fixture, 0);
+  const viewer::MessageView& view = fixture.Viewer().View();
+  const std::string text = fixture.Viewer().BigViewText();
+  const std::vector<viewer::Link> links = view.Links;
+  const std::size_t header = viewer::JoinLines(view.HeaderLines).size() + 2;
+  TypeChar(fixture.Viewer().BigView(), L'h');
+  Pump(20);
+  EXPECT_TRUE(view.HeaderShown);
+  ASSERT_FALSE(links.empty());
+  EXPECT_EQ(view.Links.back().start, links.back().start + header) << "found again, moved down";
+  TypeChar(fixture.Viewer().BigView(), L'H');
+  Pump(20);
+  EXPECT_FALSE(view.HeaderShown);
+  EXPECT_EQ(fixture.Viewer().BigViewText(), text);
+  EXPECT_EQ(view.Links, links);
+}
+
+TEST(Viewer, QAndEscClose) {
+  UiFixture fixture;
+  fixture.Start();
+  for (const wchar_t key : {L'q', L'Q', wchar_t{27}}) {
+    Open(fixture, 0);
+    ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+    TypeChar(fixture.Viewer().BigView(), key);
+    Pump(30);
+    EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << static_cast<int>(key);
+    EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
+  }
+}
+
+// After another folder is opened the viewer shows a message of no list: the
+// commands that need one do nothing at all.
+TEST(Viewer, AfterAnotherFolderOpensTheMessageCommandsDoNothing) {
+  UiFixture fixture;
+  fixture.Start();
+  Open(fixture, 3);
+  MoveWindow(fixture.Viewer().hwnd(), 0, 0, 400, 120, TRUE);
+  fixture.SelectFolderWithKeys(kOutbox);
+  ASSERT_EQ(fixture.Main().ViewedNode(), nullptr);
+  const std::string path = fixture.Viewer().View().MessagePath;
+  const int rows = fixture.RowCount();
+  const int selected = fixture.SelectedRow();
+  const int scroll = ScrollPosition(fixture);
+  PressWith(fixture, {}, VK_SPACE);
+  PressWith(fixture, {VK_CONTROL}, VK_SPACE);
+  for (const wchar_t key : {L'd', L'n', L'p', L'm'}) TypeChar(fixture.Viewer().BigView(), key);
+  for (const char* command : {"mNextMidokuMail", "mPrevMidokuMail", "mNextMail", "mMailDelete"}) {
+    SendMessageW(fixture.Viewer().hwnd(), WM_COMMAND, ui::ViewCommands().IdOf(command), 0);
+  }
+  Pump(60);
+  EXPECT_EQ(fixture.Viewer().View().MessagePath, path);
+  EXPECT_EQ(ScrollPosition(fixture), scroll) << "Space does not even scroll";
+  EXPECT_EQ(fixture.RowCount(), rows);
+  EXPECT_EQ(fixture.SelectedRow(), selected);
+  EXPECT_TRUE(fixture.Messages.empty());
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+// Every link shows in the link colour, underlined, over exactly its
+// characters (also after Japanese text); a click on a URL hands it to the
+// shell once.
+TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
+  UiFixture fixture;
+  fixture.Start();
+  int row = 0;
+  std::string text;
+  // A message with a URL after a double-byte character.
+  for (; row < fixture.RowCount(); ++row) {
+    Open(fixture, row);
+    text = viewer::JoinLines(fixture.Viewer().View().Lines);
+    const std::size_t url = text.find("http://");
+    if (url != std::string::npos && text.find_first_of("\x82\x83\x88\x89\x8a", 0) < url) break;
+  }
+  ASSERT_LT(row, fixture.RowCount());
+  const std::vector<viewer::Link>& links = fixture.Viewer().View().Links;
+  // Expected: the characters of every link, from the system's own conversion.
+  const LONG length = RichEditPosition(text, text.size());
+  std::vector<bool> in_link(static_cast<std::size_t>(length), false);
+  for (const viewer::Link& link : links) {
+    for (LONG c = RichEditPosition(text, link.start); c < RichEditPosition(text, link.end); ++c) {
+      in_link[static_cast<std::size_t>(c)] = true;
+    }
+  }
+  HWND view = fixture.Viewer().BigView();
+  for (LONG c = 0; c < length; ++c) {
+    SendMessageW(view, EM_SETSEL, c, c + 1);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    SendMessageW(view, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    const bool underlined = (format.dwEffects & CFE_UNDERLINE) != 0;
+    const bool red =
+        (format.dwEffects & CFE_AUTOCOLOR) == 0 && format.crTextColor == RGB(255, 0, 0);
+    EXPECT_EQ(underlined, in_link[static_cast<std::size_t>(c)]) << "character " << c;
+    EXPECT_EQ(red, in_link[static_cast<std::size_t>(c)]) << "character " << c;
+  }
+  SendMessageW(view, EM_SETSEL, 0, 0);
+  const viewer::Link& url = links.front();
+  ASSERT_EQ(text.compare(url.start, 7, "http://"), 0);
+  ClickText(fixture, url);
+  EXPECT_EQ(fixture.MailClient.Urls,
+            std::vector<std::string>{text.substr(url.start, url.end - url.start)});
+  EXPECT_TRUE(fixture.Viewer().HandCursorShown());
+}
+
+}  // namespace
+}  // namespace uitest

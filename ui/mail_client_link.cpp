@@ -1,0 +1,31 @@
+#include "ui/mail_client_link.h"
+
+#include <shellapi.h>
+
+#include "platform/wide_win.h"
+
+namespace ui {
+
+WindowsMailClientLink::WindowsMailClientLink(std::function<void()> pump)
+    : system_(nullptr, std::move(pump)) {}
+
+bool WindowsMailClientLink::ClientRunning() { return client::ClientRunning(); }
+
+client::HostCommandResult WindowsMailClientLink::SendHostCommand(const std::string& command,
+                                                                 const std::string& message_path) {
+  return client::SendHostCommand(channel_, command, message_path);
+}
+
+void WindowsMailClientLink::OpenUrl(const std::string& url) {
+  const std::wstring file = platform::Widen(url);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  // A URL without a handler is not reported.
+  ShellExecuteExW(&info);
+}
+
+}  // namespace ui

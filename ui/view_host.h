@@ -1,0 +1,41 @@
+#pragma once
+// What the viewer needs from the main window. The viewer keeps no list of
+// messages: it moves by driving the main window's thread list (posting the
+// keys a user would type there), and it reaches the trash, the mail client
+// and the shell through the main window.
+
+#include <windows.h>
+
+#include <string>
+
+#include "thread/thread_node.h"
+
+namespace ui {
+
+enum class Direction { kNext, kPrevious };
+
+class ViewerHost {
+ public:
+  virtual ~ViewerHost() = default;
+  // The node shown in the viewer; null while the viewer is closed or after
+  // another folder was opened.
+  virtual const thread::ThreadNode* ViewedNode() const = 0;
+  virtual void SetViewedNode(const thread::ThreadNode* node) = 0;
+  // ListViewMail, which the viewer's navigation posts its Enter to.
+  virtual HWND ThreadListWindow() const = 0;
+  // Selects the row after or before the selected one (none past the ends).
+  virtual void SelectAdjacentRow(Direction direction) = 0;
+  // Moves the thread list's selection to the nearest unread row; false when
+  // there is none that way.
+  virtual bool JumpToUnread(Direction direction) = 0;
+  // Moves the selected row's message to the trash; false when it stayed.
+  virtual bool MoveToTrash() = 0;
+  virtual bool ClientConfigured() const = 0;
+  virtual void ComposeNew() = 0;
+  virtual void ComposeReply(const std::string& message_path) = 0;
+  virtual void ComposeForward(const std::string& message_path) = 0;
+  virtual void ComposeToAddress(const std::string& address) = 0;
+  virtual void OpenUrl(const std::string& url) = 0;
+};
+
+}  // namespace ui
