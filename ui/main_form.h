@@ -38,6 +38,7 @@ class TViewForm;
 struct MainFormEnvironment {
   std::string SettingsPath;  // "Veltra.ini" beside the executable
   mailbox::ReadRegistryFn ReadRegistry;
+  // Replaces the shell's folder-browse dialog when set (tests).
   mailbox::BrowseForMailboxFn BrowseForMailbox;
   MailClientLink* MailClient = nullptr;  // null: nothing is sent to the mail client
   // Replaces the message box of ShowMessageText when set (tests).
@@ -56,6 +57,7 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
   static constexpr int kSplitterWidth = 3;
+  static constexpr int kStatusBarHeight = 19;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
@@ -74,6 +76,7 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void Show(int show_command);
 
   // ---- Operations (also used by the panes) -------------------------------
+  // The folder's counts in the status bar; no folder (-1) empties it.
   void ShowFolderStatus(int folder) override;
   void OpenFolderThreads(int folder, bool remember);
   void SelectRow(int row, bool scroll) { thread_list_.SelectRow(row, scroll); }
@@ -102,6 +105,12 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
+  void mFolderSetClick();
+  void mFolderFontClick();
+  void mMailFontClick();
+  void mVersionClick();
+  void mOptionClick();
+  void mMailboxClick();
 
   // ---- LoadHost -----------------------------------------------------------
   void PumpMessages() override;
@@ -149,6 +158,8 @@ class TVtFormMain final : public Window, public thread::LoadHost {
   void ReloadAccount();
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
+  void ListFontClick(bool thread_list);
+  std::string BrowseForMailbox(const std::string& initial_dir);
   HMENU AccountMenu() const;
 
   MainFormEnvironment environment_;

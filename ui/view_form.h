@@ -48,6 +48,10 @@ class TViewForm final : public ui::Window {
   void SaveSettings();
   // Closing: empties the message fields and hides the window.
   bool FormCloseQuery();
+  // The font and colour dialog for BigView and the link colour; the message
+  // shown is loaded again in the new font (view_form_font.cpp).
+  void mFontClick();
+  const settings::ViewerSettings& Settings() const { return settings_; }
 
   HWND BigView() const { return big_view_; }
   HMODULE NkfLibrary() const { return nkf_library_; }
@@ -70,6 +74,9 @@ class TViewForm final : public ui::Window {
   HWND big_view_ = nullptr;
   ui::Font font_;
   bool shown_once_ = false;
+  // How the message shown was loaded, for loading it again after a font change.
+  std::uint32_t loaded_flags_ = 0;
+  bool loaded_forced_ = false;
 };
 
 }  // namespace ui
