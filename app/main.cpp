@@ -30,10 +30,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
   try {
     ui::MainFormEnvironment environment;
     environment.ReadRegistry = [] { return mailbox::ReadMailboxPathFromRegistry(); };
-    // Choosing the mailbox in a folder browser comes with the settings
-    // commands; until then a mailbox must be named in "Veltra.ini" or in the
-    // mail client's registry value.
-    environment.BrowseForMailbox = [](const std::string&) { return std::string(); };
     app::Program program(std::move(environment));
     program.Run(show_command);
   } catch (const std::exception& error) {

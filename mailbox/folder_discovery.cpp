@@ -155,4 +155,11 @@ FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
   return s;
 }
 
+bool WriteFolderDisplaySettings(const std::string& folder_path, const FolderDisplaySettings& s) {
+  settings::IniWriter out(platform::JoinPath(folder_path, "VLTR.fol"));
+  out.WriteInteger(kProperty, "TabInfo", s.TabInfo);
+  out.WriteInteger(kProperty, "MlStringDelete", s.MlStringDelete);
+  return out.Commit();
+}
+
 }  // namespace mailbox

@@ -38,5 +38,8 @@ struct FolderDisplaySettings {
 };
 FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
                                                 int tab_info_default);
+// Writes both keys to the folder's "VLTR.fol" (creating it); false when the
+// file could not be replaced.
+bool WriteFolderDisplaySettings(const std::string& folder_path, const FolderDisplaySettings& s);
 
 }  // namespace mailbox

@@ -168,6 +168,16 @@ void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& h
   ReloadFolder(view, settings, host, selected_folder);
 }
 
+void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host) {
+  if (view.Loading || view.CurrentThreads == nullptr || view.CurrentFolderIndex < 0) return;
+  mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(view.CurrentFolderIndex)];
+  const int selected = host.SelectedRow();
+  if (selected >= 0) folder.SelectedIndex = selected;
+  host.SelectRow(0);
+  host.ClearRows();
+  ShowThreadRows(view, settings, host, view.CurrentFolderIndex);
+}
+
 void ReleaseThreadLists(ThreadView& view, LoadHost& host) {
   host.ClearRows();
   host.ClearViewedNode();

@@ -62,6 +62,12 @@ void ReloadFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& ho
 void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
                    int selected_folder);
 
+// After a change of the display settings of the folder shown (its
+// "VLTR.fol"): keeps the selected row in the folder's SelectedIndex, selects
+// the first row, clears the rows and fills them again from the same list,
+// which rewrites the cache; the kept row is selected again.
+void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host);
+
 // Releases every list held (all folders' kept lists and the shown one) after
 // clearing the rows; for an account or mailbox change and for exit.
 void ReleaseThreadLists(ThreadView& view, LoadHost& host);

@@ -64,12 +64,6 @@ std::string StatusBar::SimpleText() const {
   return platform::Narrow(wide);
 }
 
-int StatusBar::Height() const {
-  RECT rect{};
-  GetWindowRect(hwnd_, &rect);
-  return rect.bottom - rect.top;
-}
-
 void OwnerDrawListBox::Create(HWND parent, int id) {
   CreateChild(L"LISTBOX",
               WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS |

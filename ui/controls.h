@@ -86,11 +86,13 @@ class ProgressBar : public Control {
 // Status bar used in single-text ("simple") mode.
 class StatusBar : public Control {
  public:
-  void Create(HWND parent, int id) { CreateChild(STATUSCLASSNAMEW, 0, 0, parent, id); }
+  // Placed and sized by its parent (CCS_NORESIZE), so its height is the
+  // window's design height whatever the font.
+  void Create(HWND parent, int id) {
+    CreateChild(STATUSCLASSNAMEW, CCS_NORESIZE | CCS_NOPARENTALIGN, 0, parent, id);
+  }
   void SetSimpleText(const std::string& text) const;
   std::string SimpleText() const;
-  int Height() const;
-  void Resize() const { SendMessageW(hwnd_, WM_SIZE, 0, 0); }
 };
 
 // Owner-drawn list box with variable item height; the rows' strings are kept

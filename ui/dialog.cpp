@@ -67,6 +67,19 @@ void Dialog::ShowModeless() {
   UpdateWindow(hwnd());
 }
 
+namespace {
+
+BOOL CALLBACK SetControlFont(HWND child, LPARAM font) {
+  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  return TRUE;
+}
+
+}  // namespace
+
+void Dialog::ApplyDialogFont() const {
+  EnumChildWindows(hwnd(), &SetControlFont, reinterpret_cast<LPARAM>(font_.handle()));
+}
+
 void Dialog::EndModal(int result) {
   result_ = result;
   running_ = false;

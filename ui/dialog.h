@@ -29,7 +29,9 @@ class Dialog : public Window {
     std::string caption;      // CP932
     int client_width = 0;
     int client_height = 0;
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: a group box paints only its frame, and the dialog
+    // must paint the background inside it.
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD ex_style = WS_EX_DLGMODALFRAME;
     // Top-left corner relative to the owner's: `offset` pixels right of and
     // below it; centred on the owner (or the screen) when `centre` is set.
@@ -58,6 +60,8 @@ class Dialog : public Window {
   // Ends ShowModal with `result`.
   void EndModal(int result);
   void SetDefaultButton(int id) { default_button_ = id; }
+  // Gives every control of the dialog the dialog font.
+  void ApplyDialogFont() const;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:

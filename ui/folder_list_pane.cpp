@@ -64,7 +64,12 @@ void FolderListPane::FillFolderList() {
   list_.Clear();
   const int count = mailbox::FolderCount(folders_);
   for (int i = 0; i < count; ++i) list_.Add(folders_[i].Title);
-  if (count == 0) return;  // no folder: nothing to describe or open
+  if (count == 0) {
+    // No folder: nothing to open, and the counts of the folder shown before
+    // are cleared.
+    form_.ShowFolderStatus(-1);
+    return;
+  }
   list_.Select(0);
   form_.ShowFolderStatus(0);
   form_.OpenFolderThreads(0, false);
@@ -144,8 +149,10 @@ void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
 }
 
 // The thread list and the status bar stay as they are.
+// The main window is disabled meanwhile through the form, which gives the
+// keyboard focus back to the list that had it.
 void FolderListPane::RefreshUnreadCounts() {
-  EnableWindow(parent_, FALSE);
+  form_.EnableMainWindow(false);
   list_.SetRedraw(false);
   const int selected = list_.Selected();
   const int count = mailbox::FolderCount(folders_);
@@ -158,7 +165,7 @@ void FolderListPane::RefreshUnreadCounts() {
   list_.Select(selected);
   list_.SetRedraw(true);
   list_.Invalidate();
-  EnableWindow(parent_, TRUE);
+  form_.EnableMainWindow(true);
 }
 
 bool FolderListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {

@@ -25,12 +25,12 @@ constexpr Row kRows[] = {
     {"N2", kFile},
     {"mMidoku", kFile, ja::kMidoku, {'M', true}, &F::mPopupMidokuClick},
     {"N6", kFile},
-    {"mFolderSet2", kFile, ja::kFolderSet2},
+    {"mFolderSet2", kFile, ja::kFolderSet2, {}, &F::mFolderSetClick},
     {"N1", kFile},
     {"KQuenmar321", kFile, ja::kStartClient, {}, &F::KQuenmar321Click},
     {"mExit", kFile, ja::kExit, {'X', true}, &F::mExitClick},
-    {"mFolderFont", kShow, ja::kFolderFont},
-    {"mMailFont", kShow, ja::kMailFont},
+    {"mFolderFont", kShow, ja::kFolderFont, {}, &F::mFolderFontClick},
+    {"mMailFont", kShow, ja::kMailFont, {}, &F::mMailFontClick},
     {"mPrevMidoku", kMail, ja::kPrevMidoku, {'P', true}, &F::mPrevMidokuClick},
     {"mNextMidoku", kMail, ja::kNextMidoku, {'N', true}, &F::mNextMidokuClick},
     {"N7", kMail},
@@ -44,9 +44,9 @@ constexpr Row kRows[] = {
      {VK_DELETE, false},
      &F::mMailDeleteClick,
      &F::CanMoveToTrash},
-    {"mMailbox", kSettings, ja::kMailbox},
-    {"mOption", kSettings, ja::kOption},
-    {"mVersion", kHelp, ja::kVersion},
+    {"mMailbox", kSettings, ja::kMailbox, {}, &F::mMailboxClick, &F::CanReload},
+    {"mOption", kSettings, ja::kOption, {}, &F::mOptionClick},
+    {"mVersion", kHelp, ja::kVersion, {}, &F::mVersionClick},
 };
 
 constexpr CommandTable<F> kTable{kBar, kRows};

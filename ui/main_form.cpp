@@ -14,6 +14,7 @@
 #include "thread/thread_node.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
+#include "ui/placement.h"
 #include "ui/view_form.h"
 
 namespace ui {
@@ -67,7 +68,13 @@ bool TVtFormMain::ViewerBusy() const { return viewer_ != nullptr && viewer_->Vie
 void TVtFormMain::Show(int show_command) {
   if (!shown_once_) {
     shown_once_ = true;
-    FormShow();
+    // The start-up runs before the message loop: an error in it is shown
+    // like an error in any handler, and the program goes on.
+    try {
+      FormShow();
+    } catch (...) {
+      ShowCurrentError();
+    }
   }
   if (hwnd() == nullptr) return;
   if (!IsZoomed(hwnd())) ShowWindow(hwnd(), show_command);
@@ -82,8 +89,9 @@ void TVtFormMain::FormShow() {
   SetUpImageLists();
   account_.MailboxDir = main_settings_.Mailbox;
   account_.AccountIndex = main_settings_.AccountTitle;
-  const bool located = mailbox::LocateMailbox(account_, environment_.ReadRegistry,
-                                               environment_.BrowseForMailbox);
+  const bool located = mailbox::LocateMailbox(
+      account_, environment_.ReadRegistry,
+      [this](const std::string& initial_dir) { return BrowseForMailbox(initial_dir); });
   if (!located) {
     // No mailbox chosen: the window closes (saving the settings as on any
     // close) once the rest of the sequence has run on an empty mailbox.
@@ -140,10 +148,7 @@ void TVtFormMain::ApplyMainSettings() {
 // The window's current state in the main save pass's terms: normal-state
 // bounds (also while maximised), list widths, fonts and colours.
 void TVtFormMain::CollectMainSettings() {
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  GetWindowPlacement(hwnd(), &placement);
-  const RECT& normal = placement.rcNormalPosition;
+  const RECT normal = NormalBoundsOnScreen(hwnd());
   main_settings_.MainWindow.Left = normal.left;
   main_settings_.MainWindow.Top = normal.top;
   main_settings_.MainWindow.Width = normal.right - normal.left;
@@ -204,9 +209,9 @@ void TVtFormMain::Layout() {
   if (hwnd() == nullptr || thread_list_.ListViewMail().hwnd() == nullptr) return;
   RECT client{};
   GetClientRect(hwnd(), &client);
-  status_bar_.Resize();
-  const int height = std::max(0, static_cast<int>(client.bottom) - status_bar_.Height());
   const int width = static_cast<int>(client.right);
+  const int height = std::max(0, static_cast<int>(client.bottom) - kStatusBarHeight);
+  status_bar_.Move(0, height, width, kStatusBarHeight);
   const int list_width = std::clamp(list_box_width_, 0, std::max(0, width - kSplitterWidth));
   folder_list_.ListBoxF().Move(0, 0, list_width, height);
   const int view_left = list_width + kSplitterWidth;
@@ -246,7 +251,10 @@ bool TVtFormMain::SplitterMouse(UINT message, LPARAM lparam) {
 }
 
 void TVtFormMain::ShowFolderStatus(int folder) {
-  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) return;
+  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
+    status_bar_.SetSimpleText("");
+    return;
+  }
   status_bar_.SetSimpleText(mailbox::FolderStatusText((*folders_)[folder]));
 }
 

@@ -40,6 +40,7 @@ class TViewForm;
 struct MainFormEnvironment {
   std::string SettingsPath;  // "Veltra.ini" beside the executable
   mailbox::ReadRegistryFn ReadRegistry;
+  // Replaces the shell's folder-browse dialog when set (tests).
   mailbox::BrowseForMailboxFn BrowseForMailbox;
   MailClientLink* MailClient = nullptr;  // null: nothing is sent to the mail client or the shell
   // Replaces the message box of ShowMessageText when set (tests).
@@ -58,6 +59,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
   static constexpr int kSplitterWidth = 3;
+  static constexpr int kStatusBarHeight = 19;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
@@ -76,6 +78,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void Show(int show_command);
 
   // ---- Operations (also used by the panes) -------------------------------
+  // The folder's counts in the status bar; no folder (-1) empties it.
   void ShowFolderStatus(int folder) override;
   void OpenFolderThreads(int folder, bool remember);
   void SelectRow(int row, bool scroll) { thread_list_.SelectRow(row, scroll); }
@@ -131,6 +134,12 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void ComposeForward(const std::string& message_path) override;
   void ComposeToAddress(const std::string& address) override;
   void OpenUrl(const std::string& url) override;
+  void mFolderSetClick();
+  void mFolderFontClick();
+  void mMailFontClick();
+  void mVersionClick();
+  void mOptionClick();
+  void mMailboxClick();
 
   // ---- LoadHost -----------------------------------------------------------
   void PumpMessages() override;
@@ -179,6 +188,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void ReloadAccount();
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
+  void ListFontClick(bool thread_list);
+  std::string BrowseForMailbox(const std::string& initial_dir);
   HMENU AccountMenu() const;
 
   MainFormEnvironment environment_;

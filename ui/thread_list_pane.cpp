@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/wide_win.h"
 #include "thread/thread_rows.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
@@ -60,14 +61,45 @@ void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
   }
   if ((item.mask & LVIF_TEXT) == 0) return;
   if (item.iSubItem == 0) {
-    static const mailbox::FolderInfo kPlainFolder;
-    const mailbox::FolderInfo& folder =
-        rows_folder_ >= 0 ? folders_[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
-    const thread::RowText row = thread::MakeRow(node, folder);
-    WideInto(row.Caption, item.pszText, item.cchTextMax);
+    WideInto(Caption(item.iItem), item.pszText, item.cchTextMax);
   } else {
     WideInto(node.Sender, item.pszText, item.cchTextMax);
   }
+}
+
+std::string ThreadListPane::Caption(int row) const {
+  static const mailbox::FolderInfo kPlainFolder;
+  const mailbox::FolderInfo& folder =
+      rows_folder_ >= 0 ? folders_[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
+  return thread::MakeRow(*rows_[static_cast<std::size_t>(row)], folder).Caption;
+}
+
+// The list view's letter jump: the typed text is looked for at the start of
+// the rows' first column as shown, ignoring case and the row's leading blanks,
+// from the row after the focused one and round to the top. The blanks are
+// skipped because every subject is shown after one (and replies after their
+// indentation), while a typed blank never gets here: Space opens the row.
+int ThreadListPane::FindRow(const NMLVFINDITEMW& find) const {
+  const int count = static_cast<int>(rows_.size());
+  if (find.lvfi.psz == nullptr || (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 ||
+      count == 0) {
+    return -1;
+  }
+  const std::wstring_view wanted = find.lvfi.psz;
+  const bool prefix = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+  const int start = std::clamp(find.iStart, 0, count);
+  const int span = (find.lvfi.flags & LVFI_WRAP) != 0 ? count : count - start;
+  for (int k = 0; k < span; ++k) {
+    const int row = (start + k) % count;
+    std::wstring caption = platform::Widen(Caption(row));
+    caption.erase(0, caption.find_first_not_of(L' '));
+    if (prefix ? caption.size() < wanted.size() : caption.size() != wanted.size()) continue;
+    if (CompareStringOrdinal(caption.c_str(), static_cast<int>(wanted.size()), wanted.data(),
+                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
+      return row;
+    }
+  }
+  return -1;
 }
 
 LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
@@ -76,7 +108,7 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
       OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
       return 0;
     case LVN_ODFINDITEMW:
-      return -1;  // no type-ahead search in the thread list
+      return FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
     case LVN_ITEMCHANGED: {
       // One row at most is selected: a newly selected row (a click, a key,
       // Shift or Ctrl held or not) takes the selection alone.

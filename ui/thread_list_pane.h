@@ -6,8 +6,10 @@
 // in the viewer is the form's (OpenSelectedMail).
 
 #include <windows.h>
+// after windows.h, whose types it uses
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "mailbox/folder_table.h"
@@ -63,6 +65,8 @@ class ThreadListPane {
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
+  std::string Caption(int row) const;  // the first column's text of a row
+  int FindRow(const NMLVFINDITEMW& find) const;
   // Key-table handlers.
   bool OpenSelected(WORD);
   bool PostNavigationKey(WORD virtual_key);

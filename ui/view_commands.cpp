@@ -24,7 +24,7 @@ constexpr MenuBarEntry kBar[] = {
 };
 
 // One row per command, in menu order; rows of no menu are the pop-up menus'
-// own commands. mFont comes with the font dialog and shows disabled until then.
+// own commands.
 constexpr Row kRows[] = {
     {"mExit", kFile, ja::kViewExit, {'Q', false}, &F::mExitClick},
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
@@ -38,7 +38,7 @@ constexpr Row kRows[] = {
      &F::SelectionIsMailAddress},
     {"N7", kEdit},
     {"mNkf", kEdit, ja::kNkf, {'C', false}, &F::mNkfClick, &F::NkfLoaded},
-    {"mFont", kShow, ja::kFont},
+    {"mFont", kShow, ja::kFont, {}, &F::mFontClick},
     {"mPrevMail", kMail, ja::kPrevMail, {'P', false}, &F::mPrevMailClick},
     {"mNextMail", kMail, ja::kNextMail, {'N', false}, &F::mNextMailClick},
     {"N1", kMail},

@@ -9,6 +9,7 @@
 #include "platform/wide_win.h"
 #include "ui/controls.h"
 #include "ui/view_commands.h"
+#include "ui/placement.h"
 #include "viewer/text_lines.h"
 
 namespace ui {
@@ -136,6 +137,8 @@ std::string TViewForm::Convert(std::string_view text) const {
 }
 
 void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
+  loaded_flags_ = flags;
+  loaded_forced_ = forced;
   SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
   const std::wstring caption = platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
   SetWindowTextW(hwnd(), caption.c_str());
@@ -176,10 +179,7 @@ std::string TViewForm::BigViewText() const {
 }
 
 void TViewForm::SaveSettings() {
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  GetWindowPlacement(hwnd(), &placement);
-  const RECT& normal = placement.rcNormalPosition;
+  const RECT normal = NormalBoundsOnScreen(hwnd());
   settings::ViewerSettings saved = settings_;
   saved.Window.Left = normal.left;
   saved.Window.Top = normal.top;

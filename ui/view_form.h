@@ -64,6 +64,10 @@ class TViewForm final : public ui::Window {
   // The viewer's menu shortcuts for a message about to be dispatched; true
   // when the message was used up.
   bool PreTranslate(MSG& message);
+  // The font and colour dialog for BigView and the link colour; the message
+  // shown is loaded again in the new font (view_form_font.cpp).
+  void mFontClick();
+  const settings::ViewerSettings& Settings() const { return settings_; }
 
   HWND BigView() const { return big_view_; }
   HMODULE NkfLibrary() const { return nkf_library_; }
@@ -162,6 +166,9 @@ class TViewForm final : public ui::Window {
   bool hand_shown_ = false;
   std::size_t popup_link_pos_ = 0;  // PopupLinkPos
   std::string popup_url_caption_;   // the link menu's first item, set on hover
+  // How the message shown was loaded, for loading it again after a font change.
+  std::uint32_t loaded_flags_ = 0;
+  bool loaded_forced_ = false;
 };
 
 }  // namespace ui

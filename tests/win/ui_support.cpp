@@ -107,8 +107,8 @@ void UiFixture::Start() {
   viewer_ = std::make_unique<ui::TViewForm>(SettingsPath());
   ui::MainFormEnvironment environment;
   environment.SettingsPath = SettingsPath();
-  environment.ReadRegistry = [] { return std::string(); };
-  environment.BrowseForMailbox = [](const std::string&) { return std::string(); };
+  environment.ReadRegistry = ReadRegistry;
+  environment.BrowseForMailbox = BrowseForMailbox;
   environment.MailClient = &MailClient;
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));

@@ -109,6 +109,10 @@ class UiFixture {
   // A command from the menu or its shortcut, by its name in the command table.
   void Command(const char* name);
 
+  // What the browse dialog answers; set it to null for the shell's own dialog.
+  mailbox::BrowseForMailboxFn BrowseForMailbox = [](const std::string&) { return std::string(); };
+  // The registry's mailbox location.
+  mailbox::ReadRegistryFn ReadRegistry = [] { return std::string(); };
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box
   RecordingMailClient MailClient;

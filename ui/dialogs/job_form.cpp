@@ -10,7 +10,7 @@ namespace ui {
 TVtJobForm::TVtJobForm(HWND owner) {
   Frame frame{kClassName, thread::ja::kProgressCaption, 390, 101};
   frame.style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-  frame.ex_style = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  frame.ex_style = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
   frame.small_icon = false;
   CreateFrame(owner, frame);
 }
@@ -35,7 +35,7 @@ void TVtJobForm::OnCreateControls() {
 
 void TVtJobForm::FormShow() {
   cancel_requested_ = false;
-  ShowModeless();
+  show_pending_ = true;
 }
 
 void TVtJobForm::SetTitle(std::string_view sjis) { TitleLabel.SetText(std::string(sjis)); }
@@ -53,6 +53,12 @@ void TVtJobForm::Step() { ++position_; }
 void TVtJobForm::EnableCancel(bool enable) { CancelButton.Enable(enable); }
 
 void TVtJobForm::Flush() {
+  if (show_pending_) {
+    // Shown once the loader has set the phase text and the bar, so that
+    // neither the design text nor the design range is ever seen.
+    show_pending_ = false;
+    ShowModeless();
+  }
   if (mail_title_changed_) {
     MailTitleLabel.SetText(mail_title_);
     mail_title_changed_ = false;

@@ -26,7 +26,8 @@ class TVtJobForm final : public Dialog, public thread::ProgressSink {
   // right of and below the owner's.
   explicit TVtJobForm(HWND owner);
 
-  // Shows it without activating it (FormShow: clears CancelRequested).
+  // FormShow: clears CancelRequested. The dialog appears, without taking the
+  // activation, at the next Flush or Repaint, when the loader has set it up.
   void FormShow();
 
   // ProgressSink.
@@ -65,6 +66,7 @@ class TVtJobForm final : public Dialog, public thread::ProgressSink {
   int shown_position_ = 0;
   std::string mail_title_;
   bool mail_title_changed_ = false;
+  bool show_pending_ = false;
 };
 
 }  // namespace ui

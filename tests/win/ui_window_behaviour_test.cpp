@@ -1,0 +1,270 @@
+// The main window's behaviour around its commands: saved bounds, errors in
+// the start-up, the focus after the unread check, the progress dialog's first
+// appearance, the thread list's letter jump, the layout, the folder list's
+// pop-up menu and the plain-key shortcuts in the folder list.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/wide_win.h"
+#include "settings/ini_profile.h"
+#include "tests/win/ui_dialog_support.h"
+#include "tests/win/standin_support.h"
+#include "tests/win/ui_support.h"
+#include "ui/ja_texts.h"
+#include "ui/main_commands.h"
+#include "ui/placement.h"
+
+namespace uitest {
+namespace {
+
+TEST(WindowBehaviour, WorkspaceBoundsBecomeScreenBounds) {
+  struct Case {
+    const char* reason;
+    RECT monitor;
+    RECT work;
+    POINT expected_corner;  // of a window at workspace (10, 20)
+  };
+  const Case cases[] = {
+      {"taskbar at the bottom: no offset", {0, 0, 1280, 1024}, {0, 0, 1280, 984}, {10, 20}},
+      {"taskbar at the top: moved down by its height",
+       {0, 0, 1280, 1024},
+       {0, 40, 1280, 1024},
+       {10, 60}},
+      {"taskbar on the left: moved right by its width",
+       {0, 0, 1280, 1024},
+       {62, 0, 1280, 1024},
+       {72, 20}},
+      {"second monitor with its taskbar on the left",
+       {1280, 0, 2560, 1024},
+       {1340, 0, 2560, 1024},
+       {70, 20}},
+  };
+  for (const Case& c : cases) {
+    const RECT screen = ui::WorkspaceToScreen(RECT{10, 20, 710, 470}, c.monitor, c.work);
+    EXPECT_EQ(screen.left, c.expected_corner.x) << c.reason;
+    EXPECT_EQ(screen.top, c.expected_corner.y) << c.reason;
+    EXPECT_EQ(screen.right - screen.left, 700) << c.reason;
+    EXPECT_EQ(screen.bottom - screen.top, 450) << c.reason;
+  }
+}
+
+TEST(WindowBehaviour, NormalBoundsAndTheMaximisedStateSurviveARestart) {
+  for (const bool maximised : {false, true}) {
+    UiFixture fixture;
+    fixture.Start();
+    MoveWindow(fixture.Main().hwnd(), 40, 50, 640, 420, TRUE);
+    if (maximised) ShowWindow(fixture.Main().hwnd(), SW_MAXIMIZE);
+    Pump(20);
+    SendMessageW(fixture.Main().hwnd(), WM_CLOSE, 0, 0);
+    settings::IniReader saved(fixture.SettingsPath());
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), 40) << maximised;
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Top", 0), 50) << maximised;
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), 640) << maximised;
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Height", 0), 420) << maximised;
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "bMaximize", -1), maximised ? 1 : 0);
+    fixture.Stop();
+    fixture.Start();
+    EXPECT_EQ(IsZoomed(fixture.Main().hwnd()) != FALSE, maximised);
+    const RECT normal = ui::NormalBoundsOnScreen(fixture.Main().hwnd());
+    EXPECT_EQ(normal.left, 40) << maximised;
+    EXPECT_EQ(normal.top, 50) << maximised;
+    EXPECT_EQ(normal.right - normal.left, 640) << maximised;
+  }
+}
+
+TEST(WindowBehaviour, AnErrorInTheStartUpIsShownAndTheProgramGoesOn) {
+  UiFixture fixture;
+  fixture.Dir().WriteFile("Veltra.ini", "");
+  fixture.ReadRegistry = []() -> std::string { throw std::runtime_error("registry unreadable"); };
+  fixture.Start();
+  EXPECT_EQ(fixture.Errors, std::vector<std::string>{"registry unreadable"});
+  ASSERT_NE(fixture.Main().hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(fixture.Main().hwnd()));
+}
+
+TEST(WindowBehaviour, TheUnreadCheckKeepsTheKeyboardFocus) {
+  UiFixture fixture;
+  fixture.Start();
+  for (HWND list : {fixture.Main().ThreadList().ListViewMail().hwnd(),
+                    fixture.Main().FolderList().ListBoxF().hwnd()}) {
+    SetFocus(list);
+    fixture.Command("mMidoku");
+    EXPECT_EQ(GetFocus(), list);
+  }
+}
+
+// What the progress dialog looked like when it first appeared.
+struct FirstShow {
+  bool seen = false;
+  std::string title;
+  int maximum = -1;
+  LONG_PTR ex_style = 0;
+};
+FirstShow* g_first_show = nullptr;
+
+LRESULT CALLBACK WatchJobForm(int code, WPARAM wparam, LPARAM lparam) {
+  const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
+  wchar_t name[32] = {};
+  if (code == HC_ACTION && sent.message == WM_SHOWWINDOW && sent.wParam != FALSE &&
+      GetClassNameW(sent.hwnd, name, 32) > 0 && wcscmp(name, L"TVtJobForm") == 0 &&
+      !g_first_show->seen) {
+    g_first_show->seen = true;
+    wchar_t title[256] = {};
+    GetWindowTextW(GetDlgItem(sent.hwnd, 10), title, 256);
+    g_first_show->title = platform::Narrow(title);
+    g_first_show->maximum =
+        static_cast<int>(SendMessageW(GetDlgItem(sent.hwnd, 12), PBM_GETRANGE, FALSE, 0));
+    g_first_show->ex_style = GetWindowLongPtrW(sent.hwnd, GWL_EXSTYLE);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(WindowBehaviour, TheProgressDialogAppearsSetUpWithADialogBorder) {
+  UiFixture fixture;
+  fixture.Start();
+  FirstShow first;
+  g_first_show = &first;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchJobForm, nullptr, GetCurrentThreadId());
+  fixture.Command("mRetry2");  // the folder's 30 messages read in full
+  UnhookWindowsHookEx(hook);
+  g_first_show = nullptr;
+  ASSERT_TRUE(first.seen);
+  EXPECT_NE(first.title, ui::ja::kJobDesignTitle);
+  EXPECT_FALSE(first.title.empty());
+  EXPECT_EQ(first.maximum, 30);
+  EXPECT_EQ(first.ex_style & WS_EX_TOOLWINDOW, 0);  // a dialog's title bar, not a tool window's
+  EXPECT_NE(first.ex_style & WS_EX_DLGMODALFRAME, 0);
+}
+
+TEST(WindowBehaviour, ATypedCharacterJumpsToTheNextRowStartingWithIt) {
+  UiFixture fixture;
+  fixture.Start();
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  const int count = fixture.RowCount();
+  ASSERT_GT(count, 1);
+  std::vector<std::wstring> captions;
+  // The rows' texts as shown, without their leading blanks (every subject is
+  // shown after one, replies after their indentation).
+  for (int row = 0; row < count; ++row) {
+    std::wstring caption = platform::Widen(fixture.Cell(row, 0));
+    caption.erase(0, caption.find_first_not_of(L' '));
+    captions.push_back(caption);
+  }
+  // Characters the list's own keys do not take, each searched from the row
+  // after the focused one and round to the top.
+  int tried = 0;
+  for (int row = 0; row < count && tried < 3; ++row) {
+    const std::wstring& source = captions[static_cast<std::size_t>(row)];
+    if (source.empty() || wcschr(L"+BNPTDbnptd", source[0]) != nullptr) continue;
+    const wchar_t typed = source[0];
+    const int focused = fixture.Main().ThreadList().ListViewMail().Focused();
+    int expected = -1;
+    for (int k = 1; k <= count && expected < 0; ++k) {
+      const int candidate = (focused + k) % count;
+      const std::wstring& caption = captions[static_cast<std::size_t>(candidate)];
+      if (!caption.empty() &&
+          CompareStringOrdinal(caption.c_str(), 1, &typed, 1, TRUE) == CSTR_EQUAL) {
+        expected = candidate;
+      }
+    }
+    SetFocus(list);
+    TypeChar(list, typed);
+    Pump(1100);  // past the list's type-ahead pause: each character starts a new search
+    EXPECT_EQ(fixture.SelectedRow(), expected) << "typed " << static_cast<int>(typed);
+    ++tried;
+  }
+  EXPECT_EQ(tried, 3);
+}
+
+TEST(WindowBehaviour, TheStatusBarIsNineteenHighAndTheColumnsFitWithoutScrolling) {
+  UiFixture fixture;
+  fixture.Start();
+  for (const SIZE size : {SIZE{631, 396}, SIZE{900, 600}}) {
+    SetWindowPos(fixture.Main().hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(20);
+    RECT status{};
+    GetWindowRect(GetDlgItem(fixture.Main().hwnd(), ui::TVtFormMain::kStatusBarId), &status);
+    RECT list{};
+    HWND view = fixture.Main().ThreadList().ListViewMail().hwnd();
+    GetWindowRect(view, &list);
+    EXPECT_EQ(status.bottom - status.top, 19) << size.cx;
+    EXPECT_EQ(list.bottom, status.top) << size.cx;
+    EXPECT_EQ(GetWindowLongPtrW(view, GWL_STYLE) & WS_HSCROLL, 0) << size.cx;
+  }
+}
+
+TEST(WindowBehaviour, TheFolderListPopUpDisablesFolderPropertiesForAContainer) {
+  struct Case {
+    const char* reason;
+    int folder;
+    bool properties_enabled;
+  };
+  const Case cases[] = {
+      {"a mail folder", kInbox, true},
+      {"a subfolder container", kContainer, false},
+  };
+  UiFixture fixture;
+  fixture.Start();
+  HWND list = fixture.Main().FolderList().ListBoxF().hwnd();
+  for (const Case& c : cases) {
+    fixture.SelectFolderWithKeys(c.folder);
+    std::string second;
+    UINT properties = 0;
+    RunWithSteps(
+        [&] { SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5)); }, {[&] {
+          HWND menu_window = FindThreadWindow(L"#32768");
+          if (menu_window == nullptr) return false;
+          HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menu_window, MN_GETHMENU, 0, 0));
+          wchar_t text[64] = {};
+          GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+          second = platform::Narrow(text);
+          properties = GetMenuState(menu, 5, MF_BYPOSITION);
+          SaveScreenshot(menu_window, std::string("PopupMenu_Folder-") + std::to_string(c.folder));
+          EndMenu();
+          return true;
+        }});
+    EXPECT_EQ(second, ui::ja::kPopupRetry2Folder) << c.reason;  // "再構築(ALL) " with its blank
+    EXPECT_EQ((properties & MF_GRAYED) == 0, c.properties_enabled) << c.reason;
+  }
+}
+
+// R typed in the folder list is taken by the main window's shortcut table as
+// the reply command (which acts on the thread list's selected row), and the
+// list never sees the key.
+TEST(WindowBehaviour, RInTheFolderListRepliesToTheSelectedRow) {
+  UiFixture fixture;
+  // The reply reaches the running stand-in, which logs the command line of the
+  // instance the program starts.
+  const std::string log = fixture.Dir().Join("standin.log");
+  testing_support::StandIn standin;
+  ASSERT_TRUE(standin.Start("/account:\"x\" \"" + fixture.Dir().path() + "\"", log));
+  ASSERT_TRUE(testing_support::WaitForWindow());
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  ASSERT_GE(fixture.SelectedRow(), 0);
+  HWND list = main.FolderList().ListBoxF().hwnd();
+  SetFocus(list);
+  PressKey(list, 'R');
+  std::vector<UINT> reached_list;  // messages of the key that got to the list
+  const auto replied = [&] {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (main.PreTranslate(message)) continue;
+      if (message.hwnd == list && (message.message == WM_KEYDOWN || message.message == WM_CHAR)) {
+        reached_list.push_back(message.message);
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    const std::vector<std::string> lines = testing_support::LogLines(log);
+    return lines.size() >= 2 && lines[1].starts_with("CommandLine: /reply:");
+  };
+  EXPECT_TRUE(PumpUntil(replied, 10000));
+  EXPECT_TRUE(reached_list.empty());
+  EXPECT_EQ(fixture.SelectedFolder(), kInbox);
+}
+
+}  // namespace
+}  // namespace uitest

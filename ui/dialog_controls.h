@@ -1,0 +1,62 @@
+#pragma once
+// Thin wrappers over the controls the dialogs use besides labels and push
+// buttons: check boxes, radio buttons, group boxes, a one-line edit and a tab
+// control. Like ui/controls.h, each holds only its HWND and takes and returns
+// CP932 strings.
+
+#include <windows.h>
+// after windows.h, whose types it uses
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/controls.h"
+
+namespace ui {
+
+class CheckBox : public Control {
+ public:
+  void Create(HWND parent, int id, const std::string& text) {
+    CreateChild(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, parent, id, text);
+  }
+  bool Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetChecked(bool checked) const {
+    SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+};
+
+// One button of a group: the first of the group is created with `first` set,
+// so that the arrow keys move within the group and Tab leaves it.
+class RadioButton : public CheckBox {
+ public:
+  void Create(HWND parent, int id, const std::string& text, bool first) {
+    CreateChild(L"BUTTON", BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0u), 0, parent, id,
+                text);
+  }
+};
+
+class GroupBox : public Control {
+ public:
+  void Create(HWND parent, int id, const std::string& text) {
+    CreateChild(L"BUTTON", BS_GROUPBOX, 0, parent, id, text);
+  }
+};
+
+class EditBox : public Control {
+ public:
+  void Create(HWND parent, int id) {
+    CreateChild(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id);
+  }
+};
+
+class TabControl : public Control {
+ public:
+  void Create(HWND parent, int id) { CreateChild(WC_TABCONTROLW, WS_TABSTOP, 0, parent, id); }
+  void AddPage(int index, const std::string& caption) const;
+  int Selected() const { return TabCtrl_GetCurSel(hwnd_); }
+  void Select(int page) const { TabCtrl_SetCurSel(hwnd_, page); }
+  // The area of the pages inside the control, in the parent's coordinates.
+  RECT PageArea() const;
+};
+
+}  // namespace ui

@@ -1,0 +1,20 @@
+#include "ui/dialogs/about_form.h"
+
+#include "ui/ja_texts.h"
+
+namespace ui {
+
+TAbout::TAbout(HWND owner) { CreateFrame(owner, Frame{kClassName, ja::kAboutCaption, 258, 97}); }
+
+void TAbout::OnCreateControls() {
+  Label1.Create(hwnd(), 10, ja::kAboutLine1);
+  Label1.Move(17, 24, 236, 14);
+  Label2.Create(hwnd(), 11, ja::kAboutLine2);
+  Label2.Move(72, 40, 180, 14);
+  // The only button is both OK and Cancel: Enter and Esc close the dialog.
+  ButtonOK.Create(hwnd(), IDOK, "OK");
+  ButtonOK.Move(192, 64, 57, 25);
+  ApplyDialogFont();
+}
+
+}  // namespace ui

@@ -1,0 +1,84 @@
+// TVtFormMain: the commands that open a dialog: folder properties, the two
+// list fonts, the version, the options and the choice of the mailbox.
+
+#include "mailbox/folder_discovery.h"
+#include "thread/thread_rows.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/dialogs/folder_set_form.h"
+#include "ui/dialogs/mailbox_browser.h"
+#include "ui/dialogs/set_font_form.h"
+#include "ui/dialogs/set_info_form.h"
+#include "ui/ja_texts.h"
+#include "ui/main_form.h"
+#include "ui/view_form.h"
+
+namespace ui {
+
+std::string TVtFormMain::BrowseForMailbox(const std::string& initial_dir) {
+  if (environment_.BrowseForMailbox) return environment_.BrowseForMailbox(initial_dir);
+  return ui::BrowseForMailbox(hwnd(), initial_dir);
+}
+
+// Folder properties of the folder selected in the folder list (loaded or not).
+void TVtFormMain::mFolderSetClick() {
+  const int folder = folder_list_.ListBoxF().Selected();
+  if (view_.Loading || folder < 0 || folder >= mailbox::FolderCount(*folders_)) return;
+  TFolderSetForm dialog(hwnd(), std::string(ja::kFolderSetCaptionOpen) +
+                                    folder_list_.ListBoxF().ItemText(folder) +
+                                    ja::kFolderSetCaptionClose);
+  dialog.FolderPath = (*folders_)[folder].Path;
+  dialog.TabInfoDefault = properties_.TabInfo;
+  dialog.Run();
+  // Reread whatever way it closed; only a changed value refills the rows.
+  if (!thread::ReadFolderSettings((*folders_)[folder], properties_.TabInfo)) return;
+  if (folder == view_.CurrentFolderIndex) thread::RefillFolderRows(view_, LoadSettings(), *this);
+}
+
+void TVtFormMain::mFolderFontClick() { ListFontClick(false); }
+void TVtFormMain::mMailFontClick() { ListFontClick(true); }
+
+// The font and colours of one list; they are saved with the window at
+// shutdown.
+void TVtFormMain::ListFontClick(bool thread_list) {
+  settings::ListFontSettings& list = thread_list ? main_settings_.ListView : main_settings_.ListBox;
+  TSetFontForm dialog(hwnd());
+  dialog.ScreenCaption = thread_list ? ja::kMailScreen : ja::kFolderScreen;
+  dialog.ShowLinkColor = false;
+  dialog.Panel1 = SampleFont{list.FontFace, list.FontSize, list.Color, list.BColor};
+  dialog.Run();
+  if (!dialog.FontChosen) return;
+  list.FontFace = dialog.Panel1.FontFace;
+  list.FontSize = dialog.Panel1.FontSize;
+  list.Color = dialog.Panel1.Color;
+  list.BColor = dialog.Panel1.BColor;
+  // The thread list's settings also colour the unread image's background.
+  if (thread_list) {
+    thread_list_.ApplySettings(list);
+    thread_list_.ListViewMail().Invalidate();
+  } else {
+    folder_list_.ApplySettings(list);
+    folder_list_.ListBoxF().Invalidate();
+  }
+}
+
+void TVtFormMain::mVersionClick() { TAbout(hwnd()).ShowModal(); }
+
+void TVtFormMain::mOptionClick() {
+  TSetInfoForm dialog(hwnd());
+  dialog.SettingsPath = environment_.SettingsPath;
+  dialog.NkfLoaded = viewer_ != nullptr && viewer_->NkfLibrary() != nullptr;
+  dialog.Run();
+  // Also after Cancel: edits made to the file meanwhile take effect.
+  properties_ = settings::LoadPropertySettings(environment_.SettingsPath);
+}
+
+void TVtFormMain::mMailboxClick() {
+  const std::string chosen = BrowseForMailbox(account_.MailboxDir);
+  if (view_.Loading || !mailbox::ChangeMailbox(account_, chosen)) return;
+  thread::ReleaseThreadLists(view_, *this);
+  viewed_node_ = nullptr;
+  view_.CurrentFolderIndex = -1;
+  ReloadAccount();
+}
+
+}  // namespace ui
