@@ -19,21 +19,27 @@ function(veltrano_layer name)
   file(MAKE_DIRECTORY ${published})
   file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${name} ${published}/${name} SYMBOLIC)
 
-  # Japanese texts: <folder>/ja_texts.txt (UTF-8) becomes "<folder>/ja_texts.h" (CP932).
-  set(texts ${CMAKE_SOURCE_DIR}/${name}/ja_texts.txt)
-  set(generated ${CMAKE_BINARY_DIR}/generated/${name})
-  if(EXISTS ${texts})
-    set(header ${generated}/${name}/ja_texts.h)
-    file(MAKE_DIRECTORY ${generated}/${name})
-    add_custom_command(OUTPUT ${header}
-      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py ${name} ${texts} ${header}
-      DEPENDS ${texts} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py
-      COMMENT "Japanese texts of ${name}")
-    list(APPEND sources ${header})
-  endif()
-
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${published} ${generated})
+  target_include_directories(${name} PUBLIC ${published})
   target_link_libraries(${name} PUBLIC ${ARGN})
   target_compile_options(${name} PRIVATE ${VELTRANO_WARNINGS})
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${name}/ja_texts.txt)
+    veltrano_ja_texts(${name} ${name})
+  endif()
+endfunction()
+
+# veltrano_ja_texts(<target> <folder> [--mail-encodings]): the Japanese texts of the
+# target's folder, <folder>/ja_texts.txt (UTF-8), become "<folder>/ja_texts.h" (CP932,
+# and with --mail-encodings the other encodings of mail too; see cmake/gen_ja_texts.py).
+function(veltrano_ja_texts target folder)
+  set(texts ${CMAKE_SOURCE_DIR}/${folder}/ja_texts.txt)
+  set(generated ${CMAKE_BINARY_DIR}/generated/${folder})
+  set(header ${generated}/${folder}/ja_texts.h)
+  file(MAKE_DIRECTORY ${generated}/${folder})
+  add_custom_command(OUTPUT ${header}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py ${folder} ${texts} ${header} ${ARGN}
+    DEPENDS ${texts} ${CMAKE_SOURCE_DIR}/cmake/gen_ja_texts.py
+    COMMENT "Japanese texts of ${folder}")
+  target_sources(${target} PRIVATE ${header})
+  target_include_directories(${target} PUBLIC ${generated})
 endfunction()

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "tools/mkmailbox/folder_writer.h"
+#include "tools/mkmailbox/ja_texts.h"
 #include "tools/mkmailbox/sample_text.h"
 
 namespace mkmailbox {
@@ -63,25 +64,25 @@ bool WriteWorkAccount(const Options& options, Account& account, std::string& err
   order += "001";
   if (!EnsureDirectory(dir, error) ||
       !WriteFileBytes(platform::JoinPath(dir, "Account.ini"),
-                      AccountIni(titles::kWork, *account.owner, order), error)) {
+                      AccountIni(ja::kWork, *account.owner, order), error)) {
     return false;
   }
   const std::string lists = platform::JoinPath(dir, "User002.box");
-  return AddMailFolder(account, 1, platform::JoinPath(dir, "Inbox.box"), titles::kInbox, n,
-                       kInboxStyle, error) &&
-         AddMailFolder(account, 2, platform::JoinPath(dir, "Outbox.box"), titles::kOutbox, n,
+  return AddMailFolder(account, 1, platform::JoinPath(dir, "Inbox.box"), ja::kInbox, n, kInboxStyle,
+                       error) &&
+         AddMailFolder(account, 2, platform::JoinPath(dir, "Outbox.box"), ja::kOutbox, n,
                        kReadStyle, error, nullptr, true) &&
-         AddMailFolder(account, 3, platform::JoinPath(dir, "User001.box"), titles::kTrash, n,
+         AddMailFolder(account, 3, platform::JoinPath(dir, "User001.box"), ja::kTrash, n,
                        kReadStyle, error) &&
-         WriteContainerFolder(lists, titles::kMailingLists, "002001", error) &&
-         AddMailFolder(account, 4, platform::JoinPath(lists, "User001.box"), titles::kDevList, n,
+         WriteContainerFolder(lists, ja::kMailingLists, "002001", error) &&
+         AddMailFolder(account, 4, platform::JoinPath(lists, "User001.box"), ja::kDevList, n,
                        kListStyle, error, "vt-dev") &&
-         AddMailFolder(account, 5, platform::JoinPath(lists, "User002.box"), titles::kChatList, n,
+         AddMailFolder(account, 5, platform::JoinPath(lists, "User002.box"), ja::kChatList, n,
                        kListStyle, error, "zatsudan") &&
-         AddMailFolder(account, 6, platform::JoinPath(dir, "User003.box"), titles::kArchive, n,
+         AddMailFolder(account, 6, platform::JoinPath(dir, "User003.box"), ja::kArchive, n,
                        kReadStyle, error) &&
          (options.big_folder_messages == 0 ||
-          AddMailFolder(account, 7, platform::JoinPath(dir, "User004.box"), titles::kBulk,
+          AddMailFolder(account, 7, platform::JoinPath(dir, "User004.box"), ja::kBulk,
                         options.big_folder_messages, kBulkStyle, error));
 }
 
@@ -92,22 +93,22 @@ bool WritePersonalAccount(const Options& options, Account& account, std::string&
   const std::uint32_t n = options.messages_per_folder;
   if (!EnsureDirectory(dir, error) ||
       !WriteFileBytes(platform::JoinPath(dir, "Account.ini"),
-                      AccountIni(titles::kPersonal, *account.owner, ""), error)) {
+                      AccountIni(ja::kPersonal, *account.owner, ""), error)) {
     return false;
   }
   const std::string hobby = platform::JoinPath(dir, "User002.box");
-  return AddMailFolder(account, 11, platform::JoinPath(dir, "Inbox.box"), titles::kInbox, n,
+  return AddMailFolder(account, 11, platform::JoinPath(dir, "Inbox.box"), ja::kInbox, n,
                        kInboxStyle, error) &&
-         AddMailFolder(account, 12, platform::JoinPath(dir, "Outbox.box"), titles::kOutbox, n,
+         AddMailFolder(account, 12, platform::JoinPath(dir, "Outbox.box"), ja::kOutbox, n,
                        kReadStyle, error, nullptr, true) &&
-         AddMailFolder(account, 13, platform::JoinPath(dir, "User001.box"), titles::kFamily, n,
+         AddMailFolder(account, 13, platform::JoinPath(dir, "User001.box"), ja::kFamily, n,
                        kFamilyStyle, error) &&
-         WriteContainerFolder(hobby, titles::kHobby, "", error) &&
-         AddMailFolder(account, 14, platform::JoinPath(hobby, "User001.box"), titles::kPhotos, n,
+         WriteContainerFolder(hobby, ja::kHobby, "", error) &&
+         AddMailFolder(account, 14, platform::JoinPath(hobby, "User001.box"), ja::kPhotos, n,
                        kPhotoStyle, error) &&
-         AddMailFolder(account, 15, platform::JoinPath(hobby, "User002.box"), titles::kTravel, n,
+         AddMailFolder(account, 15, platform::JoinPath(hobby, "User002.box"), ja::kTravel, n,
                        kReadStyle, error) &&
-         AddMailFolder(account, 16, platform::JoinPath(dir, "User003.box"), titles::kTrash, n,
+         AddMailFolder(account, 16, platform::JoinPath(dir, "User003.box"), ja::kTrash, n,
                        kReadStyle, error);
 }
 
