@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/text_reader.h"
 #include "thread/thread_cache.h"
 
 namespace {
@@ -53,9 +52,7 @@ bool FullNames(const thread::ThreadNode* head) {
 }
 
 thread::CacheContents Read(const std::string& bytes) {
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
-  return thread::ReadThreadCache(reader, "dir", nullptr);
+  return thread::ReadThreadCache(bytes, "dir", nullptr);
 }
 
 }  // namespace

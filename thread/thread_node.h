@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -62,6 +63,8 @@ class NodeStore {
 
   ThreadNode* NewNode();
   NodeText Keep(std::string_view text);
+  // The parts one after another as one text, with no string in between.
+  NodeText Keep(std::initializer_list<std::string_view> parts);
   // One node of this store has been freed; deletes the store with its last.
   void Release();
 
@@ -97,7 +100,12 @@ struct ThreadNode {
 
   // A copy of `text` in this node's store, for setting one of its texts.
   NodeText Keep(std::string_view text) { return Store->Keep(text); }
+  NodeText Keep(std::initializer_list<std::string_view> parts) { return Store->Keep(parts); }
 };
+
+// FilePath := folder_path + delimiter + Name + ".qnm", written straight into
+// the node's store.
+void SetFilePath(ThreadNode& node, std::string_view folder_path);
 
 // A node in its initial state (all texts empty, Depth 0, no neighbours), in
 // the store of `beside` (a node of the list it is made for), or in a new

@@ -68,10 +68,9 @@ void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode&
 }
 
 UiFixture::UiFixture(const MailboxOptions& options)
-    : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
+    : mailbox_dir_(dir_.Join("Mailbox")) {
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
   previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
-  if (!options.existing_mailbox.empty()) return;
   mkmailbox::Options generate;
   generate.seed = 7;
   generate.messages_per_folder = options.messages_per_folder;
