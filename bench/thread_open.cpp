@@ -120,11 +120,12 @@ int main(int argc, char** argv) {
                 f.cold.open / f.cold.read_bytes, f.copy_nodes * 1e3, f.fill * 1e3);
     if (f.rows != static_cast<std::size_t>(count)) std::printf("  (rows: %zu)\n", f.rows);
   }
-  std::printf("open = LoadThreadCache (read VLTR.ume, reconcile with Entry.lst, search new mail);\n"
-              "bytes = reading VLTR.ume and Entry.lst; best of %d each. Cold: the\n"
-              "two files dropped from the page cache before each timing. nodes only:\n"
-              "allocating the same nodes in one store and copying their texts, nothing\n"
-              "read or parsed: what any open must spend to hold the list.\n",
-              kRepeats);
+  std::printf(
+      "open = LoadThreadCache (read VLTR.ume, reconcile with Entry.lst, search new mail);\n"
+      "bytes = reading VLTR.ume and Entry.lst; best of %d each. Cold: the\n"
+      "two files dropped from the page cache before each timing. nodes only:\n"
+      "allocating the same nodes in one store and copying their texts, nothing\n"
+      "read or parsed: what any open must spend to hold the list.\n",
+      kRepeats);
   return 0;
 }

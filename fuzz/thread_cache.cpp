@@ -2,14 +2,14 @@
 // that keeps the depth rules, and what it read reads back the same after
 // being written.
 
+#include "thread/thread_cache.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "thread/thread_cache.h"
 
 namespace {
 

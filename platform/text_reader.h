@@ -52,9 +52,9 @@ class TextReader {
 // One piece cut by TextPieces: a view into the text, never holding its line
 // end (so a CR LF line end needs no rewriting of the text).
 struct TextPiece {
-  std::string_view Text;     // the piece's bytes without its line end
-  bool LineEnd = false;      // the line end followed and fit (TextReader's "\n")
-  bool StartedLine = true;   // as TextReader::PieceStartedLine
+  std::string_view Text;    // the piece's bytes without its line end
+  bool LineEnd = false;     // the line end followed and fit (TextReader's "\n")
+  bool StartedLine = true;  // as TextReader::PieceStartedLine
 };
 
 // The pieces TextReader reads, from bytes held by the caller: Text plus "\n"

@@ -1,5 +1,7 @@
 // The thread cache "VLTR.ume": its text, and opening a folder through it.
 
+#include "thread/thread_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +11,6 @@
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
 #include "thread/ja_texts.h"
-#include "thread/thread_cache.h"
 
 namespace thread {
 namespace {

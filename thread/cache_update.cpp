@@ -13,8 +13,8 @@
 #include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
-#include "thread/thread_cache.h"
 #include "thread/ja_texts.h"
+#include "thread/thread_cache.h"
 
 namespace thread {
 namespace {
@@ -190,11 +190,12 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
         std::string index;
         const bool index_read =
             platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), index);
-        const int found = ReconcileWithIndex(index_read ? index : std::string_view(), head, context);
+        const int found =
+            ReconcileWithIndex(index_read ? index : std::string_view(), head, context);
         reconcile_timer.Stop();
         platform::PhaseTimer search_timer("new-mail-search");
-        const NewMailResult fresh =
-            SearchNewMail(folder, index_read ? &index : nullptr, cache.LastDate, found, head, context);
+        const NewMailResult fresh = SearchNewMail(folder, index_read ? &index : nullptr,
+                                                  cache.LastDate, found, head, context);
         search_timer.Stop();
         if (!fresh.IndexOpened) load.ForgetFolder = true;
       }

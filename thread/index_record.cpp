@@ -38,7 +38,6 @@ std::string_view WithoutLineEnd(std::string_view line) {
   return line;
 }
 
-
 // `size` counts the line end when there is one.
 bool IsRecordText(std::string_view text, std::size_t size) {
   return size > 24 && text[8] == '=' && IsSafeName(text.substr(0, kNameLength));

@@ -109,8 +109,7 @@ int main(int argc, char** argv) {
     argv += 2;
   }
   if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: list_probe [--scroll KEYS] ROWS|--exit PROGRAM [ARGUMENTS...]\n");
+    std::fprintf(stderr, "usage: list_probe [--scroll KEYS] ROWS|--exit PROGRAM [ARGUMENTS...]\n");
     return 2;
   }
   const bool wait_exit = std::string(argv[1]) == "--exit";
@@ -157,7 +156,8 @@ int main(int argc, char** argv) {
   }
   if (reached && list != nullptr && scroll_keys > 0) {
     const double per_key = ScrollMsPerKey(list, scroll_keys);
-    const LRESULT selected = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    const LRESULT selected =
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     std::printf("scroll %.2f %ld\n", per_key, static_cast<long>(selected));
   }
   std::fflush(stdout);

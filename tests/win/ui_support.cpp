@@ -67,10 +67,10 @@ void RecordingMailClient::MarkAsRead(int folder_index, const thread::ThreadNode&
   Folders.push_back(folder_index);
 }
 
-UiFixture::UiFixture(const MailboxOptions& options)
-    : mailbox_dir_(dir_.Join("Mailbox")) {
+UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Mailbox")) {
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() + "\"\r\n");
-  previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
+  previous_error_hook_ =
+      ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   mkmailbox::Options generate;
   generate.seed = 7;
   generate.messages_per_folder = options.messages_per_folder;
