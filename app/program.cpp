@@ -33,9 +33,14 @@ Program::Program(ui::MainFormEnvironment environment) {
     if (splash_ != nullptr) splash_->Remove();
     splash_.reset();
   };
+  platform::PhaseTimer main_timer("main-window-create");
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
+  main_timer.Stop();
+  platform::PhaseTimer viewer_timer("viewer-create");
   viewer_ = std::make_unique<ui::TViewForm>(settings_path);
   main_->AttachViewer(viewer_.get());
+  viewer_timer.Stop();
+  platform::PhaseTimer splash_timer("splash-create");
   splash_ = std::make_unique<ui::TSplashForm>();
 }
 
@@ -52,10 +57,12 @@ void DispatchProgramMessage(ui::TVtFormMain& main, MSG& message) {
 }
 
 void Program::Run(int show_command) {
+  platform::PhaseTimer splash_timer("splash-shown");
   splash_->ShowTopMost();
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchProgramMessage(*main_, message);
   Sleep(10);
+  splash_timer.Stop();
   platform::PhaseTimer shown("main-window-shown");  // the start-up sequence with the first folder
   main_->Show(show_command);
   shown.Stop();

@@ -1,6 +1,6 @@
 // Opening a folder whose thread cache is current: LoadThreadCache (read
-// "VLTR.ume", read "Entry.lst" twice, no message file) against merely reading
-// those three files' bytes, in the same run. Also the row fill with the cache
+// "VLTR.ume" and "Entry.lst", no message file) against merely reading those
+// two files' bytes, in the same run. Also the row fill with the cache
 // rewrite that follows an open.
 //
 // Usage: bench_thread_open [COUNT...]   (default 1000 10000 100000)
@@ -57,10 +57,13 @@ Figures Measure(int count) {
     const bool cold = r % 2 == 1;
     Timing& timing = cold ? figures.cold : figures.warm;
     if (cold) bench::EvictFiles({cache_path, index_path});
+    // The floor: merely reading the files the open reads, VLTR.ume and
+    // Entry.lst (once: both passes of the open share its text), into memory,
+    // and nothing else.
     std::size_t bytes = 0;
     timing.read_bytes = std::min(timing.read_bytes, bench::Seconds([&] {
       std::string data;
-      for (const std::string* path : {&cache_path, &index_path, &index_path}) {
+      for (const std::string* path : {&cache_path, &index_path}) {
         platform::ReadWholeFile(*path, data);
         bytes += data.size();
       }
@@ -80,13 +83,13 @@ Figures Measure(int count) {
     figures.copy_nodes = std::min(figures.copy_nodes, bench::Seconds([&] {
       thread::ThreadNode* last = nullptr;
       for (const thread::ThreadNode* node = load.List.Head(); node; node = node->Next) {
-        thread::ThreadNode* twin = thread::NewThreadNode();
-        twin->MessageId = node->MessageId;
-        twin->InReplyTo = node->InReplyTo;
-        twin->LastReference = node->LastReference;
-        twin->Sender = node->Sender;
-        twin->FilePath = node->FilePath;
-        twin->Subject = node->Subject;
+        thread::ThreadNode* twin = thread::NewThreadNode(last);  // one store, as a load makes
+        twin->MessageId = twin->Keep(node->MessageId);
+        twin->InReplyTo = twin->Keep(node->InReplyTo);
+        twin->LastReference = twin->Keep(node->LastReference);
+        twin->Sender = twin->Keep(node->Sender);
+        twin->FilePath = twin->Keep(node->FilePath);
+        twin->Subject = twin->Keep(node->Subject);
         if (last == nullptr) {
           copy.Reset(twin);
         } else {
@@ -117,10 +120,12 @@ int main(int argc, char** argv) {
                 f.cold.open / f.cold.read_bytes, f.copy_nodes * 1e3, f.fill * 1e3);
     if (f.rows != static_cast<std::size_t>(count)) std::printf("  (rows: %zu)\n", f.rows);
   }
-  std::printf("open = LoadThreadCache (read VLTR.ume, reconcile with Entry.lst, search new mail);\n"
-              "bytes = reading VLTR.ume once and Entry.lst twice; best of %d each. Cold: the\n"
-              "three files dropped from the page cache before each timing. nodes only:\n"
-              "allocating the same nodes and copying their strings, nothing read.\n",
-              kRepeats);
+  std::printf(
+      "open = LoadThreadCache (read VLTR.ume, reconcile with Entry.lst, search new mail);\n"
+      "bytes = reading VLTR.ume and Entry.lst; best of %d each. Cold: the\n"
+      "two files dropped from the page cache before each timing. nodes only:\n"
+      "allocating the same nodes in one store and copying their texts, nothing\n"
+      "read or parsed: what any open must spend to hold the list.\n",
+      kRepeats);
   return 0;
 }

@@ -2,15 +2,14 @@
 // that keeps the depth rules, and what it read reads back the same after
 // being written.
 
+#include "thread/thread_cache.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "platform/text_reader.h"
-#include "thread/thread_cache.h"
 
 namespace {
 
@@ -53,9 +52,7 @@ bool FullNames(const thread::ThreadNode* head) {
 }
 
 thread::CacheContents Read(const std::string& bytes) {
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
-  return thread::ReadThreadCache(reader, "dir", nullptr);
+  return thread::ReadThreadCache(bytes, "dir", nullptr);
 }
 
 }  // namespace

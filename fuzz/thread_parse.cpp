@@ -45,14 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const thread::Base64Block block = thread::DecodeBase64Block(bytes);
   Require(block.Length <= block.Bytes.size());
 
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
-  std::string line;
-  while (thread::ReadNextIndexRecord(reader, line)) {
+  thread::IndexRecords records(bytes);
+  std::string_view line;
+  while (records.Next(line)) {
     Require(line.size() <= thread::kIndexReadChars);
     CheckRecord(line);
   }
 
+  platform::TextReader reader;
   reader.OpenBytes(bytes);
   const thread::MessageHeaders headers = thread::ReadMessageHeaders(reader, false);
   CheckIdentifier(headers.MessageId);

@@ -86,4 +86,30 @@ bool TextReader::ReadPiece(std::string& piece, std::size_t max_chars) {
   return true;
 }
 
+bool TextPieces::Next(TextPiece& piece, std::size_t max_chars) {
+  if (AtEnd() || max_chars == 0) return false;
+  piece.StartedLine = at_line_start_;
+  // The line end, if the piece reaches it, lies within max_chars + 1 bytes:
+  // max_chars - 1 characters, then CR LF.
+  const std::size_t window = std::min(text_.size() - pos_, max_chars + 1);
+  const char* start = text_.data() + pos_;
+  const void* lf = std::memchr(start, '\n', window);
+  std::size_t length = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : window;
+  std::size_t line_end = 0;  // bytes of the line end: 0, 1 (LF) or 2 (CR LF)
+  if (lf != nullptr) {
+    line_end = 1;
+    if (length > 0 && start[length - 1] == '\r') {
+      --length;
+      line_end = 2;
+    }
+  }
+  if (line_end != 0 && length + 1 > max_chars) line_end = 0;  // the line end does not fit
+  if (line_end == 0) length = std::min(length, max_chars);
+  piece.Text = std::string_view(start, length);
+  piece.LineEnd = line_end != 0;
+  pos_ += length + line_end;
+  at_line_start_ = piece.LineEnd;
+  return true;
+}
+
 }  // namespace platform

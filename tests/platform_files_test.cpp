@@ -60,6 +60,46 @@ TEST(TextReader, CrLfSplitAcrossReadBlocksStillReadsAsOneLineEnd) {
   EXPECT_EQ(tail.back(), "next\n");
 }
 
+TEST(TextPieces, CutsTheSamePiecesAsTheReader) {
+  struct Case {
+    std::string text;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a\r\nb\rc\n\r\nlast", "CR LF, a lone CR, an empty line, no last line end"},
+      {"12345\r\n1234\n123456789\n", "lines of the piece size, one less, and longer"},
+      {"1234\r\n", "a CR LF right after max - 1 characters still fits"},
+      {"12345\r\r\n", "a lone CR where the piece is cut"},
+      {"1234\r\r\n", "a lone CR as the last character that fits"},
+      {"123456\r", "a CR at the end of the text is a byte"},
+      {"\r\n\n\r", "line ends only"},
+      {"", "no text"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t max : {1u, 4u, 5u, 6u, 1000u}) {
+      TextReader reader;
+      reader.OpenBytes(c.text);
+      std::vector<std::string> expected;
+      std::vector<bool> expected_starts;
+      std::string piece;
+      while (reader.ReadPiece(piece, max)) {
+        expected.push_back(piece);
+        expected_starts.push_back(reader.PieceStartedLine());
+      }
+      platform::TextPieces pieces(c.text);
+      std::vector<std::string> got;
+      std::vector<bool> got_starts;
+      platform::TextPiece cut;
+      while (pieces.Next(cut, max)) {
+        got.push_back(std::string(cut.Text) + (cut.LineEnd ? "\n" : ""));
+        got_starts.push_back(cut.StartedLine);
+      }
+      EXPECT_EQ(got, expected) << c.reason << ", pieces of " << max;
+      EXPECT_EQ(got_starts, expected_starts) << c.reason << ", pieces of " << max;
+    }
+  }
+}
+
 TEST(TextReader, MissingFileAndDirectoryDoNotOpen) {
   TempDir dir;
   TextReader r;

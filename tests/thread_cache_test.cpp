@@ -1,16 +1,16 @@
 // The thread cache "VLTR.ume": its text, and opening a folder through it.
 
+#include "thread/thread_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/text_reader.h"
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
 #include "thread/ja_texts.h"
-#include "thread/thread_cache.h"
 
 namespace thread {
 namespace {
@@ -29,9 +29,7 @@ std::string CacheRecord(const std::string& name, int depth, const std::string& i
 }
 
 CacheContents ReadText(const std::string& text, LoadContext* context = nullptr) {
-  platform::TextReader reader;
-  reader.OpenBytes(text);
-  return ReadThreadCache(reader, "dir", context);
+  return ReadThreadCache(text, "dir", context);
 }
 
 Stamp StampOf(std::uint32_t value) {

@@ -20,12 +20,12 @@ std::string Record(const std::string& name, const std::string& status, const std
   return name + "=" + status + rest + "\n";
 }
 
+// The records as IndexRecords finds them (without their line ends).
 std::vector<std::string> ReadAllRecords(const std::string& bytes) {
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
+  IndexRecords walker(bytes);
   std::vector<std::string> records;
-  std::string line;
-  while (ReadNextIndexRecord(reader, line)) records.push_back(line);
+  std::string_view line;
+  while (walker.Next(line)) records.push_back(std::string(line));
   return records;
 }
 
@@ -67,10 +67,26 @@ TEST(IndexRecordTest, ReaderYieldsOnlyRecordsThatStartALine) {
 
   const std::vector<std::string> records = ReadAllRecords(text);
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[0], first);
+  EXPECT_EQ(records[0] + "\n", first);
   EXPECT_EQ(records[1].substr(0, 8), "00000002");
   EXPECT_EQ(records[1].size(), kIndexReadChars);
-  EXPECT_EQ(records[2], last);
+  EXPECT_EQ(records[2] + "\n", last);
+}
+
+TEST(IndexRecordTest, ReaderCountsTheLineEndAsOneCharacter) {
+  const std::string shortest = "00000001=" + std::string(15, 'A');  // 24 characters
+  struct Case {
+    std::string text;
+    std::size_t records;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {shortest + "\n", 1, "24 characters and LF"},
+      {shortest + "\r\n", 1, "24 characters and CR LF: still one line end"},
+      {shortest, 0, "24 characters at the end of the text"},
+      {shortest + "\r", 1, "a lone CR is a 25th character"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadAllRecords(c.text).size(), c.records) << c.reason;
 }
 
 TEST(IndexRecordTest, ReaderSkipsUnsafeNames) {

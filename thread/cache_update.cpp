@@ -2,6 +2,7 @@
 // with "Entry.lst", then link the mail that arrived after the cache was
 // written.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -9,12 +10,11 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/text_reader.h"
 #include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
-#include "thread/thread_cache.h"
 #include "thread/ja_texts.h"
+#include "thread/thread_cache.h"
 
 namespace thread {
 namespace {
@@ -27,64 +27,28 @@ std::uint64_t NameKey(const char* name) {
   return key;
 }
 
-// The index records of "Entry.lst" in file order, positions 1 to Count(),
-// with a lookup by message name that gives the same answer as scanning the
-// records from the front (first record of that name) or from the back (last).
+// The index records of "Entry.lst" in file order, with a lookup by message
+// name that gives the same answer as scanning the records from the front
+// (first record of that name) or from the back (last).
 class IndexTable {
  public:
-  // False (and an empty table) when the file cannot be opened.
-  bool Read(const std::string& path) {
-    platform::TextReader reader;
-    if (!reader.Open(path)) return false;
-    std::string line;
-    starts_.push_back(0);
-    while (ReadNextIndexRecord(reader, line)) {
-      bytes_ += line;
-      starts_.push_back(bytes_.size());
-    }
-    IndexNames();
-    return true;
-  }
-
-  int Count() const { return starts_.empty() ? 0 : static_cast<int>(starts_.size()) - 1; }
-
-  std::string_view Line(int position) const {
-    const std::size_t begin = starts_[static_cast<std::size_t>(position) - 1];
-    return std::string_view(bytes_).substr(begin, starts_[static_cast<std::size_t>(position)] - begin);
-  }
-
-  // Position of the first (or last) record whose line begins with the node's
-  // name, or 0 when there is none. Names shorter than 8 characters match no
-  // record (every record line is longer than that).
-  int Find(const ThreadNode& node, bool from_front) const {
-    if (slots_.empty() || strnlen(node.Name.data(), node.Name.size()) != 8) return 0;
-    const Slot& slot = slots_[SlotOf(NameKey(node.Name.data()))];
-    if (slot.first == 0) return 0;
-    return from_front ? slot.first : slot.last;
-  }
-
- private:
-  // Open addressing with linear probing; first == 0 marks a free slot.
+  // Open addressing with linear probing.
   struct Slot {
     std::uint64_t key = 0;
-    int first = 0;
-    int last = 0;
+    std::uint32_t first = 0;  // record positions, 1 to Count(); 0 marks a free slot
+    std::uint32_t last = 0;
   };
 
-  // The slot holding `key`, or the free slot where it would go.
-  std::size_t SlotOf(std::uint64_t key) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-    while (slots_[at].first != 0 && slots_[at].key != key) at = (at + 1) & mask;
-    return at;
-  }
-
-  void IndexNames() {
+  // The records of `text`, which must outlive the table.
+  explicit IndexTable(std::string_view text) {
+    IndexRecords records(text);
+    std::string_view line;
+    while (records.Next(line)) lines_.push_back(line);
     std::size_t size = 16;
-    while (size < 2 * static_cast<std::size_t>(Count())) size *= 2;
+    while (size < 2 * lines_.size()) size *= 2;
     slots_.assign(size, Slot{});
-    for (int position = 1; position <= Count(); ++position) {
-      const std::uint64_t key = NameKey(Line(position).data());
+    for (std::uint32_t position = 1; position <= lines_.size(); ++position) {
+      const std::uint64_t key = NameKey(lines_[position - 1].data());
       Slot& slot = slots_[SlotOf(key)];
       if (slot.first == 0) {
         slot.key = key;
@@ -94,8 +58,30 @@ class IndexTable {
     }
   }
 
-  std::string bytes_;
-  std::vector<std::size_t> starts_;
+  int Count() const { return static_cast<int>(lines_.size()); }
+  std::string_view Line(std::uint32_t position) const { return lines_[position - 1]; }
+
+  // The slot of the records named as the node, or null when there is none.
+  // Names shorter than 8 characters match no record (every record line is
+  // longer than that).
+  const Slot* Find(const ThreadNode& node) const {
+    if (std::find(node.Name.data(), node.Name.data() + 8, '\0') != node.Name.data() + 8) {
+      return nullptr;
+    }
+    const Slot& slot = slots_[SlotOf(NameKey(node.Name.data()))];
+    return slot.first != 0 ? &slot : nullptr;
+  }
+
+ private:
+  // The slot holding `key`, or the free slot where it would go.
+  std::size_t SlotOf(std::uint64_t key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (slots_[at].first != 0 && slots_[at].key != key) at = (at + 1) & mask;
+    return at;
+  }
+
+  std::vector<std::string_view> lines_;  // the records, in file order
   std::vector<Slot> slots_;
 };
 
@@ -108,11 +94,10 @@ Stamp RecordStamp(std::string_view line) {
 
 }  // namespace
 
-int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContext& context) {
+int ReconcileWithIndex(std::string_view index, ThreadNode*& head, LoadContext& context) {
   ProgressSink& progress = context.progress;
   progress.EnableCancel(false);
-  IndexTable table;
-  table.Read(platform::JoinPath(folder.Path, kIndexFileName));
+  const IndexTable table(index);
   const int middle = table.Count() / 2;
 
   progress.SetTitle(ja::kReconcileTitle);
@@ -125,14 +110,15 @@ int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContex
   ThreadNode* node = head;
   while (node != nullptr) {
     ThreadNode* next = node->Next;
-    const int position = table.Find(*node, found < middle);
-    if (position == 0) {
+    const IndexTable::Slot* slot = table.Find(*node);
+    if (slot == nullptr) {
       progress.SetMailTitle(node->Subject);
       RemoveNodeKeepingReplies(head, node);
     } else {
+      // While fewer than half the records are found, the first record of the
+      // name counts (a scan from the front), then the last (from the back).
+      ParseIndexRecordInto(table.Line(found < middle ? slot->first : slot->last), *node);
       ++found;
-      ParseIndexRecordInto(table.Line(position), *node);  // the same Name
-
     }
     progress.Step();
     node = next;
@@ -140,11 +126,11 @@ int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContex
   return found;
 }
 
-NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, int found,
-                            ThreadNode*& head, LoadContext& context) {
+NewMailResult SearchNewMail(const FolderSource& folder, const std::string* index,
+                            const Stamp& last_date, int found, ThreadNode*& head,
+                            LoadContext& context) {
   NewMailResult result;
-  platform::TextReader reader;
-  if (!reader.Open(platform::JoinPath(folder.Path, kIndexFileName))) return result;
+  if (index == nullptr) return result;
   result.IndexOpened = true;
 
   ProgressSink& progress = context.progress;
@@ -157,16 +143,16 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
 
   // Collect the new records first so that their headers can be scanned ahead.
   std::vector<ThreadNode*> fresh;
-  std::string line;
-  while (ReadNextIndexRecord(reader, line)) {
+  IndexRecords records(*index);
+  std::string_view line;
+  while (records.Next(line)) {
     if (CompareStamps(RecordStamp(line), last_date) <= 0) continue;
     if (head == nullptr) break;
     ThreadNode* node = NewThreadNode(head);
     ParseIndexRecordInto(line, *node);
-    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
+    SetFilePath(*node, folder.Path);
     fresh.push_back(node);
   }
-  reader.Close();
   if (fresh.empty()) return result;
 
   ThreadLinker linker(folder.Link);
@@ -179,14 +165,13 @@ NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, 
 
 ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
   ThreadLoad load;
-  platform::TextReader reader;
-  if (!reader.Open(platform::JoinPath(folder.Path, kCacheFileName))) return load;
+  platform::PhaseTimer read_timer("cache-read");
+  std::string text;
+  if (!platform::ReadWholeFile(platform::JoinPath(folder.Path, kCacheFileName), text)) return load;
 
   context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
-  platform::PhaseTimer read_timer("cache-read");
-  CacheContents cache = ReadThreadCache(reader, folder.Path, &context);
-  reader.Close();
+  CacheContents cache = ReadThreadCache(text, folder.Path, &context);
   read_timer.Stop();
   context.monitor.EnableMainWindow(false);
 
@@ -199,11 +184,18 @@ ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
     case CacheReadStatus::kLoaded:
       if (cache.Records > 0) {
         ThreadNode*& head = cache.List.MutableHead();
+        // "Entry.lst" is read once for both passes; when it cannot be read the
+        // consistency pass finds no record and the search fails.
         platform::PhaseTimer reconcile_timer("reconcile");
-        const int found = ReconcileWithIndex(folder, head, context);
+        std::string index;
+        const bool index_read =
+            platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), index);
+        const int found =
+            ReconcileWithIndex(index_read ? index : std::string_view(), head, context);
         reconcile_timer.Stop();
         platform::PhaseTimer search_timer("new-mail-search");
-        const NewMailResult fresh = SearchNewMail(folder, cache.LastDate, found, head, context);
+        const NewMailResult fresh = SearchNewMail(folder, index_read ? &index : nullptr,
+                                                  cache.LastDate, found, head, context);
         search_timer.Stop();
         if (!fresh.IndexOpened) load.ForgetFolder = true;
       }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/text_reader.h"
 #include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
 #include "thread/index_record.h"
@@ -14,8 +13,9 @@ namespace thread {
 
 ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& context) {
   ThreadLoad load;
-  platform::TextReader reader;
-  if (!reader.Open(platform::JoinPath(folder.Path, "Entry.lst"))) {
+  platform::PhaseTimer index_timer("index-read");
+  std::string index;
+  if (!platform::ReadWholeFile(platform::JoinPath(folder.Path, "Entry.lst"), index)) {
     context.monitor.EnableMainWindow(true);
     return load;
   }
@@ -23,17 +23,17 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   context.progress.Repaint();
 
   // All records first, so that the headers can be scanned ahead of the linking.
-  platform::PhaseTimer index_timer("index-read");
   std::vector<ThreadNode*> nodes;
-  std::string line;
-  while (ReadNextIndexRecord(reader, line)) {
+  IndexRecords records(index);
+  std::string_view line;
+  while (records.Next(line)) {
     // All nodes of the folder in one store.
     ThreadNode* node = NewThreadNode(nodes.empty() ? nullptr : nodes.front());
     ParseIndexRecordInto(line, *node);
-    node->FilePath = node->Keep(platform::JoinPath(folder.Path, std::string(node->Name.data()) + ".qnm"));
+    SetFilePath(*node, folder.Path);
     nodes.push_back(node);
   }
-  reader.Close();
+  std::string().swap(index);  // the nodes hold their own texts: free it before the long scan
   index_timer.Stop();
 
   platform::PhaseTimer link_timer("scan-and-link");

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/text_reader.h"
 #include "thread/thread_node.h"
 
 namespace thread {
@@ -39,15 +38,22 @@ std::string_view WithoutLineEnd(std::string_view line) {
   return line;
 }
 
-}  // namespace
-
-bool IsIndexRecord(std::string_view line) {
-  return line.size() > 24 && line[8] == '=' && IsSafeName(line.substr(0, kNameLength));
+// `size` counts the line end when there is one.
+bool IsRecordText(std::string_view text, std::size_t size) {
+  return size > 24 && text[8] == '=' && IsSafeName(text.substr(0, kNameLength));
 }
 
-bool ReadNextIndexRecord(platform::TextReader& reader, std::string& line) {
-  while (reader.ReadPiece(line, kIndexReadChars)) {
-    if (reader.PieceStartedLine() && IsIndexRecord(line)) return true;
+}  // namespace
+
+bool IsIndexRecord(std::string_view line) { return IsRecordText(line, line.size()); }
+
+bool IndexRecords::Next(std::string_view& line) {
+  platform::TextPiece piece;
+  while (pieces_.Next(piece, kIndexReadChars)) {
+    if (piece.StartedLine && IsRecordText(piece.Text, piece.Text.size() + piece.LineEnd)) {
+      line = piece.Text;
+      return true;
+    }
   }
   return false;
 }

@@ -10,9 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
-class TextReader;
-}
+#include "platform/text_reader.h"
 
 namespace thread {
 
@@ -27,13 +25,22 @@ inline constexpr std::size_t kIndexReadChars = 1000;
 // than 24 characters, and the 8-character name is safe to use in a path and a
 // mail-client command (no "\", "/", double quote, ".." or control byte).
 // Continuation pieces of a long line must not be given here: use
-// ReadNextIndexRecord, which skips them.
+// IndexRecords, which skips them.
 bool IsIndexRecord(std::string_view line);
 
-// Reads pieces of at most kIndexReadChars characters from `reader` until one
-// that starts a line and is an index record; leaves it in `line`. False at the
-// end of the text.
-bool ReadNextIndexRecord(platform::TextReader& reader, std::string& line);
+// The index records of the text of an "Entry.lst" held in memory, in file
+// order: the pieces of at most kIndexReadChars characters that start a line
+// and are records. Each is a view into the text without its line end (every
+// parser here gives the same result with or without it).
+class IndexRecords {
+ public:
+  explicit IndexRecords(std::string_view text) : pieces_(text) {}
+  // Next record into `line`; false at the end of the text.
+  bool Next(std::string_view& line);
+
+ private:
+  platform::TextPieces pieces_;
+};
 
 // The decoded status field with bytes 4-7 and 8-11 each reversed: 0-3 the
 // mail client's flag word (least significant byte first), 4-7 reserved, 8-11

@@ -15,11 +15,6 @@ namespace {
 constexpr std::string_view kLastDateKey = "LastDate=";
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::string_view WithoutLineEnd(std::string_view piece) {
-  if (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
-  return piece;
-}
-
 std::string_view NameOf(const ThreadNode& node) {
   return std::string_view(node.Name.data(), strnlen(node.Name.data(), node.Name.size()));
 }
@@ -29,9 +24,7 @@ void ApplyNameLine(std::string_view line, const std::string& folder_path, Thread
   const std::string_view name = line.substr(0, 8);
   std::memcpy(node.Name.data(), name.data(), name.size());
   node.Depth = line.size() > 9 ? ParseCacheDepth(line.substr(9)) : 0;
-  std::string file_name(NameOf(node));
-  file_name += ".qnm";
-  node.FilePath = node.Keep(platform::JoinPath(folder_path, file_name));
+  SetFilePath(node, folder_path);
 }
 
 // Keeps the list valid whatever the file says: the head is a root and every
@@ -85,44 +78,45 @@ std::int32_t ParseCacheDepth(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-// Reads the four lines after a record marker. False when the text ends first,
-// or when a line is longer than one read (such a file was not written by us,
-// and reading on would take the rest of the line as the next field).
-bool ReadRecordLines(platform::TextReader& reader, std::string (&fields)[4]) {
+// Reads the four lines after a record marker, without their line ends. False
+// when the text ends first, or when a line is longer than one read (such a
+// file was not written by us, and reading on would take the rest of the line
+// as the next field).
+bool ReadRecordLines(platform::TextPieces& pieces, std::string_view (&fields)[4]) {
+  platform::TextPiece piece;
   for (int i = 0; i < 4; ++i) {
-    if (!reader.ReadPiece(fields[i], kCacheReadChars)) return false;
-    if (i < 3 && fields[i].back() != '\n') return false;
+    if (!pieces.Next(piece, kCacheReadChars)) return false;
+    fields[i] = piece.Text;
+    if (i < 3 && !piece.LineEnd) return false;
   }
   // The last line may end without a line end only at the end of the text.
-  std::string rest;
-  return fields[3].back() == '\n' || !reader.ReadPiece(rest, kCacheReadChars);
+  return piece.LineEnd || pieces.AtEnd();
 }
 
-CacheContents ReadThreadCache(platform::TextReader& reader, const std::string& folder_path,
+CacheContents ReadThreadCache(std::string_view text, const std::string& folder_path,
                               LoadContext* context) {
   CacheContents out;
   ThreadNode* last = nullptr;
-  std::string piece;
-  std::string fields[4];
-  while (reader.ReadPiece(piece, kCacheReadChars)) {
-    if (piece.find(kCacheRecordMarker) == std::string::npos) {
-      if (piece.find(kLastDateKey) != std::string::npos) {
-        out.LastDate = DecodeLastDate(WithoutLineEnd(piece).substr(9).substr(0, 8));
+  platform::TextPieces pieces(text);
+  platform::TextPiece piece;
+  std::string_view fields[4];
+  while (pieces.Next(piece, kCacheReadChars)) {
+    if (piece.Text.find(kCacheRecordMarker) == std::string_view::npos) {
+      if (piece.Text.find(kLastDateKey) != std::string_view::npos) {
+        out.LastDate = DecodeLastDate(piece.Text.substr(9).substr(0, 8));
       }
       break;
     }
-    if (!ReadRecordLines(reader, fields)) {
+    if (!ReadRecordLines(pieces, fields)) {
       out.List.Reset();
       out.Status = CacheReadStatus::kUnusable;
       return out;
     }
     ThreadNode* node = NewThreadNode(last);
-    node->MessageId = node->Keep(WithoutLineEnd(fields[0]));
-    node->InReplyTo = node->Keep(WithoutLineEnd(fields[1]));
-    const std::string_view last_reference = WithoutLineEnd(fields[2]);
-    node->LastReference =
-        last_reference == node->InReplyTo ? node->InReplyTo : node->Keep(last_reference);
-    ApplyNameLine(WithoutLineEnd(fields[3]), folder_path, *node);
+    node->MessageId = node->Keep(fields[0]);
+    node->InReplyTo = node->Keep(fields[1]);
+    node->LastReference = fields[2] == node->InReplyTo ? node->InReplyTo : node->Keep(fields[2]);
+    ApplyNameLine(fields[3], folder_path, *node);
     node->Depth = ClampDepth(node->Depth, last);
     if (last == nullptr) {
       out.List.Reset(node);

@@ -23,10 +23,6 @@
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
-namespace platform {
-class TextReader;
-}
-
 namespace thread {
 
 inline constexpr char kCacheFileName[] = "VLTR.ume";
@@ -59,12 +55,12 @@ struct CacheContents {
   int Records = 0;       // records read
 };
 
-// Reads cache records from `reader` into nodes whose FilePath is built from
-// `folder_path`. Depths that would break the list (a head not at 0, a negative
+// Reads cache records from the text of a "VLTR.ume" into nodes whose FilePath
+// is built from `folder_path`. Depths that would break the list (a head not at 0, a negative
 // depth, or one more than one below the previous node) are clamped into range.
 // With a context, advances its bar by one per record and stops when
 // PumpAndCheckStop says so; without one (null) it never stops early.
-CacheContents ReadThreadCache(platform::TextReader& reader, const std::string& folder_path,
+CacheContents ReadThreadCache(std::string_view text, const std::string& folder_path,
                               LoadContext* context);
 
 // ---- Writing -------------------------------------------------------------
@@ -116,12 +112,13 @@ struct ThreadLoad {
 // empty list that was not cancelled: the folder is then to be built in full.
 ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context);
 
-// The consistency pass: drops the nodes whose name is not in "Entry.lst" (their
-// replies move up one level) and refreshes Sender, Subject and StatusBlock of
-// the others. A name found in the first half of the lookups resolves to its
-// first record in "Entry.lst", later ones to its last record. Returns the
-// number of nodes found. Cannot be cancelled.
-int ReconcileWithIndex(const FolderSource& folder, ThreadNode*& head, LoadContext& context);
+// The consistency pass over the text of "Entry.lst" (empty when it could not
+// be read): drops the nodes whose name is not in it (their replies move up one
+// level) and refreshes Sender, Subject and StatusBlock of the others. A name
+// found in the first half of the lookups resolves to its first record, later
+// ones to its last record. Returns the number of nodes found. Cannot be
+// cancelled.
+int ReconcileWithIndex(std::string_view index, ThreadNode*& head, LoadContext& context);
 
 struct NewMailResult {
   bool IndexOpened = false;  // false: "Entry.lst" could not be opened
@@ -129,11 +126,13 @@ struct NewMailResult {
   bool Stopped = false;      // cancelled or another folder chosen
 };
 
-// Links every record of "Entry.lst" whose DateStamp is greater than
-// `last_date`, scanning its message headers. Stops at the first such record
-// when the list is empty (the folder is then built in full). A stop keeps the
-// nodes linked so far. `found` is what ReconcileWithIndex returned.
-NewMailResult SearchNewMail(const FolderSource& folder, const Stamp& last_date, int found,
-                            ThreadNode*& head, LoadContext& context);
+// Links every record of "Entry.lst" (its text in `index`, null when it could
+// not be read) whose DateStamp is greater than `last_date`, scanning its
+// message headers. Stops at the first such record when the list is empty (the
+// folder is then built in full). A stop keeps the nodes linked so far.
+// `found` is what ReconcileWithIndex returned.
+NewMailResult SearchNewMail(const FolderSource& folder, const std::string* index,
+                            const Stamp& last_date, int found, ThreadNode*& head,
+                            LoadContext& context);
 
 }  // namespace thread

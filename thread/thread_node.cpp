@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <unordered_set>
 
+#include "platform/files.h"
 #include "thread/identifier_hash.h"
 
 namespace thread {
@@ -49,6 +50,25 @@ NodeText NodeStore::Keep(std::string_view text) {
   char* bytes = static_cast<char*>(Allocate(text.size(), 1));
   std::memcpy(bytes, text.data(), text.size());
   return NodeText(bytes, static_cast<std::uint32_t>(text.size()));
+}
+
+NodeText NodeStore::Keep(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  if (size == 0) return NodeText();
+  char* bytes = static_cast<char*>(Allocate(size, 1));
+  char* at = bytes;
+  for (std::string_view part : parts) {
+    if (part.empty()) continue;  // its data may be null, which memcpy must not get
+    std::memcpy(at, part.data(), part.size());
+    at += part.size();
+  }
+  return NodeText(bytes, static_cast<std::uint32_t>(size));
+}
+
+void SetFilePath(ThreadNode& node, std::string_view folder_path) {
+  const std::string_view name(node.Name.data(), strnlen(node.Name.data(), node.Name.size()));
+  node.FilePath = node.Keep({folder_path, {&platform::kPathDelimiter, 1}, name, ".qnm"});
 }
 
 void NodeStore::Release() {

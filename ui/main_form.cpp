@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "mailbox/folder_discovery.h"
+#include "platform/timing_log.h"
 #include "platform/wide_win.h"
 #include "thread/thread_node.h"
 #include "ui/ja_texts.h"
@@ -83,10 +84,14 @@ void TVtFormMain::Show(int show_command) {
 
 // The start-up sequence, run once before the window first appears.
 void TVtFormMain::FormShow() {
+  platform::PhaseTimer settings_timer("settings");
   main_settings_ = settings::LoadMainSettings(environment_.SettingsPath);
   ApplyMainSettings();
   properties_ = settings::LoadPropertySettings(environment_.SettingsPath);
+  settings_timer.Stop();
+  platform::PhaseTimer images_timer("image-lists");
   SetUpImageLists();
+  images_timer.Stop();
   account_.MailboxDir = main_settings_.Mailbox;
   account_.AccountIndex = main_settings_.AccountTitle;
   const bool located = mailbox::LocateMailbox(
@@ -106,6 +111,7 @@ void TVtFormMain::FormShow() {
 // account name and caption, the account menu, folder discovery, the folder
 // list and its first folder.
 void TVtFormMain::ReloadAccount() {
+  platform::PhaseTimer account_timer("account-and-folders");
   mailbox::ReadAccountName(account_);
   UpdateCaption();
   std::vector<std::string> titles;
@@ -120,6 +126,7 @@ void TVtFormMain::ReloadAccount() {
   } else {
     mailbox::DiscoverFolders(account_.AccountDir, options, *folders_);
   }
+  account_timer.Stop();
   folder_list_.FillFolderList();
 }
 

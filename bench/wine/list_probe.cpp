@@ -6,6 +6,10 @@
 //
 //   list_probe ROWS PROGRAM [ARGUMENTS...]   prints "ROWS-filled MS"
 //   list_probe --exit PROGRAM [ARGUMENTS...] prints "exited MS"
+//   list_probe --scroll KEYS ROWS PROGRAM [ARGUMENTS...]
+//       then sends KEYS keys to that list (Home, then Down and Page Down,
+//       each handled and painted before the next) and prints
+//       "scroll MS-PER-KEY SELECTED-ROW" as well
 //
 // The rows are counted with LVM_GETITEMCOUNT on every list view of every
 // top-level window of the started process, polled every millisecond; the
@@ -24,7 +28,7 @@ namespace {
 struct Search {
   DWORD process = 0;
   LRESULT most_rows = 0;
-  HWND top = nullptr;
+  HWND list = nullptr;  // the list view holding most_rows
 };
 
 BOOL CALLBACK CountChild(HWND child, LPARAM data) {
@@ -33,7 +37,10 @@ BOOL CALLBACK CountChild(HWND child, LPARAM data) {
   GetClassNameW(child, name, 32);
   if (lstrcmpiW(name, L"SysListView32") == 0) {
     const LRESULT rows = SendMessageW(child, LVM_GETITEMCOUNT, 0, 0);
-    if (rows > search->most_rows) search->most_rows = rows;
+    if (rows > search->most_rows) {
+      search->most_rows = rows;
+      search->list = child;
+    }
   }
   return TRUE;
 }
@@ -60,11 +67,49 @@ std::wstring Quoted(const char* text) {
   return L"\"" + wide + L"\"";
 }
 
+// Milliseconds since the clock was made.
+class Clock {
+ public:
+  Clock() {
+    QueryPerformanceFrequency(&frequency_);
+    QueryPerformanceCounter(&start_);
+  }
+  double Ms() const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start_.QuadPart) * 1000.0 /
+           static_cast<double>(frequency_.QuadPart);
+  }
+
+ private:
+  LARGE_INTEGER frequency_, start_;
+};
+
+// Milliseconds per key of `keys` keys sent to `list` from its first row; the
+// keys go straight to the list's window procedure, as its own keyboard
+// handling gets them, and each is painted before the next.
+double ScrollMsPerKey(HWND list, int keys) {
+  SendMessageW(list, WM_KEYDOWN, VK_HOME, 1);
+  UpdateWindow(list);
+  const Clock clock;
+  for (int i = 0; i < keys; ++i) {
+    SendMessageW(list, WM_KEYDOWN, i % 3 == 0 ? VK_NEXT : VK_DOWN, 1);
+    UpdateWindow(list);
+  }
+  return clock.Ms() / keys;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  int scroll_keys = 0;
+  if (argc > 2 && std::string(argv[1]) == "--scroll") {
+    scroll_keys = std::atoi(argv[2]);
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: list_probe ROWS|--exit PROGRAM [ARGUMENTS...]\n");
+    std::fprintf(stderr, "usage: list_probe [--scroll KEYS] ROWS|--exit PROGRAM [ARGUMENTS...]\n");
     return 2;
   }
   const bool wait_exit = std::string(argv[1]) == "--exit";
@@ -72,24 +117,18 @@ int main(int argc, char** argv) {
   std::wstring command;
   for (int i = 2; i < argc; ++i) command += (i > 2 ? L" " : L"") + Quoted(argv[i]);
 
-  LARGE_INTEGER frequency, start, now;
-  QueryPerformanceFrequency(&frequency);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  QueryPerformanceCounter(&start);
+  const Clock clock;
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     std::fprintf(stderr, "list_probe: cannot start %s\n", argv[2]);
     return 1;
   }
-  const auto elapsed_ms = [&] {
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-  };
   bool reached = false;
-  while (elapsed_ms() < 600000.0) {
+  HWND list = nullptr;
+  while (clock.Ms() < 600000.0) {
     if (wait_exit) {
       if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) {
         reached = true;
@@ -102,17 +141,24 @@ int main(int argc, char** argv) {
     EnumWindows(CountTop, reinterpret_cast<LPARAM>(&search));
     if (search.most_rows >= rows) {
       reached = true;
+      list = search.list;
       break;
     }
     if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
   }
-  const double ms = elapsed_ms();
+  const double ms = clock.Ms();
   if (reached) {
     if (wait_exit) {
       std::printf("exited %.0f\n", ms);
     } else {
       std::printf("%ld-filled %.0f\n", rows, ms);
     }
+  }
+  if (reached && list != nullptr && scroll_keys > 0) {
+    const double per_key = ScrollMsPerKey(list, scroll_keys);
+    const LRESULT selected =
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    std::printf("scroll %.2f %ld\n", per_key, static_cast<long>(selected));
   }
   std::fflush(stdout);
   EnumWindows(CloseTop, static_cast<LPARAM>(process.dwProcessId));

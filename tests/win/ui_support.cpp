@@ -82,12 +82,11 @@ std::string StandInExePath() {
   return platform::Narrow(path + L"quenmar.exe");
 }
 
-UiFixture::UiFixture(const MailboxOptions& options)
-    : mailbox_dir_(options.existing_mailbox.empty() ? dir_.Join("Mailbox") : options.existing_mailbox) {
+UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Mailbox")) {
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
                                    "\"\r\nQuenmar32=" + StandInExePath() + "\r\n");
-  previous_error_hook_ = ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
-  if (!options.existing_mailbox.empty()) return;
+  previous_error_hook_ =
+      ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   mkmailbox::Options generate;
   generate.seed = 7;
   generate.messages_per_folder = options.messages_per_folder;

@@ -46,9 +46,6 @@ void TypeChar(HWND control, wchar_t character);
 struct MailboxOptions {
   std::uint32_t messages_per_folder = 30;
   std::uint32_t big_folder_messages = 0;  // folder index 6 when not 0
-  // When set, this mailbox (made by veltrano-mkmailbox beforehand) is used
-  // instead of generating one.
-  std::string existing_mailbox;
 };
 
 // Folder indexes of the generated mailbox's first account.
