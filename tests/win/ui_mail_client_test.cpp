@@ -60,16 +60,6 @@ class WithStandIn {
   StandIn standin_;
 };
 
-thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
-  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
-}
-
-void Open(UiFixture& fixture, int row) {
-  fixture.Main().SelectRow(row, true);
-  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
-  Pump(50);
-}
-
 int FirstRow(UiFixture& fixture, bool unread) {
   for (int row = 0; row < fixture.RowCount(); ++row) {
     if (thread::IsUnread(RowNode(fixture, row)) == unread) return row;

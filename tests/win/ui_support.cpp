@@ -185,4 +185,14 @@ std::vector<int> UnreadRows(UiFixture& fixture) {
   return rows;
 }
 
+thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
+  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
+}
+
+void Open(UiFixture& fixture, int row) {
+  fixture.Main().SelectRow(row, true);
+  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
+  Pump(50);
+}
+
 }  // namespace uitest

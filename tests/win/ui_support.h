@@ -132,4 +132,9 @@ void ClickText(UiFixture& fixture, const viewer::Link& link);
 // The unread rows of the thread list, read from the row images.
 std::vector<int> UnreadRows(UiFixture& fixture);
 
+// The node shown in `row` of the thread list.
+thread::ThreadNode& RowNode(UiFixture& fixture, int row);
+// Selects `row` and opens it with Enter, as a user does.
+void Open(UiFixture& fixture, int row);
+
 }  // namespace uitest

@@ -20,16 +20,6 @@
 namespace uitest {
 namespace {
 
-thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
-  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
-}
-
-void Open(UiFixture& fixture, int row) {
-  fixture.Main().SelectRow(row, true);
-  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
-  Pump(50);
-}
-
 // Holds `keys` down in this thread's key state (as a user holding Shift or
 // Ctrl would) while the key `key` is pressed in BigView.
 void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
