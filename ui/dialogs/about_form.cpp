@@ -9,7 +9,8 @@ TAbout::TAbout(HWND owner) { CreateFrame(owner, Frame{kClassName, ja::kAboutCapt
 void TAbout::OnCreateControls() {
   Label1.Create(hwnd(), 10, ja::kAboutLine1);
   Label1.Move(17, 24, 236, 14);
-  Label2.Create(hwnd(), 11, ja::kAboutLine2);
+  // VELTRANO_VERSION: the project's version, given by the build.
+  Label2.Create(hwnd(), 11, "Veltrano " VELTRANO_VERSION);
   Label2.Move(72, 40, 180, 14);
   // The only button is both OK and Cancel: Enter and Esc close the dialog.
   ButtonOK.Create(hwnd(), IDOK, "OK");
