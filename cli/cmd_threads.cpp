@@ -132,9 +132,9 @@ void PrintCachedOpen(const Arguments& args, const thread::LinkOptions& link) {
   mailbox::FolderInfo& folder = (*table)[0];
   folder.Kind = mailbox::kFolderMail;
   folder.Path = args.Folder;
+  thread::ReadFolderSettings(folder, args.TabDefault);  // as the program's folder discovery does
   thread::LoaderSettings settings;
   settings.Link = link;
-  settings.Discovery.TabInfoDefault = args.TabDefault;
   settings.ScanWorkers = thread::HeaderScanAhead::DefaultWorkers();
   thread::ThreadView view(*table);
   RowCollector host;

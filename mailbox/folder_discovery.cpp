@@ -124,7 +124,17 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   FolderInfo& f = table[index];
   f.Depth = depth;
   f.Path = path;
-  const settings::IniReader entry(platform::JoinPath(path, "Entry.ini"));
+  RefreshFolderEntry(f, title, options);
+  if (f.Kind != kFolderContainer) {
+    const FolderDisplaySettings s = ReadFolderDisplaySettings(path, options.TabInfoDefault);
+    f.TabInfo = s.TabInfo;
+    f.MlStringDelete = s.MlStringDelete;
+  }
+  return static_cast<FolderKind>(f.Kind);
+}
+
+void RefreshFolderEntry(FolderInfo& f, const std::string& title, const DiscoveryOptions& options) {
+  const settings::IniReader entry(platform::JoinPath(f.Path, "Entry.ini"));
   f.Title = title.empty() ? entry.ReadString(kProperty, "Title", "") : title;
   f.Kind = entry.ReadString(kProperty, "Type", "") == "Subfolder" ? kFolderContainer : kFolderMail;
   f.Total = entry.ReadInteger(kProperty, "Total", 0);
@@ -132,12 +142,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   if (f.Kind == kFolderContainer) {
     f.TabInfo = 0;
     f.MlStringDelete = 0;
-  } else {
-    const FolderDisplaySettings s = ReadFolderDisplaySettings(path, options.TabInfoDefault);
-    f.TabInfo = s.TabInfo;
-    f.MlStringDelete = s.MlStringDelete;
   }
-  return static_cast<FolderKind>(f.Kind);
 }
 
 int ReadUnreadCount(const FolderInfo& folder) {

@@ -158,6 +158,27 @@ TEST(FolderDiscovery, RefreshingARecordReadsTheInboxTitleFromItsEntryIni) {
   EXPECT_EQ(d[0].Title, "Own title");
 }
 
+TEST(FolderDiscovery, RefreshingARecordReadsItsCountsButKeepsItsDisplaySettings) {
+  TempDir dir;
+  dir.WriteFile("acc/Account.ini", "");
+  dir.WriteFile("acc/Inbox.box/Entry.ini", EntryIni("", 3, 1));
+  dir.WriteFile("acc/Inbox.box/VLTR.fol", "[Property]\r\nTabInfo=1\r\nMlStringDelete=1\r\n");
+  mailbox::DiscoveryOptions options;
+  options.MidokuSearch = 1;
+  Discovered d = Discover(dir, options);
+  // New mail arrived and the file changed behind the program's back: the
+  // counts are read again, the display settings only after the
+  // folder-properties dialog.
+  dir.WriteFile("acc/Inbox.box/Entry.ini", EntryIni("", 5, 2));
+  dir.WriteFile("acc/Inbox.box/VLTR.fol", "[Property]\r\nTabInfo=0\r\nMlStringDelete=0\r\n");
+  mailbox::RefreshFolderEntry((*d.table)[0], kInbox, options);
+  EXPECT_EQ(d[0].Total, 5);
+  EXPECT_EQ(d[0].Unread, 2);
+  EXPECT_EQ(d[0].TabInfo, 1);
+  EXPECT_EQ(d[0].MlStringDelete, 1);
+  EXPECT_EQ(d[0].Title, kInbox);
+}
+
 TEST(FolderDiscovery, GarbledEntryIniGivesDefaults) {
   TempDir dir;
   dir.WriteFile("acc/Account.ini", std::string("\x00\xff[Property\n\x82", 11));

@@ -123,12 +123,11 @@ void OpenFolderThreads(ThreadView& view, const LoaderSettings& settings, LoadHos
   }
   host.ClearViewedNode();
 
-  const std::string path = folder.Path;  // AddFolder rewrites the record
-  mailbox::AddFolder(view.Folders, index, path, folder.Depth, "", settings.Discovery);
+  mailbox::RefreshFolderEntry(folder, "", settings.Discovery);
   if (host.RowCount() > 0) host.SelectRow(0);
   if (folder.Total == 0) {
     host.ClearRows();
-    platform::TruncateFile(platform::JoinPath(path, kCacheFileName));
+    platform::TruncateFile(platform::JoinPath(folder.Path, kCacheFileName));
     return;
   }
 

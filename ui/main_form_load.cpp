@@ -26,7 +26,6 @@ thread::LoaderSettings TVtFormMain::LoadSettings() const {
   settings.Link.References = properties_.References != 0;
   settings.Link.Subject = properties_.Subject != 0;
   settings.Discovery.MidokuSearch = properties_.MidokuSearch;
-  settings.Discovery.TabInfoDefault = properties_.TabInfo;
   settings.ScanWorkers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   return settings;
 }
