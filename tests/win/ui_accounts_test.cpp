@@ -164,32 +164,56 @@ TEST(AccountsAndMailbox, TheBrowseDialogEnablesOkOnlyForAMailboxDirectory) {
 TEST(AccountsAndMailbox, AFirstRunAsksForTheMailboxAndShowsIt) {
   UiFixture fixture;
   fixture.Dir().WriteFile("Veltra.ini", "");
+  int asked = 0;
+  fixture.BrowseForMailbox = [&](const std::string&) {
+    ++asked;
+    return fixture.MailboxDir();
+  };
+  fixture.Start();
+  Pump(50);
+  EXPECT_EQ(asked, 1);
+  ASSERT_NE(fixture.Main().hwnd(), nullptr);  // the window stays open
+  EXPECT_TRUE(IsWindowVisible(fixture.Main().hwnd()));
+  EXPECT_EQ(fixture.Main().Account().MailboxDir, fixture.MailboxDir());
+  EXPECT_GT(fixture.Main().FolderList().ListBoxF().Count(), 0);
+  EXPECT_EQ(fixture.RowCount(), 30);
+}
+
+// The shell's own folder-browse dialog: shown with its title, and its OK button
+// enabled once the mailbox is selected. Under Wine the shell dialog sometimes
+// moves its selection again after it was set, so the choice itself is tested
+// through the seam above and this test leaves with Cancel.
+TEST(AccountsAndMailbox, TheShellsBrowseDialogEnablesOkForTheMailbox) {
+  UiFixture fixture;
+  fixture.Dir().WriteFile("Veltra.ini", "");
   fixture.BrowseForMailbox = nullptr;  // the shell's dialog
   bool ok_for_mailbox = false;
   std::string title;
+  HWND dialog = nullptr;
+  DWORD found_at = 0;
   const std::size_t done = RunWithSteps(
-      [&] { fixture.Start(); }, {[&] {
-        HWND dialog = FindThreadWindow(L"#32770");
-        if (dialog == nullptr) return false;
-        title = Caption(dialog);
-        const std::wstring mailbox = platform::Widen(fixture.MailboxDir());
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(mailbox.c_str()));
-        ok_for_mailbox = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
-        SaveScreenshot(dialog, "BrowseForMailbox");
-        PostClick(GetDlgItem(dialog, IDOK));
-        return true;
-      }});
-  ASSERT_EQ(done, 1u);
+      [&] { fixture.Start(); },
+      {[&] {
+         dialog = FindThreadWindow(L"#32770");
+         if (dialog == nullptr) return false;
+         title = Caption(dialog);
+         found_at = GetTickCount();
+         return true;
+       },
+       [&] {
+         // The dialog takes the selection only once it has initialised: select
+         // again until OK is enabled, or give up after 3 s.
+         const std::wstring mailbox = platform::Widen(fixture.MailboxDir());
+         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(mailbox.c_str()));
+         ok_for_mailbox = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+         if (!ok_for_mailbox && GetTickCount() - found_at < 3000) return false;
+         SaveScreenshot(dialog, "BrowseForMailbox");
+         PostClick(GetDlgItem(dialog, IDCANCEL));
+         return true;
+       }});
+  ASSERT_EQ(done, 2u);
   EXPECT_EQ(title, ui::ja::kBrowseMailboxTitle);
   EXPECT_TRUE(ok_for_mailbox);
-  Pump(50);
-  ASSERT_NE(fixture.Main().hwnd(), nullptr);  // the window stays open
-  EXPECT_TRUE(IsWindowVisible(fixture.Main().hwnd()));
-  EXPECT_EQ(CompareStringOrdinal(platform::Widen(fixture.Main().Account().MailboxDir).c_str(), -1,
-                                 platform::Widen(fixture.MailboxDir()).c_str(), -1, TRUE),
-            CSTR_EQUAL);
-  EXPECT_GT(fixture.Main().FolderList().ListBoxF().Count(), 0);
-  EXPECT_EQ(fixture.RowCount(), 30);
 }
 
 }  // namespace
