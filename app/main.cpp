@@ -3,6 +3,8 @@
 // and the message loop. The command line is not read.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <cstdlib>

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "ui/splash_form.h"
 #include "ui/mail_client_link.h"
 #include "ui/main_form.h"
+#include "ui/splash_form.h"
 #include "ui/view_form.h"
 
 namespace app {

@@ -57,8 +57,8 @@ constexpr int kRepeats = 3;
 long long StringHeapBytes(const thread::ThreadNode* head) {
   long long bytes = 0;
   for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
-    for (const thread::NodeText* text : {&node->MessageId, &node->InReplyTo, &node->Sender,
-                                         &node->FilePath, &node->Subject}) {
+    for (const thread::NodeText* text :
+         {&node->MessageId, &node->InReplyTo, &node->Sender, &node->FilePath, &node->Subject}) {
       bytes += static_cast<long long>(text->size());
     }
     if (node->LastReference.data() != node->InReplyTo.data()) {

@@ -84,7 +84,8 @@ std::vector<ThreadNode*> MakeNodes(const std::vector<thread::testing::TestMessag
     // One store for the folder, as the loaders make it.
     ThreadNode* node = thread::testing::MakeNode(message, nodes.empty() ? nullptr : nodes.front());
     node->Sender = node->Keep("Sender Name <sender@example.co.jp>");
-    node->FilePath = node->Keep(std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") + message.Name + ".qnm");
+    node->FilePath = node->Keep(std::string("C:\\Quenmar\\Mailbox\\Account1\\User001.box\\") +
+                                message.Name + ".qnm");
     nodes.push_back(node);
   }
   return nodes;
@@ -120,7 +121,8 @@ Run LinkFast(const std::vector<ThreadNode*>& nodes, const LinkOptions& options, 
 Run LinkLiteral(const std::vector<ThreadNode*>& nodes, const LinkOptions& options) {
   Run run;
   const auto start = std::chrono::steady_clock::now();
-  for (ThreadNode* node : nodes) run.kept += thread::testing::LiteralLink(run.head, node, options) ? 1 : 0;
+  for (ThreadNode* node : nodes)
+    run.kept += thread::testing::LiteralLink(run.head, node, options) ? 1 : 0;
   run.seconds = Seconds(std::chrono::steady_clock::now() - start);
   return run;
 }

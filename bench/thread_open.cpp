@@ -72,32 +72,33 @@ Figures Measure(int count) {
 
     if (cold) bench::EvictFiles({cache_path, index_path});
     thread::ThreadLoad load;
-    timing.open = std::min(timing.open, bench::Seconds([&] {
-      load = thread::LoadThreadCache(source, context);
-    }));
-    figures.fill = std::min(figures.fill, bench::Seconds([&] {
-      figures.rows = thread::FillThreadList(load.List.Head(), folder, true).Rows.size();
-    }));
+    timing.open = std::min(
+        timing.open, bench::Seconds([&] { load = thread::LoadThreadCache(source, context); }));
+    figures.fill = std::min(
+        figures.fill, bench::Seconds([&] {
+          figures.rows = thread::FillThreadList(load.List.Head(), folder, true).Rows.size();
+        }));
     if (cold) continue;
     thread::ThreadList copy;
-    figures.copy_nodes = std::min(figures.copy_nodes, bench::Seconds([&] {
-      thread::ThreadNode* last = nullptr;
-      for (const thread::ThreadNode* node = load.List.Head(); node; node = node->Next) {
-        thread::ThreadNode* twin = thread::NewThreadNode(last);  // one store, as a load makes
-        twin->MessageId = twin->Keep(node->MessageId);
-        twin->InReplyTo = twin->Keep(node->InReplyTo);
-        twin->LastReference = twin->Keep(node->LastReference);
-        twin->Sender = twin->Keep(node->Sender);
-        twin->FilePath = twin->Keep(node->FilePath);
-        twin->Subject = twin->Keep(node->Subject);
-        if (last == nullptr) {
-          copy.Reset(twin);
-        } else {
-          thread::AppendNode(last, twin);
-        }
-        last = twin;
-      }
-    }));
+    figures.copy_nodes = std::min(
+        figures.copy_nodes, bench::Seconds([&] {
+          thread::ThreadNode* last = nullptr;
+          for (const thread::ThreadNode* node = load.List.Head(); node; node = node->Next) {
+            thread::ThreadNode* twin = thread::NewThreadNode(last);  // one store, as a load makes
+            twin->MessageId = twin->Keep(node->MessageId);
+            twin->InReplyTo = twin->Keep(node->InReplyTo);
+            twin->LastReference = twin->Keep(node->LastReference);
+            twin->Sender = twin->Keep(node->Sender);
+            twin->FilePath = twin->Keep(node->FilePath);
+            twin->Subject = twin->Keep(node->Subject);
+            if (last == nullptr) {
+              copy.Reset(twin);
+            } else {
+              thread::AppendNode(last, twin);
+            }
+            last = twin;
+          }
+        }));
   }
   return figures;
 }

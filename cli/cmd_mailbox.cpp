@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "settings/ini_profile.h"
 #include "cli/commands.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 
 namespace {
 

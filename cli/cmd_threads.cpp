@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ini_profile.h"
 #include "cli/commands.h"
 #include "mailbox/folder_table.h"
+#include "settings/ini_profile.h"
 #include "thread/folder_loader.h"
 #include "thread/full_build.h"
 #include "thread/header_scan_pool.h"
@@ -90,8 +90,7 @@ class RowCollector final : public thread::LoadHost {
   thread::QuietProgress progress_;
 };
 
-void PrintRows(const std::vector<thread::ThreadNode*>& rows,
-               const mailbox::FolderInfo& folder) {
+void PrintRows(const std::vector<thread::ThreadNode*>& rows, const mailbox::FolderInfo& folder) {
   std::string out;
   for (const thread::ThreadNode* node : rows) {
     const thread::RowText row = thread::MakeRow(*node, folder);
@@ -119,7 +118,7 @@ void PrintFullBuild(const Arguments& args, const thread::LinkOptions& link) {
   thread::QuietMonitor monitor;
   thread::LoadContext context{progress, monitor};
   const thread::FolderSource source{args.Folder, 0, link,
-                                     thread::HeaderScanAhead::DefaultWorkers()};
+                                    thread::HeaderScanAhead::DefaultWorkers()};
   thread::ThreadLoad load = thread::BuildThreadsFromIndex(source, context);
   if (!load.Show) return;
   const thread::FilledRows filled = thread::FillThreadList(load.List.Head(), folder, false);

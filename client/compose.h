@@ -33,19 +33,21 @@ class ClientSystem {
 
 // The current account and the client's executable (all Shift-JIS).
 struct ComposeContext {
-  std::string ClientExePath;   // empty: the client is not configured, nothing is done
+  std::string ClientExePath;  // empty: the client is not configured, nothing is done
   std::string AccountName;
   std::string AccountIniPath;  // read for SelTemplate
   std::string MailboxDir;
 };
 
 void ComposeNew(const ComposeContext& context, ClientSystem& system);
-void ComposeReply(const ComposeContext& context, ClientSystem& system, std::string_view message_path);
+void ComposeReply(const ComposeContext& context, ClientSystem& system,
+                  std::string_view message_path);
 void ComposeForward(const ComposeContext& context, ClientSystem& system,
                     std::string_view message_path);
 // Does nothing for a text that is not a safe address (AddressSafeForMailTo): an
 // address is never allowed to add switches of its own to the command line.
-void ComposeToAddress(const ComposeContext& context, ClientSystem& system, std::string_view address);
+void ComposeToAddress(const ComposeContext& context, ClientSystem& system,
+                      std::string_view address);
 void StartClient(const ComposeContext& context, ClientSystem& system);
 
 }  // namespace client

@@ -63,9 +63,7 @@ void DdeHostChannel::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 std::int64_t DdeHostChannel::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
 
-bool DdeHostChannel::FileExists(const std::string& path) {
-  return platform::FileExists(path);
-}
+bool DdeHostChannel::FileExists(const std::string& path) { return platform::FileExists(path); }
 
 bool DdeHostChannel::CanOpenForReading(const std::string& path) {
   return platform::CanOpenForReading(path);

@@ -1,10 +1,10 @@
 // Fuzz target: INI text of any bytes must parse, answer lookups, accept a write
 // and read that write back, without crashing or hanging.
+#include "settings/ini_profile.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "settings/ini_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

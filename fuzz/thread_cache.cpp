@@ -36,7 +36,8 @@ struct Entry {
 std::vector<Entry> Entries(const thread::ThreadNode* head) {
   std::vector<Entry> entries;
   for (const thread::ThreadNode* node = head; node != nullptr; node = node->Next) {
-    entries.push_back({node->MessageId.str(), node->InReplyTo.str(), node->LastReference.str(), node->Depth});
+    entries.push_back(
+        {node->MessageId.str(), node->InReplyTo.str(), node->LastReference.str(), node->Depth});
   }
   return entries;
 }

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "platform/text_reader.h"
+#include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
-#include "viewer/ja_texts.h"
 
 namespace {
 

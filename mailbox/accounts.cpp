@@ -1,8 +1,8 @@
 #include "mailbox/accounts.h"
 
-#include "settings/ini_profile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "settings/ini_profile.h"
 
 namespace mailbox {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "settings/ini_profile.h"
-#include "platform/files.h"
 #include "mailbox/ja_texts.h"
+#include "platform/files.h"
+#include "settings/ini_profile.h"
 
 namespace mailbox {
 
@@ -90,7 +90,8 @@ void Discovery::WalkOrder(const std::string& dir, int depth, std::string_view or
     const std::string_view digits = order.substr(i, 3);
     i += 3;
     std::int32_t number = 0;
-    if (!settings::ParseInteger(digits, number) || digits.find_first_of("$xX") != std::string_view::npos) {
+    if (!settings::ParseInteger(digits, number) ||
+        digits.find_first_of("$xX") != std::string_view::npos) {
       continue;  // not a decimal number
     }
     if (number < 0 || number > 999) continue;

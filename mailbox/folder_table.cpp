@@ -1,7 +1,8 @@
 #include "mailbox/folder_table.h"
-#include "mailbox/ja_texts.h"
 
 #include <cstdio>
+
+#include "mailbox/ja_texts.h"
 
 namespace mailbox {
 

@@ -71,14 +71,15 @@ unsigned OrdinalOf(std::uint16_t code) {
 
 std::uint16_t CodeAt(unsigned ordinal) {
   const unsigned trail = ordinal % kTrailsPerLead + 0x40;
-  return static_cast<std::uint16_t>((ordinal / kTrailsPerLead) << 8 | (trail + (trail >= 0x7F ? 1 : 0)));
+  return static_cast<std::uint16_t>((ordinal / kTrailsPerLead) << 8 |
+                                    (trail + (trail >= 0x7F ? 1 : 0)));
 }
 
 }  // namespace
 
 std::uint16_t PreferredCp932(std::uint16_t code) {
-  constexpr std::uint16_t kNot = 0x81CA;       // ￢
-  constexpr std::uint16_t kBecause = 0x81E6;   // ∵
+  constexpr std::uint16_t kNot = 0x81CA;            // ￢
+  constexpr std::uint16_t kBecause = 0x81E6;        // ∵
   if (code < 0xED40 || code > 0xFA5B) return code;  // the common case, one comparison
   // 0xED40-0xEEEC hold the IBM kanji 0xFA5C-0xFC4B in the same order.
   if (code <= 0xEEEC) return CodeAt(OrdinalOf(code) - OrdinalOf(0xED40) + OrdinalOf(0xFA5C));

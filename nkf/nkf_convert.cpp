@@ -21,7 +21,8 @@
 // White space after a word writes at most its own bytes: dropped, or blanks as they are and a
 // fold (a line end and a blank, 2 or 3 bytes) as one space. Summed up, the output is at most
 // twice the input length, so 2 * n + 1 bytes hold any conversion of n bytes with its
-// terminating zero. Independently of that sum, the writer below checks every write against its capacity.
+// terminating zero. Independently of that sum, the writer below checks every write against its
+// capacity.
 
 namespace nkf {
 namespace {

@@ -106,15 +106,15 @@ InputCode DetectInputCode(std::string_view text) {
   const bool eight_bit = std::any_of(text.begin(), text.end(),
                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   // A shift-out byte alone makes 7-bit text ISO-2022-JP: its katakana are shifted in by SO/SI.
-  if (!eight_bit) return text.find('\x0E') != std::string_view::npos ? InputCode::Jis : InputCode::Ascii;
+  if (!eight_bit)
+    return text.find('\x0E') != std::string_view::npos ? InputCode::Jis : InputCode::Ascii;
   if (StartsWithUtf8Bom(text)) return InputCode::Utf8;
 
   // Valid UTF-8 with a three- or four-byte sequence (kana, kanji, emoji) is UTF-8: Shift-JIS or
   // EUC-JP text hardly ever forms one by chance. nkf would take "あ①" or "café です" for
   // Shift-JIS when that reading is valid and less unusual, and print them as garbage.
   bool utf8_long_sequence = false;
-  const std::optional<unsigned> utf8_features =
-      Features(text, NextUtf8Piece, &utf8_long_sequence);
+  const std::optional<unsigned> utf8_features = Features(text, NextUtf8Piece, &utf8_long_sequence);
   if (utf8_features && utf8_long_sequence) return InputCode::Utf8;
 
   // Readings valid over the whole text: the least unusual one, EUC-JP before Shift-JIS before
@@ -126,8 +126,8 @@ InputCode DetectInputCode(std::string_view text) {
   } readings[] = {{InputCode::EucJp, Features(text, NextEucJpPiece)},
                   {InputCode::ShiftJis, Features(text, NextShiftJisPiece)},
                   {InputCode::Utf8, utf8_features}};
-  const auto* best = std::min_element(
-      std::begin(readings), std::end(readings), [](const auto& a, const auto& b) {
+  const auto* best =
+      std::min_element(std::begin(readings), std::end(readings), [](const auto& a, const auto& b) {
         return a.features.has_value() && (!b.features || *a.features < *b.features);
       });
   if (best->features) return best->code;

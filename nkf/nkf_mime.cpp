@@ -19,9 +19,9 @@ std::optional<WordCharset> CharsetNamed(std::string_view name) {
     std::string_view name;
     WordCharset charset;
   } kCharsets[] = {
-      {"ISO-2022-JP", WordCharset::kJis},     {"UTF-8", WordCharset::kUtf8},
-      {"Shift_JIS", WordCharset::kShiftJis},  {"EUC-JP", WordCharset::kEucJp},
-      {"US-ASCII", WordCharset::kLatin1},     {"ISO-8859-1", WordCharset::kLatin1},
+      {"ISO-2022-JP", WordCharset::kJis},    {"UTF-8", WordCharset::kUtf8},
+      {"Shift_JIS", WordCharset::kShiftJis}, {"EUC-JP", WordCharset::kEucJp},
+      {"US-ASCII", WordCharset::kLatin1},    {"ISO-8859-1", WordCharset::kLatin1},
   };
   for (const auto& c : kCharsets) {
     if (EqualsIgnoringCase(name, c.name)) return c.charset;

@@ -1,8 +1,8 @@
+#include <unistd.h>
+
 #include <chrono>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "platform/timing_log.h"
 

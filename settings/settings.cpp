@@ -1,7 +1,7 @@
 #include "settings/settings.h"
 
-#include "settings/ini_profile.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 
 namespace settings {
 

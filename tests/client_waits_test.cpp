@@ -37,7 +37,9 @@ class ScriptedChannel final : public HostChannel {
   void Pause(int ms) override { now += ms; }
   std::int64_t NowMs() override { return now; }
   bool FileExists(const std::string&) override { return now < gone_at; }
-  bool CanOpenForReading(const std::string&) override { return now < gone_at && now >= unlocked_at; }
+  bool CanOpenForReading(const std::string&) override {
+    return now < gone_at && now >= unlocked_at;
+  }
 };
 
 TEST(SendHostCommand, EndsWhenTheFileIsReleasedGoneOrTheWaitRunsOut) {
@@ -94,8 +96,10 @@ class RecordingSystem final : public ClientSystem {
 
 TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
   testing_support::TempDir dir;
-  const std::string select_template = dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
-  const std::string no_template = dir.WriteFile("plain/Account.ini", "[Property]\r\nSelTemplate=0\r\n");
+  const std::string select_template =
+      dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
+  const std::string no_template =
+      dir.WriteFile("plain/Account.ini", "[Property]\r\nSelTemplate=0\r\n");
   const std::string mailbox = "C:\\Mail\\Mailbox";
   const std::string message = mailbox + "\\Acc1\\Inbox.box\\00000123.qnm";
   enum Action { kNew, kReply, kForward, kMailTo, kStart };
@@ -122,11 +126,21 @@ TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
     system.shows_after = c.shows_after;
     const ComposeContext context{c.exe, "Home", c.ini, mailbox};
     switch (c.action) {
-      case kNew: ComposeNew(context, system); break;
-      case kReply: ComposeReply(context, system, message); break;
-      case kForward: ComposeForward(context, system, message); break;
-      case kMailTo: ComposeToAddress(context, system, "a@example.com"); break;
-      case kStart: StartClient(context, system); break;
+      case kNew:
+        ComposeNew(context, system);
+        break;
+      case kReply:
+        ComposeReply(context, system, message);
+        break;
+      case kForward:
+        ComposeForward(context, system, message);
+        break;
+      case kMailTo:
+        ComposeToAddress(context, system, "a@example.com");
+        break;
+      case kStart:
+        StartClient(context, system);
+        break;
     }
     EXPECT_EQ(static_cast<int>(system.launches.size()), c.launches) << c.why;
     EXPECT_EQ(system.pauses, c.pauses) << c.why;

@@ -1,6 +1,8 @@
 // Opening folders, reloading and rebuilding them, driven through a fake main
 // window.
 
+#include "thread/folder_loader.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,9 +11,8 @@
 
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
-#include "thread/ja_texts.h"
-#include "thread/folder_loader.h"
 #include "thread/full_build.h"
+#include "thread/ja_texts.h"
 #include "thread/thread_cache.h"
 
 namespace thread {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/ini_profile.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 #include "tests/mkmailbox_support.h"
 #include "tests/temp_dir_support.h"
 #include "tools/mkmailbox/generator.h"
@@ -264,7 +264,8 @@ TEST_F(GeneratedMailbox, BodiesCoverCharsetsLinksAndAttachments) {
 
 TEST_F(GeneratedMailbox, BigFolderHoldsTheRequestedCount) {
   const std::string big = JoinPath(JoinPath(mailbox_, "Acc1"), "User004.box");
-  EXPECT_EQ(settings::IniReader(JoinPath(big, "Entry.ini")).ReadInteger("Property", "Total", -1), 60);
+  EXPECT_EQ(settings::IniReader(JoinPath(big, "Entry.ini")).ReadInteger("Property", "Total", -1),
+            60);
   EXPECT_EQ(ReadFolder(big).records.size(), 60u);
 }
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/ini_profile.h"
 #include "platform/files.h"
+#include "settings/ini_profile.h"
 #include "tests/mkmailbox_support.h"
 #include "tests/temp_dir_support.h"
 #include "tools/mkmailbox/generator.h"

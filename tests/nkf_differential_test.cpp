@@ -42,7 +42,8 @@ std::string RunNkf(const std::string& options, std::string_view input) {
     FILE* pipe = popen(("nkf " + options + " " + path).c_str(), "r");
     if (pipe != nullptr) {
       char buffer[4096];
-      for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+      for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
       pclose(pipe);
     }
   }
@@ -66,14 +67,15 @@ bool NkfInstalled() { return std::system("nkf --version >/dev/null 2>&1") == 0; 
 
 // Pieces of text in Shift-JIS, half-width katakana kept (the other codes are made from them).
 const char* const kJapanese[] = {
-    "\x82\xA8\x90\xA2\x98\x62\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA8\x82\xE8\x82\xDC\x82\xB7\x81\x42",  // お世話になっております。
-    "\x8E\x52\x93\x63\x82\xC5\x82\xB7",                                  // 山田です
-    "\x97\xB9\x89\xF0\x82\xB5\x82\xDC\x82\xB5\x82\xBD",                  // 了解しました
-    "\x82\xCD\x82\xA2",                                                  // はい
-    "\x93\xFA\x96\x7B\x8C\xEA",                                          // 日本語
+    "\x82\xA8\x90\xA2\x98\x62\x82\xC9\x82\xC8\x82\xC1\x82\xC4\x82\xA8\x82\xE8\x82\xDC\x82\xB7\x81"
+    "\x42",                                              // お世話になっております。
+    "\x8E\x52\x93\x63\x82\xC5\x82\xB7",                  // 山田です
+    "\x97\xB9\x89\xF0\x82\xB5\x82\xDC\x82\xB5\x82\xBD",  // 了解しました
+    "\x82\xCD\x82\xA2",                                  // はい
+    "\x93\xFA\x96\x7B\x8C\xEA",                          // 日本語
     "\x89\xEF\x8B\x63\x82\xCD\x8C\xDF\x8C\xE3\x82\x52\x8E\x9E\x82\xA9\x82\xE7",  // 会議は午後３時から
-    "\x82\xB2\x8A\x6D\x94\x46\x82\xAD\x82\xBE\x82\xB3\x82\xA2",          // ご確認ください
-    "\x87\x40\x87\x41",                                                  // ①②
+    "\x82\xB2\x8A\x6D\x94\x46\x82\xAD\x82\xBE\x82\xB3\x82\xA2",  // ご確認ください
+    "\x87\x40\x87\x41",                                          // ①②
 };
 const char* const kHalfWidth[] = {
     "\xB6\xDE\xB2\xC4\xDE",              // ｶﾞｲﾄﾞ
@@ -132,7 +134,9 @@ std::string QEncoding(std::string_view bytes) {
     const auto byte = static_cast<unsigned char>(c);
     char hex[4];
     std::snprintf(hex, sizeof hex, "=%02X", byte);
-    out += byte == ' ' ? std::string("_") : byte > ' ' && byte < 0x7F && c != '=' && c != '?' && c != '_' ? std::string(1, c) : hex;
+    out += byte == ' '                                                     ? std::string("_")
+           : byte > ' ' && byte < 0x7F && c != '=' && c != '?' && c != '_' ? std::string(1, c)
+                                                                           : hex;
   }
   return out;
 }
@@ -157,11 +161,12 @@ enum Tag : unsigned {
   kKatakanaOnlyWord = 32,
 };
 constexpr int kTagCount = 6;
-const char* const kTagNames[kTagCount] = {
-    "encoded word after 8-bit text", "8-bit text after an encoded word",
-    "UTF-8 with emoji or NEC special characters", "half-width katakana at the end",
-    "one-byte katakana as first 8-bit text of Shift-JIS",
-    "Shift_JIS encoded word of half-width katakana only"};
+const char* const kTagNames[kTagCount] = {"encoded word after 8-bit text",
+                                          "8-bit text after an encoded word",
+                                          "UTF-8 with emoji or NEC special characters",
+                                          "half-width katakana at the end",
+                                          "one-byte katakana as first 8-bit text of Shift-JIS",
+                                          "Shift_JIS encoded word of half-width katakana only"};
 const char* const kNkfInputOption[] = {"-S", "-E", "-J", "-W"};
 
 struct Body {
@@ -215,9 +220,15 @@ class BodyMaker {
           katakana_last = true;
           break;
         }
-        case 2: add(kAscii[Pick(rng, std::size(kAscii))]); break;
-        case 3: add(" "); break;
-        case 4: add(LineEnd(rng, word)); break;
+        case 2:
+          add(kAscii[Pick(rng, std::size(kAscii))]);
+          break;
+        case 3:
+          add(" ");
+          break;
+        case 4:
+          add(LineEnd(rng, word));
+          break;
         case 5:
           EncodedWords(rng, body, katakana_last);
           if (eight_bit) body.tags |= kWordAfterEightBit;
@@ -333,15 +344,15 @@ TEST(NkfDifferential, GeneratedBodiesConvertAsNkfConvertsThem) {
     if (reported++ < 10) {
       ADD_FAILURE() << "body " << i << " (code " << body.code << ", tags " << body.tags
                     << ")\n  input:    " << ::testing::PrintToString(body.text)
-                    << "\n  nkf -s:   " << ::testing::PrintToString(expected)
-                    << "\n  nkf -s " << kNkfInputOption[body.code] << ": "
-                    << ::testing::PrintToString(told)
+                    << "\n  nkf -s:   " << ::testing::PrintToString(expected) << "\n  nkf -s "
+                    << kNkfInputOption[body.code] << ": " << ::testing::PrintToString(told)
                     << "\n  ours:     " << ::testing::PrintToString(ours);
     }
   }
-  std::printf("nkf differential: %d/%d agree; %d differ where nkf misreads and agree with nkf "
-              "told the code; %d differ otherwise (%d bodies tagged)\n",
-              agree, kBodies, better, reported, tagged);
+  std::printf(
+      "nkf differential: %d/%d agree; %d differ where nkf misreads and agree with nkf "
+      "told the code; %d differ otherwise (%d bodies tagged)\n",
+      agree, kBodies, better, reported, tagged);
   for (int t = 0; t < kTagCount; ++t) {
     std::printf("  differing bodies tagged %s: %d\n", kTagNames[t], better_by_class[t]);
   }

@@ -72,7 +72,8 @@ TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   const std::string text = dir.ReadFile("Veltra.ini");
   EXPECT_NE(text.find("Quenmar32=C:\\Program Files\\Quenmar\\quenmar.exe\r\n"), std::string::npos);
   EXPECT_EQ(settings::LoadViewerSettings(path).Window.Width, 800);
-  EXPECT_EQ(settings::LoadPropertySettings(path).TabInfo, 1) << "TabInfo is never written by the program";
+  EXPECT_EQ(settings::LoadPropertySettings(path).TabInfo, 1)
+      << "TabInfo is never written by the program";
   EXPECT_EQ(settings::LoadMainSettings(path).MailInMemory, 1);
   EXPECT_EQ(settings::LoadPropertySettings(path).MailIniPos, 3);
 }

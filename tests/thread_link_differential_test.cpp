@@ -41,7 +41,8 @@ std::string Describe(const ThreadNode* head) {
   std::string text;
   for (const ThreadNode* n = head; n != nullptr; n = n->Next) {
     text += n->Name.data();
-    text += ':' + std::to_string(n->Depth) + '[' + n->MessageId.str() + '|' + n->InReplyTo.str() + '|' + n->LastReference.str() + "] ";
+    text += ':' + std::to_string(n->Depth) + '[' + n->MessageId.str() + '|' + n->InReplyTo.str() +
+            '|' + n->LastReference.str() + "] ";
   }
   return text;
 }

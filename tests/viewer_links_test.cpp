@@ -146,7 +146,8 @@ TEST(LinkAt, HoverNamesTheMenuItemAndCopyTakesTheLink) {
   const std::string text = "http://a/ b@c";
   const std::vector<Link> links = DetectLinks(text);
   EXPECT_EQ(LinkAt(links, text, 0, LinkMode::kHover, true).popup_caption, ja::kOpenUrlCaption);
-  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).popup_caption, ja::kSendToAddressCaption);
+  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).popup_caption,
+            ja::kSendToAddressCaption);
   EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).action, LinkAction::kNone);
   const LinkDecision copy = LinkAt(links, text, 11, LinkMode::kCopy, false);
   EXPECT_EQ(copy.action, LinkAction::kCopyLink);

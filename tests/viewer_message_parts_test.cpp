@@ -57,10 +57,14 @@ std::string Multipart(std::string_view boundary_parameter) {
 TEST(ExtractTextPart, KeepsHeaderThenFirstPlainPartThenNotice) {
   const Extracted got = Extract(Multipart("boundary=\"XYZ\""));
   ASSERT_TRUE(got.is_part);
-  const TextLines expected = {"From: a@example.com", "Content-Type: multipart/mixed;",
-                              "\tboundary=\"XYZ\"",   "",
-                              "first line",          "",
-                              "last line",           "",
+  const TextLines expected = {"From: a@example.com",
+                              "Content-Type: multipart/mixed;",
+                              "\tboundary=\"XYZ\"",
+                              "",
+                              "first line",
+                              "",
+                              "last line",
+                              "",
                               std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
@@ -163,7 +167,11 @@ TEST(ExtractTextPart, PartRunsToTheEndWhenTheBoundaryNeverComes) {
   const Extracted got = Extract(
       "Content-Type: multipart/mixed; boundary=\"B\"\n\n--B\nContent-Type: text/plain\n\na\nb\n");
   ASSERT_TRUE(got.is_part);
-  const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"", "", "a", "b", "",
+  const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"",
+                              "",
+                              "a",
+                              "b",
+                              "",
                               std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
@@ -183,8 +191,12 @@ TEST(ExtractTextPart, LineEndAfterAThousandBytesIsAnEmptyLine) {
   const Extracted got = Extract("Content-Type: multipart/mixed; boundary=\"B\"\n" + long_line +
                                 "\n--B\nContent-Type: text/plain\n\nbody\n--B--\n");
   ASSERT_TRUE(got.is_part);
-  const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"", long_line, "",
-                              "body", "", std::string(ja::kAttachmentNotice)};
+  const TextLines expected = {"Content-Type: multipart/mixed; boundary=\"B\"",
+                              long_line,
+                              "",
+                              "body",
+                              "",
+                              std::string(ja::kAttachmentNotice)};
   EXPECT_EQ(got.lines, expected);
 }
 

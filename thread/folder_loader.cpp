@@ -7,9 +7,9 @@
 #include "platform/files.h"
 #include "platform/timing_log.h"
 #include "thread/full_build.h"
+#include "thread/ja_texts.h"
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
-#include "thread/ja_texts.h"
 
 namespace thread {
 namespace {

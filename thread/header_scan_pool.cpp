@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "platform/timing_log.h"
-
 #include "thread/message_headers.h"
 #include "thread/thread_node.h"
 
 namespace thread {
 
 HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers)
-    : nodes_(nodes), scanned_(nodes.size()), done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
+    : nodes_(nodes),
+      scanned_(nodes.size()),
+      done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
   for (std::size_t i = 0; i < nodes.size(); ++i) done_[i].store(false, std::memory_order_relaxed);
   for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }

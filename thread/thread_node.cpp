@@ -23,7 +23,8 @@ constexpr std::size_t kMaxChunk = 64 * 1024;
 std::ostream& operator<<(std::ostream& out, const NodeText& text) { return out << text.view(); }
 
 void* NodeStore::Allocate(std::size_t bytes, std::size_t alignment) {
-  const std::size_t pad = (alignment - reinterpret_cast<std::uintptr_t>(next_) % alignment) % alignment;
+  const std::size_t pad =
+      (alignment - reinterpret_cast<std::uintptr_t>(next_) % alignment) % alignment;
   if (next_ == nullptr || pad + bytes > left_) {
     const std::size_t size = std::max(next_chunk_, bytes + alignment);
     next_chunk_ = std::min(next_chunk_ * 2, kMaxChunk);

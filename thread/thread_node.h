@@ -81,12 +81,12 @@ class NodeStore {
 };
 
 struct ThreadNode {
-  NodeText MessageId;      // from Message-ID, without brackets; may be empty
-  NodeText InReplyTo;      // from In-Reply-To; may be empty
-  NodeText LastReference;  // last identifier of References; may be empty
-  NodeText Sender;         // sender text of the index record
-  NodeText FilePath;       // folder path + delimiter + Name + ".qnm"
-  NodeText Subject;        // subject text of the index record
+  NodeText MessageId;         // from Message-ID, without brackets; may be empty
+  NodeText InReplyTo;         // from In-Reply-To; may be empty
+  NodeText LastReference;     // last identifier of References; may be empty
+  NodeText Sender;            // sender text of the index record
+  NodeText FilePath;          // folder path + delimiter + Name + ".qnm"
+  NodeText Subject;           // subject text of the index record
   bool MlFlag = false;        // came through a mailing list (X-ML*, X-Sequence, Sender)
   // The decoded status field of the index record (see StatusBytes).
   StatusBytes StatusBlock{};

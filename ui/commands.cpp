@@ -62,7 +62,8 @@ void FillAccountMenu(HMENU account_menu, std::span<const std::string> titles) {
 void CheckOnly(HMENU menu, int checked) {
   const int count = GetMenuItemCount(menu);
   for (int k = 0; k < count; ++k) {
-    CheckMenuItem(menu, static_cast<UINT>(k), MF_BYPOSITION | (k == checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, static_cast<UINT>(k),
+                  MF_BYPOSITION | (k == checked ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 

@@ -39,12 +39,12 @@ struct MenuBarEntry {
 
 template <class Owner>
 struct CommandRow {
-  const char* name;              // "mRetry1"; a separator's name ("N2") when caption is null
-  int menu = kNoMenu;            // index of its pull-down in the menu bar; kNoMenu: none
-  const char* caption = nullptr; // CP932 with its access key; nullptr: a separator
+  const char* name;               // "mRetry1"; a separator's name ("N2") when caption is null
+  int menu = kNoMenu;             // index of its pull-down in the menu bar; kNoMenu: none
+  const char* caption = nullptr;  // CP932 with its access key; nullptr: a separator
   Shortcut shortcut{};
-  void (Owner::*handler)() = nullptr;           // nullptr: not built yet, shown disabled
-  bool (Owner::*enabled)() const = nullptr;     // nullptr: enabled whenever it has a handler
+  void (Owner::*handler)() = nullptr;        // nullptr: not built yet, shown disabled
+  bool (Owner::*enabled)() const = nullptr;  // nullptr: enabled whenever it has a handler
 };
 
 // An item of a pop-up menu: its own name and caption, the command it runs

@@ -36,8 +36,8 @@ int Control::Width() const {
 
 void PostKeyPress(HWND target, WORD virtual_key) {
   const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
-  const bool extended = virtual_key == VK_UP || virtual_key == VK_DOWN ||
-                        virtual_key == VK_HOME || virtual_key == VK_END;
+  const bool extended = virtual_key == VK_UP || virtual_key == VK_DOWN || virtual_key == VK_HOME ||
+                        virtual_key == VK_END;
   const LPARAM down = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16) | (extended ? (1 << 24) : 0);
   const LPARAM up = down | (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
   PostMessageW(target, WM_KEYDOWN, virtual_key, down);

@@ -4,6 +4,8 @@
 // CP932 strings. The logic that decides what to show lives elsewhere.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <string>
@@ -54,7 +56,8 @@ LRESULT CALLBACK SubclassProcedure(HWND control, UINT message, WPARAM wparam, LP
 
 template <class Owner, bool (Owner::*Handler)(UINT, WPARAM, LPARAM, LRESULT&)>
 void SubclassControl(HWND control, Owner* owner) {
-  SetWindowSubclass(control, &SubclassProcedure<Owner, Handler>, 1, reinterpret_cast<DWORD_PTR>(owner));
+  SetWindowSubclass(control, &SubclassProcedure<Owner, Handler>, 1,
+                    reinterpret_cast<DWORD_PTR>(owner));
 }
 
 // Posts a key press and release of `virtual_key` to `target`, so that its own

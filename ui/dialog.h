@@ -26,7 +26,7 @@ class Dialog : public Window {
  public:
   struct Frame {
     const wchar_t* class_name;
-    std::string caption;      // CP932
+    std::string caption;  // CP932
     int client_width = 0;
     int client_height = 0;
     // No WS_CLIPCHILDREN: a group box paints only its frame, and the dialog

@@ -6,6 +6,8 @@
 // opens folders; the pane shows the table and asks the form to open.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <span>
@@ -25,7 +27,8 @@ class FolderListPane {
   // TimerKeyWait runs on the form, which hands its ticks to TimerKeyWaitTimer.
   static constexpr UINT_PTR kTimerKeyWaitId = 1;
 
-  FolderListPane(TVtFormMain& form, mailbox::FolderTable& folders) : form_(form), folders_(folders) {}
+  FolderListPane(TVtFormMain& form, mailbox::FolderTable& folders)
+      : form_(form), folders_(folders) {}
   ~FolderListPane();
   FolderListPane(const FolderListPane&) = delete;
   FolderListPane& operator=(const FolderListPane&) = delete;

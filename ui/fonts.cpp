@@ -25,8 +25,8 @@ bool WideFaceExists(const std::wstring& face) {
 
 // Japanese faces tried in order when the named one is missing (CP932).
 const char* const kFallbackFaces[] = {
-    ja::kDialogFace, "MS PGothic", "MS UI Gothic", "Meiryo", "IPAPGothic", "IPAGothic",
-    "VL PGothic", "Noto Sans CJK JP", "TakaoPGothic",
+    ja::kDialogFace, "MS PGothic", "MS UI Gothic",     "Meiryo",       "IPAPGothic",
+    "IPAGothic",     "VL PGothic", "Noto Sans CJK JP", "TakaoPGothic",
 };
 
 }  // namespace

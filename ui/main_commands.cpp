@@ -12,9 +12,9 @@ using Row = CommandRow<F>;
 enum Menu { kFile, kShow, kMail, kAccount, kSettings, kHelp };
 
 constexpr MenuBarEntry kBar[] = {
-    {"File1", ja::kMenuFile},       {"Show1", ja::kMenuShow},
-    {"mMail", ja::kMenuMail},       {kAccountMenuName, ja::kMenuAccount},
-    {"K1", ja::kMenuSettings},      {"KH1", ja::kMenuHelp},
+    {"File1", ja::kMenuFile},  {"Show1", ja::kMenuShow},
+    {"mMail", ja::kMenuMail},  {kAccountMenuName, ja::kMenuAccount},
+    {"K1", ja::kMenuSettings}, {"KH1", ja::kMenuHelp},
 };
 
 // One row per command, in menu order; a row without a handler is a command of

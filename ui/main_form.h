@@ -8,6 +8,8 @@
 // happen in the core.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <functional>
@@ -24,8 +26,8 @@
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/dialogs/job_form.h"
-#include "ui/fonts.h"
 #include "ui/folder_list_pane.h"
+#include "ui/fonts.h"
 #include "ui/mail_client_link.h"
 #include "ui/thread_list_pane.h"
 #include "ui/view_host.h"

@@ -88,7 +88,9 @@ void TVtFormMain::PumpMessages() {
   last_pump_ = GetTickCount();
 }
 
-bool TVtFormMain::FolderSwitchPending() { return folder_list_.TimerKeyWaitRunning() || close_pending_; }
+bool TVtFormMain::FolderSwitchPending() {
+  return folder_list_.TimerKeyWaitRunning() || close_pending_;
+}
 
 void TVtFormMain::EnableMainWindow(bool enable) {
   if (!enable) {
@@ -117,7 +119,8 @@ void TVtFormMain::EnableAccountMenu(bool enable) {
   HMENU bar = GetMenu(hwnd());
   const int position = FindMenuPosition(bar, kAccountMenuName);
   if (position < 0) return;
-  EnableMenuItem(bar, static_cast<UINT>(position), MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(bar, static_cast<UINT>(position),
+                 MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
   DrawMenuBar(hwnd());
 }
 

@@ -45,8 +45,8 @@ bool TVtFormMain::MoveToTrash() {
   if (IsWindowVisible(viewer_->hwnd()) && viewed_node_ == node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
-  const client::HostCommandResult sent =
-      link->SendHostCommand(client::MoveMailCommand(name, account_.AccountName), node->FilePath.str());
+  const client::HostCommandResult sent = link->SendHostCommand(
+      client::MoveMailCommand(name, account_.AccountName), node->FilePath.str());
   if (sent == client::HostCommandResult::kNotSent) {
     ShowMessageText(ja::kTrashWithoutClient);
     return false;

@@ -184,10 +184,10 @@ void ThreadListPane::SelectRow(int row, bool scroll) {
 bool ThreadListPane::JumpToUnread(Direction direction) {
   const int row = list_.Selected();
   if (row < 0 || row >= static_cast<int>(rows_.size())) return false;
-  const int target = thread::FindUnreadRow(
-      rows_[static_cast<std::size_t>(row)], row,
-      direction == Direction::kNext ? thread::UnreadDirection::kNext
-                                    : thread::UnreadDirection::kPrevious);
+  const int target =
+      thread::FindUnreadRow(rows_[static_cast<std::size_t>(row)], row,
+                            direction == Direction::kNext ? thread::UnreadDirection::kNext
+                                                          : thread::UnreadDirection::kPrevious);
   if (target < 0) return false;
   SelectRow(target, true);
   return true;
@@ -232,7 +232,8 @@ bool ThreadListPane::FocusFolderList(WORD) {
 // spends time in proportion to the row count on every such key of an
 // owner-data list (0.1 s at 100,000 rows); selecting a row directly does not.
 bool ThreadListPane::MoveSelectionByKey(WORD key) {
-  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0) return false;
+  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetKeyState(VK_CONTROL) & 0x8000) != 0)
+    return false;
   const int count = list_.RowCount();
   if (count == 0) return false;
   int current = list_.Focused();
@@ -242,13 +243,26 @@ bool ThreadListPane::MoveSelectionByKey(WORD key) {
   const int bottom = top + page - 1;
   int target = current;
   switch (key) {
-    case VK_DOWN: target = current + 1; break;
-    case VK_UP: target = current - 1; break;
-    case VK_HOME: target = 0; break;
-    case VK_END: target = count - 1; break;
-    case VK_NEXT: target = current < bottom ? bottom : current + page - 1; break;
-    case VK_PRIOR: target = current > top ? top : current - (page - 1); break;
-    default: return false;
+    case VK_DOWN:
+      target = current + 1;
+      break;
+    case VK_UP:
+      target = current - 1;
+      break;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = count - 1;
+      break;
+    case VK_NEXT:
+      target = current < bottom ? bottom : current + page - 1;
+      break;
+    case VK_PRIOR:
+      target = current > top ? top : current - (page - 1);
+      break;
+    default:
+      return false;
   }
   SelectRow(std::clamp(target, 0, count - 1), true);
   return true;

@@ -26,7 +26,8 @@ class TVtFormMain;
 
 class ThreadListPane {
  public:
-  ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders) : form_(form), folders_(folders) {}
+  ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders)
+      : form_(form), folders_(folders) {}
   ~ThreadListPane();
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;

@@ -8,8 +8,8 @@
 
 #include "platform/wide_win.h"
 #include "ui/controls.h"
-#include "ui/view_commands.h"
 #include "ui/placement.h"
+#include "ui/view_commands.h"
 #include "viewer/text_lines.h"
 
 namespace ui {
@@ -140,7 +140,8 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   loaded_flags_ = flags;
   loaded_forced_ = forced;
   SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
-  const std::wstring caption = platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
+  const std::wstring caption =
+      platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
   SetWindowTextW(hwnd(), caption.c_str());
   CodeConverter converter;
   if (nkf_library_ != nullptr) {

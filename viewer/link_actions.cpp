@@ -1,7 +1,7 @@
 #include "viewer/link_actions.h"
 
-#include "viewer/text_lines.h"
 #include "viewer/ja_texts.h"
+#include "viewer/text_lines.h"
 
 namespace viewer {
 namespace {

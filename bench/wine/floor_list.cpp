@@ -7,6 +7,8 @@
 //   floor_list FOLDER_DIR
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <cstdio>
@@ -83,8 +85,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   window_class.lpszClassName = L"VeltranoFloorList";
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   RegisterClassW(&window_class);
-  HWND main = CreateWindowW(L"VeltranoFloorList", L"floor", WS_OVERLAPPEDWINDOW, 140, 160, 631,
-                            396, nullptr, nullptr, instance, nullptr);
+  HWND main = CreateWindowW(L"VeltranoFloorList", L"floor", WS_OVERLAPPEDWINDOW, 140, 160, 631, 396,
+                            nullptr, nullptr, instance, nullptr);
   list_view = CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA,
                             0, 0, 600, 350, main, nullptr, instance, nullptr);
   LVCOLUMNW column{};

@@ -17,6 +17,8 @@
 // started or did not get there within 10 minutes.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 #include <cstdio>
@@ -63,7 +65,8 @@ BOOL CALLBACK CloseTop(HWND top, LPARAM data) {
 
 std::wstring Quoted(const char* text) {
   std::wstring wide;
-  for (const char* c = text; *c != '\0'; ++c) wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  for (const char* c = text; *c != '\0'; ++c)
+    wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
   return L"\"" + wide + L"\"";
 }
 

@@ -4,17 +4,16 @@
 // settings saved.
 
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "settings/ini_profile.h"
 #include "app/program.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
+#include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
 #include "tests/win/ui_support.h"
 #include "tools/mkmailbox/generator.h"

@@ -37,7 +37,9 @@ class NameDialog final : public ui::Dialog {
  private:
   class EditBox : public ui::Control {
    public:
-    void Create(HWND parent, int id) { CreateChild(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id); }
+    void Create(HWND parent, int id) {
+      CreateChild(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id);
+    }
   };
   void OnCreateControls() override {
     edit_.Create(hwnd(), kEditId);
@@ -75,8 +77,8 @@ struct Owner {
   Owner() {
     window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 120, 300, 200, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 50, 20, window,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    child = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 50, 20,
+                            window, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(window);
     SetFocus(child);
     Pump(10);

@@ -35,7 +35,7 @@ constexpr char kAccountName[] = "\x8e\x64\x8e\x96\x97p";
 // below the mailbox root without ".qnm".
 std::string Relative(UiFixture& fixture, const thread::ThreadNode& node) {
   return node.FilePath.str().substr(fixture.MailboxDir().size() + 1,
-                              node.FilePath.size() - fixture.MailboxDir().size() - 5);
+                                    node.FilePath.size() - fixture.MailboxDir().size() - 5);
 }
 
 // A fixture whose mailbox the stand-in runs on (its data directory is the

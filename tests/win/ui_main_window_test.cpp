@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/ini_profile.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
+#include "settings/ini_profile.h"
 #include "tests/win/ui_support.h"
 #include "ui/commands.h"
 
@@ -32,8 +32,8 @@ TEST(MainWindow, StartUpFillsTheFolderListAndOpensTheFirstFolderAtItsLastRow) {
   EXPECT_EQ(main.CurrentFolderIndex(), kInbox);
   ASSERT_EQ(fixture.RowCount(), 30);
   EXPECT_EQ(fixture.SelectedRow(), 29);  // MailIniPos 1: the last row
-  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(0), "\x91\xE8\x96\xBC");      // 題名
-  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");    // 差出人
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(0), "\x91\xE8\x96\xBC");    // 題名
+  EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");  // 差出人
   // Every row shows its node: subject (after the indentation) and sender.
   for (int row = 0; row < fixture.RowCount(); ++row) {
     const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];

@@ -95,7 +95,9 @@ class UiFixture {
   std::string StatusText() { return main_->StatusText(); }
   int SelectedRow() { return main_->ThreadList().ListViewMail().Selected(); }
   int RowCount() { return main_->ThreadList().ListViewMail().RowCount(); }
-  std::string Cell(int row, int column) { return main_->ThreadList().ListViewMail().CellText(row, column); }
+  std::string Cell(int row, int column) {
+    return main_->ThreadList().ListViewMail().CellText(row, column);
+  }
   bool RowShowsUnread(int row) { return main_->ThreadList().ListViewMail().RowImage(row) == 0; }
   int SelectedFolder() { return main_->FolderList().ListBoxF().Selected(); }
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "settings/ini_profile.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
 #include "platform/wide_win.h"
+#include "settings/ini_profile.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
 #include "ui/commands.h"
@@ -44,7 +44,8 @@ TEST(ThreadList, OpeningAnUnreadRowShowsItAndMarksItRead) {
   main.SelectRow(row, true);
   PressEnter(fixture);
   EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
-  EXPECT_EQ(WindowText(fixture.Viewer().hwnd()), "From: " + node.Sender.str() + " - " + node.Subject.str());
+  EXPECT_EQ(WindowText(fixture.Viewer().hwnd()),
+            "From: " + node.Sender.str() + " - " + node.Subject.str());
   EXPECT_FALSE(fixture.Viewer().BigViewText().empty());
   EXPECT_FALSE(fixture.RowShowsUnread(row));
   EXPECT_FALSE(thread::IsUnread(node));

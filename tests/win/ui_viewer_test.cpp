@@ -4,8 +4,8 @@
 
 #include <windows.h>
 // richedit.h needs the types of windows.h.
-#include <richedit.h>
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <string>
 #include <vector>

@@ -9,8 +9,8 @@
 
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
-#include "tests/win/ui_dialog_support.h"
 #include "tests/win/standin_support.h"
+#include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
