@@ -43,7 +43,7 @@ void PhaseTimer::Stop() {
 }
 
 PhaseTotal::~PhaseTotal() {
-  if (TimingLogOpen()) LogPhase(phase_, Milliseconds(sum_));
+  if (on_) LogPhase(phase_, Milliseconds(sum_));
 }
 
 }  // namespace platform

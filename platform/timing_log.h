@@ -43,10 +43,11 @@ class PhaseTimer {
 };
 
 // Adds up the time of many short pieces of one phase (per record work) and
-// logs the sum once, at destruction.
+// logs the sum once, at destruction. While the log is off a piece reads no
+// clock: pieces run once per message of a full build.
 class PhaseTotal {
  public:
-  explicit PhaseTotal(std::string_view phase) : phase_(phase) {}
+  explicit PhaseTotal(std::string_view phase) : phase_(phase), on_(TimingLogOpen()) {}
   ~PhaseTotal();
   PhaseTotal(const PhaseTotal&) = delete;
   PhaseTotal& operator=(const PhaseTotal&) = delete;
@@ -54,8 +55,12 @@ class PhaseTotal {
   // Times one piece from construction to destruction.
   class Piece {
    public:
-    explicit Piece(PhaseTotal& total) : total_(total), start_(std::chrono::steady_clock::now()) {}
-    ~Piece() { total_.sum_ += std::chrono::steady_clock::now() - start_; }
+    explicit Piece(PhaseTotal& total) : total_(total) {
+      if (total_.on_) start_ = std::chrono::steady_clock::now();
+    }
+    ~Piece() {
+      if (total_.on_) total_.sum_ += std::chrono::steady_clock::now() - start_;
+    }
     Piece(const Piece&) = delete;
     Piece& operator=(const Piece&) = delete;
 
@@ -66,6 +71,7 @@ class PhaseTotal {
 
  private:
   std::string_view phase_;
+  bool on_;
   std::chrono::steady_clock::duration sum_{};
 };
 

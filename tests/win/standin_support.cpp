@@ -4,16 +4,12 @@
 #include "platform/wide_win.h"
 
 namespace testing_support {
-namespace {
-
-std::wstring StandInPath() {
+std::string StandInExePath() {
   wchar_t buffer[MAX_PATH];
   std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
   path.resize(path.find_last_of(L'\\') + 1);
-  return path + L"quenmar.exe";
+  return platform::Narrow(path + L"quenmar.exe");
 }
-
-}  // namespace
 
 StandIn::~StandIn() {
   if (process_ == nullptr) return;
@@ -26,7 +22,8 @@ StandIn::~StandIn() {
 
 bool StandIn::Start(const std::string& parameters, const std::string& log_path) {
   SetEnvironmentVariableW(L"VELTRANO_STANDIN_LOG", platform::Widen(log_path).c_str());
-  std::wstring command_line = L"\"" + StandInPath() + L"\" " + platform::Widen(parameters);
+  std::wstring command_line =
+      L"\"" + platform::Widen(StandInExePath()) + L"\" " + platform::Widen(parameters);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

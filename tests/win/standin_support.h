@@ -28,6 +28,9 @@ class StandIn {
   HANDLE process_ = nullptr;
 };
 
+// quenmar.exe beside the test program, as a Windows path (CP932).
+std::string StandInExePath();
+
 // Polls for the stand-in's window; false after kStandInWaitMs.
 bool WaitForWindow();
 

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/wide_win.h"
+#include "tests/win/standin_support.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
@@ -75,16 +76,9 @@ client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string
   return Results.back();
 }
 
-std::string StandInExePath() {
-  wchar_t buffer[MAX_PATH];
-  std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
-  path.resize(path.find_last_of(L'\\') + 1);
-  return platform::Narrow(path + L"quenmar.exe");
-}
-
 UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Mailbox")) {
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
-                                   "\"\r\nQuenmar32=" + StandInExePath() + "\r\n");
+                                   "\"\r\nQuenmar32=" + testing_support::StandInExePath() + "\r\n");
   previous_error_hook_ =
       ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
   mkmailbox::Options generate;

@@ -71,9 +71,6 @@ class RecordingMailClient final : public ui::WindowsMailClientLink {
   std::function<void()> OnCommand;
 };
 
-// quenmar.exe beside the test program, and its Windows path.
-std::string StandInExePath();
-
 class UiFixture {
  public:
   explicit UiFixture(const MailboxOptions& options = {});
