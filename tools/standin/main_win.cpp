@@ -183,6 +183,10 @@ std::string OwnParameters() {
 }
 
 int Run(HINSTANCE instance, int show) {
+  // Whether another instance runs is decided before anything is logged: a
+  // caller that waits for the log line may end the running instance right
+  // after it, and this one must not then stay on as the client.
+  const bool another_runs = FindWindowW(kClassName, nullptr) != nullptr;
   const std::string parameters = OwnParameters();
   const std::wstring log_path = LogPath();
   const std::string start_line = "CommandLine: " + parameters;
@@ -191,7 +195,7 @@ int Run(HINSTANCE instance, int show) {
   const std::string dialog_title = DialogTitleFor(parameters, mailbox_dir);
   HWND dialog = dialog_title.empty() ? nullptr : ShowDialog(instance, dialog_title);
   MSG message;
-  if (FindWindowW(kClassName, nullptr) != nullptr) {
+  if (another_runs) {
     // The running instance handles the request; this one only shows the dialog.
     while (dialog != nullptr && IsWindow(dialog) && GetMessageW(&message, nullptr, 0, 0) > 0) {
       DispatchMessageW(&message);
