@@ -24,7 +24,6 @@ Program::Program(ui::MainFormEnvironment environment) {
   if (environment.SettingsPath.empty()) {
     environment.SettingsPath = settings::SettingsPath(ExecutableDirectory());
   }
-  const std::string settings_path = environment.SettingsPath;
   mail_client_ = std::make_unique<ui::WindowsMailClientLink>([this] {
     if (main_ != nullptr) main_->PumpMessages();
   });
@@ -36,10 +35,6 @@ Program::Program(ui::MainFormEnvironment environment) {
   platform::PhaseTimer main_timer("main-window-create");
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   main_timer.Stop();
-  platform::PhaseTimer viewer_timer("viewer-create");
-  viewer_ = std::make_unique<ui::TViewForm>(settings_path);
-  main_->AttachViewer(viewer_.get());
-  viewer_timer.Stop();
   platform::PhaseTimer splash_timer("splash-create");
   splash_ = std::make_unique<ui::TSplashForm>();
 }
@@ -47,7 +42,6 @@ Program::Program(ui::MainFormEnvironment environment) {
 Program::~Program() {
   splash_.reset();
   main_.reset();
-  viewer_.reset();
 }
 
 void DispatchProgramMessage(ui::TVtFormMain& main, MSG& message) {
@@ -61,7 +55,6 @@ void Program::Run(int show_command) {
   splash_->ShowTopMost();
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchProgramMessage(*main_, message);
-  Sleep(10);
   splash_timer.Stop();
   platform::PhaseTimer shown("main-window-shown");  // the start-up sequence with the first folder
   main_->Show(show_command);

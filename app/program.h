@@ -1,6 +1,7 @@
 #pragma once
-// The program's windows for one run: the main window, the viewer (hidden) and
-// the splash, created in that order, and the message loop.
+// The program's windows for one run: the main window and the splash, created
+// in that order, and the message loop. The main window creates the viewer when
+// it is first needed.
 
 #include <memory>
 #include <string>
@@ -8,7 +9,6 @@
 #include "ui/mail_client_link.h"
 #include "ui/main_form.h"
 #include "ui/splash_form.h"
-#include "ui/view_form.h"
 
 namespace app {
 
@@ -17,7 +17,7 @@ std::string ExecutableDirectory();
 
 class Program {
  public:
-  // Creates the three windows. `environment` may leave SettingsPath empty:
+  // Creates the two windows. `environment` may leave SettingsPath empty:
   // then "Veltra.ini" beside the executable is used, and MailClient null: then
   // the real mail client and shell are used; RemoveSplash is set here.
   explicit Program(ui::MainFormEnvironment environment);
@@ -28,13 +28,11 @@ class Program {
   void Run(int show_command);
 
   ui::TVtFormMain& Main() { return *main_; }
-  ui::TViewForm& Viewer() { return *viewer_; }
 
  private:
   // Declared first: the windows use it until they are gone.
   std::unique_ptr<ui::WindowsMailClientLink> mail_client_;
   std::unique_ptr<ui::TVtFormMain> main_;
-  std::unique_ptr<ui::TViewForm> viewer_;
   std::unique_ptr<ui::TSplashForm> splash_;
 };
 

@@ -36,6 +36,9 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
 }
 
 TVtFormMain::~TVtFormMain() {
+  // The viewer first, while the form it may still call is whole; reset()
+  // leaves viewer_ null while its window is destroyed.
+  viewer_.reset();
   thread::ReleaseThreadLists(view_, *this);
   if (hwnd() != nullptr) {
     KillTimer(hwnd(), kTimerKeyWaitId);
@@ -57,14 +60,17 @@ void TVtFormMain::OnCreate() {
   Layout();
 }
 
-void TVtFormMain::AttachViewer(ui::TViewForm* viewer) {
-  viewer_ = viewer;
-  if (viewer_ == nullptr) return;
-  viewer_->OnClosed = [this] { viewed_node_ = nullptr; };
-  viewer_->AttachHost(this);
+TViewForm& TVtFormMain::EnsureViewer() {
+  if (viewer_ == nullptr) {
+    viewer_ = std::make_unique<TViewForm>(environment_.SettingsPath, viewer_busy_,
+                                          environment_.NkfLibrary);
+    viewer_->OnClosed = [this] { viewed_node_ = nullptr; };
+    viewer_->AttachHost(this);
+  }
+  return *viewer_;
 }
 
-bool TVtFormMain::ViewerBusy() const { return viewer_ != nullptr && viewer_->ViewerBusy.IsSet(); }
+bool TVtFormMain::ViewerBusy() const { return viewer_busy_.IsSet(); }
 
 void TVtFormMain::Show(int show_command) {
   if (!shown_once_) {
@@ -204,7 +210,14 @@ bool TVtFormMain::FormCloseQuery() {
     close_pending_ = true;
     return false;
   }
-  if (viewer_ != nullptr) viewer_->SaveSettings();
+  if (viewer_ != nullptr) {
+    viewer_->SaveSettings();
+  } else {
+    // Never opened: its settings go back as they are in the file, as a viewer
+    // created at start and never shown would have saved them.
+    settings::SaveViewerSettings(environment_.SettingsPath,
+                                 settings::LoadViewerSettings(environment_.SettingsPath));
+  }
   CollectMainSettings();
   settings::SaveMainSettings(environment_.SettingsPath, main_settings_);
   thread::ReleaseThreadLists(view_, *this);

@@ -23,6 +23,7 @@
 #include "settings/settings.h"
 #include "thread/folder_loader.h"
 #include "thread/load_host.h"
+#include "ui/busy_flag.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/dialogs/job_form.h"
@@ -49,6 +50,8 @@ struct MainFormEnvironment {
   std::function<void(const std::string&)> MessageHook;
   // Called by Timer1Timer to take the splash window away.
   std::function<void()> RemoveSplash;
+  // The code converter the viewer loads; tests name a missing one.
+  std::wstring NkfLibrary = L"NKF32.DLL";
 };
 
 class TVtFormMain final : public Window, public thread::LoadHost, public ViewerHost {
@@ -66,9 +69,11 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
 
-  // Wires the viewer: the form opens messages in it and forgets ViewedNode
-  // when it closes.
-  void AttachViewer(ui::TViewForm* viewer);
+  // The viewer, created hidden the first time it is needed (a message opened,
+  // the option dialog) rather than at start-up, where its window and rich
+  // edit control cost about 8 ms under Wine. The form opens messages in it and
+  // forgets ViewedNode when it closes.
+  TViewForm& EnsureViewer();
   HACCEL accelerators() const { return accelerators_; }
 
   // Keyboard shortcuts of the main window for a message about to be
@@ -174,7 +179,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // Folders whose threads were (re)loaded, in order: every OpenFolderThreads
   // that did not return at once because the folder was already shown.
   const std::vector<int>& OpenedFolders() const { return opened_folders_; }
-  ui::TViewForm* Viewer() const { return viewer_; }
+  // Null until the viewer is first needed.
+  ui::TViewForm* Viewer() const { return viewer_.get(); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -207,7 +213,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   ThreadListPane thread_list_{*this, *folders_};
   ui::StatusBar status_bar_;
 
-  ui::TViewForm* viewer_ = nullptr;
+  BusyFlag viewer_busy_;  // the viewer's ViewerBusy, also held before it exists
   HACCEL accelerators_ = nullptr;
   Font form_font_;
   std::unique_ptr<TVtJobForm> job_form_;
@@ -218,6 +224,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   unsigned long last_pump_ = 0;
   std::vector<int> opened_folders_;
   HWND focus_before_disable_ = nullptr;  // the list to give the focus back to
+  std::unique_ptr<ui::TViewForm> viewer_;
 };
 
 }  // namespace ui

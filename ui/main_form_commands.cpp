@@ -52,18 +52,21 @@ void TVtFormMain::PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_con
 void TVtFormMain::OpenSelectedMail() {
   const int row = thread_list_.ListViewMail().Selected();
   thread::ThreadNode* node = thread_list_.SelectedNode();
-  if (node == nullptr || viewer_ == nullptr) return;
+  if (node == nullptr) return;
   viewed_node_ = node;
   if (!platform::FileExists(node->FilePath.str())) {
     ShowMessageText(ja::kFileMissing);
-    if (IsWindowVisible(viewer_->hwnd())) PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
+    if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd())) {
+      PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
+    }
     return;
   }
-  if (viewer_->HoldsMessage(node->FilePath.str())) {
-    viewer_->FocusText();
+  TViewForm& viewer = EnsureViewer();
+  if (viewer.HoldsMessage(node->FilePath.str())) {
+    viewer.FocusText();
     return;
   }
-  const BusyFlag::Scope busy = viewer_->ViewerBusy.Hold();
+  const BusyFlag::Scope busy = viewer_busy_.Hold();
   const bool unread = thread::IsUnread(*node);
   const std::uint32_t flags = thread::FlagWord(*node);
   // The unread mark goes before the load, so that it does not stay on the row
@@ -80,9 +83,9 @@ void TVtFormMain::OpenSelectedMail() {
     ShowFolderStatus(folder);
     if (info.Unread == 0) folder_list_.RedrawFolder(folder);
   }
-  viewer_->SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
-  viewer_->ShowOrFocus();
-  viewer_->LoadMessage(flags, properties_.ComplNkf != 0);
+  viewer.SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
+  viewer.ShowOrFocus();
+  viewer.LoadMessage(flags, properties_.ComplNkf != 0);
   if (unread) MarkAsRead(folder, *node);
 }
 

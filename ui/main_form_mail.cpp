@@ -31,8 +31,8 @@ void TVtFormMain::MarkAsRead(int folder, const thread::ThreadNode& node) {
 bool TVtFormMain::MoveToTrash() {
   const int row = thread_list_.ListViewMail().Selected();
   thread::ThreadNode* node = thread_list_.SelectedNode();
-  if (ViewerBusy() || node == nullptr || viewer_ == nullptr) return false;
-  const BusyFlag::Scope busy = viewer_->ViewerBusy.Hold();
+  if (ViewerBusy() || node == nullptr) return false;
+  const BusyFlag::Scope busy = viewer_busy_.Hold();
   const int depth = node->Depth;
   MailClientLink* link = environment_.MailClient;
   const std::string name = client::RelativeMailName(account_.MailboxDir, node->FilePath);
@@ -42,7 +42,7 @@ bool TVtFormMain::MoveToTrash() {
     ShowMessageText(ja::kTrashWithoutClient);
     return false;
   }
-  if (IsWindowVisible(viewer_->hwnd()) && viewed_node_ == node) {
+  if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd()) && viewed_node_ == node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
   const client::HostCommandResult sent = link->SendHostCommand(

@@ -66,7 +66,7 @@ void TVtFormMain::mVersionClick() { TAbout(hwnd()).ShowModal(); }
 void TVtFormMain::mOptionClick() {
   TSetInfoForm dialog(hwnd());
   dialog.SettingsPath = environment_.SettingsPath;
-  dialog.NkfLoaded = viewer_ != nullptr && viewer_->NkfLibrary() != nullptr;
+  dialog.NkfLoaded = EnsureViewer().NkfLoaded();
   dialog.Run();
   // Also after Cancel: edits made to the file meanwhile take effect.
   properties_ = settings::LoadPropertySettings(environment_.SettingsPath);

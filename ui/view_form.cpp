@@ -34,7 +34,8 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TViewForm::TViewForm(std::string settings_path) : settings_path_(std::move(settings_path)) {
+TViewForm::TViewForm(std::string settings_path, BusyFlag& busy, const std::wstring& nkf_library)
+    : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
   accelerators_ = ViewCommands().BuildAccelerators();
   Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr,
@@ -44,7 +45,7 @@ TViewForm::TViewForm(std::string settings_path) : settings_path_(std::move(setti
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
-  nkf_library_ = LoadLibraryW(L"NKF32.DLL");
+  nkf_library_ = LoadLibraryW(nkf_library.c_str());
 }
 
 TViewForm::~TViewForm() {

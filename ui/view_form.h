@@ -1,6 +1,7 @@
 #pragma once
-// TViewForm: the message viewer. Created hidden at program start with its
-// [ViewWindow] settings, it shows one message at a time in BigView, a
+// TViewForm: the message viewer. Created hidden when the first message is
+// opened (see TVtFormMain::EnsureViewer), with its [ViewWindow] settings; it
+// shows one message at a time in BigView, a
 // read-only rich edit control whose text limit is lifted so a message of
 // several megabytes shows whole. Closing it only hides it. The text itself is
 // prepared by the toolkit-free viewer core (MessageView, LoadMessage).
@@ -33,16 +34,18 @@ class TViewForm final : public ui::Window {
   static constexpr wchar_t kClassName[] = L"TViewForm";
 
   // Creates the window hidden, applies the viewer load pass of `settings_path`
-  // and loads "NKF32.DLL" (a missing library only means no conversion).
-  explicit TViewForm(std::string settings_path);
+  // and loads the converter `nkf_library` ("NKF32.DLL"; a missing library only
+  // means no conversion). `busy` is the main window's ViewerBusy flag.
+  TViewForm(std::string settings_path, BusyFlag& busy, const std::wstring& nkf_library);
   ~TViewForm() override;
 
   // The main window, which the viewer's navigation and commands go through.
   void AttachHost(ViewerHost* host) { host_ = host; }
 
   // Set while a message is opened or removed; the main window and the
-  // viewer's own commands do nothing meanwhile.
-  BusyFlag ViewerBusy;
+  // viewer's own commands do nothing meanwhile. Owned by the main window, which
+  // also holds it while no viewer exists yet.
+  BusyFlag& ViewerBusy;
   // Called from FormCloseQuery: the main window forgets ViewedNode.
   std::function<void()> OnClosed;
 

@@ -191,12 +191,18 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
               GetTickCount() - program.StartTick());
   // The splash window is gone 400 ms after the start-up.
   EXPECT_TRUE(WaitFor([&] { return FindProcessWindow(program.Id(), L"TSplashForm") == nullptr; }, 5000));
-  HWND viewer = FindProcessWindow(program.Id(), L"TViewForm");
-  ASSERT_NE(viewer, nullptr);
-  EXPECT_FALSE(IsWindowVisible(viewer));
+  // The viewer is made when the first message is opened, not at start-up.
+  EXPECT_EQ(FindProcessWindow(program.Id(), L"TViewForm"), nullptr);
   PostMessageW(GetDlgItem(main, 101), WM_CHAR, 13, 1);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(viewer) && WindowText(viewer).rfind("From: ", 0) == 0; },
-                      10000));
+  HWND viewer = nullptr;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        viewer = FindProcessWindow(program.Id(), L"TViewForm");
+        return viewer != nullptr && IsWindowVisible(viewer) &&
+               WindowText(viewer).rfind("From: ", 0) == 0;
+      },
+      10000));
+  ASSERT_NE(viewer, nullptr);
   // Beside the main window rather than over it, so that both show.
   SetWindowPos(viewer, HWND_TOP, 330, 250, 640, 420, SWP_NOACTIVATE);
   Pump(500);  // let both windows paint

@@ -122,13 +122,13 @@ TEST(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
   };
   for (const Case& c : cases) {
     UiFixture fixture;
+    if (!c.nkf_loaded) fixture.NkfLibrary = L"NoSuchNkf32.dll";
     fixture.Start();
     if (c.settings == nullptr) {
       DeleteFileW(platform::Widen(fixture.SettingsPath()).c_str());
     } else {
       fixture.Dir().WriteFile("Veltra.ini", std::string("[Property]\r\n") + c.settings);
     }
-    if (!c.nkf_loaded) fixture.Main().AttachViewer(nullptr);
     bool last_mail = false;
     bool nkf_enabled = false;
     bool nkf_checked = false;

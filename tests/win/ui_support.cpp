@@ -97,22 +97,20 @@ UiFixture::~UiFixture() {
 }
 
 void UiFixture::Start() {
-  viewer_ = std::make_unique<ui::TViewForm>(SettingsPath());
   ui::MainFormEnvironment environment;
   environment.SettingsPath = SettingsPath();
   environment.ReadRegistry = ReadRegistry;
   environment.BrowseForMailbox = BrowseForMailbox;
   environment.MailClient = &MailClient;
+  environment.NkfLibrary = NkfLibrary;
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
-  main_->AttachViewer(viewer_.get());
   main_->Show(SW_SHOW);
   Pump(20);
 }
 
 void UiFixture::Stop() {
   main_.reset();
-  viewer_.reset();
   Pump(10);
 }
 

@@ -76,13 +76,14 @@ class UiFixture {
   explicit UiFixture(const MailboxOptions& options = {});
   ~UiFixture();
 
-  // Creates the viewer and the main window and runs the start-up sequence.
+  // Creates the main window and runs the start-up sequence.
   void Start();
   // Destroys the windows (without the close handler).
   void Stop();
 
   ui::TVtFormMain& Main() { return *main_; }
-  ui::TViewForm& Viewer() { return *viewer_; }
+  // The viewer, created as the main window creates it when first needed.
+  ui::TViewForm& Viewer() { return main_->EnsureViewer(); }
   const testing_support::TempDir& Dir() const { return dir_; }
   std::string SettingsPath() const { return dir_.Join("Veltra.ini"); }
   std::string MailboxDir() const { return mailbox_dir_; }
@@ -109,6 +110,8 @@ class UiFixture {
   mailbox::BrowseForMailboxFn BrowseForMailbox = [](const std::string&) { return std::string(); };
   // The registry's mailbox location.
   mailbox::ReadRegistryFn ReadRegistry = [] { return std::string(); };
+  // The converter the viewer loads; a missing name gives a viewer without it.
+  std::wstring NkfLibrary = L"NKF32.DLL";
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box
   RecordingMailClient MailClient;
@@ -116,7 +119,6 @@ class UiFixture {
  private:
   testing_support::TempDir dir_;
   std::string mailbox_dir_;
-  std::unique_ptr<ui::TViewForm> viewer_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
 };
