@@ -69,9 +69,13 @@ void TVtJobForm::Flush() {
   }
 }
 
+// Paints now what Flush and the new title changed (each control invalidates
+// itself when its text or position changes; on the first call the whole
+// dialog, just shown). Invalidating the whole dialog as well repainted the
+// unchanged button and label and the background at each of a load's phases.
 void TVtJobForm::Repaint() {
   Flush();
-  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void TVtJobForm::CancelButtonKeyPress(wchar_t character) {
