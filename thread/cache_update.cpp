@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +28,8 @@ std::uint64_t NameKey(const char* name) {
   std::memcpy(&key, name, sizeof key);
   return key;
 }
+
+}  // namespace
 
 // The index records of "Entry.lst" in file order, with a lookup by message
 // name that gives the same answer as scanning the records from the front
@@ -128,6 +132,8 @@ struct Reconciled {
   Stamp Newest{};  // the greatest DateStamp among them
 };
 
+namespace {
+
 // The consistency pass: drops the nodes whose name has no record (their
 // replies move up one level) and refreshes Sender, Subject and StatusBlock of
 // the others. A name found in the first half of the lookups resolves to its
@@ -215,54 +221,81 @@ NewMailResult SearchNewMail(const FolderSource& folder, const IndexTable* index,
 
 }  // namespace
 
-ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
-  ThreadLoad load;
+struct CacheOpening::State {
+  bool FileRead = false;  // "VLTR.ume" could be read
+  CacheContents Cache;
+  std::string Index;  // the text of "Entry.lst", read once for both passes
+  bool IndexRead = false;
+  std::optional<IndexTable> Table;  // over Index
+  Reconciled Found;
+};
+
+CacheOpening::CacheOpening() = default;
+CacheOpening::~CacheOpening() = default;
+CacheOpening::CacheOpening(CacheOpening&&) noexcept = default;
+CacheOpening& CacheOpening::operator=(CacheOpening&&) noexcept = default;
+
+CacheOpening OpenCache(const FolderSource& folder, LoadContext& context) {
+  CacheOpening opening;
+  opening.state_ = std::make_unique<CacheOpening::State>();
+  CacheOpening::State& s = *opening.state_;
   platform::PhaseTimer read_timer("cache-read");
   std::string text;
-  if (!platform::ReadWholeFile(platform::JoinPath(folder.Path, kCacheFileName), text)) return load;
+  s.FileRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kCacheFileName), text);
+  if (!s.FileRead) return opening;
 
   context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
-  CacheContents cache = ReadThreadCache(text, folder.Path, &context);
+  s.Cache = ReadThreadCache(text, folder.Path, &context);
   read_timer.Stop();
   context.monitor.EnableMainWindow(false);
+  if (s.Cache.Status != CacheReadStatus::kLoaded || s.Cache.Records == 0) return opening;
 
-  switch (cache.Status) {
+  // When "Entry.lst" cannot be read the consistency pass finds no record and
+  // the search fails.
+  platform::PhaseTimer reconcile_timer("reconcile");
+  s.IndexRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), s.Index);
+  s.Table.emplace(s.IndexRead ? std::string_view(s.Index) : std::string_view());
+  s.Found = ReconcileWithIndex(*s.Table, s.Cache.List.MutableHead(), context);
+  return opening;
+}
+
+ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder, LoadContext& context) {
+  ThreadLoad load;
+  if (opening.state_ == nullptr || !opening.state_->FileRead) return load;
+  CacheOpening::State& s = *opening.state_;
+  context.monitor.EnableMainWindow(false);
+  switch (s.Cache.Status) {
     case CacheReadStatus::kUnusable:
       break;
     case CacheReadStatus::kCancelled:
       load.ForgetFolder = true;
       break;
     case CacheReadStatus::kLoaded:
-      if (cache.Records > 0) {
-        ThreadNode*& head = cache.List.MutableHead();
-        // "Entry.lst" is read once for both passes; when it cannot be read the
-        // consistency pass finds no record and the search fails.
-        platform::PhaseTimer reconcile_timer("reconcile");
-        std::string index;
-        const bool index_read =
-            platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), index);
-        const IndexTable table(index_read ? index : std::string_view());
-        const Reconciled reconciled = ReconcileWithIndex(table, head, context);
-        reconcile_timer.Stop();
+      if (s.Cache.Records > 0) {
         platform::PhaseTimer search_timer("new-mail-search");
-        const NewMailResult fresh = SearchNewMail(folder, index_read ? &table : nullptr,
-                                                  cache.LastDate, reconciled.Found, head, context);
+        ThreadNode*& head = s.Cache.List.MutableHead();
+        const NewMailResult fresh = SearchNewMail(folder, s.IndexRead ? &*s.Table : nullptr,
+                                                  s.Cache.LastDate, s.Found.Found, head, context);
         search_timer.Stop();
         if (!fresh.IndexOpened) load.ForgetFolder = true;
         // Nothing left, nothing added and the same LastDate (the writer's is
         // the newest stamp of the list): the file already reads as this list,
         // and rewriting it would only cost time.
-        load.CacheCurrent = fresh.IndexOpened && reconciled.Found == cache.Records &&
+        load.CacheCurrent = fresh.IndexOpened && s.Found.Found == s.Cache.Records &&
                             fresh.Added == 0 && !fresh.Stopped &&
-                            reconciled.Newest == cache.LastDate;
+                            s.Found.Newest == s.Cache.LastDate;
       }
       break;
   }
   context.monitor.EnableMainWindow(true);
-  load.List = std::move(cache.List);
+  load.List = std::move(s.Cache.List);
   load.Show = !load.List.Empty() || load.ForgetFolder;
   return load;
+}
+
+ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context) {
+  return FinishCacheOpen(OpenCache(folder, context), folder, context);
 }
 
 }  // namespace thread

@@ -1,6 +1,7 @@
 #include "thread/folder_loader.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -79,7 +80,13 @@ bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& hos
   LoadContext context{progress, host};
   const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};
   platform::PhaseTimer load_timer("load");
-  ThreadLoad load = LoadThreadCache(source, context);
+  std::optional<CacheOpening> preloaded;
+  if (view.Preload != nullptr) {
+    preloaded = view.Preload->Take(source, [&host] { host.PumpMessages(); });
+    view.Preload.reset();
+  }
+  ThreadLoad load = preloaded ? FinishCacheOpen(std::move(*preloaded), source, context)
+                              : LoadThreadCache(source, context);
   if (!load.Show) load = BuildThreadsFromIndex(source, context);
   load_timer.Stop();
   platform::PhaseTimer hide_timer("progress-dialog-close");

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -108,7 +109,33 @@ struct ThreadLoad {
   bool CacheCurrent = false;  // "VLTR.ume" already holds this list: no rewrite needed
 };
 
-// Reads "VLTR.ume", reconciles it with "Entry.lst" and links the new mail.
+// A cached open in two parts, so that the first part can run on a thread of
+// its own while the windows are made. OpenCache reads "VLTR.ume" and
+// reconciles it with "Entry.lst": it reaches windows only through `context`
+// (give it a quiet one off the user-interface thread) and cannot be cancelled
+// once the reconciling has begun. FinishCacheOpen links the new mail, with
+// the progress dialog and its cancel.
+class CacheOpening {
+ public:
+  CacheOpening();
+  ~CacheOpening();
+  CacheOpening(CacheOpening&&) noexcept;
+  CacheOpening& operator=(CacheOpening&&) noexcept;
+
+  struct State;
+
+ private:
+  friend CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+  friend ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder,
+                                    LoadContext& context);
+  std::unique_ptr<State> state_;
+};
+
+CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder, LoadContext& context);
+
+// Reads "VLTR.ume", reconciles it with "Entry.lst" and links the new mail:
+// OpenCache and FinishCacheOpen in a row.
 // Show is false when the cache is missing, empty, cut short, or leaves an
 // empty list that was not cancelled: the folder is then to be built in full.
 ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context);

@@ -68,6 +68,11 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
 
   // Wires the viewer: the form opens messages in it and forgets ViewedNode
   // when it closes.
+  // The start folder's cache, read ahead while the windows are made; the
+  // first folder load takes it.
+  void AdoptPreload(std::unique_ptr<thread::CachePreload> preload) {
+    view_.Preload = std::move(preload);
+  }
   void AttachViewer(ui::TViewForm* viewer);
   HACCEL accelerators() const { return accelerators_; }
 
