@@ -2,6 +2,7 @@
 
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
+#include "thread/cache_preload.h"
 
 namespace app {
 
@@ -32,8 +33,12 @@ Program::Program(ui::MainFormEnvironment environment) {
     if (splash_ != nullptr) splash_->Remove();
     splash_.reset();
   };
+  // The start folder's cache is read on a thread of its own meanwhile.
+  auto preload =
+      std::make_unique<thread::CachePreload>(environment.SettingsPath, environment.ReadRegistry);
   platform::PhaseTimer main_timer("main-window-create");
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
+  main_->AdoptPreload(std::move(preload));
   main_timer.Stop();
   platform::PhaseTimer splash_timer("splash-create");
   splash_ = std::make_unique<ui::TSplashForm>();

@@ -4,6 +4,7 @@
 // rewrite that follows an open.
 //
 // Usage: bench_thread_open [COUNT...]   (default 1000 10000 100000)
+// With VELTRANO_TIMING=FILE the phases of every open are logged there.
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "bench/bench_mailbox.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
+#include "platform/timing_log.h"
 #include "thread/full_build.h"
 #include "thread/thread_cache.h"
 #include "thread/thread_rows.h"
@@ -106,6 +108,8 @@ Figures Measure(int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The phases of each open, as the Windows program logs them.
+  if (const char* log = std::getenv("VELTRANO_TIMING")) platform::OpenTimingLog(log);
   std::vector<int> counts = {1000, 10000, 100000};
   if (argc > 1) counts.clear();
   for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));

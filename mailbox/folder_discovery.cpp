@@ -126,7 +126,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   f.Depth = depth;
   f.Path = path;
   RefreshFolderEntry(f, title, options);
-  if (f.Kind != kFolderContainer) {
+  if (f.Kind != kFolderContainer && options.DisplaySettings) {
     const FolderDisplaySettings s = ReadFolderDisplaySettings(path, options.TabInfoDefault);
     f.TabInfo = s.TabInfo;
     f.MlStringDelete = s.MlStringDelete;

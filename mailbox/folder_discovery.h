@@ -12,6 +12,9 @@ namespace mailbox {
 struct DiscoveryOptions {
   int MidokuSearch = 0;    // 1: read each folder's unread count at discovery
   int TabInfoDefault = 0;  // TabInfo of a folder whose "VLTR.fol" has none
+  // False: no "VLTR.fol" is read and the display settings keep their
+  // defaults, for a caller that needs only where the folders are.
+  bool DisplaySettings = true;
 };
 
 // Highest user folder number examined ("User999.box" is a folder the mail

@@ -9,16 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "tests/load_fakes_support.h"
 #include "tests/mail_folder_support.h"
+#include "tests/temp_dir_support.h"
+#include "thread/cache_preload.h"
 #include "thread/full_build.h"
 #include "thread/ja_texts.h"
 #include "thread/thread_cache.h"
+#include "thread/thread_rows.h"
+#include "tools/mkmailbox/generator.h"
 
 namespace thread {
 namespace {
 
 using folder_fixture::FakeHost;
+using folder_fixture::ListShape;
 using folder_fixture::MakeMessage;
 using folder_fixture::RowNames;
 using folder_fixture::TestFolder;
@@ -308,6 +314,56 @@ TEST(FolderLoaderTest, NoLoadStartsWhileOneRuns) {
   EXPECT_EQ(f.host.ProgressShows, 0);
   EXPECT_EQ(f.view.CurrentFolderIndex, -1);
   f.view.Loading = false;
+}
+
+TEST(CachePreloadTest, StartFolderReadAheadIsUsedOnlyForThatFolderAndCount) {
+  testing_support::TempDir dir;
+  mkmailbox::Options options;
+  options.messages_per_folder = 12;
+  std::string error;
+  ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir.path(), error)) << error;
+  const std::string settings_path =
+      dir.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + dir.Join("Mailbox") + "\"\r\n");
+  EXPECT_FALSE(FindStartFolder(dir.Join("none.ini"), nullptr)) << "no mailbox without asking";
+  const std::optional<FolderSource> start = FindStartFolder(settings_path, nullptr);
+  ASSERT_TRUE(start);
+
+  QuietProgress progress;
+  QuietMonitor monitor;
+  LoadContext context{progress, monitor};
+  {
+    const ThreadLoad built = BuildThreadsFromIndex(*start, context);
+    mailbox::FolderInfo folder;
+    folder.Path = start->Path;
+    FillThreadList(built.List.Head(), folder, true);
+  }
+  const std::string expected = ListShape(LoadThreadCache(*start, context).List.Head());
+  ASSERT_NE(expected, "");
+
+  FolderSource more_mail = *start;
+  ++more_mail.Total;
+  FolderSource other_folder = *start;
+  other_folder.Path += "x";
+  struct Case {
+    FolderSource asked;
+    bool handed;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {*start, true, "the folder read ahead"},
+      {more_mail, false, "mail arrived since: the count differs"},
+      {other_folder, false, "another folder is opened first"},
+  };
+  for (const Case& c : cases) {
+    CachePreload preload(settings_path, nullptr);
+    std::optional<CacheOpening> opening = preload.Take(c.asked, nullptr);
+    ASSERT_EQ(opening.has_value(), c.handed) << c.reason;
+    if (!opening) continue;
+    EXPECT_EQ(ListShape(FinishCacheOpen(std::move(*opening), c.asked, context).List.Head()),
+              expected)
+        << c.reason;
+    EXPECT_FALSE(preload.Take(c.asked, nullptr)) << "given out once";
+  }
 }
 
 }  // namespace

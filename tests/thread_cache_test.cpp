@@ -255,6 +255,41 @@ TEST(CacheLoadTest, DropsMessagesThatLeftTheFolderAndRefreshesTheRest) {
   EXPECT_EQ(head->Next->MessageId, "m3@test") << "identifiers come from the cache";
 }
 
+TEST(CacheLoadTest, CacheIsCurrentOnlyWhenARewriteWouldReadTheSame) {
+  // The open skips rewriting "VLTR.ume" when it reports the cache current, so
+  // any change the rewrite would carry must clear it.
+  struct Case {
+    std::string last_date;
+    std::vector<int> messages;  // names in the index, each dated 10
+    int extra_date;             // a new message 3 replying to m1, or 0 for none
+    bool current;
+    const char* reason;
+  };
+  const std::vector<Case> cases = {
+      {"AAAAAAAK", {1, 2}, 0, true, "every record found, nothing new, same LastDate"},
+      {"AAAAAAAK", {1}, 0, false, "a message left the folder"},
+      {"AAAAAAAK", {1, 2}, 11, false, "new mail was linked"},
+      {"AAAAAAAJ", {1, 2}, 0, false, "LastDate behind the list: the same mail is looked at again"},
+      {"AAAAAAAZ", {1, 2}, 0, false, "LastDate ahead of the list: mail dated between is missed"},
+  };
+  for (const Case& c : cases) {
+    CacheLoadFixture f;
+    f.folder.WriteFile("VLTR.ume", CacheRecord("00000001", 0, "m1@test") +
+                                       CacheRecord("00000002", 1, "m2@test", "m1@test") +
+                                       "LastDate=" + c.last_date + "\r\n");
+    std::vector<TestMessage> messages;
+    for (int n : c.messages) messages.push_back(MakeMessage(n, 10));
+    if (c.extra_date != 0) {
+      messages.push_back(MakeMessage(3, c.extra_date));
+      messages.back().InReplyTo = "m1@test";
+    }
+    f.folder.WriteMessages(messages);
+    const ThreadLoad load = LoadThreadCache(f.Source(static_cast<int>(messages.size())), f.context);
+    ASSERT_TRUE(load.Show) << c.reason;
+    EXPECT_EQ(load.CacheCurrent, c.current) << c.reason;
+  }
+}
+
 TEST(CacheLoadTest, LinksOnlyRecordsNewerThanLastDate) {
   CacheLoadFixture f;
   f.folder.WriteFile("VLTR.ume", CacheRecord("00000001", 0, "m1@test") + "LastDate=AAAAAAAK\r\n");

@@ -1,6 +1,7 @@
 #include "thread/folder_loader.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -44,13 +45,13 @@ void ReleaseCurrent(ThreadView& view, LoadHost& host) {
   view.OwnsCurrent = false;
 }
 
-// Shows the current list as rows, writes the cache in the same pass and
-// selects the start row.
-void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
-                    int index) {
+// Shows the current list as rows, writes the cache in the same pass unless
+// it is known to hold the list already, and selects the start row.
+void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host, int index,
+                    bool cache_current) {
   mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(index)];
   host.EnableMainWindow(false);
-  FilledRows filled = FillThreadList(view.CurrentThreads, folder, true);
+  FilledRows filled = FillThreadList(view.CurrentThreads, folder, !cache_current);
   host.ShowFolderStatus(index);
   host.RepaintFolderList();
   const StartSelection start =
@@ -66,9 +67,9 @@ void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& 
 }
 
 // Reads the list through the cache, or in full; false when there is nothing
-// to show.
+// to show. `cache_current` tells whether the cache file already holds it.
 bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
-                 mailbox::FolderInfo& folder) {
+                 mailbox::FolderInfo& folder, bool& cache_current) {
   platform::PhaseTimer dialog_timer("progress-dialog");
   ProgressSink& progress = host.ShowProgress();
   dialog_timer.Stop();
@@ -79,7 +80,13 @@ bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& hos
   LoadContext context{progress, host};
   const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};
   platform::PhaseTimer load_timer("load");
-  ThreadLoad load = LoadThreadCache(source, context);
+  std::optional<CacheOpening> preloaded;
+  if (view.Preload != nullptr) {
+    preloaded = view.Preload->Take(source, [&host] { host.PumpMessages(); });
+    view.Preload.reset();
+  }
+  ThreadLoad load = preloaded ? FinishCacheOpen(std::move(*preloaded), source, context)
+                              : LoadThreadCache(source, context);
   if (!load.Show) load = BuildThreadsFromIndex(source, context);
   load_timer.Stop();
   platform::PhaseTimer hide_timer("progress-dialog-close");
@@ -87,6 +94,7 @@ bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& hos
   hide_timer.Stop();
 
   if (load.ForgetFolder) view.CurrentFolderIndex = -1;
+  cache_current = load.CacheCurrent;
   view.CurrentThreads = load.List.Release();
   view.OwnsCurrent = !KeepsInMemory(settings);
   if (KeepsInMemory(settings)) folder.Threads = view.CurrentThreads;
@@ -137,12 +145,13 @@ void OpenFolderThreads(ThreadView& view, const LoaderSettings& settings, LoadHos
   host.ClearRows();
   host.EnableMainWindow(true);
 
-  if (view.CurrentThreads == nullptr && !LoadThreads(view, settings, host, folder)) {
+  bool cache_current = false;
+  if (view.CurrentThreads == nullptr && !LoadThreads(view, settings, host, folder, cache_current)) {
     host.EnableAccountMenu(true);
     host.EnableViewer(true);
     return;
   }
-  ShowThreadRows(view, settings, host, index);
+  ShowThreadRows(view, settings, host, index, cache_current);
   host.EnableAccountMenu(true);
   host.EnableViewer(true);
 }
@@ -174,7 +183,7 @@ void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost
   if (selected >= 0) folder.SelectedIndex = selected;
   host.SelectRow(0);
   host.ClearRows();
-  ShowThreadRows(view, settings, host, view.CurrentFolderIndex);
+  ShowThreadRows(view, settings, host, view.CurrentFolderIndex, false);
 }
 
 void ReleaseThreadLists(ThreadView& view, LoadHost& host) {

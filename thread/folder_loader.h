@@ -3,8 +3,11 @@
 // full build; and the reload ("再構築") and rebuild-all ("再構築(ALL)")
 // commands. The windows are reached only through LoadHost.
 
+#include <memory>
+
 #include "mailbox/folder_discovery.h"
 #include "mailbox/folder_table.h"
+#include "thread/cache_preload.h"
 #include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
 #include "thread/thread_linker.h"
@@ -36,6 +39,9 @@ struct ThreadView {
   ThreadNode* CurrentThreads = nullptr;
   // True when CurrentThreads is owned here rather than by a folder record.
   bool OwnsCurrent = false;
+  // The start folder's cache read ahead during the start-up, if any: the
+  // first load takes it (when it is for that folder) or drops it.
+  std::unique_ptr<CachePreload> Preload;
   // The folder opened last; -1 after a cancelled load (the next selection of
   // any folder then opens it).
   int CurrentFolderIndex = -1;

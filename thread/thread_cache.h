@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -105,34 +106,38 @@ struct ThreadLoad {
   bool Show = false;          // false: no usable source (try the next one, or show nothing)
   bool ForgetFolder = false;  // the load was cancelled or "Entry.lst" vanished:
                               // no folder is current afterwards
+  bool CacheCurrent = false;  // "VLTR.ume" already holds this list: no rewrite needed
 };
 
-// Reads "VLTR.ume", reconciles it with "Entry.lst" and links the new mail.
+// A cached open in two parts, so that the first part can run on a thread of
+// its own while the windows are made. OpenCache reads "VLTR.ume" and
+// reconciles it with "Entry.lst": it reaches windows only through `context`
+// (give it a quiet one off the user-interface thread) and cannot be cancelled
+// once the reconciling has begun. FinishCacheOpen links the new mail, with
+// the progress dialog and its cancel.
+class CacheOpening {
+ public:
+  CacheOpening();
+  ~CacheOpening();
+  CacheOpening(CacheOpening&&) noexcept;
+  CacheOpening& operator=(CacheOpening&&) noexcept;
+
+  struct State;
+
+ private:
+  friend CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+  friend ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder,
+                                    LoadContext& context);
+  std::unique_ptr<State> state_;
+};
+
+CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder, LoadContext& context);
+
+// Reads "VLTR.ume", reconciles it with "Entry.lst" and links the new mail:
+// OpenCache and FinishCacheOpen in a row.
 // Show is false when the cache is missing, empty, cut short, or leaves an
 // empty list that was not cancelled: the folder is then to be built in full.
 ThreadLoad LoadThreadCache(const FolderSource& folder, LoadContext& context);
-
-// The consistency pass over the text of "Entry.lst" (empty when it could not
-// be read): drops the nodes whose name is not in it (their replies move up one
-// level) and refreshes Sender, Subject and StatusBlock of the others. A name
-// found in the first half of the lookups resolves to its first record, later
-// ones to its last record. Returns the number of nodes found. Cannot be
-// cancelled.
-int ReconcileWithIndex(std::string_view index, ThreadNode*& head, LoadContext& context);
-
-struct NewMailResult {
-  bool IndexOpened = false;  // false: "Entry.lst" could not be opened
-  int Added = 0;             // nodes linked (duplicates not counted)
-  bool Stopped = false;      // cancelled or another folder chosen
-};
-
-// Links every record of "Entry.lst" (its text in `index`, null when it could
-// not be read) whose DateStamp is greater than `last_date`, scanning its
-// message headers. Stops at the first such record when the list is empty (the
-// folder is then built in full). A stop keeps the nodes linked so far.
-// `found` is what ReconcileWithIndex returned.
-NewMailResult SearchNewMail(const FolderSource& folder, const std::string* index,
-                            const Stamp& last_date, int found, ThreadNode*& head,
-                            LoadContext& context);
 
 }  // namespace thread

@@ -22,21 +22,13 @@ constexpr std::size_t kMaxChunk = 64 * 1024;
 
 std::ostream& operator<<(std::ostream& out, const NodeText& text) { return out << text.view(); }
 
-void* NodeStore::Allocate(std::size_t bytes, std::size_t alignment) {
-  const std::size_t pad =
-      (alignment - reinterpret_cast<std::uintptr_t>(next_) % alignment) % alignment;
-  if (next_ == nullptr || pad + bytes > left_) {
-    const std::size_t size = std::max(next_chunk_, bytes + alignment);
-    next_chunk_ = std::min(next_chunk_ * 2, kMaxChunk);
-    chunks_.emplace_back(new char[size]);  // not zeroed: zeroing took 8% of a cached open
-    next_ = chunks_.back().get();
-    left_ = size;
-    return Allocate(bytes, alignment);
-  }
-  void* at = next_ + pad;
-  next_ += pad + bytes;
-  left_ -= pad + bytes;
-  return at;
+void* NodeStore::AllocateInNewChunk(std::size_t bytes, std::size_t alignment) {
+  const std::size_t size = std::max(next_chunk_, bytes + alignment);
+  next_chunk_ = std::min(next_chunk_ * 2, kMaxChunk);
+  chunks_.emplace_back(new char[size]);  // not zeroed: zeroing took 8% of a cached open
+  next_ = chunks_.back().get();
+  left_ = size;
+  return Allocate(bytes, alignment);
 }
 
 ThreadNode* NodeStore::NewNode() {

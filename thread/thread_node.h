@@ -71,7 +71,17 @@ class NodeStore {
   void Release();
 
  private:
-  void* Allocate(std::size_t bytes, std::size_t alignment);
+  // Inline: a cached open of 100,000 messages allocates 600,000 times.
+  void* Allocate(std::size_t bytes, std::size_t alignment) {
+    const std::size_t pad =
+        (alignment - reinterpret_cast<std::uintptr_t>(next_) % alignment) % alignment;
+    if (next_ == nullptr || pad + bytes > left_) return AllocateInNewChunk(bytes, alignment);
+    void* at = next_ + pad;
+    next_ += pad + bytes;
+    left_ -= pad + bytes;
+    return at;
+  }
+  void* AllocateInNewChunk(std::size_t bytes, std::size_t alignment);
 
   std::vector<std::unique_ptr<char[]>> chunks_;
   char* next_ = nullptr;

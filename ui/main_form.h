@@ -74,6 +74,11 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // edit control cost about 8 ms under Wine. The form opens messages in it and
   // forgets ViewedNode when it closes.
   TViewForm& EnsureViewer();
+  // The start folder's cache, read ahead while the windows are made; the
+  // first folder load takes it.
+  void AdoptPreload(std::unique_ptr<thread::CachePreload> preload) {
+    view_.Preload = std::move(preload);
+  }
   HACCEL accelerators() const { return accelerators_; }
 
   // Keyboard shortcuts of the main window for a message about to be

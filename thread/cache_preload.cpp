@@ -1,0 +1,79 @@
+#include "thread/cache_preload.h"
+
+#include <chrono>
+#include <memory>
+#include <utility>
+
+#include "mailbox/folder_discovery.h"
+#include "mailbox/folder_table.h"
+#include "settings/settings.h"
+#include "thread/load_host.h"
+
+namespace thread {
+
+std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
+                                            const mailbox::ReadRegistryFn& read_registry) {
+  const settings::MainWindowSettings main = settings::LoadMainSettings(settings_path);
+  mailbox::AccountState account;
+  account.MailboxDir = main.Mailbox;
+  account.AccountIndex = main.AccountTitle;
+  if (!mailbox::LocateMailbox(account, read_registry, nullptr) || account.AccountDir.empty()) {
+    return std::nullopt;
+  }
+  mailbox::DiscoveryOptions options;
+  options.DisplaySettings = false;
+  auto folders = std::make_unique<mailbox::FolderTable>();
+  mailbox::DiscoverFolders(account.AccountDir, options, *folders);
+  const mailbox::FolderInfo& first = (*folders)[0];
+  if (mailbox::FolderCount(*folders) == 0 || first.Kind == mailbox::kFolderContainer ||
+      first.Total == 0) {
+    return std::nullopt;
+  }
+  FolderSource source;
+  source.Path = first.Path;
+  source.Total = first.Total;
+  return source;
+}
+
+CachePreload::CachePreload(std::string settings_path, mailbox::ReadRegistryFn read_registry)
+    : thread_([this, path = std::move(settings_path), registry = std::move(read_registry)] {
+        Run(path, registry);
+      }) {}
+
+CachePreload::~CachePreload() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void CachePreload::Run(const std::string& settings_path,
+                       const mailbox::ReadRegistryFn& read_registry) {
+  // Whatever goes wrong here, the start-up opens the folder itself.
+  try {
+    source_ = FindStartFolder(settings_path, read_registry);
+    if (!source_) return;
+    QuietProgress progress;
+    QuietMonitor monitor;
+    LoadContext context{progress, monitor};
+    opening_ = OpenCache(*source_, context);
+  } catch (...) {
+    source_.reset();
+    opening_.reset();
+  }
+  done_ = true;
+}
+
+std::optional<CacheOpening> CachePreload::Take(const FolderSource& folder,
+                                               const std::function<void()>& pump) {
+  while (!done_) {
+    if (pump) pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  if (thread_.joinable()) thread_.join();
+  std::optional<CacheOpening> taken = std::move(opening_);
+  opening_.reset();
+  if (!taken || !source_ || source_->Path != folder.Path || source_->Total != folder.Total) {
+    return std::nullopt;
+  }
+  return taken;
+}
+
+}  // namespace thread
