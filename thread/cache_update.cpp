@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -246,36 +244,18 @@ CacheOpening OpenCache(const FolderSource& folder, LoadContext& context) {
   s.FileRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kCacheFileName), text);
   if (!s.FileRead) return opening;
 
-  // "Entry.lst" is read and indexed on a second thread while the cache text is
-  // parsed: for a folder of 100,000 messages the two took about as long. When
-  // it cannot be read the consistency pass finds no record and the search
-  // fails.
-  std::exception_ptr index_error;
-  std::thread indexer([&s, &folder, &index_error] {
-    try {
-      s.IndexRead =
-          platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), s.Index);
-      s.Table.emplace(s.IndexRead ? std::string_view(s.Index) : std::string_view());
-    } catch (...) {
-      index_error = std::current_exception();
-    }
-  });
-  {
-    // Joined on every way out, an exception included.
-    struct JoinOnExit {
-      std::thread& thread;
-      ~JoinOnExit() { thread.join(); }
-    } join{indexer};
-    context.progress.SetTitle(ja::kCacheReadTitle);
-    context.progress.Repaint();
-    s.Cache = ReadThreadCache(text, folder.Path, &context);
-    read_timer.Stop();
-  }
-  if (index_error) std::rethrow_exception(index_error);
+  context.progress.SetTitle(ja::kCacheReadTitle);
+  context.progress.Repaint();
+  s.Cache = ReadThreadCache(text, folder.Path, &context);
+  read_timer.Stop();
   context.monitor.EnableMainWindow(false);
   if (s.Cache.Status != CacheReadStatus::kLoaded || s.Cache.Records == 0) return opening;
 
+  // When "Entry.lst" cannot be read the consistency pass finds no record and
+  // the search fails.
   platform::PhaseTimer reconcile_timer("reconcile");
+  s.IndexRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), s.Index);
+  s.Table.emplace(s.IndexRead ? std::string_view(s.Index) : std::string_view());
   s.Found = ReconcileWithIndex(*s.Table, s.Cache.List.MutableHead(), context);
   return opening;
 }
