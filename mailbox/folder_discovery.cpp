@@ -127,7 +127,10 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   f.Path = path;
   RefreshFolderEntry(f, title, options);
   if (f.Kind != kFolderContainer && options.DisplaySettings) {
-    const FolderDisplaySettings s = ReadFolderDisplaySettings(path, options.TabInfoDefault);
+    std::optional<FolderDisplaySettings> known;
+    if (options.KnownDisplaySettings) known = options.KnownDisplaySettings(path);
+    const FolderDisplaySettings s =
+        known ? *known : ReadFolderDisplaySettings(path, options.TabInfoDefault);
     f.TabInfo = s.TabInfo;
     f.MlStringDelete = s.MlStringDelete;
   }

@@ -3,11 +3,19 @@
 // descriptions ("Account.ini", each folder's "Entry.ini") and refreshes single
 // records from disk.
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "mailbox/folder_table.h"
 
 namespace mailbox {
+
+// The folder's own display settings from its "VLTR.fol".
+struct FolderDisplaySettings {
+  int TabInfo = 0;
+  int MlStringDelete = 0;
+};
 
 struct DiscoveryOptions {
   int MidokuSearch = 0;    // 1: read each folder's unread count at discovery
@@ -15,6 +23,10 @@ struct DiscoveryOptions {
   // False: no "VLTR.fol" is read and the display settings keep their
   // defaults, for a caller that needs only where the folders are.
   bool DisplaySettings = true;
+  // A folder's display settings read already (by the start-up's read-ahead),
+  // by folder directory, with TabInfoDefault applied; none: read "VLTR.fol".
+  std::function<std::optional<FolderDisplaySettings>(const std::string& folder_path)>
+      KnownDisplaySettings;
 };
 
 // Highest user folder number examined ("User999.box" is a folder the mail
@@ -44,11 +56,6 @@ void RefreshFolderEntry(FolderInfo& folder, const std::string& title,
 // UnOpen of the folder's "Entry.ini", 0 when that file does not exist.
 int ReadUnreadCount(const FolderInfo& folder);
 
-// The folder's own display settings from its "VLTR.fol".
-struct FolderDisplaySettings {
-  int TabInfo = 0;
-  int MlStringDelete = 0;
-};
 FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
                                                 int tab_info_default);
 // Writes both keys to the folder's "VLTR.fol" (creating it); false when the

@@ -327,6 +327,7 @@ TEST(CachePreloadTest, StartFolderReadAheadIsUsedOnlyForThatFolderAndCount) {
   EXPECT_FALSE(FindStartFolder(dir.Join("none.ini"), nullptr)) << "no mailbox without asking";
   const std::optional<FolderSource> start = FindStartFolder(settings_path, nullptr);
   ASSERT_TRUE(start);
+  ASSERT_TRUE(mailbox::WriteFolderDisplaySettings(start->Path, {1, 1}));
 
   QuietProgress progress;
   QuietMonitor monitor;
@@ -356,6 +357,14 @@ TEST(CachePreloadTest, StartFolderReadAheadIsUsedOnlyForThatFolderAndCount) {
   };
   for (const Case& c : cases) {
     CachePreload preload(settings_path, nullptr);
+    // The display settings read ahead serve only the start folder, and only
+    // with the default they were read with.
+    const auto display = preload.DisplaySettings(c.asked.Path, 0);
+    ASSERT_EQ(display.has_value(), c.asked.Path == start->Path) << c.reason;
+    if (display) {
+      EXPECT_EQ(display->MlStringDelete, 1) << c.reason;
+    }
+    EXPECT_FALSE(preload.DisplaySettings(c.asked.Path, 1)) << c.reason;
     std::optional<CacheOpening> opening = preload.Take(c.asked, nullptr);
     ASSERT_EQ(opening.has_value(), c.handed) << c.reason;
     if (!opening) continue;

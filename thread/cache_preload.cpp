@@ -49,16 +49,42 @@ void CachePreload::Run(const std::string& settings_path,
   // Whatever goes wrong here, the start-up opens the folder itself.
   try {
     source_ = FindStartFolder(settings_path, read_registry);
-    if (!source_) return;
-    QuietProgress progress;
-    QuietMonitor monitor;
-    LoadContext context{progress, monitor};
-    opening_ = OpenCache(*source_, context);
+    if (source_) {
+      tab_info_default_ = settings::LoadPropertySettings(settings_path).TabInfo;
+      CacheFiles files = ReadCacheFiles(source_->Path);
+      // The directory scan of a missing "VLTR.fol" holds up every file open,
+      // not the parsing: it goes on a thread of its own once the cache files
+      // are in memory.
+      std::thread display([this] {
+        try {
+          display_ = mailbox::ReadFolderDisplaySettings(source_->Path, tab_info_default_);
+          display_read_ = true;
+        } catch (...) {
+        }
+      });
+      struct JoinOnExit {
+        std::thread& thread;
+        ~JoinOnExit() { thread.join(); }
+      } join{display};
+      QuietProgress progress;
+      QuietMonitor monitor;
+      LoadContext context{progress, monitor};
+      opening_ = OpenCache(std::move(files), *source_, context);
+    }
   } catch (...) {
-    source_.reset();
     opening_.reset();
   }
   done_ = true;
+}
+
+std::optional<mailbox::FolderDisplaySettings> CachePreload::DisplaySettings(
+    const std::string& folder_path, int tab_info_default) {
+  while (!display_read_ && !done_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (!display_read_ || !source_ || source_->Path != folder_path ||
+      tab_info_default != tab_info_default_) {
+    return std::nullopt;
+  }
+  return display_;
 }
 
 std::optional<CacheOpening> CachePreload::Take(const FolderSource& folder,

@@ -4,6 +4,10 @@
 // reconciling the cache of a 100,000-message folder takes about as long as
 // making the windows, so the two together take the time of one.
 //
+// The start folder's "VLTR.fol" is read ahead too: under Wine, looking for a
+// missing file in a folder of 100,000 files scans the whole directory (about
+// 40 ms), and no other file of the process can be opened meanwhile.
+//
 // The thread only reads files. What it made is used only when the start-up
 // opens the very folder it read, with the same message count; otherwise it
 // is thrown away and the folder is opened as always.
@@ -15,6 +19,7 @@
 #include <thread>
 
 #include "mailbox/accounts.h"
+#include "mailbox/folder_discovery.h"
 #include "thread/thread_cache.h"
 
 namespace thread {
@@ -33,6 +38,12 @@ class CachePreload {
   CachePreload(const CachePreload&) = delete;
   CachePreload& operator=(const CachePreload&) = delete;
 
+  // The display settings of `folder_path` ("VLTR.fol", read with
+  // `tab_info_default`) when they were read ahead for that folder with that
+  // default; waits for them. None otherwise: read the file.
+  std::optional<mailbox::FolderDisplaySettings> DisplaySettings(const std::string& folder_path,
+                                                                int tab_info_default);
+
   // Waits for the thread, calling `pump` every few milliseconds meanwhile so
   // that the windows stay painted. The opening when it was made for `folder`
   // (the same directory and Total), else none. Gives it out once.
@@ -43,6 +54,9 @@ class CachePreload {
 
   std::optional<FolderSource> source_;
   std::optional<CacheOpening> opening_;
+  int tab_info_default_ = 0;
+  mailbox::FolderDisplaySettings display_;
+  std::atomic<bool> display_read_{false};
   std::atomic<bool> done_{false};
   std::thread thread_;  // last: starts once the members it fills exist
 };

@@ -235,29 +235,55 @@ CacheOpening::~CacheOpening() = default;
 CacheOpening::CacheOpening(CacheOpening&&) noexcept = default;
 CacheOpening& CacheOpening::operator=(CacheOpening&&) noexcept = default;
 
-CacheOpening OpenCache(const FolderSource& folder, LoadContext& context) {
+bool CacheOpening::Complete() const {
+  if (state_ == nullptr || !state_->FileRead || !state_->IndexRead) return false;
+  const State& s = *state_;
+  if (s.Cache.Status != CacheReadStatus::kLoaded || s.Cache.List.Empty()) return false;
+  for (int position = 1; position <= s.Table->Count(); ++position) {
+    if (CompareStamps(RecordStamp(s.Table->Line(position)), s.Cache.LastDate) > 0) return false;
+  }
+  return true;
+}
+
+CacheFiles ReadCacheFiles(const std::string& folder_path) {
+  platform::PhaseTimer timer("cache-files");
+  CacheFiles files;
+  files.CacheRead =
+      platform::ReadWholeFile(platform::JoinPath(folder_path, kCacheFileName), files.Cache);
+  if (files.CacheRead) {
+    files.IndexRead =
+        platform::ReadWholeFile(platform::JoinPath(folder_path, kIndexFileName), files.Index);
+  }
+  return files;
+}
+
+CacheOpening OpenCache(CacheFiles files, const FolderSource& folder, LoadContext& context) {
   CacheOpening opening;
   opening.state_ = std::make_unique<CacheOpening::State>();
   CacheOpening::State& s = *opening.state_;
-  platform::PhaseTimer read_timer("cache-read");
-  std::string text;
-  s.FileRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kCacheFileName), text);
+  s.FileRead = files.CacheRead;
   if (!s.FileRead) return opening;
 
+  platform::PhaseTimer read_timer("cache-read");
   context.progress.SetTitle(ja::kCacheReadTitle);
   context.progress.Repaint();
-  s.Cache = ReadThreadCache(text, folder.Path, &context);
+  s.Cache = ReadThreadCache(files.Cache, folder.Path, &context);
   read_timer.Stop();
   context.monitor.EnableMainWindow(false);
   if (s.Cache.Status != CacheReadStatus::kLoaded || s.Cache.Records == 0) return opening;
 
-  // When "Entry.lst" cannot be read the consistency pass finds no record and
-  // the search fails.
+  // When "Entry.lst" could not be read the consistency pass finds no record
+  // and the search fails.
   platform::PhaseTimer reconcile_timer("reconcile");
-  s.IndexRead = platform::ReadWholeFile(platform::JoinPath(folder.Path, kIndexFileName), s.Index);
+  s.IndexRead = files.IndexRead;
+  s.Index = std::move(files.Index);
   s.Table.emplace(s.IndexRead ? std::string_view(s.Index) : std::string_view());
   s.Found = ReconcileWithIndex(*s.Table, s.Cache.List.MutableHead(), context);
   return opening;
+}
+
+CacheOpening OpenCache(const FolderSource& folder, LoadContext& context) {
+  return OpenCache(ReadCacheFiles(folder.Path), folder, context);
 }
 
 ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder, LoadContext& context) {

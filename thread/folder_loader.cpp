@@ -70,14 +70,6 @@ void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& 
 // to show. `cache_current` tells whether the cache file already holds it.
 bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& host,
                  mailbox::FolderInfo& folder, bool& cache_current) {
-  platform::PhaseTimer dialog_timer("progress-dialog");
-  ProgressSink& progress = host.ShowProgress();
-  dialog_timer.Stop();
-  progress.SetRange(0, folder.Total);
-  progress.SetPosition(0);
-  progress.SetTitle(ja::kBuildingTitle);
-  progress.EnableCancel(true);
-  LoadContext context{progress, host};
   const FolderSource source{folder.Path, folder.Total, settings.Link, settings.ScanWorkers};
   platform::PhaseTimer load_timer("load");
   std::optional<CacheOpening> preloaded;
@@ -85,13 +77,29 @@ bool LoadThreads(ThreadView& view, const LoaderSettings& settings, LoadHost& hos
     preloaded = view.Preload->Take(source, [&host] { host.PumpMessages(); });
     view.Preload.reset();
   }
-  ThreadLoad load = preloaded ? FinishCacheOpen(std::move(*preloaded), source, context)
-                              : LoadThreadCache(source, context);
-  if (!load.Show) load = BuildThreadsFromIndex(source, context);
+  ThreadLoad load;
+  if (preloaded && preloaded->Complete()) {
+    // Read ahead during the start-up and no new mail: what is left takes a few
+    // milliseconds and cannot be cancelled, so no progress dialog comes up.
+    QuietProgress quiet;
+    LoadContext context{quiet, host};
+    load = FinishCacheOpen(std::move(*preloaded), source, context);
+  } else {
+    platform::PhaseTimer dialog_timer("progress-dialog");
+    ProgressSink& progress = host.ShowProgress();
+    dialog_timer.Stop();
+    progress.SetRange(0, folder.Total);
+    progress.SetPosition(0);
+    progress.SetTitle(ja::kBuildingTitle);
+    progress.EnableCancel(true);
+    LoadContext context{progress, host};
+    load = preloaded ? FinishCacheOpen(std::move(*preloaded), source, context)
+                     : LoadThreadCache(source, context);
+    if (!load.Show) load = BuildThreadsFromIndex(source, context);
+    platform::PhaseTimer hide_timer("progress-dialog-close");
+    host.HideProgress();
+  }
   load_timer.Stop();
-  platform::PhaseTimer hide_timer("progress-dialog-close");
-  host.HideProgress();
-  hide_timer.Stop();
 
   if (load.ForgetFolder) view.CurrentFolderIndex = -1;
   cache_current = load.CacheCurrent;

@@ -109,6 +109,16 @@ struct ThreadLoad {
   bool CacheCurrent = false;  // "VLTR.ume" already holds this list: no rewrite needed
 };
 
+// The files a cached open reads: "VLTR.ume", and "Entry.lst" when that was
+// read.
+struct CacheFiles {
+  bool CacheRead = false;
+  std::string Cache;
+  bool IndexRead = false;
+  std::string Index;
+};
+CacheFiles ReadCacheFiles(const std::string& folder_path);
+
 // A cached open in two parts, so that the first part can run on a thread of
 // its own while the windows are made. OpenCache reads "VLTR.ume" and
 // reconciles it with "Entry.lst": it reaches windows only through `context`
@@ -122,16 +132,23 @@ class CacheOpening {
   CacheOpening(CacheOpening&&) noexcept;
   CacheOpening& operator=(CacheOpening&&) noexcept;
 
+  // True when the cache was read whole, something is left after reconciling
+  // and no index record is newer than the cache: finishing then has no mail
+  // to link and nothing to cancel.
+  bool Complete() const;
+
   struct State;
 
  private:
-  friend CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+  friend CacheOpening OpenCache(CacheFiles files, const FolderSource& folder, LoadContext& context);
   friend ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder,
                                     LoadContext& context);
   std::unique_ptr<State> state_;
 };
 
 CacheOpening OpenCache(const FolderSource& folder, LoadContext& context);
+// The same with the files read already.
+CacheOpening OpenCache(CacheFiles files, const FolderSource& folder, LoadContext& context);
 ThreadLoad FinishCacheOpen(CacheOpening opening, const FolderSource& folder, LoadContext& context);
 
 // Reads "VLTR.ume", reconciles it with "Entry.lst" and links the new mail:

@@ -127,6 +127,11 @@ void TVtFormMain::ReloadAccount() {
   mailbox::DiscoveryOptions options;
   options.MidokuSearch = properties_.MidokuSearch;
   options.TabInfoDefault = properties_.TabInfo;
+  if (thread::CachePreload* preload = view_.Preload.get()) {
+    options.KnownDisplaySettings = [preload, &options](const std::string& folder_path) {
+      return preload->DisplaySettings(folder_path, options.TabInfoDefault);
+    };
+  }
   if (account_.AccountDir.empty()) {
     *folders_ = mailbox::FolderTable{};
   } else {
