@@ -126,7 +126,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
   f.Depth = depth;
   f.Path = path;
   RefreshFolderEntry(f, title, options);
-  if (f.Kind != kFolderContainer && options.DisplaySettings) {
+  if (f.Kind != kFolderContainer) {
     std::optional<FolderDisplaySettings> known;
     if (options.KnownDisplaySettings) known = options.KnownDisplaySettings(path);
     const FolderDisplaySettings s =

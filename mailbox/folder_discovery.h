@@ -20,11 +20,9 @@ struct FolderDisplaySettings {
 struct DiscoveryOptions {
   int MidokuSearch = 0;    // 1: read each folder's unread count at discovery
   int TabInfoDefault = 0;  // TabInfo of a folder whose "VLTR.fol" has none
-  // False: no "VLTR.fol" is read and the display settings keep their
-  // defaults, for a caller that needs only where the folders are.
-  bool DisplaySettings = true;
-  // A folder's display settings read already (by the start-up's read-ahead),
-  // by folder directory, with TabInfoDefault applied; none: read "VLTR.fol".
+  // A folder's display settings known already, by folder directory (the
+  // start-up's read-ahead, or a caller that needs no display settings); none:
+  // read its "VLTR.fol".
   std::function<std::optional<FolderDisplaySettings>(const std::string& folder_path)>
       KnownDisplaySettings;
 };

@@ -21,7 +21,10 @@ std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
     return std::nullopt;
   }
   mailbox::DiscoveryOptions options;
-  options.DisplaySettings = false;
+  // Only where the folders are is needed here: no "VLTR.fol" is read.
+  options.KnownDisplaySettings = [](const std::string&) {
+    return std::optional<mailbox::FolderDisplaySettings>(mailbox::FolderDisplaySettings{});
+  };
   auto folders = std::make_unique<mailbox::FolderTable>();
   mailbox::DiscoverFolders(account.AccountDir, options, *folders);
   const mailbox::FolderInfo& first = (*folders)[0];

@@ -29,6 +29,13 @@ std::uint64_t NameKey(const char* name) {
   return key;
 }
 
+// A record's DateStamp without parsing its texts: bytes 8-11 of the decoded
+// status field, reversed as ParseIndexRecord stores them.
+Stamp RecordStamp(std::string_view line) {
+  const Base64Block block = DecodeBase64Block(line.substr(9, 16));
+  return Stamp{block.Bytes[11], block.Bytes[10], block.Bytes[9], block.Bytes[8]};
+}
+
 }  // namespace
 
 // The index records of "Entry.lst" in file order, with a lookup by message
@@ -50,7 +57,11 @@ class IndexTable {
   explicit IndexTable(std::string_view text) : text_(text) {
     IndexRecords records(text);
     std::string_view line;
-    while (records.Next(line)) lines_.push_back(line);
+    while (records.Next(line)) {
+      lines_.push_back(line);
+      const Stamp stamp = RecordStamp(line);
+      if (CompareStamps(stamp, newest_) > 0) newest_ = stamp;
+    }
     std::size_t size = 16;
     shift_ = 60;
     while (size < 2 * lines_.size()) {
@@ -74,6 +85,8 @@ class IndexTable {
   }
 
   int Count() const { return static_cast<int>(lines_.size()); }
+  // The greatest DateStamp of the records (zero when there are none).
+  const Stamp& Newest() const { return newest_; }
   // Record `position`, 1 to Count(), in file order.
   std::string_view Line(int position) const {
     return lines_[static_cast<std::size_t>(position - 1)];
@@ -116,16 +129,10 @@ class IndexTable {
 
   std::string_view text_;
   std::vector<std::string_view> lines_;  // the records, in file order
+  Stamp newest_{};
   std::vector<Slot> slots_;
   int shift_ = 60;  // 64 - log2(slots_.size())
 };
-
-// A record's DateStamp without parsing its texts: bytes 8-11 of the decoded
-// status field, reversed as ParseIndexRecord stores them.
-Stamp RecordStamp(std::string_view line) {
-  const Base64Block block = DecodeBase64Block(line.substr(9, 16));
-  return Stamp{block.Bytes[11], block.Bytes[10], block.Bytes[9], block.Bytes[8]};
-}
 
 struct Reconciled {
   int Found = 0;   // nodes whose record was found
@@ -200,6 +207,7 @@ NewMailResult SearchNewMail(const FolderSource& folder, const IndexTable* index,
 
   // Collect the new records first so that their headers can be scanned ahead.
   std::vector<ThreadNode*> fresh;
+  if (CompareStamps(index->Newest(), last_date) <= 0) return result;  // nothing newer
   for (int position = 1; position <= index->Count(); ++position) {
     const std::string_view line = index->Line(position);
     if (CompareStamps(RecordStamp(line), last_date) <= 0) continue;
@@ -239,10 +247,7 @@ bool CacheOpening::Complete() const {
   if (state_ == nullptr || !state_->FileRead || !state_->IndexRead) return false;
   const State& s = *state_;
   if (s.Cache.Status != CacheReadStatus::kLoaded || s.Cache.List.Empty()) return false;
-  for (int position = 1; position <= s.Table->Count(); ++position) {
-    if (CompareStamps(RecordStamp(s.Table->Line(position)), s.Cache.LastDate) > 0) return false;
-  }
-  return true;
+  return CompareStamps(s.Table->Newest(), s.Cache.LastDate) <= 0;
 }
 
 CacheFiles ReadCacheFiles(const std::string& folder_path) {

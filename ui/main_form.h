@@ -133,6 +133,9 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void RemoveNode(thread::ThreadNode* node, int row);
   void PromoteChildren(int row, int depth);
   void ReplyOrForwardSelected(bool forward);
+  // Makes `node` the viewed message. False when its file is gone: the user is
+  // told and a shown viewer closes.
+  bool ViewMessageFile(const thread::ThreadNode* node);
   client::ComposeContext MailClientContext() const;
 
   // ---- ViewerHost ------------------------------------------------------------

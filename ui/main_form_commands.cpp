@@ -53,14 +53,7 @@ void TVtFormMain::OpenSelectedMail() {
   const int row = thread_list_.ListViewMail().Selected();
   thread::ThreadNode* node = thread_list_.SelectedNode();
   if (node == nullptr) return;
-  viewed_node_ = node;
-  if (!platform::FileExists(node->FilePath.str())) {
-    ShowMessageText(ja::kFileMissing);
-    if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd())) {
-      PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
-    }
-    return;
-  }
+  if (!ViewMessageFile(node)) return;
   TViewForm& viewer = EnsureViewer();
   if (viewer.HoldsMessage(node->FilePath.str())) {
     viewer.FocusText();

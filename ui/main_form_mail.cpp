@@ -144,17 +144,20 @@ void TVtFormMain::OpenUrl(const std::string& url) {
   if (environment_.MailClient != nullptr) environment_.MailClient->OpenUrl(url);
 }
 
+bool TVtFormMain::ViewMessageFile(const thread::ThreadNode* node) {
+  viewed_node_ = node;
+  if (platform::FileExists(node->FilePath.str())) return true;
+  ShowMessageText(ja::kFileMissing);
+  if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd())) {
+    PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
+  }
+  return false;
+}
+
 void TVtFormMain::ReplyOrForwardSelected(bool forward) {
   const thread::ThreadNode* node = thread_list_.SelectedNode();
   if (node == nullptr) return;
-  viewed_node_ = node;
-  if (!platform::FileExists(node->FilePath.str())) {
-    ShowMessageText(ja::kFileMissing);
-    if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd())) {
-      PostMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
-    }
-    return;
-  }
+  if (!ViewMessageFile(node)) return;
   if (forward) {
     ComposeForward(node->FilePath.str());
   } else {
