@@ -7,7 +7,19 @@ set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/app/res/veltrano.rc)
 file(WRITE ${CMAKE_BINARY_DIR}/generated/rc/version.h
   "#define VELTRANO_VERSION_NUMBERS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0\n"
   "#define VELTRANO_VERSION_TEXT \"${PROJECT_VERSION}.0\\0\"\n")
+# The manifest names this build's architecture, for the program and for the
+# common controls it binds: 64-bit Windows refuses to start a program whose
+# manifest asks for an assembly of another architecture (Wine does not check).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VELTRANO_MANIFEST_ARCH amd64)
+else()
+  set(VELTRANO_MANIFEST_ARCH x86)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/app/res/veltrano.manifest.in
+               ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest @ONLY)
 set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated/rc)
+set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest)
 
 add_executable(Veltrano WIN32 app/main.cpp ${RESOURCE_FILE})
 target_link_libraries(Veltrano PRIVATE app)

@@ -1,6 +1,9 @@
 // CP932 <-> UTF-16 on Windows with code page 932, whatever the system locale.
 #include <windows.h>
 
+#include <climits>
+#include <stdexcept>
+
 #include "platform/encoding.h"
 #include "platform/wide_win.h"
 
@@ -8,22 +11,31 @@ namespace platform {
 
 namespace {
 constexpr UINT kCp932 = 932;
+
+// The conversion functions take an int length. A longer text (only a 64-bit
+// process can hold one) is refused instead of being cut short without a word.
+int ConversionLength(std::size_t size) {
+  if (size > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long to convert");
+  return static_cast<int>(size);
 }
+}  // namespace
 
 std::wstring Widen(std::string_view cp932) {
   if (cp932.empty()) return {};
-  const int n = MultiByteToWideChar(kCp932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  const int size = ConversionLength(cp932.size());
+  const int n = MultiByteToWideChar(kCp932, 0, cp932.data(), size, nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(kCp932, 0, cp932.data(), static_cast<int>(cp932.size()), out.data(), n);
+  MultiByteToWideChar(kCp932, 0, cp932.data(), size, out.data(), n);
   return out;
 }
 
 std::string Narrow(std::wstring_view wide) {
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+  const int size = ConversionLength(wide.size());
+  const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
                                     nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr,
                       nullptr);
   return out;
 }

@@ -23,8 +23,26 @@ constexpr int kBigViewId = 200;
 // No practical limit: the largest message a folder can hold shows whole.
 constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 
-using SetNkfOptionFn = int(WINAPI*)(const char*);
+using SetNkfOptionFn = void(WINAPI*)(const char*);
 using NkfConvertFn = void(WINAPI*)(char*, const char*);
+
+// Loads the code converter. A library that is missing, that is not a DLL for
+// this program's architecture (a 32-bit NKF32.DLL beside the 64-bit program)
+// or that lacks either entry point counts as no converter. The system is told
+// not to show its own box for a bad image: the greyed commands say enough.
+HMODULE LoadConverterLibrary(const std::wstring& name) {
+  DWORD old_mode = 0;
+  const bool mode_set = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old_mode) != FALSE;
+  HMODULE module = LoadLibraryW(name.c_str());
+  if (mode_set) SetThreadErrorMode(old_mode, nullptr);
+  if (module == nullptr) return nullptr;
+  if (GetProcAddress(module, "SetNkfOption") == nullptr ||
+      GetProcAddress(module, "NkfConvert") == nullptr) {
+    FreeLibrary(module);
+    return nullptr;
+  }
+  return module;
+}
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
@@ -45,7 +63,7 @@ TViewForm::TViewForm(std::string settings_path, BusyFlag& busy, const std::wstri
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
-  nkf_library_ = LoadLibraryW(nkf_library.c_str());
+  nkf_library_ = LoadConverterLibrary(nkf_library);
 }
 
 TViewForm::~TViewForm() {
@@ -127,7 +145,6 @@ std::string TViewForm::Convert(std::string_view text) const {
       reinterpret_cast<void*>(GetProcAddress(nkf_library_, "SetNkfOption")));
   auto convert = reinterpret_cast<NkfConvertFn>(
       reinterpret_cast<void*>(GetProcAddress(nkf_library_, "NkfConvert")));
-  if (set_option == nullptr || convert == nullptr) return std::string(text);
   const std::string input(text.substr(0, text.find('\0')));
   // Shift-JIS output is never longer than twice its input.
   std::vector<char> output(input.size() * 2 + 1, '\0');

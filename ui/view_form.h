@@ -34,7 +34,8 @@ class TViewForm final : public ui::Window {
   static constexpr wchar_t kClassName[] = L"TViewForm";
 
   // Creates the window hidden, applies the viewer load pass of `settings_path`
-  // and loads the converter `nkf_library` ("NKF32.DLL"; a missing library only
+  // and loads the converter `nkf_library` ("NKF32.DLL"; a library that is
+  // missing, of the other architecture or without its two entry points only
   // means no conversion). `busy` is the main window's ViewerBusy flag.
   TViewForm(std::string settings_path, BusyFlag& busy, const std::wstring& nkf_library);
   ~TViewForm() override;
@@ -73,7 +74,6 @@ class TViewForm final : public ui::Window {
   const settings::ViewerSettings& Settings() const { return settings_; }
 
   HWND BigView() const { return big_view_; }
-  HMODULE NkfLibrary() const { return nkf_library_; }
   const viewer::MessageView& View() const { return view_; }
   // BigView's whole text as CP932 (for reading the display back).
   std::string BigViewText() const;

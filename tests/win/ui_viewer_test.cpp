@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "tests/temp_dir_support.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
 #include "ui/view_commands.h"
@@ -133,6 +134,38 @@ TEST(Viewer, QAndEscClose) {
     Pump(30);
     EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << static_cast<int>(key);
     EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
+  }
+}
+
+// Only a library that can serve is taken as the converter: anything else is no
+// converter (its commands greyed), and a message still opens, unconverted.
+TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
+  testing_support::TempDir dir;
+  char other_arch[MAX_PATH] = {};
+  GetEnvironmentVariableA("VELTRANO_OTHER_ARCH_NKF32", other_arch, MAX_PATH);
+  const struct Case {
+    const char* why;
+    std::string library;
+    bool loads;
+  } cases[] = {
+      {"our NKF32.DLL beside the program", "NKF32.DLL", true},
+      {"no such file", "NoSuchNkf32.dll", false},
+      {"a text file named like a DLL", dir.WriteFile("NKF32.DLL", "not a program\r\n"), false},
+      {"a system DLL without the two entry points", "version.dll", false},
+      {"NKF32.DLL of the other architecture (VELTRANO_OTHER_ARCH_NKF32)", other_arch, false},
+  };
+  for (const Case& c : cases) {
+    if (c.library.empty()) {
+      ADD_FAILURE() << c.why << ": not set; scripts/test sets it to the other build's DLL";
+      continue;
+    }
+    UiFixture fixture;
+    fixture.NkfLibrary = platform::Widen(c.library);
+    fixture.Start();
+    Open(fixture, 0);
+    EXPECT_EQ(fixture.Viewer().NkfLoaded(), c.loads) << c.why;
+    EXPECT_EQ(fixture.Viewer().View().MessagePath, RowNode(fixture, 0).FilePath) << c.why;
+    EXPECT_FALSE(fixture.Viewer().BigViewText().empty()) << c.why;
   }
 }
 

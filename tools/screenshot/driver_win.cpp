@@ -83,12 +83,16 @@ bool OpenSelectedMessage() {
   if (!shown) return Fail("no main window with a filled thread list");
   DWORD process = 0;
   GetWindowThreadProcessId(main, &process);
-  HWND viewer = FindTopLevel(kViewerClass, process);
-  if (viewer == nullptr) return Fail("the program has no viewer window");
+  // The program makes its viewer window when the first message is opened.
   PostMessageW(list, WM_CHAR, VK_RETURN, 1);
-  if (!WaitUntil([&] { return IsWindowVisible(viewer) != FALSE; }, 10000)) {
-    return Fail("the viewer did not open");
-  }
+  HWND viewer = nullptr;
+  const bool opened = WaitUntil(
+      [&] {
+        viewer = FindTopLevel(kViewerClass, process);
+        return viewer != nullptr && IsWindowVisible(viewer) != FALSE;
+      },
+      10000);
+  if (!opened) return Fail("the viewer did not open");
   // Beside the main window rather than over it, so both show.
   SetWindowPos(viewer, HWND_TOP, 330, 250, 640, 420, SWP_NOACTIVATE);
   wchar_t caption[256] = {};
