@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-// commctrl.h needs the types of windows.h.
+// commctrl.h and ole2.h need the types of windows.h.
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <cstdlib>
 #include <exception>
@@ -28,6 +29,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
   InitCommonControlsEx(&controls);
+  // The shell may hand a launch of the mail client or a URL to an extension
+  // through COM: the thread is an OLE apartment before any ShellExecuteExW.
+  const bool ole = SUCCEEDED(OleInitialize(nullptr));
 
   try {
     ui::MainFormEnvironment environment;
@@ -39,5 +43,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
   } catch (...) {
     ui::ShowErrorBox("Unknown error");
   }
+  if (ole) OleUninitialize();
   return 0;
 }

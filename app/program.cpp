@@ -25,9 +25,11 @@ Program::Program(ui::MainFormEnvironment environment) {
   if (environment.SettingsPath.empty()) {
     environment.SettingsPath = settings::SettingsPath(ExecutableDirectory());
   }
-  mail_client_ = std::make_unique<ui::WindowsMailClientLink>([this] {
-    if (main_ != nullptr) main_->PumpMessages();
-  });
+  mail_client_ = std::make_unique<ui::WindowsMailClientLink>(
+      [this] {
+        if (main_ != nullptr) main_->PumpMessages();
+      },
+      [this] { return main_ == nullptr || main_->Closing(); });
   if (environment.MailClient == nullptr) environment.MailClient = mail_client_.get();
   environment.RemoveSplash = [this] {
     if (splash_ != nullptr) splash_->Remove();

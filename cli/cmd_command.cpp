@@ -40,7 +40,9 @@ int Print(const std::string& text) {
 }
 
 int NotBelowMailbox() {
-  std::fputs("the message file does not lie below the mailbox directory\n", stderr);
+  std::fputs(
+      "the message file does not lie below the mailbox directory, or its name is no message name\n",
+      stderr);
   return 1;
 }
 

@@ -3,12 +3,32 @@
 #include "client/ja_texts.h"
 #include "client/quenmar_interface.h"
 #include "thread/index_record.h"
+#include "thread/sjis_text.h"
 
 namespace client {
 namespace {
 
 constexpr std::size_t kExtensionLength = 4;       // ".qnm"
 constexpr std::size_t kMailboxSuffixLength = 8;   // "\Mailbox"
+
+// Where the last component of a Shift-JIS path starts: after its last "\\" or
+// "/" that is not the second byte of a double-byte character.
+std::size_t LastComponentStart(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); i += thread::SjisCharLength(path, i)) {
+    if (path[i] == '\\' || path[i] == '/') start = i + 1;
+  }
+  return start;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c) != lower[i]) return false;
+  }
+  return true;
+}
 
 // Appends the text in double quotes.
 void AppendQuoted(std::string& out, std::string_view text) {
@@ -48,6 +68,7 @@ std::string RelativeMailName(std::string_view mailbox_dir, std::string_view file
   rest.remove_prefix(1);
   if (rest.size() <= kExtensionLength) return std::string();
   rest.remove_suffix(kExtensionLength);
+  if (!thread::IsMessageName(rest.substr(LastComponentStart(rest)))) return std::string();
   return std::string(rest);
 }
 
@@ -112,6 +133,9 @@ bool AddressSafeForMailTo(std::string_view address) {
   return address.find('@') != std::string_view::npos;
 }
 
-bool ClientConfigured(std::string_view client_exe_path) { return !client_exe_path.empty(); }
+bool ClientConfigured(std::string_view client_exe_path) {
+  return EqualsIgnoringAsciiCase(client_exe_path.substr(LastComponentStart(client_exe_path)),
+                                 "quenmar.exe");
+}
 
 }  // namespace client

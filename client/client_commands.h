@@ -13,8 +13,9 @@ namespace client {
 // A message path relative to the mailbox root, without its extension:
 // `file_path` without the leading `mailbox_dir` and the one delimiter ("\" or
 // "/") after it, and without its last 4 characters (".qnm"). Empty when the
-// path does not lie below `mailbox_dir` or leaves no name: the caller then
-// sends nothing.
+// path does not lie below `mailbox_dir`, or when the file's name without
+// those 4 characters fails thread::IsMessageName: the caller then sends
+// nothing.
 std::string RelativeMailName(std::string_view mailbox_dir, std::string_view file_path);
 
 // "MarkMail(" + name + ",1073741824,0)": clear the flag-word bits given in
@@ -44,7 +45,8 @@ std::string StartClientParameters(std::string_view account_name, std::string_vie
 // for a text without "@".
 bool AddressSafeForMailTo(std::string_view address);
 
-// True when the mail client's executable path is set.
+// True when the mail client's executable path names the file "quenmar.exe"
+// itself (the last path component, in any ASCII letter case).
 bool ClientConfigured(std::string_view client_exe_path);
 
 }  // namespace client

@@ -23,8 +23,7 @@ void CheckRecord(std::string_view line) {
   const thread::IndexRecord record = thread::ParseIndexRecord(line);
   const std::string_view name(record.Name.data());
   Require(name.size() <= 8);
-  Require(name.find_first_of("\\/\"") == std::string_view::npos);
-  Require(name.find("..") == std::string_view::npos);
+  Require(thread::IsMessageName(name));
   Require(record.Sender.size() + record.Subject.size() <= line.size());
   Require(record.Sender.find(':') == std::string::npos);
   Require(record.StatusBlock[12] == 0 && record.StatusBlock[13] == 0 && record.StatusBlock[14] == 0);

@@ -48,6 +48,9 @@ std::string ReadMailboxPathFromRegistry() {
 
 std::vector<Account> EnumerateAccounts(const std::string& mailbox_dir) {
   std::vector<Account> accounts;
+  // No mailbox (the first-run browse was cancelled): an empty folder name
+  // would make every path below start at the root of the current drive.
+  if (mailbox_dir.empty()) return accounts;
   for (const platform::DirEntry& e : platform::ListDirectory(mailbox_dir, "*.*")) {
     if (!e.is_directory) continue;
     const std::string dir = platform::JoinPath(mailbox_dir, e.name);
@@ -60,6 +63,11 @@ std::vector<Account> EnumerateAccounts(const std::string& mailbox_dir) {
 }
 
 void ReadAccountName(AccountState& state) {
+  if (state.AccountDir.empty()) {
+    state.AccountIniPath.clear();
+    state.AccountName.clear();
+    return;
+  }
   state.AccountIniPath = platform::JoinPath(state.AccountDir, "Account.ini");
   state.AccountName = settings::IniReader(state.AccountIniPath).ReadString(kProperty, "Title", "");
 }

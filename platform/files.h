@@ -3,6 +3,9 @@
 // (CP932) on Windows, where they reach the W functions through CP932, and the
 // native bytes on POSIX. The core joins path components with kPathDelimiter.
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +45,30 @@ bool CanOpenForReading(const std::string& path);
 
 // Reads the whole file as bytes. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// What tells one version of a file from the next: its size and the time of
+// its last write (in the platform's own units).
+struct FileStamp {
+  std::uint64_t Size = 0;
+  std::uint64_t WriteTime = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The file's stamp; nullopt when it cannot be read.
+std::optional<FileStamp> StampOf(const std::string& path);
+
+// Reads a file that another program may be rewriting meanwhile (the mail
+// client's "Entry.lst"): a read counts when the file's stamp is the same
+// before and after it; otherwise it is read again after a short pause, up to
+// kSettleTries reads in all, and the last read is kept. False when it cannot
+// be opened or read.
+inline constexpr int kSettleTries = 5;
+inline constexpr int kSettlePauseMs = 20;
+bool ReadSettledFile(const std::string& path, std::string& bytes);
+
+// The same loop over any stamp, read and pause, so that it can be tested.
+bool ReadSettled(const std::function<std::optional<FileStamp>()>& stamp,
+                 const std::function<bool(std::string&)>& read, const std::function<void()>& pause,
+                 std::string& bytes);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so that a crash or a full disk leaves either the old

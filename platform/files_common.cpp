@@ -1,7 +1,9 @@
 // File operations built on the platform's own file opening, shared by the
 // POSIX and Win32 builds.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/file_open.h"
 #include "platform/files.h"
@@ -48,6 +50,25 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   }
   std::fclose(f);
   return ok;
+}
+
+bool ReadSettled(const std::function<std::optional<FileStamp>()>& stamp,
+                 const std::function<bool(std::string&)>& read, const std::function<void()>& pause,
+                 std::string& bytes) {
+  for (int tries = 1;; ++tries) {
+    const std::optional<FileStamp> before = stamp();
+    if (!read(bytes)) return false;
+    if (before && before == stamp()) return true;
+    if (tries == kSettleTries) return true;
+    pause();
+  }
+}
+
+bool ReadSettledFile(const std::string& path, std::string& bytes) {
+  return ReadSettled([&path] { return StampOf(path); },
+                     [&path](std::string& out) { return ReadWholeFile(path, out); },
+                     [] { std::this_thread::sleep_for(std::chrono::milliseconds(kSettlePauseMs)); },
+                     bytes);
 }
 
 bool TruncateFile(const std::string& path) {

@@ -55,6 +55,14 @@ std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pat
   return entries;
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                       static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+}
+
 bool FileExists(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;

@@ -1,8 +1,11 @@
 // Win32 implementation of the file-system access. Paths are CP932 bytes and
 // reach the W functions through code page 932.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/file_open.h"
@@ -26,10 +29,41 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+// Renames `from` over `to`. A virus scanner, an indexer or the mail client
+// may hold the target for a moment (a sharing violation, or access denied
+// while a delete is pending): the rename is tried again a few times.
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+  constexpr int kTries = 5;
+  for (int tries = 1;; ++tries) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == kTries) {
+      return false;
+    }
+    Sleep(static_cast<DWORD>(50 * tries));
+  }
+}
+
 }  // namespace
 
+// Shared for reading, writing and deleting: while a file of the mailbox is
+// open here the mail client must still be able to rewrite, rename or delete
+// it (the C runtime's own open leaves out the delete share).
 std::FILE* OpenFileForReading(const std::string& path) {
-  return _wfopen(Widen(path).c_str(), L"rb");
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+  if (descriptor == -1) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(descriptor, "rb");
+  if (stream == nullptr) _close(descriptor);
+  return stream;
 }
 
 std::FILE* OpenFileForWriting(const std::string& path) {
@@ -48,6 +82,14 @@ std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pat
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return entries;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                   (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                       data.ftLastWriteTime.dwLowDateTime};
 }
 
 bool FileExists(const std::string& path) {
@@ -69,8 +111,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
   const bool closed = CloseHandle(file) != 0;
-  if (!written || !closed ||
-      !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!written || !closed || !MoveOver(temp, target)) {
     DeleteFileW(temp.c_str());
     return false;
   }

@@ -5,6 +5,22 @@
 #include "platform/wide_win.h"
 
 namespace platform {
+namespace {
+
+// A REG_EXPAND_SZ value with its %NAME% references replaced, as Windows
+// itself reads such a path ("%USERPROFILE%\\Quenmar"); as stored when it
+// cannot be expanded.
+std::wstring Expanded(const std::wstring& value) {
+  const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+  if (needed == 0) return value;
+  std::wstring expanded(needed, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(value.c_str(), expanded.data(), needed);
+  if (written == 0 || written > needed) return value;
+  expanded.resize(written - 1);
+  return expanded;
+}
+
+}  // namespace
 
 std::optional<std::string> ReadCurrentUserString(const std::string& key_path,
                                                  const std::string& value_name) {
@@ -25,6 +41,7 @@ std::optional<std::string> ReadCurrentUserString(const std::string& key_path,
                          &got) == ERROR_SUCCESS) {
       value.resize(got / sizeof(wchar_t));
       while (!value.empty() && value.back() == L'\0') value.pop_back();
+      if (type == REG_EXPAND_SZ) value = Expanded(value);
       result = Narrow(value);
     }
   }

@@ -37,6 +37,32 @@ TEST(RelativeMailName, StripsMailboxDelimiterAndExtension) {
   for (const Case& c : cases) EXPECT_EQ(RelativeMailName(c.mailbox, c.path), c.name) << c.why;
 }
 
+TEST(RelativeMailName, RefusesNamesThatAreNoPlainMessageNames) {
+  struct Case {
+    std::string file;  // below kMailbox + "\\Acc1\\"
+    std::string name;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"Ab_9-z.qnm", "Acc1\\Ab_9-z", "letters, digits, '_' and '-'"},
+      {"0000,1).qnm", "", "',' or ')' would end the DDE command's argument"},
+      {"a:b.qnm", "", "':' names an alternate stream"},
+      {"a b.qnm", "", "a blank"},
+      {"a.b.qnm", "", "a second extension"},
+      {"COM0.qnm", "", "a device: ports count from 0"},
+      {"nul.qnm", "", "device names in any letter case"},
+      {"Lpt9.qnm", "", "to 9"},
+      {"COM10.qnm", "Acc1\\COM10", "no device after the ninth port"},
+      {"CONX.qnm", "Acc1\\CONX", "a device name only when it is the whole name"},
+      {"a,\x95\\b.qnm", "", "the second byte of a Shift-JIS character is no delimiter"},
+      {"\x95\\.box\\00000001.qnm", "Acc1\\\x95\\.box\\00000001",
+       "a folder ending in such a character keeps its name"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RelativeMailName(kMailbox, kMailbox + "\\Acc1\\" + c.file), c.name) << c.why;
+  }
+}
+
 TEST(HostCommands, MarkMailAndMoveMailTexts) {
   EXPECT_EQ(MarkMailCommand("Acc1\\Inbox.box\\00000123"),
             "MarkMail(Acc1\\Inbox.box\\00000123,1073741824,0)");
@@ -84,6 +110,27 @@ TEST(AddressSafeForMailTo, RefusesTextsThatWouldAddArguments) {
       {"", false, "empty"},
   };
   for (const Case& c : cases) EXPECT_EQ(AddressSafeForMailTo(c.address), c.safe) << c.why;
+}
+
+TEST(ClientConfigured, OnlyAPathToTheClientsExecutableItself) {
+  struct Case {
+    std::string path;
+    bool configured;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"C:\\Mail\\quenmar.exe", true, "the executable"},
+      {"C:\\Mail\\QUENMAR.EXE", true, "letter case does not count"},
+      {"C:/Mail/quenmar.exe", true, "a slash as the delimiter"},
+      {"quenmar.exe", true, "a bare name"},
+      {"C:\\quenmar.exe\\other.exe", false, "only the last component counts"},
+      {"C:\\Mail\\notquenmar.exe", false, "a longer name"},
+      {"quenmar.exe.bat", false, "another extension"},
+      {"C:\\Mail\\", false, "a directory"},
+      {"", false, "not set"},
+      {"C:\\\x95\\quenmar.exe", false, "a Shift-JIS character ending in 0x5C is no delimiter"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ClientConfigured(c.path), c.configured) << c.why;
 }
 
 }  // namespace

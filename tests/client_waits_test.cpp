@@ -72,27 +72,51 @@ TEST(SendHostCommand, EndsWhenTheFileIsReleasedGoneOrTheWaitRunsOut) {
   }
 }
 
-// Records launches; the dialog appears after `shows_after` polls (never when < 0).
+// Records launches; the dialog appears after `shows_after` polls (never when < 0),
+// and the program starts closing during pause `closes_at` (never when < 0).
 class RecordingSystem final : public ClientSystem {
  public:
   int shows_after = -1;
+  int closes_at = -1;
+  bool launch_fails = false;
   std::vector<std::string> launches;
   std::vector<std::string> raised;
   int pauses = 0;
 
-  void Launch(const std::string& exe, const std::string& parameters) override {
+  bool Launch(const std::string& exe, const std::string& parameters) override {
     launches.push_back(exe + "|" + parameters);
+    return !launch_fails;
   }
   bool RaiseWindowTitled(std::string_view title) override {
     if (shows_after < 0 || pauses < shows_after) return false;
     raised.emplace_back(title);
     return true;
   }
-  void PauseAndPump(int ms) override {
+  bool PauseAndPump(int ms) override {
     EXPECT_EQ(ms, kWindowPollMs);
     ++pauses;
+    return closes_at < 0 || pauses < closes_at;
   }
 };
+
+enum Action { kNew, kReply, kForward, kMailTo, kStart };
+
+bool RunAction(Action action, const ComposeContext& context, ClientSystem& system) {
+  const std::string message = context.MailboxDir + "\\Acc1\\Inbox.box\\00000123.qnm";
+  switch (action) {
+    case kNew:
+      return ComposeNew(context, system);
+    case kReply:
+      return ComposeReply(context, system, message);
+    case kForward:
+      return ComposeForward(context, system, message);
+    case kMailTo:
+      return ComposeToAddress(context, system, "a@example.com");
+    case kStart:
+      return StartClient(context, system);
+  }
+  return true;
+}
 
 TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
   testing_support::TempDir dir;
@@ -100,9 +124,7 @@ TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
       dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
   const std::string no_template =
       dir.WriteFile("plain/Account.ini", "[Property]\r\nSelTemplate=0\r\n");
-  const std::string mailbox = "C:\\Mail\\Mailbox";
-  const std::string message = mailbox + "\\Acc1\\Inbox.box\\00000123.qnm";
-  enum Action { kNew, kReply, kForward, kMailTo, kStart };
+  const std::string exe = "C:\\Q\\quenmar.exe";
   struct Case {
     Action action;
     std::string exe, ini;
@@ -111,40 +133,66 @@ TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
     const char* why;
   };
   const Case cases[] = {
-      {kNew, "q.exe", no_template, 0, 1, 0, 0, "SelTemplate 0: no wait"},
-      {kNew, "q.exe", select_template, 3, 1, 3, 1, "destination dialog raised when it shows"},
-      {kNew, "q.exe", select_template, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
-      {kReply, "q.exe", no_template, 0, 1, 0, 1, "reply settings already shown"},
-      {kForward, "q.exe", no_template, -1, 1, kWindowPolls, 0, "never shown: 100 polls"},
-      {kMailTo, "q.exe", no_template, 0, 1, 0, 0, "mail to: no wait"},
-      {kStart, "q.exe", no_template, 0, 1, 0, 0, "start: no wait"},
+      {kNew, exe, no_template, 0, 1, 0, 0, "SelTemplate 0: no wait"},
+      {kNew, exe, select_template, 3, 1, 3, 1, "destination dialog raised when it shows"},
+      {kNew, exe, select_template, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
+      {kReply, exe, no_template, 0, 1, 0, 1, "reply settings already shown"},
+      {kForward, exe, no_template, -1, 1, kWindowPolls, 0, "never shown: 100 polls"},
+      {kMailTo, exe, no_template, 0, 1, 0, 0, "mail to: no wait"},
+      {kStart, exe, no_template, 0, 1, 0, 0, "start: no wait"},
       {kNew, "", select_template, 0, 0, 0, 0, "client not configured: nothing"},
       {kReply, "", no_template, 0, 0, 0, 0, "client not configured: nothing"},
   };
   for (const Case& c : cases) {
     RecordingSystem system;
     system.shows_after = c.shows_after;
-    const ComposeContext context{c.exe, "Home", c.ini, mailbox};
-    switch (c.action) {
-      case kNew:
-        ComposeNew(context, system);
-        break;
-      case kReply:
-        ComposeReply(context, system, message);
-        break;
-      case kForward:
-        ComposeForward(context, system, message);
-        break;
-      case kMailTo:
-        ComposeToAddress(context, system, "a@example.com");
-        break;
-      case kStart:
-        StartClient(context, system);
-        break;
-    }
+    EXPECT_TRUE(RunAction(c.action, {c.exe, "Home", c.ini, "C:\\Mail\\Mailbox"}, system)) << c.why;
     EXPECT_EQ(static_cast<int>(system.launches.size()), c.launches) << c.why;
     EXPECT_EQ(system.pauses, c.pauses) << c.why;
     EXPECT_EQ(static_cast<int>(system.raised.size()), c.raised) << c.why;
+  }
+}
+
+TEST(Compose, WaitForTheClientsDialogEndsWhenTheProgramCloses) {
+  testing_support::TempDir dir;
+  const std::string select_template =
+      dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
+  struct Case {
+    Action action;
+    int shows_after, closes_at;
+    int pauses, raised;
+    const char* why;
+  };
+  const Case cases[] = {
+      {kNew, -1, 1, 1, 0, "closing during the first pause: no second poll"},
+      {kReply, -1, 5, 5, 0, "closing during a later pause ends the wait there"},
+  };
+  for (const Case& c : cases) {
+    RecordingSystem system;
+    system.shows_after = c.shows_after;
+    system.closes_at = c.closes_at;
+    EXPECT_TRUE(RunAction(
+        c.action, {"C:\\Q\\quenmar.exe", "Home", select_template, "C:\\Mail\\Mailbox"}, system));
+    EXPECT_EQ(system.launches.size(), 1u) << c.why;
+    EXPECT_EQ(system.pauses, c.pauses) << c.why;
+    EXPECT_EQ(static_cast<int>(system.raised.size()), c.raised) << c.why;
+  }
+}
+
+// A client that cannot be started is reported by every command, and no
+// dialog of it is waited for.
+TEST(Compose, AFailedLaunchIsReportedAndWaitsForNothing) {
+  testing_support::TempDir dir;
+  const std::string select_template =
+      dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
+  for (const Action action : {kNew, kReply, kForward, kMailTo, kStart}) {
+    RecordingSystem system;
+    system.launch_fails = true;
+    EXPECT_FALSE(RunAction(
+        action, {"C:\\Q\\quenmar.exe", "Home", select_template, "C:\\Mail\\Mailbox"}, system))
+        << action;
+    EXPECT_EQ(system.launches.size(), 1u) << action;
+    EXPECT_EQ(system.pauses, 0) << action;
   }
 }
 
@@ -153,13 +201,13 @@ TEST(Compose, CommandLinesReachTheShellExactlyAndUnsafeAddressesNever) {
   system.shows_after = 0;
   const std::string mailbox = "C:\\Mail\\Mailbox";
   const ComposeContext context{"C:\\Q\\quenmar.exe", "My Home", "", mailbox};
-  ComposeReply(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm");
-  ComposeForward(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm");
-  ComposeNew(context, system);
-  StartClient(context, system);
-  ComposeToAddress(context, system, "a@example.com");
+  EXPECT_TRUE(ComposeReply(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm"));
+  EXPECT_TRUE(ComposeForward(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm"));
+  EXPECT_TRUE(ComposeNew(context, system));
+  EXPECT_TRUE(StartClient(context, system));
+  EXPECT_TRUE(ComposeToAddress(context, system, "a@example.com"));
   for (const char* unsafe : {"a@b.c /send:x", "\"a@b.c\"", "a@b.c\t", "no-at-sign"}) {
-    ComposeToAddress(context, system, unsafe);
+    EXPECT_TRUE(ComposeToAddress(context, system, unsafe));
   }
   const std::vector<std::string> expected = {
       "C:\\Q\\quenmar.exe|/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"My Home\"  \"C:\\Mail\"",

@@ -117,6 +117,7 @@ TEST(Accounts, NoAccountsGiveEmptyDirectoryAndBareCaption) {
   mailbox::ReadAccountName(state);
   EXPECT_TRUE(state.AccountDir.empty());
   EXPECT_EQ(state.AccountName, "");
+  EXPECT_EQ(state.AccountIniPath, "") << "no Account.ini of no folder (the drive's root)";
   EXPECT_EQ(mailbox::CaptionText(state.AccountName), "[] - Veltrano");
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/text_reader.h"
@@ -147,6 +151,62 @@ TEST(Files, AtomicReplaceWritesWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(dir.ReadFile("cache"), "new");
   EXPECT_EQ(platform::ListDirectory(dir.path(), "*").size(), 1u);
   EXPECT_FALSE(platform::ReplaceFileAtomically(dir.Join("missing-dir/cache"), "x"));
+}
+
+// A file rewritten while it is read is read again until its size and write
+// time stay the same across one read; a file that never settles gives its
+// last read after the bounded number of tries.
+TEST(Files, ASettledReadRepeatsUntilTheFileStaysTheSameAcrossOneRead) {
+  using platform::FileStamp;
+  struct Case {
+    const char* why;
+    std::vector<std::optional<FileStamp>> stamps;  // before and after each read, in turn
+    int reads;
+    std::string kept;
+  } cases[] = {
+      {"unchanged: one read", {FileStamp{3, 1}, FileStamp{3, 1}}, 1, "read1"},
+      {"written during the first read: read again",
+       {FileStamp{3, 1}, FileStamp{9, 2}, FileStamp{9, 2}, FileStamp{9, 2}},
+       2,
+       "read2"},
+      {"same size, new write time: still a change",
+       {FileStamp{3, 1}, FileStamp{3, 2}, FileStamp{3, 2}, FileStamp{3, 2}},
+       2,
+       "read2"},
+      {"no stamp before the read: not known to be settled",
+       {std::nullopt, FileStamp{3, 1}, FileStamp{3, 1}, FileStamp{3, 1}},
+       2,
+       "read2"},
+      {"never settles: the last of kSettleTries reads",
+       {},
+       platform::kSettleTries,
+       "read" + std::to_string(platform::kSettleTries)},
+  };
+  for (const Case& c : cases) {
+    std::size_t stamp_calls = 0;
+    int reads = 0;
+    int pauses = 0;
+    std::string bytes;
+    const bool ok = platform::ReadSettled(
+        [&]() -> std::optional<FileStamp> {
+          const std::size_t at = stamp_calls++;
+          if (at < c.stamps.size()) return c.stamps[at];
+          return FileStamp{at, at};  // a new stamp at every look
+        },
+        [&](std::string& out) {
+          out = "read" + std::to_string(++reads);
+          return true;
+        },
+        [&] { ++pauses; }, bytes);
+    EXPECT_TRUE(ok) << c.why;
+    EXPECT_EQ(reads, c.reads) << c.why;
+    EXPECT_EQ(pauses, c.reads - 1) << c.why;
+    EXPECT_EQ(bytes, c.kept) << c.why;
+  }
+  std::string bytes;
+  EXPECT_FALSE(platform::ReadSettled([] { return std::optional<FileStamp>(); },
+                                     [](std::string&) { return false; }, [] {}, bytes))
+      << "a file that cannot be read";
 }
 
 TEST(Files, TruncateCreatesOrEmpties) {

@@ -42,15 +42,21 @@ TEST(IndexRecordTest, RecognisesRecordLinesOnly) {
       {"00000001=" + std::string(16, 'A'), true, "25 characters, no line end"},
       {"0000001=AAAAAAAAAAAAAAAAAxxx\n", false, "'=' at position 7"},
       {"000000012AAAAAAAAAAAAAAAAxxx\n", false, "no '=' at position 8"},
-      {"[Folder]=AAAAAAAAAAAAAAAAxxx\n", true, "any 8 safe characters are a name"},
+      {"Ab_9-xYz=AAAAAAAAAAAAAAAAxxx\n", true, "letters, digits, '_' and '-' make a name"},
+      {"[Folder]=AAAAAAAAAAAAAAAAxxx\n", false, "brackets are no name characters"},
+      {"ab,c)def=AAAAAAAAAAAAAAAAxxx\n", false, "',' or ')' would change a client command"},
+      {"abcd:efg=AAAAAAAAAAAAAAAAxxx\n", false, "':' names an alternate stream"},
+      {"ab\x82\xa0wxyz=AAAAAAAAAAAAAAAAxxx\n", false, "a Shift-JIS character"},
       {"..\\..\\ab=AAAAAAAAAAAAAAAAxxx\n", false, "name with '\\' and '..'"},
       {"../../ab=AAAAAAAAAAAAAAAAxxx\n", false, "name with '/'"},
       {"abc..def=AAAAAAAAAAAAAAAAxxx\n", false, "name with '..'"},
-      {"abc.d.ef=AAAAAAAAAAAAAAAAxxx\n", true, "single dots are fine"},
+      {"abc.d.ef=AAAAAAAAAAAAAAAAxxx\n", false, "a dot would start another extension"},
       {"ab\"cdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with a double quote"},
       {"ab\tcdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with a control byte"},
       {std::string("ab\0cdefg=AAAAAAAAAAAAAAAAxxx\n", 29), false, "name with a NUL byte"},
-      {"ab\x7f" "cdefg=AAAAAAAAAAAAAAAAxxx\n", false, "name with DEL"},
+      {"ab\x7f"
+       "cdefg=AAAAAAAAAAAAAAAAxxx\n",
+       false, "name with DEL"},
   };
   for (const Case& c : cases) EXPECT_EQ(IsIndexRecord(c.line), c.expected) << c.reason;
 }

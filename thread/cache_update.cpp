@@ -257,7 +257,7 @@ CacheFiles ReadCacheFiles(const std::string& folder_path) {
       platform::ReadWholeFile(platform::JoinPath(folder_path, kCacheFileName), files.Cache);
   if (files.CacheRead) {
     files.IndexRead =
-        platform::ReadWholeFile(platform::JoinPath(folder_path, kIndexFileName), files.Index);
+        platform::ReadSettledFile(platform::JoinPath(folder_path, kIndexFileName), files.Index);
   }
   return files;
 }

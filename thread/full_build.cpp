@@ -15,7 +15,7 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   ThreadLoad load;
   platform::PhaseTimer index_timer("index-read");
   std::string index;
-  if (!platform::ReadWholeFile(platform::JoinPath(folder.Path, "Entry.lst"), index)) {
+  if (!platform::ReadSettledFile(platform::JoinPath(folder.Path, "Entry.lst"), index)) {
     context.monitor.EnableMainWindow(true);
     return load;
   }

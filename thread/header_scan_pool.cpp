@@ -8,12 +8,20 @@
 
 namespace thread {
 
-HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers)
+HeaderScanAhead::HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers,
+                                 HeaderReader read)
     : nodes_(nodes),
+      read_(read),
       scanned_(nodes.size()),
       done_(std::make_unique<std::atomic<bool>[]>(nodes.size())) {
   for (std::size_t i = 0; i < nodes.size(); ++i) done_[i].store(false, std::memory_order_relaxed);
-  for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+  try {
+    workers_.reserve(static_cast<std::size_t>(std::max(workers, 0)));
+    for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+  } catch (...) {
+    // A thread that cannot be started leaves its share to the threads already
+    // running and to WaitFor; the destructor joins those.
+  }
 }
 
 HeaderScanAhead::~HeaderScanAhead() {
@@ -34,9 +42,21 @@ bool HeaderScanAhead::TakeNext(std::size_t& index) {
   return index < nodes_.size();
 }
 
+MessageHeaders HeaderScanAhead::Read(const ThreadNode& node) const {
+  // An exception must not leave a worker (std::terminate) or the caller with a
+  // node never marked done: the node is then read as an unreadable file.
+  try {
+    if (read_ != nullptr) return read_(node);
+    return ReadMessageHeaders(node.FilePath.str(), node.MlFlag);
+  } catch (...) {
+    MessageHeaders empty;
+    empty.MlFlag = node.MlFlag;
+    return empty;
+  }
+}
+
 void HeaderScanAhead::ScanOne(std::size_t index) {
-  const ThreadNode& node = *nodes_[index];
-  scanned_[index] = ReadMessageHeaders(node.FilePath.str(), node.MlFlag);
+  scanned_[index] = Read(*nodes_[index]);
   {
     // The store happens under the lock so that a waiter cannot miss the wake-up
     // between its check and its wait.

@@ -19,12 +19,18 @@
 
 namespace thread {
 
+// Reads one node's headers; may run on any thread and must not change the node.
+// A reader that throws gives the node the headers of an unreadable file.
+using HeaderReader = MessageHeaders (*)(const ThreadNode& node);
+
 class HeaderScanAhead {
  public:
   // Starts `workers` threads (0: none; the caller then scans each node in
-  // WaitFor). `nodes` must outlive this object.
-  HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers);
-  // Stops the workers after the node each is scanning, and joins them.
+  // WaitFor). `nodes` must outlive this object. `read` (null: the node's
+  // file) gives each node's headers.
+  HeaderScanAhead(const std::vector<ThreadNode*>& nodes, int workers, HeaderReader read = nullptr);
+  // Stops the workers after the node each is scanning, and joins them: also
+  // when the caller leaves by an exception between construction and here.
   ~HeaderScanAhead();
   HeaderScanAhead(const HeaderScanAhead&) = delete;
   HeaderScanAhead& operator=(const HeaderScanAhead&) = delete;
@@ -38,11 +44,13 @@ class HeaderScanAhead {
   static int DefaultWorkers();
 
  private:
+  MessageHeaders Read(const ThreadNode& node) const;
   void ScanOne(std::size_t index);
   bool TakeNext(std::size_t& index);
   void WorkerLoop();
 
   const std::vector<ThreadNode*>& nodes_;
+  HeaderReader read_;
   std::vector<MessageHeaders> scanned_;  // one slot per node, written by its scanner
   std::unique_ptr<std::atomic<bool>[]> done_;
   std::atomic<std::size_t> next_{0};

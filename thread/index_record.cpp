@@ -17,22 +17,23 @@ constexpr std::size_t kStatusStart = 9;
 constexpr std::size_t kStatusLength = 16;
 constexpr std::size_t kSenderStart = 25;
 
-// Bytes that may not appear in a message name: path separators, the quote of
-// a mail-client command, control characters.
-constexpr std::array<bool, 256> kUnsafeNameByte = [] {
-  std::array<bool, 256> unsafe{};
-  for (int c = 0; c < 0x20; ++c) unsafe[c] = true;
-  unsafe['\\'] = unsafe['/'] = unsafe['"'] = unsafe[0x7F] = true;
-  return unsafe;
+// The bytes of a message name: ASCII letters, digits, "_" and "-".
+constexpr std::array<bool, 256> kNameByte = [] {
+  std::array<bool, 256> allowed{};
+  for (int c = 'A'; c <= 'Z'; ++c) allowed[c] = allowed[c - 'A' + 'a'] = true;
+  for (int c = '0'; c <= '9'; ++c) allowed[c] = true;
+  allowed['_'] = allowed['-'] = true;
+  return allowed;
 }();
 
-// A name that could reach outside the folder when joined to its path, or
-// break out of a quoted mail-client command, is not a message name.
-bool IsSafeName(std::string_view name) {
-  for (unsigned char c : name) {
-    if (kUnsafeNameByte[c]) return false;
-  }
-  return name.find("..") == std::string_view::npos;
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// `name` holds name bytes only.
+bool IsDeviceName(std::string_view name) {
+  if (name.size() != 3 && name.size() != 4) return false;
+  const std::string upper{Upper(name[0]), Upper(name[1]), Upper(name[2])};
+  if (name.size() == 3) return upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL";
+  return (upper == "COM" || upper == "LPT") && name[3] >= '0' && name[3] <= '9';
 }
 
 // Base64 value of each byte, -1 outside the alphabet. A table, because every
@@ -57,10 +58,18 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 // `size` counts the line end when there is one.
 bool IsRecordText(std::string_view text, std::size_t size) {
-  return size > 24 && text[8] == '=' && IsSafeName(text.substr(0, kNameLength));
+  return size > 24 && text[8] == '=' && IsMessageName(text.substr(0, kNameLength));
 }
 
 }  // namespace
+
+bool IsMessageName(std::string_view name) {
+  if (name.empty()) return false;
+  for (unsigned char c : name) {
+    if (!kNameByte[c]) return false;
+  }
+  return !IsDeviceName(name);
+}
 
 bool IsIndexRecord(std::string_view line) { return IsRecordText(line, line.size()); }
 

@@ -20,10 +20,19 @@ struct ThreadNode;
 // included); a longer line arrives as several pieces.
 inline constexpr std::size_t kIndexReadChars = 1000;
 
+// True when `name`, a message file's name without its extension, may be
+// joined to a folder path and put into a mail-client command: one or more
+// ASCII letters, digits, "_" and "-", and no Windows device name (CON, PRN,
+// AUX, NUL, COM0-COM9, LPT0-LPT9 in any letter case). Any other character
+// could change a command's text ("," or ")"), leave the folder, or name an
+// alternate stream (":"); a device name opens the device, whatever extension
+// follows it.
+bool IsMessageName(std::string_view name);
+
 // True when `line` (a piece as read, with its "\n" when that fit) is an index
 // record: character 8 is "=", the line counted with its line end is longer
-// than 24 characters, and the 8-character name is safe to use in a path and a
-// mail-client command (no "\", "/", double quote, ".." or control byte).
+// than 24 characters, and the 8-character name passes IsMessageName. A record
+// with any other name is skipped, so nothing is shown or sent for it.
 // Continuation pieces of a long line must not be given here: use
 // IndexRecords, which skips them.
 bool IsIndexRecord(std::string_view line);

@@ -3,7 +3,12 @@
 // it returns clears it again when it goes out of scope, also when the scope is
 // left by an exception. Used for ViewerBusy: while a message
 // is opened or removed, the lists' keys, the reloads, the account switch and
-// the viewer's own navigation do nothing.
+// the viewer's own navigation do nothing, and a close waits. When the
+// outermost scope ends, the function given to OnRelease runs (it carries out
+// what waited; it must not throw).
+
+#include <functional>
+#include <utility>
 
 namespace ui {
 
@@ -12,7 +17,10 @@ class BusyFlag {
   class [[nodiscard]] Scope {
    public:
     explicit Scope(BusyFlag& flag) : flag_(flag), was_set_(flag.set_) { flag_.set_ = true; }
-    ~Scope() { flag_.set_ = was_set_; }
+    ~Scope() {
+      flag_.set_ = was_set_;
+      if (!was_set_ && flag_.on_release_) flag_.on_release_();
+    }
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
@@ -22,11 +30,13 @@ class BusyFlag {
   };
 
   Scope Hold() { return Scope(*this); }
+  void OnRelease(std::function<void()> action) { on_release_ = std::move(action); }
   bool IsSet() const { return set_; }
   explicit operator bool() const { return set_; }
 
  private:
   bool set_ = false;
+  std::function<void()> on_release_;
 };
 
 }  // namespace ui

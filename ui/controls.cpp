@@ -95,7 +95,10 @@ void VirtualListView::Create(HWND parent, int id) {
   // No LVS_SINGLESEL: Wine's list view walks every row of an owner-data list
   // for each selection change in that mode (0.1 s per key at 100,000 rows).
   // The owner keeps the selection to one row instead (SelectionChanged).
-  CreateChild(WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+  // The image lists stay the owner's (LVS_SHAREIMAGELISTS): without it the
+  // control destroys them with itself, and the owner a second time.
+  CreateChild(WC_LISTVIEWW,
+              WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
               WS_EX_CLIENTEDGE, parent, id);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include "ui/ja_texts.h"
+#include "ui/placement.h"
 
 namespace ui {
 
@@ -19,8 +20,11 @@ void Dialog::CreateFrame(HWND owner, const Frame& frame) {
     x = anchor.left + (anchor.right - anchor.left - width) / 2;
     y = anchor.top + (anchor.bottom - anchor.top - height) / 2;
   }
-  Create(frame.class_name, frame.ex_style, frame.style, frame.caption, x, y, width, height, owner,
-         nullptr);
+  // Wholly on the owner's monitor, clear of the taskbar, wherever the owner
+  // itself is (partly off the screen, or on a monitor of another size).
+  const RECT placed = InsideWorkArea(RECT{x, y, x + width, y + height}, WorkAreaOf(owner));
+  Create(frame.class_name, frame.ex_style, frame.style, frame.caption, placed.left, placed.top,
+         placed.right - placed.left, placed.bottom - placed.top, owner, nullptr);
   if (frame.small_icon) {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon(true)));
   }

@@ -51,6 +51,8 @@ class Dialog : public Window {
 
  protected:
   Dialog() = default;
+  // The window goes before the font its controls still hold.
+  ~Dialog() override { DestroyNow(); }
   // Registers the class, creates the window hidden and calls OnCreateControls.
   void CreateFrame(HWND owner, const Frame& frame);
   virtual void OnCreateControls() {}

@@ -93,8 +93,10 @@ void FolderListPane::ListBoxFClick() {
 
 void FolderListPane::TimerKeyWaitTimer() {
   // While a load runs the timer stays on: the load sees it, gives up, and the
-  // next tick opens the newly chosen folder.
-  if (form_.Loading()) return;
+  // next tick opens the newly chosen folder. While a message is opened or
+  // moved (its box or the mail client's wait serving messages) the folder
+  // waits too: opening it would free the rows in use.
+  if (form_.Loading() || form_.ViewerBusy()) return;
   StopTimerKeyWait();
   const int folder = list_.Selected();
   if (folder < 0) return;

@@ -6,14 +6,15 @@
 
 namespace ui {
 
-WindowsMailClientLink::WindowsMailClientLink(std::function<void()> pump)
-    : system_(nullptr, std::move(pump)) {}
+WindowsMailClientLink::WindowsMailClientLink(std::function<void()> pump,
+                                             std::function<bool()> closing)
+    : pump_(pump), system_(nullptr, std::move(pump), std::move(closing)) {}
 
-bool WindowsMailClientLink::ClientRunning() { return client::ClientRunning(); }
+client::ClientState WindowsMailClientLink::ClientStatus() { return client::ClientStatus(); }
 
 client::HostCommandResult WindowsMailClientLink::SendHostCommand(const std::string& command,
                                                                  const std::string& message_path) {
-  return client::SendHostCommand(channel_, command, message_path);
+  return client::SendHostCommandBeside(command, message_path, pump_);
 }
 
 void WindowsMailClientLink::OpenUrl(const std::string& url) {

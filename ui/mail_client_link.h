@@ -19,8 +19,8 @@ namespace ui {
 class MailClientLink {
  public:
   virtual ~MailClientLink() = default;
-  // A top-level window of the client's class exists.
-  virtual bool ClientRunning() = 0;
+  // Whether a window of the client's class exists and answers.
+  virtual client::ClientState ClientStatus() = 0;
   // One DDE execute command, then the wait until the client is done with
   // `message_path` (each wait bounded, see client/host_command.h).
   virtual client::HostCommandResult SendHostCommand(const std::string& command,
@@ -33,19 +33,21 @@ class MailClientLink {
 };
 
 // The real one: DDE, ShellExecuteExW and FindWindow. `pump` lets the user
-// interface process pending events during the compose waits.
+// interface process pending events during the compose waits and while a DDE
+// command runs on its own thread; `closing` (none: never) tells when the
+// program is closing, which ends the compose waits.
 class WindowsMailClientLink : public MailClientLink {
  public:
-  explicit WindowsMailClientLink(std::function<void()> pump);
+  explicit WindowsMailClientLink(std::function<void()> pump, std::function<bool()> closing = {});
 
-  bool ClientRunning() override;
+  client::ClientState ClientStatus() override;
   client::HostCommandResult SendHostCommand(const std::string& command,
                                             const std::string& message_path) override;
   client::ClientSystem& System() override { return system_; }
   void OpenUrl(const std::string& url) override;
 
  private:
-  client::DdeHostChannel channel_;
+  std::function<void()> pump_;
   // The shell is asked with SEE_MASK_FLAG_NO_UI, so it needs no owner window.
   client::ShellClientSystem system_;
 };

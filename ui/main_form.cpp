@@ -33,6 +33,10 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
   Create(kClassName, 0, kFormStyle, "Veltrano", 140, 160, 631, 396, nullptr,
          MainCommands().BuildMenuBar());
   OnCreate();
+  // A close asked for while a message was opened or moved is carried out now.
+  viewer_busy_.OnRelease([this] {
+    if (!view_.Loading) AfterLoad();
+  });
 }
 
 TVtFormMain::~TVtFormMain() {
@@ -80,6 +84,9 @@ void TVtFormMain::Show(int show_command) {
     try {
       FormShow();
     } catch (...) {
+      // The splash is topmost and would hide the box, and the timer that
+      // removes it was never set.
+      if (environment_.RemoveSplash) environment_.RemoveSplash();
       ShowCurrentError();
     }
   }
@@ -150,7 +157,10 @@ void TVtFormMain::UpdateCaption() {
 
 void TVtFormMain::ApplyMainSettings() {
   const settings::WindowBounds& bounds = main_settings_.MainWindow;
-  MoveWindow(hwnd(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, TRUE);
+  const RECT shown = KeepOnScreen(
+      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
+  MoveWindow(hwnd(), shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+             TRUE);
   folder_list_.ApplySettings(main_settings_.ListBox);
   list_box_width_ = std::max(0, main_settings_.ListBoxWidth);
   thread_list_.ApplySettings(main_settings_.ListView);
@@ -171,7 +181,7 @@ void TVtFormMain::CollectMainSettings() {
   main_settings_.MainWindow.Top = normal.top;
   main_settings_.MainWindow.Width = normal.right - normal.left;
   main_settings_.MainWindow.Height = normal.bottom - normal.top;
-  main_settings_.MainWindow.bMaximize = IsZoomed(hwnd()) ? 1 : 0;
+  main_settings_.MainWindow.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
   main_settings_.AccountTitle = account_.AccountIndex;
   main_settings_.Mailbox = account_.MailboxDir;
   main_settings_.ListBoxWidth = list_box_width_;
@@ -209,12 +219,19 @@ void TVtFormMain::SetUpImageLists() {
 
 // Shutdown: the viewer's settings, then the main window's, then the lists.
 bool TVtFormMain::FormCloseQuery() {
-  if (view_.Loading) {
-    // A load is unwinding through this window's message pump: stop it first
-    // and close once it has returned.
+  if (view_.Loading || ViewerBusy()) {
+    // A load, or a message being opened or moved, is unwinding through this
+    // window's message pump: close once it has returned.
     close_pending_ = true;
     return false;
   }
+  SaveAllSettings();
+  thread::ReleaseThreadLists(view_, *this);
+  viewed_node_ = nullptr;
+  return true;
+}
+
+void TVtFormMain::SaveAllSettings() {
   if (viewer_ != nullptr) {
     viewer_->SaveSettings();
   } else {
@@ -225,9 +242,6 @@ bool TVtFormMain::FormCloseQuery() {
   }
   CollectMainSettings();
   settings::SaveMainSettings(environment_.SettingsPath, main_settings_);
-  thread::ReleaseThreadLists(view_, *this);
-  viewed_node_ = nullptr;
-  return true;
 }
 
 void TVtFormMain::Layout() {
@@ -349,6 +363,15 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
       if (SplitterMouse(message, lparam)) return 0;
       break;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (a pop-up, a message box, Alt+Tab): the
+      // drag ends where it was, or the splitter would follow the next move of
+      // a mouse whose button is up.
+      if (dragging_splitter_ && reinterpret_cast<HWND>(lparam) != hwnd()) {
+        dragging_splitter_ = false;
+        Splitter1Moved();
+      }
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -366,6 +389,13 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) DestroyWindow(hwnd());
+      return 0;
+    // At log-off or shut-down Windows ends the process after WM_ENDSESSION
+    // without a WM_CLOSE: the settings are written then, whatever is running.
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam != FALSE) SaveAllSettings();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -104,6 +104,9 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // ---- Event handlers ------------------------------------------------------
   void FormShow();
   bool FormCloseQuery();
+  // The main window's and the viewer's settings into "Veltra.ini", as at a
+  // close (also at log-off, which ends the process without one).
+  void SaveAllSettings();
   void FormResize();
   void Splitter1Moved() { thread_list_.FitSenderColumn(); }
   void Timer1Timer();
@@ -129,7 +132,11 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // ---- The mail client (main_form_mail.cpp) --------------------------------
   // The selected row's message to the trash through the mail client; false
   // (the row stays) when nothing could be sent.
-  bool MoveToTrash() override;
+  bool MoveToTrash();
+  // The viewed message to the trash, wherever the selection is; false when it
+  // stayed or is no longer in the list.
+  bool MoveViewedToTrash() override;
+  bool MoveRowToTrash(int row);
   void RemoveNode(thread::ThreadNode* node, int row);
   void PromoteChildren(int row, int depth);
   void ReplyOrForwardSelected(bool forward);
@@ -137,6 +144,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // told and a shown viewer closes.
   bool ViewMessageFile(const thread::ThreadNode* node);
   client::ComposeContext MailClientContext() const;
+  void ReportLaunch(bool launched);
 
   // ---- ViewerHost ------------------------------------------------------------
   void SetViewedNode(const thread::ThreadNode* node) override;
@@ -183,6 +191,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   std::string StatusText() const { return status_bar_.SimpleText(); }
   bool TimerKeyWaitRunning() const { return folder_list_.TimerKeyWaitRunning(); }
   bool Loading() const { return view_.Loading; }
+  // The window is gone, or a close waits for what runs to end.
+  bool Closing() const { return hwnd() == nullptr || close_pending_; }
   TVtJobForm* JobForm() const { return job_form_.get(); }
   // Folders whose threads were (re)loaded, in order: every OpenFolderThreads
   // that did not return at once because the folder was already shown.
@@ -200,7 +210,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void SetUpImageLists();
   thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
-  void MarkAsRead(int folder, const thread::ThreadNode& node);
+  void MarkAsRead(int folder, const std::string& message_path);
   void ReloadAccount();
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);

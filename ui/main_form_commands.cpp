@@ -76,10 +76,13 @@ void TVtFormMain::OpenSelectedMail() {
     ShowFolderStatus(folder);
     if (info.Unread == 0) folder_list_.RedrawFolder(folder);
   }
-  viewer.SetMessage(node->FilePath.str(), node->Sender.str(), node->Subject.str());
+  // The load may show a box whose message loop runs: from here on the node
+  // is not used, only what was taken from it.
+  const std::string path = node->FilePath.str();
+  viewer.SetMessage(path, node->Sender.str(), node->Subject.str());
   viewer.ShowOrFocus();
   viewer.LoadMessage(flags, properties_.ComplNkf != 0);
-  if (unread) MarkAsRead(folder, *node);
+  if (unread) MarkAsRead(folder, path);
 }
 
 }  // namespace ui

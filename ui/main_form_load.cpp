@@ -113,7 +113,15 @@ thread::ProgressSink& TVtFormMain::ShowProgress() {
   return *job_form_;
 }
 
-void TVtFormMain::HideProgress() { job_form_.reset(); }
+// Windows gives the activation to another program when the active window is
+// destroyed while its owner is disabled: the owner is enabled first, as a
+// modal dialog's end does, and disabled again for the rest of the load.
+void TVtFormMain::HideProgress() {
+  const bool disabled = IsWindowEnabled(hwnd()) == FALSE;
+  if (disabled) EnableWindow(hwnd(), TRUE);
+  job_form_.reset();
+  if (disabled) EnableWindow(hwnd(), FALSE);
+}
 
 void TVtFormMain::EnableAccountMenu(bool enable) {
   HMENU bar = GetMenu(hwnd());

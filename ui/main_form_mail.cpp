@@ -3,6 +3,8 @@
 // taken out, the replies moved up a level), composing, and the shell. The
 // texts and the bounded waits are client/'s; the link carries them out.
 
+#include <algorithm>
+
 #include "client/client_commands.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
@@ -20,39 +22,65 @@ constexpr int kNoMarkReadFolder = 1;
 
 }  // namespace
 
-void TVtFormMain::MarkAsRead(int folder, const thread::ThreadNode& node) {
+// Takes the message's path, not its node: the wait for the client serves
+// window messages, and nothing of the list may be held across it.
+void TVtFormMain::MarkAsRead(int folder, const std::string& message_path) {
   MailClientLink* link = environment_.MailClient;
-  if (folder == kNoMarkReadFolder || link == nullptr || !link->ClientRunning()) return;
-  const std::string name = client::RelativeMailName(account_.MailboxDir, node.FilePath);
+  if (folder == kNoMarkReadFolder || link == nullptr) return;
+  if (link->ClientStatus() != client::ClientState::kRunning) return;
+  const std::string name = client::RelativeMailName(account_.MailboxDir, message_path);
   if (name.empty()) return;
-  link->SendHostCommand(client::MarkMailCommand(name), node.FilePath.str());
+  link->SendHostCommand(client::MarkMailCommand(name), message_path);
 }
 
-bool TVtFormMain::MoveToTrash() {
-  const int row = thread_list_.ListViewMail().Selected();
-  thread::ThreadNode* node = thread_list_.SelectedNode();
-  if (ViewerBusy() || node == nullptr) return false;
+bool TVtFormMain::MoveToTrash() { return MoveRowToTrash(thread_list_.ListViewMail().Selected()); }
+
+bool TVtFormMain::MoveViewedToTrash() {
+  const std::vector<thread::ThreadNode*>& rows = thread_list_.Rows();
+  const auto found = std::find(rows.begin(), rows.end(), viewed_node_);
+  if (viewed_node_ == nullptr || found == rows.end()) return false;
+  return MoveRowToTrash(static_cast<int>(found - rows.begin()));
+}
+
+// While the client moves the message the window serves its messages, so the
+// list is not touched until the command is over, and then only through `row`
+// and the node, which nothing could remove meanwhile (ViewerBusy holds off
+// every load and trash).
+bool TVtFormMain::MoveRowToTrash(int row) {
+  const std::vector<thread::ThreadNode*>& rows = thread_list_.Rows();
+  if (ViewerBusy() || row < 0 || row >= static_cast<int>(rows.size())) return false;
+  thread::ThreadNode* node = rows[static_cast<std::size_t>(row)];
   const BusyFlag::Scope busy = viewer_busy_.Hold();
   const int depth = node->Depth;
+  const std::string path = node->FilePath.str();
   MailClientLink* link = environment_.MailClient;
-  const std::string name = client::RelativeMailName(account_.MailboxDir, node->FilePath);
+  const std::string name = client::RelativeMailName(account_.MailboxDir, path);
   // Without the client nothing is moved, so the row stays: taking it out
   // would show the message as trashed until the next load brings it back.
-  if (link == nullptr || !link->ClientRunning() || name.empty()) {
-    ShowMessageText(ja::kTrashWithoutClient);
+  const client::ClientState state =
+      link == nullptr ? client::ClientState::kNotRunning : link->ClientStatus();
+  if (state != client::ClientState::kRunning || name.empty()) {
+    ShowMessageText(state == client::ClientState::kHung ? ja::kTrashClientHung
+                                                        : ja::kTrashWithoutClient);
+    return false;
+  }
+  const client::HostCommandResult sent =
+      link->SendHostCommand(client::MoveMailCommand(name, account_.AccountName), path);
+  if (sent == client::HostCommandResult::kNotSent) {
+    ShowMessageText(ja::kTrashNotAccepted);
     return false;
   }
   if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd()) && viewed_node_ == node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
-  const client::HostCommandResult sent = link->SendHostCommand(
-      client::MoveMailCommand(name, account_.AccountName), node->FilePath.str());
-  if (sent == client::HostCommandResult::kNotSent) {
-    ShowMessageText(ja::kTrashWithoutClient);
-    return false;
-  }
+  // The selection stays on its message; when it was the one moved, it goes
+  // to the row that takes its place.
+  const thread::ThreadNode* selected = thread_list_.SelectedNode();
   RemoveNode(node, row);
-  SelectRow(row, false);
+  const std::vector<thread::ThreadNode*>& left = thread_list_.Rows();
+  const auto kept = std::find(left.begin(), left.end(), selected);
+  SelectRow(selected == node || kept == left.end() ? row : static_cast<int>(kept - left.begin()),
+            false);
   if (row < thread_list_.ListViewMail().RowCount()) PromoteChildren(row, depth);
   return true;
 }
@@ -115,29 +143,38 @@ bool TVtFormMain::ClientConfigured() const {
   return environment_.MailClient != nullptr && client::ClientConfigured(properties_.Quenmar32);
 }
 
+// The shell shows nothing when the client cannot be started (a moved or
+// deleted executable): the user is told here.
+void TVtFormMain::ReportLaunch(bool launched) {
+  if (!launched) ShowMessageText(ja::kClientLaunchFailed + properties_.Quenmar32);
+}
+
 void TVtFormMain::ComposeNew() {
   if (environment_.MailClient == nullptr) return;
-  client::ComposeNew(MailClientContext(), environment_.MailClient->System());
+  ReportLaunch(client::ComposeNew(MailClientContext(), environment_.MailClient->System()));
 }
 
 void TVtFormMain::ComposeReply(const std::string& message_path) {
   if (environment_.MailClient == nullptr) return;
-  client::ComposeReply(MailClientContext(), environment_.MailClient->System(), message_path);
+  ReportLaunch(
+      client::ComposeReply(MailClientContext(), environment_.MailClient->System(), message_path));
 }
 
 void TVtFormMain::ComposeForward(const std::string& message_path) {
   if (environment_.MailClient == nullptr) return;
-  client::ComposeForward(MailClientContext(), environment_.MailClient->System(), message_path);
+  ReportLaunch(
+      client::ComposeForward(MailClientContext(), environment_.MailClient->System(), message_path));
 }
 
 void TVtFormMain::ComposeToAddress(const std::string& address) {
   if (environment_.MailClient == nullptr) return;
-  client::ComposeToAddress(MailClientContext(), environment_.MailClient->System(), address);
+  ReportLaunch(
+      client::ComposeToAddress(MailClientContext(), environment_.MailClient->System(), address));
 }
 
 void TVtFormMain::KQuenmar321Click() {
   if (environment_.MailClient == nullptr) return;
-  client::StartClient(MailClientContext(), environment_.MailClient->System());
+  ReportLaunch(client::StartClient(MailClientContext(), environment_.MailClient->System()));
 }
 
 void TVtFormMain::OpenUrl(const std::string& url) {

@@ -22,7 +22,9 @@ std::string TVtFormMain::BrowseForMailbox(const std::string& initial_dir) {
 // Folder properties of the folder selected in the folder list (loaded or not).
 void TVtFormMain::mFolderSetClick() {
   const int folder = folder_list_.ListBoxF().Selected();
-  if (view_.Loading || folder < 0 || folder >= mailbox::FolderCount(*folders_)) return;
+  if (view_.Loading || ViewerBusy() || folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
+    return;
+  }
   TFolderSetForm dialog(hwnd(), std::string(ja::kFolderSetCaptionOpen) +
                                     folder_list_.ListBoxF().ItemText(folder) +
                                     ja::kFolderSetCaptionClose);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace ui {
 
 // A rectangle in the workspace coordinates of a monitor, in screen
@@ -16,5 +18,24 @@ RECT WorkspaceToScreen(const RECT& workspace, const RECT& monitor, const RECT& w
 
 // The window's normal-state bounds in screen coordinates.
 RECT NormalBoundsOnScreen(HWND window);
+
+// Whether the window is maximised, or minimised from the maximised state (it
+// comes back maximised): what a restart should show.
+bool RestoresMaximized(HWND window);
+
+// Where a window saved at `saved` (screen coordinates) opens, given the work
+// areas of the monitors: as saved when at least half of it lies in one of
+// them; otherwise moved into the work area nearest to it (and made smaller
+// when it is larger), so that a window saved on a monitor that is gone since
+// (undocked, unplugged, another arrangement) never opens out of sight.
+RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas);
+// The same with the monitors of this desktop.
+RECT KeepOnScreen(const RECT& saved);
+
+// `r` moved (and made smaller where it is larger) to lie wholly in `work`.
+RECT InsideWorkArea(const RECT& r, const RECT& work);
+// The work area of the monitor that holds most of `window`, or of the
+// primary monitor when `window` is null.
+RECT WorkAreaOf(HWND window);
 
 }  // namespace ui

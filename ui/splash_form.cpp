@@ -1,11 +1,16 @@
 #include "ui/splash_form.h"
 
+#include "ui/placement.h"
+
 namespace ui {
 
 TSplashForm::TSplashForm() {
   RegisterWindowClass(kClassName, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+  // In the middle of the primary monitor's work area, where the program's
+  // window opens unless it was moved.
+  const RECT work = WorkAreaOf(nullptr);
+  const int x = work.left + (work.right - work.left - kWidth) / 2;
+  const int y = work.top + (work.bottom - work.top - kHeight) / 2;
   Create(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, "Veltrano", x, y, kWidth, kHeight, nullptr,
          nullptr);
   image1_ = static_cast<HBITMAP>(

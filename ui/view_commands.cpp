@@ -254,10 +254,10 @@ void TViewForm::mMailDeleteClick() {
   if (!ViewerBusy && host_ != nullptr && host_->ViewedNode() != nullptr) DeleteAndClose();
 }
 
-// The main window moves the selected row, which is the shown message; the
+// The main window moves the shown message, whichever row is selected; the
 // viewer closes with it. When nothing was moved the message stays shown.
 void TViewForm::DeleteAndClose() {
-  if (host_->MoveToTrash()) mExitClick();
+  if (host_->MoveViewedToTrash()) mExitClick();
 }
 
 }  // namespace ui

@@ -26,14 +26,34 @@ constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 using SetNkfOptionFn = void(WINAPI*)(const char*);
 using NkfConvertFn = void(WINAPI*)(char*, const char*);
 
-// Loads the code converter. A library that is missing, that is not a DLL for
-// this program's architecture (a 32-bit NKF32.DLL beside the 64-bit program)
-// or that lacks either entry point counts as no converter. The system is told
-// not to show its own box for a bad image: the greyed commands say enough.
+// The program's own folder with a separator at the end.
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+// Loads the code converter, a name without a folder from the program's own
+// folder only (never from the current directory or the search path, where
+// another program's DLL of the same name may lie). A library that is missing,
+// that is not a DLL for this program's architecture (a 32-bit NKF32.DLL
+// beside the 64-bit program) or that lacks either entry point counts as no
+// converter. The system is told not to show its own box for a bad image: the
+// greyed commands say enough.
 HMODULE LoadConverterLibrary(const std::wstring& name) {
+  const bool bare = name.find_first_of(L"\\/:") == std::wstring::npos;
+  const std::wstring path = bare ? ProgramFolder() + name : name;
   DWORD old_mode = 0;
   const bool mode_set = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old_mode) != FALSE;
-  HMODULE module = LoadLibraryW(name.c_str());
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (mode_set) SetThreadErrorMode(old_mode, nullptr);
   if (module == nullptr) return nullptr;
   if (GetProcAddress(module, "SetNkfOption") == nullptr ||
@@ -75,9 +95,15 @@ TViewForm::~TViewForm() {
 
 void TViewForm::CreateBigView() {
   const wchar_t* class_name = MSFTEDIT_CLASS;
-  rich_edit_library_ = LoadLibraryW(L"Msftedit.dll");
+  // By the system folder's full path: a DLL of the same name in the current
+  // directory must never be loaded instead.
+  wchar_t system_dir[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(system_dir, MAX_PATH);
+  const std::wstring system =
+      length > 0 && length < MAX_PATH ? std::wstring(system_dir) + L"\\" : L"";
+  rich_edit_library_ = LoadLibraryW((system + L"Msftedit.dll").c_str());
   if (rich_edit_library_ == nullptr) {
-    rich_edit_library_ = LoadLibraryW(L"Riched20.dll");
+    rich_edit_library_ = LoadLibraryW((system + L"Riched20.dll").c_str());
     class_name = RICHEDIT_CLASSW;
   }
   big_view_ = CreateWindowExW(0, class_name, L"",
@@ -95,7 +121,10 @@ void TViewForm::CreateBigView() {
 
 void TViewForm::ApplySettings() {
   const settings::WindowBounds& bounds = settings_.Window;
-  MoveWindow(hwnd(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, FALSE);
+  const RECT shown = KeepOnScreen(
+      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
+  MoveWindow(hwnd(), shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+             FALSE);
   font_.CreatePoints(settings_.FontFace, settings_.FontSize);
   ApplyBigViewFormat();
 }
@@ -205,7 +234,7 @@ void TViewForm::SaveSettings() {
   saved.Window.Width = normal.right - normal.left;
   saved.Window.Height = normal.bottom - normal.top;
   // A viewer never shown keeps the maximised state it was loaded with.
-  if (shown_once_) saved.Window.bMaximize = IsZoomed(hwnd()) ? 1 : 0;
+  if (shown_once_) saved.Window.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
   settings::SaveViewerSettings(settings_path_, saved);
 }
 

@@ -28,8 +28,9 @@ class ViewerHost {
   // Moves the thread list's selection to the nearest unread row; false when
   // there is none that way.
   virtual bool JumpToUnread(Direction direction) = 0;
-  // Moves the selected row's message to the trash; false when it stayed.
-  virtual bool MoveToTrash() = 0;
+  // Moves the viewed message to the trash, wherever the list's selection is;
+  // false when it stayed or is no longer in the list.
+  virtual bool MoveViewedToTrash() = 0;
   virtual bool ClientConfigured() const = 0;
   virtual void ComposeNew() = 0;
   virtual void ComposeReply(const std::string& message_path) = 0;

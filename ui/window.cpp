@@ -15,11 +15,14 @@ ErrorBoxHook& ErrorHook() {
 
 }  // namespace
 
-Window::~Window() {
-  if (hwnd_ != nullptr) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+Window::~Window() { DestroyNow(); }
+
+void Window::DestroyNow() {
+  if (hwnd_ == nullptr) return;
+  HWND window = hwnd_;
+  hwnd_ = nullptr;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  DestroyWindow(window);
 }
 
 void Window::RegisterWindowClass(const wchar_t* class_name, HICON icon, HBRUSH background) {

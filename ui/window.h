@@ -37,6 +37,10 @@ class Window {
   // Called after WM_NCDESTROY: the HWND is gone.
   virtual void OnDestroyed() {}
 
+  // Destroys the window now (without calling back into this object). For a
+  // derived class whose members the window still uses, such as its font.
+  void DestroyNow();
+
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam,
                                     LPARAM lparam) noexcept;

@@ -16,6 +16,7 @@
 #include "ui/dialogs/set_font_form.h"
 #include "ui/dialogs/set_info_form.h"
 #include "ui/ja_texts.h"
+#include "ui/placement.h"
 #include "ui/view_form.h"
 
 namespace uitest {
@@ -60,6 +61,27 @@ TEST(Dialogs, EscCancelsEveryDialogAndWritesNothing) {
   // The owner is usable again and has the focus back.
   EXPECT_TRUE(IsWindowEnabled(fixture.Main().hwnd()));
   EXPECT_TRUE(IsChild(fixture.Main().hwnd(), GetFocus()));
+}
+
+// With the main window mostly off the screen (left and below), a dialog
+// still opens wholly inside the monitor's work area.
+TEST(Dialogs, ADialogOpensWhollyInsideItsOwnersWorkArea) {
+  UiFixture fixture;
+  fixture.Start();
+  const RECT work = ui::WorkAreaOf(fixture.Main().hwnd());
+  MoveWindow(fixture.Main().hwnd(), work.left - 500, work.bottom - 100, 640, 420, TRUE);
+  RECT placed{};
+  const std::size_t done = RunWithSteps([&] { fixture.Command("mOption"); }, {[&] {
+                                          HWND dialog = FindThreadWindow(L"TSetInfoForm");
+                                          if (dialog == nullptr) return false;
+                                          GetWindowRect(dialog, &placed);
+                                          PressEscape(dialog);
+                                          return true;
+                                        }});
+  ASSERT_EQ(done, 1u);
+  RECT common{};
+  EXPECT_TRUE(IntersectRect(&common, &placed, &work) && EqualRect(&common, &placed))
+      << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
 }
 
 TEST(Dialogs, FolderPropertiesWritesBothKeysAndRefillsOnlyWhenAValueChanged) {
@@ -119,6 +141,8 @@ TEST(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
       {"no NKF32.DLL: the box is disabled and keeps its value; a path without quenmar.exe is "
        "emptied",
        "ComplNkf=1\r\n", false, "C:\\Mail\\other.exe", false, "1", ""},
+      {"a start row no button stands for shows and writes the default", "MailIniPos=7\r\n", true,
+       "C:\\Mail\\quenmar.exe", true, "0", "C:\\Mail\\quenmar.exe"},
   };
   for (const Case& c : cases) {
     UiFixture fixture;

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client/ja_texts.h"
@@ -19,6 +21,7 @@
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
+#include "tools/standin/messages.h"
 #include "ui/ja_texts.h"
 #include "viewer/text_lines.h"
 
@@ -59,6 +62,43 @@ class WithStandIn {
  private:
   StandIn standin_;
 };
+
+// Sends WM_NULL to `window` from a thread of its own every 50 ms while it
+// runs, and keeps the longest a send took to be answered (one not answered
+// within 3 s counts as 3 s): how long the window stopped answering.
+class AnswerWatch {
+ public:
+  explicit AnswerWatch(HWND window)
+      : thread_([this, window] {
+          while (running_) {
+            const DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            const bool answered =
+                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result) != 0;
+            const DWORD took = answered ? GetTickCount() - start : 3000;
+            if (took > longest_) longest_ = took;
+            Sleep(50);
+          }
+          finished_ = true;
+        }) {}
+  ~AnswerWatch() { Stop(); }
+  // Serves this thread's sent messages until the watcher has ended: it may be
+  // waiting for an answer from this very thread.
+  DWORD Stop() {
+    running_ = false;
+    PumpUntil([this] { return finished_.load(); }, 5000);
+    if (thread_.joinable()) thread_.join();
+    return longest_;
+  }
+
+ private:
+  std::atomic<bool> running_{true};
+  std::atomic<bool> finished_{false};
+  std::atomic<DWORD> longest_{0};
+  std::thread thread_;
+};
+
+HWND StandInWindow() { return FindWindowW(L"Quenmar32Class", nullptr); }
 
 int FirstRow(UiFixture& fixture, bool unread) {
   for (int row = 0; row < fixture.RowCount(); ++row) {
@@ -205,15 +245,174 @@ TEST(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   const DWORD start = GetTickCount();
+  AnswerWatch watch(fixture.Main().hwnd());
   TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
   Pump(50);
   const DWORD elapsed = GetTickCount() - start;
+  EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering through the wait";
   CloseHandle(locked);
   ASSERT_EQ(fixture.MailClient.Results.size(), 1u);
   EXPECT_EQ(fixture.MailClient.Results[0], client::HostCommandResult::kTimedOut);
   EXPECT_GE(elapsed, 4900u);
   EXPECT_LT(elapsed, 12000u);
   EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
+}
+
+// A client whose window exists but does not answer gets nothing: opening an
+// unread message costs no more than the short check, the window answers all
+// along, and the trash says why nothing moved.
+TEST(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  const int row = FirstRow(fixture, true);
+  ASSERT_GE(row, 0);
+  HWND standin = StandInWindow();
+  ASSERT_NE(standin, nullptr);
+  PostMessageW(standin, standin::kHangMessage, 6000, 0);
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) == 0;
+      },
+      3000))
+      << "the stand-in hangs";
+  const std::size_t received = client.Received().size();
+  const int rows = fixture.RowCount();
+  AnswerWatch watch(fixture.Main().hwnd());
+  const DWORD start = GetTickCount();
+  Open(fixture, row);
+  fixture.Command("mMailDelete");
+  const DWORD elapsed = GetTickCount() - start;
+  EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
+  EXPECT_LT(elapsed, 2500u) << "two checks of the client, no command waits";
+  EXPECT_TRUE(fixture.MailClient.Commands.empty());
+  EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashClientHung});
+  EXPECT_EQ(fixture.RowCount(), rows);
+  // Once it answers again it has still been sent nothing.
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
+      },
+      10000));
+  EXPECT_EQ(client.Received().size(), received);
+}
+
+// A client whose window answers but whose DDE service takes no conversation:
+// the trash says so, and the viewer stays open on the message.
+TEST(MailClient, ARefusedConversationKeepsTheMessageAndSaysSo) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  HWND standin = StandInWindow();
+  ASSERT_NE(standin, nullptr);
+  DWORD_PTR result = 0;
+  ASSERT_NE(SendMessageTimeoutW(standin, standin::kRefuseMessage, 1, 0, SMTO_NORMAL, 3000, &result),
+            0);
+  const int rows = fixture.RowCount();
+  Open(fixture, 0);
+  ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  TypeChar(fixture.Viewer().BigView(), L'd');
+  ASSERT_TRUE(PumpUntil([&] { return !fixture.Messages.empty(); }, 10000));
+  EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashNotAccepted});
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  EXPECT_EQ(fixture.RowCount(), rows);
+}
+
+// The viewer's D moves the message on screen, not the row selected in the
+// list meanwhile, and the selection stays on the row the user chose.
+TEST(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
+  WithStandIn client;
+  UiFixture& fixture = client.fixture;
+  ASSERT_GE(fixture.RowCount(), 4);
+  Open(fixture, 1);
+  thread::ThreadNode& viewed = RowNode(fixture, 1);
+  thread::ThreadNode& selected = RowNode(fixture, 3);
+  const std::string expected = "MoveMail(" + Relative(fixture, viewed) + ",\"" + kAccountName +
+                               "\\" + client::ja::kTrashFolderName + "\")";
+  const std::string selected_path = selected.FilePath.str();
+  fixture.Main().SelectRow(3, true);
+  const std::size_t before = fixture.MailClient.Results.size();  // a mark-read may be among them
+  TypeChar(fixture.Viewer().BigView(), L'd');
+  ASSERT_TRUE(PumpUntil([&] { return fixture.MailClient.Results.size() > before; }, 15000));
+  Pump(50);
+  EXPECT_EQ(fixture.MailClient.Commands.back(), expected);
+  EXPECT_TRUE(platform::FileExists(selected_path));
+  EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), &selected);
+  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+// A message file that exists but cannot be opened (the client or a virus
+// scanner holds it) shows a box whose message loop runs. A folder click and a
+// close made in that box wait until the open is over: the rows stay in place
+// meanwhile, the message is marked read under its own name, and then the
+// folder opens or the window closes.
+TEST(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
+  enum class During { kFolderClick, kClose };
+  const struct Case {
+    const char* why;
+    During action;
+  } cases[] = {
+      {"a click on another folder in the box", During::kFolderClick},
+      {"the main window closed in the box", During::kClose},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    WithStandIn client;
+    UiFixture& fixture = client.fixture;
+    ui::TVtFormMain& main = fixture.Main();
+    const int row = FirstRow(fixture, true);
+    ASSERT_GE(row, 0);
+    const thread::ThreadNode& node = RowNode(fixture, row);
+    const std::string expected = "MarkMail(" + Relative(fixture, node) + ",1073741824,0)";
+    HANDLE locked = CreateFileW(platform::Widen(node.FilePath.str()).c_str(), GENERIC_READ, 0,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    HWND window = main.hwnd();
+    bool box_shown = false;
+    bool rows_kept = false;
+    const ui::ErrorBoxHook previous = ui::SetErrorBoxHook([&](const std::string&) {
+      box_shown = true;
+      const std::vector<thread::ThreadNode*> rows_before = main.ThreadList().Rows();
+      if (c.action == During::kFolderClick) {
+        PressKey(main.FolderList().ListBoxF().hwnd(), VK_DOWN);  // from the Inbox to the Outbox
+        PumpUntil([&] { return main.TimerKeyWaitRunning(); }, 3000);
+        // The selection delay's tick, at once rather than waited for.
+        SendMessageW(window, WM_TIMER, ui::TVtFormMain::kTimerKeyWaitId, 0);
+      } else {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+      }
+      rows_kept = IsWindow(window) && main.CurrentFolderIndex() == kInbox &&
+                  main.ThreadList().Rows() == rows_before;
+      CloseHandle(locked);
+    });
+    Open(fixture, row);
+    ui::SetErrorBoxHook(previous);
+    ASSERT_TRUE(box_shown);
+    EXPECT_TRUE(rows_kept) << "nothing of the list changed while the message was opened";
+    ASSERT_TRUE(PumpUntil([&] { return !fixture.MailClient.Commands.empty(); }, 10000));
+    EXPECT_EQ(fixture.MailClient.Commands, std::vector<std::string>{expected});
+    if (c.action == During::kFolderClick) {
+      EXPECT_TRUE(fixture.WaitForFolder(kOutbox)) << "the folder opens after the open";
+    } else {
+      EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "closed after the open";
+    }
+  }
+}
+
+// A client that cannot be started (its executable moved away) is reported,
+// and no dialog of it is waited for.
+TEST(MailClient, AClientThatCannotBeStartedIsReported) {
+  UiFixture fixture;
+  const std::string missing = fixture.Dir().Join("gone\\quenmar.exe");
+  settings::IniWriter ini(fixture.SettingsPath());
+  ini.WriteString("Property", "Quenmar32", missing);
+  ASSERT_TRUE(ini.Commit());
+  fixture.Start();
+  const DWORD start = GetTickCount();
+  fixture.Command("mSend");
+  EXPECT_LT(GetTickCount() - start, 2000u);
+  EXPECT_EQ(fixture.Messages,
+            std::vector<std::string>{std::string(ui::ja::kClientLaunchFailed) + missing});
 }
 
 // The command lines reach the client byte-exact (the stand-in logs its own);

@@ -103,6 +103,7 @@ void UiFixture::Start() {
   environment.BrowseForMailbox = BrowseForMailbox;
   environment.MailClient = &MailClient;
   environment.NkfLibrary = NkfLibrary;
+  environment.RemoveSplash = RemoveSplash;
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   main_->Show(SW_SHOW);

@@ -110,6 +110,8 @@ class UiFixture {
   mailbox::BrowseForMailboxFn BrowseForMailbox = [](const std::string&) { return std::string(); };
   // The registry's mailbox location.
   mailbox::ReadRegistryFn ReadRegistry = [] { return std::string(); };
+  // Called where the program removes its splash.
+  std::function<void()> RemoveSplash;
   // The converter the viewer loads; a missing name gives a viewer without it.
   std::wstring NkfLibrary = L"NKF32.DLL";
   std::vector<std::string> Messages;  // texts given to ShowMessageText

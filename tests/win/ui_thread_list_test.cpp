@@ -1,6 +1,9 @@
 // The thread list on a generated mailbox: opening rows in the viewer, unread
 // marks and counts, the unread jumps and the list's letter keys.
 
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +28,17 @@ std::string WindowText(HWND hwnd) {
   wchar_t text[512] = {};
   GetWindowTextW(hwnd, text, 512);
   return platform::Narrow(text);
+}
+
+// The unread mark's image list is the pane's: it outlives the control, which
+// must not destroy it as well.
+TEST(ThreadList, TheImageListOutlivesTheListControl) {
+  UiFixture fixture;
+  fixture.Start();
+  HIMAGELIST images = fixture.Main().ThreadList().ImageListMail();
+  ASSERT_GT(ImageList_GetImageCount(images), 0);
+  DestroyWindow(fixture.Main().ThreadList().ListViewMail().hwnd());
+  EXPECT_GT(ImageList_GetImageCount(images), 0);
 }
 
 void PressEnter(UiFixture& fixture) {

@@ -143,6 +143,8 @@ TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
   testing_support::TempDir dir;
   char other_arch[MAX_PATH] = {};
   GetEnvironmentVariableA("VELTRANO_OTHER_ARCH_NKF32", other_arch, MAX_PATH);
+  char system_dir[MAX_PATH] = {};
+  GetSystemDirectoryA(system_dir, MAX_PATH);
   const struct Case {
     const char* why;
     std::string library;
@@ -151,7 +153,9 @@ TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
       {"our NKF32.DLL beside the program", "NKF32.DLL", true},
       {"no such file", "NoSuchNkf32.dll", false},
       {"a text file named like a DLL", dir.WriteFile("NKF32.DLL", "not a program\r\n"), false},
-      {"a system DLL without the two entry points", "version.dll", false},
+      {"a system DLL without the two entry points", std::string(system_dir) + "\\version.dll",
+       false},
+      {"a bare name is looked for beside the program only", "version.dll", false},
       {"NKF32.DLL of the other architecture (VELTRANO_OTHER_ARCH_NKF32)", other_arch, false},
   };
   for (const Case& c : cases) {

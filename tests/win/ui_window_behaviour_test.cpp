@@ -50,6 +50,58 @@ TEST(WindowBehaviour, WorkspaceBoundsBecomeScreenBounds) {
   }
 }
 
+TEST(WindowBehaviour, SavedBoundsOffEveryMonitorComeBackIntoTheNearestWorkArea) {
+  const std::vector<RECT> two = {{0, 0, 1280, 984}, {1280, 0, 2560, 1024}};
+  struct Case {
+    const char* reason;
+    RECT saved;
+    RECT expected;
+  } cases[] = {
+      {"on the first monitor: as saved", {100, 100, 740, 520}, {100, 100, 740, 520}},
+      {"across both, half on one: as saved", {960, 100, 1600, 520}, {960, 100, 1600, 520}},
+      {"mostly below the taskbar: moved up", {100, 900, 740, 1320}, {100, 564, 740, 984}},
+      {"far right and down, a monitor gone: into the second one's corner",
+       {5000, 5000, 5640, 5420},
+       {1920, 604, 2560, 1024}},
+      {"far left and up: into the first one's corner",
+       {-3000, -3000, -2360, -2580},
+       {0, 0, 640, 420}},
+      {"larger than any work area: made to fit the one under its centre",
+       {-100, -100, 3000, 2000},
+       {1280, 0, 2560, 1024}},
+  };
+  for (const Case& c : cases) {
+    const RECT shown = ui::KeepOnScreen(c.saved, two);
+    EXPECT_TRUE(EqualRect(&shown, &c.expected))
+        << c.reason << ": " << shown.left << "," << shown.top << "," << shown.right << ","
+        << shown.bottom;
+  }
+}
+
+// A saved position off the screen (a monitor undocked since) opens the main
+// window where it can be seen, at its saved size.
+TEST(WindowBehaviour, AWindowSavedOffScreenOpensOnScreen) {
+  for (const int at : {5000, -3000}) {
+    UiFixture fixture;
+    settings::IniWriter ini(fixture.SettingsPath());
+    ini.WriteInteger("MainWindow", "Left", at);
+    ini.WriteInteger("MainWindow", "Top", at);
+    ini.WriteInteger("MainWindow", "Width", 640);
+    ini.WriteInteger("MainWindow", "Height", 420);
+    ASSERT_TRUE(ini.Commit());
+    fixture.Start();
+    RECT window{};
+    GetWindowRect(fixture.Main().hwnd(), &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(fixture.Main().hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT common{};
+    EXPECT_TRUE(IntersectRect(&common, &window, &monitor.rcWork) && EqualRect(&common, &window))
+        << at << ": " << window.left << "," << window.top;
+    EXPECT_EQ(window.right - window.left, 640) << at;
+  }
+}
+
 TEST(WindowBehaviour, NormalBoundsAndTheMaximisedStateSurviveARestart) {
   for (const bool maximised : {false, true}) {
     UiFixture fixture;
@@ -74,12 +126,31 @@ TEST(WindowBehaviour, NormalBoundsAndTheMaximisedStateSurviveARestart) {
   }
 }
 
+// Log-off ends the process after WM_ENDSESSION without a close: the bounds
+// are in "Veltra.ini" by then. A cancelled log-off writes nothing.
+TEST(WindowBehaviour, LogOffWritesTheSettingsBeforeTheProcessEnds) {
+  for (const bool ending : {true, false}) {
+    UiFixture fixture;
+    fixture.Start();
+    MoveWindow(fixture.Main().hwnd(), 60, 70, 600, 400, TRUE);
+    Pump(20);
+    EXPECT_EQ(SendMessageW(fixture.Main().hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(fixture.Main().hwnd(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+    settings::IniReader saved(fixture.SettingsPath());
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), ending ? 60 : 0) << ending;
+    EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), ending ? 600 : 0) << ending;
+  }
+}
+
 TEST(WindowBehaviour, AnErrorInTheStartUpIsShownAndTheProgramGoesOn) {
   UiFixture fixture;
   fixture.Dir().WriteFile("Veltra.ini", "");
   fixture.ReadRegistry = []() -> std::string { throw std::runtime_error("registry unreadable"); };
+  std::size_t errors_when_splash_removed = 99;
+  fixture.RemoveSplash = [&] { errors_when_splash_removed = fixture.Errors.size(); };
   fixture.Start();
   EXPECT_EQ(fixture.Errors, std::vector<std::string>{"registry unreadable"});
+  EXPECT_EQ(errors_when_splash_removed, 0u) << "the splash went before the error was shown";
   ASSERT_NE(fixture.Main().hwnd(), nullptr);
   EXPECT_TRUE(IsWindowVisible(fixture.Main().hwnd()));
 }
@@ -121,6 +192,34 @@ LRESULT CALLBACK WatchJobForm(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
+// Whether the progress dialog's owner was enabled when the dialog went (-1:
+// not seen). Windows gives the activation to another program when the active
+// window is destroyed while its owner is disabled; Wine does not, so the rule
+// itself is watched.
+int g_owner_enabled_at_destroy = -1;
+
+LRESULT CALLBACK WatchJobFormDestroy(int code, WPARAM wparam, LPARAM lparam) {
+  const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
+  wchar_t name[32] = {};
+  if (code == HC_ACTION && sent.message == WM_DESTROY && GetClassNameW(sent.hwnd, name, 32) > 0 &&
+      wcscmp(name, L"TVtJobForm") == 0) {
+    g_owner_enabled_at_destroy = IsWindowEnabled(GetWindow(sent.hwnd, GW_OWNER)) ? 1 : 0;
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(WindowBehaviour, TheProgressDialogGoesWhileItsOwnerIsEnabled) {
+  UiFixture fixture;
+  fixture.Start();
+  g_owner_enabled_at_destroy = -1;
+  HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, &WatchJobFormDestroy, nullptr, GetCurrentThreadId());
+  fixture.Command("mRetry2");  // a full build, whose last step disables the main window
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_owner_enabled_at_destroy, 1);
+  EXPECT_TRUE(IsWindowEnabled(fixture.Main().hwnd()));
+}
+
 TEST(WindowBehaviour, TheProgressDialogAppearsSetUpWithADialogBorder) {
   UiFixture fixture;
   fixture.Start();
@@ -136,6 +235,27 @@ TEST(WindowBehaviour, TheProgressDialogAppearsSetUpWithADialogBorder) {
   EXPECT_EQ(first.maximum, 30);
   EXPECT_EQ(first.ex_style & WS_EX_TOOLWINDOW, 0);  // a dialog's title bar, not a tool window's
   EXPECT_NE(first.ex_style & WS_EX_DLGMODALFRAME, 0);
+}
+
+// A drag of the splitter ends when another window takes the mouse: the next
+// move, with the button up, leaves the folder list as wide as it was.
+TEST(WindowBehaviour, ASplitterDragEndsWhenAnotherWindowTakesTheMouse) {
+  UiFixture fixture;
+  fixture.Start();
+  HWND main = fixture.Main().hwnd();
+  HWND folders = fixture.Main().FolderList().ListBoxF().hwnd();
+  const auto width = [&] {
+    RECT r{};
+    GetWindowRect(folders, &r);
+    return r.right - r.left;
+  };
+  const LONG before = width();
+  SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(before + 1, 50));
+  ASSERT_EQ(GetCapture(), main) << "the drag started";
+  SetCapture(fixture.Main().ThreadList().ListViewMail().hwnd());
+  ReleaseCapture();
+  SendMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(before + 100, 50));
+  EXPECT_EQ(width(), before);
 }
 
 TEST(WindowBehaviour, ATypedCharacterJumpsToTheNextRowStartingWithIt) {

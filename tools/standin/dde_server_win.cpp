@@ -61,9 +61,10 @@ HDDEDATA CALLBACK DdeServer::Callback(UINT type, UINT /*format*/, HCONV /*conver
                                       ULONG_PTR /*data1*/, ULONG_PTR /*data2*/) noexcept {
   switch (type) {
     case XTYP_CONNECT:
-      // Any topic of our service.
+      // Any topic of our service, unless told to refuse.
       return reinterpret_cast<HDDEDATA>(
-          static_cast<INT_PTR>(DdeCmpStringHandles(service, g_service) == 0));
+          static_cast<INT_PTR>(DdeCmpStringHandles(service, g_service) == 0 &&
+                               g_server != nullptr && !g_server->refusing_));
     case XTYP_EXECUTE:
       if (g_server == nullptr) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
       try {

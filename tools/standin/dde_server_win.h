@@ -25,6 +25,9 @@ class DdeServer {
   // while it dispatches window messages. False when DDEML refuses. Only one
   // server per process: DDEML callbacks carry no pointer back to the object.
   bool Start(CommandHandler handler);
+  // While set, every conversation is refused (a client whose service is busy
+  // or broken).
+  void Refuse(bool refuse) { refusing_ = refuse; }
 
  private:
   static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conversation, HSZ topic,
@@ -34,6 +37,7 @@ class DdeServer {
   DWORD instance_ = 0;
   HSZ service_ = nullptr;
   CommandHandler handler_;
+  bool refusing_ = false;
 };
 
 }  // namespace standin

@@ -6,7 +6,8 @@
 // mailbox. Started with "/reply:" or "/forward:", or with "/send:" for an
 // account whose SelTemplate is 1, it shows for a few seconds the dialog the
 // client shows first, by its title. A start while another instance runs is
-// logged, shows that dialog and ends. WM_CLOSE ends it.
+// logged, shows that dialog and ends. WM_CLOSE ends it; kHangMessage
+// (messages.h) makes it hang for a while.
 
 #include <windows.h>
 
@@ -16,6 +17,7 @@
 #include "tools/standin/command_line.h"
 #include "tools/standin/dde_server_win.h"
 #include "tools/standin/mark_mail.h"
+#include "tools/standin/messages.h"
 #include "tools/standin/move_mail.h"
 #include "tools/standin/standin_log_win.h"
 
@@ -84,8 +86,8 @@ HWND ShowDialog(HINSTANCE instance, const std::string& title) {
 // The main window: a list of everything the stand-in received.
 class StandInWindow {
  public:
-  StandInWindow(std::wstring log_path, std::string mailbox_dir)
-      : log_path_(std::move(log_path)), mailbox_dir_(std::move(mailbox_dir)) {}
+  StandInWindow(std::wstring log_path, std::string mailbox_dir, DdeServer& server)
+      : log_path_(std::move(log_path)), mailbox_dir_(std::move(mailbox_dir)), server_(server) {}
   ~StandInWindow() {
     if (font_ != nullptr) DeleteObject(font_);
   }
@@ -163,6 +165,12 @@ class StandInWindow {
       case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+      case kHangMessage:
+        Sleep(static_cast<DWORD>(wparam));
+        return 0;
+      case kRefuseMessage:
+        server_.Refuse(wparam != 0);
+        return 0;
       default:
         return DefWindowProcW(window, message, wparam, lparam);
     }
@@ -170,6 +178,7 @@ class StandInWindow {
 
   std::wstring log_path_;
   std::string mailbox_dir_;
+  DdeServer& server_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
   HFONT font_ = nullptr;
@@ -203,8 +212,8 @@ int Run(HINSTANCE instance, int show) {
     return 0;
   }
 
-  StandInWindow window(log_path, mailbox_dir);
   DdeServer server;
+  StandInWindow window(log_path, mailbox_dir, server);
   // The service is registered before the window exists, so a client that has
   // found the window can connect at once.
   if (!server.Start([&window](const std::string& command) { window.Execute(command); })) return 1;

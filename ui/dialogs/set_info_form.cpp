@@ -2,31 +2,13 @@
 
 #include <commdlg.h>
 
+#include "client/client_commands.h"
 #include "platform/wide_win.h"
 #include "settings/settings.h"
 #include "ui/ja_texts.h"
 
 namespace ui {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// True when the path, in lower case, contains "quenmar.exe". Only
-// single-byte characters are lowered: the second byte of a Shift-JIS
-// character may look like an ASCII capital.
-bool NamesMailClient(const std::string& path) {
-  std::string lower;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char c = path[i];
-    if (IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
-      lower += c;
-      lower += path[++i];
-      continue;
-    }
-    lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  }
-  return lower.find("quenmar.exe") != std::string::npos;
-}
 
 // The two longest captions may take a second line where the face is wider
 // than the design's.
@@ -130,7 +112,12 @@ void TSetInfoForm::FormShow() {
   const settings::OptionSettings options = settings::LoadOptionSettings(SettingsPath);
   RefCheckBox.SetChecked(options.References != 0);
   InMemoryCheckBox.SetChecked(options.MailInMemory != 0);
-  for (int i = 0; i < 4; ++i) RadioGroupPos[i].SetChecked(i == options.MailIniPos);
+  // A value no button stands for (a hand-edited file) shows as the default,
+  // so that OK never writes -1 for "no button checked".
+  const int position = options.MailIniPos >= 0 && options.MailIniPos < 4
+                           ? options.MailIniPos
+                           : settings::OptionSettings{}.MailIniPos;
+  for (int i = 0; i < 4; ++i) RadioGroupPos[i].SetChecked(i == position);
   MidokuCheckBox.SetChecked(options.MidokuSearch != 0);
   SubjectCheckBox.SetChecked(options.Subject != 0);
   QuenmarEdit.SetText(options.Quenmar32);
@@ -166,7 +153,8 @@ void TSetInfoForm::QuenmarButtonClick() {
 }
 
 bool TSetInfoForm::OKButtonClick() {
-  if (!NamesMailClient(QuenmarEdit.Text())) QuenmarEdit.SetText("");
+  // A path that does not name the client's executable is not kept.
+  if (!client::ClientConfigured(QuenmarEdit.Text())) QuenmarEdit.SetText("");
   settings::OptionSettings options;
   options.References = RefCheckBox.Checked() ? 1 : 0;
   options.MailInMemory = InMemoryCheckBox.Checked() ? 1 : 0;
