@@ -3,6 +3,7 @@
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
 #include "thread/cache_preload.h"
+#include "ui/ja_texts.h"
 
 namespace app {
 
@@ -18,12 +19,19 @@ std::string ExecutableDirectory() {
   }
   const std::size_t slash = path.find_last_of(L"\\/");
   if (slash != std::wstring::npos) path.resize(slash);
-  return platform::Narrow(path);
+  return platform::NarrowPath(path).value_or(std::string());
 }
 
 Program::Program(ui::MainFormEnvironment environment) {
   if (environment.SettingsPath.empty()) {
-    environment.SettingsPath = settings::SettingsPath(ExecutableDirectory());
+    const std::string folder = ExecutableDirectory();
+    if (folder.empty()) {
+      // No settings file can be named: the program runs on its defaults and
+      // says why nothing it is told will be kept.
+      ui::ShowErrorBox(ui::ja::kProgramFolderUnusable);
+    } else {
+      environment.SettingsPath = settings::SettingsPath(folder);
+    }
   }
   mail_client_ = std::make_unique<ui::WindowsMailClientLink>(
       [this] {

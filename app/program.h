@@ -12,7 +12,8 @@
 
 namespace app {
 
-// The directory of the running executable, CP932, without a trailing "\".
+// The directory of the running executable, CP932 (its short name when CP932
+// cannot hold its name), without a trailing "\"; empty when neither can.
 std::string ExecutableDirectory();
 
 class Program {

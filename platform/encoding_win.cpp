@@ -40,6 +40,35 @@ std::string Narrow(std::wstring_view wide) {
   return out;
 }
 
+namespace {
+
+// The CP932 form of `wide`, or nullopt when a character has none.
+std::optional<std::string> ExactCp932(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int size = ConversionLength(wide.size());
+  BOOL lost = FALSE;
+  const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                    nullptr, &lost);
+  if (n <= 0 || lost) return std::nullopt;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> NarrowPath(const std::wstring& wide) {
+  if (std::optional<std::string> exact = ExactCp932(wide)) return exact;
+  const DWORD needed = GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring short_path(needed, L'\0');
+  const DWORD written = GetShortPathNameW(wide.c_str(), short_path.data(), needed);
+  if (written == 0 || written >= needed) return std::nullopt;
+  short_path.resize(written);
+  return ExactCp932(short_path);
+}
+
 std::u16string Cp932ToUtf16(std::string_view cp932) {
   const std::wstring w = Widen(cp932);
   return std::u16string(w.begin(), w.end());

@@ -42,7 +42,9 @@ std::optional<std::string> ReadCurrentUserString(const std::string& key_path,
       value.resize(got / sizeof(wchar_t));
       while (!value.empty() && value.back() == L'\0') value.pop_back();
       if (type == REG_EXPAND_SZ) value = Expanded(value);
-      result = Narrow(value);
+      // The values read are paths: one that CP932 cannot hold is taken by its
+      // short name, or not at all (a path with "?" in it would name nothing).
+      result = NarrowPath(value);
     }
   }
   RegCloseKey(key);

@@ -197,6 +197,11 @@ void IniWriter::WriteInteger(std::string_view section, std::string_view key, std
   text_.Set(section, key, std::to_string(value));
 }
 
-bool IniWriter::Commit() { return platform::ReplaceFileAtomically(path_, text_.Serialize()); }
+// No path (the program's folder cannot be named): nothing is written, and in
+// particular nothing beside an empty name in the current directory.
+bool IniWriter::Commit() {
+  if (path_.empty()) return false;
+  return platform::ReplaceFileAtomically(path_, text_.Serialize());
+}
 
 }  // namespace settings

@@ -58,11 +58,12 @@ bool WaitFor(const std::function<bool()>& done, int timeout_ms) { return PumpUnt
 
 class Program {
  public:
-  explicit Program(const std::string& exe) {
+  explicit Program(const std::string& exe) : Program(platform::Widen(exe)) {}
+  explicit Program(const std::wstring& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    std::wstring command = L"\"" + platform::Widen(exe) + L"\"";
-    const std::wstring dir = platform::Widen(exe.substr(0, exe.find_last_of('\\')));
+    std::wstring command = L"\"" + exe + L"\"";
+    const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               dir.c_str(), &startup, &info_) != FALSE;
     start_tick_ = GetTickCount();
@@ -224,6 +225,28 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
               GetTickCount() - again.StartTick());
   PostMessageW(second_main, WM_CLOSE, 0, 0);
   EXPECT_EQ(again.WaitForExit(20000), 0u);
+}
+
+// A program folder whose name Shift-JIS cannot hold ("é") is taken by its
+// short name: "Veltra.ini" beside the program is read (its mailbox opens)
+// and written at the close.
+TEST_F(ProgramTest, AProgramFolderNamedOutsideShiftJisKeepsItsSettings) {
+  Install(30);
+  const std::wstring root = platform::Widen(dir_.path());
+  const std::wstring folder = root + L"\\Jos\u00E9e";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  for (const wchar_t* name : {L"\\Veltrano.exe", L"\\NKF32.DLL", L"\\Veltra.ini"}) {
+    ASSERT_TRUE(MoveFileW((root + name).c_str(), (folder + name).c_str()));
+  }
+  Program program(folder + L"\\Veltrano.exe");
+  ASSERT_TRUE(program.Started());
+  HWND main = WaitForFilledWindow(program, 30);
+  ASSERT_NE(main, nullptr) << "the mailbox named in its Veltra.ini did not open";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(20000), 0u);
+  const std::optional<std::string> ini = platform::NarrowPath(folder + L"\\Veltra.ini");
+  ASSERT_TRUE(ini.has_value());
+  EXPECT_EQ(settings::IniReader(*ini).ReadInteger("MainWindow", "Width", 0), 631);
 }
 
 }  // namespace

@@ -11,10 +11,11 @@
 namespace ui {
 namespace {
 
+// The folder's path, or empty when there is none or it cannot be held.
 std::string PathOf(LPCITEMIDLIST item) {
   wchar_t path[MAX_PATH] = {};
   if (item == nullptr || !SHGetPathFromIDListW(item, path)) return {};
-  return platform::Narrow(path);
+  return platform::NarrowPath(path).value_or(std::string());
 }
 
 }  // namespace
@@ -55,6 +56,9 @@ std::string BrowseForMailbox(HWND owner, const std::string& initial_dir) {
   browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
   LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
   std::string result = PathOf(chosen);
+  // The OK button stays disabled for a folder whose path cannot be held; one
+  // chosen anyway (typed into the dialog's box) is refused with a reason.
+  if (chosen != nullptr && result.empty()) ShowErrorBox(ja::kMailboxFolderUnusable);
   if (chosen != nullptr) CoTaskMemFree(chosen);
   if (SUCCEEDED(com)) CoUninitialize();
   return result;

@@ -149,7 +149,9 @@ void TSetInfoForm::QuenmarButtonClick() {
   open.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
   open.lpstrTitle = title.c_str();
   open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_SHAREAWARE | OFN_NONETWORKBUTTON;
-  if (GetOpenFileNameW(&open)) QuenmarEdit.SetText(platform::Narrow(file));
+  if (!GetOpenFileNameW(&open)) return;
+  const std::optional<std::string> path = platform::NarrowPath(file);
+  if (path) QuenmarEdit.SetText(*path);
 }
 
 bool TSetInfoForm::OKButtonClick() {
