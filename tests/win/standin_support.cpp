@@ -5,6 +5,10 @@
 
 namespace testing_support {
 std::string StandInExePath() {
+  wchar_t chosen[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"VELTRANO_STANDIN_EXE", chosen, MAX_PATH) > 0) {
+    return platform::Narrow(chosen);
+  }
   wchar_t buffer[MAX_PATH];
   std::wstring path(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
   path.resize(path.find_last_of(L'\\') + 1);

@@ -28,7 +28,9 @@ class StandIn {
   HANDLE process_ = nullptr;
 };
 
-// quenmar.exe beside the test program, as a Windows path (CP932).
+// quenmar.exe beside the test program, as a Windows path (CP932); the one
+// VELTRANO_STANDIN_EXE names when set (the other architecture's stand-in, so
+// that DDE crosses between a 64-bit program and a 32-bit client).
 std::string StandInExePath();
 
 // Polls for the stand-in's window; false after kStandInWaitMs.
