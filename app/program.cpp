@@ -8,18 +8,7 @@
 namespace app {
 
 std::string ExecutableDirectory() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) path.resize(slash);
-  return platform::NarrowPath(path).value_or(std::string());
+  return platform::NarrowPath(platform::ProgramFolder()).value_or(std::string());
 }
 
 Program::Program(ui::MainFormEnvironment environment) {

@@ -69,6 +69,22 @@ std::optional<std::string> NarrowPath(const std::wstring& wide) {
   return ExactCp932(short_path);
 }
 
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) path.resize(slash);
+  return path;
+}
+
 std::u16string Cp932ToUtf16(std::string_view cp932) {
   const std::wstring w = Widen(cp932);
   return std::u16string(w.begin(), w.end());

@@ -18,4 +18,7 @@ std::string Narrow(std::wstring_view wide);
 // path with "?" in it that names nothing.
 std::optional<std::string> NarrowPath(const std::wstring& wide);
 
+// The folder of the running executable, without a trailing "\\".
+std::wstring ProgramFolder();
+
 }  // namespace platform

@@ -157,10 +157,7 @@ void TVtFormMain::UpdateCaption() {
 
 void TVtFormMain::ApplyMainSettings() {
   const settings::WindowBounds& bounds = main_settings_.MainWindow;
-  const RECT shown = KeepOnScreen(
-      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
-  MoveWindow(hwnd(), shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
-             TRUE);
+  MoveOnScreen(hwnd(), bounds, true);
   folder_list_.ApplySettings(main_settings_.ListBox);
   list_box_width_ = std::max(0, main_settings_.ListBoxWidth);
   thread_list_.ApplySettings(main_settings_.ListView);

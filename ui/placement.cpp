@@ -77,6 +77,13 @@ RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas) {
   return InsideWorkArea(saved, work);
 }
 
+void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repaint) {
+  const RECT shown = KeepOnScreen(
+      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
+  MoveWindow(window, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+             repaint ? TRUE : FALSE);
+}
+
 RECT InsideWorkArea(const RECT& r, const RECT& work) {
   const LONG width = std::min(r.right - r.left, work.right - work.left);
   const LONG height = std::min(r.bottom - r.top, work.bottom - work.top);

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace ui {
 
 // A rectangle in the workspace coordinates of a monitor, in screen
@@ -31,6 +33,8 @@ bool RestoresMaximized(HWND window);
 RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas);
 // The same with the monitors of this desktop.
 RECT KeepOnScreen(const RECT& saved);
+// Moves `window` to the saved normal bounds, kept on screen as above.
+void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repaint);
 
 // `r` moved (and made smaller where it is larger) to lie wholly in `work`.
 RECT InsideWorkArea(const RECT& r, const RECT& work);

@@ -26,21 +26,6 @@ constexpr LPARAM kTextLimit = 0x7FFFFFFE;
 using SetNkfOptionFn = void(WINAPI*)(const char*);
 using NkfConvertFn = void(WINAPI*)(char*, const char*);
 
-// The program's own folder with a separator at the end.
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
 // Loads the code converter, a name without a folder from the program's own
 // folder only (never from the current directory or the search path, where
 // another program's DLL of the same name may lie). A library that is missing,
@@ -50,7 +35,7 @@ std::wstring ProgramFolder() {
 // greyed commands say enough.
 HMODULE LoadConverterLibrary(const std::wstring& name) {
   const bool bare = name.find_first_of(L"\\/:") == std::wstring::npos;
-  const std::wstring path = bare ? ProgramFolder() + name : name;
+  const std::wstring path = bare ? platform::ProgramFolder() + L"\\" + name : name;
   DWORD old_mode = 0;
   const bool mode_set = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old_mode) != FALSE;
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -121,10 +106,7 @@ void TViewForm::CreateBigView() {
 
 void TViewForm::ApplySettings() {
   const settings::WindowBounds& bounds = settings_.Window;
-  const RECT shown = KeepOnScreen(
-      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
-  MoveWindow(hwnd(), shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
-             FALSE);
+  MoveOnScreen(hwnd(), bounds, false);
   font_.CreatePoints(settings_.FontFace, settings_.FontSize);
   ApplyBigViewFormat();
 }
