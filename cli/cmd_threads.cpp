@@ -8,6 +8,12 @@
 // program opens a folder that is not in memory: "Entry.ini" is read again,
 // "VLTR.ume" is loaded, reconciled and brought up to date (or the folder is
 // built in full), and the cache is rewritten.
+//
+// --filter TEXT (Shift-JIS bytes) prints only the rows of the threads the
+// thread list's quick filter shows for TEXT, unchanged. --collapsed prints one
+// line per shown thread: its first row's five fields, then TAB, the number of
+// rows hidden under it, TAB, how many of those are unread. With both, the
+// filter applies first.
 
 #include <cstdio>
 #include <cstring>
@@ -23,19 +29,22 @@
 #include "thread/full_build.h"
 #include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
+#include "thread/row_view.h"
 #include "thread/thread_rows.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] "
-    "FOLDER_DIR\n";
+    "[--filter TEXT] [--collapsed] FOLDER_DIR\n";
 
 struct Arguments {
   bool References = false;
   bool Subject = false;
   bool Cache = false;
+  bool Collapsed = false;
   int TabDefault = 0;
+  std::string Filter;
   std::string Folder;
 };
 
@@ -49,6 +58,11 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
       args.Subject = true;
     } else if (arg == "--cache") {
       args.Cache = true;
+    } else if (arg == "--collapsed") {
+      args.Collapsed = true;
+    } else if (arg == "--filter") {
+      if (i + 1 >= argc) return false;
+      args.Filter = argv[++i];
     } else if (arg == "--tab-default") {
       std::int32_t value = 0;
       if (i + 1 >= argc || !settings::ParseInteger(argv[i + 1], value)) return false;
@@ -90,9 +104,15 @@ class RowCollector final : public thread::LoadHost {
   thread::QuietProgress progress_;
 };
 
-void PrintRows(const std::vector<thread::ThreadNode*>& rows, const mailbox::FolderInfo& folder) {
+void PrintRows(std::vector<thread::ThreadNode*> nodes, const mailbox::FolderInfo& folder,
+               const Arguments& args) {
+  thread::RowView rows;
+  rows.Reset(std::move(nodes), folder.MlStringDelete, {});
+  rows.SetFilter(args.Filter);
+  if (args.Collapsed) rows.CollapseAll();
   std::string out;
-  for (const thread::ThreadNode* node : rows) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const thread::ThreadNode* node = rows[r];
     const thread::RowText row = thread::MakeRow(*node, folder);
     out += std::to_string(node->Depth);
     out += '\t';
@@ -103,6 +123,13 @@ void PrintRows(const std::vector<thread::ThreadNode*>& rows, const mailbox::Fold
     out += row.Caption;
     out += '\t';
     out += row.Sender;
+    if (args.Collapsed) {
+      const thread::HiddenCount hidden = thread::RowView::Hidden(*node);
+      out += '\t';
+      out += std::to_string(hidden.Messages);
+      out += '\t';
+      out += std::to_string(hidden.Unread);
+    }
     out += '\n';
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
@@ -121,8 +148,8 @@ void PrintFullBuild(const Arguments& args, const thread::LinkOptions& link) {
                                     thread::HeaderScanAhead::DefaultWorkers()};
   thread::ThreadLoad load = thread::BuildThreadsFromIndex(source, context);
   if (!load.Show) return;
-  const thread::FilledRows filled = thread::FillThreadList(load.List.Head(), folder, false);
-  PrintRows(filled.Rows, folder);
+  thread::FilledRows filled = thread::FillThreadList(load.List.Head(), folder, false);
+  PrintRows(std::move(filled.Rows), folder, args);
 }
 
 // The folder opened as the program opens it when it is not in memory.
@@ -138,7 +165,7 @@ void PrintCachedOpen(const Arguments& args, const thread::LinkOptions& link) {
   thread::ThreadView view(*table);
   RowCollector host;
   thread::OpenFolderThreads(view, settings, host, 0, false);
-  PrintRows(host.Rows, folder);
+  PrintRows(std::move(host.Rows), folder, args);
   thread::ReleaseThreadLists(view, host);
 }
 

@@ -29,7 +29,8 @@ struct FolderInfo {
   std::int32_t Unread = 0;
   std::int32_t TabInfo = 0;
   std::int32_t MlStringDelete = 0;
-  std::int32_t SelectedIndex = -1;  // -1: not shown yet
+  std::int32_t SelectedIndex =
+      -1;  // position in the list of the selected message; -1: not shown yet
   std::string Title;
   std::string Path;  // the folder's directory, no trailing delimiter
   thread::ThreadNode* Threads = nullptr;  // kept list when MailInMemory is 1 (owned)

@@ -120,9 +120,43 @@ TEST(CliThreadsTest, FolderWithoutIndexPrintsNothing) {
   }
 }
 
+TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
+  TestFolder folder;
+  WriteSampleFolder(folder);
+  struct Case {
+    std::string arguments;
+    std::string output;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"--filter hanako",
+       "0\t00000001\t1\tHello\tTaro\n"
+       "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+       "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n",
+       "a reply's sender brings its whole thread, rows unchanged"},
+      // "ﾆｭｰｽ" typed in half-width finds the full-width subject.
+      {"--filter \xc6\xad\xb0\xbd",
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n",
+       "the text is taken as Shift-JIS bytes and folded"},
+      {"--collapsed",
+       "0\t00000001\t1\tHello\tTaro\t2\t0\n"
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\t0\t0\n"
+       "0\t00000005\t0\tref\tJiro\t0\t0\n",
+       "one line per thread with its hidden and hidden unread counts"},
+      {"--collapsed --filter \"ref jiro\"", "0\t00000005\t0\tref\tJiro\t0\t0\n",
+       "the filter first, every word in subject or sender"},
+      {"--filter nomatch", "", "no thread matches"},
+  };
+  for (const Case& c : cases) {
+    const CliResult run = RunCli(c.arguments + " " + Quoted(folder.Path()));
+    EXPECT_EQ(run.Status, 0) << c.reason;
+    EXPECT_EQ(run.Output, c.output) << c.reason;
+  }
+}
+
 TEST(CliThreadsTest, BadArgumentsExitWithUsage) {
-  for (const char* arguments : {"", "--bogus /tmp", "--tab-default", "--tab-default x /tmp",
-                                "/tmp /tmp"}) {
+  for (const char* arguments :
+       {"", "--bogus /tmp", "--tab-default", "--tab-default x /tmp", "--filter", "/tmp /tmp"}) {
     EXPECT_EQ(RunCli(arguments).Status, 2) << arguments;
   }
 }

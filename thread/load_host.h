@@ -59,10 +59,13 @@ class LoadHost : public LoadMonitor {
   virtual void FocusMainWindow() = 0;
 
   // The thread list view (owner data). Rows refer to nodes without owning them.
-  virtual int RowCount() = 0;
-  virtual int SelectedRow() = 0;  // -1 when no row is selected
-  // Selects, focuses and scrolls into view one row (clamped to the rows).
-  virtual void SelectRow(int row) = 0;
+  // The loader counts in positions in the list (the rows as they are with no
+  // filter and no thread collapsed); the host maps them to its shown rows.
+  virtual int RowCount() = 0;     // messages in the list
+  virtual int SelectedRow() = 0;  // position of the selected message; -1 when none
+  // Selects, focuses and scrolls into view the message at a position
+  // (clamped to the list), or the first row of its thread when collapsed.
+  virtual void SelectRow(int position) = 0;
   // Removes every row in one batch update and repaints the view. Called before
   // any list the rows refer to is released.
   virtual void ClearRows() = 0;

@@ -104,8 +104,9 @@ struct ThreadNode {
   std::int32_t Depth = 0;       // 0 = thread root, n = n levels below its root
   ThreadNode* Next = nullptr;
   ThreadNode* Prev = nullptr;
-  // Kept by ThreadLinker while it is attached, meaningless to everyone else:
-  // a label that increases along the list, and the node's last reply.
+  // Kept by ThreadLinker while it is attached: a label that increases along
+  // the list, and the node's last reply. Once the list is shown, the RowView
+  // sets Order to the node's position in the list (row_view.h).
   std::uint64_t Order = 0;
   ThreadNode* LastReply = nullptr;
   NodeStore* Store = nullptr;  // holds this node and its texts

@@ -54,17 +54,19 @@ FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool wr
 
 enum class UnreadDirection { kNext, kPrevious };
 
-// JumpToUnread's walk: from `node`, shown at row `row`, follows Next (or Prev)
-// links to the nearest unread node and returns its row, or -1 when the end of
-// the list comes first. The start node itself does not count.
+// The start row's unread move: from `node`, at position `row` in the list,
+// follows Next (or Prev) links to the nearest unread node and returns its
+// position, or -1 when the end of the list comes first. The start node itself
+// does not count. (The thread list's own jumps go through RowView.)
 int FindUnreadRow(const ThreadNode* node, int row, UnreadDirection direction);
 
+// Positions in the list, as the loader hands them to LoadHost::SelectRow.
 struct StartSelection {
-  int Row = -1;        // the row to select first; -1 when there are no rows
+  int Row = -1;        // the position to select first; -1 when there are no rows
   int UnreadRow = -1;  // then move the selection there; -1 to stay
 };
 
-// The row selected when rows have been filled: the folder's SelectedIndex
+// The message selected when rows have been filled: the folder's SelectedIndex
 // (clamped to the rows), or when that is -1 the first row for "MailIniPos" 0
 // and 2 and the last row otherwise. When that row is read, "MailIniPos" 2
 // moves on to the next unread row and 3 to the previous one.

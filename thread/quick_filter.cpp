@@ -1,0 +1,193 @@
+#include "thread/quick_filter.h"
+
+#include <array>
+#include <cstdint>
+
+#include "thread/sjis_text.h"
+
+namespace thread {
+namespace {
+
+// The full-width forms of "!" to "~" in Shift-JIS: the ASCII character for
+// the trail byte of a lead byte 0x81 or 0x82, or 0 when the pair is none.
+// (The two forms Shift-JIS has twice, ＇ and ＂, are also at 0xEEFB/0xEEFC and
+// 0xFA56/0xFA57.)
+struct FullWidthTable {
+  std::array<char, 256> lead81{};
+  std::array<char, 256> lead82{};
+  constexpr FullWidthTable() {
+    const char* const symbols81 =
+        // trail 0x43 ... as pairs of trail byte and ASCII character
+        "\x43,\x44.\x46:\x47;\x48?\x49!\x4d`\x4f^\x51_\x5e/\x5f\\\x60~\x62|\x69(\x6a)"
+        "\x6d[\x6e]\x6f{\x70}\x7b+\x7c-\x81=\x83<\x84>\x90$\x93%\x94#\x95&\x96*\x97@";
+    for (const char* p = symbols81; *p != 0; p += 2) {
+      lead81[static_cast<unsigned char>(p[0])] = p[1];
+    }
+    for (int i = 0; i < 10; ++i) lead82[0x4F + i] = static_cast<char>('0' + i);
+    for (int i = 0; i < 26; ++i) {
+      lead82[0x60 + i] = static_cast<char>('A' + i);
+      lead82[0x81 + i] = static_cast<char>('a' + i);
+    }
+  }
+};
+constexpr FullWidthTable kFullWidth;
+
+// The full-width Shift-JIS character for each half-width byte 0xA1-0xDF: the
+// punctuation 。「」、・, the katakana and ー, and for the lone marks ゛ and ゜.
+constexpr std::uint16_t kHalfToFull[0xE0 - 0xA1] = {
+    0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340, 0x8342, 0x8344, 0x8346, 0x8348,
+    0x8383, 0x8385, 0x8387, 0x8362, 0x815B, 0x8341, 0x8343, 0x8345, 0x8347, 0x8349, 0x834A,
+    0x834C, 0x834E, 0x8350, 0x8352, 0x8354, 0x8356, 0x8358, 0x835A, 0x835C, 0x835E, 0x8360,
+    0x8363, 0x8365, 0x8367, 0x8369, 0x836A, 0x836B, 0x836C, 0x836D, 0x836E, 0x8371, 0x8374,
+    0x8377, 0x837A, 0x837D, 0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389,
+    0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B};
+
+constexpr unsigned char kHalfVoiced = 0xDE;      // ﾞ
+constexpr unsigned char kHalfSemiVoiced = 0xDF;  // ﾟ
+
+// The full-width character for half-width kana `kana` followed by `mark`, or 0
+// when no single character exists for the pair. In the full-width rows the
+// voiced kana follows its plain one, and the semi-voiced one follows that;
+// ｳﾞ (ヴ) is the one pair placed elsewhere.
+std::uint16_t JoinedKana(unsigned char kana, unsigned char mark) {
+  const bool ka_to_to = kana >= 0xB6 && kana <= 0xC4;  // ｶ-ﾄ
+  const bool ha_to_ho = kana >= 0xCA && kana <= 0xCE;  // ﾊ-ﾎ
+  const std::uint16_t full = kHalfToFull[kana - 0xA1];
+  if (mark == kHalfVoiced) {
+    if (kana == 0xB3) return 0x8394;  // ｳﾞ -> ヴ
+    if (ka_to_to || ha_to_ho) return static_cast<std::uint16_t>(full + 1);
+  } else if (mark == kHalfSemiVoiced && ha_to_ho) {
+    return static_cast<std::uint16_t>(full + 2);
+  }
+  return 0;
+}
+
+char* PutDoubleByte(std::uint16_t code, char* out) {
+  out[0] = static_cast<char>(code >> 8);
+  out[1] = static_cast<char>(code & 0xFF);
+  return out + 2;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The ASCII character for a full-width pair, or 0.
+char FullWidthAscii(unsigned char lead, unsigned char trail) {
+  if (lead == 0x81) return kFullWidth.lead81[trail];
+  if (lead == 0x82) return kFullWidth.lead82[trail];
+  if ((lead == 0xEE && trail == 0xFB) || (lead == 0xFA && trail == 0x56)) return '\'';
+  if ((lead == 0xEE && trail == 0xFC) || (lead == 0xFA && trail == 0x57)) return '"';
+  return 0;
+}
+
+// Folds `text` into `to`, which has room for twice its length (the fold at
+// most doubles it, for half-width kana), and returns the end. Through a
+// pointer: the filter folds every row's texts on each typed character.
+char* FoldInto(std::string_view text, char* to) {
+  const char* from = text.data();
+  const char* const end = from + text.size();
+  while (from < end) {
+    const auto byte = static_cast<unsigned char>(*from);
+    if (byte < 0x80) {
+      *to++ = LowerAscii(static_cast<char>(byte));
+      ++from;
+    } else if (byte >= 0xA1 && byte <= 0xDF) {
+      std::uint16_t joined = 0;
+      if (from + 1 < end && byte < kHalfVoiced) {
+        joined = JoinedKana(byte, static_cast<unsigned char>(from[1]));
+      }
+      to = PutDoubleByte(joined != 0 ? joined : kHalfToFull[byte - 0xA1], to);
+      from += joined != 0 ? 2 : 1;
+    } else if (IsSjisLeadByte(byte) && from + 1 < end) {
+      const auto trail = static_cast<unsigned char>(from[1]);
+      if (byte == 0x81 && trail == 0x40) {
+        *to++ = ' ';  // the ideographic space
+      } else if (const char ascii = FullWidthAscii(byte, trail); ascii != 0) {
+        *to++ = LowerAscii(ascii);
+      } else {
+        *to++ = from[0];
+        *to++ = from[1];
+      }
+      from += 2;
+    } else {
+      *to++ = static_cast<char>(byte);
+      ++from;
+    }
+  }
+  return to;
+}
+
+}  // namespace
+
+void AppendFolded(std::string_view text, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 2 * text.size());
+  char* const end = FoldInto(text, out.data() + start);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+namespace {
+
+// Like SjisContains, but with the library's search for candidates and one
+// forward walk over the character boundaries for all of them.
+bool ContainsOnBoundary(std::string_view text, std::string_view word) {
+  std::size_t boundary = 0;
+  for (std::size_t pos = text.find(word); pos != std::string_view::npos;
+       pos = text.find(word, pos + 1)) {
+    while (boundary < pos) {
+      boundary += IsSjisLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
+    }
+    if (boundary == pos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string FoldForFilter(std::string_view text) {
+  std::string out;
+  AppendFolded(text, out);
+  return out;
+}
+
+namespace {
+// Blanks part words; so do the other white space bytes, which the box never
+// holds, so that the line feed that parts a row's two texts is in no word.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+}  // namespace
+
+QuickFilter::QuickFilter(std::string_view text) : folded_(FoldForFilter(text)) {
+  // The fold has turned every ideographic space into a blank.
+  std::size_t pos = 0;
+  while (pos < folded_.size()) {
+    if (IsBlank(folded_[pos])) {
+      ++pos;
+      continue;
+    }
+    std::size_t end = pos;
+    while (end < folded_.size() && !IsBlank(folded_[end])) end += SjisCharLength(folded_, end);
+    words_.emplace_back(folded_, pos, end - pos);
+    pos = end;
+  }
+}
+
+bool QuickFilter::Matches(std::string_view shown_subject, std::string_view sender) {
+  // Subject and sender folded into one text, parted by a line feed, which no
+  // word holds and no Shift-JIS character contains: a word found there lies
+  // in one of the two.
+  const std::size_t room = 2 * (shown_subject.size() + sender.size()) + 1;
+  if (row_.size() < room) row_.resize(room);
+  char* end = FoldInto(shown_subject, row_.data());
+  *end++ = '\n';
+  end = FoldInto(sender, end);
+  const std::string_view row(row_.data(), static_cast<std::size_t>(end - row_.data()));
+  for (const std::string& word : words_) {
+    if (!ContainsOnBoundary(row, word)) return false;
+  }
+  return true;
+}
+
+bool QuickFilter::Narrows(const QuickFilter& wider) const {
+  return !wider.Empty() && folded_.compare(0, wider.folded_.size(), wider.folded_) == 0;
+}
+
+}  // namespace thread
