@@ -21,7 +21,7 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 thread::LoaderSettings TVtFormMain::LoadSettings() const {
   thread::LoaderSettings settings;
-  settings.MailInMemory = main_settings_.MailInMemory;
+  settings.MailInMemory = main_settings_.Property.MailInMemory;
   settings.MailIniPos = properties_.MailIniPos;
   settings.Link.References = properties_.References != 0;
   settings.Link.Subject = properties_.Subject != 0;
