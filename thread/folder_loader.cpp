@@ -194,6 +194,26 @@ void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost
   ShowThreadRows(view, settings, host, view.CurrentFolderIndex, false);
 }
 
+bool RemoveShownMessage(ThreadView& view, RowView& rows, ThreadNode* node) {
+  bool unread_gone = false;
+  ThreadNode* const old_head = view.CurrentThreads;
+  const int index = view.CurrentFolderIndex;
+  mailbox::FolderInfo* folder = index >= 0 && index < mailbox::kFolderCapacity
+                                    ? &view.Folders[static_cast<std::size_t>(index)]
+                                    : nullptr;
+  if (folder != nullptr) {
+    if (IsUnread(*node) && folder->Unread > 0) {
+      --folder->Unread;
+      unread_gone = folder->Unread == 0;
+    }
+    --folder->Total;
+  }
+  ThreadNode* const head = rows.Remove(node);
+  view.CurrentThreads = head;
+  if (folder != nullptr && folder->Threads == old_head) folder->Threads = head;
+  return unread_gone;
+}
+
 void ReleaseThreadLists(ThreadView& view, LoadHost& host) {
   host.ClearRows();
   host.ClearViewedNode();

@@ -10,6 +10,7 @@
 #include "thread/cache_preload.h"
 #include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
+#include "thread/row_view.h"
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
 
@@ -73,6 +74,12 @@ void RebuildFolder(ThreadView& view, const LoaderSettings& settings, LoadHost& h
 // the first row, clears the rows and fills them again from the same list,
 // which rewrites the cache; the kept row is selected again.
 void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host);
+
+// Takes a shown message out of its folder's list once the mail client has
+// moved it to the trash: `rows` frees it and moves its replies up a level in
+// its place; the folder's Total and Unread go down, and the list's head is
+// replaced wherever it is held. True when the folder's Unread reached 0.
+bool RemoveShownMessage(ThreadView& view, RowView& rows, ThreadNode* node);
 
 // Releases every list held (all folders' kept lists and the shown one) after
 // clearing the rows; for an account or mailbox change and for exit.

@@ -109,8 +109,8 @@ bool RowView::ThreadMatches(ThreadNode* root) {
   return false;
 }
 
-template <class Shown>
-void RowView::Rebuild(Shown shown) {
+template <class Pass>
+void RowView::Rebuild(Pass shown) {
   std::vector<ThreadNode*> rows;
   rows.reserve(rows_.size());
   shown_messages_ = 0;

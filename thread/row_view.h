@@ -56,6 +56,7 @@ class RowView {
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   ThreadNode* operator[](std::size_t row) const { return rows_[row]; }
+  const std::vector<ThreadNode*>& Shown() const { return rows_; }
   // Null outside the rows.
   ThreadNode* NodeAt(int row) const;
   // The row showing `node`, or -1 when it is hidden (filtered out, under a
@@ -120,8 +121,8 @@ class RowView {
   bool ThreadMatches(ThreadNode* root);
   // The rows again from the list: the threads passing `shown` (by root),
   // collapsed ones as their first row.
-  template <class Shown>
-  void Rebuild(Shown shown);
+  template <class Pass>
+  void Rebuild(Pass shown);
   void Renumber();
   // The rows of these threads (roots in list order), collapsed ones as their
   // first row.

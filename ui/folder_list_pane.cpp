@@ -22,7 +22,8 @@ SIZE ImageSize(HIMAGELIST images) {
 
 // ListBoxFKeyPress: the letters move the selection by injecting the list
 // box's own navigation key (which raises ListBoxFClick); the blank is
-// swallowed. Tab gives the focus to the thread list.
+// swallowed. Tab gives the focus to the quick filter box above the thread
+// list.
 const KeyRow<FolderListPane> FolderListPane::kKeys[] = {
     {WM_CHAR, L' ', &FolderListPane::Swallow},
     {WM_CHAR, L'B', &FolderListPane::PostNavigationKey, VK_END},
@@ -114,7 +115,7 @@ bool FolderListPane::PostNavigationKey(WORD virtual_key) {
 }
 
 bool FolderListPane::FocusThreadList(WORD) {
-  form_.ThreadList().ListViewMail().Focus();
+  form_.ThreadList().FilterBox().Focus();
   return true;
 }
 

@@ -31,6 +31,8 @@ constexpr Row kRows[] = {
     {"mExit", kFile, ja::kExit, {'X', true}, &F::mExitClick},
     {"mFolderFont", kShow, ja::kFolderFont, {}, &F::mFolderFontClick},
     {"mMailFont", kShow, ja::kMailFont, {}, &F::mMailFontClick},
+    {"mCollapseAll", kShow, ja::kCollapseAll, {}, &F::mCollapseAllClick},
+    {"mExpandAll", kShow, ja::kExpandAll, {}, &F::mExpandAllClick},
     {"mPrevMidoku", kMail, ja::kPrevMidoku, {'P', true}, &F::mPrevMidokuClick},
     {"mNextMidoku", kMail, ja::kNextMidoku, {'N', true}, &F::mNextMidokuClick},
     {"N7", kMail},
@@ -44,9 +46,13 @@ constexpr Row kRows[] = {
      {VK_DELETE, false},
      &F::mMailDeleteClick,
      &F::CanMoveToTrash},
+    {"N9", kMail},
+    {"mNextThread", kMail, ja::kNextThread, {'T', true}, &F::mNextThreadClick},
     {"mMailbox", kSettings, ja::kMailbox, {}, &F::mMailboxClick, &F::CanReload},
     {"mOption", kSettings, ja::kOption, {}, &F::mOptionClick},
     {"mVersion", kHelp, ja::kVersion, {}, &F::mVersionClick},
+    // No menu item: Ctrl+F puts the focus in the thread list's filter box.
+    {"mQuickFilter", kNoMenu, nullptr, {'F', true}, &F::FocusQuickFilter},
 };
 
 constexpr CommandTable<F> kTable{kBar, kRows};

@@ -55,7 +55,7 @@ TVtFormMain::~TVtFormMain() {
 void TVtFormMain::OnCreate() {
   form_font_.CreateHeight(ja::kDialogFace, -12);
   folder_list_.Create(hwnd(), kListBoxFId);
-  thread_list_.Create(hwnd(), kListViewMailId);
+  thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId);
   status_bar_.Create(hwnd(), kStatusBarId);
   status_bar_.SetFont(form_font_.handle());
   status_bar_.SetSimpleText("");
@@ -124,6 +124,7 @@ void TVtFormMain::FormShow() {
 // account name and caption, the account menu, folder discovery, the folder
 // list and its first folder.
 void TVtFormMain::ReloadAccount() {
+  thread_list_.ForgetFolders();  // a new folder table
   platform::PhaseTimer account_timer("account-and-folders");
   mailbox::ReadAccountName(account_);
   UpdateCaption();
@@ -251,7 +252,10 @@ void TVtFormMain::Layout() {
   const int list_width = std::clamp(list_box_width_, 0, std::max(0, width - kSplitterWidth));
   folder_list_.ListBoxF().Move(0, 0, list_width, height);
   const int view_left = list_width + kSplitterWidth;
-  thread_list_.ListViewMail().Move(view_left, 0, std::max(0, width - view_left), height);
+  const int view_width = std::max(0, width - view_left);
+  const int box_height = std::min(kFilterBoxHeight, height);
+  thread_list_.FilterBox().Move(view_left, 0, view_width, box_height);
+  thread_list_.ListViewMail().Move(view_left, box_height, view_width, height - box_height);
 }
 
 void TVtFormMain::FormResize() {
@@ -291,7 +295,12 @@ void TVtFormMain::ShowFolderStatus(int folder) {
     status_bar_.SetSimpleText("");
     return;
   }
-  status_bar_.SetSimpleText(mailbox::FolderStatusText((*folders_)[folder]));
+  std::string text = mailbox::FolderStatusText((*folders_)[folder]);
+  const thread::RowView& rows = thread_list_.View();
+  if (folder == thread_list_.RowsFolder() && rows.FilterOn()) {
+    text += ja::kFilterShownLabel + std::to_string(rows.ShownMessages()) + ja::kFilterShownEnd;
+  }
+  status_bar_.SetSimpleText(text);
 }
 
 void TVtFormMain::ShowMessageText(const std::string& text) {
@@ -317,6 +326,8 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         OnCommand(LOWORD(wparam));
       } else if (LOWORD(wparam) == kListBoxFId && HIWORD(wparam) == LBN_SELCHANGE) {
         folder_list_.ListBoxFClick();
+      } else if (LOWORD(wparam) == kFilterBoxId && HIWORD(wparam) == EN_CHANGE) {
+        thread_list_.FilterBoxChanged();
       }
       return 0;
     case WM_NOTIFY: {

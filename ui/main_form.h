@@ -61,10 +61,12 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   static constexpr int kListBoxFId = 100;
   static constexpr int kListViewMailId = 101;
   static constexpr int kStatusBarId = 102;
+  static constexpr int kFilterBoxId = 103;
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
   static constexpr int kSplitterWidth = 3;
   static constexpr int kStatusBarHeight = 19;
+  static constexpr int kFilterBoxHeight = 22;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
@@ -119,6 +121,10 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void mPopupMidokuClick() { folder_list_.RefreshUnreadCounts(); }
   void mPrevMidokuClick() { thread_list_.JumpToUnread(Direction::kPrevious); }
   void mNextMidokuClick() { thread_list_.JumpToUnread(Direction::kNext); }
+  void mNextThreadClick() { thread_list_.JumpToNextUnreadThread(); }
+  void mCollapseAllClick() { thread_list_.CollapseAll(); }
+  void mExpandAllClick() { thread_list_.ExpandAll(); }
+  void FocusQuickFilter() { thread_list_.FocusFilterBox(); }
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
@@ -136,9 +142,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // The viewed message to the trash, wherever the selection is; false when it
   // stayed or is no longer in the list.
   bool MoveViewedToTrash() override;
-  bool MoveRowToTrash(int row);
-  void RemoveNode(thread::ThreadNode* node, int row);
-  void PromoteChildren(int row, int depth);
+  bool MoveNodeToTrash(thread::ThreadNode* node);
   void ReplyOrForwardSelected(bool forward);
   // Makes `node` the viewed message. False when its file is gone: the user is
   // told and a shown viewer closes.
@@ -150,7 +154,10 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void SetViewedNode(const thread::ThreadNode* node) override;
   HWND ThreadListWindow() const override { return thread_list_.ListViewMail().hwnd(); }
   bool JumpToUnread(Direction direction) override { return thread_list_.JumpToUnread(direction); }
-  void SelectAdjacentRow(Direction direction) override;
+  const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node,
+                                           Direction direction) override {
+    return thread_list_.SelectAdjacent(node, direction);
+  }
   bool ClientConfigured() const override;
   void ComposeNew() override;
   void ComposeReply(const std::string& message_path) override;
@@ -173,9 +180,10 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void EnableAccountMenu(bool enable) override;
   void EnableViewer(bool enable) override;
   void FocusMainWindow() override;
-  int RowCount() override { return thread_list_.ListViewMail().RowCount(); }
-  int SelectedRow() override { return thread_list_.ListViewMail().Selected(); }
-  void SelectRow(int row) override { SelectRow(row, true); }
+  // The loader's positions in the list, through the shown rows.
+  int RowCount() override { return static_cast<int>(thread_list_.View().MessageCount()); }
+  int SelectedRow() override;
+  void SelectRow(int position) override;
   void ClearRows() override { thread_list_.ClearRows(); }
   void ShowRows(std::vector<thread::ThreadNode*> rows) override;
   void ClearViewedNode() override { viewed_node_ = nullptr; }

@@ -64,6 +64,11 @@ bool TVtFormMain::PreTranslate(MSG& message) {
   if (viewer_ != nullptr && viewer_->PreTranslate(message)) return true;
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  // In the filter box the plain keys (S, R, F, Delete) are typing; only the
+  // Ctrl combinations stay commands.
+  if (message.hwnd == thread_list_.FilterBox().hwnd() && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+    return false;
+  }
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
@@ -146,7 +151,22 @@ void TVtFormMain::FocusMainWindow() {
 }
 
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
+  thread_list_.SetCollapseByDefault(properties_.CollapseThreads != 0);
   thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
+}
+
+int TVtFormMain::SelectedRow() {
+  const thread::ThreadNode* node = thread_list_.SelectedNode();
+  return node == nullptr ? -1 : thread::RowView::Position(*node);
+}
+
+// A message under a collapsed first row is stood for by that row: a
+// remembered or start position opens no thread.
+void TVtFormMain::SelectRow(int position) {
+  const thread::RowView& rows = thread_list_.View();
+  if (rows.MessageCount() == 0) return;
+  const int last = static_cast<int>(rows.MessageCount()) - 1;
+  thread_list_.SelectNode(rows.AtPosition(std::clamp(position, 0, last)), false);
 }
 
 }  // namespace ui

@@ -3,8 +3,6 @@
 // taken out, the replies moved up a level), composing, and the shell. The
 // texts and the bounded waits are client/'s; the link carries them out.
 
-#include <algorithm>
-
 #include "client/client_commands.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
@@ -33,25 +31,25 @@ void TVtFormMain::MarkAsRead(int folder, const std::string& message_path) {
   link->SendHostCommand(client::MarkMailCommand(name), message_path);
 }
 
-bool TVtFormMain::MoveToTrash() { return MoveRowToTrash(thread_list_.ListViewMail().Selected()); }
+bool TVtFormMain::MoveToTrash() { return MoveNodeToTrash(thread_list_.SelectedNode()); }
 
+// The viewed message may sit under a collapsed first row: it is found in the
+// list, not among the rows. (ViewedNode is forgotten whenever its list goes.)
 bool TVtFormMain::MoveViewedToTrash() {
-  const std::vector<thread::ThreadNode*>& rows = thread_list_.Rows();
-  const auto found = std::find(rows.begin(), rows.end(), viewed_node_);
-  if (viewed_node_ == nullptr || found == rows.end()) return false;
-  return MoveRowToTrash(static_cast<int>(found - rows.begin()));
+  if (viewed_node_ == nullptr) return false;
+  const thread::RowView& rows = thread_list_.View();
+  thread::ThreadNode* node = rows.AtPosition(thread::RowView::Position(*viewed_node_));
+  if (node != viewed_node_) return false;
+  return MoveNodeToTrash(node);
 }
 
 // While the client moves the message the window serves its messages, so the
-// list is not touched until the command is over, and then only through `row`
-// and the node, which nothing could remove meanwhile (ViewerBusy holds off
-// every load and trash).
-bool TVtFormMain::MoveRowToTrash(int row) {
-  const std::vector<thread::ThreadNode*>& rows = thread_list_.Rows();
-  if (ViewerBusy() || row < 0 || row >= static_cast<int>(rows.size())) return false;
-  thread::ThreadNode* node = rows[static_cast<std::size_t>(row)];
+// list is not touched until the command is over, and then only through the
+// node, which nothing could remove meanwhile (ViewerBusy holds off every load
+// and trash).
+bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
+  if (ViewerBusy() || node == nullptr) return false;
   const BusyFlag::Scope busy = viewer_busy_.Hold();
-  const int depth = node->Depth;
   const std::string path = node->FilePath.str();
   MailClientLink* link = environment_.MailClient;
   const std::string name = client::RelativeMailName(account_.MailboxDir, path);
@@ -73,62 +71,16 @@ bool TVtFormMain::MoveRowToTrash(int row) {
   if (viewer_ != nullptr && IsWindowVisible(viewer_->hwnd()) && viewed_node_ == node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
-  // The selection stays on its message; when it was the one moved, it goes
-  // to the row that takes its place.
-  const thread::ThreadNode* selected = thread_list_.SelectedNode();
-  RemoveNode(node, row);
-  const std::vector<thread::ThreadNode*>& left = thread_list_.Rows();
-  const auto kept = std::find(left.begin(), left.end(), selected);
-  SelectRow(selected == node || kept == left.end() ? row : static_cast<int>(kept - left.begin()),
-            false);
-  if (row < thread_list_.ListViewMail().RowCount()) PromoteChildren(row, depth);
+  if (viewed_node_ == node) viewed_node_ = nullptr;
+  // The rows belong to the folder opened last, so its counts change (the
+  // folder list's selection may already be on another folder waiting to load).
+  const int folder = view_.CurrentFolderIndex;
+  if (thread_list_.RemoveNode(view_, node)) folder_list_.RedrawFolder(folder);
+  if (folder >= 0 && folder < mailbox::FolderCount(*folders_)) ShowFolderStatus(folder);
   return true;
 }
 
-// The rows belong to the folder opened last, so its counts change (the folder
-// list's selection may already be on another folder waiting to load).
-void TVtFormMain::RemoveNode(thread::ThreadNode* node, int row) {
-  const int folder = view_.CurrentFolderIndex;
-  if (folder >= 0 && folder < mailbox::FolderCount(*folders_)) {
-    mailbox::FolderInfo& info = (*folders_)[folder];
-    if (thread::IsUnread(*node) && info.Unread > 0) {
-      --info.Unread;
-      if (info.Unread == 0) folder_list_.RedrawFolder(folder);
-    }
-    --info.Total;
-    ShowFolderStatus(folder);
-    if (info.Threads == node) info.Threads = node->Next;
-  }
-  if (view_.CurrentThreads == node) view_.CurrentThreads = node->Next;
-  if (viewed_node_ == node) viewed_node_ = nullptr;
-  thread::UnlinkNode(node);
-  node->Next = nullptr;
-  node->Prev = nullptr;
-  thread_list_.RemoveRow(row);
-  thread::FreeThreadList(node);
-}
-
-// The removed message's replies (the deeper rows right after it) move up one
-// level; the first row at its depth or above ends them.
-void TVtFormMain::PromoteChildren(int row, int depth) {
-  const std::vector<thread::ThreadNode*>& rows = thread_list_.Rows();
-  int last = row;
-  for (; last < static_cast<int>(rows.size()); ++last) {
-    thread::ThreadNode* node = rows[static_cast<std::size_t>(last)];
-    if (node->Depth <= depth) break;
-    --node->Depth;
-  }
-  // The rows are drawn from their nodes: redrawing rebuilds their texts.
-  if (last > row) thread_list_.RedrawRows(row, last - 1);
-}
-
 void TVtFormMain::SetViewedNode(const thread::ThreadNode* node) { viewed_node_ = node; }
-
-void TVtFormMain::SelectAdjacentRow(Direction direction) {
-  const int row = thread_list_.ListViewMail().Selected();
-  if (row < 0) return;
-  SelectRow(direction == Direction::kNext ? row + 1 : row - 1, true);
-}
 
 client::ComposeContext TVtFormMain::MailClientContext() const {
   client::ComposeContext context;

@@ -14,8 +14,13 @@ namespace ui {
 // ListViewMailKeyPress and ListViewMailKeyDown: Enter and Space open the
 // selected row; the letters move the selection by injecting the list's own
 // navigation key; the arrow, page, Home and End keys move it directly; Tab
-// gives the focus to the folder list.
+// gives the focus to the folder list (Shift+Tab to the filter box); Left and
+// "-" collapse the selected row's thread, Right and "+" expand it.
 const KeyRow<ThreadListPane> ThreadListPane::kKeys[] = {
+    {WM_CHAR, L'-', &ThreadListPane::CollapseSelected},
+    {WM_CHAR, L'+', &ThreadListPane::ExpandSelected},
+    {WM_KEYDOWN, VK_LEFT, &ThreadListPane::CollapseSelected},
+    {WM_KEYDOWN, VK_RIGHT, &ThreadListPane::ExpandSelected},
     {WM_CHAR, 13, &ThreadListPane::OpenSelected},
     {WM_CHAR, L'D', &ThreadListPane::MoveToTrash},
     {WM_CHAR, L'B', &ThreadListPane::PostNavigationKey, VK_END},
@@ -37,7 +42,10 @@ ThreadListPane::~ThreadListPane() {
   if (images_ != nullptr) ImageList_Destroy(images_);
 }
 
-void ThreadListPane::Create(HWND parent, int id) {
+void ThreadListPane::Create(HWND parent, int id, int filter_box_id) {
+  box_.Create(parent, filter_box_id);
+  box_.Show(true);
+  SubclassControl<ThreadListPane, &ThreadListPane::FilterBoxMessage>(box_.hwnd(), this);
   list_.Create(parent, id);
   list_.AddColumn(0, ja::kColumnSubject, 80);
   list_.AddColumn(1, ja::kColumnSender, 333);
@@ -48,6 +56,7 @@ void ThreadListPane::Create(HWND parent, int id) {
 void ThreadListPane::ApplySettings(const settings::ListFontSettings& list) {
   font_.CreatePoints(list.FontFace, list.FontSize);
   list_.SetFont(font_.handle());
+  box_.SetFont(font_.handle());
   list_.SetColors(ToColorRef(list.Color), ToColorRef(list.BColor));
   ImageList_SetBkColor(images_, ToColorRef(list.BColor));
 }
@@ -57,7 +66,10 @@ void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
   if (item.iItem < 0 || item.iItem >= static_cast<int>(rows_.size())) return;
   const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(item.iItem)];
   if ((item.mask & LVIF_IMAGE) != 0) {
-    item.iImage = thread::IsUnread(node) ? thread::kUnreadImage : thread::kNoImage;
+    // A collapsed first row also shows the unread mark of the rows it hides.
+    const bool unread = thread::IsUnread(node) ||
+                        (rows_.IsCollapsedRoot(node) && thread::RowView::Hidden(node).Unread > 0);
+    item.iImage = unread ? thread::kUnreadImage : thread::kNoImage;
   }
   if ((item.mask & LVIF_TEXT) == 0) return;
   if (item.iSubItem == 0) {
@@ -71,7 +83,13 @@ std::string ThreadListPane::Caption(int row) const {
   static const mailbox::FolderInfo kPlainFolder;
   const mailbox::FolderInfo& folder =
       rows_folder_ >= 0 ? folders_[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
-  return thread::MakeRow(*rows_[static_cast<std::size_t>(row)], folder).Caption;
+  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  std::string caption = thread::MakeRow(node, folder).Caption;
+  // A collapsed first row says how many messages it hides.
+  if (rows_.IsCollapsedRoot(node)) {
+    caption += " (+" + std::to_string(thread::RowView::Hidden(node).Messages) + ")";
+  }
+  return caption;
 }
 
 // The list view's letter jump: the typed text is looked for at the start of
@@ -137,8 +155,13 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
   }
 }
 
+void ThreadListPane::KeepCollapsed() {
+  if (rows_folder_ >= 0) collapsed_[rows_folder_] = rows_.Collapsed();
+}
+
 void ThreadListPane::ClearRows() {
-  rows_.clear();
+  KeepCollapsed();
+  rows_.Clear();
   rows_folder_ = -1;
   if (list_.hwnd() == nullptr) return;
   list_.SetRowCount(0);
@@ -147,24 +170,65 @@ void ThreadListPane::ClearRows() {
 }
 
 void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder) {
-  rows_ = std::move(rows);
+  KeepCollapsed();
+  thread::CollapsedThreads collapsed;
+  collapsed.All = collapse_by_default_;
+  if (const auto kept = collapsed_.find(folder); kept != collapsed_.end()) collapsed = kept->second;
+  const std::int32_t ml_string_delete =
+      folder >= 0 ? folders_[static_cast<std::size_t>(folder)].MlStringDelete : 0;
+  rows_.Reset(std::move(rows), ml_string_delete, std::move(collapsed));
   rows_folder_ = folder;
+  // Another folder empties the box; the same one, read again, keeps its
+  // filter.
+  applied_filter_.clear();
+  if (folder != filter_folder_) {
+    filter_folder_ = folder;
+    if (box_.hwnd() != nullptr) box_.SetText("");
+  } else if (box_.hwnd() != nullptr && !box_.Text().empty()) {
+    applied_filter_ = box_.Text();
+    rows_.SetFilter(applied_filter_);
+  }
   list_.SetRowCount(static_cast<int>(rows_.size()));
   if (!rows_.empty()) list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
   list_.Invalidate();
   FitSenderColumn();
 }
 
-void ThreadListPane::RemoveRow(int row) {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  rows_.erase(rows_.begin() + row);
-  list_.DeleteRow(row);
+bool ThreadListPane::RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node) {
+  const int row = rows_.RowOf(node);
+  const thread::ThreadNode* selected = SelectedNode();
+  const bool unread_gone = thread::RemoveShownMessage(shown, rows_, node);
+  list_.SetRowCount(static_cast<int>(rows_.size()));
+  list_.Invalidate();
+  const int kept = selected == node ? -1 : rows_.ShownRowFor(selected);
+  if (kept >= 0) {
+    SelectRow(kept, false);
+  } else if (row >= 0) {
+    SelectRow(row, false);
+  }
+  return unread_gone;
 }
 
-thread::ThreadNode* ThreadListPane::SelectedNode() const {
-  const int row = list_.Selected();
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
-  return rows_[static_cast<std::size_t>(row)];
+thread::ThreadNode* ThreadListPane::SelectedNode() const { return rows_.NodeAt(list_.Selected()); }
+
+bool ThreadListPane::SelectNode(const thread::ThreadNode* node, bool reveal) {
+  const std::size_t before = rows_.size();
+  const int row = reveal ? rows_.Reveal(node) : rows_.ShownRowFor(node);
+  if (rows_.size() != before) {
+    list_.SetRowCount(static_cast<int>(rows_.size()));
+    list_.Invalidate();
+  }
+  if (row < 0) return false;
+  SelectRow(row, true);
+  return true;
+}
+
+void ThreadListPane::RowsChanged(const thread::ThreadNode* keep) {
+  list_.SetRowCount(static_cast<int>(rows_.size()));
+  list_.Invalidate();
+  if (rows_.empty()) return;
+  const int row = rows_.ShownRowFor(keep);
+  SelectRow(row >= 0 ? row : 0, true);
 }
 
 void ThreadListPane::FitSenderColumn() {
@@ -181,16 +245,120 @@ void ThreadListPane::SelectRow(int row, bool scroll) {
   if (scroll) list_.EnsureVisible(row);
 }
 
+namespace {
+thread::UnreadDirection Way(Direction direction) {
+  return direction == Direction::kNext ? thread::UnreadDirection::kNext
+                                       : thread::UnreadDirection::kPrevious;
+}
+}  // namespace
+
+// The unread moves see the rows of collapsed threads too, and open the
+// thread they land in: unread mail is never passed over.
 bool ThreadListPane::JumpToUnread(Direction direction) {
-  const int row = list_.Selected();
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return false;
-  const int target =
-      thread::FindUnreadRow(rows_[static_cast<std::size_t>(row)], row,
-                            direction == Direction::kNext ? thread::UnreadDirection::kNext
-                                                          : thread::UnreadDirection::kPrevious);
-  if (target < 0) return false;
-  SelectRow(target, true);
+  const thread::ThreadNode* target = rows_.FindUnread(SelectedNode(), Way(direction));
+  return target != nullptr && SelectNode(target, true);
+}
+
+bool ThreadListPane::JumpToNextUnreadThread() {
+  const thread::ThreadNode* target = rows_.NextUnreadThread(SelectedNode());
+  return target != nullptr && SelectNode(target, true);
+}
+
+const thread::ThreadNode* ThreadListPane::SelectAdjacent(const thread::ThreadNode* node,
+                                                         Direction direction) {
+  const thread::ThreadNode* target = rows_.Adjacent(node, Way(direction));
+  if (target == nullptr || !SelectNode(target, true)) return nullptr;
+  return target;
+}
+
+bool ThreadListPane::CollapseSelected(WORD) {
+  const thread::ThreadNode* node = SelectedNode();
+  if (rows_.Collapse(node)) RowsChanged(node);
   return true;
+}
+
+bool ThreadListPane::ExpandSelected(WORD) {
+  const thread::ThreadNode* node = SelectedNode();
+  if (rows_.Expand(node)) RowsChanged(node);
+  return true;
+}
+
+void ThreadListPane::CollapseAll() {
+  const thread::ThreadNode* node = SelectedNode();
+  rows_.CollapseAll();
+  RowsChanged(node);
+}
+
+void ThreadListPane::ExpandAll() {
+  const thread::ThreadNode* node = SelectedNode();
+  rows_.ExpandAll();
+  RowsChanged(node);
+}
+
+void ThreadListPane::FocusFilterBox() const {
+  box_.Focus();
+  SendMessageW(box_.hwnd(), EM_SETSEL, 0, -1);
+}
+
+namespace {
+
+// Posted to the box when a filter gave way to a keystroke, so that the text
+// is filtered once the typing pauses even when no further change comes.
+constexpr UINT kRefilterMessage = WM_APP + 19;
+
+// True when a keystroke waits: a filter still running for the text before it
+// is of no use any more.
+bool KeystrokeWaiting() {
+  MSG message{};
+  return PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE | PM_NOYIELD) ||
+         PeekMessageW(&message, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE | PM_NOYIELD);
+}
+
+}  // namespace
+
+void ThreadListPane::FilterBoxChanged() {
+  if (rows_folder_ < 0) return;
+  const std::string text = box_.Text();
+  if (text == applied_filter_) return;
+  const thread::ThreadNode* selected = SelectedNode();
+  if (!rows_.SetFilter(text, KeystrokeWaiting)) {
+    PostMessageW(box_.hwnd(), kRefilterMessage, 0, 0);
+    return;
+  }
+  applied_filter_ = text;
+  filter_folder_ = rows_folder_;
+  RowsChanged(selected);
+  form_.ShowFolderStatus(rows_folder_);
+}
+
+// Enter gives the focus to the list, Esc empties the box and does the same;
+// Tab goes on to the list and Shift+Tab back to the folder list.
+bool ThreadListPane::FilterBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+  result = 0;
+  if (message == kRefilterMessage) {
+    FilterBoxChanged();
+    return true;
+  }
+  if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == L'\t';
+  if (message != WM_KEYDOWN) return false;
+  switch (wparam) {
+    case VK_ESCAPE:
+      box_.SetText("");  // EN_CHANGE shows every thread again
+      list_.Focus();
+      return true;
+    case VK_RETURN:
+      list_.Focus();
+      return true;
+    case VK_TAB:
+      if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+        form_.FolderList().ListBoxF().Focus();
+      } else {
+        list_.Focus();
+      }
+      return true;
+    default:
+      return false;
+  }
 }
 
 void ThreadListPane::RunCommand(const char* name) { form_.RunCommand(name); }
@@ -223,7 +391,11 @@ bool ThreadListPane::MoveToTrash(WORD) {
 }
 
 bool ThreadListPane::FocusFolderList(WORD) {
-  form_.FolderList().ListBoxF().Focus();
+  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+    box_.Focus();
+  } else {
+    form_.FolderList().ListBoxF().Focus();
+  }
   return true;
 }
 

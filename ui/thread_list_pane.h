@@ -1,22 +1,28 @@
 #pragma once
-// The thread list pane of the main window: ListViewMail, a virtual
-// report list whose rows are drawn on demand from Rows (the shown thread
-// list's nodes in list order); its letter and navigation keys, its clicks and
-// its right-click pop-up, the selection and the unread jumps. Opening a row
-// in the viewer is the form's (OpenSelectedMail).
+// The thread list pane of the main window: the quick filter box above
+// ListViewMail, a virtual report list whose rows are drawn on demand from
+// Rows (a view over the shown thread list: the threads the filter lets
+// through, collapsed threads as their first row); its letter and navigation
+// keys, its clicks and its right-click pop-up, the selection, the collapsed
+// threads and the unread jumps. Opening a row in the viewer is the form's
+// (OpenSelectedMail).
 
 #include <windows.h>
 // after windows.h, whose types it uses
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "mailbox/folder_table.h"
 #include "settings/settings.h"
+#include "thread/folder_loader.h"
+#include "thread/row_view.h"
 #include "thread/thread_node.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
+#include "ui/dialog_controls.h"
 #include "ui/fonts.h"
 #include "ui/view_host.h"
 
@@ -32,26 +38,51 @@ class ThreadListPane {
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;
 
-  void Create(HWND parent, int id);
+  void Create(HWND parent, int id, int filter_box_id);
   const VirtualListView& ListViewMail() const { return list_; }
+  const EditBox& FilterBox() const { return box_; }
   HIMAGELIST ImageListMail() const { return images_; }
   void ApplySettings(const settings::ListFontSettings& list);
   int Column1() const { return list_.ColumnWidth(0); }
   void SetColumn1(int width) const { list_.SetColumnWidth(0, width); }
 
-  // The rows: the nodes in list order, the folder whose settings they use.
-  const std::vector<thread::ThreadNode*>& Rows() const { return rows_; }
+  // The rows shown (the view, and its nodes row by row), and the folder whose
+  // settings they use.
+  const thread::RowView& View() const { return rows_; }
+  const std::vector<thread::ThreadNode*>& Rows() const { return rows_.Shown(); }
+  int RowsFolder() const { return rows_folder_; }
   void ClearRows();
+  // Shows a folder's list (every node, in list order) with the threads that
+  // were collapsed when it was last shown (all of them, for a folder not shown
+  // yet with "CollapseThreads" 1). The filter box empties when the folder is
+  // another than the one it filtered.
   void ShowRows(std::vector<thread::ThreadNode*> rows, int folder);
+  void SetCollapseByDefault(bool collapse) { collapse_by_default_ = collapse; }
+  // Forgets the collapsed threads of every folder (the folder table is new).
+  void ForgetFolders() { collapsed_.clear(); }
   thread::ThreadNode* SelectedNode() const;
   void RedrawRow(int row) const { list_.RedrawRows(row, row); }
-  void RedrawRows(int first, int last) const { list_.RedrawRows(first, last); }
-  // Takes row `row` out (its node is the caller's); no row is selected after.
-  void RemoveRow(int row);
+  // Takes a message of the shown list out (and frees it), see
+  // thread::RemoveShownMessage; the selection stays on its message, or goes
+  // to the row that takes the place of the removed one. True when the
+  // folder's unread count reached 0.
+  bool RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node);
+  // Selects the row of `node`: with `reveal`, its collapsed thread expands;
+  // without, the thread's first row stands for it. False when it is not shown.
+  bool SelectNode(const thread::ThreadNode* node, bool reveal);
 
   void FitSenderColumn();
   void SelectRow(int row, bool scroll);
   bool JumpToUnread(Direction direction);
+  bool JumpToNextUnreadThread();
+  void CollapseAll();
+  void ExpandAll();
+  // The message after or before `node` in the threads shown, selected
+  // (entering a collapsed thread); null at the end.
+  const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node, Direction direction);
+  void FocusFilterBox() const;
+  // EN_CHANGE of the box: filters the rows by its text.
+  void FilterBoxChanged();
 
   // WM_NOTIFY of the form for ListViewMail.
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
@@ -65,6 +96,11 @@ class ThreadListPane {
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  bool FilterBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  // The list control follows the view's rows; the selection goes to `keep`'s
+  // row (its thread's first row when hidden), else to the first row.
+  void RowsChanged(const thread::ThreadNode* keep);
+  void KeepCollapsed();
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
   std::string Caption(int row) const;  // the first column's text of a row
   int FindRow(const NMLVFINDITEMW& find) const;
@@ -75,6 +111,8 @@ class ThreadListPane {
   bool Swallow(WORD) { return true; }
   bool FocusFolderList(WORD);
   bool MoveToTrash(WORD);
+  bool CollapseSelected(WORD);
+  bool ExpandSelected(WORD);
   void RunCommand(const char* name);
 
   static const KeyRow<ThreadListPane> kKeys[];
@@ -82,10 +120,16 @@ class ThreadListPane {
   TVtFormMain& form_;
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
+  EditBox box_;  // the quick filter
   Font font_;
   HIMAGELIST images_ = nullptr;
-  std::vector<thread::ThreadNode*> rows_;
-  int rows_folder_ = -1;  // folder whose display settings the rows use
+  thread::RowView rows_;
+  int rows_folder_ = -1;        // folder whose display settings the rows use
+  int filter_folder_ = -1;      // folder the box's text filters
+  std::string applied_filter_;  // the box's text the rows show
+  // The collapsed threads of each folder shown, while the program runs.
+  std::map<int, thread::CollapsedThreads> collapsed_;
+  bool collapse_by_default_ = false;
 };
 
 }  // namespace ui

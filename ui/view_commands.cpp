@@ -188,16 +188,15 @@ void TViewForm::PageOrStep(PageMode mode) {
   }
 }
 
-// The list's selection moves to the adjacent row and the posted Enter opens
-// it, as if the user had typed it there. The row is selected directly rather
-// than by a posted arrow key: the list would read a Shift still held for
-// Shift+Space as extending the selection, and stay where it was.
+// The list's selection moves to the message next to the viewed one and the
+// posted Enter opens it, as if the user had typed it there. The row is
+// selected directly rather than by a posted arrow key: the list would read a
+// Shift still held for Shift+Space as extending the selection, and stay where
+// it was.
 void TViewForm::StepMail(Direction direction) {
   if (host_ == nullptr || host_->ViewedNode() == nullptr) return;
-  const thread::ThreadNode* node = host_->ViewedNode();
-  const thread::ThreadNode* target = direction == Direction::kNext ? node->Next : node->Prev;
+  const thread::ThreadNode* target = host_->SelectAdjacent(host_->ViewedNode(), direction);
   if (target == nullptr) return;
-  host_->SelectAdjacentRow(direction);
   host_->SetViewedNode(target);
   SendEnterToList();
 }

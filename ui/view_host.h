@@ -23,8 +23,11 @@ class ViewerHost {
   virtual void SetViewedNode(const thread::ThreadNode* node) = 0;
   // ListViewMail, which the viewer's navigation posts its Enter to.
   virtual HWND ThreadListWindow() const = 0;
-  // Selects the row after or before the selected one (none past the ends).
-  virtual void SelectAdjacentRow(Direction direction) = 0;
+  // Selects the message after or before `node` in the threads shown,
+  // entering a collapsed thread rather than passing it; returns it, or null
+  // past the ends.
+  virtual const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node,
+                                                   Direction direction) = 0;
   // Moves the thread list's selection to the nearest unread row; false when
   // there is none that way.
   virtual bool JumpToUnread(Direction direction) = 0;

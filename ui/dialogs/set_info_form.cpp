@@ -41,6 +41,9 @@ void TSetInfoForm::OnCreateControls() {
   SubjectCheckBox.Move(16, 76, 268, 28);
   WrapText(SubjectCheckBox);
   page(0, SubjectCheckBox);
+  CollapseCheckBox.Create(self, 23, ja::kCollapseCheckBox);
+  CollapseCheckBox.Move(16, 116, 268, 17);
+  page(0, CollapseCheckBox);
   // Page 1: the mail client's executable.
   group.Create(self, 30, ja::kGroupQuenmar);
   group.Move(8, 36, 280, 84);
@@ -120,6 +123,7 @@ void TSetInfoForm::FormShow() {
   for (int i = 0; i < 4; ++i) RadioGroupPos[i].SetChecked(i == position);
   MidokuCheckBox.SetChecked(options.MidokuSearch != 0);
   SubjectCheckBox.SetChecked(options.Subject != 0);
+  CollapseCheckBox.SetChecked(options.CollapseThreads != 0);
   QuenmarEdit.SetText(options.Quenmar32);
   NkfCheckBox.SetChecked(options.ComplNkf != 0);
   // Without the converter the box keeps the value read, for OK to write back.
@@ -165,6 +169,7 @@ bool TSetInfoForm::OKButtonClick() {
   options.MailIniPos = SelectedPosition();
   options.MidokuSearch = MidokuCheckBox.Checked() ? 1 : 0;
   options.Subject = SubjectCheckBox.Checked() ? 1 : 0;
+  options.CollapseThreads = CollapseCheckBox.Checked() ? 1 : 0;
   options.Quenmar32 = QuenmarEdit.Text();
   options.ComplNkf = NkfCheckBox.Checked() ? 1 : 0;
   settings::SaveOptionSettings(SettingsPath, options);

@@ -33,6 +33,7 @@ class TSetInfoForm final : public Dialog {
   TabControl PageControl;
   CheckBox RefCheckBox;
   CheckBox SubjectCheckBox;
+  CheckBox CollapseCheckBox;  // "CollapseThreads"
   EditBox QuenmarEdit;
   Button QuenmarButton;
   CheckBox InMemoryCheckBox;

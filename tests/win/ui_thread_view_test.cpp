@@ -1,0 +1,219 @@
+// The thread list as a view in the window: the quick filter box, the collapse
+// keys, the menu items that collapse, expand and jump to the next unread
+// thread, and the option that opens folders collapsed.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/wide_win.h"
+#include "tests/win/ui_support.h"
+#include "thread/row_view.h"
+#include "thread/thread_node.h"
+#include "ui/ja_texts.h"
+
+namespace uitest {
+namespace {
+
+const thread::ThreadNode* RootOf(const thread::ThreadNode* node) {
+  while (node->Depth > 0) node = node->Prev;
+  return node;
+}
+
+// The nodes of `root`'s thread in list order.
+std::vector<const thread::ThreadNode*> ThreadOf(const thread::ThreadNode* root) {
+  std::vector<const thread::ThreadNode*> nodes{root};
+  for (const thread::ThreadNode* at = root->Next; at != nullptr && at->Depth > 0; at = at->Next) {
+    nodes.push_back(at);
+  }
+  return nodes;
+}
+
+// The first row that is a reply in a thread holding an unread message.
+int ReplyRowInAnUnreadThread(UiFixture& fixture) {
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    const thread::ThreadNode& node = RowNode(fixture, row);
+    if (node.Depth == 0) continue;
+    for (const thread::ThreadNode* at : ThreadOf(RootOf(&node))) {
+      if (thread::IsUnread(*at)) return row;
+    }
+  }
+  return -1;
+}
+
+std::string BoxText(UiFixture& fixture) {
+  wchar_t text[256] = {};
+  GetWindowTextW(fixture.Main().ThreadList().FilterBox().hwnd(), text, 256);
+  return platform::Narrow(text);
+}
+
+TEST(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  HWND list = main.ThreadList().ListViewMail().hwnd();
+  const int total = fixture.RowCount();
+  const int reply = ReplyRowInAnUnreadThread(fixture);
+  ASSERT_GE(reply, 0);
+  const thread::ThreadNode& node = RowNode(fixture, reply);
+  const thread::RowView& view = main.ThreadList().View();
+
+  fixture.Command("mQuickFilter");  // Ctrl+F
+  EXPECT_EQ(GetFocus(), box);
+  // Typed fast: each character may cut short the filter of the one before.
+  const std::string typed = node.Sender.str();
+  for (wchar_t c : platform::Widen(typed)) TypeChar(box, c);
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        return BoxText(fixture) == typed && view.RowOf(&node) >= 0 && fixture.RowCount() < total;
+      },
+      5000));
+  // The reply's thread is shown whole, in list order, from its first row.
+  const std::vector<const thread::ThreadNode*> thread = ThreadOf(RootOf(&node));
+  const int first = view.RowOf(thread.front());
+  ASSERT_GE(first, 0);
+  for (std::size_t k = 0; k < thread.size(); ++k) {
+    EXPECT_EQ(view.RowOf(thread[k]), first + static_cast<int>(k));
+  }
+  EXPECT_NE(
+      fixture.StatusText().find(ui::ja::kFilterShownLabel + std::to_string(view.ShownMessages())),
+      std::string::npos);
+  // In the box the plain shortcut letters are text, not commands.
+  MSG letter{box, WM_KEYDOWN, 'S', 1, 0, {}};
+  EXPECT_FALSE(main.PreTranslate(letter));
+
+  PressKey(box, VK_RETURN);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == list; }, 2000)) << "Enter: to the list";
+  SetFocus(box);
+  PressKey(box, VK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == list && fixture.RowCount() == total; }, 2000))
+      << "Esc: box emptied, every row back, focus on the list";
+  EXPECT_EQ(BoxText(fixture), "");
+
+  // Tab order: folder list, box, thread list.
+  HWND folders = main.FolderList().ListBoxF().hwnd();
+  SetFocus(folders);
+  PressKey(folders, VK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == box; }, 2000));
+  PressKey(box, VK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == list; }, 2000));
+
+  // Another folder empties the box.
+  TypeChar(box, L'x');
+  ASSERT_TRUE(PumpUntil([&] { return BoxText(fixture) == "x"; }, 2000));
+  fixture.SelectFolderWithKeys(kOutbox);
+  EXPECT_EQ(BoxText(fixture), "");
+  EXPECT_FALSE(view.FilterOn());
+  EXPECT_TRUE(fixture.Errors.empty());
+}
+
+TEST(ThreadView, LeftAndRightCollapseAndExpandTheSelectedThread) {
+  UiFixture fixture;
+  fixture.Start();
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  const int total = fixture.RowCount();
+  const int reply = ReplyRowInAnUnreadThread(fixture);
+  ASSERT_GE(reply, 0);
+  const thread::ThreadNode* root = RootOf(&RowNode(fixture, reply));
+  const std::vector<const thread::ThreadNode*> thread = ThreadOf(root);
+  const int hidden = static_cast<int>(thread.size()) - 1;
+  bool any_unread = false;
+  for (const thread::ThreadNode* at : thread) any_unread |= thread::IsUnread(*at);
+
+  struct Case {
+    WORD collapse_key;
+    wchar_t collapse_char;
+    WORD expand_key;
+    wchar_t expand_char;
+    const char* reason;
+  };
+  const Case cases[] = {{VK_LEFT, 0, VK_RIGHT, 0, "Left and Right"},
+                        {0, L'-', 0, L'+', "\"-\" and \"+\""}};
+  for (const Case& c : cases) {
+    fixture.Main().SelectRow(reply, true);
+    SetFocus(list);
+    c.collapse_key != 0 ? PressKey(list, c.collapse_key) : TypeChar(list, c.collapse_char);
+    ASSERT_TRUE(PumpUntil([&] { return fixture.RowCount() == total - hidden; }, 2000)) << c.reason;
+    const int root_row = fixture.SelectedRow();
+    EXPECT_EQ(&RowNode(fixture, root_row), root) << "the selection is on the first row";
+    const std::string caption = fixture.Cell(root_row, 0);
+    const std::string count = "(+" + std::to_string(hidden) + ")";
+    EXPECT_EQ(caption.substr(caption.size() - count.size()), count) << c.reason;
+    EXPECT_EQ(fixture.RowShowsUnread(root_row), any_unread) << "hidden unread mail shows";
+    c.expand_key != 0 ? PressKey(list, c.expand_key) : TypeChar(list, c.expand_char);
+    ASSERT_TRUE(PumpUntil([&] { return fixture.RowCount() == total; }, 2000)) << c.reason;
+    EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), root) << c.reason;
+  }
+}
+
+// The first unread node after `from` in list order, and the first unread node
+// of the first thread after `from`'s that has one.
+const thread::ThreadNode* NextUnread(const thread::ThreadNode* from) {
+  for (const thread::ThreadNode* at = from->Next; at != nullptr; at = at->Next) {
+    if (thread::IsUnread(*at)) return at;
+  }
+  return nullptr;
+}
+const thread::ThreadNode* NextUnreadThread(const thread::ThreadNode* from) {
+  const thread::ThreadNode* at = from->Next;
+  while (at != nullptr && at->Depth > 0) at = at->Next;
+  return at == nullptr || thread::IsUnread(*at) ? at : NextUnread(at);
+}
+
+TEST(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const int total = fixture.RowCount();
+  const thread::ThreadNode* first = &RowNode(fixture, 0);
+
+  fixture.Command("mCollapseAll");
+  ASSERT_LT(fixture.RowCount(), total);
+  for (int row = 0; row < fixture.RowCount(); ++row) EXPECT_EQ(RowNode(fixture, row).Depth, 0);
+  // Ctrl+N sees the hidden rows and opens the thread it lands in.
+  main.SelectRow(0, true);
+  fixture.Command("mNextMidoku");
+  const thread::ThreadNode* unread = NextUnread(first);
+  ASSERT_NE(unread, nullptr);
+  ASSERT_GE(fixture.SelectedRow(), 0);
+  EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), unread);
+
+  // Collapsed threads stay so for the folder while the program runs.
+  fixture.Command("mCollapseAll");
+  const int collapsed_rows = fixture.RowCount();
+  fixture.SelectFolderWithKeys(kOutbox);
+  fixture.SelectFolderWithKeys(kInbox);
+  EXPECT_EQ(fixture.RowCount(), collapsed_rows);
+
+  fixture.Command("mExpandAll");
+  EXPECT_EQ(fixture.RowCount(), total);
+  first = &RowNode(fixture, 0);  // the folder was read again
+  // Ctrl+T: the first unread message of the next thread with unread mail.
+  main.SelectRow(0, true);
+  const thread::ThreadNode* expected = NextUnreadThread(first);
+  ASSERT_NE(expected, nullptr);
+  fixture.Command("mNextThread");
+  EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), expected);
+  // At the end nothing moves.
+  main.SelectRow(total - 1, true);
+  fixture.Command("mNextThread");
+  EXPECT_EQ(fixture.SelectedRow(), total - 1);
+  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << "the moves only select";
+}
+
+TEST(ThreadView, TheCollapseOptionOpensFoldersWithEveryThreadCollapsed) {
+  UiFixture fixture;
+  fixture.Dir().WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + fixture.MailboxDir() +
+                                            "\"\r\nCollapseThreads=1\r\n");
+  fixture.Start();
+  const int rows = fixture.RowCount();
+  ASSERT_GT(rows, 0);
+  for (int row = 0; row < rows; ++row) EXPECT_EQ(RowNode(fixture, row).Depth, 0);
+  EXPECT_LT(static_cast<std::size_t>(rows), fixture.Main().ThreadList().View().MessageCount());
+}
+
+}  // namespace
+}  // namespace uitest
