@@ -204,6 +204,68 @@ TEST(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << "the moves only select";
 }
 
+// Holds `keys` down in the thread's key state while `key` is pressed in the
+// viewer's text.
+void PressInViewer(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  for (BYTE held : keys) state[held] = 0x80;
+  SetKeyboardState(state);
+  PressKey(fixture.Viewer().BigView(), key);
+  Pump(20);
+  for (BYTE held : keys) state[held] = 0;
+  SetKeyboardState(state);
+  Pump(40);
+}
+
+// Space at the end of a message enters a collapsed thread rather than passing
+// it, and Ctrl+Space finds unread mail under a collapsed first row.
+TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  fixture.Command("mCollapseAll");
+  int row = 0;
+  while (row < fixture.RowCount() &&
+         !main.ThreadList().View().IsCollapsedRoot(RowNode(fixture, row))) {
+    ++row;
+  }
+  ASSERT_LT(row, fixture.RowCount());
+  const thread::ThreadNode* root = &RowNode(fixture, row);
+  struct Case {
+    std::vector<BYTE> held;
+    const thread::ThreadNode* to;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{}, root->Next, "Space: the first reply under the collapsed row"},
+      {{VK_CONTROL}, NextUnread(root), "Ctrl+Space: the next unread message, hidden or not"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_NE(c.to, nullptr) << c.reason;
+    fixture.Command("mCollapseAll");
+    Open(fixture, main.ThreadList().View().RowOf(root));
+    MoveWindow(fixture.Viewer().hwnd(), 0, 0, 900, 1000, TRUE);
+    for (int presses = 0; presses < 30 && main.ViewedNode() == root; ++presses) {
+      PressInViewer(fixture, c.held, VK_SPACE);
+    }
+    EXPECT_EQ(main.ViewedNode(), c.to) << c.reason;
+    ASSERT_GE(fixture.SelectedRow(), 0) << c.reason;
+    EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), c.to) << c.reason << ": shown and selected";
+  }
+  // Shift+Space at the top goes back to the first row.
+  fixture.Command("mCollapseAll");
+  Open(fixture, main.ThreadList().View().RowOf(root));
+  for (int presses = 0; presses < 30 && main.ViewedNode() == root; ++presses) {
+    PressInViewer(fixture, {}, VK_SPACE);
+  }
+  ASSERT_EQ(main.ViewedNode(), root->Next);
+  for (int presses = 0; presses < 30 && main.ViewedNode() == root->Next; ++presses) {
+    PressInViewer(fixture, {VK_SHIFT}, VK_SPACE);
+  }
+  EXPECT_EQ(main.ViewedNode(), root);
+}
+
 TEST(ThreadView, TheCollapseOptionOpensFoldersWithEveryThreadCollapsed) {
   UiFixture fixture;
   fixture.Dir().WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + fixture.MailboxDir() +
