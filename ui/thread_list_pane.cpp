@@ -187,6 +187,7 @@ void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder)
   } else if (box_.hwnd() != nullptr && !box_.Text().empty()) {
     applied_filter_ = box_.Text();
     rows_.SetFilter(applied_filter_);
+    form_.ShowFolderStatus(folder);
   }
   list_.SetRowCount(static_cast<int>(rows_.size()));
   if (!rows_.empty()) list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
