@@ -64,6 +64,7 @@ bool TVtFormMain::PreTranslate(MSG& message) {
   if (viewer_ != nullptr && viewer_->PreTranslate(message)) return true;
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  if (LeaveKeyToTextBox(message)) return false;
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
