@@ -111,6 +111,18 @@ void WriteKeys(IniWriter& out, const char* section, const Key<S> (&keys)[N], uns
   }
 }
 
+// The sections of the main passes in file order: visit(section, keys, values)
+// for each, `values` being the part of `s` (const or not) the keys belong to.
+template <typename Settings, typename Visit>
+void ForMainSections(Settings& s, Visit&& visit) {
+  visit(kProperty, kPropertyKeys, s.Property);
+  visit(kMainWindow, kBoundsKeys, s.MainWindow);
+  visit(kListBox, kListFontKeys, s.ListBox);
+  visit(kListBox, kListBoxKeys, s);
+  visit(kListView, kListFontKeys, s.ListView);
+  visit(kListView, kListViewKeys, s);
+}
+
 }  // namespace
 
 std::string SettingsPath(const std::string& exe_dir) {
@@ -135,23 +147,17 @@ bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
 MainWindowSettings LoadMainSettings(const std::string& path) {
   const IniReader in(path);
   MainWindowSettings s;
-  ReadKeys(in, kProperty, kPropertyKeys, kMainLoad, s.Property);
-  ReadKeys(in, kMainWindow, kBoundsKeys, kEvery, s.MainWindow);
-  ReadKeys(in, kListBox, kListFontKeys, kEvery, s.ListBox);
-  ReadKeys(in, kListBox, kListBoxKeys, kEvery, s);
-  ReadKeys(in, kListView, kListFontKeys, kEvery, s.ListView);
-  ReadKeys(in, kListView, kListViewKeys, kEvery, s);
+  ForMainSections(s, [&](const char* section, const auto& keys, auto& values) {
+    ReadKeys(in, section, keys, kMainLoad, values);
+  });
   return s;
 }
 
 bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
   IniWriter out(path);
-  WriteKeys(out, kProperty, kPropertyKeys, kMainSave, s.Property);
-  WriteKeys(out, kMainWindow, kBoundsKeys, kEvery, s.MainWindow);
-  WriteKeys(out, kListBox, kListFontKeys, kEvery, s.ListBox);
-  WriteKeys(out, kListBox, kListBoxKeys, kEvery, s);
-  WriteKeys(out, kListView, kListFontKeys, kEvery, s.ListView);
-  WriteKeys(out, kListView, kListViewKeys, kEvery, s);
+  ForMainSections(s, [&](const char* section, const auto& keys, const auto& values) {
+    WriteKeys(out, section, keys, kMainSave, values);
+  });
   return out.Commit();
 }
 

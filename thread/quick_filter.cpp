@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/text_bytes.h"
 #include "thread/sjis_text.h"
 
 namespace thread {
@@ -68,8 +69,6 @@ char* PutDoubleByte(std::uint16_t code, char* out) {
   return out + 2;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The ASCII character for a full-width pair, or 0.
 char FullWidthAscii(unsigned char lead, unsigned char trail) {
   if (lead == 0x81) return kFullWidth.lead81[trail];
@@ -88,7 +87,7 @@ char* FoldInto(std::string_view text, char* to) {
   while (from < end) {
     const auto byte = static_cast<unsigned char>(*from);
     if (byte < 0x80) {
-      *to++ = LowerAscii(static_cast<char>(byte));
+      *to++ = platform::AsciiLower(static_cast<char>(byte));
       ++from;
     } else if (byte >= 0xA1 && byte <= 0xDF) {
       std::uint16_t joined = 0;
@@ -97,12 +96,12 @@ char* FoldInto(std::string_view text, char* to) {
       }
       to = PutDoubleByte(joined != 0 ? joined : kHalfToFull[byte - 0xA1], to);
       from += joined != 0 ? 2 : 1;
-    } else if (IsSjisLeadByte(byte) && from + 1 < end) {
+    } else if (platform::IsSjisLeadByte(byte) && from + 1 < end) {
       const auto trail = static_cast<unsigned char>(from[1]);
       if (byte == 0x81 && trail == 0x40) {
         *to++ = ' ';  // the ideographic space
       } else if (const char ascii = FullWidthAscii(byte, trail); ascii != 0) {
-        *to++ = LowerAscii(ascii);
+        *to++ = platform::AsciiLower(ascii);
       } else {
         *to++ = from[0];
         *to++ = from[1];
@@ -134,7 +133,7 @@ bool ContainsOnBoundary(std::string_view text, std::string_view word) {
   for (std::size_t pos = text.find(word); pos != std::string_view::npos;
        pos = text.find(word, pos + 1)) {
     while (boundary < pos) {
-      boundary += IsSjisLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
+      boundary += platform::IsSjisLeadByte(static_cast<unsigned char>(text[boundary])) ? 2 : 1;
     }
     if (boundary == pos) return true;
   }

@@ -64,11 +64,7 @@ bool TVtFormMain::PreTranslate(MSG& message) {
   if (viewer_ != nullptr && viewer_->PreTranslate(message)) return true;
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
-  // In the filter box the plain keys (S, R, F, Delete) are typing; only the
-  // Ctrl combinations stay commands.
-  if (message.hwnd == thread_list_.FilterBox().hwnd() && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
-    return false;
-  }
+  if (LeaveKeyToTextBox(message)) return false;
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 
