@@ -13,8 +13,8 @@ std::string NameOf(const ThreadNode& node) {
 
 bool OrderBefore(const ThreadNode* a, std::uint64_t order) { return a->Order < order; }
 
-// How many nodes the filter reads between two questions to `stop`: about a
-// millisecond of work.
+// How many threads the filter tests between two questions to `stop`: well
+// under a millisecond of work.
 constexpr int kStopCheckNodes = 2048;
 
 }  // namespace
@@ -100,13 +100,24 @@ ThreadNode* RowView::NextRoot(const ThreadNode* root) {
 bool RowView::ThreadShown(const ThreadNode* root) const { return !FilterOn() || RowOf(root) >= 0; }
 
 bool RowView::ThreadMatches(ThreadNode* root) {
-  for (ThreadNode* node = root; node != nullptr; node = node->Next) {
-    if (node != root && node->Depth == 0) break;
-    if (filter_.Matches(DisplaySubject(node->Subject, ml_string_delete_), node->Sender)) {
-      return true;
+  ThreadNode* next = nullptr;
+  return MatchThread(root, next);
+}
+
+// One walk over the thread: its rows are tested until one matches, and the
+// rest only passed to find the next root. (Reading the nodes is most of a
+// filter's time: a 100,000-message list is not walked twice.)
+bool RowView::MatchThread(ThreadNode* root, ThreadNode*& next_root) {
+  bool matched = false;
+  ThreadNode* node = root;
+  do {
+    if (!matched) {
+      matched = filter_.Matches(DisplaySubject(node->Subject, ml_string_delete_), node->Sender);
     }
-  }
-  return false;
+    node = node->Next;
+  } while (node != nullptr && node->Depth > 0);
+  next_root = node;
+  return matched;
 }
 
 template <class Pass>
@@ -131,33 +142,38 @@ void RowView::Rebuild(Pass shown) {
 bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop) {
   QuickFilter filter(text);
   // A longer text shows fewer threads: only those shown now need a test.
-  std::vector<ThreadNode*> candidates;
   const bool narrowing = filter.Narrows(filter_);
-  if (narrowing) {
-    for (ThreadNode* node : rows_) {
-      if (node->Depth == 0) candidates.push_back(node);
-    }
-  } else {
-    for (ThreadNode* root = head_; root != nullptr; root = NextRoot(root)) {
-      candidates.push_back(root);
-    }
-  }
   QuickFilter kept = std::move(filter_);
   filter_ = std::move(filter);
   std::vector<ThreadNode*> matched;
-  if (filter_.Empty()) {
-    matched = std::move(candidates);
-  } else {
-    int until_check = kStopCheckNodes;
-    for (ThreadNode* root : candidates) {
-      if (--until_check <= 0) {
-        until_check = kStopCheckNodes;
-        if (stop && stop()) {
-          filter_ = std::move(kept);
-          return false;
-        }
+  auto stopped = [&, until_check = kStopCheckNodes]() mutable {
+    if (--until_check > 0) return false;
+    until_check = kStopCheckNodes;
+    return stop && stop();
+  };
+  if (narrowing) {
+    for (ThreadNode* node : rows_) {
+      if (node->Depth != 0) continue;
+      if (stopped()) {
+        filter_ = std::move(kept);
+        return false;
       }
-      if (ThreadMatches(root)) matched.push_back(root);
+      if (ThreadMatches(node)) matched.push_back(node);
+    }
+  } else {
+    for (ThreadNode* root = head_; root != nullptr;) {
+      if (stopped()) {
+        filter_ = std::move(kept);
+        return false;
+      }
+      ThreadNode* next = nullptr;
+      if (filter_.Empty()) {
+        next = NextRoot(root);
+        matched.push_back(root);
+      } else if (MatchThread(root, next)) {
+        matched.push_back(root);
+      }
+      root = next;
     }
   }
   ShowThreads(matched);

@@ -119,6 +119,7 @@ class RowView {
   static ThreadNode* NextRoot(const ThreadNode* root);  // after its thread
   bool ThreadShown(const ThreadNode* root) const;
   bool ThreadMatches(ThreadNode* root);
+  bool MatchThread(ThreadNode* root, ThreadNode*& next_root);
   // The rows again from the list: the threads passing `shown` (by root),
   // collapsed ones as their first row.
   template <class Pass>
