@@ -35,6 +35,7 @@ ListFontSettings ReadListFont(const settings::IniReader& in, const char* section
   ListFontSettings f;
   f.FontFace = in.ReadString(section, "FontFace", f.FontFace);
   f.FontSize = in.ReadInteger(section, "FontSize", f.FontSize);
+  f.FontStyle = in.ReadInteger(section, "FontStyle", f.FontStyle);
   f.Color = in.ReadInteger(section, "Color", f.Color);
   f.BColor = in.ReadInteger(section, "BColor", f.BColor);
   return f;
@@ -43,6 +44,7 @@ ListFontSettings ReadListFont(const settings::IniReader& in, const char* section
 void WriteListFont(settings::IniWriter& out, const char* section, const ListFontSettings& f) {
   out.WriteQuotedString(section, "FontFace", f.FontFace);
   out.WriteInteger(section, "FontSize", f.FontSize);
+  out.WriteInteger(section, "FontStyle", f.FontStyle);
   out.WriteInteger(section, "Color", f.Color);
   out.WriteInteger(section, "BColor", f.BColor);
 }
@@ -59,6 +61,7 @@ ViewerSettings LoadViewerSettings(const std::string& path) {
   s.Window = ReadBounds(in, kViewWindow);
   s.FontFace = in.ReadString(kViewWindow, "FontFace", s.FontFace);
   s.FontSize = in.ReadInteger(kViewWindow, "FontSize", s.FontSize);
+  s.FontStyle = in.ReadInteger(kViewWindow, "FontStyle", s.FontStyle);
   s.Color = in.ReadInteger(kViewWindow, "Color", s.Color);
   s.BColor = in.ReadInteger(kViewWindow, "BColor", s.BColor);
   s.LinkColor = in.ReadInteger(kViewWindow, "LinkColor", s.LinkColor);
@@ -70,6 +73,7 @@ bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
   WriteBounds(out, kViewWindow, s.Window);
   out.WriteQuotedString(kViewWindow, "FontFace", s.FontFace);
   out.WriteInteger(kViewWindow, "FontSize", s.FontSize);
+  out.WriteInteger(kViewWindow, "FontStyle", s.FontStyle);
   out.WriteInteger(kViewWindow, "Color", s.Color);
   out.WriteInteger(kViewWindow, "BColor", s.BColor);
   out.WriteInteger(kViewWindow, "LinkColor", s.LinkColor);

@@ -36,9 +36,11 @@ struct WindowBounds {
   std::int32_t bMaximize = 0;
 };
 
+// "FontStyle" bits: 1 bold, 2 italic; 0 (also a file without the key) regular.
 struct ListFontSettings {
   std::string FontFace = "Terminal";
   std::int32_t FontSize = 10;
+  std::int32_t FontStyle = 0;
   std::int32_t Color = kColorWindowText;
   std::int32_t BColor = kColorWindow;
 };
@@ -60,6 +62,7 @@ struct ViewerSettings {
   WindowBounds Window;
   std::string FontFace = "Terminal";
   std::int32_t FontSize = 10;
+  std::int32_t FontStyle = 0;
   std::int32_t Color = kColorWindowText;
   std::int32_t BColor = kColorWindow;
   std::int32_t LinkColor = kColorRed;

@@ -89,3 +89,25 @@ TEST(Settings, HexAndGarbledValuesReadAsTheFileMeansThem) {
 }
 
 }  // namespace
+
+// The font style of each of the three fonts: kept beside face and size, and a
+// file written before the key existed reads as regular.
+TEST(Settings, FontStyleIsKeptPerFontAndAbsentMeansRegular) {
+  TempDir dir;
+  const std::string path = dir.WriteFile(
+      "Veltra.ini", "[ListBox]\r\nFontFace=\"Tahoma\"\r\n[ViewWindow]\r\nFontSize=12\r\n");
+  EXPECT_EQ(settings::LoadMainSettings(path).ListBox.FontStyle, 0);
+  EXPECT_EQ(settings::LoadViewerSettings(path).FontStyle, 0);
+  settings::MainWindowSettings m = settings::LoadMainSettings(path);
+  m.ListBox.FontStyle = 1;   // bold
+  m.ListView.FontStyle = 3;  // bold italic
+  ASSERT_TRUE(settings::SaveMainSettings(path, m));
+  settings::ViewerSettings v = settings::LoadViewerSettings(path);
+  v.FontStyle = 2;  // italic
+  ASSERT_TRUE(settings::SaveViewerSettings(path, v));
+  const settings::MainWindowSettings main_back = settings::LoadMainSettings(path);
+  EXPECT_EQ(main_back.ListBox.FontStyle, 1);
+  EXPECT_EQ(main_back.ListView.FontStyle, 3);
+  EXPECT_EQ(main_back.ListBox.FontFace, "Tahoma");
+  EXPECT_EQ(settings::LoadViewerSettings(path).FontStyle, 2);
+}

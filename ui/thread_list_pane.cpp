@@ -4,6 +4,7 @@
 
 #include "platform/wide_win.h"
 #include "thread/thread_rows.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
@@ -39,17 +40,29 @@ ThreadListPane::~ThreadListPane() {
 
 void ThreadListPane::Create(HWND parent, int id) {
   list_.Create(parent, id);
-  list_.AddColumn(0, ja::kColumnSubject, 80);
-  list_.AddColumn(1, ja::kColumnSender, 333);
+  const int dpi = DpiOf(parent);
+  list_.AddColumn(0, ja::kColumnSubject, Scale(80, dpi));
+  list_.AddColumn(1, ja::kColumnSender, Scale(333, dpi));
   SubclassControl<ThreadListPane, &ThreadListPane::ControlMessage>(list_.hwnd(), this);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  WithoutInputMethod(list_.hwnd());
+  ResetImages(SmallImageSize(dpi));
 }
 
-void ThreadListPane::ApplySettings(const settings::ListFontSettings& list) {
-  font_.CreatePoints(list.FontFace, list.FontSize);
+HIMAGELIST ThreadListPane::ResetImages(int size) {
+  HIMAGELIST old = images_;
+  images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 1);
+  if (back_color_ != CLR_NONE) ImageList_SetBkColor(images_, back_color_);
+  list_.SetImageList(images_);
+  if (old != nullptr) ImageList_Destroy(old);
+  return images_;
+}
+
+void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int dpi) {
+  font_.CreatePoints(list.FontFace, list.FontSize, dpi, list.FontStyle);
   list_.SetFont(font_.handle());
-  list_.SetColors(ToColorRef(list.Color), ToColorRef(list.BColor));
-  ImageList_SetBkColor(images_, ToColorRef(list.BColor));
+  back_color_ = ToColorRef(list.BColor);
+  list_.SetColors(ToColorRef(list.Color), back_color_);
+  ImageList_SetBkColor(images_, back_color_);
 }
 
 void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
@@ -281,8 +294,27 @@ void ThreadListPane::ListViewMailClick() {
 
 void ThreadListPane::ListViewMailMouseDown() { form_.PopupAtCursor(PopupMailDef(), list_.hwnd()); }
 
-bool ThreadListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+// Shift+F10 or the Menu key: the pop-up at the selected row, scrolled into
+// view first.
+void ThreadListPane::ListViewMailContextKey() {
+  RECT row{};
+  const int selected = list_.Selected();
+  bool has_row = false;
+  if (selected >= 0) {
+    list_.EnsureVisible(selected);
+    has_row = ListView_GetItemRect(list_.hwnd(), selected, &row, LVIR_LABEL) != FALSE;
+  }
+  form_.PopupAt(PopupMailDef(), list_.hwnd(), PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
+}
+
+bool ThreadListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
+  if (context_key_.Pressed(message, wparam) ||
+      (message == WM_CONTEXTMENU && FromKeyboard(lparam))) {
+    ListViewMailContextKey();
+    return true;
+  }
+  if (context_key_.Released(message, wparam)) return true;
   if (message == WM_CHAR) return ListViewMailKeyPress(static_cast<wchar_t>(wparam));
   if (message == WM_KEYDOWN) return ListViewMailKeyDown(wparam);
   return false;

@@ -35,7 +35,11 @@ class ThreadListPane {
   void Create(HWND parent, int id);
   const VirtualListView& ListViewMail() const { return list_; }
   HIMAGELIST ImageListMail() const { return images_; }
-  void ApplySettings(const settings::ListFontSettings& list);
+  // Font and colours of the list for a window of `dpi`.
+  void ApplySettings(const settings::ListFontSettings& list, int dpi);
+  // An empty image list of `size` × `size`, in the list's background colour,
+  // replaces the one in use (filled by the caller).
+  HIMAGELIST ResetImages(int size);
   int Column1() const { return list_.ColumnWidth(0); }
   void SetColumn1(int width) const { list_.SetColumnWidth(0, width); }
 
@@ -62,6 +66,7 @@ class ThreadListPane {
   void ListViewMailDblClick();
   void ListViewMailClick();
   void ListViewMailMouseDown();
+  void ListViewMailContextKey();
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -82,8 +87,10 @@ class ThreadListPane {
   TVtFormMain& form_;
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
+  ContextMenuKey context_key_;
   Font font_;
   HIMAGELIST images_ = nullptr;
+  COLORREF back_color_ = CLR_NONE;
   std::vector<thread::ThreadNode*> rows_;
   int rows_folder_ = -1;  // folder whose display settings the rows use
 };

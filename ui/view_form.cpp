@@ -8,6 +8,7 @@
 
 #include "platform/wide_win.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/placement.h"
 #include "ui/view_commands.h"
 #include "viewer/text_lines.h"
@@ -61,10 +62,11 @@ TViewForm::TViewForm(std::string settings_path, BusyFlag& busy, const std::wstri
     : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
   accelerators_ = ViewCommands().BuildAccelerators();
-  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr,
-         ViewCommands().BuildMenuBar());
+  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, Scale(435, SystemDpi()),
+         Scale(300, SystemDpi()), nullptr, ViewCommands().BuildMenuBar());
   CreateBigView();
   SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_, this);
+  WithoutInputMethod(big_view_);
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
@@ -107,22 +109,34 @@ void TViewForm::CreateBigView() {
 void TViewForm::ApplySettings() {
   const settings::WindowBounds& bounds = settings_.Window;
   MoveOnScreen(hwnd(), bounds, false);
-  font_.CreatePoints(settings_.FontFace, settings_.FontSize);
+  ApplyFont();
+}
+
+void TViewForm::ApplyFont() {
+  font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
   ApplyBigViewFormat();
 }
 
-// Font, text colour and background of BigView. The character set stays
-// Shift-JIS so that Japanese shows on any system locale.
+// Font, style, text colour and background of BigView. A face with the
+// Shift-JIS character set is given it, so that Japanese shows on any system
+// locale; another face keeps the default set and the rich edit draws Japanese
+// in a face of its choosing.
 void TViewForm::ApplyBigViewFormat() {
   SendMessageW(big_view_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
   SendMessageW(big_view_, EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
-  format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_UNDERLINE;
+  format.dwMask =
+      CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_UNDERLINE | CFM_BOLD | CFM_ITALIC;
   format.crTextColor = ui::ToColorRef(settings_.Color);
-  format.yHeight = settings_.FontSize * 20;
-  format.bCharSet = SHIFTJIS_CHARSET;
-  platform::Widen(ui::UsableFace(settings_.FontFace)).copy(format.szFaceName, LF_FACESIZE - 1);
+  if ((settings_.FontStyle & kFontBold) != 0) format.dwEffects |= CFE_BOLD;
+  if ((settings_.FontStyle & kFontItalic) != 0) format.dwEffects |= CFE_ITALIC;
+  // The size in twips, which the control turns into pixels at the system's
+  // DPI: given so that it comes out at the window's.
+  format.yHeight = MulDiv(settings_.FontSize * 20, DpiOf(hwnd()), SystemDpi());
+  const std::string face = ui::UsableFace(settings_.FontFace);
+  format.bCharSet = ui::CharSetFor(face);
+  platform::Widen(face).copy(format.szFaceName, LF_FACESIZE - 1);
   SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
   SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
@@ -209,14 +223,11 @@ std::string TViewForm::BigViewText() const {
 }
 
 void TViewForm::SaveSettings() {
-  const RECT normal = NormalBoundsOnScreen(hwnd());
   settings::ViewerSettings saved = settings_;
-  saved.Window.Left = normal.left;
-  saved.Window.Top = normal.top;
-  saved.Window.Width = normal.right - normal.left;
-  saved.Window.Height = normal.bottom - normal.top;
+  const std::int32_t loaded_maximize = saved.Window.bMaximize;
+  saved.Window = SavedBounds(hwnd());
   // A viewer never shown keeps the maximised state it was loaded with.
-  if (shown_once_) saved.Window.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
+  if (!shown_once_) saved.Window.bMaximize = loaded_maximize;
   settings::SaveViewerSettings(settings_path_, saved);
 }
 
@@ -252,6 +263,12 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_SETFOCUS:
       FocusText();
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale: the text at the new size, the
+      // window at the bounds Windows suggests.
+      ApplyFont();
+      TakeSuggestedRect(hwnd(), lparam);
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) ShowWindow(hwnd(), SW_HIDE);

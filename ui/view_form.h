@@ -21,6 +21,7 @@
 #include "settings/settings.h"
 #include "ui/busy_flag.h"
 #include "ui/commands.h"
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/view_host.h"
 #include "ui/window.h"
@@ -91,6 +92,7 @@ class TViewForm final : public ui::Window {
   bool BigViewKeyPress(wchar_t character);
   void BigViewMouseMove(int x, int y);  // (view_links.cpp)
   void BigViewMouseDown(UINT button, int x, int y);
+  void BigViewContextKey();  // Shift+F10 or the Menu key (view_links.cpp)
 
   // ---- Command handlers and enabled tests (the command table's rows) --------
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
@@ -122,6 +124,7 @@ class TViewForm final : public ui::Window {
   bool BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void CreateBigView();
   void ApplySettings();
+  void ApplyFont();
   void ApplyBigViewFormat();
   void ShowLines();
   std::string Convert(std::string_view text) const;
@@ -148,6 +151,8 @@ class TViewForm final : public ui::Window {
   std::string SelectedText() const;
   void SelectBytes(std::size_t start, std::size_t end) const;
   void SetHandCursor(bool shown);
+  // The view's pop-up, or the link's when `link_menu`, at a screen point.
+  void ShowPopup(POINT at, bool link_menu);
 
   static const KeyRow<TViewForm> kKeys[];
 
@@ -158,6 +163,7 @@ class TViewForm final : public ui::Window {
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
   HWND big_view_ = nullptr;
+  ContextMenuKey context_key_;
   HACCEL accelerators_ = nullptr;
   HCURSOR hand_cursor_ = nullptr;
   ui::Font font_;

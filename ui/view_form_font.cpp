@@ -2,6 +2,7 @@
 // with the link colour shown.
 
 #include "ui/dialogs/set_font_form.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/view_form.h"
 
@@ -12,22 +13,23 @@ void TViewForm::mFontClick() {
   dialog.ScreenCaption = ja::kViewScreen;
   dialog.ShowLinkColor = true;
   dialog.LinkColor = settings_.LinkColor;
-  dialog.Panel1 =
-      SampleFont{settings_.FontFace, settings_.FontSize, settings_.Color, settings_.BColor};
+  dialog.Panel1 = SampleFont{settings_.FontFace, settings_.FontSize, settings_.FontStyle,
+                             settings_.Color, settings_.BColor};
   dialog.Run();
   if (!dialog.FontChosen) return;
   const BusyFlag::Scope busy = ViewerBusy.Hold();
   settings_.FontFace = dialog.Panel1.FontFace;
   settings_.FontSize = dialog.Panel1.FontSize;
+  settings_.FontStyle = dialog.Panel1.FontStyle;
   settings_.Color = dialog.Panel1.Color;
   settings_.BColor = dialog.Panel1.BColor;
   settings_.LinkColor = dialog.LinkColor;
-  font_.CreatePoints(settings_.FontFace, settings_.FontSize);
   // The message shown, if any, is loaded again as it was (header hidden);
   // without one only the format changes.
   if (view_.MessagePath.empty()) {
-    ApplyBigViewFormat();
+    ApplyFont();
   } else {
+    font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
     LoadMessage(loaded_flags_, loaded_forced_);
   }
 }

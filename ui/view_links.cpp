@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include "platform/wide_win.h"
+#include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/view_commands.h"
 #include "ui/view_form.h"
 
@@ -148,12 +150,34 @@ void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
   if (button != WM_RBUTTONDOWN) return;
   POINT at{x, y};
   ClientToScreen(big_view_, &at);
+  // Over a link, the link's own menu; its commands run from the queue after
+  // the menu closes, on the link under the mouse now.
+  const bool on_link = !HasSelection() && hand_shown_;
+  if (on_link && ByteAt(x, y, byte)) popup_link_pos_ = byte;
+  ShowPopup(at, on_link);
+}
+
+// Shift+F10 or the Menu key: the pop-up at the caret, the link's menu when
+// the caret is in a link and nothing is selected.
+void TViewForm::BigViewContextKey() {
+  if (ViewerBusy) return;
+  CHARRANGE selection{};
+  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  POINTL caret{};
+  SendMessageW(big_view_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), selection.cpMin);
+  const int line_height = -PointsToHeight(settings_.FontSize, DpiOf(hwnd()));
+  const RECT below{caret.x, caret.y, caret.x, caret.y + line_height};
+  const std::size_t byte = ByteOfChar(selection.cpMin);
+  const bool on_link = selection.cpMax <= selection.cpMin && byte < shown_text_.size() &&
+                       LinkAt(byte, viewer::LinkMode::kHover);
+  if (on_link) popup_link_pos_ = byte;
+  ShowPopup(PopupPoint(big_view_, &below), on_link);
+}
+
+void TViewForm::ShowPopup(POINT at, bool link_menu) {
   SetForegroundWindow(hwnd());
   HMENU menu = nullptr;
-  if (!HasSelection() && hand_shown_) {
-    // The link's own menu; its commands run from the queue after the menu
-    // closes, on the link under the mouse now.
-    if (ByteAt(x, y, byte)) popup_link_pos_ = byte;
+  if (link_menu) {
     menu = ViewCommands().BuildPopup(*this, UrlPopupDef());
     if (!popup_url_caption_.empty()) {
       ModifyMenuW(menu, 0, MF_BYPOSITION | MF_STRING,
@@ -186,6 +210,11 @@ void TViewForm::mPopupMailClick() {
 // BigView's own messages: the keys and the mouse go to the handlers first.
 bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
+  if (context_key_.Pressed(message, wparam)) {
+    BigViewContextKey();
+    return true;
+  }
+  if (context_key_.Released(message, wparam)) return true;
   switch (message) {
     case WM_KEYDOWN:
       return BigViewKeyDown(wparam);
@@ -199,6 +228,10 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       return false;
     case WM_RBUTTONDOWN:
       BigViewMouseDown(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return true;
+    case WM_CONTEXTMENU:
+      if (!FromKeyboard(lparam)) return false;
+      BigViewContextKey();
       return true;
     case WM_SETCURSOR:
       if (!hand_shown_ || hand_cursor_ == nullptr || LOWORD(lparam) != HTCLIENT) return false;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "platform/wide_win.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 
 namespace ui {
@@ -22,36 +23,36 @@ void TSetFontForm::OnCreateControls() {
   const HWND self = hwnd();
   Label label;
   label.Create(self, 30, ja::kFontLabel);
-  label.Move(16, 32, 86, 14);
+  Place(label, 16, 32, 86, 14);
   FontButton1.Create(self, kFontButton1Id, ja::kFontButton);
-  FontButton1.Move(104, 24, 81, 25);
+  Place(FontButton1, 104, 24, 81, 25);
   label.Create(self, 31, ja::kTextColorLabel);
-  label.Move(16, 64, 86, 14);
+  Place(label, 16, 64, 86, 14);
   ColorButton1.Create(self, kColorButton1Id, "");
-  ColorButton1.Move(104, 56, 81, 25);
+  Place(ColorButton1, 104, 56, 81, 25);
   label.Create(self, 32, ja::kBackColorLabel);
-  label.Move(16, 96, 86, 14);
+  Place(label, 16, 96, 86, 14);
   ColorButton2.Create(self, kColorButton2Id, "");
-  ColorButton2.Move(104, 88, 81, 25);
+  Place(ColorButton2, 104, 88, 81, 25);
   Label2.Create(self, 33, ja::kLinkColorLabel);
-  Label2.Move(16, 128, 86, 14);
+  Place(Label2, 16, 128, 86, 14);
   ColorButton3.Create(self, kColorButton3Id, "");
-  ColorButton3.Move(104, 120, 81, 25);
+  Place(ColorButton3, 104, 120, 81, 25);
   GroupBox sample_group;
   sample_group.Create(self, 34, ja::kSampleGroup);
-  sample_group.Move(16, 152, 169, 65);
+  Place(sample_group, 16, 152, 169, 65);
   Panel1Sample.Create(self, 35, ja::kSampleText);
   SetWindowLongPtrW(Panel1Sample.hwnd(), GWL_STYLE,
                     WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN);
-  Panel1Sample.Move(24, 168, 153, 41);
+  Place(Panel1Sample, 24, 168, 153, 41);
   // GroupBox1 frames the rows above and the sample; it is made last so that
   // it lies beneath them.
   GroupBox1.Create(self, 36, "");
-  GroupBox1.Move(8, 8, 185, 217);
+  Place(GroupBox1, 8, 8, 185, 217);
   OKButton.Create(self, IDOK, "OK");
-  OKButton.Move(208, 16, 75, 25);
+  Place(OKButton, 208, 16, 75, 25);
   CancelButton.Create(self, IDCANCEL, ja::kCancel);
-  CancelButton.Move(208, 48, 75, 25);
+  Place(CancelButton, 208, 48, 75, 25);
   ApplyDialogFont();
 }
 
@@ -72,7 +73,7 @@ void TSetFontForm::FormShow() {
 }
 
 void TSetFontForm::ShowSample() {
-  sample_font_.CreatePoints(Panel1.FontFace, Panel1.FontSize);
+  sample_font_.CreatePoints(Panel1.FontFace, Panel1.FontSize, DpiOf(hwnd()), Panel1.FontStyle);
   Panel1Sample.SetFont(sample_font_.handle());
   if (sample_brush_ != nullptr) DeleteObject(sample_brush_);
   sample_brush_ = CreateSolidBrush(ToColorRef(Panel1.BColor));
@@ -85,6 +86,8 @@ void TSetFontForm::FontButton1Click() {
   logfont.lfHeight = -MulDiv(Panel1.FontSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(hwnd(), dc);
   logfont.lfCharSet = DEFAULT_CHARSET;
+  logfont.lfWeight = (Panel1.FontStyle & kFontBold) != 0 ? FW_BOLD : FW_NORMAL;
+  logfont.lfItalic = (Panel1.FontStyle & kFontItalic) != 0 ? TRUE : FALSE;
   platform::Widen(Panel1.FontFace).copy(logfont.lfFaceName, LF_FACESIZE - 1);
   CHOOSEFONTW choose{};
   choose.lStructSize = sizeof(choose);
@@ -97,6 +100,9 @@ void TSetFontForm::FontButton1Click() {
   if (!ChooseFontW(&choose)) return;
   Panel1.FontFace = platform::Narrow(logfont.lfFaceName);
   Panel1.FontSize = choose.iPointSize / 10;
+  // The dialog's styles: the bold ones weigh 600 and more.
+  Panel1.FontStyle = (logfont.lfWeight >= FW_SEMIBOLD ? kFontBold : 0) |
+                     (logfont.lfItalic != FALSE ? kFontItalic : 0);
   ShowSample();
 }
 
@@ -161,6 +167,11 @@ LRESULT TSetFontForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       }
       return TRUE;
     }
+    case WM_DPICHANGED:
+      // The dialog font goes to every control; the sample keeps its own.
+      Dialog::HandleMessage(message, wparam, lparam);
+      ShowSample();
+      return 0;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lparam) == Panel1Sample.hwnd()) {
         const HDC dc = reinterpret_cast<HDC>(wparam);

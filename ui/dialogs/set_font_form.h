@@ -19,10 +19,12 @@
 
 namespace ui {
 
-// Panel1's state: font face (CP932) and size, text and background colour.
+// Panel1's state: font face (CP932), size and style (kFontBold,
+// kFontItalic), text and background colour.
 struct SampleFont {
   std::string FontFace;
   int FontSize = 10;
+  std::int32_t FontStyle = 0;
   std::int32_t Color = 0;
   std::int32_t BColor = 0;
 };
