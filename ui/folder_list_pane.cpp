@@ -187,7 +187,7 @@ void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
   const int y = rect.top + (rect.bottom - rect.top - extent.cy) / 2;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text_color_);
-  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+  DrawFallbackText(dc, font_, x, y, rect, text);
   SelectObject(dc, old_font);
   if ((draw.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &rect);
 }

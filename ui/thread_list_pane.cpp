@@ -58,10 +58,18 @@ HIMAGELIST ThreadListPane::ResetImages(int size) {
 }
 
 void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int dpi) {
+  dpi_ = dpi;
   font_.CreatePoints(list.FontFace, list.FontSize, dpi, list.FontStyle);
   list_.SetFont(font_.handle());
+  // The column captions are Japanese: in a face without Japanese the header
+  // takes the fallback face.
+  if (font_.fallback() != nullptr) {
+    SendMessageW(ListView_GetHeader(list_.hwnd()), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(font_.fallback()), TRUE);
+  }
   back_color_ = ToColorRef(list.BColor);
-  list_.SetColors(ToColorRef(list.Color), back_color_);
+  text_color_ = ToColorRef(list.Color);
+  list_.SetColors(text_color_, back_color_);
   ImageList_SetBkColor(images_, back_color_);
 }
 
@@ -122,6 +130,8 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
       return 0;
     case LVN_ODFINDITEMW:
       return FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
+    case NM_CUSTOMDRAW:
+      return OnCustomDraw(*reinterpret_cast<const NMLVCUSTOMDRAW*>(lparam));
     case LVN_ITEMCHANGED: {
       // One row at most is selected: a newly selected row (a click, a key,
       // Shift or Ctrl held or not) takes the selection alone.
@@ -148,6 +158,52 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
     default:
       return 0;
   }
+}
+
+LRESULT ThreadListPane::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
+  if (font_.fallback() == nullptr) return CDRF_DODEFAULT;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+      DrawRowText(static_cast<int>(draw.nmcd.dwItemSpec), draw.nmcd.hdc);
+      return CDRF_DODEFAULT;
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void ThreadListPane::DrawRowText(int row, HDC dc) const {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  const HWND list = list_.hwnd();
+  const bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
+  const bool focused = GetFocus() == list;
+  const bool full_row = (list_.ExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
+  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  const int saved = SaveDC(dc);
+  SetBkMode(dc, TRANSPARENT);
+  for (int column = 0; column < 2; ++column) {
+    RECT cell{};
+    if (!ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell)) continue;
+    const bool marked = selected && (column == 0 || full_row);
+    const COLORREF back =
+        marked ? GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : back_color_;
+    const COLORREF text =
+        marked ? GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT) : text_color_;
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &cell, brush);
+    DeleteObject(brush);
+    SetTextColor(dc, text);
+    const std::string cp932 = column == 0 ? Caption(row) : std::string(node.Sender.str());
+    const std::wstring wide = platform::Widen(cp932);
+    RECT clip = cell;
+    clip.right -= Scale(2, dpi_);
+    const int top = cell.top + (cell.bottom - cell.top - MeasureFont(font_.handle()).cy) / 2;
+    DrawFallbackText(dc, font_, cell.left + Scale(2, dpi_), top, clip, wide);
+  }
+  RestoreDC(dc, saved);
 }
 
 void ThreadListPane::ClearRows() {

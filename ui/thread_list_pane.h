@@ -71,6 +71,10 @@ class ThreadListPane {
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
+  // In a face without Japanese the rows' text is drawn again after the
+  // control, with the characters the face lacks in the fallback face.
+  LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
+  void DrawRowText(int row, HDC dc) const;
   std::string Caption(int row) const;  // the first column's text of a row
   int FindRow(const NMLVFINDITEMW& find) const;
   // Key-table handlers.
@@ -91,6 +95,8 @@ class ThreadListPane {
   Font font_;
   HIMAGELIST images_ = nullptr;
   COLORREF back_color_ = CLR_NONE;
+  COLORREF text_color_ = 0;
+  int dpi_ = 96;
   std::vector<thread::ThreadNode*> rows_;
   int rows_folder_ = -1;  // folder whose display settings the rows use
 };

@@ -125,6 +125,7 @@ class TViewForm final : public ui::Window {
   void CreateBigView();
   void ApplySettings();
   void ApplyFont();
+  void ApplyFallbackFace();  // (view_form_font.cpp)
   void ApplyBigViewFormat();
   void ShowLines();
   std::string Convert(std::string_view text) const;

@@ -23,6 +23,7 @@ namespace ui {
 // colour and an underline, with the control's notifications off and its
 // selection kept.
 void TViewForm::ColourLinks() {
+  ApplyFallbackFace();
   char_of_byte_.assign(shown_text_.size() + 1, 0);
   LONG character = 0;
   for (std::size_t byte = 0; byte < shown_text_.size();) {

@@ -8,6 +8,7 @@
 // after windows.h, whose types they use
 #include <commctrl.h>
 #include <imm.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -369,10 +370,12 @@ TEST(Fonts, AChosenFaceAndStyleAreUsedAndKeptAndOnlyAMissingFaceIsReplaced) {
   UiFixture fixture;
   {
     settings::IniWriter ini(fixture.SettingsPath());
-    ini.WriteQuotedString("ListBox", "FontFace", "DejaVu Sans");
+    ini.WriteQuotedString("ListBox", "FontFace", "Veltrano Missing Face");
     ini.WriteInteger("ListBox", "FontStyle", ui::kFontBold);
-    ini.WriteQuotedString("ListView", "FontFace", "Veltrano Missing Face");
+    ini.WriteQuotedString("ListView", "FontFace", "DejaVu Sans");
     ini.WriteInteger("ListView", "FontStyle", ui::kFontBold | ui::kFontItalic);
+    ini.WriteQuotedString("ViewWindow", "FontFace", "DejaVu Sans");
+    ini.WriteInteger("ViewWindow", "FontStyle", ui::kFontItalic);
     ASSERT_TRUE(ini.Commit());
   }
   fixture.Start();
@@ -384,10 +387,9 @@ TEST(Fonts, AChosenFaceAndStyleAreUsedAndKeptAndOnlyAMissingFaceIsReplaced) {
     bool italic;
   };
   const Case cases[] = {
-      {"a face without Shift-JIS, bold", fixture.Main().FolderList().ListBoxF().hwnd(), true, true,
-       false},
-      {"a missing face, bold italic", fixture.Main().ThreadList().ListViewMail().hwnd(), false,
-       true, true},
+      {"a missing face, bold", fixture.Main().FolderList().ListBoxF().hwnd(), false, true, false},
+      {"a face without Shift-JIS, bold italic", fixture.Main().ThreadList().ListViewMail().hwnd(),
+       true, true, true},
   };
   for (const Case& c : cases) {
     HDC dc = GetDC(c.control);
@@ -403,14 +405,38 @@ TEST(Fonts, AChosenFaceAndStyleAreUsedAndKeptAndOnlyAMissingFaceIsReplaced) {
     EXPECT_EQ(metrics.tmWeight >= FW_SEMIBOLD, c.bold) << c.reason;
     EXPECT_EQ(metrics.tmItalic != 0, c.italic) << c.reason;
   }
-  SaveScreenshot(fixture.Main().hwnd(), "fonts-dejavu-bold");
+  SaveScreenshot(fixture.Main().hwnd(), "fonts-missing-bold-and-dejavu-bold-italic");
+  // The font dialog's sample shows the thread list's face and style.
+  RunWithSteps([&] { fixture.Command("mMailFont"); }, {[&] {
+                 HWND dialog = FindThreadWindow(L"TSetFontForm");
+                 if (dialog == nullptr) return false;
+                 SaveScreenshot(dialog, "fonts-dejavu-bold-italic-sample");
+                 PressEscape(dialog);
+                 return true;
+               }});
+  // The viewer's text in the chosen face, italic.
+  Open(fixture, fixture.SelectedRow());
+  ui::TViewForm& viewer = fixture.Viewer();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(viewer.hwnd()) != FALSE; }, 5000));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(viewer.BigView(), EM_SETSEL, 0, 1);
+  SendMessageW(viewer.BigView(), EM_GETCHARFORMAT, SCF_SELECTION,
+               reinterpret_cast<LPARAM>(&format));
+  EXPECT_EQ(std::wstring(format.szFaceName), L"DejaVu Sans");
+  EXPECT_NE(format.dwEffects & CFE_ITALIC, 0u);
+  EXPECT_EQ(format.dwEffects & CFE_BOLD, 0u);
+  SaveScreenshot(viewer.hwnd(), "fonts-dejavu-italic-viewer");
+  viewer.SaveSettings();
   fixture.Main().SaveAllSettings();
   const settings::IniReader saved(fixture.SettingsPath());
-  EXPECT_EQ(saved.ReadString("ListBox", "FontFace", ""), "DejaVu Sans");
-  EXPECT_EQ(saved.ReadInteger("ListBox", "FontStyle", 0), ui::kFontBold);
-  EXPECT_EQ(saved.ReadString("ListView", "FontFace", ""), "Veltrano Missing Face")
+  EXPECT_EQ(saved.ReadString("ListBox", "FontFace", ""), "Veltrano Missing Face")
       << "the chosen name is kept for when the face is installed";
+  EXPECT_EQ(saved.ReadInteger("ListBox", "FontStyle", 0), ui::kFontBold);
+  EXPECT_EQ(saved.ReadString("ListView", "FontFace", ""), "DejaVu Sans");
   EXPECT_EQ(saved.ReadInteger("ListView", "FontStyle", 0), ui::kFontBold | ui::kFontItalic);
+  EXPECT_EQ(saved.ReadString("ViewWindow", "FontFace", ""), "DejaVu Sans");
+  EXPECT_EQ(saved.ReadInteger("ViewWindow", "FontStyle", 0), ui::kFontItalic);
 }
 
 }  // namespace

@@ -42,8 +42,10 @@ void TSetFontForm::OnCreateControls() {
   sample_group.Create(self, 34, ja::kSampleGroup);
   Place(sample_group, 16, 152, 169, 65);
   Panel1Sample.Create(self, 35, ja::kSampleText);
+  // Drawn by the dialog, so that a face without Japanese shows the
+  // Japanese of the sample in the fallback face, as the lists will.
   SetWindowLongPtrW(Panel1Sample.hwnd(), GWL_STYLE,
-                    WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN);
+                    WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_SUNKEN);
   Place(Panel1Sample, 24, 168, 153, 41);
   // GroupBox1 frames the rows above and the sample; it is made last so that
   // it lies beneath them.
@@ -134,6 +136,19 @@ void TSetFontForm::ColorButton3Click() {
   ColorButton3.SetColor(LinkColor);
 }
 
+// Panel1: the sample text centred in the chosen font, text colour and
+// background.
+void TSetFontForm::DrawSample(const DRAWITEMSTRUCT& draw) const {
+  FillRect(draw.hDC, &draw.rcItem, sample_brush_);
+  const std::wstring text = platform::Widen(ja::kSampleText);
+  const SIZE size = FallbackTextExtent(draw.hDC, sample_font_, text);
+  const RECT& r = draw.rcItem;
+  SetBkMode(draw.hDC, TRANSPARENT);
+  SetTextColor(draw.hDC, ToColorRef(Panel1.Color));
+  DrawFallbackText(draw.hDC, sample_font_, r.left + (r.right - r.left - size.cx) / 2,
+                   r.top + (r.bottom - r.top - size.cy) / 2, r, text);
+}
+
 bool TSetFontForm::OnOk() {
   FontChosen = true;
   return true;
@@ -162,24 +177,20 @@ LRESULT TSetFontForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       break;
     case WM_DRAWITEM: {
       const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (draw.hwndItem == Panel1Sample.hwnd()) {
+        DrawSample(draw);
+        return TRUE;
+      }
       for (const TColorButton* button : {&ColorButton1, &ColorButton2, &ColorButton3}) {
         if (draw.hwndItem == button->hwnd()) button->Draw(draw);
       }
       return TRUE;
     }
     case WM_DPICHANGED:
-      // The dialog font goes to every control; the sample keeps its own.
+      // The dialog's font and layout, then the sample's font, at the new DPI.
       Dialog::HandleMessage(message, wparam, lparam);
       ShowSample();
       return 0;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lparam) == Panel1Sample.hwnd()) {
-        const HDC dc = reinterpret_cast<HDC>(wparam);
-        SetTextColor(dc, ToColorRef(Panel1.Color));
-        SetBkColor(dc, ToColorRef(Panel1.BColor));
-        return reinterpret_cast<LRESULT>(sample_brush_);
-      }
-      break;
     default:
       break;
   }

@@ -73,6 +73,7 @@ class TSetFontForm final : public Dialog {
   bool OnOk() override;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void ShowSample();
+  void DrawSample(const DRAWITEMSTRUCT& draw) const;
   // Runs the colour dialog from `color`; returns the chosen colour, or
   // `color` unchanged when the user cancelled.
   std::int32_t ChooseColorFrom(std::int32_t color);
