@@ -119,6 +119,48 @@ TEST(DisplayScale, TheMainWindowAndTheViewerScaleWithTheDpi) {
   EXPECT_EQ(saved.ReadInteger("MainWindow", "Height", 0), 396);
 }
 
+// Moved to a monitor of twice the scale (WM_DPICHANGED, as Windows sends it):
+// the window takes the suggested bounds, and its fonts, rows, images and
+// widths follow the new DPI.
+TEST(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const int old_dpi = ui::DpiOf(main.hwnd());
+  const int dpi = old_dpi * 2;
+  RECT before{};
+  GetWindowRect(main.hwnd(), &before);
+  const int column1 = main.ThreadList().Column1();
+  HWND folders = main.FolderList().ListBoxF().hwnd();
+  RECT list_before{};
+  GetWindowRect(folders, &list_before);
+  const int text_before = TextHeight(folders);
+  // Within the screen (Wine keeps a window inside it).
+  RECT suggested{10, 20, 10 + std::min(2 * Width(before), GetSystemMetrics(SM_CXSCREEN) - 20),
+                 20 + std::min(2 * Height(before), GetSystemMetrics(SM_CYSCREEN) - 40)};
+  SendMessageW(main.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  Pump(20);
+  RECT after{};
+  GetWindowRect(main.hwnd(), &after);
+  EXPECT_TRUE(EqualRect(&after, &suggested)) << "the suggested rectangle is taken";
+  EXPECT_NEAR(main.ThreadList().Column1(), 2 * column1, 1);
+  RECT list_after{};
+  GetWindowRect(folders, &list_after);
+  EXPECT_NEAR(Width(list_after), 2 * Width(list_before), 1);
+  EXPECT_GE(TextHeight(folders), 2 * text_before - 2);
+  int image_width = 0;
+  int image_height = 0;
+  ImageList_GetIconSize(main.FolderList().ImageListFolder(), &image_width, &image_height);
+  EXPECT_EQ(image_height, ui::SmallImageSize(dpi));
+  const int row = static_cast<int>(SendMessageW(folders, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(row, std::max(TextHeight(folders), image_height));
+  RECT status{};
+  GetWindowRect(GetDlgItem(main.hwnd(), ui::TVtFormMain::kStatusBarId), &status);
+  EXPECT_GE(Height(status), ui::Scale(19, dpi));
+  EXPECT_GE(Height(status), TextHeight(GetDlgItem(main.hwnd(), ui::TVtFormMain::kStatusBarId)) + 4);
+}
+
 // Whether a control's text fits it: the text measured in the control's font
 // against the room the control gives it (a check box's box and gap taken off).
 std::string ClippedText(HWND control) {
