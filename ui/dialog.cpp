@@ -18,8 +18,8 @@ void Dialog::CreateFrame(HWND owner, const Frame& frame) {
   const int height = outer.bottom - outer.top;
   RECT anchor{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (owner != nullptr) GetWindowRect(owner, &anchor);
-  int x = anchor.left + frame.offset.x;
-  int y = anchor.top + frame.offset.y;
+  int x = anchor.left + Scale(frame.offset.x, dpi);
+  int y = anchor.top + Scale(frame.offset.y, dpi);
   if (frame.centre) {
     x = anchor.left + (anchor.right - anchor.left - width) / 2;
     y = anchor.top + (anchor.bottom - anchor.top - height) / 2;

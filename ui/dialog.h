@@ -42,8 +42,8 @@ class Dialog : public Window {
     // must paint the background inside it.
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD ex_style = WS_EX_DLGMODALFRAME;
-    // Top-left corner relative to the owner's: `offset` pixels right of and
-    // below it; centred on the owner (or the screen) when `centre` is set.
+    // Top-left corner relative to the owner's: `offset` pixels (at 100%)
+    // right of and below it; centred on the owner (or the screen) when `centre` is set.
     POINT offset{30, 30};
     bool centre = false;
     bool small_icon = true;

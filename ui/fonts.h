@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace ui {
 
 // A settings colour (0x00BBGGRR, or 0x80000000 + system colour index) as the
@@ -29,8 +31,8 @@ namespace ui {
 COLORREF ToColorRef(std::int32_t setting);
 
 // The font style bits of the settings file's "FontStyle" keys.
-inline constexpr std::int32_t kFontBold = 1;
-inline constexpr std::int32_t kFontItalic = 2;
+using settings::kFontBold;
+using settings::kFontItalic;
 
 // What the system has of a face (CP932, as the settings name it).
 struct FaceInfo {

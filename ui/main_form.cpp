@@ -139,8 +139,8 @@ void TVtFormMain::FormShow() {
   platform::PhaseTimer images_timer("image-lists");
   SetUpImageLists();
   images_timer.Stop();
-  account_.MailboxDir = main_settings_.Mailbox;
-  account_.AccountIndex = main_settings_.AccountTitle;
+  account_.MailboxDir = main_settings_.Property.Mailbox;
+  account_.AccountIndex = main_settings_.Property.AccountTitle;
   const bool located = mailbox::LocateMailbox(
       account_, environment_.ReadRegistry,
       [this](const std::string& initial_dir) { return BrowseForMailbox(initial_dir); });
@@ -207,8 +207,8 @@ void TVtFormMain::ApplyMainSettings() {
 // bounds (also while maximised), list widths, fonts and colours.
 void TVtFormMain::CollectMainSettings() {
   main_settings_.MainWindow = SavedBounds(hwnd());
-  main_settings_.AccountTitle = account_.AccountIndex;
-  main_settings_.Mailbox = account_.MailboxDir;
+  main_settings_.Property.AccountTitle = account_.AccountIndex;
+  main_settings_.Property.Mailbox = account_.MailboxDir;
   main_settings_.ListBoxWidth = Unscale(list_box_width_, dpi_);
   main_settings_.Column1 = Unscale(thread_list_.Column1(), dpi_);
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "platform/text_bytes.h"
 #include "platform/wide_win.h"
 #include "ui/controls.h"
 #include "ui/dpi.h"
@@ -29,8 +30,7 @@ void TViewForm::ColourLinks() {
   for (std::size_t byte = 0; byte < shown_text_.size();) {
     const auto c = static_cast<unsigned char>(shown_text_[byte]);
     // A double-byte character, and a CR LF line end, are one position.
-    // The conversion's own lead bytes (0xE0 included), not the link scan's.
-    const bool pair = IsDBCSLeadByteEx(932, c) != FALSE && byte + 1 < shown_text_.size();
+    const bool pair = platform::IsSjisLeadByte(c) && byte + 1 < shown_text_.size();
     const bool line_end =
         c == '\r' && byte + 1 < shown_text_.size() && shown_text_[byte + 1] == '\n';
     const std::size_t length = pair || line_end ? 2 : 1;

@@ -34,8 +34,6 @@ void MarkMailAddresses(std::string_view text, std::vector<Link>& links);
 
 // Space, CR, LF, Tab, ( ) < > [ ] * and both quotes end a URL.
 bool IsUrlDelimiter(unsigned char byte);
-// The first byte of a double-byte character: 0x81-0x9F or 0xE1-0xFE.
-bool IsLeadByte(unsigned char byte);
 // ASCII letters and digits, "-", "_" and ".".
 bool IsAddressCharacter(unsigned char byte);
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "client/quenmar_interface.h"
+#include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/message_parts.h"
 
@@ -46,7 +47,8 @@ bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_l
   if (forced) return true;
   if ((flags & thread::kNoConvertFlags) != 0) return false;
   for (const std::string& line : header_lines) {
-    if (AsciiLower(line).find(client::kSignatureHeader) != std::string::npos) return false;
+    if (platform::AsciiLower(line).find(client::kSignatureHeader) != std::string::npos)
+      return false;
   }
   return true;
 }
