@@ -21,6 +21,7 @@
 #include "settings/ini_profile.h"
 #include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
+#include "ui/dialogs/set_info_form.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
@@ -252,8 +253,18 @@ TEST(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
               outside.push_back(std::to_string(GetDlgCtrlID(child)));
             }
           }
-          if (std::string(c.command) == "mOption" || std::string(c.command) == "mMailFont") {
-            SaveScreenshot(dialog, std::string(c.command) + Suffix(dpi));
+          if (std::string(c.command) == "mMailFont")
+            SaveScreenshot(dialog, "mMailFont" + Suffix(dpi));
+          if (std::string(c.command) == "mOption") {
+            // Every page, as a click on its tab shows it.
+            HWND tabs = GetDlgItem(dialog, ui::TSetInfoForm::kPageControlId);
+            for (int page = 0; page < TabCtrl_GetItemCount(tabs); ++page) {
+              TabCtrl_SetCurSel(tabs, page);
+              NMHDR change{tabs, static_cast<UINT_PTR>(ui::TSetInfoForm::kPageControlId),
+                           static_cast<UINT>(TCN_SELCHANGE)};
+              SendMessageW(dialog, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+              SaveScreenshot(dialog, "mOption-page" + std::to_string(page) + Suffix(dpi));
+            }
           }
           PressEscape(dialog);
           return true;
