@@ -28,7 +28,7 @@ void TViewForm::mFontClick() {
   if (view_.MessagePath.empty()) {
     ApplyBigViewFormat();
   } else {
-    LoadMessage(loaded_flags_, loaded_forced_);
+    LoadMessage(loaded_flags_, loaded_forced_, loaded_as_stored_);
   }
 }
 
