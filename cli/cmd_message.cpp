@@ -7,9 +7,8 @@
 // With --header the header lines come first, as key H shows them.
 //
 // With --utf8 the text is the viewer's own, every character kept, printed as
-// UTF-8 with LF line ends; then "--- links" and one line per link,
-// "start SPACE end SPACE text", start and end counted in characters (code
-// points) of the printed text.
+// UTF-8 with LF line ends; then "--- links" and the links as above, start and
+// end counted in characters (code points) of the printed text.
 
 #include <cstdint>
 #include <cstdio>
@@ -117,11 +116,9 @@ int RunMessageCommand(int argc, char** argv) {
   const std::string text = viewer::JoinLines(view.Lines);
   const std::vector<std::size_t> printed = utf8 ? PrintedPositions(text) : std::vector<std::size_t>();
   for (const viewer::Link& link : view.Links) {
-    if (utf8) {
-      std::printf("%zu %zu ", printed[link.start], printed[link.end]);
-    } else {
-      std::printf("%zu\t%zu\t", link.start, link.end);
-    }
+    const std::size_t start = utf8 ? printed[link.start] : link.start;
+    const std::size_t end = utf8 ? printed[link.end] : link.end;
+    std::printf("%zu\t%zu\t", start, end);
     Write(std::string_view(text).substr(link.start, link.end - link.start));
     Write("\n");
   }

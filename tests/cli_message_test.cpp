@@ -160,8 +160,8 @@ TEST_F(CliTest, Utf8PrintsEveryCharacterAndCountsCodePoints) {
             "今日は🍣を食べました。𠮷野家 café ①\n"
             "🍣 http://a.example/ 𠮷 a@b.example\n"
             "--- links\n"
-            "24 41 http://a.example/\n"
-            "44 55 a@b.example\n");
+            "24\t41\thttp://a.example/\n"
+            "44\t55\ta@b.example\n");
   const CliRun header = RunCli("message --utf8 --header " + Quote(path));
   EXPECT_EQ(header.out,
             "Subject: 🍣 sushi\n"
@@ -170,8 +170,8 @@ TEST_F(CliTest, Utf8PrintsEveryCharacterAndCountsCodePoints) {
             "今日は🍣を食べました。𠮷野家 café ①\n"
             "🍣 http://a.example/ 𠮷 a@b.example\n"
             "--- links\n"
-            "82 99 http://a.example/\n"
-            "102 113 a@b.example\n");
+            "82\t99\thttp://a.example/\n"
+            "102\t113\ta@b.example\n");
 }
 
 // Without --utf8 the output stays Shift-JIS, with encoded parts now decoded.
