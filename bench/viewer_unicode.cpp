@@ -2,8 +2,8 @@
 // converted to Shift-JIS by the code converter, links found on its bytes)
 // against the Unicode path (the body decoded straight to Unicode, links found
 // on characters), each against a floor measured in the same run: reading the
-// file into lines, which every path does first. Prints the best of several runs, for the message with its charset
-// declared and without (found by the converter's detection).
+// file into lines, which every path does first. Prints the best of several runs, for the message
+// with its charset declared and without (found by the converter's detection).
 
 #include <algorithm>
 #include <chrono>

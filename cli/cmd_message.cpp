@@ -114,7 +114,8 @@ int RunMessageCommand(int argc, char** argv) {
   }
   Write("--- links\n");
   const std::string text = viewer::JoinLines(view.Lines);
-  const std::vector<std::size_t> printed = utf8 ? PrintedPositions(text) : std::vector<std::size_t>();
+  const std::vector<std::size_t> printed =
+      utf8 ? PrintedPositions(text) : std::vector<std::size_t>();
   for (const viewer::Link& link : view.Links) {
     const std::size_t start = utf8 ? printed[link.start] : link.start;
     const std::size_t end = utf8 ? printed[link.end] : link.end;

@@ -39,30 +39,54 @@ std::string Convert(const char* to, const char* from, std::string_view input,
 // iconv's names for the code pages SingleByteToUtf16 takes.
 const char* IconvName(unsigned code_page) {
   switch (code_page) {
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28593: return "ISO-8859-3";
-    case 28594: return "ISO-8859-4";
-    case 28595: return "ISO-8859-5";
-    case 28596: return "ISO-8859-6";
-    case 28597: return "ISO-8859-7";
-    case 28598: return "ISO-8859-8";
-    case 28599: return "ISO-8859-9";
-    case 28603: return "ISO-8859-13";
-    case 28605: return "ISO-8859-15";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 20127: return "ASCII";
-    default: return nullptr;
+    case 28591:
+      return "ISO-8859-1";
+    case 28592:
+      return "ISO-8859-2";
+    case 28593:
+      return "ISO-8859-3";
+    case 28594:
+      return "ISO-8859-4";
+    case 28595:
+      return "ISO-8859-5";
+    case 28596:
+      return "ISO-8859-6";
+    case 28597:
+      return "ISO-8859-7";
+    case 28598:
+      return "ISO-8859-8";
+    case 28599:
+      return "ISO-8859-9";
+    case 28603:
+      return "ISO-8859-13";
+    case 28605:
+      return "ISO-8859-15";
+    case 1250:
+      return "CP1250";
+    case 1251:
+      return "CP1251";
+    case 1252:
+      return "CP1252";
+    case 1253:
+      return "CP1253";
+    case 1254:
+      return "CP1254";
+    case 1255:
+      return "CP1255";
+    case 1256:
+      return "CP1256";
+    case 1257:
+      return "CP1257";
+    case 1258:
+      return "CP1258";
+    case 20866:
+      return "KOI8-R";
+    case 21866:
+      return "KOI8-U";
+    case 20127:
+      return "ASCII";
+    default:
+      return nullptr;
   }
 }
 

@@ -56,9 +56,9 @@ class UnicodeLoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = (std::filesystem::temp_directory_path() /
-            (std::string("veltrano_unicode_") + info->name()))
-               .string();
+    dir_ =
+        (std::filesystem::temp_directory_path() / (std::string("veltrano_unicode_") + info->name()))
+            .string();
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
@@ -92,7 +92,9 @@ TEST_F(UnicodeLoadTest, BodiesAreDecodedToEveryCharacter) {
     std::uint32_t flags = 0;
   };
   const Case cases[] = {
-      {"UTF-8 declared, 8bit", "Content-Type: text/plain; charset=UTF-8\n", kIssueText + "\n",
+      {"UTF-8 declared, 8bit",
+       "Content-Type: text/plain; charset=UTF-8\n",
+       kIssueText + "\n",
        {kIssueText}},
       {"UTF-8 found by the converter's detection", "", kIssueText + "\n", {kIssueText}},
       {"UTF-8 quoted-printable: soft breaks joined, trailing blanks dropped, hex in either case",
@@ -101,32 +103,46 @@ TEST_F(UnicodeLoadTest, BodiesAreDecodedToEveryCharacter) {
        {"今日は🍣 café longline", "𠮷"}},
       {"UTF-8 base64 in lines of 10 characters",
        "Content-Type: text/plain;\n charset=utf-8\nContent-Transfer-Encoding: BASE64\n",
-       Base64Lines(kIssueText + "\r\nsecond line\n", 10), {kIssueText, "second line"}},
-      {"UTF-8 base64 on one long line", "Content-Transfer-Encoding: base64\n",
-       Base64Lines(kIssueText + "\nx", 1000), {kIssueText, "x"}},
-      {"ISO-8859-1", "Content-Type: text/plain; charset=iso-8859-1\n", "caf\xe9 \xfc\xdf\n",
+       Base64Lines(kIssueText + "\r\nsecond line\n", 10),
+       {kIssueText, "second line"}},
+      {"UTF-8 base64 on one long line",
+       "Content-Transfer-Encoding: base64\n",
+       Base64Lines(kIssueText + "\nx", 1000),
+       {kIssueText, "x"}},
+      {"ISO-8859-1",
+       "Content-Type: text/plain; charset=iso-8859-1\n",
+       "caf\xe9 \xfc\xdf\n",
        {"café üß"}},
       {"Windows-1252: its own characters in 0x80-0x9F",
-       "Content-Type: text/plain; charset=windows-1252\n", "\x80 \x93quoted\x94 \x96\n",
+       "Content-Type: text/plain; charset=windows-1252\n",
+       "\x80 \x93quoted\x94 \x96\n",
        {"€ “quoted” –"}},
       {"quoted-printable Latin-1 with a broken sequence: the rest as stored",
-       "Content-Type: text/plain; charset=ISO-8859-1\nContent-Transfer-Encoding: quoted-printable\n",
-       "a=E9b=ZZc=E9\nnext=41\n", {"aéb=ZZc=E9", "next=41"}},
+       "Content-Type: text/plain; charset=ISO-8859-1\nContent-Transfer-Encoding: "
+       "quoted-printable\n",
+       "a=E9b=ZZc=E9\nnext=41\n",
+       {"aéb=ZZc=E9", "next=41"}},
       {"broken base64: the lines from the broken one on as stored",
        "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n",
        Base64Lines("caf\xc3\xa9\n", 76) + "not base64!\n",
        {"café", "not base64!"}},
       {"Shift-JIS keeps the converter's path",
-       "Content-Type: text/plain; charset=Shift_JIS\n", ShiftJis(u"日本語のﾃｷｽﾄ") + "\n",
+       "Content-Type: text/plain; charset=Shift_JIS\n",
+       ShiftJis(u"日本語のﾃｷｽﾄ") + "\n",
        {"日本語のテキスト"}},
       {"ISO-2022-JP labelled US-ASCII goes to the converter",
-       "Content-Type: text/plain; charset=us-ascii\n", kJis + "\n", {"今日は"}},
+       "Content-Type: text/plain; charset=us-ascii\n",
+       kJis + "\n",
+       {"今日は"}},
       {"encoded words in a UTF-8 body are decoded",
-       "Content-Type: text/plain; charset=utf-8\n", "> Subject: =?UTF-8?B?8J+Now==?= =?ISO-2022-JP?B?" + Base64(kJis) + "?= é\n",
+       "Content-Type: text/plain; charset=utf-8\n",
+       "> Subject: =?UTF-8?B?8J+Now==?= =?ISO-2022-JP?B?" + Base64(kJis) + "?= é\n",
        {"> Subject: 🍣今日は é"}},
       {"no-convert flag: the stored bytes read as Shift-JIS, as always",
-       "Content-Type: text/plain; charset=UTF-8\n", "caf\xc3\xa9\n",
-       {Cp932ToUtf8("caf\xc3\xa9")}, thread::kNoConvertLowFlag},
+       "Content-Type: text/plain; charset=UTF-8\n",
+       "caf\xc3\xa9\n",
+       {Cp932ToUtf8("caf\xc3\xa9")},
+       thread::kNoConvertLowFlag},
   };
   for (const Case& c : cases) {
     const MessageView view = Load("From: a\n" + c.header + "\n" + c.body, c.flags);
@@ -155,11 +171,14 @@ TEST_F(UnicodeLoadTest, JapaneseBase64TextPartIsDecodedThenConverted) {
 }
 
 TEST_F(UnicodeLoadTest, HeaderShowsItsEncodedWordsDecoded) {
-  const std::string header =
-      "From: =?ISO-2022-JP?B?" + Base64(kJis) + "?= <a@example.com>\n"
-      "Subject: =?UTF-8?B?" + Base64("🍣を食べました") + "?=\n"
-      "  =?UTF-8?Q?caf=C3=A9?=\n"
-      "X-Raw: " + ShiftJis(u"日本") + "\n";
+  const std::string header = "From: =?ISO-2022-JP?B?" + Base64(kJis) +
+                             "?= <a@example.com>\n"
+                             "Subject: =?UTF-8?B?" +
+                             Base64("🍣を食べました") +
+                             "?=\n"
+                             "  =?UTF-8?Q?caf=C3=A9?=\n"
+                             "X-Raw: " +
+                             ShiftJis(u"日本") + "\n";
   MessageView view = Load(header + "\nhttp://a.example/\n", 0);
   const std::vector<Link> body_links = view.Links;
   ToggleHeader(view);
@@ -229,14 +248,23 @@ TEST(ReadBodyCoding, CharsetAndTransferEncoding) {
     const char* why;
   };
   const Case cases[] = {
-      {{"content-type: Text/Plain; CHARSET=utf-8; format=flowed"}, "utf-8",
-       TransferEncoding::kNone, "any letter case, parameters after it"},
-      {{"Content-Type: text/plain;", "\tcharset=\"ISO-8859-1\"", "Content-Transfer-Encoding:  Base64 "},
-       "ISO-8859-1", TransferEncoding::kBase64, "folded, quoted, blanks around the encoding"},
-      {{"Content-Transfer-Encoding: quoted-printable"}, "", TransferEncoding::kQuotedPrintable,
+      {{"content-type: Text/Plain; CHARSET=utf-8; format=flowed"},
+       "utf-8",
+       TransferEncoding::kNone,
+       "any letter case, parameters after it"},
+      {{"Content-Type: text/plain;", "\tcharset=\"ISO-8859-1\"",
+        "Content-Transfer-Encoding:  Base64 "},
+       "ISO-8859-1",
+       TransferEncoding::kBase64,
+       "folded, quoted, blanks around the encoding"},
+      {{"Content-Transfer-Encoding: quoted-printable"},
+       "",
+       TransferEncoding::kQuotedPrintable,
        "no charset"},
-      {{"Content-Transfer-Encoding: 8bit", "X-Content-Type: text/plain; charset=koi8-r"}, "",
-       TransferEncoding::kNone, "8bit is no encoding; another field's charset is not ours"},
+      {{"Content-Transfer-Encoding: 8bit", "X-Content-Type: text/plain; charset=koi8-r"},
+       "",
+       TransferEncoding::kNone,
+       "8bit is no encoding; another field's charset is not ours"},
   };
   for (const Case& c : cases) {
     const BodyCoding coding = ReadBodyCoding(c.header);
@@ -252,9 +280,12 @@ TEST(CharsetNamed, WhatGoesStraightToUnicode) {
     unsigned code_page;
   };
   const Case cases[] = {
-      {"UTF-8", CharsetKind::kUtf8, 0},          {"iso-8859-15", CharsetKind::kSingleByte, 28605},
-      {"Windows-1251", CharsetKind::kSingleByte, 1251}, {"KOI8-U", CharsetKind::kSingleByte, 21866},
-      {"ISO-2022-JP", CharsetKind::kOther, 0},   {"iso-8859-10", CharsetKind::kOther, 0},
+      {"UTF-8", CharsetKind::kUtf8, 0},
+      {"iso-8859-15", CharsetKind::kSingleByte, 28605},
+      {"Windows-1251", CharsetKind::kSingleByte, 1251},
+      {"KOI8-U", CharsetKind::kSingleByte, 21866},
+      {"ISO-2022-JP", CharsetKind::kOther, 0},
+      {"iso-8859-10", CharsetKind::kOther, 0},
       {"", CharsetKind::kNone, 0},
   };
   for (const Case& c : cases) {

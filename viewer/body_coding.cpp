@@ -28,7 +28,8 @@ TextLines UnfoldedFields(const TextLines& header_lines) {
 
 // The value of a field named `name` (lower case, colon included), or nothing.
 bool FieldValue(const std::string& field, std::string_view name, std::string_view& value) {
-  if (field.size() < name.size() || AsciiLower(std::string_view(field).substr(0, name.size())) != name) {
+  if (field.size() < name.size() ||
+      AsciiLower(std::string_view(field).substr(0, name.size())) != name) {
     return false;
   }
   value = std::string_view(field).substr(name.size());

@@ -48,8 +48,7 @@ std::string BoundaryParameter(std::string_view line) {
   return std::string(line.substr(equals + 1));
 }
 
-bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines,
-                         TextLines* part_header) {
+bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines, TextLines* part_header) {
   lines.clear();
   if (part_header != nullptr) part_header->clear();
   std::string piece;

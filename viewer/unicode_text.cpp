@@ -80,8 +80,8 @@ std::size_t SequenceLength(std::string_view text, std::size_t pos, std::size_t& 
     return 0;
   }
   for (std::size_t i = 1; i < length; ++i) {
-    const auto next =
-        pos + i < text.size() ? static_cast<unsigned char>(text[pos + i]) : static_cast<unsigned char>(0);
+    const auto next = pos + i < text.size() ? static_cast<unsigned char>(text[pos + i])
+                                            : static_cast<unsigned char>(0);
     if (next < low || next > high) {
       bad = i;
       return 0;

@@ -152,8 +152,8 @@ LONG RichEditPosition(const std::string& text, std::size_t byte) {
        at = prefix.find("\r\n", at + 2)) {
     ++line_ends;
   }
-  const int units = MultiByteToWideChar(CP_UTF8, 0, prefix.data(), static_cast<int>(prefix.size()),
-                                        nullptr, 0);
+  const int units =
+      MultiByteToWideChar(CP_UTF8, 0, prefix.data(), static_cast<int>(prefix.size()), nullptr, 0);
   return static_cast<LONG>(units) - line_ends;
 }
 

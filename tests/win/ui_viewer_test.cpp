@@ -216,9 +216,8 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
     Open(fixture, row);
     text = viewer::JoinLines(fixture.Viewer().View().Lines);
     const std::size_t url = text.find("http://");
-    const auto japanese = std::find_if(text.begin(), text.end(), [](char c) {
-      return static_cast<unsigned char>(c) >= 0x80;
-    });
+    const auto japanese = std::find_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (url != std::string::npos && japanese - text.begin() < static_cast<std::ptrdiff_t>(url)) {
       break;
     }
@@ -262,10 +261,10 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
 TEST(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
   UiFixture fixture;
   fixture.Start();
-  const std::string path = fixture.Dir().WriteFile(
-      "utf8.qnm",
-      "Subject: sushi\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n"
-      "今日は🍣を食べました。𠮷野家 café ①\r\nhttp://a.example/\r\n");
+  const std::string path =
+      fixture.Dir().WriteFile("utf8.qnm",
+                              "Subject: sushi\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n"
+                              "今日は🍣を食べました。𠮷野家 café ①\r\nhttp://a.example/\r\n");
   ui::TViewForm& viewer = fixture.Viewer();
   viewer.SetMessage(path, "a", "b");
   viewer.ShowOrFocus();
@@ -284,7 +283,8 @@ TEST(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     SendMessageW(view, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    EXPECT_EQ((format.dwEffects & CFE_UNDERLINE) != 0, c >= url && c < url_end) << "character " << c;
+    EXPECT_EQ((format.dwEffects & CFE_UNDERLINE) != 0, c >= url && c < url_end)
+        << "character " << c;
   }
 
   SendMessageW(view, EM_SETSEL, 0, -1);
