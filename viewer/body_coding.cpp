@@ -174,10 +174,12 @@ std::string DecodeBase64(const TextLines& lines) {
 
 BodyCoding ReadBodyCoding(const TextLines& header_lines) {
   BodyCoding coding;
+  bool text = true;  // no Content-Type means text/plain
   for (const std::string& field : UnfoldedFields(header_lines)) {
     std::string_view value;
     if (FieldValue(field, "content-type:", value)) {
       coding.charset = CharsetParameter(value);
+      text = AsciiLower(Trimmed(value)).starts_with("text/");
     } else if (FieldValue(field, "content-transfer-encoding:", value)) {
       const std::string encoding = AsciiLower(Trimmed(value));
       coding.transfer = encoding == "quoted-printable" ? TransferEncoding::kQuotedPrintable
@@ -185,6 +187,7 @@ BodyCoding ReadBodyCoding(const TextLines& header_lines) {
                                                        : TransferEncoding::kNone;
     }
   }
+  if (!text) coding.transfer = TransferEncoding::kNone;
   return coding;
 }
 

@@ -19,7 +19,9 @@ struct BodyCoding {
 
 // Reads the Content-Type charset and the Content-Transfer-Encoding from header
 // lines (field names in any letter case, folded lines joined). Any encoding
-// other than quoted-printable and base64 is kNone (7bit, 8bit, binary).
+// other than quoted-printable and base64 is kNone (7bit, 8bit, binary), and so
+// is any encoding of a body that is not text (a Content-Type other than
+// text/...): an image or a document is shown as stored, never as its bytes.
 BodyCoding ReadBodyCoding(const TextLines& header_lines);
 
 // The body's bytes with its transfer encoding undone, lines joined by CR LF as
