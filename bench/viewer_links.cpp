@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/link_scan.h"
 #include "viewer/message_parts.h"
@@ -56,7 +57,7 @@ void Measure(const char* name, const std::string& text) {
     sink = links;
   });
   const double baseline = BestMilliseconds([&] {
-    const std::string lower = viewer::AsciiLower(text);
+    const std::string lower = platform::AsciiLower(text);
     std::size_t count = 0;
     for (const char* p = lower.data(); (p = static_cast<const char*>(
                                             std::memchr(p, '@', lower.data() + lower.size() - p)));

@@ -2,6 +2,7 @@
 
 #include "client/ja_texts.h"
 #include "client/quenmar_interface.h"
+#include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "thread/sjis_text.h"
 
@@ -19,15 +20,6 @@ std::size_t LastComponentStart(std::string_view path) {
     if (path[i] == '\\' || path[i] == '/') start = i + 1;
   }
   return start;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c) != lower[i]) return false;
-  }
-  return true;
 }
 
 // Appends the text in double quotes.
@@ -134,8 +126,8 @@ bool AddressSafeForMailTo(std::string_view address) {
 }
 
 bool ClientConfigured(std::string_view client_exe_path) {
-  return EqualsIgnoringAsciiCase(client_exe_path.substr(LastComponentStart(client_exe_path)),
-                                 "quenmar.exe");
+  return platform::EqualsIgnoringAsciiCase(
+      client_exe_path.substr(LastComponentStart(client_exe_path)), "quenmar.exe");
 }
 
 }  // namespace client

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_bytes.h"
 #include "viewer/link_actions.h"
 #include "viewer/link_scan.h"
 #include "viewer/text_lines.h"
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const viewer::Link& link : links) {
     Check(link.start < link.end && link.end <= text.size());
     const std::string_view shown = text.substr(link.start, link.end - link.start);
-    const std::string lower = viewer::AsciiLower(shown);
+    const std::string lower = platform::AsciiLower(shown);
     if (lower.find("://") != std::string::npos) {
       Check(lower.starts_with("http://") || lower.starts_with("https://") ||
             lower.starts_with("ftp://"));

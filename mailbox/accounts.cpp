@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/text_bytes.h"
 #include "settings/ini_profile.h"
 
 namespace mailbox {
@@ -10,24 +11,12 @@ namespace {
 
 constexpr char kProperty[] = "Property";
 
-bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
 // True when the last byte of `text` is the second byte of a double-byte
 // character, found by walking the characters from the start.
 bool LastByteIsTrailByte(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::size_t width = IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    const std::size_t width = platform::IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
     if (i + width >= text.size()) return width == 2 && i + 1 == text.size() - 1;
     i += width;
   }
@@ -83,7 +72,7 @@ std::string MailboxDirFromClientDataDir(const std::string& data_dir) {
 
 bool AcceptableMailboxDir(const std::string& dir) {
   if (dir.size() < 7) return false;
-  if (!EqualsIgnoringCase(dir.substr(dir.size() - 7), "mailbox")) return false;
+  if (!platform::EqualsIgnoringAsciiCase(dir.substr(dir.size() - 7), "mailbox")) return false;
   return platform::FileExists(platform::JoinPath(dir, "Mailbox.ini"));
 }
 
@@ -104,7 +93,8 @@ bool LocateMailbox(AccountState& state, const ReadRegistryFn& read_registry,
 }
 
 bool ChangeMailbox(AccountState& state, const std::string& chosen_dir) {
-  if (chosen_dir.empty() || EqualsIgnoringCase(chosen_dir, state.MailboxDir)) return false;
+  if (chosen_dir.empty() || platform::EqualsIgnoringAsciiCase(chosen_dir, state.MailboxDir))
+    return false;
   state.MailboxDir = chosen_dir;
   state.AccountIndex = 0;
   state.AccountList = EnumerateAccounts(state.MailboxDir);

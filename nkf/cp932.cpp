@@ -3,11 +3,12 @@
 #include <vector>
 
 #include "nkf/cp932_table.h"
+#include "platform/text_bytes.h"
 
 namespace nkf {
 
 bool IsCp932DoubleByte(unsigned char lead, unsigned char trail) {
-  if (!IsCp932LeadByte(lead)) return false;
+  if (!platform::IsSjisLeadByte(lead)) return false;
   const std::size_t row = lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + 0x1Fu;
   return (kCp932DoubleByteMap[row][trail >> 3] >> (trail & 7)) & 1;
 }

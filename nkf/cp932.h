@@ -9,11 +9,6 @@ namespace nkf {
 // "〓" (geta mark), written for every byte sequence that is invalid in its input code.
 inline constexpr std::uint16_t kGetaMark = 0x81AC;
 
-// True for the bytes that begin a CP932 double-byte code: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // True for the single bytes of half-width katakana, 0xA1-0xDF.
 constexpr bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && byte <= 0xDF; }
 

@@ -1,6 +1,7 @@
 #include "nkf/nkf_decode.h"
 
 #include "nkf/cp932.h"
+#include "platform/text_bytes.h"
 
 namespace nkf {
 namespace {
@@ -49,7 +50,7 @@ bool IsJisGraphic(unsigned char byte) { return byte >= 0x21 && byte <= 0x7E; }
 Piece NextShiftJisPiece(std::string_view text, std::size_t pos) {
   const unsigned char byte = ByteAt(text, pos);
   if (byte < 0x80 || IsHalfWidthKatakana(byte)) return Byte(byte, 1);
-  if (!IsCp932LeadByte(byte)) return Invalid(1);
+  if (!platform::IsSjisLeadByte(byte)) return Invalid(1);
   const unsigned char trail = ByteOrZero(text, pos + 1);
   if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return Invalid(1);
   return DoubleByte(static_cast<std::uint16_t>(byte << 8 | trail), 2);

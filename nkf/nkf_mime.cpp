@@ -4,15 +4,10 @@
 #include <cctype>
 #include <cstdint>
 
+#include "platform/text_bytes.h"
+
 namespace nkf {
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 std::optional<WordCharset> CharsetNamed(std::string_view name) {
   const struct {
@@ -24,7 +19,7 @@ std::optional<WordCharset> CharsetNamed(std::string_view name) {
       {"US-ASCII", WordCharset::kLatin1},    {"ISO-8859-1", WordCharset::kLatin1},
   };
   for (const auto& c : kCharsets) {
-    if (EqualsIgnoringCase(name, c.name)) return c.charset;
+    if (platform::EqualsIgnoringAsciiCase(name, c.name)) return c.charset;
   }
   return std::nullopt;
 }
@@ -62,7 +57,7 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  const int lower = std::tolower(static_cast<unsigned char>(c));
+  const char lower = platform::AsciiLower(c);
   return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 

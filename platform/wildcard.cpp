@@ -2,11 +2,11 @@
 
 #include <cstddef>
 
+#include "platform/text_bytes.h"
+
 namespace platform {
 
 namespace {
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool Match(std::string_view pattern, std::string_view name) {
   // Iterative matcher with one backtrack point for the last "*": linear for the
@@ -17,7 +17,8 @@ bool Match(std::string_view pattern, std::string_view name) {
     if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       resume = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {

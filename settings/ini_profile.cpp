@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "platform/files.h"
+#include "platform/text_bytes.h"
 
 namespace settings {
 
@@ -14,16 +15,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
 }
 
 // The value of a key line: trimmed, one pair of enclosing double quotes removed.
@@ -106,7 +97,7 @@ IniText::IniText(std::string_view bytes) {
 
 int IniText::FindSection(std::string_view name) const {
   for (std::size_t i = 1; i < sections_.size(); ++i) {
-    if (EqualsIgnoringCase(sections_[i].name, name)) return static_cast<int>(i);
+    if (platform::EqualsIgnoringAsciiCase(sections_[i].name, name)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -115,7 +106,8 @@ const std::string* IniText::Find(std::string_view section, std::string_view key)
   const int s = FindSection(section);
   if (s < 0) return nullptr;
   for (const Line& line : lines_) {
-    if (line.section == s && line.is_key && EqualsIgnoringCase(line.key, key)) return &line.value;
+    if (line.section == s && line.is_key && platform::EqualsIgnoringAsciiCase(line.key, key))
+      return &line.value;
   }
   return nullptr;
 }
@@ -134,7 +126,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     Line& line = lines_[i];
     if (line.section != s) continue;
-    if (line.is_key && EqualsIgnoringCase(line.key, key)) {
+    if (line.is_key && platform::EqualsIgnoringAsciiCase(line.key, key)) {
       line.text = line.key + "=" + std::string(value_text);
       line.value = ValueOf(value_text);
       return;

@@ -13,38 +13,114 @@ constexpr char kListBox[] = "ListBox";
 constexpr char kListView[] = "ListView";
 constexpr char kViewWindow[] = "ViewWindow";
 
-WindowBounds ReadBounds(const settings::IniReader& in, const char* section) {
-  WindowBounds b;
-  b.Width = in.ReadInteger(section, "Width", b.Width);
-  b.Height = in.ReadInteger(section, "Height", b.Height);
-  b.Top = in.ReadInteger(section, "Top", b.Top);
-  b.Left = in.ReadInteger(section, "Left", b.Left);
-  b.bMaximize = in.ReadInteger(section, "bMaximize", b.bMaximize);
-  return b;
+// The passes a key belongs to. A section whose keys all go through every pass
+// of their struct uses kEvery.
+enum Pass : unsigned {
+  kMainLoad = 1u << 0,
+  kMainSave = 1u << 1,
+  kPropertyLoad = 1u << 2,
+  kOptions = 1u << 3,  // the options dialog's read and write passes
+  kEvery = ~0u,
+};
+
+// One key of a section: its name, the field of the settings struct S that
+// holds it (integer or string; the field's initialiser is the default), and
+// the passes that read or write it. Keys are read and written in table order.
+template <typename S>
+struct Key {
+  const char* name;
+  std::int32_t S::*integer = nullptr;
+  std::string S::*text = nullptr;
+  bool quoted = false;  // strings the client's tools expect in double quotes
+  unsigned passes = kEvery;
+};
+
+template <typename S>
+Key<S> Integer(const char* name, std::int32_t S::*field, unsigned passes = kEvery) {
+  return {name, field, nullptr, false, passes};
+}
+template <typename S>
+Key<S> Text(const char* name, std::string S::*field, bool quoted, unsigned passes = kEvery) {
+  return {name, nullptr, field, quoted, passes};
 }
 
-void WriteBounds(settings::IniWriter& out, const char* section, const WindowBounds& b) {
-  out.WriteInteger(section, "Width", b.Width);
-  out.WriteInteger(section, "Height", b.Height);
-  out.WriteInteger(section, "Top", b.Top);
-  out.WriteInteger(section, "Left", b.Left);
-  out.WriteInteger(section, "bMaximize", b.bMaximize);
+using P = PropertySettings;
+const Key<P> kPropertyKeys[] = {
+    Integer("MailInMemory", &P::MailInMemory, kMainLoad | kOptions),
+    Integer("AccountTitle", &P::AccountTitle, kMainLoad | kMainSave),
+    Text("Mailbox", &P::Mailbox, true, kMainLoad | kMainSave),
+    Integer("TabInfo", &P::TabInfo, kPropertyLoad),
+    Integer("References", &P::References, kPropertyLoad | kOptions),
+    Integer("MailIniPos", &P::MailIniPos, kPropertyLoad | kOptions),
+    Integer("MidokuSearch", &P::MidokuSearch, kPropertyLoad | kOptions),
+    Integer("Subject", &P::Subject, kPropertyLoad | kOptions),
+    Text("Quenmar32", &P::Quenmar32, false, kPropertyLoad | kOptions),
+    Integer("ComplNkf", &P::ComplNkf, kPropertyLoad | kOptions),
+    Integer("CollapseThreads", &P::CollapseThreads, kPropertyLoad | kOptions),
+};
+
+using B = WindowBounds;
+const Key<B> kBoundsKeys[] = {
+    Integer("Width", &B::Width), Integer("Height", &B::Height),       Integer("Top", &B::Top),
+    Integer("Left", &B::Left),   Integer("bMaximize", &B::bMaximize),
+};
+
+using F = ListFontSettings;
+const Key<F> kListFontKeys[] = {
+    Text("FontFace", &F::FontFace, true), Integer("FontSize", &F::FontSize),
+    Integer("Color", &F::Color),          Integer("BColor", &F::BColor),
+    Integer("FontStyle", &F::FontStyle),
+};
+
+using M = MainWindowSettings;
+const Key<M> kListBoxKeys[] = {Integer("Width", &M::ListBoxWidth)};
+const Key<M> kListViewKeys[] = {Integer("Column1", &M::Column1)};
+
+using V = ViewerSettings;
+const Key<V> kViewerKeys[] = {
+    Text("FontFace", &V::FontFace, true), Integer("FontSize", &V::FontSize),
+    Integer("Color", &V::Color),          Integer("BColor", &V::BColor),
+    Integer("LinkColor", &V::LinkColor),  Integer("FontStyle", &V::FontStyle),
+};
+
+template <typename S, std::size_t N>
+void ReadKeys(const IniReader& in, const char* section, const Key<S> (&keys)[N], unsigned pass,
+              S& values) {
+  for (const Key<S>& key : keys) {
+    if ((key.passes & pass) == 0) continue;
+    if (key.integer) {
+      values.*key.integer = in.ReadInteger(section, key.name, values.*key.integer);
+    } else {
+      values.*key.text = in.ReadString(section, key.name, values.*key.text);
+    }
+  }
 }
 
-ListFontSettings ReadListFont(const settings::IniReader& in, const char* section) {
-  ListFontSettings f;
-  f.FontFace = in.ReadString(section, "FontFace", f.FontFace);
-  f.FontSize = in.ReadInteger(section, "FontSize", f.FontSize);
-  f.Color = in.ReadInteger(section, "Color", f.Color);
-  f.BColor = in.ReadInteger(section, "BColor", f.BColor);
-  return f;
+template <typename S, std::size_t N>
+void WriteKeys(IniWriter& out, const char* section, const Key<S> (&keys)[N], unsigned pass,
+               const S& values) {
+  for (const Key<S>& key : keys) {
+    if ((key.passes & pass) == 0) continue;
+    if (key.integer) {
+      out.WriteInteger(section, key.name, values.*key.integer);
+    } else if (key.quoted) {
+      out.WriteQuotedString(section, key.name, values.*key.text);
+    } else {
+      out.WriteString(section, key.name, values.*key.text);
+    }
+  }
 }
 
-void WriteListFont(settings::IniWriter& out, const char* section, const ListFontSettings& f) {
-  out.WriteQuotedString(section, "FontFace", f.FontFace);
-  out.WriteInteger(section, "FontSize", f.FontSize);
-  out.WriteInteger(section, "Color", f.Color);
-  out.WriteInteger(section, "BColor", f.BColor);
+// The sections of the main passes in file order: visit(section, keys, values)
+// for each, `values` being the part of `s` (const or not) the keys belong to.
+template <typename Settings, typename Visit>
+void ForMainSections(Settings& s, Visit&& visit) {
+  visit(kProperty, kPropertyKeys, s.Property);
+  visit(kMainWindow, kBoundsKeys, s.MainWindow);
+  visit(kListBox, kListFontKeys, s.ListBox);
+  visit(kListBox, kListBoxKeys, s);
+  visit(kListView, kListFontKeys, s.ListView);
+  visit(kListView, kListViewKeys, s);
 }
 
 }  // namespace
@@ -54,89 +130,52 @@ std::string SettingsPath(const std::string& exe_dir) {
 }
 
 ViewerSettings LoadViewerSettings(const std::string& path) {
-  const settings::IniReader in(path);
+  const IniReader in(path);
   ViewerSettings s;
-  s.Window = ReadBounds(in, kViewWindow);
-  s.FontFace = in.ReadString(kViewWindow, "FontFace", s.FontFace);
-  s.FontSize = in.ReadInteger(kViewWindow, "FontSize", s.FontSize);
-  s.Color = in.ReadInteger(kViewWindow, "Color", s.Color);
-  s.BColor = in.ReadInteger(kViewWindow, "BColor", s.BColor);
-  s.LinkColor = in.ReadInteger(kViewWindow, "LinkColor", s.LinkColor);
+  ReadKeys(in, kViewWindow, kBoundsKeys, kEvery, s.Window);
+  ReadKeys(in, kViewWindow, kViewerKeys, kEvery, s);
   return s;
 }
 
 bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
-  settings::IniWriter out(path);
-  WriteBounds(out, kViewWindow, s.Window);
-  out.WriteQuotedString(kViewWindow, "FontFace", s.FontFace);
-  out.WriteInteger(kViewWindow, "FontSize", s.FontSize);
-  out.WriteInteger(kViewWindow, "Color", s.Color);
-  out.WriteInteger(kViewWindow, "BColor", s.BColor);
-  out.WriteInteger(kViewWindow, "LinkColor", s.LinkColor);
+  IniWriter out(path);
+  WriteKeys(out, kViewWindow, kBoundsKeys, kEvery, s.Window);
+  WriteKeys(out, kViewWindow, kViewerKeys, kEvery, s);
   return out.Commit();
 }
 
 MainWindowSettings LoadMainSettings(const std::string& path) {
-  const settings::IniReader in(path);
+  const IniReader in(path);
   MainWindowSettings s;
-  s.MailInMemory = in.ReadInteger(kProperty, "MailInMemory", s.MailInMemory);
-  s.AccountTitle = in.ReadInteger(kProperty, "AccountTitle", s.AccountTitle);
-  s.Mailbox = in.ReadString(kProperty, "Mailbox", s.Mailbox);
-  s.MainWindow = ReadBounds(in, kMainWindow);
-  s.ListBox = ReadListFont(in, kListBox);
-  s.ListBoxWidth = in.ReadInteger(kListBox, "Width", s.ListBoxWidth);
-  s.ListView = ReadListFont(in, kListView);
-  s.Column1 = in.ReadInteger(kListView, "Column1", s.Column1);
+  ForMainSections(s, [&](const char* section, const auto& keys, auto& values) {
+    ReadKeys(in, section, keys, kMainLoad, values);
+  });
   return s;
 }
 
 bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
-  settings::IniWriter out(path);
-  out.WriteInteger(kProperty, "AccountTitle", s.AccountTitle);
-  out.WriteQuotedString(kProperty, "Mailbox", s.Mailbox);
-  WriteBounds(out, kMainWindow, s.MainWindow);
-  WriteListFont(out, kListBox, s.ListBox);
-  out.WriteInteger(kListBox, "Width", s.ListBoxWidth);
-  WriteListFont(out, kListView, s.ListView);
-  out.WriteInteger(kListView, "Column1", s.Column1);
+  IniWriter out(path);
+  ForMainSections(s, [&](const char* section, const auto& keys, const auto& values) {
+    WriteKeys(out, section, keys, kMainSave, values);
+  });
   return out.Commit();
 }
 
 PropertySettings LoadPropertySettings(const std::string& path) {
-  const settings::IniReader in(path);
   PropertySettings s;
-  s.TabInfo = in.ReadInteger(kProperty, "TabInfo", s.TabInfo);
-  s.References = in.ReadInteger(kProperty, "References", s.References);
-  s.MailIniPos = in.ReadInteger(kProperty, "MailIniPos", s.MailIniPos);
-  s.MidokuSearch = in.ReadInteger(kProperty, "MidokuSearch", s.MidokuSearch);
-  s.Subject = in.ReadInteger(kProperty, "Subject", s.Subject);
-  s.Quenmar32 = in.ReadString(kProperty, "Quenmar32", s.Quenmar32);
-  s.ComplNkf = in.ReadInteger(kProperty, "ComplNkf", s.ComplNkf);
+  ReadKeys(IniReader(path), kProperty, kPropertyKeys, kPropertyLoad, s);
   return s;
 }
 
-OptionSettings LoadOptionSettings(const std::string& path) {
-  const settings::IniReader in(path);
-  OptionSettings s;
-  s.References = in.ReadInteger(kProperty, "References", s.References);
-  s.MailInMemory = in.ReadInteger(kProperty, "MailInMemory", s.MailInMemory);
-  s.MailIniPos = in.ReadInteger(kProperty, "MailIniPos", s.MailIniPos);
-  s.MidokuSearch = in.ReadInteger(kProperty, "MidokuSearch", s.MidokuSearch);
-  s.Subject = in.ReadInteger(kProperty, "Subject", s.Subject);
-  s.Quenmar32 = in.ReadString(kProperty, "Quenmar32", s.Quenmar32);
-  s.ComplNkf = in.ReadInteger(kProperty, "ComplNkf", s.ComplNkf);
+PropertySettings LoadOptionSettings(const std::string& path) {
+  PropertySettings s;
+  ReadKeys(IniReader(path), kProperty, kPropertyKeys, kOptions, s);
   return s;
 }
 
-bool SaveOptionSettings(const std::string& path, const OptionSettings& s) {
-  settings::IniWriter out(path);
-  out.WriteInteger(kProperty, "References", s.References);
-  out.WriteInteger(kProperty, "MailInMemory", s.MailInMemory);
-  out.WriteInteger(kProperty, "MailIniPos", s.MailIniPos);
-  out.WriteInteger(kProperty, "MidokuSearch", s.MidokuSearch);
-  out.WriteInteger(kProperty, "Subject", s.Subject);
-  out.WriteString(kProperty, "Quenmar32", s.Quenmar32);
-  out.WriteInteger(kProperty, "ComplNkf", s.ComplNkf);
+bool SaveOptionSettings(const std::string& path, const PropertySettings& s) {
+  IniWriter out(path);
+  WriteKeys(out, kProperty, kPropertyKeys, kOptions, s);
   return out.Commit();
 }
 

@@ -17,15 +17,21 @@ inline constexpr std::int32_t kColorWindowText = static_cast<std::int32_t>(0x800
 inline constexpr std::int32_t kColorWindow = static_cast<std::int32_t>(0x80000005u);
 inline constexpr std::int32_t kColorRed = 255;
 
-// [Property] keys that change how threads are built and shown.
+// [Property]: the program-wide options. Several passes each take some of its
+// keys (see the key table in settings.cpp); the options dialog reads and writes
+// its own set of them.
 struct PropertySettings {
-  std::int32_t TabInfo = 0;
+  std::int32_t MailInMemory = 0;  // read at start-up only; written by the options dialog
+  std::int32_t AccountTitle = 0;  // index of the current account
+  std::string Mailbox;            // the mailbox root directory
+  std::int32_t TabInfo = 0;       // never written by the program
   std::int32_t References = 0;
   std::int32_t MailIniPos = 1;
   std::int32_t MidokuSearch = 0;
   std::int32_t Subject = 0;
   std::string Quenmar32;  // the mail client's executable; empty = not configured
   std::int32_t ComplNkf = 0;
+  std::int32_t CollapseThreads = 0;  // 1: folders open with every thread collapsed
 };
 
 struct WindowBounds {
@@ -36,18 +42,21 @@ struct WindowBounds {
   std::int32_t bMaximize = 0;
 };
 
+// FontStyle bits, as chosen in the font dialog.
+inline constexpr std::int32_t kFontBold = 1;
+inline constexpr std::int32_t kFontItalic = 2;
+
 struct ListFontSettings {
   std::string FontFace = "Terminal";
   std::int32_t FontSize = 10;
   std::int32_t Color = kColorWindowText;
   std::int32_t BColor = kColorWindow;
+  std::int32_t FontStyle = 0;  // kFontBold | kFontItalic; files without it read as regular
 };
 
 // What the main load pass reads and the main save pass writes.
 struct MainWindowSettings {
-  std::int32_t MailInMemory = 0;  // read only; written by the options dialog
-  std::int32_t AccountTitle = 0;  // index of the current account
-  std::string Mailbox;            // the mailbox root directory
+  PropertySettings Property;  // only MailInMemory (read), AccountTitle and Mailbox
   WindowBounds MainWindow;
   ListFontSettings ListBox;
   std::int32_t ListBoxWidth = 150;
@@ -63,17 +72,7 @@ struct ViewerSettings {
   std::int32_t Color = kColorWindowText;
   std::int32_t BColor = kColorWindow;
   std::int32_t LinkColor = kColorRed;
-};
-
-// The options dialog's own pass over [Property].
-struct OptionSettings {
-  std::int32_t References = 0;
-  std::int32_t MailInMemory = 0;
-  std::int32_t MailIniPos = 1;
-  std::int32_t MidokuSearch = 0;
-  std::int32_t Subject = 0;
-  std::string Quenmar32;
-  std::int32_t ComplNkf = 0;
+  std::int32_t FontStyle = 0;  // kFontBold | kFontItalic
 };
 
 // The settings file beside the executable whose directory is given.
@@ -87,7 +86,9 @@ MainWindowSettings LoadMainSettings(const std::string& path);
 PropertySettings LoadPropertySettings(const std::string& path);
 bool SaveViewerSettings(const std::string& path, const ViewerSettings& settings);
 bool SaveMainSettings(const std::string& path, const MainWindowSettings& settings);
-OptionSettings LoadOptionSettings(const std::string& path);
-bool SaveOptionSettings(const std::string& path, const OptionSettings& settings);
+// The options dialog's passes: they read and write only the [Property] keys
+// the dialog shows; the other fields read as their defaults and are not written.
+PropertySettings LoadOptionSettings(const std::string& path);
+bool SaveOptionSettings(const std::string& path, const PropertySettings& settings);
 
 }  // namespace settings

@@ -114,7 +114,7 @@ TEST(FileKillTrial, EveryWrittenFileIsWholeOldOrWholeNewAfterAKill) {
       {"Veltra.ini",
        [](const std::string& path, int version) {
          settings::MainWindowSettings s;
-         s.Mailbox = version == 0 ? "C:\\Mail\\Mailbox" : "D:\\Other\\Mailbox";
+         s.Property.Mailbox = version == 0 ? "C:\\Mail\\Mailbox" : "D:\\Other\\Mailbox";
          s.MainWindow.Width = 600 + version;
          return settings::SaveMainSettings(path, s);
        }},

@@ -23,28 +23,33 @@ TEST(Settings, MissingFileGivesEveryDefault) {
   EXPECT_EQ(m.ListView.BColor, settings::kColorWindow);
   EXPECT_EQ(m.ListBoxWidth, 150);
   EXPECT_EQ(m.Column1, 333);
-  EXPECT_EQ(m.Mailbox, "");
+  EXPECT_EQ(m.Property.Mailbox, "");
+  EXPECT_EQ(m.ListView.FontStyle, 0) << "a file from before styles reads as regular";
   const settings::PropertySettings p = settings::LoadPropertySettings(path);
   EXPECT_EQ(p.MailIniPos, 1);
   EXPECT_EQ(p.References + p.Subject + p.MidokuSearch + p.ComplNkf + p.TabInfo, 0);
   const settings::ViewerSettings v = settings::LoadViewerSettings(path);
   EXPECT_EQ(v.LinkColor, 255);
   EXPECT_EQ(v.FontFace, "Terminal");
-  const settings::OptionSettings o = settings::LoadOptionSettings(path);
+  const settings::PropertySettings o = settings::LoadOptionSettings(path);
   EXPECT_EQ(o.MailIniPos, 1);
   EXPECT_EQ(o.Quenmar32, "");
+  EXPECT_EQ(o.CollapseThreads, 0);
 }
 
 TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   TempDir dir;
   const std::string path = settings::SettingsPath(dir.path());
   settings::MainWindowSettings m;
-  m.Mailbox = "C:\\Quenmar\\Mailbox";
-  m.AccountTitle = 1;
+  m.Property.Mailbox = "C:\\Quenmar\\Mailbox";
+  m.Property.AccountTitle = 1;
+  m.Property.MailInMemory = 1;
+  m.ListBox.FontStyle = settings::kFontBold | settings::kFontItalic;
   m.MainWindow.bMaximize = 1;
   ASSERT_TRUE(settings::SaveMainSettings(path, m));
   settings::ViewerSettings v;
   v.LinkColor = 0x0000FF;
+  v.FontStyle = settings::kFontItalic;
   ASSERT_TRUE(settings::SaveViewerSettings(path, v));
   const std::string text = dir.ReadFile("Veltra.ini");
   EXPECT_NE(text.find("Mailbox=\"C:\\Quenmar\\Mailbox\"\r\n"), std::string::npos);
@@ -55,8 +60,12 @@ TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   EXPECT_EQ(text.find("MailInMemory"), std::string::npos) << "the main save does not write it";
 
   const settings::MainWindowSettings back = settings::LoadMainSettings(path);
-  EXPECT_EQ(back.Mailbox, m.Mailbox);
-  EXPECT_EQ(back.AccountTitle, 1);
+  EXPECT_EQ(back.Property.Mailbox, m.Property.Mailbox);
+  EXPECT_EQ(back.Property.AccountTitle, 1);
+  EXPECT_EQ(back.Property.MailInMemory, 0) << "read back as the default, since not written";
+  EXPECT_EQ(back.ListBox.FontStyle, m.ListBox.FontStyle);
+  EXPECT_EQ(back.ListView.FontStyle, 0) << "each list keeps a style of its own";
+  EXPECT_EQ(settings::LoadViewerSettings(path).FontStyle, settings::kFontItalic);
   EXPECT_EQ(back.MainWindow.bMaximize, 1);
   EXPECT_EQ(back.ListView.Color, settings::kColorWindowText);
 }
@@ -64,7 +73,9 @@ TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
 TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   TempDir dir;
   const std::string path = dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n");
-  settings::OptionSettings o;
+  settings::PropertySettings o;
+  o.AccountTitle = 7;
+  o.CollapseThreads = 1;
   o.Quenmar32 = "C:\\Program Files\\Quenmar\\quenmar.exe";
   o.MailInMemory = 1;
   o.MailIniPos = 3;
@@ -74,8 +85,11 @@ TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   EXPECT_EQ(settings::LoadViewerSettings(path).Window.Width, 800);
   EXPECT_EQ(settings::LoadPropertySettings(path).TabInfo, 1)
       << "TabInfo is never written by the program";
-  EXPECT_EQ(settings::LoadMainSettings(path).MailInMemory, 1);
+  EXPECT_EQ(settings::LoadMainSettings(path).Property.MailInMemory, 1);
+  EXPECT_EQ(settings::LoadMainSettings(path).Property.AccountTitle, 0)
+      << "the options pass does not write the account";
   EXPECT_EQ(settings::LoadPropertySettings(path).MailIniPos, 3);
+  EXPECT_EQ(settings::LoadPropertySettings(path).CollapseThreads, 1);
 }
 
 TEST(Settings, HexAndGarbledValuesReadAsTheFileMeansThem) {

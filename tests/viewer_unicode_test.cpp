@@ -200,6 +200,7 @@ TEST_F(UnicodeLoadTest, HeaderShowsItsEncodedWordsDecoded) {
 TEST(DetectLinksUtf8, MatchesTheShiftJisScanOnWhatShiftJisHolds) {
   const std::u16string texts[] = {
       u"日本語http://a.example/path。続き",
+      u"http://a.example/漾 (a kanji led by 0xE0)",
       u"ﾃｽﾄhttp://a.example/ｶﾀｶﾅ mail: 山田<taro@example.co.jp>、以上",
       u"アa@b イ@c d@エ",
       u"（http://a.example/）「ftp://f.example/」https://s.example/x,y",

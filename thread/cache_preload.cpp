@@ -15,8 +15,8 @@ std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
                                             const mailbox::ReadRegistryFn& read_registry) {
   const settings::MainWindowSettings main = settings::LoadMainSettings(settings_path);
   mailbox::AccountState account;
-  account.MailboxDir = main.Mailbox;
-  account.AccountIndex = main.AccountTitle;
+  account.MailboxDir = main.Property.Mailbox;
+  account.AccountIndex = main.Property.AccountTitle;
   if (!mailbox::LocateMailbox(account, read_registry, nullptr) || account.AccountDir.empty()) {
     return std::nullopt;
   }

@@ -2,14 +2,14 @@
 
 #include <cstddef>
 
+#include "platform/text_bytes.h"
+
 namespace thread {
 
 namespace {
 
 // Odd, so that its powers never vanish modulo 2^64.
 constexpr std::uint64_t kHashBase = 0x100000001b3ULL;
-
-unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
 // Spreads the polynomial's bits so that the low bits index a table well.
 std::uint64_t MixHash(std::uint64_t h) {
@@ -24,18 +24,10 @@ std::uint64_t MixHash(std::uint64_t h) {
 }  // namespace
 
 bool SameIdentifier(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(static_cast<unsigned char>(a[i])) != Lower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
+  return platform::EqualsIgnoringAsciiCase(a, b);
 }
 
-std::string FoldIdentifier(std::string_view id) {
-  std::string folded(id);
-  for (char& c : folded) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
-  return folded;
-}
+std::string FoldIdentifier(std::string_view id) { return platform::AsciiLower(id); }
 
 std::uint64_t HashBytes(std::string_view bytes) {
   std::uint64_t h = 0;
@@ -45,7 +37,8 @@ std::uint64_t HashBytes(std::string_view bytes) {
 
 std::uint64_t HashIdentifier(std::string_view id) {
   std::uint64_t h = 0;
-  for (unsigned char c : id) h = h * kHashBase + Lower(c) + 1;
+  for (unsigned char c : id)
+    h = h * kHashBase + static_cast<unsigned char>(platform::AsciiLower(static_cast<char>(c))) + 1;
   return MixHash(h);
 }
 

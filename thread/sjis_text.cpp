@@ -1,11 +1,12 @@
 #include "thread/sjis_text.h"
 
+#include "platform/text_bytes.h"
+
 namespace thread {
 
-bool IsSjisLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
-  if (IsSjisLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) return 2;
+  if (platform::IsSjisLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size())
+    return 2;
   return 1;
 }
 

@@ -1,14 +1,12 @@
 #pragma once
-// Text helpers over Shift-JIS (CP932) bytes. A byte 0x81-0x9F or 0xE0-0xFC
-// starts a double-byte character; searches never match starting on the
+// Text helpers over Shift-JIS (CP932) bytes (platform::IsSjisLeadByte says
+// where a double-byte character starts); searches never match starting on the
 // second byte of such a character.
 
 #include <cstddef>
 #include <string_view>
 
 namespace thread {
-
-bool IsSjisLeadByte(unsigned char byte);
 
 // Length in bytes (1 or 2) of the character that starts at `pos` (< size). A
 // lead byte at the very end counts as one byte.

@@ -67,4 +67,55 @@ void CheckOnly(HMENU menu, int checked) {
   }
 }
 
+WORD KeyOfCharacter(WPARAM character) {
+  if (character >= L'a' && character <= L'z') return static_cast<WORD>(character - L'a' + L'A');
+  switch (character) {
+    case 13:
+      return VK_RETURN;
+    case 27:
+      return VK_ESCAPE;
+    case L' ':
+      return VK_SPACE;
+    case L'\t':
+      return VK_TAB;
+    default:
+      break;
+  }
+  if (character >= L'A' && character <= L'Z') return static_cast<WORD>(character);
+  // Other characters: the key of the current layout that types them.
+  return static_cast<WORD>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(character))));
+}
+
+std::vector<std::string> KeyClashes(std::span<const KeyBinding> bindings) {
+  std::vector<std::string> clashes;
+  for (std::size_t i = 0; i < bindings.size(); ++i) {
+    for (std::size_t j = i + 1; j < bindings.size(); ++j) {
+      const KeyBinding& a = bindings[i];
+      const KeyBinding& b = bindings[j];
+      if (a.key != b.key || a.ctrl != b.ctrl || a.action == b.action) continue;
+      const bool meet = a.control.empty() || b.control.empty() ||
+                        (a.control == b.control && a.message == b.message);
+      if (meet) clashes.push_back(a.action + " and " + b.action);
+    }
+  }
+  return clashes;
+}
+
+bool TakesTyping(HWND window) {
+  if (window == nullptr) return false;
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  CharLowerW(name);
+  const std::wstring_view class_name = name;
+  const bool text_box =
+      class_name == L"edit" || class_name.find(L"richedit") != std::wstring_view::npos;
+  return text_box && (GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) == 0;
+}
+
+bool LeaveKeyToTextBox(const MSG& message) {
+  if (message.message != WM_KEYDOWN && message.message != WM_CHAR) return false;
+  if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0) return false;
+  return TakesTyping(GetFocus());
+}
+
 }  // namespace ui

@@ -9,7 +9,10 @@
 // command is one row plus its handler.
 //
 // Next to it, a list's letter and navigation keys sit in a key table of the
-// list's own (KeyRow): key -> handler, or key -> command of the window.
+// list's own (KeyRow): key -> handler, or key -> command of the window. Every
+// binding of a window (its shortcuts and its controls' key tables) can be
+// listed as KeyBinding rows, which KeyClashes checks: no key may lead to two
+// different actions.
 
 #include <windows.h>
 
@@ -213,5 +216,56 @@ bool RunKey(std::span<const KeyRow<Owner>> keys, Owner& owner, UINT message, WPA
   }
   return false;
 }
+
+// One key a window reacts to, for the clash check. `key` is a virtual key; a
+// character row takes the key that types its character. `control` names the
+// control whose key table holds the row, empty for the window's shortcuts
+// (which are matched before any control sees the key). `action` is the command
+// a row runs, or for a row with a handler of its own, a name unique to that row.
+struct KeyBinding {
+  WORD key = 0;
+  bool ctrl = false;
+  UINT message = 0;  // WM_CHAR or WM_KEYDOWN for a control's row; 0 for a shortcut
+  std::string control;
+  std::string action;
+};
+
+// The virtual key that types `character` (letters in either case).
+WORD KeyOfCharacter(WPARAM character);
+
+template <class Owner>
+void AddShortcutBindings(const CommandTable<Owner>& table, std::vector<KeyBinding>& out) {
+  for (const CommandRow<Owner>& row : table.Rows()) {
+    if (row.shortcut.key != 0)
+      out.push_back({row.shortcut.key, row.shortcut.ctrl, 0, {}, row.name});
+  }
+}
+
+template <class Owner>
+void AddKeyBindings(std::span<const KeyRow<Owner>> keys, const char* control,
+                    std::vector<KeyBinding>& out) {
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const KeyRow<Owner>& row = keys[i];
+    const WORD key = row.message == WM_CHAR ? KeyOfCharacter(row.key) : static_cast<WORD>(row.key);
+    std::string action = row.command != nullptr
+                             ? std::string(row.command)
+                             : std::string(control) + " row " + std::to_string(i);
+    out.push_back({key, false, row.message, control, std::move(action)});
+  }
+}
+
+// Pairs of bindings that take the same key (and Ctrl state) for different
+// actions: a shortcut against anything (the shortcut would leave the other
+// dead), or two rows of one control's table for the same message. Rows of
+// different controls never meet: the focus decides which table sees a key.
+std::vector<std::string> KeyClashes(std::span<const KeyBinding> bindings);
+
+// True when `window` takes typed text: an edit or rich edit control that is
+// not read-only. While one has the focus, a window leaves the keys without
+// Ctrl or Alt to it rather than run the plain-key shortcuts (S, R, F, D,
+// Delete), so typing "s" types an "s".
+bool TakesTyping(HWND window);
+// True for a key message the focused text box must get before any shortcut.
+bool LeaveKeyToTextBox(const MSG& message);
 
 }  // namespace ui

@@ -33,6 +33,8 @@ const KeyRow<FolderListPane> FolderListPane::kKeys[] = {
     {WM_CHAR, L'\t', &FolderListPane::Swallow},
 };
 
+std::span<const KeyRow<FolderListPane>> FolderListPane::Keys() { return kKeys; }
+
 FolderListPane::~FolderListPane() {
   if (images_ != nullptr) ImageList_Destroy(images_);
   if (brush_ != nullptr) DeleteObject(brush_);

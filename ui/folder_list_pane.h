@@ -24,6 +24,8 @@ class TVtFormMain;
 
 class FolderListPane {
  public:
+  // The list's key table, for the window's clash check.
+  static std::span<const KeyRow<FolderListPane>> Keys();
   // TimerKeyWait runs on the form, which hands its ticks to TimerKeyWaitTimer.
   static constexpr UINT_PTR kTimerKeyWaitId = 1;
 

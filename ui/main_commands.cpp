@@ -75,6 +75,14 @@ constexpr PopupDef<F> kPopupFolderDef{"PopupMenu_Folder", kPopupFolder};
 }  // namespace
 
 const CommandTable<TVtFormMain>& MainCommands() { return kTable; }
+
+std::vector<KeyBinding> TVtFormMain::KeyBindings() {
+  std::vector<KeyBinding> bindings;
+  AddShortcutBindings(kTable, bindings);
+  AddKeyBindings(FolderListPane::Keys(), "ListBoxF", bindings);
+  AddKeyBindings(ThreadListPane::Keys(), "ListViewMail", bindings);
+  return bindings;
+}
 const PopupDef<TVtFormMain>& PopupMailDef() { return kPopupMailDef; }
 const PopupDef<TVtFormMain>& PopupFolderDef() { return kPopupFolderDef; }
 

@@ -105,8 +105,8 @@ void TVtFormMain::FormShow() {
   platform::PhaseTimer images_timer("image-lists");
   SetUpImageLists();
   images_timer.Stop();
-  account_.MailboxDir = main_settings_.Mailbox;
-  account_.AccountIndex = main_settings_.AccountTitle;
+  account_.MailboxDir = main_settings_.Property.Mailbox;
+  account_.AccountIndex = main_settings_.Property.AccountTitle;
   const bool located = mailbox::LocateMailbox(
       account_, environment_.ReadRegistry,
       [this](const std::string& initial_dir) { return BrowseForMailbox(initial_dir); });
@@ -179,8 +179,8 @@ void TVtFormMain::CollectMainSettings() {
   main_settings_.MainWindow.Width = normal.right - normal.left;
   main_settings_.MainWindow.Height = normal.bottom - normal.top;
   main_settings_.MainWindow.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
-  main_settings_.AccountTitle = account_.AccountIndex;
-  main_settings_.Mailbox = account_.MailboxDir;
+  main_settings_.Property.AccountTitle = account_.AccountIndex;
+  main_settings_.Property.Mailbox = account_.MailboxDir;
   main_settings_.ListBoxWidth = list_box_width_;
   main_settings_.Column1 = thread_list_.Column1();
 }

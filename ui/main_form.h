@@ -84,6 +84,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // Keyboard shortcuts of the main window for a message about to be
   // dispatched; true when the message was used up.
   bool PreTranslate(MSG& message);
+  // Every key the window reacts to: its shortcuts and both lists' keys.
+  static std::vector<KeyBinding> KeyBindings();
 
   // The first show: runs the start-up sequence (FormShow) while the window is
   // still hidden, then shows it.

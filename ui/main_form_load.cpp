@@ -21,7 +21,7 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 thread::LoaderSettings TVtFormMain::LoadSettings() const {
   thread::LoaderSettings settings;
-  settings.MailInMemory = main_settings_.MailInMemory;
+  settings.MailInMemory = main_settings_.Property.MailInMemory;
   settings.MailIniPos = properties_.MailIniPos;
   settings.Link.References = properties_.References != 0;
   settings.Link.Subject = properties_.Subject != 0;
@@ -64,6 +64,7 @@ bool TVtFormMain::PreTranslate(MSG& message) {
   if (viewer_ != nullptr && viewer_->PreTranslate(message)) return true;
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  if (LeaveKeyToTextBox(message)) return false;
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 

@@ -33,6 +33,8 @@ const KeyRow<ThreadListPane> ThreadListPane::kKeys[] = {
     {WM_KEYDOWN, VK_TAB, &ThreadListPane::FocusFolderList},
 };
 
+std::span<const KeyRow<ThreadListPane>> ThreadListPane::Keys() { return kKeys; }
+
 ThreadListPane::~ThreadListPane() {
   if (images_ != nullptr) ImageList_Destroy(images_);
 }

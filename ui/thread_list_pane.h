@@ -26,6 +26,8 @@ class TVtFormMain;
 
 class ThreadListPane {
  public:
+  // The list's key table, for the window's clash check.
+  static std::span<const KeyRow<ThreadListPane>> Keys();
   ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders)
       : form_(form), folders_(folders) {}
   ~ThreadListPane();

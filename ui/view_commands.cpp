@@ -91,16 +91,20 @@ const PopupDef<TViewForm>& UrlPopupDef() { return kPopupUrlDef; }
 
 // BigViewKeyPress: the characters left after the menu shortcuts.
 const KeyRow<TViewForm> TViewForm::kKeys[] = {
-    {WM_CHAR, 27, &TViewForm::CloseKey},
-    {WM_CHAR, L'Q', &TViewForm::CloseKey},
+    {WM_CHAR, 27, &TViewForm::CloseKey},      {WM_CHAR, L'Q', nullptr, 0, "mExit"},
     {WM_CHAR, L' ', &TViewForm::Swallow},  // BigViewKeyDown has paged already
-    {WM_CHAR, L'B', &TViewForm::PageBackKey},
-    {WM_CHAR, L'D', &TViewForm::DeleteKey},
-    {WM_CHAR, L'H', &TViewForm::HeaderKey},
-    {WM_CHAR, L'M', &TViewForm::NextUnreadKey},
-    {WM_CHAR, L'N', &TViewForm::StepKey, static_cast<WORD>(Direction::kNext)},
-    {WM_CHAR, L'P', &TViewForm::StepKey, static_cast<WORD>(Direction::kPrevious)},
+    {WM_CHAR, L'B', &TViewForm::PageBackKey}, {WM_CHAR, L'D', &TViewForm::DeleteKey},
+    {WM_CHAR, L'H', &TViewForm::HeaderKey},   {WM_CHAR, L'M', &TViewForm::NextUnreadKey},
+    {WM_CHAR, L'N', nullptr, 0, "mNextMail"}, {WM_CHAR, L'P', nullptr, 0, "mPrevMail"},
 };
+
+// Every key the viewer reacts to, for the clash check.
+std::vector<KeyBinding> TViewForm::KeyBindings() {
+  std::vector<KeyBinding> bindings;
+  AddShortcutBindings(ViewCommands(), bindings);
+  AddKeyBindings<TViewForm>(kKeys, "BigView", bindings);
+  return bindings;
+}
 
 bool TViewForm::BigViewKeyPress(wchar_t character) {
   if (ViewerBusy) return true;
@@ -148,11 +152,6 @@ bool TViewForm::HeaderKey(WORD) {
 
 bool TViewForm::NextUnreadKey(WORD) {
   mNextMidokuMailClick();
-  return true;
-}
-
-bool TViewForm::StepKey(WORD direction) {
-  StepMail(static_cast<Direction>(direction));
   return true;
 }
 

@@ -254,6 +254,7 @@ void TViewForm::FormShow() {
 bool TViewForm::PreTranslate(MSG& message) {
   if (hwnd() == nullptr || accelerators_ == nullptr) return false;
   if (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd)) return false;
+  if (LeaveKeyToTextBox(message)) return false;
   return TranslateAcceleratorW(hwnd(), accelerators_, &message) != 0;
 }
 

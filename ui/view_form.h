@@ -69,6 +69,8 @@ class TViewForm final : public ui::Window {
   // The viewer's menu shortcuts for a message about to be dispatched; true
   // when the message was used up.
   bool PreTranslate(MSG& message);
+  // Every key the window reacts to: its shortcuts and BigView's keys.
+  static std::vector<KeyBinding> KeyBindings();
   // The font and colour dialog for BigView and the link colour; the message
   // shown is loaded again in the new font (view_form_font.cpp).
   void mFontClick();
@@ -137,7 +139,6 @@ class TViewForm final : public ui::Window {
   bool DeleteKey(WORD);
   bool HeaderKey(WORD);
   bool NextUnreadKey(WORD);
-  bool StepKey(WORD direction);
 
   // Links (view_links.cpp).
   void ColourLinks();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/text_bytes.h"
+
 namespace viewer {
 namespace {
 
@@ -29,7 +31,7 @@ TextLines UnfoldedFields(const TextLines& header_lines) {
 // The value of a field named `name` (lower case, colon included), or nothing.
 bool FieldValue(const std::string& field, std::string_view name, std::string_view& value) {
   if (field.size() < name.size() ||
-      AsciiLower(std::string_view(field).substr(0, name.size())) != name) {
+      platform::AsciiLower(std::string_view(field).substr(0, name.size())) != name) {
     return false;
   }
   value = std::string_view(field).substr(name.size());
@@ -37,7 +39,7 @@ bool FieldValue(const std::string& field, std::string_view name, std::string_vie
 }
 
 std::string CharsetParameter(std::string_view value) {
-  const std::string lower = AsciiLower(value);
+  const std::string lower = platform::AsciiLower(value);
   const std::size_t at = lower.find("charset=");
   if (at == std::string::npos) return {};
   std::string_view rest = value.substr(at + 8);
@@ -179,9 +181,9 @@ BodyCoding ReadBodyCoding(const TextLines& header_lines) {
     std::string_view value;
     if (FieldValue(field, "content-type:", value)) {
       coding.charset = CharsetParameter(value);
-      text = AsciiLower(Trimmed(value)).starts_with("text/");
+      text = platform::AsciiLower(Trimmed(value)).starts_with("text/");
     } else if (FieldValue(field, "content-transfer-encoding:", value)) {
-      const std::string encoding = AsciiLower(Trimmed(value));
+      const std::string encoding = platform::AsciiLower(Trimmed(value));
       coding.transfer = encoding == "quoted-printable" ? TransferEncoding::kQuotedPrintable
                         : encoding == "base64"         ? TransferEncoding::kBase64
                                                        : TransferEncoding::kNone;

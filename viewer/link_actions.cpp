@@ -1,5 +1,6 @@
 #include "viewer/link_actions.h"
 
+#include "platform/text_bytes.h"
 #include "viewer/ja_texts.h"
 #include "viewer/text_lines.h"
 
@@ -62,7 +63,7 @@ bool UrlSafeToOpen(std::string_view text) {
   for (const char c : text) {
     if (IsBlankOrControl(static_cast<unsigned char>(c)) || c == '"') return false;
   }
-  const std::string lower = AsciiLower(text);
+  const std::string lower = platform::AsciiLower(text);
   for (std::string_view prefix : kUrlPrefixes) {
     if (lower.starts_with(prefix)) return true;
   }
@@ -71,7 +72,7 @@ bool UrlSafeToOpen(std::string_view text) {
 
 bool SelectionIsUrl(std::string_view selection) {
   if (selection.size() <= 6) return false;
-  const std::string lower = AsciiLower(selection);
+  const std::string lower = platform::AsciiLower(selection);
   for (std::string_view prefix : kUrlPrefixes) {
     if (Contains(lower, prefix)) return true;
   }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/text_bytes.h"
 #include "viewer/text_lines.h"
 
 namespace viewer {
@@ -14,10 +15,6 @@ bool IsUrlDelimiter(unsigned char byte) {
     default:
       return false;
   }
-}
-
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE1 && byte <= 0xFE);
 }
 
 bool IsAddressCharacter(unsigned char byte) {
@@ -34,7 +31,8 @@ namespace {
 // always ends a character), so `pos` is a second byte when the run is odd.
 bool IsSecondByte(std::string_view text, std::size_t pos) {
   std::size_t run = 0;
-  while (run < pos && IsLeadByte(static_cast<unsigned char>(text[pos - 1 - run]))) ++run;
+  while (run < pos && platform::IsSjisLeadByte(static_cast<unsigned char>(text[pos - 1 - run])))
+    ++run;
   return run % 2 == 1;
 }
 
@@ -53,7 +51,7 @@ void MarkUrls(std::string_view lower, std::string_view prefix, std::vector<Link>
     std::size_t end = start + prefix.size();
     while (end < lower.size()) {
       const auto byte = static_cast<unsigned char>(lower[end]);
-      if (IsUrlDelimiter(byte) || IsLeadByte(byte)) break;
+      if (IsUrlDelimiter(byte) || platform::IsSjisLeadByte(byte)) break;
       ++end;
     }
     links.push_back({start, end});
@@ -87,7 +85,7 @@ void MarkMailAddresses(std::string_view text, std::vector<Link>& links) {
 
 std::vector<Link> DetectLinks(std::string_view text) {
   std::vector<Link> links;
-  const std::string lower = AsciiLower(text);
+  const std::string lower = platform::AsciiLower(text);
   MarkUrls(lower, "http://", links);
   MarkUrls(lower, "https://", links);
   MarkUrls(lower, "ftp://", links);

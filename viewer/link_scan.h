@@ -26,9 +26,8 @@ std::vector<Link> DetectLinks(std::string_view text);
 // URL ends at a delimiter or at a character other than ASCII, except those
 // Shift-JIS writes in one byte (half-width katakana), which stay in as they do
 // in Shift-JIS text; an address holds ASCII address characters only. For every
-// character Shift-JIS can hold the links are those of the Shift-JIS text, but
-// never end inside a character (Shift-JIS lead byte 0xE0 is not taken for one
-// there). Ranges are bytes of the UTF-8 text.
+// character Shift-JIS can hold the links are those of the Shift-JIS text.
+// Ranges are bytes of the UTF-8 text.
 std::vector<Link> DetectLinksUtf8(std::string_view text);
 
 // Appends the URLs starting with `prefix` (lower case), searched in `lower`, the
@@ -43,8 +42,6 @@ void MarkMailAddresses(std::string_view text, std::vector<Link>& links);
 
 // Space, CR, LF, Tab, ( ) < > [ ] * and both quotes end a URL.
 bool IsUrlDelimiter(unsigned char byte);
-// The first byte of a double-byte character: 0x81-0x9F or 0xE1-0xFE.
-bool IsLeadByte(unsigned char byte);
 // ASCII letters and digits, "-", "_" and ".".
 bool IsAddressCharacter(unsigned char byte);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "nkf/cp932.h"
+#include "platform/text_bytes.h"
 #include "viewer/link_scan.h"
 #include "viewer/text_lines.h"
 
@@ -76,7 +77,7 @@ void MarkMailAddressesUtf8(std::string_view text, std::vector<Link>& links) {
 
 std::vector<Link> DetectLinksUtf8(std::string_view text) {
   std::vector<Link> links;
-  const std::string lower = AsciiLower(text);
+  const std::string lower = platform::AsciiLower(text);
   MarkUrlsUtf8(text, lower, "http://", links);
   MarkUrlsUtf8(text, lower, "https://", links);
   MarkUrlsUtf8(text, lower, "ftp://", links);

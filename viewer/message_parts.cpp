@@ -1,5 +1,6 @@
 #include "viewer/message_parts.h"
 
+#include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/ja_texts.h"
 
@@ -57,7 +58,7 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines, TextLin
 
   // The header, kept for the display up to and including its empty line.
   while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    const std::string upper = AsciiUpper(piece);
+    const std::string upper = platform::AsciiUpper(piece);
     if (IsContentTypeLine(upper, kTextPlainMarker)) {
       lines.clear();  // a plain-text message is shown whole
       return false;
@@ -72,7 +73,7 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines, TextLin
   // The first text/plain part anywhere after the header; its own header is
   // dropped. At the end of the file each loop simply finds nothing more.
   while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    if (IsContentTypeLine(AsciiUpper(piece), kTextPlainMarker)) {
+    if (IsContentTypeLine(platform::AsciiUpper(piece), kTextPlainMarker)) {
       if (part_header != nullptr) part_header->push_back(WithoutLineEnd(piece));
       break;
     }

@@ -5,6 +5,7 @@
 
 #include "client/quenmar_interface.h"
 #include "nkf/nkf_convert.h"
+#include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/body_coding.h"
 #include "viewer/message_parts.h"
@@ -111,7 +112,8 @@ bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_l
   if (forced) return true;
   if ((flags & thread::kNoConvertFlags) != 0) return false;
   for (const std::string& line : header_lines) {
-    if (AsciiLower(line).find(client::kSignatureHeader) != std::string::npos) return false;
+    if (platform::AsciiLower(line).find(client::kSignatureHeader) != std::string::npos)
+      return false;
   }
   return true;
 }

@@ -29,24 +29,4 @@ TextLines SplitAtCrLf(std::string_view text) {
   }
 }
 
-// Written without branches so that the compiler can work on many bytes at once
-// (a 5 MB text is lower-cased for every link scan).
-namespace {
-std::string ShiftLetters(std::string_view text, unsigned char first, unsigned char flip) {
-  std::string copy(text.size(), '\0');
-  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
-  auto* out = reinterpret_cast<unsigned char*>(copy.data());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char byte = in[i];
-    const bool letter = static_cast<unsigned char>(byte - first) < 26;
-    out[i] = static_cast<unsigned char>(byte ^ (letter ? flip : 0));
-  }
-  return copy;
-}
-}  // namespace
-
-std::string AsciiLower(std::string_view text) { return ShiftLetters(text, 'A', 0x20); }
-
-std::string AsciiUpper(std::string_view text) { return ShiftLetters(text, 'a', 0x20); }
-
 }  // namespace viewer

@@ -18,8 +18,4 @@ std::string JoinLines(const TextLines& lines);
 // LF stays inside its line.
 TextLines SplitAtCrLf(std::string_view text);
 
-// Copies with only the ASCII letters changed; every other byte is kept.
-std::string AsciiLower(std::string_view text);
-std::string AsciiUpper(std::string_view text);
-
 }  // namespace viewer

@@ -6,6 +6,7 @@
 #include "nkf/nkf_convert.h"
 #include "nkf/nkf_mime.h"
 #include "platform/encoding.h"
+#include "platform/text_bytes.h"
 #include "viewer/text_lines.h"
 
 namespace viewer {
@@ -17,7 +18,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 Charset CharsetNamed(std::string_view name) {
   if (name.empty()) return {};
-  const std::string lower = AsciiLower(name);
+  const std::string lower = platform::AsciiLower(name);
   if (lower == "utf-8" || lower == "utf8") return {CharsetKind::kUtf8, 0};
   const struct {
     std::string_view name;

@@ -8,6 +8,7 @@
 #include "platform/wide_win.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
+#include "ui/view_form.h"
 
 namespace {
 
@@ -20,11 +21,47 @@ std::string MenuText(HMENU menu, UINT position) {
   return platform::Narrow(text);
 }
 
-TEST(Commands, EveryShortcutIsBoundOnce) {
-  std::set<std::pair<WORD, bool>> seen;
-  for (const auto& row : Table().Rows()) {
-    if (row.shortcut.key == 0) continue;
-    EXPECT_TRUE(seen.insert({row.shortcut.key, row.shortcut.ctrl}).second) << row.name;
+// No key of a window leads to two different actions: not two shortcuts, not a
+// shortcut and a list's own key (the shortcut would leave the key dead), not
+// two rows of one list for the same message.
+TEST(Commands, NoKeyOfAWindowLeadsToTwoActions) {
+  EXPECT_EQ(ui::KeyClashes(ui::TVtFormMain::KeyBindings()), std::vector<std::string>{});
+  EXPECT_EQ(ui::KeyClashes(ui::TViewForm::KeyBindings()), std::vector<std::string>{});
+}
+
+TEST(Commands, ClashCheckTellsSharedKeysFromClashes) {
+  using B = ui::KeyBinding;
+  struct Case {
+    B a, b;
+    bool clash;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{'N', false, 0, "", "mNextMail"},
+       {'N', false, WM_CHAR, "BigView", "mNextMail"},
+       false,
+       "a shortcut and a list key running the same command"},
+      {{'S', false, 0, "", "mSend"},
+       {'S', false, WM_CHAR, "List", "List row 1"},
+       true,
+       "a shortcut leaves the list's own S dead"},
+      {{'S', true, 0, "", "mRetry1"}, {'S', false, 0, "", "mSend"}, false, "Ctrl+S is not S"},
+      {{'N', false, WM_CHAR, "ListBoxF", "ListBoxF row 2"},
+       {'N', false, WM_CHAR, "ListViewMail", "ListViewMail row 3"},
+       false,
+       "two lists: the focus decides"},
+      {{VK_TAB, false, WM_KEYDOWN, "List", "List row 1"},
+       {VK_TAB, false, WM_CHAR, "List", "List row 2"},
+       false,
+       "a key down and its character are two steps of one key"},
+      {{'T', false, WM_CHAR, "List", "List row 1"},
+       {'T', false, WM_CHAR, "List", "List row 2"},
+       true,
+       "two rows of one list for one character"},
+  };
+  for (const Case& c : cases) {
+    const B pair[] = {c.a, c.b};
+    EXPECT_EQ(ui::KeyClashes(pair).size(), c.clash ? 1u : 0u) << c.why;
   }
 }
 

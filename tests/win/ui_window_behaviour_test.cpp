@@ -386,5 +386,42 @@ TEST(WindowBehaviour, RInTheFolderListRepliesToTheSelectedRow) {
   EXPECT_EQ(fixture.SelectedFolder(), kInbox);
 }
 
+// A text box of the main window gets the plain keys the window's shortcuts
+// would otherwise take (S sends, R replies, F forwards, Delete trashes): they
+// type and edit there, while the lists keep them as shortcuts.
+TEST(WindowBehaviour, PlainKeysTypeIntoATextBoxInsteadOfRunningShortcuts) {
+  UiFixture fixture;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, main.hwnd(),
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(box, nullptr);
+  SetFocus(box);
+  // The characters a key down makes are queued behind the keys already
+  // pressed, so the letters go first and the editing keys once they are in.
+  const auto pump_until_text = [&](const wchar_t* expected) {
+    return PumpUntil(
+        [&] {
+          MSG message{};
+          while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (main.PreTranslate(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+          }
+          wchar_t text[16] = {};
+          GetWindowTextW(box, text, 16);
+          return std::wstring(text) == expected;
+        },
+        5000);
+  };
+  for (WORD key : {'S', 'F', 'R', 'D'}) PressKey(box, key);
+  EXPECT_TRUE(pump_until_text(L"sfrd")) << "the letters type";
+  PressKey(box, VK_LEFT);
+  PressKey(box, VK_DELETE);
+  EXPECT_TRUE(pump_until_text(L"sfr")) << "Delete deletes in the box";
+  EXPECT_EQ(GetFocus(), box) << "no command ran and took the focus away";
+  DestroyWindow(box);
+}
+
 }  // namespace
 }  // namespace uitest

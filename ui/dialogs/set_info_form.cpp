@@ -109,14 +109,14 @@ int TSetInfoForm::Run() {
 }
 
 void TSetInfoForm::FormShow() {
-  const settings::OptionSettings options = settings::LoadOptionSettings(SettingsPath);
+  const settings::PropertySettings options = settings::LoadOptionSettings(SettingsPath);
   RefCheckBox.SetChecked(options.References != 0);
   InMemoryCheckBox.SetChecked(options.MailInMemory != 0);
   // A value no button stands for (a hand-edited file) shows as the default,
   // so that OK never writes -1 for "no button checked".
   const int position = options.MailIniPos >= 0 && options.MailIniPos < 4
                            ? options.MailIniPos
-                           : settings::OptionSettings{}.MailIniPos;
+                           : settings::PropertySettings{}.MailIniPos;
   for (int i = 0; i < 4; ++i) RadioGroupPos[i].SetChecked(i == position);
   MidokuCheckBox.SetChecked(options.MidokuSearch != 0);
   SubjectCheckBox.SetChecked(options.Subject != 0);
@@ -157,7 +157,9 @@ void TSetInfoForm::QuenmarButtonClick() {
 bool TSetInfoForm::OKButtonClick() {
   // A path that does not name the client's executable is not kept.
   if (!client::ClientConfigured(QuenmarEdit.Text())) QuenmarEdit.SetText("");
-  settings::OptionSettings options;
+  // Starts from the file so that a key of the pass this dialog does not show
+  // is written back as it was.
+  settings::PropertySettings options = settings::LoadOptionSettings(SettingsPath);
   options.References = RefCheckBox.Checked() ? 1 : 0;
   options.MailInMemory = InMemoryCheckBox.Checked() ? 1 : 0;
   options.MailIniPos = SelectedPosition();
