@@ -117,6 +117,10 @@ TEST_F(UnicodeLoadTest, BodiesAreDecodedToEveryCharacter) {
        "Content-Type: text/plain; charset=windows-1252\n",
        "\x80 \x93quoted\x94 \x96\n",
        {"€ “quoted” –"}},
+      {"KOI8-R",
+       "Content-Type: text/plain; charset=KOI8-R\n",
+       "\xf0\xd2\xc9\xd7\xc5\xd4\n",
+       {"Привет"}},
       {"quoted-printable Latin-1 with a broken sequence: the rest as stored",
        "Content-Type: text/plain; charset=ISO-8859-1\nContent-Transfer-Encoding: "
        "quoted-printable\n",
