@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "nkf/nkf_mime.h"
 #include "platform/text_bytes.h"
 
 namespace viewer {
@@ -51,13 +52,6 @@ std::string CharsetParameter(std::string_view value) {
   return std::string(rest.substr(0, end));
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // The lines from `first` on, as stored, after `out` (which ends where they begin).
 void AppendStored(const TextLines& lines, std::size_t first, std::string& out) {
   for (std::size_t i = first; i < lines.size(); ++i) {
@@ -81,8 +75,8 @@ std::string DecodeQuotedPrintable(const TextLines& lines) {
         soft_break = true;
         break;
       }
-      const int high = HexValue(line[k + 1]);
-      const int low = k + 2 < line.size() ? HexValue(line[k + 2]) : -1;
+      const int high = nkf::HexValue(line[k + 1]);
+      const int low = k + 2 < line.size() ? nkf::HexValue(line[k + 2]) : -1;
       if (high < 0 || low < 0) {  // broken: the rest as stored
         out.append(lines[i], k);
         if (i + 1 < lines.size()) {
@@ -99,18 +93,9 @@ std::string DecodeQuotedPrintable(const TextLines& lines) {
   return out;
 }
 
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
 bool IsBase64Line(std::string_view line) {
   for (const char c : line) {
-    if (Base64Value(c) < 0 && c != '=' && !IsBlank(c) && c != '\r') return false;
+    if (nkf::Base64Value(c) < 0 && c != '=' && !IsBlank(c) && c != '\r') return false;
   }
   return true;
 }
@@ -141,7 +126,7 @@ std::string DecodeBase64(const TextLines& lines) {
   int count = 0;  // characters in the current group of four
   for (std::size_t i = 0; i < good; ++i) {
     for (const char c : lines[i]) {
-      const int value = Base64Value(c);
+      const int value = nkf::Base64Value(c);
       if (value >= 0) {
         bits = bits << 6 | static_cast<std::uint32_t>(value);
         if (++count == 4) {
