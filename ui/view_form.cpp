@@ -12,6 +12,7 @@
 #include "ui/placement.h"
 #include "ui/view_commands.h"
 #include "viewer/text_lines.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 
@@ -104,6 +105,11 @@ void TViewForm::CreateBigView() {
   SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
   // Rich text, so that the links can have a format of their own.
   SendMessageW(big_view_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
+  // Characters the chosen font lacks (Latin letters beside a Japanese font,
+  // emoji, rare kanji) are drawn in a font that has them, which the control
+  // picks as the text is inserted.
+  const LRESULT options = SendMessageW(big_view_, EM_GETLANGOPTIONS, 0, 0);
+  SendMessageW(big_view_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
 }
 
 void TViewForm::ApplySettings() {
@@ -179,9 +185,10 @@ std::string TViewForm::Convert(std::string_view text) const {
   return std::string(output.data());
 }
 
-void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
+void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   loaded_flags_ = flags;
   loaded_forced_ = forced;
+  loaded_as_stored_ = as_stored;
   SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
   const std::wstring caption =
       platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
@@ -190,7 +197,10 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   if (nkf_library_ != nullptr) {
     converter = [this](std::string_view text) { return Convert(text); };
   }
-  const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter);
+  viewer::LoadOptions options;
+  options.form = viewer::TextForm::kUnicode;
+  options.as_stored = as_stored;
+  const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter, options);
   ShowLines();
   SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(big_view_, nullptr, TRUE);
@@ -200,26 +210,31 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   }
 }
 
-// The view's lines into BigView, the caret at the start, the links coloured.
+// The view's lines (UTF-8) into BigView, the caret at the start, the links
+// coloured.
 void TViewForm::ShowLines() {
   shown_text_ = viewer::JoinLines(view_.Lines);
+  const std::u16string text = viewer::Utf8ToUtf16(shown_text_);
   // Inserted rather than set: a message that begins with "{\rtf" is still
-  // shown as text, never read as rich text.
+  // shown as text, never read as rich text. The format is set before the
+  // text goes in, so that the control can give the characters the font lacks
+  // a font of their own as they are inserted (a format set afterwards over
+  // the whole text would take that font away again).
   SetWindowTextW(big_view_, L"");
-  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(platform::Widen(shown_text_).c_str()));
   ApplyBigViewFormat();
+  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
   ColourLinks();
   SendMessageW(big_view_, EM_SETSEL, 0, 0);
   SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
 }
 
-std::string TViewForm::BigViewText() const {
+std::wstring TViewForm::BigViewText() const {
   const int length = GetWindowTextLengthW(big_view_);
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(big_view_, wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(std::max(0, copied)));
-  return platform::Narrow(wide);
+  return wide;
 }
 
 void TViewForm::SaveSettings() {

@@ -36,7 +36,7 @@ void TViewForm::mFontClick() {
     ApplyFont();
   } else {
     font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
-    LoadMessage(loaded_flags_, loaded_forced_);
+    LoadMessage(loaded_flags_, loaded_forced_, loaded_as_stored_);
   }
 }
 
