@@ -1,24 +1,31 @@
-// veltrano-cli message [--flags HEX] [--forced] [--header] FILE
+// veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8] FILE
 //
 // Prints the text the viewer shows for a message file, each line followed by
 // LF (raw Shift-JIS), then the line "--- links" and one line per link,
 // "start TAB end TAB text", in the order the viewer looks them up. Positions
-// count bytes in the shown lines joined by CR LF, as the viewer counts them.
+// count bytes in the shown lines joined by CR LF.
 // With --header the header lines come first, as key H shows them.
+//
+// With --utf8 the text is the viewer's own, every character kept, printed as
+// UTF-8 with LF line ends; then "--- links" and the links as above, start and
+// end counted in characters (code points) of the printed text.
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
 #include "nkf/nkf_convert.h"
 #include "viewer/message_view.h"
+#include "viewer/text_lines.h"
 
 namespace {
 
 int Usage() {
-  std::fputs("usage: veltrano-cli message [--flags HEX] [--forced] [--header] FILE\n", stderr);
+  std::fputs("usage: veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8] FILE\n",
+             stderr);
   return 2;
 }
 
@@ -45,12 +52,29 @@ bool ParseHexFlags(std::string_view text, std::uint32_t& value) {
 
 void Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
+// For each byte of UTF-8 lines joined by CR LF, the code point it starts in the
+// same lines joined by LF (one past the end included).
+std::vector<std::size_t> PrintedPositions(std::string_view joined) {
+  std::vector<std::size_t> positions(joined.size() + 1, 0);
+  std::size_t printed = 0;
+  for (std::size_t i = 0; i < joined.size(); ++i) {
+    positions[i] = printed;
+    const auto byte = static_cast<unsigned char>(joined[i]);
+    const bool continuation = (byte & 0xC0) == 0x80;
+    const bool line_end_cr = byte == '\r' && i + 1 < joined.size() && joined[i + 1] == '\n';
+    if (!continuation && !line_end_cr) ++printed;
+  }
+  positions[joined.size()] = printed;
+  return positions;
+}
+
 }  // namespace
 
 int RunMessageCommand(int argc, char** argv) {
   std::uint32_t flags = 0;
   bool forced = false;
   bool header = false;
+  bool utf8 = false;
   std::string path;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -61,6 +85,8 @@ int RunMessageCommand(int argc, char** argv) {
       forced = true;
     } else if (arg == "--header") {
       header = true;
+    } else if (arg == "--utf8") {
+      utf8 = true;
     } else if (arg.starts_with("--") || !path.empty()) {
       return Usage();
     } else {
@@ -74,7 +100,9 @@ int RunMessageCommand(int argc, char** argv) {
   const viewer::CodeConverter converter = [](std::string_view text) {
     return nkf::ConvertToShiftJis(text);
   };
-  if (viewer::LoadMessage(view, flags, forced, converter) != viewer::LoadStatus::kShown) {
+  viewer::LoadOptions options;
+  if (utf8) options.form = viewer::TextForm::kUnicode;
+  if (viewer::LoadMessage(view, flags, forced, converter, options) != viewer::LoadStatus::kShown) {
     std::fprintf(stderr, "%s\n", viewer::CannotOpenMessageText(path).c_str());
     return 1;
   }
@@ -86,8 +114,12 @@ int RunMessageCommand(int argc, char** argv) {
   }
   Write("--- links\n");
   const std::string text = viewer::JoinLines(view.Lines);
+  const std::vector<std::size_t> printed =
+      utf8 ? PrintedPositions(text) : std::vector<std::size_t>();
   for (const viewer::Link& link : view.Links) {
-    std::printf("%zu\t%zu\t", link.start, link.end);
+    const std::size_t start = utf8 ? printed[link.start] : link.start;
+    const std::size_t end = utf8 ? printed[link.end] : link.end;
+    std::printf("%zu\t%zu\t", start, end);
     Write(std::string_view(text).substr(link.start, link.end - link.start));
     Write("\n");
   }

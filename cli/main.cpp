@@ -18,7 +18,7 @@ const Command kCommands[] = {
     {"folders", RunFoldersCommand, "folders [--account N] [--midoku] MAILBOX_DIR"},
     {"threads", RunThreadsCommand,
      "threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR"},
-    {"message", RunMessageCommand, "message [--flags HEX] [--forced] [--header] FILE"},
+    {"message", RunMessageCommand, "message [--flags HEX] [--forced] [--header] [--utf8] FILE"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
 };
 

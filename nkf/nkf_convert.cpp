@@ -224,8 +224,12 @@ std::size_t ConvertInto(std::string_view text, InputCode code, char* data, std::
 }  // namespace
 
 std::string ConvertToShiftJis(std::string_view text) {
+  return ConvertToShiftJis(text, DetectInputCode(text));
+}
+
+std::string ConvertToShiftJis(std::string_view text, InputCode code) {
   std::string result(2 * text.size(), '\0');
-  result.resize(ConvertInto(text, DetectInputCode(text), result.data(), result.size()));
+  result.resize(ConvertInto(text, code, result.data(), result.size()));
   return result;
 }
 

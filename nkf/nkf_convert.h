@@ -44,6 +44,10 @@ InputCode DetectInputCode(std::string_view text);
 // result is at most twice as long as `text`.
 std::string ConvertToShiftJis(std::string_view text);
 
+// The same, read as `code` instead of the code DetectInputCode finds (for text whose code is
+// known, such as the text of an encoded word).
+std::string ConvertToShiftJis(std::string_view text, InputCode code);
+
 // The library call: converts the zero-terminated `input` into `output`, which has room for
 // `output_size` bytes (callers give 2 * strlen(input) + 1, which always suffices). Always
 // zero-terminates when output_size >= 1; never writes more than output_size bytes and never

@@ -24,15 +24,6 @@ std::optional<WordCharset> CharsetNamed(std::string_view name) {
   return std::nullopt;
 }
 
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
 // Base64 in whole groups of four, "=" padding only in the last group.
 std::optional<std::string> DecodeBase64(std::string_view text) {
   if (text.size() % 4 != 0) return std::nullopt;
@@ -53,12 +44,6 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
     }
   }
   return out;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const char lower = platform::AsciiLower(c);
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 // Q encoding: "_" is a space, "=XX" the byte XX; a "=" without two hex digits stays as it is.
@@ -128,6 +113,21 @@ std::size_t WhiteSpaceAfterWordLength(std::string_view text, std::size_t pos) {
     if (line_end == 0 || !is_blank(end + line_end)) return end - pos;
     end += line_end + 1;
   }
+}
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  const char lower = platform::AsciiLower(c);
+  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 }  // namespace nkf

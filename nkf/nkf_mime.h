@@ -36,4 +36,9 @@ std::size_t WhiteSpaceAfterWordLength(std::string_view text, std::size_t pos);
 // Length of the line end at `pos`: 2 for CR LF, 1 for LF or a CR alone, 0 for anything else.
 std::size_t LineEndLength(std::string_view text, std::size_t pos);
 
+// The value of a base64 digit (A-Z a-z 0-9 + /) or a hexadecimal digit
+// (either letter case); -1 for any other byte.
+int Base64Value(char c);
+int HexValue(char c);
+
 }  // namespace nkf

@@ -14,4 +14,11 @@ std::u16string Cp932ToUtf16(std::string_view cp932);
 // Characters with no CP932 form become "?".
 std::string Utf16ToCp932(std::u16string_view utf16);
 
+// Text in one of the single-byte code pages Windows knows (28591-28605 for
+// ISO-8859-n, 1250-1258, 20866 KOI8-R, 21866 KOI8-U, 20127 US-ASCII), decoded
+// as Windows decodes it. Empty when the code page is none of these. A byte the
+// code page leaves undefined becomes U+FFFD on POSIX (Windows gives its own
+// mapping, a control or private-use character).
+std::u16string SingleByteToUtf16(unsigned code_page, std::string_view bytes);
+
 }  // namespace platform

@@ -94,4 +94,17 @@ std::string Utf16ToCp932(std::u16string_view utf16) {
   return Narrow(std::wstring(utf16.begin(), utf16.end()));
 }
 
+std::u16string SingleByteToUtf16(unsigned code_page, std::string_view bytes) {
+  const bool known = (code_page >= 28591 && code_page <= 28599) || code_page == 28603 ||
+                     code_page == 28605 || (code_page >= 1250 && code_page <= 1258) ||
+                     code_page == 20866 || code_page == 21866 || code_page == 20127;
+  if (!known || bytes.empty()) return {};
+  const int size = ConversionLength(bytes.size());
+  const int n = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return {};
+  std::u16string out(static_cast<std::size_t>(n), u'\0');
+  MultiByteToWideChar(code_page, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(out.data()), n);
+  return out;
+}
+
 }  // namespace platform

@@ -145,6 +145,47 @@ TEST_F(CliTest, MessageFailures) {
   EXPECT_EQ(missing.out, "");
 }
 
+// --utf8: every character kept, LF line ends, link positions in code points
+// of the printed text (an emoji and 𠮷 before a link count one each).
+TEST_F(CliTest, Utf8PrintsEveryCharacterAndCountsCodePoints) {
+  const std::string path = Write("m.qnm",
+                                 "Subject: =?UTF-8?B?8J+Now==?= sushi\r\n"
+                                 "Content-Type: text/plain; charset=UTF-8\r\n"
+                                 "\r\n"
+                                 "今日は🍣を食べました。𠮷野家 café ①\r\n"
+                                 "🍣 http://a.example/ 𠮷 a@b.example\r\n");
+  const CliRun run = RunCli("message --utf8 " + Quote(path));
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.out,
+            "今日は🍣を食べました。𠮷野家 café ①\n"
+            "🍣 http://a.example/ 𠮷 a@b.example\n"
+            "--- links\n"
+            "24\t41\thttp://a.example/\n"
+            "44\t55\ta@b.example\n");
+  const CliRun header = RunCli("message --utf8 --header " + Quote(path));
+  EXPECT_EQ(header.out,
+            "Subject: 🍣 sushi\n"
+            "Content-Type: text/plain; charset=UTF-8\n"
+            "\n"
+            "今日は🍣を食べました。𠮷野家 café ①\n"
+            "🍣 http://a.example/ 𠮷 a@b.example\n"
+            "--- links\n"
+            "82\t99\thttp://a.example/\n"
+            "102\t113\ta@b.example\n");
+}
+
+// Without --utf8 the output stays Shift-JIS, with encoded parts now decoded.
+TEST_F(CliTest, EncodedTextPartIsDecodedInTheShiftJisOutput) {
+  // "日本語" in UTF-8, quoted-printable, with a soft line break.
+  const std::string path = Write("m.qnm",
+                                 "Content-Type: text/plain; charset=utf-8\n"
+                                 "Content-Transfer-Encoding: quoted-printable\n\n"
+                                 "=E6=97=A5=E6=9C=AC=\n=E8=AA=9E\n");
+  const CliRun run = RunCli("message " + Quote(path));
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.out, "\x93\xfa\x96\x7b\x8c\xea\n--- links\n");
+}
+
 TEST(CliCommand, PrintsTheClientTexts) {
   const std::string file = "'C:\\Mail\\Mailbox\\Acc1\\Inbox.box\\00000123.qnm'";
   EXPECT_EQ(RunCli("command mark 'C:\\Mail\\Mailbox' " + file).out,

@@ -1,6 +1,7 @@
 #include "ui/color_button.h"
 
 #include "platform/wide_win.h"
+#include "ui/dpi.h"
 #include "ui/fonts.h"
 
 namespace ui {
@@ -18,8 +19,9 @@ void TColorButton::Draw(const DRAWITEMSTRUCT& draw) const {
   HDC dc = draw.hDC;
   RECT face = draw.rcItem;
   const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
+  const int dpi = DpiOf(draw.hwndItem);
   DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0u));
-  InflateRect(&face, -4, -4);
+  InflateRect(&face, -Scale(4, dpi), -Scale(4, dpi));
   if (pushed) OffsetRect(&face, 1, 1);
   const std::wstring caption = platform::Widen(Text());
   // Without a caption the swatch fills the face; with one it is a square on
@@ -32,7 +34,7 @@ void TColorButton::Draw(const DRAWITEMSTRUCT& draw) const {
   FrameRect(dc, &swatch, GetSysColorBrush(COLOR_BTNSHADOW));
   if (!caption.empty()) {
     RECT text = face;
-    text.left = swatch.right + 2;
+    text.left = swatch.right + Scale(2, dpi);
     SetBkMode(dc, TRANSPARENT);
     const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
@@ -40,7 +42,7 @@ void TColorButton::Draw(const DRAWITEMSTRUCT& draw) const {
   }
   if ((draw.itemState & ODS_FOCUS) != 0) {
     RECT focus = draw.rcItem;
-    InflateRect(&focus, -3, -3);
+    InflateRect(&focus, -Scale(3, dpi), -Scale(3, dpi));
     DrawFocusRect(dc, &focus);
   }
 }

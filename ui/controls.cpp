@@ -1,5 +1,8 @@
 #include "ui/controls.h"
 
+#include <imm.h>
+
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -33,6 +36,34 @@ int Control::Width() const {
   GetWindowRect(hwnd_, &rect);
   return rect.right - rect.left;
 }
+
+bool ContextMenuKey::Pressed(UINT message, WPARAM key) {
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  if (!down || !((key == VK_F10 && shift) || key == VK_APPS)) return false;
+  held_ = key;
+  return true;
+}
+
+bool ContextMenuKey::Released(UINT message, WPARAM key) {
+  if ((message != WM_KEYUP && message != WM_SYSKEYUP) || held_ == 0 || key != held_) return false;
+  held_ = 0;
+  return true;
+}
+
+POINT PopupPoint(HWND control, const RECT* item) {
+  RECT client{};
+  GetClientRect(control, &client);
+  POINT at{0, 0};
+  if (item != nullptr) {
+    at.x = std::clamp(item->left, client.left, std::max(client.left, client.right - 1));
+    at.y = std::clamp(item->bottom, client.top, std::max(client.top, client.bottom - 1));
+  }
+  ClientToScreen(control, &at);
+  return at;
+}
+
+void WithoutInputMethod(HWND control) { ImmAssociateContextEx(control, nullptr, 0); }
 
 void PostKeyPress(HWND target, WORD virtual_key) {
   const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);

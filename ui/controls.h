@@ -60,6 +60,39 @@ void SubclassControl(HWND control, Owner* owner) {
                     reinterpret_cast<DWORD_PTR>(owner));
 }
 
+// WM_CONTEXTMENU from the keyboard (Shift+F10 or the Menu key) rather than
+// the mouse: its position is (-1, -1).
+inline bool FromKeyboard(LPARAM context_menu_position) {
+  return context_menu_position == static_cast<LPARAM>(-1) ||
+         (static_cast<short>(LOWORD(context_menu_position)) == -1 &&
+          static_cast<short>(HIWORD(context_menu_position)) == -1);
+}
+
+// Shift+F10 and the Menu key in a control whose pop-up the program opens
+// itself: the pop-up opens at the key's press, and the release of that key is
+// swallowed too, so that the release of F10 does not open the menu bar as
+// well (Wine's default handling does) and the default handling makes no
+// second WM_CONTEXTMENU of its own.
+class ContextMenuKey {
+ public:
+  // True for the press of Shift+F10 or of the Menu key.
+  bool Pressed(UINT message, WPARAM key);
+  // True for the release of the key Pressed took.
+  bool Released(UINT message, WPARAM key);
+
+ private:
+  WPARAM held_ = 0;
+};
+
+// Where a pop-up opened from the keyboard goes: the bottom-left corner of
+// `item` (client coordinates of `control`), kept inside the control's client
+// area, in screen coordinates; the control's corner when there is no item.
+POINT PopupPoint(HWND control, const RECT* item);
+
+// No input context for `control`: an open input method (a Japanese IME) then
+// leaves its keys alone, so that single-letter commands work while it is on.
+void WithoutInputMethod(HWND control);
+
 // Posts a key press and release of `virtual_key` to `target`, so that its own
 // navigation runs as if the key had been typed there.
 void PostKeyPress(HWND target, WORD virtual_key);

@@ -1,5 +1,6 @@
 #include "ui/dialog.h"
 
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/placement.h"
 
@@ -8,14 +9,17 @@ namespace ui {
 void Dialog::CreateFrame(HWND owner, const Frame& frame) {
   owner_ = owner;
   RegisterWindowClass(frame.class_name, nullptr, GetSysColorBrush(COLOR_BTNFACE));
-  RECT outer{0, 0, frame.client_width, frame.client_height};
-  AdjustWindowRectEx(&outer, frame.style, FALSE, frame.ex_style);
+  // At the owner's DPI: the dialog opens on the owner's monitor.
+  const int dpi = DpiOf(owner);
+  CreateFontFor(dpi);
+  RECT outer{0, 0, X(frame.client_width), Y(frame.client_height)};
+  AdjustWindowRectForDpi(outer, frame.style, false, frame.ex_style, dpi);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   RECT anchor{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (owner != nullptr) GetWindowRect(owner, &anchor);
-  int x = anchor.left + frame.offset.x;
-  int y = anchor.top + frame.offset.y;
+  int x = anchor.left + Scale(frame.offset.x, dpi);
+  int y = anchor.top + Scale(frame.offset.y, dpi);
   if (frame.centre) {
     x = anchor.left + (anchor.right - anchor.left - width) / 2;
     y = anchor.top + (anchor.bottom - anchor.top - height) / 2;
@@ -28,8 +32,35 @@ void Dialog::CreateFrame(HWND owner, const Frame& frame) {
   if (frame.small_icon) {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon(true)));
   }
-  font_.CreateHeight(ja::kDialogFace, -12);
+  // Placed on another monitor than the owner's (kept inside a work area):
+  // measured again at the DPI it has there.
+  if (DpiOf(hwnd()) != dpi) CreateFontFor(DpiOf(hwnd()));
   OnCreateControls();
+}
+
+void Dialog::CreateFontFor(int dpi) {
+  font_.CreatePoints(ja::kDialogFace, kDialogPoints, dpi);
+  base_ = MeasureFont(font_.handle());
+  if (base_.cx <= 0 || base_.cy <= 0) base_ = kDesignBase;
+}
+
+void Dialog::Place(const Control& control, int x, int y, int width, int height) {
+  placed_.push_back(Placed{control.hwnd(), RECT{x, y, x + width, y + height}});
+  control.Move(X(x), Y(y), X(width), Y(height));
+}
+
+// Moved to a monitor of another scale: the font at the new DPI, every placed
+// control where it belongs at that size, the bounds Windows suggests.
+void Dialog::OnDpiChanged(int dpi, LPARAM suggested) {
+  CreateFontFor(dpi);
+  for (const Placed& p : placed_) {
+    if (!IsWindow(p.control)) continue;
+    MoveWindow(p.control, X(p.design.left), Y(p.design.top), X(p.design.right - p.design.left),
+               Y(p.design.bottom - p.design.top), FALSE);
+  }
+  ApplyDialogFont();
+  TakeSuggestedRect(hwnd(), suggested);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 int Dialog::ShowModal() {
@@ -112,6 +143,9 @@ LRESULT Dialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
       SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), lparam);
+      return 0;
     default:
       break;
   }

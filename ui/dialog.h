@@ -16,7 +16,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/window.h"
 
@@ -24,17 +26,24 @@ namespace ui {
 
 class Dialog : public Window {
  public:
+  // Layout: positions and sizes are given in design pixels, the pixels of
+  // the dialog font (ＭＳ Ｐゴシック, 9 points) at 100%, whose character cell
+  // is kDesignBase. They are scaled by the dialog font's measured character
+  // size at the dialog's DPI, as dialog units are: the dialogs grow with the
+  // display scale and with a face wider or taller than the design's.
+  static constexpr SIZE kDesignBase{6, 12};
+
   struct Frame {
     const wchar_t* class_name;
     std::string caption;  // CP932
-    int client_width = 0;
-    int client_height = 0;
+    int client_width = 0;   // design pixels
+    int client_height = 0;  // design pixels
     // No WS_CLIPCHILDREN: a group box paints only its frame, and the dialog
     // must paint the background inside it.
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD ex_style = WS_EX_DLGMODALFRAME;
-    // Top-left corner relative to the owner's: `offset` pixels right of and
-    // below it; centred on the owner (or the screen) when `centre` is set.
+    // Top-left corner relative to the owner's: `offset` pixels (at 100%)
+    // right of and below it; centred on the owner (or the screen) when `centre` is set.
     POINT offset{30, 30};
     bool centre = false;
     bool small_icon = true;
@@ -46,8 +55,11 @@ class Dialog : public Window {
   // Shows the dialog without activating it and returns at once.
   void ShowModeless();
 
-  // The face and height the dialogs are designed with.
+  // The face and size the dialogs are designed with, at the dialog's DPI.
   HFONT DialogFont() const { return font_.handle(); }
+  // Design pixels in pixels of this dialog.
+  int X(int design) const { return MulDiv(design, base_.cx, kDesignBase.cx); }
+  int Y(int design) const { return MulDiv(design, base_.cy, kDesignBase.cy); }
 
  protected:
   Dialog() = default;
@@ -64,10 +76,22 @@ class Dialog : public Window {
   void SetDefaultButton(int id) { default_button_ = id; }
   // Gives every control of the dialog the dialog font.
   void ApplyDialogFont() const;
+  // Places a control at a rectangle in design pixels; it keeps its place
+  // when the dialog moves to a monitor of another scale.
+  void Place(const Control& control, int x, int y, int width, int height);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  void CreateFontFor(int dpi);
+  void OnDpiChanged(int dpi, LPARAM suggested);
+  struct Placed {
+    HWND control;
+    RECT design;
+  };
+
   Font font_;
+  SIZE base_ = kDesignBase;  // the dialog font's character cell
+  std::vector<Placed> placed_;
   HWND owner_ = nullptr;
   int default_button_ = IDOK;
   int result_ = IDCANCEL;

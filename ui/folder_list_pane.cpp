@@ -1,7 +1,10 @@
 #include "ui/folder_list_pane.h"
 
+#include <algorithm>
+
 #include "mailbox/folder_discovery.h"
 #include "platform/wide_win.h"
+#include "ui/dpi.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
 
@@ -45,12 +48,39 @@ void FolderListPane::Create(HWND parent, int id) {
   parent_ = parent;
   list_.Create(parent, id);
   SubclassControl<FolderListPane, &FolderListPane::ControlMessage>(list_.hwnd(), this);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 1);
+  WithoutInputMethod(list_.hwnd());
+  dpi_ = DpiOf(parent);
+  ResetImages(SmallImageSize(dpi_));
 }
 
-void FolderListPane::ApplySettings(const settings::ListFontSettings& list) {
-  font_.CreatePoints(list.FontFace, list.FontSize);
+HIMAGELIST FolderListPane::ResetImages(int size) {
+  if (images_ != nullptr) ImageList_Destroy(images_);
+  images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 3, 1);
+  ResizeRows();
+  return images_;
+}
+
+int FolderListPane::RowHeight() const {
+  const int text = font_.handle() != nullptr ? MeasureFont(font_.handle()).cy : 0;
+  return std::max(static_cast<int>(ImageSize(images_).cy), text) + Scale(4, dpi_);
+}
+
+// A variable-height list box measures a row only when it is added: rows
+// already there are given the new height.
+void FolderListPane::ResizeRows() const {
+  if (list_.hwnd() == nullptr) return;
+  const int height = RowHeight();
+  for (int row = 0; row < list_.Count(); ++row) {
+    SendMessageW(list_.hwnd(), LB_SETITEMHEIGHT, static_cast<WPARAM>(row), height);
+  }
+  list_.Invalidate();
+}
+
+void FolderListPane::ApplySettings(const settings::ListFontSettings& list, int dpi) {
+  dpi_ = dpi;
+  font_.CreatePoints(list.FontFace, list.FontSize, dpi, list.FontStyle);
   list_.SetFont(font_.handle());
+  ResizeRows();
   text_color_ = ToColorRef(list.Color);
   back_color_ = ToColorRef(list.BColor);
   if (brush_ != nullptr) DeleteObject(brush_);
@@ -123,8 +153,18 @@ bool FolderListPane::FocusThreadList(WORD) {
 
 void FolderListPane::ListBoxFMouseDown() { form_.PopupAtCursor(PopupFolderDef(), list_.hwnd()); }
 
+// Shift+F10 or the Menu key: the pop-up at the selected row.
+void FolderListPane::ListBoxFContextKey() {
+  RECT row{};
+  const int selected = list_.Selected();
+  const bool has_row =
+      selected >= 0 && SendMessageW(list_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                    reinterpret_cast<LPARAM>(&row)) != LB_ERR;
+  form_.PopupAt(PopupFolderDef(), list_.hwnd(), PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
+}
+
 void FolderListPane::ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const {
-  measure.itemHeight = static_cast<UINT>(ImageSize(images_).cy + 4);
+  measure.itemHeight = static_cast<UINT>(RowHeight());
 }
 
 void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
@@ -136,19 +176,21 @@ void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &rect, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : brush_);
   const int image = folder.Unread != 0 ? 2 : 0;
-  const int indent = folder.Depth * kIndentPerLevel;
+  const int indent = folder.Depth * Scale(kIndentPerLevel, dpi_);
   if (images_ != nullptr && image < ImageList_GetImageCount(images_)) {
-    ImageList_Draw(images_, image, dc, rect.left + indent + 2, rect.top + 2, ILD_TRANSPARENT);
+    const int image_top = rect.top + (rect.bottom - rect.top - ImageSize(images_).cy) / 2;
+    ImageList_Draw(images_, image, dc, rect.left + indent + Scale(2, dpi_), image_top,
+                   ILD_TRANSPARENT);
   }
   HGDIOBJ old_font = SelectObject(dc, font_.handle());
   const std::wstring text = platform::Widen(folder.Title);
   SIZE extent{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  const int x = rect.left + indent + ImageSize(images_).cx + 4;
+  const int x = rect.left + indent + ImageSize(images_).cx + Scale(4, dpi_);
   const int y = rect.top + (rect.bottom - rect.top - extent.cy) / 2;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text_color_);
-  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+  DrawFallbackText(dc, font_, x, y, rect, text);
   SelectObject(dc, old_font);
   if ((draw.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &rect);
 }
@@ -173,8 +215,13 @@ void FolderListPane::RefreshUnreadCounts() {
   form_.EnableMainWindow(true);
 }
 
-bool FolderListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+bool FolderListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
+  if (context_key_.Pressed(message, wparam)) {
+    ListBoxFContextKey();
+    return true;
+  }
+  if (context_key_.Released(message, wparam)) return true;
   if (message == WM_CHAR) return ListBoxFKeyPress(static_cast<wchar_t>(wparam));
   if (message == WM_KEYDOWN) {
     return RunKey<FolderListPane>(kKeys, *this, WM_KEYDOWN, wparam,
@@ -182,6 +229,10 @@ bool FolderListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT
   }
   if (message == WM_RBUTTONDOWN) {
     ListBoxFMouseDown();
+    return true;
+  }
+  if (message == WM_CONTEXTMENU && FromKeyboard(lparam)) {
+    ListBoxFContextKey();
     return true;
   }
   return false;

@@ -38,7 +38,15 @@ class FolderListPane {
   void Create(HWND parent, int id);
   const OwnerDrawListBox& ListBoxF() const { return list_; }
   HIMAGELIST ImageListFolder() const { return images_; }
-  void ApplySettings(const settings::ListFontSettings& list);
+  // Font and colours of the list for a window of `dpi`; the rows take the
+  // height of the new font.
+  void ApplySettings(const settings::ListFontSettings& list, int dpi);
+  // An empty image list of `size` × `size` replaces the one in use (filled
+  // by the caller); the rows take the height of the new images.
+  HIMAGELIST ResetImages(int size);
+  // A row's height: the taller of the images and the font's text, and a
+  // margin of 2 pixels at 100% above and below.
+  int RowHeight() const;
   // WM_CTLCOLORLISTBOX of the form for this list: its colours and brush.
   LRESULT ControlColor(HDC dc) const;
   bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
@@ -54,6 +62,7 @@ class FolderListPane {
   void TimerKeyWaitTimer();
   bool ListBoxFKeyPress(wchar_t character);  // true: the character was used up
   void ListBoxFMouseDown();
+  void ListBoxFContextKey();
   void ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const;
   void ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const;
 
@@ -61,6 +70,7 @@ class FolderListPane {
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void StartTimerKeyWait();
   void StopTimerKeyWait();
+  void ResizeRows() const;
   // Key-table handlers.
   bool PostNavigationKey(WORD virtual_key);
   bool Swallow(WORD) { return true; }
@@ -77,6 +87,8 @@ class FolderListPane {
   COLORREF back_color_ = 0;
   HIMAGELIST images_ = nullptr;
   HWND parent_ = nullptr;
+  ContextMenuKey context_key_;
+  int dpi_ = 96;
   bool timer_key_wait_running_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "ui/main_form.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
 #include "thread/thread_node.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
 #include "ui/placement.h"
@@ -30,8 +32,8 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
   RegisterWindowClass(kClassName, ApplicationIcon(false), GetSysColorBrush(COLOR_BTNFACE));
   accelerators_ = MainCommands().BuildAccelerators();
   // Design bounds; the settings replace them in the first show.
-  Create(kClassName, 0, kFormStyle, "Veltrano", 140, 160, 631, 396, nullptr,
-         MainCommands().BuildMenuBar());
+  Create(kClassName, 0, kFormStyle, "Veltrano", 140, 160, Scale(631, SystemDpi()),
+         Scale(396, SystemDpi()), nullptr, MainCommands().BuildMenuBar());
   OnCreate();
   // A close asked for while a message was opened or moved is carried out now.
   viewer_busy_.OnRelease([this] {
@@ -53,16 +55,48 @@ TVtFormMain::~TVtFormMain() {
 }
 
 void TVtFormMain::OnCreate() {
-  form_font_.CreateHeight(ja::kDialogFace, -12);
+  dpi_ = DpiOf(hwnd());
+  list_box_width_ = Scale(main_settings_.ListBoxWidth, dpi_);
   folder_list_.Create(hwnd(), kListBoxFId);
   thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId);
   status_bar_.Create(hwnd(), kStatusBarId);
-  status_bar_.SetFont(form_font_.handle());
   status_bar_.SetSimpleText("");
-  folder_list_.ApplySettings(main_settings_.ListBox);
-  thread_list_.ApplySettings(main_settings_.ListView);
+  ApplyDpi();
+}
+
+void TVtFormMain::ApplyDpi() {
+  form_font_.CreatePoints(ja::kDialogFace, kDialogPoints, dpi_);
+  status_bar_.SetFont(form_font_.handle());
+  folder_list_.ApplySettings(main_settings_.ListBox, dpi_);
+  thread_list_.ApplySettings(main_settings_.ListView, dpi_);
   Layout();
 }
+
+// Moved to a monitor of another scale: the fonts, images and widths follow,
+// and the window takes the bounds Windows suggests (its size at the new scale).
+void TVtFormMain::OnDpiChanged(int dpi, LPARAM suggested) {
+  const int old_dpi = dpi_;
+  if (dpi <= 0 || dpi == old_dpi) {
+    TakeSuggestedRect(hwnd(), suggested);
+    return;
+  }
+  const int column1 = MulDiv(thread_list_.Column1(), dpi, old_dpi);
+  dpi_ = dpi;
+  list_box_width_ = MulDiv(list_box_width_, dpi, old_dpi);
+  ApplyDpi();
+  if (shown_once_) SetUpImageLists();
+  thread_list_.SetColumn1(column1);
+  TakeSuggestedRect(hwnd(), suggested);
+  Layout();
+  thread_list_.FitSenderColumn();
+}
+
+int TVtFormMain::StatusBarHeight() const {
+  const int text = form_font_.handle() != nullptr ? MeasureFont(form_font_.handle()).cy : 0;
+  return std::max(Scale(19, dpi_), text + Scale(6, dpi_));
+}
+
+int TVtFormMain::SplitterWidth() const { return Scale(3, dpi_); }
 
 TViewForm& TVtFormMain::EnsureViewer() {
   if (viewer_ == nullptr) {
@@ -157,13 +191,12 @@ void TVtFormMain::UpdateCaption() {
 }
 
 void TVtFormMain::ApplyMainSettings() {
-  const settings::WindowBounds& bounds = main_settings_.MainWindow;
-  MoveOnScreen(hwnd(), bounds, true);
-  folder_list_.ApplySettings(main_settings_.ListBox);
-  list_box_width_ = std::max(0, main_settings_.ListBoxWidth);
-  thread_list_.ApplySettings(main_settings_.ListView);
-  Layout();
-  thread_list_.SetColumn1(main_settings_.Column1);
+  MoveOnScreen(hwnd(), main_settings_.MainWindow, true);
+  // At the DPI of the monitor the window is on now; the widths are kept at 96.
+  dpi_ = DpiOf(hwnd());
+  list_box_width_ = Scale(std::max(0, main_settings_.ListBoxWidth), dpi_);
+  ApplyDpi();
+  thread_list_.SetColumn1(Scale(main_settings_.Column1, dpi_));
   thread_list_.FitSenderColumn();
   if (main_settings_.MainWindow.bMaximize != 0) {
     ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
@@ -174,44 +207,39 @@ void TVtFormMain::ApplyMainSettings() {
 // The window's current state in the main save pass's terms: normal-state
 // bounds (also while maximised), list widths, fonts and colours.
 void TVtFormMain::CollectMainSettings() {
-  const RECT normal = NormalBoundsOnScreen(hwnd());
-  main_settings_.MainWindow.Left = normal.left;
-  main_settings_.MainWindow.Top = normal.top;
-  main_settings_.MainWindow.Width = normal.right - normal.left;
-  main_settings_.MainWindow.Height = normal.bottom - normal.top;
-  main_settings_.MainWindow.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
+  main_settings_.MainWindow = SavedBounds(hwnd());
   main_settings_.Property.AccountTitle = account_.AccountIndex;
   main_settings_.Property.Mailbox = account_.MailboxDir;
-  main_settings_.ListBoxWidth = list_box_width_;
-  main_settings_.Column1 = thread_list_.Column1();
+  main_settings_.ListBoxWidth = Unscale(list_box_width_, dpi_);
+  main_settings_.Column1 = Unscale(thread_list_.Column1(), dpi_);
 }
 
+// The image lists at the window's DPI: the unread mark from the icon drawn
+// in that size (16, 20, 24, 32 and 48 pixels), the folder images from the
+// system's Shell32.DLL at that size.
 void TVtFormMain::SetUpImageLists() {
-  HIMAGELIST mail_images = thread_list_.ImageListMail();
-  thread_list_.ListViewMail().SetImageList(mail_images);
-  HANDLE unread = LoadImageW(GetModuleHandleW(nullptr), L"MAIZ", IMAGE_ICON, 16, 16, 0);
+  const int size = SmallImageSize(dpi_);
+  HIMAGELIST mail_images = thread_list_.ResetImages(size);
+  HANDLE unread = LoadImageW(GetModuleHandleW(nullptr), L"MAIZ", IMAGE_ICON, size, size, 0);
   if (unread != nullptr) {
     ImageList_AddIcon(mail_images, static_cast<HICON>(unread));
     DestroyIcon(static_cast<HICON>(unread));
   }
+  HIMAGELIST folder_images = folder_list_.ResetImages(size);
   wchar_t system_dir[500] = {};
   if (GetSystemDirectoryW(system_dir, 500) == 0) return;
   const std::wstring shell32 = std::wstring(system_dir) + L"\\Shell32.DLL";
-  HIMAGELIST folder_images = folder_list_.ImageListFolder();
-  HICON pair[2] = {};
-  if (ExtractIconExW(shell32.c_str(), 3, nullptr, pair, 2) == 2) {
-    for (HICON icon : pair) ImageList_AddIcon(folder_images, icon);
-  }
-  for (HICON icon : pair) {
-    if (icon != nullptr) DestroyIcon(icon);
-  }
-  HICON unread_folder[2] = {};
-  if (ExtractIconExW(shell32.c_str(), 20, nullptr, unread_folder, 2) > 0 &&
-      unread_folder[0] != nullptr) {
-    ImageList_AddIcon(folder_images, unread_folder[0]);
-  }
-  for (HICON icon : unread_folder) {
-    if (icon != nullptr) DestroyIcon(icon);
+  // Image 0 a folder, 1 an open folder (never drawn), 2 a folder with unread
+  // mail; the list stays short when one is missing, and rows show text only.
+  for (const int index : {3, 4, 20}) {
+    HICON icon = nullptr;
+    if (SHDefExtractIconW(shell32.c_str(), index, 0, &icon, nullptr, static_cast<UINT>(size)) !=
+            S_OK ||
+        icon == nullptr) {
+      return;
+    }
+    ImageList_AddIcon(folder_images, icon);
+    DestroyIcon(icon);
   }
 }
 
@@ -247,13 +275,15 @@ void TVtFormMain::Layout() {
   RECT client{};
   GetClientRect(hwnd(), &client);
   const int width = static_cast<int>(client.right);
-  const int height = std::max(0, static_cast<int>(client.bottom) - kStatusBarHeight);
-  status_bar_.Move(0, height, width, kStatusBarHeight);
-  const int list_width = std::clamp(list_box_width_, 0, std::max(0, width - kSplitterWidth));
+  const int status_height = StatusBarHeight();
+  const int splitter = SplitterWidth();
+  const int height = std::max(0, static_cast<int>(client.bottom) - status_height);
+  status_bar_.Move(0, height, width, status_height);
+  const int list_width = std::clamp(list_box_width_, 0, std::max(0, width - splitter));
   folder_list_.ListBoxF().Move(0, 0, list_width, height);
-  const int view_left = list_width + kSplitterWidth;
+  const int view_left = list_width + splitter;
   const int view_width = std::max(0, width - view_left);
-  const int box_height = std::min(kFilterBoxHeight, height);
+  const int box_height = std::min(thread_list_.FilterBoxHeight(), height);
   thread_list_.FilterBox().Move(view_left, 0, view_width, box_height);
   thread_list_.ListViewMail().Move(view_left, box_height, view_width, height - box_height);
 }
@@ -263,10 +293,10 @@ void TVtFormMain::FormResize() {
   thread_list_.FitSenderColumn();
 }
 
-// Splitter1: the 3-pixel strip between the lists, dragged with the left button.
+// Splitter1: the strip between the lists, dragged with the left button.
 bool TVtFormMain::SplitterMouse(UINT message, LPARAM lparam) {
   const int x = GET_X_LPARAM(lparam);
-  const bool over = x >= list_box_width_ && x < list_box_width_ + kSplitterWidth;
+  const bool over = x >= list_box_width_ && x < list_box_width_ + SplitterWidth();
   switch (message) {
     case WM_LBUTTONDOWN:
       if (!over) return false;
@@ -320,6 +350,9 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_SIZE:
       FormResize();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), lparam);
       return 0;
     case WM_COMMAND:
       if (lparam == 0) {

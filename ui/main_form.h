@@ -64,9 +64,6 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   static constexpr int kFilterBoxId = 103;
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
-  static constexpr int kSplitterWidth = 3;
-  static constexpr int kStatusBarHeight = 19;
-  static constexpr int kFilterBoxHeight = 22;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
@@ -103,6 +100,9 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // Runs the command of the table named `name` when it is enabled.
   void RunCommand(const char* name);
   void PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control);
+  // The pop-up at a point of the screen (Shift+F10 or the Menu key: at the
+  // selected row).
+  void PopupAt(const PopupDef<TVtFormMain>& def, HWND owner_control, POINT at);
   bool ViewerBusy() const;
 
   // ---- Event handlers ------------------------------------------------------
@@ -215,6 +215,14 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void OnCreate();
   void OnCommand(int id);
   void Layout();
+  // Sizes at the window's DPI: the status bar (19 pixels at 100%, or its
+  // font's text height and a margin when taller) and the splitter (3).
+  int StatusBarHeight() const;
+  int SplitterWidth() const;
+  // Fonts, image lists and list widths for the window's DPI (dpi_); called at
+  // creation and when the window moves to a monitor of another scale.
+  void ApplyDpi();
+  void OnDpiChanged(int dpi, LPARAM suggested);
   void ApplyMainSettings();
   void CollectMainSettings();
   void SetUpImageLists();
@@ -245,7 +253,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   HACCEL accelerators_ = nullptr;
   Font form_font_;
   std::unique_ptr<TVtJobForm> job_form_;
-  int list_box_width_ = 150;
+  int dpi_ = 96;              // the window's DPI, which every size follows
+  int list_box_width_ = 150;  // pixels at dpi_
   bool shown_once_ = false;
   bool close_pending_ = false;
   bool dragging_splitter_ = false;

@@ -43,6 +43,10 @@ void TVtFormMain::AccountItemClick(int index) {
 void TVtFormMain::PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control) {
   POINT at{};
   GetCursorPos(&at);
+  PopupAt(def, owner_control, at);
+}
+
+void TVtFormMain::PopupAt(const PopupDef<TVtFormMain>& def, HWND owner_control, POINT at) {
   SetForegroundWindow(owner_control);
   HMENU menu = MainCommands().BuildPopup(*this, def);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd(), nullptr);

@@ -46,19 +46,20 @@ void TVtFormMain::ListFontClick(bool thread_list) {
   TSetFontForm dialog(hwnd());
   dialog.ScreenCaption = thread_list ? ja::kMailScreen : ja::kFolderScreen;
   dialog.ShowLinkColor = false;
-  dialog.Panel1 = SampleFont{list.FontFace, list.FontSize, list.Color, list.BColor};
+  dialog.Panel1 = SampleFont{list.FontFace, list.FontSize, list.FontStyle, list.Color, list.BColor};
   dialog.Run();
   if (!dialog.FontChosen) return;
   list.FontFace = dialog.Panel1.FontFace;
   list.FontSize = dialog.Panel1.FontSize;
+  list.FontStyle = dialog.Panel1.FontStyle;
   list.Color = dialog.Panel1.Color;
   list.BColor = dialog.Panel1.BColor;
   // The thread list's settings also colour the unread image's background.
   if (thread_list) {
-    thread_list_.ApplySettings(list);
+    thread_list_.ApplySettings(list, dpi_);
     thread_list_.ListViewMail().Invalidate();
   } else {
-    folder_list_.ApplySettings(list);
+    folder_list_.ApplySettings(list, dpi_);
     folder_list_.ListBoxF().Invalidate();
   }
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
+
 namespace ui {
 namespace {
 
@@ -78,10 +80,30 @@ RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas) {
 }
 
 void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repaint) {
-  const RECT shown = KeepOnScreen(
-      RECT{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height});
-  MoveWindow(window, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
-             repaint ? TRUE : FALSE);
+  // Twice when the move takes the window to a monitor of another scale: the
+  // second time at that monitor's DPI.
+  for (int pass = 0; pass < 2; ++pass) {
+    const int dpi = DpiOf(window);
+    const int width = Scale(bounds.Width, dpi);
+    const int height = Scale(bounds.Height, dpi);
+    const RECT shown =
+        KeepOnScreen(RECT{bounds.Left, bounds.Top, bounds.Left + width, bounds.Top + height});
+    MoveWindow(window, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+               repaint ? TRUE : FALSE);
+    if (DpiOf(window) == dpi) return;
+  }
+}
+
+settings::WindowBounds SavedBounds(HWND window) {
+  const RECT normal = NormalBoundsOnScreen(window);
+  const int dpi = DpiOf(window);
+  settings::WindowBounds bounds;
+  bounds.Left = normal.left;
+  bounds.Top = normal.top;
+  bounds.Width = Unscale(normal.right - normal.left, dpi);
+  bounds.Height = Unscale(normal.bottom - normal.top, dpi);
+  bounds.bMaximize = RestoresMaximized(window) ? 1 : 0;
+  return bounds;
 }
 
 RECT InsideWorkArea(const RECT& r, const RECT& work) {

@@ -33,8 +33,16 @@ bool RestoresMaximized(HWND window);
 RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas);
 // The same with the monitors of this desktop.
 RECT KeepOnScreen(const RECT& saved);
-// Moves `window` to the saved normal bounds, kept on screen as above.
+// Window bounds in the settings file: Left and Top are screen pixels (the
+// desktop's coordinates have no scale of their own), Width and Height are kept
+// at 96 DPI, so that a window is as large beside its text on every screen
+// and the design size 631 × 396 means the same at 100% and at 200%.
+//
+// Moves `window` to the saved normal bounds, its size at the DPI of the
+// monitor it lands on, kept on screen as above.
 void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repaint);
+// The window's normal bounds and maximised state as the settings keep them.
+settings::WindowBounds SavedBounds(HWND window);
 
 // `r` moved (and made smaller where it is larger) to lie wholly in `work`.
 RECT InsideWorkArea(const RECT& r, const RECT& work);

@@ -1,5 +1,6 @@
 #include "ui/splash_form.h"
 
+#include "ui/dpi.h"
 #include "ui/placement.h"
 
 namespace ui {
@@ -8,11 +9,14 @@ TSplashForm::TSplashForm() {
   RegisterWindowClass(kClassName, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // In the middle of the primary monitor's work area, where the program's
   // window opens unless it was moved.
+  // Its design size at the primary monitor's scale; the picture is stretched
+  // to it (halftone).
   const RECT work = WorkAreaOf(nullptr);
-  const int x = work.left + (work.right - work.left - kWidth) / 2;
-  const int y = work.top + (work.bottom - work.top - kHeight) / 2;
-  Create(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, "Veltrano", x, y, kWidth, kHeight, nullptr,
-         nullptr);
+  const int width = Scale(kWidth, SystemDpi());
+  const int height = Scale(kHeight, SystemDpi());
+  const int x = work.left + (work.right - work.left - width) / 2;
+  const int y = work.top + (work.bottom - work.top - height) / 2;
+  Create(kClassName, WS_EX_TOOLWINDOW, WS_POPUP, "Veltrano", x, y, width, height, nullptr, nullptr);
   image1_ = static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), L"SPLASH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }

@@ -4,6 +4,7 @@
 
 #include "platform/wide_win.h"
 #include "thread/thread_rows.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
@@ -49,18 +50,38 @@ void ThreadListPane::Create(HWND parent, int id, int filter_box_id) {
   box_.Show(true);
   SubclassControl<ThreadListPane, &ThreadListPane::FilterBoxMessage>(box_.hwnd(), this);
   list_.Create(parent, id);
-  list_.AddColumn(0, ja::kColumnSubject, 80);
-  list_.AddColumn(1, ja::kColumnSender, 333);
+  const int dpi = DpiOf(parent);
+  list_.AddColumn(0, ja::kColumnSubject, Scale(80, dpi));
+  list_.AddColumn(1, ja::kColumnSender, Scale(333, dpi));
   SubclassControl<ThreadListPane, &ThreadListPane::ControlMessage>(list_.hwnd(), this);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  WithoutInputMethod(list_.hwnd());
+  ResetImages(SmallImageSize(dpi));
 }
 
-void ThreadListPane::ApplySettings(const settings::ListFontSettings& list) {
-  font_.CreatePoints(list.FontFace, list.FontSize);
+HIMAGELIST ThreadListPane::ResetImages(int size) {
+  HIMAGELIST old = images_;
+  images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 1);
+  if (back_color_ != CLR_NONE) ImageList_SetBkColor(images_, back_color_);
+  list_.SetImageList(images_);
+  if (old != nullptr) ImageList_Destroy(old);
+  return images_;
+}
+
+void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int dpi) {
+  dpi_ = dpi;
+  font_.CreatePoints(list.FontFace, list.FontSize, dpi, list.FontStyle);
   list_.SetFont(font_.handle());
+  // The column captions are Japanese: in a face without Japanese the header
+  // takes the fallback face.
+  if (font_.fallback() != nullptr) {
+    SendMessageW(ListView_GetHeader(list_.hwnd()), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(font_.fallback()), TRUE);
+  }
   box_.SetFont(font_.handle());
-  list_.SetColors(ToColorRef(list.Color), ToColorRef(list.BColor));
-  ImageList_SetBkColor(images_, ToColorRef(list.BColor));
+  back_color_ = ToColorRef(list.BColor);
+  text_color_ = ToColorRef(list.Color);
+  list_.SetColors(text_color_, back_color_);
+  ImageList_SetBkColor(images_, back_color_);
 }
 
 void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
@@ -129,6 +150,8 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
       return 0;
     case LVN_ODFINDITEMW:
       return FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
+    case NM_CUSTOMDRAW:
+      return OnCustomDraw(*reinterpret_cast<const NMLVCUSTOMDRAW*>(lparam));
     case LVN_ITEMCHANGED: {
       // One row at most is selected: a newly selected row (a click, a key,
       // Shift or Ctrl held or not) takes the selection alone.
@@ -155,6 +178,56 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
     default:
       return 0;
   }
+}
+
+LRESULT ThreadListPane::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
+  if (font_.fallback() == nullptr) return CDRF_DODEFAULT;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+      DrawRowText(static_cast<int>(draw.nmcd.dwItemSpec), draw.nmcd.hdc);
+      return CDRF_DODEFAULT;
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void ThreadListPane::DrawRowText(int row, HDC dc) const {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  const HWND list = list_.hwnd();
+  const bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
+  const bool focused = GetFocus() == list;
+  const bool full_row = (list_.ExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
+  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  const int saved = SaveDC(dc);
+  SetBkMode(dc, TRANSPARENT);
+  for (int column = 0; column < 2; ++column) {
+    RECT cell{};
+    if (!ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell)) continue;
+    const bool marked = selected && (column == 0 || full_row);
+    const COLORREF back =
+        marked ? GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : back_color_;
+    const COLORREF text =
+        marked ? GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT) : text_color_;
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &cell, brush);
+    DeleteObject(brush);
+    SetTextColor(dc, text);
+    const std::string cp932 = column == 0 ? Caption(row) : std::string(node.Sender.str());
+    const std::wstring wide = platform::Widen(cp932);
+    RECT clip = cell;
+    clip.right -= Scale(2, dpi_);
+    const int top = cell.top + (cell.bottom - cell.top - MeasureFont(font_.handle()).cy) / 2;
+    DrawFallbackText(dc, font_, cell.left + Scale(2, dpi_), top, clip, wide);
+  }
+  RestoreDC(dc, saved);
+}
+
+int ThreadListPane::FilterBoxHeight() const {
+  return MeasureFont(font_.handle()).cy + Scale(8, dpi_);
 }
 
 void ThreadListPane::KeepCollapsed() {
@@ -456,8 +529,27 @@ void ThreadListPane::ListViewMailClick() {
 
 void ThreadListPane::ListViewMailMouseDown() { form_.PopupAtCursor(PopupMailDef(), list_.hwnd()); }
 
-bool ThreadListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+// Shift+F10 or the Menu key: the pop-up at the selected row, scrolled into
+// view first.
+void ThreadListPane::ListViewMailContextKey() {
+  RECT row{};
+  const int selected = list_.Selected();
+  bool has_row = false;
+  if (selected >= 0) {
+    list_.EnsureVisible(selected);
+    has_row = ListView_GetItemRect(list_.hwnd(), selected, &row, LVIR_LABEL) != FALSE;
+  }
+  form_.PopupAt(PopupMailDef(), list_.hwnd(), PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
+}
+
+bool ThreadListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
+  if (context_key_.Pressed(message, wparam) ||
+      (message == WM_CONTEXTMENU && FromKeyboard(lparam))) {
+    ListViewMailContextKey();
+    return true;
+  }
+  if (context_key_.Released(message, wparam)) return true;
   if (message == WM_CHAR) return ListViewMailKeyPress(static_cast<wchar_t>(wparam));
   if (message == WM_KEYDOWN) return ListViewMailKeyDown(wparam);
   return false;

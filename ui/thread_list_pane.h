@@ -43,8 +43,14 @@ class ThreadListPane {
   void Create(HWND parent, int id, int filter_box_id);
   const VirtualListView& ListViewMail() const { return list_; }
   const EditBox& FilterBox() const { return box_; }
+  // The box's height: a line of the list's font with the edit's margins.
+  int FilterBoxHeight() const;
   HIMAGELIST ImageListMail() const { return images_; }
-  void ApplySettings(const settings::ListFontSettings& list);
+  // Font and colours of the list for a window of `dpi`.
+  void ApplySettings(const settings::ListFontSettings& list, int dpi);
+  // An empty image list of `size` × `size`, in the list's background colour,
+  // replaces the one in use (filled by the caller).
+  HIMAGELIST ResetImages(int size);
   int Column1() const { return list_.ColumnWidth(0); }
   void SetColumn1(int width) const { list_.SetColumnWidth(0, width); }
 
@@ -95,6 +101,7 @@ class ThreadListPane {
   void ListViewMailDblClick();
   void ListViewMailClick();
   void ListViewMailMouseDown();
+  void ListViewMailContextKey();
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -104,6 +111,10 @@ class ThreadListPane {
   void RowsChanged(const thread::ThreadNode* keep);
   void KeepCollapsed();
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
+  // In a face without Japanese the rows' text is drawn again after the
+  // control, with the characters the face lacks in the fallback face.
+  LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
+  void DrawRowText(int row, HDC dc) const;
   std::string Caption(int row) const;  // the first column's text of a row
   int FindRow(const NMLVFINDITEMW& find) const;
   // Key-table handlers.
@@ -122,9 +133,13 @@ class ThreadListPane {
   TVtFormMain& form_;
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
+  ContextMenuKey context_key_;
   EditBox box_;  // the quick filter
   Font font_;
   HIMAGELIST images_ = nullptr;
+  COLORREF back_color_ = CLR_NONE;
+  COLORREF text_color_ = 0;
+  int dpi_ = 96;
   thread::RowView rows_;
   int rows_folder_ = -1;        // folder whose display settings the rows use
   int filter_folder_ = -1;      // folder the box's text filters

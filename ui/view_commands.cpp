@@ -230,10 +230,10 @@ void TViewForm::ToggleHeader() {
   InvalidateRect(big_view_, nullptr, TRUE);
 }
 
-// The whole file, attachments included, with its body converted.
+// The whole file as stored, attachments included, with its body converted.
 void TViewForm::mNkfClick() {
   const BusyFlag::Scope busy = ViewerBusy.Hold();
-  LoadMessage(thread::kNoConvertFlags, true);
+  LoadMessage(thread::kNoConvertFlags, true, true);
 }
 
 void TViewForm::mNewMailClick() {

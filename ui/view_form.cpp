@@ -8,9 +8,11 @@
 
 #include "platform/wide_win.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/placement.h"
 #include "ui/view_commands.h"
 #include "viewer/text_lines.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 
@@ -61,10 +63,11 @@ TViewForm::TViewForm(std::string settings_path, BusyFlag& busy, const std::wstri
     : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
   accelerators_ = ViewCommands().BuildAccelerators();
-  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, 435, 300, nullptr,
-         ViewCommands().BuildMenuBar());
+  Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, Scale(435, SystemDpi()),
+         Scale(300, SystemDpi()), nullptr, ViewCommands().BuildMenuBar());
   CreateBigView();
   SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_, this);
+  WithoutInputMethod(big_view_);
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
@@ -102,27 +105,44 @@ void TViewForm::CreateBigView() {
   SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
   // Rich text, so that the links can have a format of their own.
   SendMessageW(big_view_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
+  // Characters the chosen font lacks (Latin letters beside a Japanese font,
+  // emoji, rare kanji) are drawn in a font that has them, which the control
+  // picks as the text is inserted.
+  const LRESULT options = SendMessageW(big_view_, EM_GETLANGOPTIONS, 0, 0);
+  SendMessageW(big_view_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
 }
 
 void TViewForm::ApplySettings() {
   const settings::WindowBounds& bounds = settings_.Window;
   MoveOnScreen(hwnd(), bounds, false);
-  font_.CreatePoints(settings_.FontFace, settings_.FontSize);
+  ApplyFont();
+}
+
+void TViewForm::ApplyFont() {
+  font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
   ApplyBigViewFormat();
 }
 
-// Font, text colour and background of BigView. The character set stays
-// Shift-JIS so that Japanese shows on any system locale.
+// Font, style, text colour and background of BigView. A face with the
+// Shift-JIS character set is given it, so that Japanese shows on any system
+// locale; another face keeps the default set and the rich edit draws Japanese
+// in a face of its choosing.
 void TViewForm::ApplyBigViewFormat() {
   SendMessageW(big_view_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
   SendMessageW(big_view_, EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
-  format.dwMask = CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_UNDERLINE;
+  format.dwMask =
+      CFM_COLOR | CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_UNDERLINE | CFM_BOLD | CFM_ITALIC;
   format.crTextColor = ui::ToColorRef(settings_.Color);
-  format.yHeight = settings_.FontSize * 20;
-  format.bCharSet = SHIFTJIS_CHARSET;
-  platform::Widen(ui::UsableFace(settings_.FontFace)).copy(format.szFaceName, LF_FACESIZE - 1);
+  if ((settings_.FontStyle & kFontBold) != 0) format.dwEffects |= CFE_BOLD;
+  if ((settings_.FontStyle & kFontItalic) != 0) format.dwEffects |= CFE_ITALIC;
+  // The size in twips, which the control turns into pixels at the system's
+  // DPI: given so that it comes out at the window's.
+  format.yHeight = MulDiv(settings_.FontSize * 20, DpiOf(hwnd()), SystemDpi());
+  const std::string face = ui::UsableFace(settings_.FontFace);
+  format.bCharSet = ui::CharSetFor(face);
+  platform::Widen(face).copy(format.szFaceName, LF_FACESIZE - 1);
   SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
   SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
@@ -165,9 +185,10 @@ std::string TViewForm::Convert(std::string_view text) const {
   return std::string(output.data());
 }
 
-void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
+void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   loaded_flags_ = flags;
   loaded_forced_ = forced;
+  loaded_as_stored_ = as_stored;
   SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
   const std::wstring caption =
       platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
@@ -176,7 +197,10 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   if (nkf_library_ != nullptr) {
     converter = [this](std::string_view text) { return Convert(text); };
   }
-  const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter);
+  viewer::LoadOptions options;
+  options.form = viewer::TextForm::kUnicode;
+  options.as_stored = as_stored;
+  const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter, options);
   ShowLines();
   SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(big_view_, nullptr, TRUE);
@@ -186,37 +210,39 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced) {
   }
 }
 
-// The view's lines into BigView, the caret at the start, the links coloured.
+// The view's lines (UTF-8) into BigView, the caret at the start, the links
+// coloured.
 void TViewForm::ShowLines() {
   shown_text_ = viewer::JoinLines(view_.Lines);
+  const std::u16string text = viewer::Utf8ToUtf16(shown_text_);
   // Inserted rather than set: a message that begins with "{\rtf" is still
-  // shown as text, never read as rich text.
+  // shown as text, never read as rich text. The format is set before the
+  // text goes in, so that the control can give the characters the font lacks
+  // a font of their own as they are inserted (a format set afterwards over
+  // the whole text would take that font away again).
   SetWindowTextW(big_view_, L"");
-  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(platform::Widen(shown_text_).c_str()));
   ApplyBigViewFormat();
+  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
+               reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
   ColourLinks();
   SendMessageW(big_view_, EM_SETSEL, 0, 0);
   SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
 }
 
-std::string TViewForm::BigViewText() const {
+std::wstring TViewForm::BigViewText() const {
   const int length = GetWindowTextLengthW(big_view_);
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(big_view_, wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(std::max(0, copied)));
-  return platform::Narrow(wide);
+  return wide;
 }
 
 void TViewForm::SaveSettings() {
-  const RECT normal = NormalBoundsOnScreen(hwnd());
   settings::ViewerSettings saved = settings_;
-  saved.Window.Left = normal.left;
-  saved.Window.Top = normal.top;
-  saved.Window.Width = normal.right - normal.left;
-  saved.Window.Height = normal.bottom - normal.top;
+  const std::int32_t loaded_maximize = saved.Window.bMaximize;
+  saved.Window = SavedBounds(hwnd());
   // A viewer never shown keeps the maximised state it was loaded with.
-  if (shown_once_) saved.Window.bMaximize = RestoresMaximized(hwnd()) ? 1 : 0;
+  if (!shown_once_) saved.Window.bMaximize = loaded_maximize;
   settings::SaveViewerSettings(settings_path_, saved);
 }
 
@@ -253,6 +279,12 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_SETFOCUS:
       FocusText();
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale: the text at the new size, the
+      // window at the bounds Windows suggests.
+      ApplyFont();
+      TakeSuggestedRect(hwnd(), lparam);
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) ShowWindow(hwnd(), SW_HIDE);

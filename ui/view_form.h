@@ -21,6 +21,7 @@
 #include "settings/settings.h"
 #include "ui/busy_flag.h"
 #include "ui/commands.h"
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/view_host.h"
 #include "ui/window.h"
@@ -58,9 +59,10 @@ class TViewForm final : public ui::Window {
   void ShowOrFocus();
   void FocusText() const;
   // Reads MessagePath and shows it: the caption "From: " + sender + " - " +
-  // subject, the header kept aside, the body converted when needed, the links
-  // coloured.
-  void LoadMessage(std::uint32_t flags, bool forced);
+  // subject, the header kept aside, the body decoded and converted when
+  // needed (every character kept), the links coloured. `as_stored`: the
+  // forced filter, the file as stored through the converter.
+  void LoadMessage(std::uint32_t flags, bool forced, bool as_stored = false);
   // The viewer save pass.
   void SaveSettings();
   // Closing: empties the message fields and hides the window.
@@ -77,8 +79,8 @@ class TViewForm final : public ui::Window {
 
   HWND BigView() const { return big_view_; }
   const viewer::MessageView& View() const { return view_; }
-  // BigView's whole text as CP932 (for reading the display back).
-  std::string BigViewText() const;
+  // BigView's whole text (for reading the display back).
+  std::wstring BigViewText() const;
 
   // ---- Operations (view_commands.cpp) ---------------------------------------
   enum class PageMode { kBackward, kForward, kForwardUnread };
@@ -93,10 +95,13 @@ class TViewForm final : public ui::Window {
   bool BigViewKeyPress(wchar_t character);
   void BigViewMouseMove(int x, int y);  // (view_links.cpp)
   void BigViewMouseDown(UINT button, int x, int y);
+  void BigViewContextKey();  // Shift+F10 or the Menu key (view_links.cpp)
 
   // ---- Command handlers and enabled tests (the command table's rows) --------
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
-  void mCopyClick() { SendMessageW(big_view_, WM_COPY, 0, 0); }
+  // The selection to the clipboard as Unicode text, and as Shift-JIS for
+  // programs that read only that (view_links.cpp).
+  void mCopyClick();
   void mPopupUrlClick();
   void mPopupMailClick();
   void mNkfClick();
@@ -124,6 +129,8 @@ class TViewForm final : public ui::Window {
   bool BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void CreateBigView();
   void ApplySettings();
+  void ApplyFont();
+  void ApplyFallbackFace();  // (view_form_font.cpp)
   void ApplyBigViewFormat();
   void ShowLines();
   std::string Convert(std::string_view text) const;
@@ -139,16 +146,19 @@ class TViewForm final : public ui::Window {
 
   // Links (view_links.cpp).
   void ColourLinks();
-  // BigView's character position of a byte of the shown text and back.
+  // BigView's character position of a byte of the shown text (UTF-8) and back.
   LONG CharOfByte(std::size_t byte) const;
   std::size_t ByteOfChar(LONG character) const;
   // The byte of the shown text under a point of BigView's client area; false
   // when there is none.
   bool ByteAt(int x, int y, std::size_t& byte) const;
   bool LinkAt(std::size_t byte, viewer::LinkMode mode);
-  std::string SelectedText() const;
+  std::string SelectedText() const;  // as Shift-JIS, for the selection's tests
+  std::wstring SelectedWideText() const;
   void SelectBytes(std::size_t start, std::size_t end) const;
   void SetHandCursor(bool shown);
+  // The view's pop-up, or the link's when `link_menu`, at a screen point.
+  void ShowPopup(POINT at, bool link_menu);
 
   static const KeyRow<TViewForm> kKeys[];
 
@@ -159,12 +169,14 @@ class TViewForm final : public ui::Window {
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
   HWND big_view_ = nullptr;
+  ContextMenuKey context_key_;
   HACCEL accelerators_ = nullptr;
   HCURSOR hand_cursor_ = nullptr;
   ui::Font font_;
   bool shown_once_ = false;
-  // The shown text (lines joined by CR LF) and, per byte of it, BigView's
-  // character position (a double-byte character and a CR LF are one each).
+  // The shown text (UTF-8, lines joined by CR LF) and, per byte of it,
+  // BigView's character position (a CR LF is one, a character outside the
+  // Basic Multilingual Plane two, as the control counts UTF-16 units).
   std::string shown_text_;
   std::vector<LONG> char_of_byte_;
   bool hand_shown_ = false;
@@ -173,6 +185,7 @@ class TViewForm final : public ui::Window {
   // How the message shown was loaded, for loading it again after a font change.
   std::uint32_t loaded_flags_ = 0;
   bool loaded_forced_ = false;
+  bool loaded_as_stored_ = false;
 };
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 // TViewForm: the links in BigView. The links are found in the shown text by
-// the viewer core (byte ranges of the Shift-JIS text with CR LF line ends);
-// the rich edit counts positions differently (one per character, one per line
+// the viewer core (byte ranges of the UTF-8 text with CR LF line ends); the
+// rich edit counts positions differently (one per UTF-16 unit, one per line
 // end), so every range is converted both ways through char_of_byte_. Here: the
 // link colour and underline, the hand cursor, the clicks, the pop-up menus and
 // the clipboard. What a link opens is decided by viewer::LinkAt; only URLs
@@ -10,30 +10,65 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
-#include "platform/text_bytes.h"
 #include "platform/wide_win.h"
+#include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/view_commands.h"
 #include "ui/view_form.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
+
+namespace {
+
+std::wstring WideOf(std::string_view utf8) {
+  const std::u16string text = viewer::Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::string ShiftJisOf(std::string_view utf8) { return platform::Narrow(WideOf(utf8)); }
+
+// Puts `size` bytes of `data` on the open clipboard as `format`.
+void SetClipboardBytes(UINT format, const void* data, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (memory == nullptr) return;
+  void* target = GlobalLock(memory);
+  if (target == nullptr) {
+    GlobalFree(memory);
+    return;
+  }
+  std::memcpy(target, data, size);
+  GlobalUnlock(memory);
+  if (SetClipboardData(format, memory) == nullptr) GlobalFree(memory);
+}
+
+}  // namespace
 
 // Builds the position map of the shown text and gives every link the link
 // colour and an underline, with the control's notifications off and its
 // selection kept.
 void TViewForm::ColourLinks() {
+  ApplyFallbackFace();
   char_of_byte_.assign(shown_text_.size() + 1, 0);
   LONG character = 0;
   for (std::size_t byte = 0; byte < shown_text_.size();) {
     const auto c = static_cast<unsigned char>(shown_text_[byte]);
-    // A double-byte character, and a CR LF line end, are one position.
-    const bool pair = platform::IsSjisLeadByte(c) && byte + 1 < shown_text_.size();
+    // A CR LF line end is one position, a UTF-8 sequence one UTF-16 unit, or
+    // two (a surrogate pair) for its four-byte form.
     const bool line_end =
         c == '\r' && byte + 1 < shown_text_.size() && shown_text_[byte + 1] == '\n';
-    const std::size_t length = pair || line_end ? 2 : 1;
+    std::size_t length = 1;
+    if (line_end) {
+      length = 2;
+    } else if (c >= 0xC0) {
+      length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    }
+    length = std::min(length, shown_text_.size() - byte);
     for (std::size_t k = 0; k < length; ++k) char_of_byte_[byte + k] = character;
     byte += length;
-    ++character;
+    character += c >= 0xF0 ? 2 : 1;
   }
   char_of_byte_.back() = character;
 
@@ -81,11 +116,12 @@ bool TViewForm::LinkAt(std::size_t byte, viewer::LinkMode mode) {
       viewer::LinkAt(view_.Links, shown_text_, byte, mode, ClientConfigured());
   if (!decision.inside) return false;
   switch (decision.action) {
+    // A link holds only characters Shift-JIS has (ASCII, half-width katakana).
     case viewer::LinkAction::kOpenUrl:
-      if (host_ != nullptr) host_->OpenUrl(decision.text);
+      if (host_ != nullptr) host_->OpenUrl(ShiftJisOf(decision.text));
       break;
     case viewer::LinkAction::kComposeToAddress:
-      if (host_ != nullptr) host_->ComposeToAddress(decision.text);
+      if (host_ != nullptr) host_->ComposeToAddress(ShiftJisOf(decision.text));
       break;
     case viewer::LinkAction::kCopyLink:
       SelectBytes(decision.link.start, decision.link.end);
@@ -103,7 +139,7 @@ void TViewForm::SelectBytes(std::size_t start, std::size_t end) const {
   SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-std::string TViewForm::SelectedText() const {
+std::wstring TViewForm::SelectedWideText() const {
   CHARRANGE range{};
   SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
   if (range.cpMax <= range.cpMin) return {};
@@ -111,7 +147,33 @@ std::string TViewForm::SelectedText() const {
   const auto length = static_cast<std::size_t>(
       SendMessageW(big_view_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(wide.data())));
   wide.resize(std::min(length, wide.size()));
-  return platform::Narrow(wide);
+  return wide;
+}
+
+std::string TViewForm::SelectedText() const { return platform::Narrow(SelectedWideText()); }
+
+// The control ends its lines with CR alone; the clipboard's text has CR LF.
+// Unicode for every program that reads it, Shift-JIS (with the Japanese
+// locale, so that the system reads it as such) for those that read only
+// 8-bit text; a character Shift-JIS lacks is "?" there.
+void TViewForm::mCopyClick() {
+  const std::wstring selected = SelectedWideText();
+  if (selected.empty()) return;
+  std::wstring text;
+  for (std::size_t i = 0; i < selected.size(); ++i) {
+    text += selected[i];
+    if (selected[i] == L'\r' && (i + 1 == selected.size() || selected[i + 1] != L'\n')) {
+      text += L'\n';
+    }
+  }
+  const std::string shift_jis = platform::Narrow(text);
+  if (OpenClipboard(hwnd()) == FALSE) return;
+  EmptyClipboard();
+  SetClipboardBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  SetClipboardBytes(CF_TEXT, shift_jis.c_str(), shift_jis.size() + 1);
+  const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+  SetClipboardBytes(CF_LOCALE, &japanese, sizeof japanese);
+  CloseClipboard();
 }
 
 bool TViewForm::HasSelection() const {
@@ -148,12 +210,34 @@ void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
   if (button != WM_RBUTTONDOWN) return;
   POINT at{x, y};
   ClientToScreen(big_view_, &at);
+  // Over a link, the link's own menu; its commands run from the queue after
+  // the menu closes, on the link under the mouse now.
+  const bool on_link = !HasSelection() && hand_shown_;
+  if (on_link && ByteAt(x, y, byte)) popup_link_pos_ = byte;
+  ShowPopup(at, on_link);
+}
+
+// Shift+F10 or the Menu key: the pop-up at the caret, the link's menu when
+// the caret is in a link and nothing is selected.
+void TViewForm::BigViewContextKey() {
+  if (ViewerBusy) return;
+  CHARRANGE selection{};
+  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  POINTL caret{};
+  SendMessageW(big_view_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), selection.cpMin);
+  const int line_height = -PointsToHeight(settings_.FontSize, DpiOf(hwnd()));
+  const RECT below{caret.x, caret.y, caret.x, caret.y + line_height};
+  const std::size_t byte = ByteOfChar(selection.cpMin);
+  const bool on_link = selection.cpMax <= selection.cpMin && byte < shown_text_.size() &&
+                       LinkAt(byte, viewer::LinkMode::kHover);
+  if (on_link) popup_link_pos_ = byte;
+  ShowPopup(PopupPoint(big_view_, &below), on_link);
+}
+
+void TViewForm::ShowPopup(POINT at, bool link_menu) {
   SetForegroundWindow(hwnd());
   HMENU menu = nullptr;
-  if (!HasSelection() && hand_shown_) {
-    // The link's own menu; its commands run from the queue after the menu
-    // closes, on the link under the mouse now.
-    if (ByteAt(x, y, byte)) popup_link_pos_ = byte;
+  if (link_menu) {
     menu = ViewCommands().BuildPopup(*this, UrlPopupDef());
     if (!popup_url_caption_.empty()) {
       ModifyMenuW(menu, 0, MF_BYPOSITION | MF_STRING,
@@ -186,6 +270,11 @@ void TViewForm::mPopupMailClick() {
 // BigView's own messages: the keys and the mouse go to the handlers first.
 bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   result = 0;
+  if (context_key_.Pressed(message, wparam)) {
+    BigViewContextKey();
+    return true;
+  }
+  if (context_key_.Released(message, wparam)) return true;
   switch (message) {
     case WM_KEYDOWN:
       return BigViewKeyDown(wparam);
@@ -199,6 +288,10 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
       return false;
     case WM_RBUTTONDOWN:
       BigViewMouseDown(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return true;
+    case WM_CONTEXTMENU:
+      if (!FromKeyboard(lparam)) return false;
+      BigViewContextKey();
       return true;
     case WM_SETCURSOR:
       if (!hand_shown_ || hand_cursor_ == nullptr || LOWORD(lparam) != HTCLIENT) return false;

@@ -22,6 +22,14 @@ struct Link {
 // addresses. Links may overlap (an address inside a URL).
 std::vector<Link> DetectLinks(std::string_view text);
 
+// The same rules over UTF-8 text (a Unicode view), applied to characters: a
+// URL ends at a delimiter or at a character other than ASCII, except those
+// Shift-JIS writes in one byte (half-width katakana), which stay in as they do
+// in Shift-JIS text; an address holds ASCII address characters only. For every
+// character Shift-JIS can hold the links are those of the Shift-JIS text.
+// Ranges are bytes of the UTF-8 text.
+std::vector<Link> DetectLinksUtf8(std::string_view text);
+
 // Appends the URLs starting with `prefix` (lower case), searched in `lower`, the
 // text with its ASCII letters lower-cased. A URL runs from its prefix up to the
 // first delimiter or lead byte after the prefix, or to the end of the text.

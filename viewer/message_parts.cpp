@@ -49,8 +49,9 @@ std::string BoundaryParameter(std::string_view line) {
   return std::string(line.substr(equals + 1));
 }
 
-bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines) {
+bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines, TextLines* part_header) {
   lines.clear();
+  if (part_header != nullptr) part_header->clear();
   std::string piece;
   bool multipart = false;
   std::string boundary;
@@ -72,10 +73,14 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines) {
   // The first text/plain part anywhere after the header; its own header is
   // dropped. At the end of the file each loop simply finds nothing more.
   while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    if (IsContentTypeLine(platform::AsciiUpper(piece), kTextPlainMarker)) break;
+    if (IsContentTypeLine(platform::AsciiUpper(piece), kTextPlainMarker)) {
+      if (part_header != nullptr) part_header->push_back(WithoutLineEnd(piece));
+      break;
+    }
   }
   while (reader.ReadPiece(piece, kMaxPieceChars)) {
     if (IsEmptyLine(piece)) break;
+    if (part_header != nullptr) part_header->push_back(WithoutLineEnd(piece));
   }
   // The part's body, up to the next line holding the boundary (an empty
   // boundary is found in every line, so the body is then empty).
@@ -88,12 +93,13 @@ bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines) {
   return true;
 }
 
-bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines) {
+bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines,
+                     TextLines* part_header) {
   if ((flags & thread::kAttachmentFlag) == 0) return false;
   lines.clear();
   platform::TextReader reader;
   if (!reader.Open(path)) return false;
-  return ExtractTextPartFrom(reader, lines);
+  return ExtractTextPartFrom(reader, lines, part_header);
 }
 
 void ReadAllLines(platform::TextReader& reader, TextLines& lines) {

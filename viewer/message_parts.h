@@ -1,8 +1,9 @@
 #pragma once
 // Reading a message file into the viewer's lines: either the whole file, or,
 // for a message with attachments, its header and its first plain-text part.
-// The message is read as 8-bit text (CR LF read as one line end); there is no
-// base64 or quoted-printable decoding anywhere in the viewer.
+// The message is read as 8-bit text (CR LF read as one line end), as stored;
+// the text part's own header is handed back so that its transfer encoding and
+// charset can be undone afterwards (viewer/body_coding.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -25,10 +26,14 @@ inline constexpr std::size_t kMaxPieceChars = 1000;
 // clear, the file cannot be opened, the header names a text/plain type or the
 // message is not multipart. Malformed structure never fails: a missing boundary
 // or a missing text/plain part gives an empty part text.
-bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines);
+// `part_header`, when given, gets the text part's header lines: its
+// Content-Type line and the lines after it up to the empty line.
+bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines,
+                     TextLines* part_header = nullptr);
 
 // The same over an open reader (the flag test already passed).
-bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines);
+bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines,
+                         TextLines* part_header = nullptr);
 
 // Replaces `lines` with every line of the file: split at each line end, a final
 // line end making no extra empty line, all other bytes (NUL included) kept.

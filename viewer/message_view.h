@@ -22,6 +22,19 @@ namespace viewer {
 // no converter library is loaded: nothing is converted.
 using CodeConverter = std::function<std::string(std::string_view)>;
 
+// The form of the text LoadMessage prepares.
+enum class TextForm {
+  kShiftJis,  // Shift-JIS bytes as the code converter gives them; links in bytes of them
+  kUnicode,   // UTF-8 holding every character of the message; links in bytes of it
+};
+
+struct LoadOptions {
+  TextForm form = TextForm::kShiftJis;
+  // The forced filter: the file as stored (no transfer decoding), everything
+  // through the code converter, as it always was.
+  bool as_stored = false;
+};
+
 // The viewer's message state. The caller sets MessagePath, SenderText and
 // SubjectText before LoadMessage; the rest is rebuilt by every load.
 struct MessageView {
@@ -32,6 +45,7 @@ struct MessageView {
   TextLines HeaderLines;  // header lines taken out of the display, ending with its empty line
   bool HeaderShown = false;
   std::vector<Link> Links;  // links of the display's whole text
+  TextForm Form = TextForm::kShiftJis;  // the form of Lines (and of the header when shown)
 };
 
 enum class LoadStatus {
@@ -41,13 +55,24 @@ enum class LoadStatus {
 
 // Reads MessagePath into the view: the first text part of a message with
 // attachments (thread::kAttachmentFlag) or else the whole file; the header moved
-// into HeaderLines; the body converted when `forced`, or when neither bit of
-// thread::kNoConvertFlags is set and no header line holds "x-quenmar-signature:" (any letter case),
-// and a converter is given; then the links found. The empty line and
+// into HeaderLines; the body's quoted-printable or base64 undone (unless
+// options.as_stored), as its header (the message's, or the text part's) says;
+// then the body converted when `forced`, or when neither bit of
+// thread::kNoConvertFlags is set and no header line holds "x-quenmar-signature:"
+// (any letter case); then the links found. The empty line and
 // ja::kAttachmentNotice after a text part are kept out of the conversion and put
 // back unchanged. HeaderShown is false afterwards.
+//
+// Converting: in TextForm::kShiftJis through `converter` when one is given. In
+// TextForm::kUnicode a body in UTF-8 (declared, or found so by the converter's
+// detection) or declared in a single-byte charset Windows knows is decoded
+// straight to Unicode, with the encoded words in it decoded; any other body
+// (Japanese codes, text with ISO-2022-JP escapes whatever its label) goes
+// through `converter` as in TextForm::kShiftJis, and its Shift-JIS is then taken
+// to Unicode as the window has always shown it. A body that is not converted is
+// Shift-JIS as stored, taken to Unicode the same way.
 LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
-                       const CodeConverter& converter);
+                       const CodeConverter& converter, const LoadOptions& options = {});
 
 // The window caption for a message: "From: " + sender + " - " + subject.
 std::string ViewerCaption(std::string_view sender, std::string_view subject);
@@ -68,7 +93,10 @@ bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_l
 void ConvertCodes(TextLines& lines, const CodeConverter& converter);
 
 // Key H: shows HeaderLines above the body, or takes them out again, and finds
-// the links again at their new positions.
+// the links again at their new positions. In TextForm::kUnicode the header is
+// shown with its encoded words decoded (UTF-8 and ISO-8859-1 ones keeping every
+// character) and its other bytes read as UTF-8 where a line is valid UTF-8,
+// else as Shift-JIS; in TextForm::kShiftJis it is shown as stored.
 void ToggleHeader(MessageView& view);
 
 }  // namespace viewer

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's images: MAINICON (veltrano.ico), the unread mark MAIZ
-(maiz.ico), the viewer's link cursor ZHANDCURSOR (zhand.cur, a monochrome
+"""Draws the program's images: MAINICON (veltrano.ico) and the unread mark MAIZ
+(maiz.ico), each in 16, 20, 24, 32 and 48 pixels, the viewer's link cursor ZHANDCURSOR (zhand.cur, a monochrome
 32 x 32 pointing hand with its hot spot at the top-left corner) and the splash
 bitmap (splash.bmp, 442 x 337). Run it from any
 directory; it writes beside itself. The images are committed, so building
@@ -84,11 +84,19 @@ def main_icon(size):
     return c
 
 
-def unread_icon():
-    c = Canvas(16, 16)
-    envelope(c, 1, 3, 14, 10, (255, 250, 210, 255), (150, 100, 0, 255))
-    c.rect(11, 1, 15, 5, (220, 30, 30, 255))
+def unread_icon(size):
+    c = Canvas(size, size)
+    s = size / 16
+    envelope(c, round(1 * s), round(3 * s), round(14 * s), round(10 * s),
+             (255, 250, 210, 255), (150, 100, 0, 255))
+    c.rect(round(11 * s), round(1 * s), round(15 * s), round(5 * s), (220, 30, 30, 255))
     return c
+
+
+# Each icon in the sizes of the small images at 100%, 125%, 150%, 200% and
+# 300%, and the large icon's 32 and 48: the program loads the one drawn for
+# the display scale instead of stretching a small one.
+ICON_SIZES = (16, 20, 24, 32, 48)
 
 
 def ico_bytes(canvases):
@@ -201,9 +209,9 @@ def splash():
 
 def main():
     with open(os.path.join(HERE, 'veltrano.ico'), 'wb') as f:
-        f.write(ico_bytes([main_icon(16), main_icon(32), main_icon(48)]))
+        f.write(ico_bytes([main_icon(size) for size in ICON_SIZES]))
     with open(os.path.join(HERE, 'maiz.ico'), 'wb') as f:
-        f.write(ico_bytes([unread_icon()]))
+        f.write(ico_bytes([unread_icon(size) for size in ICON_SIZES]))
     with open(os.path.join(HERE, 'zhand.cur'), 'wb') as f:
         f.write(cur_bytes(hand_cursor(), 0, 0))
     with open(os.path.join(HERE, 'splash.bmp'), 'wb') as f:

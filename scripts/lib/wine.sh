@@ -96,3 +96,14 @@ wine_use() {  # ARCH PREFIX
   export PATH="$shim:$PATH" WINEPREFIX="$2" WINEARCH="win$arch" WINELOADER="$(wine_loader "$arch")"
   export WINEDEBUG=${WINEDEBUG:--all}
 }
+
+# Sets the display scale of the prefix in use (wine_use first) to DPI (96 is
+# 100%, 144 150%, 192 200%); programs started afterwards run at it.
+wine_set_dpi() {  # DPI
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' "$1" >"$reg"
+  wine regedit "$reg" >/dev/null 2>&1
+  wineserver -w
+  rm -f "$reg"
+}

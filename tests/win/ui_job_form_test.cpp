@@ -8,6 +8,7 @@
 #include "tests/win/ui_support.h"
 #include "ui/commands.h"
 #include "ui/dialogs/job_form.h"
+#include "ui/dpi.h"
 
 namespace uitest {
 namespace {
@@ -33,8 +34,10 @@ TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
     EXPECT_EQ(frame.top, 130);
     RECT client{};
     GetClientRect(form.hwnd(), &client);
-    EXPECT_EQ(client.right, 390);
-    EXPECT_EQ(client.bottom, 101);
+    // The design's 390 × 101, scaled by the dialog font's measured cell.
+    const SIZE cell = ui::MeasureFont(form.DialogFont());
+    EXPECT_EQ(client.right, MulDiv(390, cell.cx, ui::Dialog::kDesignBase.cx));
+    EXPECT_EQ(client.bottom, MulDiv(101, cell.cy, ui::Dialog::kDesignBase.cy));
     wchar_t caption[64] = {};
     GetWindowTextW(form.hwnd(), caption, 64);
     EXPECT_EQ(platform::Narrow(caption), "\x83X\x83\x8C\x83\x62\x83h\x89\xF0\x90\xCD\x92\x86");  // スレッド解析中

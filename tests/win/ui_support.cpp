@@ -152,7 +152,9 @@ LONG RichEditPosition(const std::string& text, std::size_t byte) {
        at = prefix.find("\r\n", at + 2)) {
     ++line_ends;
   }
-  return static_cast<LONG>(platform::Widen(prefix).size()) - line_ends;
+  const int units =
+      MultiByteToWideChar(CP_UTF8, 0, prefix.data(), static_cast<int>(prefix.size()), nullptr, 0);
+  return static_cast<LONG>(units) - line_ends;
 }
 
 void ClickText(UiFixture& fixture, const viewer::Link& link) {

@@ -125,9 +125,9 @@ class UiFixture {
   ui::ErrorBoxHook previous_error_hook_;
 };
 
-// The rich edit's character position of byte `byte` of a shown text (lines
-// joined by CR LF), counted through the system's own CP932 conversion: one
-// position per character, one per line end.
+// The rich edit's character position of byte `byte` of a shown text (UTF-8,
+// lines joined by CR LF), counted through the system's own UTF-8 conversion:
+// one position per UTF-16 unit, one per line end.
 LONG RichEditPosition(const std::string& text, std::size_t byte);
 // A left click into the viewer's text on the first character of `link`.
 void ClickText(UiFixture& fixture, const viewer::Link& link);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -109,12 +110,13 @@ TEST(Viewer, HTwiceRestoresTheViewWithItsLinks) {
   fixture.Start();
   Open(fixture, 0);
   const viewer::MessageView& view = fixture.Viewer().View();
-  const std::string text = fixture.Viewer().BigViewText();
+  const std::wstring text = fixture.Viewer().BigViewText();
   const std::vector<viewer::Link> links = view.Links;
-  const std::size_t header = viewer::JoinLines(view.HeaderLines).size() + 2;
+  const std::size_t body = viewer::JoinLines(view.Lines).size();
   TypeChar(fixture.Viewer().BigView(), L'h');
   Pump(20);
   EXPECT_TRUE(view.HeaderShown);
+  const std::size_t header = viewer::JoinLines(view.Lines).size() - body;
   ASSERT_FALSE(links.empty());
   EXPECT_EQ(view.Links.back().start, links.back().start + header) << "found again, moved down";
   TypeChar(fixture.Viewer().BigView(), L'H');
@@ -209,12 +211,16 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
   fixture.Start();
   int row = 0;
   std::string text;
-  // A message with a URL after a double-byte character.
+  // A message with a URL after Japanese text.
   for (; row < fixture.RowCount(); ++row) {
     Open(fixture, row);
     text = viewer::JoinLines(fixture.Viewer().View().Lines);
     const std::size_t url = text.find("http://");
-    if (url != std::string::npos && text.find_first_of("\x82\x83\x88\x89\x8a", 0) < url) break;
+    const auto japanese = std::find_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (url != std::string::npos && japanese - text.begin() < static_cast<std::ptrdiff_t>(url)) {
+      break;
+    }
   }
   ASSERT_LT(row, fixture.RowCount());
   const std::vector<viewer::Link>& links = fixture.Viewer().View().Links;
@@ -245,6 +251,58 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
   EXPECT_EQ(fixture.MailClient.Urls,
             std::vector<std::string>{text.substr(url.start, url.end - url.start)});
   EXPECT_TRUE(fixture.Viewer().HandCursorShown());
+}
+
+// A UTF-8 message shows whole: the characters Shift-JIS has no place for (an
+// emoji and 𠮷, outside the Basic Multilingual Plane, é) are in the rich
+// edit's text, the link after them is coloured over exactly its characters,
+// and copy puts the Unicode text on the clipboard with a Shift-JIS form beside
+// it.
+TEST(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
+  UiFixture fixture;
+  fixture.Start();
+  const std::string path =
+      fixture.Dir().WriteFile("utf8.qnm",
+                              "Subject: sushi\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n"
+                              "今日は🍣を食べました。𠮷野家 café ①\r\nhttp://a.example/\r\n");
+  ui::TViewForm& viewer = fixture.Viewer();
+  viewer.SetMessage(path, "a", "b");
+  viewer.ShowOrFocus();
+  viewer.LoadMessage(0, false);
+  Pump(20);
+
+  std::wstring shown = viewer.BigViewText();
+  shown.erase(std::remove(shown.begin(), shown.end(), L'\n'), shown.end());
+  EXPECT_EQ(shown, L"今日は🍣を食べました。𠮷野家 café ①\rhttp://a.example/");
+
+  const LONG url = static_cast<LONG>(shown.find(L"http://"));
+  const LONG url_end = url + 17;
+  HWND view = viewer.BigView();
+  for (LONG c = url - 1; c <= url_end; ++c) {
+    SendMessageW(view, EM_SETSEL, c, c + 1);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    SendMessageW(view, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ((format.dwEffects & CFE_UNDERLINE) != 0, c >= url && c < url_end)
+        << "character " << c;
+  }
+
+  SendMessageW(view, EM_SETSEL, 0, -1);
+  viewer.mCopyClick();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const auto read = [](UINT format) -> const void* {
+    HANDLE data = GetClipboardData(format);
+    return data != nullptr ? GlobalLock(data) : nullptr;
+  };
+  const auto* unicode = static_cast<const wchar_t*>(read(CF_UNICODETEXT));
+  const auto* shift_jis = static_cast<const char*>(read(CF_TEXT));
+  ASSERT_NE(unicode, nullptr);
+  ASSERT_NE(shift_jis, nullptr);
+  EXPECT_EQ(std::wstring(unicode), L"今日は🍣を食べました。𠮷野家 café ①\r\nhttp://a.example/");
+  // "今日は" in Shift-JIS, and the URL after the first line.
+  EXPECT_EQ(std::string(shift_jis).substr(0, 6), "\x8d\xa1\x93\xfa\x82\xcd");
+  EXPECT_NE(std::string(shift_jis).find("\r\nhttp://a.example/"), std::string::npos);
+  CloseClipboard();
 }
 
 }  // namespace

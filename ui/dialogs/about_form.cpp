@@ -8,13 +8,13 @@ TAbout::TAbout(HWND owner) { CreateFrame(owner, Frame{kClassName, ja::kAboutCapt
 
 void TAbout::OnCreateControls() {
   Label1.Create(hwnd(), 10, ja::kAboutLine1);
-  Label1.Move(17, 24, 236, 14);
+  Place(Label1, 17, 24, 236, 14);
   // VELTRANO_VERSION: the project's version, given by the build.
   Label2.Create(hwnd(), 11, "Veltrano " VELTRANO_VERSION);
-  Label2.Move(72, 40, 180, 14);
+  Place(Label2, 72, 40, 180, 14);
   // The only button is both OK and Cancel: Enter and Esc close the dialog.
   ButtonOK.Create(hwnd(), IDOK, "OK");
-  ButtonOK.Move(192, 64, 57, 25);
+  Place(ButtonOK, 192, 64, 57, 25);
   ApplyDialogFont();
 }
 

@@ -11,13 +11,13 @@ TFolderSetForm::TFolderSetForm(HWND owner, const std::string& caption) {
 
 void TFolderSetForm::OnCreateControls() {
   MlDelCheckBox.Create(hwnd(), 10, ja::kMlDelCheckBox);
-  MlDelCheckBox.Move(8, 8, 217, 17);
+  Place(MlDelCheckBox, 8, 8, 217, 17);
   TabCheckBox.Create(hwnd(), 11, ja::kTabCheckBox);
-  TabCheckBox.Move(8, 32, 121, 17);
+  Place(TabCheckBox, 8, 32, 121, 17);
   OKButton.Create(hwnd(), IDOK, "OK");
-  OKButton.Move(160, 72, 75, 25);
+  Place(OKButton, 160, 72, 75, 25);
   CancelButton.Create(hwnd(), IDCANCEL, ja::kCancel);
-  CancelButton.Move(248, 72, 75, 25);
+  Place(CancelButton, 248, 72, 75, 25);
   ApplyDialogFont();
 }
 

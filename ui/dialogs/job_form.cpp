@@ -17,14 +17,14 @@ TVtJobForm::TVtJobForm(HWND owner) {
 
 void TVtJobForm::OnCreateControls() {
   TitleLabel.Create(hwnd(), 10, ja::kJobDesignTitle);
-  TitleLabel.Move(8, 8, 377, 14);
+  Place(TitleLabel, 8, 8, 377, 14);
   MailTitleLabel.Create(hwnd(), 11, "");
-  MailTitleLabel.Move(8, 24, 377, 14);
+  Place(MailTitleLabel, 8, 24, 377, 14);
   ProgressBar.Create(hwnd(), 12);
-  ProgressBar.Move(8, 48, 377, 17);
+  Place(ProgressBar, 8, 48, 377, 17);
   ProgressBar.SetRange(0, 100);
   CancelButton.Create(hwnd(), kCancelButtonId, ja::kCancel);
-  CancelButton.Move(312, 72, 75, 25);
+  Place(CancelButton, 312, 72, 75, 25);
   for (const Control* control : {static_cast<const Control*>(&TitleLabel),
                                  static_cast<const Control*>(&MailTitleLabel),
                                  static_cast<const Control*>(&CancelButton)}) {

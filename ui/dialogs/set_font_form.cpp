@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "platform/wide_win.h"
+#include "ui/dpi.h"
 #include "ui/ja_texts.h"
 
 namespace ui {
@@ -22,36 +23,38 @@ void TSetFontForm::OnCreateControls() {
   const HWND self = hwnd();
   Label label;
   label.Create(self, 30, ja::kFontLabel);
-  label.Move(16, 32, 86, 14);
+  Place(label, 16, 32, 86, 14);
   FontButton1.Create(self, kFontButton1Id, ja::kFontButton);
-  FontButton1.Move(104, 24, 81, 25);
+  Place(FontButton1, 104, 24, 81, 25);
   label.Create(self, 31, ja::kTextColorLabel);
-  label.Move(16, 64, 86, 14);
+  Place(label, 16, 64, 86, 14);
   ColorButton1.Create(self, kColorButton1Id, "");
-  ColorButton1.Move(104, 56, 81, 25);
+  Place(ColorButton1, 104, 56, 81, 25);
   label.Create(self, 32, ja::kBackColorLabel);
-  label.Move(16, 96, 86, 14);
+  Place(label, 16, 96, 86, 14);
   ColorButton2.Create(self, kColorButton2Id, "");
-  ColorButton2.Move(104, 88, 81, 25);
+  Place(ColorButton2, 104, 88, 81, 25);
   Label2.Create(self, 33, ja::kLinkColorLabel);
-  Label2.Move(16, 128, 86, 14);
+  Place(Label2, 16, 128, 86, 14);
   ColorButton3.Create(self, kColorButton3Id, "");
-  ColorButton3.Move(104, 120, 81, 25);
+  Place(ColorButton3, 104, 120, 81, 25);
   GroupBox sample_group;
   sample_group.Create(self, 34, ja::kSampleGroup);
-  sample_group.Move(16, 152, 169, 65);
+  Place(sample_group, 16, 152, 169, 65);
   Panel1Sample.Create(self, 35, ja::kSampleText);
+  // Drawn by the dialog, so that a face without Japanese shows the
+  // Japanese of the sample in the fallback face, as the lists will.
   SetWindowLongPtrW(Panel1Sample.hwnd(), GWL_STYLE,
-                    WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN);
-  Panel1Sample.Move(24, 168, 153, 41);
+                    WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX | SS_SUNKEN);
+  Place(Panel1Sample, 24, 168, 153, 41);
   // GroupBox1 frames the rows above and the sample; it is made last so that
   // it lies beneath them.
   GroupBox1.Create(self, 36, "");
-  GroupBox1.Move(8, 8, 185, 217);
+  Place(GroupBox1, 8, 8, 185, 217);
   OKButton.Create(self, IDOK, "OK");
-  OKButton.Move(208, 16, 75, 25);
+  Place(OKButton, 208, 16, 75, 25);
   CancelButton.Create(self, IDCANCEL, ja::kCancel);
-  CancelButton.Move(208, 48, 75, 25);
+  Place(CancelButton, 208, 48, 75, 25);
   ApplyDialogFont();
 }
 
@@ -72,7 +75,7 @@ void TSetFontForm::FormShow() {
 }
 
 void TSetFontForm::ShowSample() {
-  sample_font_.CreatePoints(Panel1.FontFace, Panel1.FontSize);
+  sample_font_.CreatePoints(Panel1.FontFace, Panel1.FontSize, DpiOf(hwnd()), Panel1.FontStyle);
   Panel1Sample.SetFont(sample_font_.handle());
   if (sample_brush_ != nullptr) DeleteObject(sample_brush_);
   sample_brush_ = CreateSolidBrush(ToColorRef(Panel1.BColor));
@@ -85,6 +88,8 @@ void TSetFontForm::FontButton1Click() {
   logfont.lfHeight = -MulDiv(Panel1.FontSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(hwnd(), dc);
   logfont.lfCharSet = DEFAULT_CHARSET;
+  logfont.lfWeight = (Panel1.FontStyle & kFontBold) != 0 ? FW_BOLD : FW_NORMAL;
+  logfont.lfItalic = (Panel1.FontStyle & kFontItalic) != 0 ? TRUE : FALSE;
   platform::Widen(Panel1.FontFace).copy(logfont.lfFaceName, LF_FACESIZE - 1);
   CHOOSEFONTW choose{};
   choose.lStructSize = sizeof(choose);
@@ -97,6 +102,9 @@ void TSetFontForm::FontButton1Click() {
   if (!ChooseFontW(&choose)) return;
   Panel1.FontFace = platform::Narrow(logfont.lfFaceName);
   Panel1.FontSize = choose.iPointSize / 10;
+  // The dialog's styles: the bold ones weigh 600 and more.
+  Panel1.FontStyle = (logfont.lfWeight >= FW_SEMIBOLD ? kFontBold : 0) |
+                     (logfont.lfItalic != FALSE ? kFontItalic : 0);
   ShowSample();
 }
 
@@ -128,6 +136,19 @@ void TSetFontForm::ColorButton3Click() {
   ColorButton3.SetColor(LinkColor);
 }
 
+// Panel1: the sample text centred in the chosen font, text colour and
+// background.
+void TSetFontForm::DrawSample(const DRAWITEMSTRUCT& draw) const {
+  FillRect(draw.hDC, &draw.rcItem, sample_brush_);
+  const std::wstring text = platform::Widen(ja::kSampleText);
+  const SIZE size = FallbackTextExtent(draw.hDC, sample_font_, text);
+  const RECT& r = draw.rcItem;
+  SetBkMode(draw.hDC, TRANSPARENT);
+  SetTextColor(draw.hDC, ToColorRef(Panel1.Color));
+  DrawFallbackText(draw.hDC, sample_font_, r.left + (r.right - r.left - size.cx) / 2,
+                   r.top + (r.bottom - r.top - size.cy) / 2, r, text);
+}
+
 bool TSetFontForm::OnOk() {
   FontChosen = true;
   return true;
@@ -156,19 +177,20 @@ LRESULT TSetFontForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       break;
     case WM_DRAWITEM: {
       const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (draw.hwndItem == Panel1Sample.hwnd()) {
+        DrawSample(draw);
+        return TRUE;
+      }
       for (const TColorButton* button : {&ColorButton1, &ColorButton2, &ColorButton3}) {
         if (draw.hwndItem == button->hwnd()) button->Draw(draw);
       }
       return TRUE;
     }
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lparam) == Panel1Sample.hwnd()) {
-        const HDC dc = reinterpret_cast<HDC>(wparam);
-        SetTextColor(dc, ToColorRef(Panel1.Color));
-        SetBkColor(dc, ToColorRef(Panel1.BColor));
-        return reinterpret_cast<LRESULT>(sample_brush_);
-      }
-      break;
+    case WM_DPICHANGED:
+      // The dialog's font and layout, then the sample's font, at the new DPI.
+      Dialog::HandleMessage(message, wparam, lparam);
+      ShowSample();
+      return 0;
     default:
       break;
   }

@@ -19,10 +19,12 @@
 
 namespace ui {
 
-// Panel1's state: font face (CP932) and size, text and background colour.
+// Panel1's state: font face (CP932), size and style (kFontBold,
+// kFontItalic), text and background colour.
 struct SampleFont {
   std::string FontFace;
   int FontSize = 10;
+  std::int32_t FontStyle = 0;
   std::int32_t Color = 0;
   std::int32_t BColor = 0;
 };
@@ -71,6 +73,7 @@ class TSetFontForm final : public Dialog {
   bool OnOk() override;
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void ShowSample();
+  void DrawSample(const DRAWITEMSTRUCT& draw) const;
   // Runs the colour dialog from `color`; returns the chosen colour, or
   // `color` unchanged when the user cancelled.
   std::int32_t ChooseColorFrom(std::int32_t color);

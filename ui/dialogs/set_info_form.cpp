@@ -32,13 +32,13 @@ void TSetInfoForm::OnCreateControls() {
   Label label;
   // Page 0: threads.
   group.Create(self, 20, ja::kGroupAnalysis);
-  group.Move(8, 36, 280, 72);
+  Place(group, 8, 36, 280, 72);
   page(0, group);
   RefCheckBox.Create(self, 21, ja::kRefCheckBox);
-  RefCheckBox.Move(16, 56, 268, 17);
+  Place(RefCheckBox, 16, 56, 268, 17);
   page(0, RefCheckBox);
   SubjectCheckBox.Create(self, 22, ja::kSubjectCheckBox);
-  SubjectCheckBox.Move(16, 76, 268, 28);
+  Place(SubjectCheckBox, 16, 76, 268, 28);
   WrapText(SubjectCheckBox);
   page(0, SubjectCheckBox);
   CollapseCheckBox.Create(self, 23, ja::kCollapseCheckBox);
@@ -46,52 +46,52 @@ void TSetInfoForm::OnCreateControls() {
   page(0, CollapseCheckBox);
   // Page 1: the mail client's executable.
   group.Create(self, 30, ja::kGroupQuenmar);
-  group.Move(8, 36, 280, 84);
+  Place(group, 8, 36, 280, 84);
   page(1, group);
   QuenmarEdit.Create(self, 31);
-  QuenmarEdit.Move(16, 58, 228, 21);
+  Place(QuenmarEdit, 16, 58, 216, 21);
   page(1, QuenmarEdit);
   QuenmarButton.Create(self, kQuenmarButtonId, ja::kQuenmarButton);
-  QuenmarButton.Move(248, 57, 32, 23);
+  Place(QuenmarButton, 236, 57, 44, 23);
   page(1, QuenmarButton);
   label.Create(self, 32, ja::kQuenmarNote);
-  label.Move(16, 92, 268, 14);
+  Place(label, 16, 92, 268, 14);
   page(1, label);
   // Page 2: the rest.
   group.Create(self, 40, ja::kGroupOther);
-  group.Move(8, 36, 280, 154);
+  Place(group, 8, 36, 280, 154);
   page(2, group);
   CheckBox* const checks[] = {&InMemoryCheckBox, &MidokuCheckBox, &NkfCheckBox};
   const char* const check_texts[] = {ja::kInMemoryCheckBox, ja::kMidokuCheckBox, ja::kNkfCheckBox};
   for (int i = 0; i < 3; ++i) {
     checks[i]->Create(self, 41 + i, check_texts[i]);
-    checks[i]->Move(16, 52 + 20 * i, 268, i == 2 ? 28 : 17);
+    Place(*checks[i], 16, 52 + 20 * i, 268, i == 2 ? 28 : 17);
     page(2, *checks[i]);
   }
   WrapText(NkfCheckBox);
   group.Create(self, 44, ja::kGroupPos);
-  group.Move(16, 124, 264, 62);
+  Place(group, 16, 124, 264, 62);
   page(2, group);
   // Two columns, filled column by column as a radio group lays out its items.
   const char* const positions[] = {ja::kPosFirst, ja::kPosLast, ja::kPosFirstUnread,
                                    ja::kPosLastUnread};
   for (int i = 0; i < 4; ++i) {
     RadioGroupPos[i].Create(self, 45 + i, positions[i], i == 0);
-    RadioGroupPos[i].Move(24 + 126 * (i / 2), 142 + 20 * (i % 2), 124, 17);
+    Place(RadioGroupPos[i], 24 + 126 * (i / 2), 142 + 20 * (i % 2), 124, 17);
     page(2, RadioGroupPos[i]);
   }
   OKButton.Create(self, IDOK, "OK");
-  OKButton.Move(132, 202, 75, 25);
+  Place(OKButton, 132, 202, 75, 25);
   // The radio group ends before OK.
   SetWindowLongPtrW(OKButton.hwnd(), GWL_STYLE,
                     GetWindowLongPtrW(OKButton.hwnd(), GWL_STYLE) | WS_GROUP);
   CancelButton.Create(self, IDCANCEL, ja::kCancel);
-  CancelButton.Move(214, 202, 75, 25);
+  Place(CancelButton, 214, 202, 75, 25);
   // The page control is made last so that it lies beneath the pages' controls.
   PageControl.Create(self, kPageControlId);
   SetWindowLongPtrW(PageControl.hwnd(), GWL_STYLE,
                     GetWindowLongPtrW(PageControl.hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
-  PageControl.Move(6, 6, 284, 188);
+  Place(PageControl, 6, 6, 284, 188);
   PageControl.AddPage(0, ja::kPageThread);
   PageControl.AddPage(1, ja::kPageQuenmar);
   PageControl.AddPage(2, ja::kPageOther);
