@@ -12,6 +12,8 @@
 // colour, the mouse, the pop-up menus and the clipboard).
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <richedit.h>
 
 #include <cstdint>
 #include <functional>
@@ -146,6 +148,7 @@ class TViewForm final : public ui::Window {
 
   // Links (view_links.cpp).
   void ColourLinks();
+  void FormatRanges(const CHARFORMAT2W& format, const std::vector<CHARRANGE>& ranges);
   // BigView's character position of a byte of the shown text (UTF-8) and back.
   LONG CharOfByte(std::size_t byte) const;
   std::size_t ByteOfChar(LONG character) const;

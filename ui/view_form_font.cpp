@@ -58,22 +58,15 @@ void TViewForm::ApplyFallbackFace() {
       static_cast<std::size_t>(SendMessageW(big_view_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
                                             reinterpret_cast<LPARAM>(text.data())));
   text.resize(std::min(copied, text.size()));
-  const LRESULT mask = SendMessageW(big_view_, EM_GETEVENTMASK, 0, 0);
-  SendMessageW(big_view_, EM_SETEVENTMASK, 0, 0);
-  CHARRANGE saved{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   format.dwMask = CFM_FACE | CFM_CHARSET;
   format.bCharSet = SHIFTJIS_CHARSET;
   platform::Widen(font_.fallback_face()).copy(format.szFaceName, LF_FACESIZE - 1);
-  for (const auto& [first, last] : MissingRuns(font_.handle(), text)) {
-    CHARRANGE range{first, last};
-    SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  }
-  SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-  SendMessageW(big_view_, EM_SETEVENTMASK, 0, mask);
+  std::vector<CHARRANGE> ranges;
+  for (const auto& [first, last] : MissingRuns(font_.handle(), text))
+    ranges.push_back({first, last});
+  FormatRanges(format, ranges);
 }
 
 }  // namespace ui

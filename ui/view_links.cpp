@@ -72,17 +72,27 @@ void TViewForm::ColourLinks() {
   }
   char_of_byte_.back() = character;
 
-  const LRESULT mask = SendMessageW(big_view_, EM_GETEVENTMASK, 0, 0);
-  SendMessageW(big_view_, EM_SETEVENTMASK, 0, 0);
-  CHARRANGE saved{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   format.dwMask = CFM_COLOR | CFM_UNDERLINE;
   format.dwEffects = CFE_UNDERLINE;
   format.crTextColor = ToColorRef(settings_.LinkColor);
+  std::vector<CHARRANGE> ranges;
+  ranges.reserve(view_.Links.size());
   for (const viewer::Link& link : view_.Links) {
-    CHARRANGE range{CharOfByte(link.start), CharOfByte(link.end)};
+    ranges.push_back({CharOfByte(link.start), CharOfByte(link.end)});
+  }
+  FormatRanges(format, ranges);
+}
+
+// Gives each range the format, with the control's notifications off (a
+// selection change would reach the window's handlers) and its selection kept.
+void TViewForm::FormatRanges(const CHARFORMAT2W& format, const std::vector<CHARRANGE>& ranges) {
+  const LRESULT mask = SendMessageW(big_view_, EM_GETEVENTMASK, 0, 0);
+  SendMessageW(big_view_, EM_SETEVENTMASK, 0, 0);
+  CHARRANGE saved{};
+  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
+  for (CHARRANGE range : ranges) {
     SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
   }

@@ -190,4 +190,16 @@ void Open(UiFixture& fixture, int row) {
   Pump(50);
 }
 
+void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  for (BYTE held : keys) state[held] = 0x80;
+  SetKeyboardState(state);
+  PressKey(fixture.Viewer().BigView(), key);
+  Pump(20);
+  for (BYTE held : keys) state[held] = 0;
+  SetKeyboardState(state);
+  Pump(60);
+}
+
 }  // namespace uitest

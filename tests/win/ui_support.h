@@ -140,4 +140,8 @@ thread::ThreadNode& RowNode(UiFixture& fixture, int row);
 // Selects `row` and opens it with Enter, as a user does.
 void Open(UiFixture& fixture, int row);
 
+// Holds `keys` down in this thread's key state (as a user holding Shift or
+// Ctrl would) while `key` is pressed in the viewer's text.
+void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key);
+
 }  // namespace uitest

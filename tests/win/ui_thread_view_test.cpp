@@ -204,20 +204,6 @@ TEST(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << "the moves only select";
 }
 
-// Holds `keys` down in the thread's key state while `key` is pressed in the
-// viewer's text.
-void PressInViewer(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
-  BYTE state[256] = {};
-  GetKeyboardState(state);
-  for (BYTE held : keys) state[held] = 0x80;
-  SetKeyboardState(state);
-  PressKey(fixture.Viewer().BigView(), key);
-  Pump(20);
-  for (BYTE held : keys) state[held] = 0;
-  SetKeyboardState(state);
-  Pump(40);
-}
-
 // Space at the end of a message enters a collapsed thread rather than passing
 // it, and Ctrl+Space finds unread mail under a collapsed first row.
 TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
@@ -247,7 +233,7 @@ TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
     Open(fixture, main.ThreadList().View().RowOf(root));
     MoveWindow(fixture.Viewer().hwnd(), 0, 0, 900, 1000, TRUE);
     for (int presses = 0; presses < 30 && main.ViewedNode() == root; ++presses) {
-      PressInViewer(fixture, c.held, VK_SPACE);
+      PressWith(fixture, c.held, VK_SPACE);
     }
     EXPECT_EQ(main.ViewedNode(), c.to) << c.reason;
     ASSERT_GE(fixture.SelectedRow(), 0) << c.reason;
@@ -257,11 +243,11 @@ TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
   fixture.Command("mCollapseAll");
   Open(fixture, main.ThreadList().View().RowOf(root));
   for (int presses = 0; presses < 30 && main.ViewedNode() == root; ++presses) {
-    PressInViewer(fixture, {}, VK_SPACE);
+    PressWith(fixture, {}, VK_SPACE);
   }
   ASSERT_EQ(main.ViewedNode(), root->Next);
   for (int presses = 0; presses < 30 && main.ViewedNode() == root->Next; ++presses) {
-    PressInViewer(fixture, {VK_SHIFT}, VK_SPACE);
+    PressWith(fixture, {VK_SHIFT}, VK_SPACE);
   }
   EXPECT_EQ(main.ViewedNode(), root);
 }

@@ -22,20 +22,6 @@
 namespace uitest {
 namespace {
 
-// Holds `keys` down in this thread's key state (as a user holding Shift or
-// Ctrl would) while the key `key` is pressed in BigView.
-void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
-  BYTE state[256] = {};
-  GetKeyboardState(state);
-  for (BYTE held : keys) state[held] = 0x80;
-  SetKeyboardState(state);
-  PressKey(fixture.Viewer().BigView(), key);
-  Pump(20);
-  for (BYTE held : keys) state[held] = 0;
-  SetKeyboardState(state);
-  Pump(60);
-}
-
 int ScrollPosition(UiFixture& fixture) {
   SCROLLINFO scroll{};
   scroll.cbSize = sizeof scroll;
