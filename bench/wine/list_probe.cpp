@@ -10,6 +10,11 @@
 //       then sends KEYS keys to that list (Home, then Down and Page Down,
 //       each handled and painted before the next) and prints
 //       "scroll MS-PER-KEY SELECTED-ROW" as well
+//   list_probe --filter TEXT ROWS PROGRAM [ARGUMENTS...]
+//       then types TEXT into the text box beside that list (the quick filter)
+//       a character at a time and erases it again with Backspace, each
+//       character handled and the list painted before the next, and prints
+//       "filter MAX-MS MEAN-MS" (milliseconds per character) as well
 //
 // The rows are counted with LVM_GETITEMCOUNT on every list view of every
 // top-level window of the started process, polled every millisecond; the
@@ -102,17 +107,46 @@ double ScrollMsPerKey(HWND list, int keys) {
   return clock.Ms() / keys;
 }
 
+// The slowest and the mean milliseconds per character of typing `text` into
+// the text box beside `list` and erasing it again; false without a box.
+bool FilterMsPerCharacter(HWND list, const std::string& text, double& max_ms, double& mean_ms) {
+  HWND box = FindWindowExW(GetParent(list), nullptr, L"Edit", nullptr);
+  if (box == nullptr || text.empty()) return false;
+  std::wstring keys;
+  for (char c : text) keys += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  keys += std::wstring(text.size(), L'\b');
+  max_ms = 0;
+  double total = 0;
+  for (wchar_t key : keys) {
+    const Clock clock;
+    SendMessageW(box, WM_CHAR, key, 1);
+    UpdateWindow(list);
+    const double ms = clock.Ms();
+    total += ms;
+    if (ms > max_ms) max_ms = ms;
+  }
+  mean_ms = total / static_cast<double>(keys.size());
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int scroll_keys = 0;
-  if (argc > 2 && std::string(argv[1]) == "--scroll") {
+  std::string filter_text;
+  if (argc > 2 && std::string(argv[1]) == "--filter") {
+    filter_text = argv[2];
+    argc -= 2;
+    argv += 2;
+  } else if (argc > 2 && std::string(argv[1]) == "--scroll") {
     scroll_keys = std::atoi(argv[2]);
     argc -= 2;
     argv += 2;
   }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: list_probe [--scroll KEYS] ROWS|--exit PROGRAM [ARGUMENTS...]\n");
+    std::fprintf(
+        stderr,
+        "usage: list_probe [--scroll KEYS | --filter TEXT] ROWS|--exit PROGRAM [ARGUMENTS...]\n");
     return 2;
   }
   const bool wait_exit = std::string(argv[1]) == "--exit";
@@ -162,6 +196,11 @@ int main(int argc, char** argv) {
     const LRESULT selected =
         SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     std::printf("scroll %.2f %ld\n", per_key, static_cast<long>(selected));
+  }
+  double max_ms = 0, mean_ms = 0;
+  if (reached && list != nullptr && !filter_text.empty() &&
+      FilterMsPerCharacter(list, filter_text, max_ms, mean_ms)) {
+    std::printf("filter %.1f %.1f\n", max_ms, mean_ms);
   }
   std::fflush(stdout);
   EnumWindows(CloseTop, static_cast<LPARAM>(process.dwProcessId));
