@@ -42,7 +42,7 @@ void TSetInfoForm::OnCreateControls() {
   WrapText(SubjectCheckBox);
   page(0, SubjectCheckBox);
   CollapseCheckBox.Create(self, 23, ja::kCollapseCheckBox);
-  CollapseCheckBox.Move(16, 116, 268, 17);
+  Place(CollapseCheckBox, 16, 116, 268, 17);
   page(0, CollapseCheckBox);
   // Page 1: the mail client's executable.
   group.Create(self, 30, ja::kGroupQuenmar);
