@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "nkf/cp932.h"
 #include "platform/text_bytes.h"
 #include "thread/sjis_text.h"
 
@@ -33,35 +34,7 @@ struct FullWidthTable {
 };
 constexpr FullWidthTable kFullWidth;
 
-// The full-width Shift-JIS character for each half-width byte 0xA1-0xDF: the
-// punctuation 。「」、・, the katakana and ー, and for the lone marks ゛ and ゜.
-constexpr std::uint16_t kHalfToFull[0xE0 - 0xA1] = {
-    0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340, 0x8342, 0x8344, 0x8346, 0x8348,
-    0x8383, 0x8385, 0x8387, 0x8362, 0x815B, 0x8341, 0x8343, 0x8345, 0x8347, 0x8349, 0x834A,
-    0x834C, 0x834E, 0x8350, 0x8352, 0x8354, 0x8356, 0x8358, 0x835A, 0x835C, 0x835E, 0x8360,
-    0x8363, 0x8365, 0x8367, 0x8369, 0x836A, 0x836B, 0x836C, 0x836D, 0x836E, 0x8371, 0x8374,
-    0x8377, 0x837A, 0x837D, 0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389,
-    0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B};
-
-constexpr unsigned char kHalfVoiced = 0xDE;      // ﾞ
-constexpr unsigned char kHalfSemiVoiced = 0xDF;  // ﾟ
-
-// The full-width character for half-width kana `kana` followed by `mark`, or 0
-// when no single character exists for the pair. In the full-width rows the
-// voiced kana follows its plain one, and the semi-voiced one follows that;
-// ｳﾞ (ヴ) is the one pair placed elsewhere.
-std::uint16_t JoinedKana(unsigned char kana, unsigned char mark) {
-  const bool ka_to_to = kana >= 0xB6 && kana <= 0xC4;  // ｶ-ﾄ
-  const bool ha_to_ho = kana >= 0xCA && kana <= 0xCE;  // ﾊ-ﾎ
-  const std::uint16_t full = kHalfToFull[kana - 0xA1];
-  if (mark == kHalfVoiced) {
-    if (kana == 0xB3) return 0x8394;  // ｳﾞ -> ヴ
-    if (ka_to_to || ha_to_ho) return static_cast<std::uint16_t>(full + 1);
-  } else if (mark == kHalfSemiVoiced && ha_to_ho) {
-    return static_cast<std::uint16_t>(full + 2);
-  }
-  return 0;
-}
+constexpr unsigned char kHalfVoiced = 0xDE;  // ﾞ
 
 char* PutDoubleByte(std::uint16_t code, char* out) {
   out[0] = static_cast<char>(code >> 8);
@@ -92,9 +65,9 @@ char* FoldInto(std::string_view text, char* to) {
     } else if (byte >= 0xA1 && byte <= 0xDF) {
       std::uint16_t joined = 0;
       if (from + 1 < end && byte < kHalfVoiced) {
-        joined = JoinedKana(byte, static_cast<unsigned char>(from[1]));
+        joined = nkf::JoinSoundMark(byte, static_cast<unsigned char>(from[1]));
       }
-      to = PutDoubleByte(joined != 0 ? joined : kHalfToFull[byte - 0xA1], to);
+      to = PutDoubleByte(joined != 0 ? joined : nkf::FullWidthKatakana(byte), to);
       from += joined != 0 ? 2 : 1;
     } else if (platform::IsSjisLeadByte(byte) && from + 1 < end) {
       const auto trail = static_cast<unsigned char>(from[1]);
