@@ -1,8 +1,9 @@
 #pragma once
-// A log of how long the phases of a folder load and of the start-up take, for
-// finding where the time goes. It is off unless OpenTimingLog has been called
-// (the Windows program does so when the environment variable VELTRANO_TIMING
-// names a file); while it is off a PhaseTimer costs one clock read.
+// A log of how long the phases of a folder load, of the start-up and of each
+// quick filter take, for finding where the time goes. It is off unless
+// OpenTimingLog has been called (the Windows program does so when the
+// environment variable VELTRANO_TIMING names a file); while it is off a
+// PhaseTimer costs one clock read.
 //
 // One line per phase, appended and flushed at once so that a reader outside
 // the process (the benchmark script) sees it while the program runs:

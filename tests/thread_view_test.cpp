@@ -161,28 +161,48 @@ TEST(ThreadViewTest, FilterShowsWholeThreadsInListOrder) {
   }
 }
 
-TEST(ThreadViewTest, NarrowingAndWideningGiveTheSameRowsAsAFreshFilter) {
-  ViewedList list(kThreads);
-  const char* typed[] = {"a", "al", "alp", "al", "a", "a b", "a bo", ""};
-  for (const char* text : typed) {
-    list.view.SetFilter(text);
-    ViewedList fresh(kThreads);
-    fresh.view.SetFilter(text);
-    EXPECT_EQ(list.Rows(), fresh.Rows()) << "typed " << text;
-  }
-}
-
-TEST(ThreadViewTest, AFilterThatIsToldToStopLeavesTheRowsAsTheyWere) {
+// Typing reuses what earlier filters found (the rows shown when the text
+// grows, the threads of a text typed before when it shrinks), and a filter
+// told to stop may leave half its work behind: after every step the rows must
+// be those a fresh view shows for the text applied.
+TEST(ThreadViewTest, TypingErasingAndDroppedFiltersShowWhatAFreshFilterShows) {
+  // Enough threads that a filter asks `stop` (every 2048 threads) before it ends.
+  const char* const words[] = {"alpha", "alps", "bravo", "bolt", "alder"};
   std::vector<Message> many;
-  for (int i = 0; i < 10000; ++i) many.push_back({0, i % 2 == 0 ? "even" : "odd", "x"});
+  for (int i = 0; i < 9000; ++i) {
+    many.push_back({i % 3, std::string(words[i % 5]) + " " + words[(i / 7) % 5], "x"});
+  }
+  struct Step {
+    const char* text;
+    bool stop;
+    const char* reason;
+  };
+  const Step steps[] = {
+      {"a", false, "a first character tests every thread"},
+      {"al", false, "a longer text tests the threads shown"},
+      {"alp", false, ""},
+      {"alph", true, "dropped while narrowing: the rows of alp stay"},
+      {"al", false, "Backspace: the threads of al again, untested"},
+      {"ald", false, "another branch from a step that is not the text shown"},
+      {"alp", true, "dropped while testing the threads of a kept step"},
+      {"alps", false, "the rows shown (ald) are not that step's threads"},
+      {"b", true, "dropped while testing every thread"},
+      {"alp", false, "after a dropped filter wrote over what it tested"},
+      {"alp b", false, "a second word"},
+      {"alp", false, "back to a text whose step was kept"},
+      {"", false, "an empty box shows every thread"},
+      {"alps", false, "the steps start again after an empty box"},
+  };
   ViewedList list(many);
-  list.view.SetFilter("even");
-  EXPECT_FALSE(list.view.SetFilter("odd", [] { return true; }));
-  EXPECT_EQ(list.view.size(), 5000u);
-  EXPECT_EQ(list.Index(list.view[0]), 0) << "still the rows of 'even'";
-  // The next character starts from the filter that was applied, not the dropped one.
-  EXPECT_TRUE(list.view.SetFilter("o"));
-  EXPECT_EQ(list.Index(list.view[0]), 1);
+  std::string applied;
+  for (const Step& step : steps) {
+    const bool done = list.view.SetFilter(step.text, [&] { return step.stop; });
+    EXPECT_EQ(done, !step.stop) << step.text;
+    if (done) applied = step.text;
+    ViewedList fresh(many);
+    fresh.view.SetFilter(applied);
+    EXPECT_EQ(list.Rows(), fresh.Rows()) << "after " << step.text << ": " << step.reason;
+  }
 }
 
 TEST(ThreadViewTest, CollapsedThreadsShowTheirFirstRowWithHiddenCounts) {

@@ -158,8 +158,4 @@ bool QuickFilter::Matches(std::string_view shown_subject, std::string_view sende
   return true;
 }
 
-bool QuickFilter::Narrows(const QuickFilter& wider) const {
-  return !wider.Empty() && folded_.compare(0, wider.folded_.size(), wider.folded_) == 0;
-}
-
 }  // namespace thread

@@ -29,10 +29,9 @@ class QuickFilter {
   // True when every word occurs in the subject as shown or in the sender
   // (each word in either). Keeps scratch space: one filter per thread.
   bool Matches(std::string_view shown_subject, std::string_view sender);
-  // True when every row this filter lets through is also let through by
-  // `wider`: the folded text starts with wider's folded text. Then only the
-  // threads `wider` showed need testing again.
-  bool Narrows(const QuickFilter& wider) const;
+  // The whole text folded. A filter whose folded text starts with another's
+  // lets through only rows the other lets through.
+  const std::string& Folded() const { return folded_; }
 
  private:
   std::string folded_;              // the whole text folded

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace thread {
@@ -15,7 +16,7 @@ bool OrderBefore(const ThreadNode* a, std::uint64_t order) { return a->Order < o
 
 // How many threads the filter tests between two questions to `stop`: well
 // under a millisecond of work.
-constexpr int kStopCheckNodes = 2048;
+constexpr int kStopCheckThreads = 2048;
 
 }  // namespace
 
@@ -40,10 +41,11 @@ void RowView::Reset(std::vector<ThreadNode*> nodes, std::int32_t ml_string_delet
   rows_ = std::move(nodes);
   ml_string_delete_ = ml_string_delete;
   filter_ = QuickFilter();
+  ForgetSteps();
   shown_messages_ = messages_;
   collapsed_ = std::move(collapsed);
   if (collapsed_.All || !collapsed_.Except.empty()) {
-    Rebuild([](const ThreadNode*) { return true; });
+    Rebuild(false, [](const ThreadNode*) { return true; });
   }
 }
 
@@ -52,6 +54,7 @@ void RowView::Clear() {
   messages_ = 0;
   rows_.clear();
   filter_ = QuickFilter();
+  ForgetSteps();
   shown_messages_ = 0;
 }
 
@@ -99,102 +102,129 @@ ThreadNode* RowView::NextRoot(const ThreadNode* root) {
 
 bool RowView::ThreadShown(const ThreadNode* root) const { return !FilterOn() || RowOf(root) >= 0; }
 
-bool RowView::ThreadMatches(ThreadNode* root) {
-  ThreadNode* next = nullptr;
-  return MatchThread(root, next);
-}
-
-// One walk over the thread: its rows are tested until one matches, and the
-// rest only passed to find the next root. (Reading the nodes is most of a
+// One walk over the thread: its rows are appended (the first alone when the
+// thread is collapsed) and counted, and with `test` tested until one matches;
+// a thread with no match is taken off again. (Reading the nodes is most of a
 // filter's time: a 100,000-message list is not walked twice.)
-bool RowView::MatchThread(ThreadNode* root, ThreadNode*& next_root) {
-  bool matched = false;
+bool RowView::AddThread(ThreadNode* root, bool test, Rows& rows, ThreadNode*& next_root) {
+  const std::size_t mark = rows.nodes.size();
+  const bool collapsed = collapsed_.IsCollapsed(*root);
+  bool matched = !test;
+  std::size_t messages = 0;
   ThreadNode* node = root;
   do {
     if (!matched) {
       matched = filter_.Matches(DisplaySubject(node->Subject, ml_string_delete_), node->Sender);
     }
+    if (node == root || !collapsed) rows.nodes.push_back(node);
+    ++messages;
     node = node->Next;
   } while (node != nullptr && node->Depth > 0);
   next_root = node;
-  return matched;
+  if (!matched) {
+    rows.nodes.resize(mark);
+    return false;
+  }
+  rows.messages += messages;
+  return true;
 }
 
 template <class Pass>
-void RowView::Rebuild(Pass shown) {
-  std::vector<ThreadNode*> rows;
-  rows.reserve(rows_.size());
-  shown_messages_ = 0;
+void RowView::Rebuild(bool test, Pass shown) {
+  Rows rows;
+  rows.nodes.reserve(rows_.size());
   for (ThreadNode* root = head_; root != nullptr;) {
-    ThreadNode* next = NextRoot(root);
+    ThreadNode* next = nullptr;
     if (shown(root)) {
-      const bool collapsed = collapsed_.IsCollapsed(*root);
-      for (ThreadNode* node = root; node != next; node = node->Next) {
-        ++shown_messages_;
-        if (node == root || !collapsed) rows.push_back(node);
-      }
+      AddThread(root, test, rows, next);
+    } else {
+      next = NextRoot(root);
     }
     root = next;
   }
-  rows_ = std::move(rows);
+  Show(std::move(rows));
+}
+
+void RowView::Show(Rows rows) {
+  rows_ = std::move(rows.nodes);
+  shown_messages_ = rows.messages;
 }
 
 bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop) {
   QuickFilter filter(text);
-  // A longer text shows fewer threads: only those shown now need a test.
-  const bool narrowing = filter.Narrows(filter_);
-  QuickFilter kept = std::move(filter_);
+  if (filter.Empty()) {
+    filter_ = std::move(filter);
+    ForgetSteps();
+    Rebuild(false, [](const ThreadNode*) { return true; });
+    return true;
+  }
+
+  // The steps whose text this one starts with still hold; the last of them
+  // bounds the threads to test.
+  const std::string folded = filter.Folded();
+  std::size_t kept = steps_.size();
+  while (kept > 0 && folded.compare(0, steps_[kept - 1].size(), steps_[kept - 1]) != 0) --kept;
+  if (kept == std::numeric_limits<std::uint8_t>::max()) kept = 0;  // a text of 255 characters
+  if (level_.size() < messages_) level_.resize(messages_);
+  const auto passes_kept = [&](const ThreadNode* root) { return level_[root->Order] >= kept; };
+
+  if (kept > 0 && steps_[kept - 1] == folded) {
+    // Typed before (Backspace): its threads are known.
+    filter_ = std::move(filter);
+    steps_.resize(kept);
+    Rebuild(false, passes_kept);
+    return true;
+  }
+
+  QuickFilter shown = std::move(filter_);
   filter_ = std::move(filter);
-  std::vector<ThreadNode*> matched;
-  auto stopped = [&, until_check = kStopCheckNodes]() mutable {
-    if (--until_check > 0) return false;
-    until_check = kStopCheckNodes;
-    return stop && stop();
+  Rows rows;
+  const auto level = static_cast<std::uint8_t>(kept);
+  // Tests one thread and records whether it passes the new step.
+  const auto test = [&](ThreadNode* root, ThreadNode*& next_root) {
+    level_[root->Order] = AddThread(root, true, rows, next_root) ? level + 1 : level;
   };
-  if (narrowing) {
+  bool gave_up = false;
+  int until_check = kStopCheckThreads;
+  const auto stopped = [&] {
+    if (--until_check > 0) return false;
+    until_check = kStopCheckThreads;
+    gave_up = stop && stop();
+    return gave_up;
+  };
+  if (kept > 0 && kept == steps_.size() && steps_.back() == shown.Folded()) {
+    // The text extends the one shown: only the threads shown can pass.
     for (ThreadNode* node : rows_) {
       if (node->Depth != 0) continue;
-      if (stopped()) {
-        filter_ = std::move(kept);
-        return false;
-      }
-      if (ThreadMatches(node)) matched.push_back(node);
+      if (stopped()) break;
+      ThreadNode* next = nullptr;
+      test(node, next);
     }
   } else {
-    for (ThreadNode* root = head_; root != nullptr;) {
-      if (stopped()) {
-        filter_ = std::move(kept);
-        return false;
-      }
+    for (ThreadNode* root = head_; root != nullptr && !stopped();) {
       ThreadNode* next = nullptr;
-      if (filter_.Empty()) {
+      if (passes_kept(root)) {
+        test(root, next);
+      } else {
         next = NextRoot(root);
-        matched.push_back(root);
-      } else if (MatchThread(root, next)) {
-        matched.push_back(root);
       }
       root = next;
     }
   }
-  ShowThreads(matched);
+  // The levels of the roots tested now say nothing of the later steps.
+  steps_.resize(kept);
+  if (gave_up) {
+    filter_ = std::move(shown);
+    return false;
+  }
+  steps_.push_back(folded);
+  Show(std::move(rows));
   return true;
 }
 
-void RowView::ShowThreads(const std::vector<ThreadNode*>& roots) {
-  std::vector<ThreadNode*> rows;
-  rows.reserve(roots.size());
-  shown_messages_ = 0;
-  const bool any_collapsed = collapsed_.All || !collapsed_.Except.empty();
-  for (ThreadNode* root : roots) {
-    const bool collapsed = any_collapsed && collapsed_.IsCollapsed(*root);
-    rows.push_back(root);
-    ++shown_messages_;
-    for (ThreadNode* node = root->Next; node != nullptr && node->Depth > 0; node = node->Next) {
-      ++shown_messages_;
-      if (!collapsed) rows.push_back(node);
-    }
-  }
-  rows_ = std::move(rows);
+void RowView::ForgetSteps() {
+  steps_.clear();
+  std::vector<std::uint8_t>().swap(level_);
 }
 
 bool RowView::IsCollapsedRoot(const ThreadNode& node) const {
@@ -245,13 +275,13 @@ bool RowView::Expand(const ThreadNode* node) {
 void RowView::CollapseAll() {
   collapsed_.All = true;
   collapsed_.Except.clear();
-  Rebuild([this](const ThreadNode* root) { return ThreadShown(root); });
+  Rebuild(false, [this](const ThreadNode* root) { return ThreadShown(root); });
 }
 
 void RowView::ExpandAll() {
   collapsed_.All = false;
   collapsed_.Except.clear();
-  Rebuild([this](const ThreadNode* root) { return ThreadShown(root); });
+  Rebuild(false, [this](const ThreadNode* root) { return ThreadShown(root); });
 }
 
 ThreadNode* RowView::FindUnread(const ThreadNode* from, UnreadDirection direction) const {
@@ -328,13 +358,10 @@ ThreadNode* RowView::Remove(ThreadNode* node) {
   RemoveNodeKeepingReplies(head_, node);
   --messages_;
   Renumber();
-  if (!FilterOn()) {
-    Rebuild([](const ThreadNode*) { return true; });
-    return head_;
-  }
+  ForgetSteps();  // the positions moved and threads may have split
   // The thread may have lost its only matching message, or split in two
   // when its first message went: every thread is matched again.
-  Rebuild([this](ThreadNode* root) { return ThreadMatches(root); });
+  Rebuild(FilterOn(), [](const ThreadNode*) { return true; });
   return head_;
 }
 

@@ -11,7 +11,8 @@
 // rows by the nodes' Order, which the view sets to each node's position in
 // the list (the linker's labels are no longer needed once a list is shown).
 //
-// Memory: one pointer per shown row, plus the collapsed threads by name.
+// Memory: one pointer per shown row and, once a filter is typed, one byte per
+// message (see steps_), plus the collapsed threads by name.
 
 #include <cstddef>
 #include <cstdint>
@@ -77,7 +78,9 @@ class RowView {
   // asked now and then; when it says yes the filter gives up and the rows
   // stay as they were (false). Typing calls it once per character and the
   // window's `stop` looks for the next keystroke, so a slow filter is
-  // abandoned rather than queued.
+  // abandoned rather than queued. A text that extends the one shown tests
+  // only the threads shown; a text typed before in this run of typing
+  // (Backspace) is shown again without a test.
   bool SetFilter(std::string_view text, const std::function<bool()>& stop = nullptr);
   bool FilterOn() const { return !filter_.Empty(); }
   // Messages in the threads shown (hidden rows of collapsed threads count).
@@ -118,22 +121,32 @@ class RowView {
   static ThreadNode* RootOf(const ThreadNode* node);
   static ThreadNode* NextRoot(const ThreadNode* root);  // after its thread
   bool ThreadShown(const ThreadNode* root) const;
-  bool ThreadMatches(ThreadNode* root);
-  bool MatchThread(ThreadNode* root, ThreadNode*& next_root);
+  // Rows being gathered, and the messages of their threads.
+  struct Rows {
+    std::vector<ThreadNode*> nodes;
+    std::size_t messages = 0;
+  };
+  bool AddThread(ThreadNode* root, bool test, Rows& rows, ThreadNode*& next_root);
   // The rows again from the list: the threads passing `shown` (by root),
-  // collapsed ones as their first row.
+  // with `test` only those that match the filter.
   template <class Pass>
-  void Rebuild(Pass shown);
+  void Rebuild(bool test, Pass shown);
+  void Show(Rows rows);
   void Renumber();
-  // The rows of these threads (roots in list order), collapsed ones as their
-  // first row.
-  void ShowThreads(const std::vector<ThreadNode*>& roots);
+  void ForgetSteps();
 
   ThreadNode* head_ = nullptr;
   std::size_t messages_ = 0;
   std::vector<ThreadNode*> rows_;
   std::int32_t ml_string_delete_ = 0;
   QuickFilter filter_;
+  // The folded texts of the filters typed since the box was last empty, each
+  // a prefix of the next, the last one filter_'s; and per root (by Order)
+  // how many of them it passes. Each filter shows a subset of the threads
+  // of the one before, so one level per root holds every step: the root
+  // passes step i when its level is above i.
+  std::vector<std::string> steps_;
+  std::vector<std::uint8_t> level_;
   std::size_t shown_messages_ = 0;
   CollapsedThreads collapsed_;
 };
