@@ -79,22 +79,29 @@ TEST(JobForm, TheLoaderWritesPhaseTextSubjectAndBar) {
   EXPECT_EQ(form.ProgressBar.Maximum(), 10);
 }
 
+// The large mailbox is written once for the suite: each test opens the main
+// window on it afresh and empties the big folder's cache first.
 class CancelledLoad : public ::testing::Test {
  protected:
-  CancelledLoad() : fixture_(Big()) {}
-  static MailboxOptions Big() {
+  static void SetUpTestSuite() {
     MailboxOptions options;
     options.big_folder_messages = 1500;
-    return options;
+    fixture_ = new UiFixture(options);
   }
-  UiFixture fixture_;
+  static void TearDownTestSuite() {
+    delete fixture_;
+    fixture_ = nullptr;
+  }
+  void SetUp() override { fixture_->Start(); }
+  void TearDown() override { fixture_->Stop(); }
+  static UiFixture* fixture_;
 };
+UiFixture* CancelledLoad::fixture_ = nullptr;
 
 TEST_F(CancelledLoad, LeavesAnEmptyListAndAnUntouchedCacheAndTheNextLoadWorks) {
-  fixture_.Start();
-  ui::TVtFormMain& main = fixture_.Main();
+  ui::TVtFormMain& main = fixture_->Main();
   // An unusable (empty) cache: opening the folder builds it in full.
-  const std::string cache = fixture_.FolderPath(kBigFolder) + "\\VLTR.ume";
+  const std::string cache = fixture_->FolderPath(kBigFolder) + "\\VLTR.ume";
   ASSERT_TRUE(platform::TruncateFile(cache));
   bool saw_dialog = false;
   DuringPump canceller([&] {
@@ -111,22 +118,21 @@ TEST_F(CancelledLoad, LeavesAnEmptyListAndAnUntouchedCacheAndTheNextLoadWorks) {
   ASSERT_TRUE(PumpUntil([&] { return canceller.Done() && !main.Loading() && !main.TimerKeyWaitRunning(); },
                         20000));
   EXPECT_TRUE(saw_dialog);
-  EXPECT_EQ(fixture_.RowCount(), 0);
+  EXPECT_EQ(fixture_->RowCount(), 0);
   EXPECT_EQ(main.CurrentFolderIndex(), -1);
   EXPECT_EQ(main.JobForm(), nullptr);
   std::string bytes = "unread";
   ASSERT_TRUE(platform::ReadWholeFile(cache, bytes));
   EXPECT_EQ(bytes, "");
   // The next load starts with the flag clear and runs to the end.
-  fixture_.Command("mRetry1");
-  EXPECT_EQ(fixture_.RowCount(), 1500);
+  fixture_->Command("mRetry1");
+  EXPECT_EQ(fixture_->RowCount(), 1500);
   EXPECT_EQ(main.CurrentFolderIndex(), kBigFolder);
 }
 
 TEST_F(CancelledLoad, ChoosingAnotherFolderAbandonsTheRunningLoad) {
-  fixture_.Start();
-  ui::TVtFormMain& main = fixture_.Main();
-  ASSERT_TRUE(platform::TruncateFile(fixture_.FolderPath(kBigFolder) + "\\VLTR.ume"));
+  ui::TVtFormMain& main = fixture_->Main();
+  ASSERT_TRUE(platform::TruncateFile(fixture_->FolderPath(kBigFolder) + "\\VLTR.ume"));
   HWND list = main.FolderList().ListBoxF().hwnd();
   DuringPump chooser([&] {
     if (main.JobForm() == nullptr) return false;
@@ -139,9 +145,9 @@ TEST_F(CancelledLoad, ChoosingAnotherFolderAbandonsTheRunningLoad) {
   main.FolderList().ListBoxF().Select(kBigFolder);
   SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list));
-  ASSERT_TRUE(fixture_.WaitForFolder(kBigFolder + 1, 20000));
+  ASSERT_TRUE(fixture_->WaitForFolder(kBigFolder + 1, 20000));
   EXPECT_TRUE(chooser.Done());
-  EXPECT_EQ(fixture_.RowCount(), 30);
+  EXPECT_EQ(fixture_->RowCount(), 30);
   const std::vector<int>& opened = main.OpenedFolders();
   ASSERT_GE(opened.size(), 2u);
   EXPECT_EQ(opened[opened.size() - 2], kBigFolder);
