@@ -79,79 +79,71 @@ TEST(JobForm, TheLoaderWritesPhaseTextSubjectAndBar) {
   EXPECT_EQ(form.ProgressBar.Maximum(), 10);
 }
 
-// The large mailbox is written once for the suite: each test opens the main
-// window on it afresh and empties the big folder's cache first.
-class CancelledLoad : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    MailboxOptions options;
-    options.big_folder_messages = 1500;
-    fixture_ = new UiFixture(options);
+// A load of a large folder stopped halfway, by Cancel in the progress dialog
+// or by another folder chosen meanwhile, writes nothing to the folder's cache
+// and leaves the window ready for the next load.
+TEST(CancelledLoad, AStoppedLoadLeavesTheCacheUntouchedAndTheNextLoadWorks) {
+  enum class Stop { kCancelButton, kOtherFolder };
+  const struct Case {
+    const char* reason;
+    Stop stop;
+  } cases[] = {
+      {"Cancel clicked in the progress dialog: the list is left empty", Stop::kCancelButton},
+      {"another folder chosen: that folder opens instead", Stop::kOtherFolder},
+  };
+  MailboxOptions options;
+  options.big_folder_messages = 1500;
+  UiFixture fixture(options);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    fixture.Start();
+    ui::TVtFormMain& main = fixture.Main();
+    // An unusable (empty) cache: opening the folder builds it in full.
+    const std::string cache = fixture.FolderPath(kBigFolder) + "\\VLTR.ume";
+    ASSERT_TRUE(platform::TruncateFile(cache));
+    HWND list = main.FolderList().ListBoxF().hwnd();
+    const auto choose = [&](int folder) {
+      main.FolderList().ListBoxF().Select(folder);
+      SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+    };
+    bool saw_dialog = false;
+    DuringPump stopper([&] {
+      ui::TVtJobForm* form = main.JobForm();
+      if (form == nullptr) return false;
+      saw_dialog = IsWindowVisible(form->hwnd()) != FALSE;
+      if (c.stop == Stop::kCancelButton) {
+        SendMessageW(form->CancelButton.hwnd(), BM_CLICK, 0, 0);
+      } else {
+        choose(kBigFolder + 1);
+      }
+      return true;
+    });
+    choose(kBigFolder);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return stopper.Done() && !main.Loading() && !main.TimerKeyWaitRunning(); }, 20000));
+    EXPECT_TRUE(saw_dialog);
+    std::string bytes = "unread";
+    ASSERT_TRUE(platform::ReadWholeFile(cache, bytes));
+    EXPECT_TRUE(bytes.empty()) << "the stopped load wrote " << bytes.size() << " bytes of cache";
+    if (c.stop == Stop::kCancelButton) {
+      EXPECT_EQ(fixture.RowCount(), 0);
+      EXPECT_EQ(main.CurrentFolderIndex(), -1);
+      EXPECT_EQ(main.JobForm(), nullptr);
+      // The next load starts with the flag clear and runs to the end.
+      fixture.Command("mRetry1");
+      EXPECT_EQ(fixture.RowCount(), 1500);
+      EXPECT_EQ(main.CurrentFolderIndex(), kBigFolder);
+    } else {
+      ASSERT_TRUE(fixture.WaitForFolder(kBigFolder + 1, 20000));
+      EXPECT_EQ(fixture.RowCount(), 30);
+      const std::vector<int>& opened = main.OpenedFolders();
+      ASSERT_GE(opened.size(), 2u);
+      EXPECT_EQ(opened[opened.size() - 2], kBigFolder);
+      EXPECT_EQ(opened.back(), kBigFolder + 1);
+    }
+    fixture.Stop();
   }
-  static void TearDownTestSuite() {
-    delete fixture_;
-    fixture_ = nullptr;
-  }
-  void SetUp() override { fixture_->Start(); }
-  void TearDown() override { fixture_->Stop(); }
-  static UiFixture* fixture_;
-};
-UiFixture* CancelledLoad::fixture_ = nullptr;
-
-TEST_F(CancelledLoad, LeavesAnEmptyListAndAnUntouchedCacheAndTheNextLoadWorks) {
-  ui::TVtFormMain& main = fixture_->Main();
-  // An unusable (empty) cache: opening the folder builds it in full.
-  const std::string cache = fixture_->FolderPath(kBigFolder) + "\\VLTR.ume";
-  ASSERT_TRUE(platform::TruncateFile(cache));
-  bool saw_dialog = false;
-  DuringPump canceller([&] {
-    ui::TVtJobForm* form = main.JobForm();
-    if (form == nullptr) return false;
-    saw_dialog = IsWindowVisible(form->hwnd()) != FALSE;
-    SendMessageW(form->CancelButton.hwnd(), BM_CLICK, 0, 0);
-    return true;
-  });
-  HWND list = main.FolderList().ListBoxF().hwnd();
-  main.FolderList().ListBoxF().Select(kBigFolder);
-  SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
-  ASSERT_TRUE(PumpUntil([&] { return canceller.Done() && !main.Loading() && !main.TimerKeyWaitRunning(); },
-                        20000));
-  EXPECT_TRUE(saw_dialog);
-  EXPECT_EQ(fixture_->RowCount(), 0);
-  EXPECT_EQ(main.CurrentFolderIndex(), -1);
-  EXPECT_EQ(main.JobForm(), nullptr);
-  std::string bytes = "unread";
-  ASSERT_TRUE(platform::ReadWholeFile(cache, bytes));
-  EXPECT_EQ(bytes, "");
-  // The next load starts with the flag clear and runs to the end.
-  fixture_->Command("mRetry1");
-  EXPECT_EQ(fixture_->RowCount(), 1500);
-  EXPECT_EQ(main.CurrentFolderIndex(), kBigFolder);
-}
-
-TEST_F(CancelledLoad, ChoosingAnotherFolderAbandonsTheRunningLoad) {
-  ui::TVtFormMain& main = fixture_->Main();
-  ASSERT_TRUE(platform::TruncateFile(fixture_->FolderPath(kBigFolder) + "\\VLTR.ume"));
-  HWND list = main.FolderList().ListBoxF().hwnd();
-  DuringPump chooser([&] {
-    if (main.JobForm() == nullptr) return false;
-    main.FolderList().ListBoxF().Select(kBigFolder + 1);
-    SendMessageW(main.hwnd(), WM_COMMAND,
-                 MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list));
-    return true;
-  });
-  main.FolderList().ListBoxF().Select(kBigFolder);
-  SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::TVtFormMain::kListBoxFId, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
-  ASSERT_TRUE(fixture_->WaitForFolder(kBigFolder + 1, 20000));
-  EXPECT_TRUE(chooser.Done());
-  EXPECT_EQ(fixture_->RowCount(), 30);
-  const std::vector<int>& opened = main.OpenedFolders();
-  ASSERT_GE(opened.size(), 2u);
-  EXPECT_EQ(opened[opened.size() - 2], kBigFolder);
-  EXPECT_EQ(opened.back(), kBigFolder + 1);
 }
 
 }  // namespace
