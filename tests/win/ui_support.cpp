@@ -77,6 +77,7 @@ client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string
 }
 
 UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Mailbox")) {
+  SetDefaults();
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
                                    "\"\r\nQuenmar32=" + testing_support::StandInExePath() + "\r\n");
   previous_error_hook_ =
@@ -88,6 +89,12 @@ UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Ma
   std::string error;
   if (!mkmailbox::GenerateMailbox(generate, dir_.path(), error)) {
     ADD_FAILURE() << "mailbox not generated: " << error;
+  }
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.path())) {
+    if (!entry.is_regular_file()) continue;
+    SavedFile& file = saved_[entry.path()];
+    platform::ReadWholeFile(entry.path().string(), file.bytes);
+    file.written = entry.last_write_time();
   }
 }
 
@@ -113,6 +120,45 @@ void UiFixture::Start() {
 void UiFixture::Stop() {
   main_.reset();
   Pump(10);
+}
+
+void UiFixture::Restore() {
+  Stop();
+  // Files made since go; changed ones are written back (a rewrite changes the
+  // time, which is kept for the next comparison); removed ones come back.
+  std::vector<std::filesystem::path> added;
+  std::map<std::filesystem::path, bool> seen;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.path())) {
+    if (!entry.is_regular_file()) continue;
+    const auto saved = saved_.find(entry.path());
+    if (saved == saved_.end()) {
+      added.push_back(entry.path());
+      continue;
+    }
+    seen[entry.path()] = entry.last_write_time() == saved->second.written &&
+                         entry.file_size() == saved->second.bytes.size();
+  }
+  for (const std::filesystem::path& path : added) std::filesystem::remove(path);
+  for (auto& [path, file] : saved_) {
+    const auto found = seen.find(path);
+    if (found != seen.end() && found->second) continue;
+    EXPECT_TRUE(platform::ReplaceFileAtomically(path.string(), file.bytes)) << path.string();
+    file.written = std::filesystem::last_write_time(path);
+  }
+  Messages.clear();
+  Errors.clear();
+  MailClient.Commands.clear();
+  MailClient.Results.clear();
+  MailClient.Urls.clear();
+  MailClient.OnCommand = nullptr;
+  SetDefaults();
+}
+
+void UiFixture::SetDefaults() {
+  BrowseForMailbox = [](const std::string&) { return std::string(); };
+  ReadRegistry = [] { return std::string(); };
+  RemoveSplash = nullptr;
+  NkfLibrary = L"NKF32.DLL";
 }
 
 std::string UiFixture::FolderPath(int folder) const {

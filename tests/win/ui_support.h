@@ -4,10 +4,13 @@
 // drive the windows with window messages as a user's keys and clicks would,
 // then read rows, selection and status back from the controls.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +83,11 @@ class UiFixture {
   void Start();
   // Destroys the windows (without the close handler).
   void Stop();
+  // Stops, then puts the directory back as the constructor left it (files a
+  // test changed, added or removed, "Veltra.ini" and the caches among them)
+  // and forgets what was recorded and set: the next Start is as on a new
+  // fixture, without writing the mailbox again.
+  void Restore();
 
   ui::TVtFormMain& Main() { return *main_; }
   // The viewer, created as the main window creates it when first needed.
@@ -106,23 +114,50 @@ class UiFixture {
   // A command from the menu or its shortcut, by its name in the command table.
   void Command(const char* name);
 
-  // What the browse dialog answers; set it to null for the shell's own dialog.
-  mailbox::BrowseForMailboxFn BrowseForMailbox = [](const std::string&) { return std::string(); };
-  // The registry's mailbox location.
-  mailbox::ReadRegistryFn ReadRegistry = [] { return std::string(); };
+  // What the browse dialog answers (nothing unless set); set it to null for
+  // the shell's own dialog.
+  mailbox::BrowseForMailboxFn BrowseForMailbox;
+  // The registry's mailbox location (none unless set).
+  mailbox::ReadRegistryFn ReadRegistry;
   // Called where the program removes its splash.
   std::function<void()> RemoveSplash;
-  // The converter the viewer loads; a missing name gives a viewer without it.
-  std::wstring NkfLibrary = L"NKF32.DLL";
+  // The converter the viewer loads ("NKF32.DLL" unless set); a missing name
+  // gives a viewer without it.
+  std::wstring NkfLibrary;
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box
   RecordingMailClient MailClient;
 
  private:
+  void SetDefaults();
+  struct SavedFile {
+    std::string bytes;
+    std::filesystem::file_time_type written;
+  };
   testing_support::TempDir dir_;
   std::string mailbox_dir_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
+  std::map<std::filesystem::path, SavedFile> saved_;  // the directory's files after the constructor
+};
+
+// The base of a suite whose tests share one generated mailbox: it is written
+// once for the suite, and each test starts on it as on a new UiFixture
+// (`fixture`, restored before the test). For tests that do not need a mailbox
+// of their own size.
+class SharedMailbox : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { shared_ = new UiFixture(); }
+  static void TearDownTestSuite() {
+    delete shared_;
+    shared_ = nullptr;
+  }
+  void SetUp() override { fixture.Restore(); }
+  void TearDown() override { fixture.Stop(); }
+  UiFixture& fixture = *shared_;
+
+ private:
+  static inline UiFixture* shared_ = nullptr;
 };
 
 // The rich edit's character position of byte `byte` of a shown text (UTF-8,
