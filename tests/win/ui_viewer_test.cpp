@@ -22,6 +22,8 @@
 namespace uitest {
 namespace {
 
+class Viewer : public SharedMailbox {};
+
 int ScrollPosition(UiFixture& fixture) {
   SCROLLINFO scroll{};
   scroll.cbSize = sizeof scroll;
@@ -32,8 +34,7 @@ int ScrollPosition(UiFixture& fixture) {
 
 // Space at the end of a message runs on to the next row, Ctrl+Space to the
 // next unread one, Shift+Space at the top back; N and P stop at the ends.
-TEST(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
-  UiFixture fixture;
+TEST_F(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
   fixture.Start();
   const int last = fixture.RowCount() - 1;
   const std::vector<int> unread = UnreadRows(fixture);
@@ -91,8 +92,7 @@ TEST(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
   }
 }
 
-TEST(Viewer, HTwiceRestoresTheViewWithItsLinks) {
-  UiFixture fixture;
+TEST_F(Viewer, HTwiceRestoresTheViewWithItsLinks) {
   fixture.Start();
   Open(fixture, 0);
   const viewer::MessageView& view = fixture.Viewer().View();
@@ -100,34 +100,31 @@ TEST(Viewer, HTwiceRestoresTheViewWithItsLinks) {
   const std::vector<viewer::Link> links = view.Links;
   const std::size_t body = viewer::JoinLines(view.Lines).size();
   TypeChar(fixture.Viewer().BigView(), L'h');
-  Pump(20);
-  EXPECT_TRUE(view.HeaderShown);
+  ASSERT_TRUE(PumpUntil([&] { return view.HeaderShown; }, 3000));
   const std::size_t header = viewer::JoinLines(view.Lines).size() - body;
   ASSERT_FALSE(links.empty());
   EXPECT_EQ(view.Links.back().start, links.back().start + header) << "found again, moved down";
   TypeChar(fixture.Viewer().BigView(), L'H');
-  Pump(20);
-  EXPECT_FALSE(view.HeaderShown);
+  ASSERT_TRUE(PumpUntil([&] { return !view.HeaderShown; }, 3000));
   EXPECT_EQ(fixture.Viewer().BigViewText(), text);
   EXPECT_EQ(view.Links, links);
 }
 
-TEST(Viewer, QAndEscClose) {
-  UiFixture fixture;
+TEST_F(Viewer, QAndEscClose) {
   fixture.Start();
   for (const wchar_t key : {L'q', L'Q', wchar_t{27}}) {
     Open(fixture, 0);
     ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
     TypeChar(fixture.Viewer().BigView(), key);
-    Pump(30);
-    EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd())) << static_cast<int>(key);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(fixture.Viewer().hwnd()); }, 3000))
+        << static_cast<int>(key);
     EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
   }
 }
 
 // Only a library that can serve is taken as the converter: anything else is no
 // converter (its commands greyed), and a message still opens, unconverted.
-TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
+TEST_F(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
   testing_support::TempDir dir;
   char other_arch[MAX_PATH] = {};
   GetEnvironmentVariableA("VELTRANO_OTHER_ARCH_NKF32", other_arch, MAX_PATH);
@@ -151,7 +148,7 @@ TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
       ADD_FAILURE() << c.why << ": not set; scripts/test sets it to the other build's DLL";
       continue;
     }
-    UiFixture fixture;
+    fixture.Restore();
     fixture.NkfLibrary = platform::Widen(c.library);
     fixture.Start();
     Open(fixture, 0);
@@ -163,8 +160,7 @@ TEST(Viewer, ALibraryThatCannotConvertCountsAsNoConverter) {
 
 // After another folder is opened the viewer shows a message of no list: the
 // commands that need one do nothing at all.
-TEST(Viewer, AfterAnotherFolderOpensTheMessageCommandsDoNothing) {
-  UiFixture fixture;
+TEST_F(Viewer, AfterAnotherFolderOpensTheMessageCommandsDoNothing) {
   fixture.Start();
   Open(fixture, 3);
   MoveWindow(fixture.Viewer().hwnd(), 0, 0, 400, 120, TRUE);
@@ -192,8 +188,7 @@ TEST(Viewer, AfterAnotherFolderOpensTheMessageCommandsDoNothing) {
 // Every link shows in the link colour, underlined, over exactly its
 // characters (also after Japanese text); a click on a URL hands it to the
 // shell once.
-TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
-  UiFixture fixture;
+TEST_F(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
   fixture.Start();
   int row = 0;
   std::string text;
@@ -244,8 +239,7 @@ TEST(Viewer, LinksAreColouredAtTheirCharactersAndAClickOpensTheUrl) {
 // edit's text, the link after them is coloured over exactly its characters,
 // and copy puts the Unicode text on the clipboard with a Shift-JIS form beside
 // it.
-TEST(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
-  UiFixture fixture;
+TEST_F(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
   fixture.Start();
   const std::string path =
       fixture.Dir().WriteFile("utf8.qnm",
