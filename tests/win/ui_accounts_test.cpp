@@ -33,8 +33,9 @@ int AccountNamed(const ui::TVtFormMain& main, const std::string& title) {
   return -1;
 }
 
-TEST(AccountsAndMailbox, SwitchingAccountRebuildsTheFolderListTheCaptionAndTheCheckMark) {
-  UiFixture fixture;
+class AccountsAndMailbox : public SharedMailbox {};
+
+TEST_F(AccountsAndMailbox, SwitchingAccountRebuildsTheFolderListTheCaptionAndTheCheckMark) {
   // A third account whose folder order names no folder.
   fixture.Dir().WriteFile("Mailbox/Empty/Account.ini", "[Property]\r\nTitle=Empty\r\nOrder=9\r\n");
   fixture.Start();
@@ -78,8 +79,7 @@ TEST(AccountsAndMailbox, SwitchingAccountRebuildsTheFolderListTheCaptionAndTheCh
   }
 }
 
-TEST(AccountsAndMailbox, ChoosingTheMailboxChangesItOnlyForAnotherDirectory) {
-  UiFixture fixture;
+TEST_F(AccountsAndMailbox, ChoosingTheMailboxChangesItOnlyForAnotherDirectory) {
   mkmailbox::Options other;
   other.seed = 9;
   other.messages_per_folder = 5;
@@ -123,7 +123,7 @@ LRESULT CALLBACK RecordEnableOk(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-TEST(AccountsAndMailbox, TheBrowseDialogEnablesOkOnlyForAMailboxDirectory) {
+TEST_F(AccountsAndMailbox, TheBrowseDialogEnablesOkOnlyForAMailboxDirectory) {
   testing_support::TempDir dir;
   struct Case {
     const char* reason;
@@ -161,8 +161,7 @@ TEST(AccountsAndMailbox, TheBrowseDialogEnablesOkOnlyForAMailboxDirectory) {
   DestroyWindow(recorder);
 }
 
-TEST(AccountsAndMailbox, AFirstRunAsksForTheMailboxAndShowsIt) {
-  UiFixture fixture;
+TEST_F(AccountsAndMailbox, AFirstRunAsksForTheMailboxAndShowsIt) {
   fixture.Dir().WriteFile("Veltra.ini", "");
   int asked = 0;
   fixture.BrowseForMailbox = [&](const std::string&) {
@@ -170,7 +169,7 @@ TEST(AccountsAndMailbox, AFirstRunAsksForTheMailboxAndShowsIt) {
     return fixture.MailboxDir();
   };
   fixture.Start();
-  Pump(50);
+  EXPECT_TRUE(PumpUntil([&] { return fixture.RowCount() == 30; }, 5000));
   EXPECT_EQ(asked, 1);
   ASSERT_NE(fixture.Main().hwnd(), nullptr);  // the window stays open
   EXPECT_TRUE(IsWindowVisible(fixture.Main().hwnd()));
@@ -183,8 +182,7 @@ TEST(AccountsAndMailbox, AFirstRunAsksForTheMailboxAndShowsIt) {
 // enabled once the mailbox is selected. Under Wine the shell dialog sometimes
 // moves its selection again after it was set, so the choice itself is tested
 // through the seam above and this test leaves with Cancel.
-TEST(AccountsAndMailbox, TheShellsBrowseDialogEnablesOkForTheMailbox) {
-  UiFixture fixture;
+TEST_F(AccountsAndMailbox, TheShellsBrowseDialogEnablesOkForTheMailbox) {
   fixture.Dir().WriteFile("Veltra.ini", "");
   fixture.BrowseForMailbox = nullptr;  // the shell's dialog
   bool ok_for_mailbox = false;

@@ -30,7 +30,9 @@ std::string FileText(const std::string& path) {
   return text;
 }
 
-TEST(Dialogs, EscCancelsEveryDialogAndWritesNothing) {
+class Dialogs : public SharedMailbox {};
+
+TEST_F(Dialogs, EscCancelsEveryDialogAndWritesNothing) {
   struct Case {
     const char* command;
     const wchar_t* class_name;
@@ -40,7 +42,6 @@ TEST(Dialogs, EscCancelsEveryDialogAndWritesNothing) {
       {"mMailFont", L"TSetFontForm"},     {"mVersion", L"TAbout"},
       {"mOption", L"TSetInfoForm"},
   };
-  UiFixture fixture;
   fixture.Start();
   const std::string folder_settings = fixture.FolderPath(kInbox) + "\\VLTR.fol";
   for (const Case& c : cases) {
@@ -65,8 +66,7 @@ TEST(Dialogs, EscCancelsEveryDialogAndWritesNothing) {
 
 // With the main window mostly off the screen (left and below), a dialog
 // still opens wholly inside the monitor's work area.
-TEST(Dialogs, ADialogOpensWhollyInsideItsOwnersWorkArea) {
-  UiFixture fixture;
+TEST_F(Dialogs, ADialogOpensWhollyInsideItsOwnersWorkArea) {
   fixture.Start();
   const RECT work = ui::WorkAreaOf(fixture.Main().hwnd());
   MoveWindow(fixture.Main().hwnd(), work.left - 500, work.bottom - 100, 640, 420, TRUE);
@@ -84,7 +84,7 @@ TEST(Dialogs, ADialogOpensWhollyInsideItsOwnersWorkArea) {
       << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
 }
 
-TEST(Dialogs, FolderPropertiesWritesBothKeysAndRefillsOnlyWhenAValueChanged) {
+TEST_F(Dialogs, FolderPropertiesWritesBothKeysAndRefillsOnlyWhenAValueChanged) {
   struct Case {
     const char* reason;
     const char* toggle;  // caption of the check box clicked, or null
@@ -96,7 +96,7 @@ TEST(Dialogs, FolderPropertiesWritesBothKeysAndRefillsOnlyWhenAValueChanged) {
       {"one level display changed: the rows are filled again", ui::ja::kTabCheckBox, "1", true},
   };
   for (const Case& c : cases) {
-    UiFixture fixture;
+    fixture.Restore();
     fixture.Start();
     fixture.Main().SelectRow(5, true);
     const std::string folder = fixture.FolderPath(kInbox);
@@ -125,7 +125,7 @@ TEST(Dialogs, FolderPropertiesWritesBothKeysAndRefillsOnlyWhenAValueChanged) {
   }
 }
 
-TEST(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
+TEST_F(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
   struct Case {
     const char* reason;
     const char* settings;  // [Property] lines; null: no settings file at all
@@ -145,7 +145,7 @@ TEST(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
        "C:\\Mail\\quenmar.exe", true, "0", "C:\\Mail\\quenmar.exe"},
   };
   for (const Case& c : cases) {
-    UiFixture fixture;
+    fixture.Restore();
     if (!c.nkf_loaded) fixture.NkfLibrary = L"NoSuchNkf32.dll";
     fixture.Start();
     if (c.settings == nullptr) {
@@ -189,8 +189,7 @@ TEST(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
 // The thread list's background chosen through the colour dialog, as a user
 // picks it: the list and the unread image's background change at once, and
 // the file only at shutdown.
-TEST(Dialogs, ADarkThreadListBackgroundAlsoDarkensTheUnreadImage) {
-  UiFixture fixture;
+TEST_F(Dialogs, ADarkThreadListBackgroundAlsoDarkensTheUnreadImage) {
   fixture.Start();
   const COLORREF dark = RGB(0, 0, 64);
   const std::size_t done =
@@ -230,8 +229,7 @@ TEST(Dialogs, ADarkThreadListBackgroundAlsoDarkensTheUnreadImage) {
 }
 
 // The viewer's font command shows the link colour and keeps what OK chose.
-TEST(Dialogs, TheViewerFontDialogShowsTheLinkColourAndKeepsItsChoice) {
-  UiFixture fixture;
+TEST_F(Dialogs, TheViewerFontDialogShowsTheLinkColourAndKeepsItsChoice) {
   fixture.Start();
   bool link_shown = false;
   RunWithSteps([&] { fixture.Viewer().mFontClick(); },

@@ -50,10 +50,11 @@ int TextHeight(HWND control) { return ui::MeasureFont(FontOf(control)).cy; }
 
 std::string Suffix(int dpi) { return "-" + std::to_string(dpi) + "dpi"; }
 
+class DisplayScale : public SharedMailbox {};
+
 // The main window with the viewer open: every size follows the DPI, and the
 // widths the settings file keeps are written back at 96 DPI.
-TEST(DisplayScale, TheMainWindowAndTheViewerScaleWithTheDpi) {
-  UiFixture fixture;
+TEST_F(DisplayScale, TheMainWindowAndTheViewerScaleWithTheDpi) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int dpi = WindowDpi(main.hwnd());
@@ -102,7 +103,9 @@ TEST(DisplayScale, TheMainWindowAndTheViewerScaleWithTheDpi) {
   EXPECT_NEAR(view_text, -ui::PointsToHeight(10, dpi), scaled(4));
   SetWindowPos(main.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   SetWindowPos(viewer.hwnd(), HWND_TOP, scaled(180), scaled(220), 0, 0, SWP_NOSIZE);
-  Pump(50);
+  for (HWND painted : {main.hwnd(), viewer.hwnd()}) {
+    RedrawWindow(painted, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
   SaveScreenshot(GetDesktopWindow(), "main-and-viewer" + Suffix(dpi));
 
   std::printf(
@@ -123,8 +126,7 @@ TEST(DisplayScale, TheMainWindowAndTheViewerScaleWithTheDpi) {
 // Moved to a monitor of twice the scale (WM_DPICHANGED, as Windows sends it):
 // the window takes the suggested bounds, and its fonts, rows, images and
 // widths follow the new DPI.
-TEST(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
-  UiFixture fixture;
+TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int old_dpi = ui::DpiOf(main.hwnd());
@@ -216,7 +218,7 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM children) {
 
 // Every dialog grows with the scale from its size at 100% (the design's
 // client area), and no label, check box or button cuts its text, on any page.
-TEST(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
+TEST_F(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
   struct Case {
     const char* command;
     const wchar_t* class_name;
@@ -228,7 +230,6 @@ TEST(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
       {"mFolderSet2", L"TFolderSetForm", {332, 100}},
       {"mVersion", L"TAbout", {258, 97}},
   };
-  UiFixture fixture;
   fixture.Start();
   const int dpi = WindowDpi(fixture.Main().hwnd());
   for (const Case& c : cases) {
@@ -338,11 +339,12 @@ void PressMenuKey(HWND control) {
   SendMessageW(control, WM_KEYUP, VK_APPS, 1 | (0x5D << 16) | (1 << 24) | (3u << 30));
 }
 
+class KeyboardMenus : public SharedMailbox {};
+
 // Shift+F10 and the Menu key open each pop-up of the folder list, the thread
 // list and the viewer's text, at the selected row or the caret, as the right
 // button does.
-TEST(KeyboardMenus, ShiftF10AndTheMenuKeyOpenEachPopUpAtTheSelection) {
-  UiFixture fixture;
+TEST_F(KeyboardMenus, ShiftF10AndTheMenuKeyOpenEachPopUpAtTheSelection) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   Open(fixture, fixture.SelectedRow());
@@ -394,8 +396,7 @@ TEST(KeyboardMenus, ShiftF10AndTheMenuKeyOpenEachPopUpAtTheSelection) {
 // The two lists and the viewer's text have no input context, so an open input
 // method leaves their single-letter keys alone; a window the program does not
 // strip keeps its context, so the check can tell.
-TEST(KeyboardMenus, TheListsAndTheViewerTextHaveNoInputContext) {
-  UiFixture fixture;
+TEST_F(KeyboardMenus, TheListsAndTheViewerTextHaveNoInputContext) {
   fixture.Start();
   ui::TViewForm& viewer = fixture.Viewer();
   struct Case {
@@ -416,11 +417,12 @@ TEST(KeyboardMenus, TheListsAndTheViewerTextHaveNoInputContext) {
   }
 }
 
+class Fonts : public SharedMailbox {};
+
 // A face without the Shift-JIS character set is used as chosen, with the style
 // the settings give it, and both go back to the file; only a face the system
 // does not have is replaced.
-TEST(Fonts, AChosenFaceAndStyleAreUsedAndKeptAndOnlyAMissingFaceIsReplaced) {
-  UiFixture fixture;
+TEST_F(Fonts, AChosenFaceAndStyleAreUsedAndKeptAndOnlyAMissingFaceIsReplaced) {
   {
     settings::IniWriter ini(fixture.SettingsPath());
     ini.WriteQuotedString("ListBox", "FontFace", "Veltrano Missing Face");

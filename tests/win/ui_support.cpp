@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/wide_win.h"
 #include "tests/win/standin_support.h"
@@ -16,7 +18,26 @@ namespace {
 
 DuringPump* g_during = nullptr;
 
+// The mailbox of the SharedMailbox suites, removed when the run ends.
+UiFixture* g_shared = nullptr;
+
+class SharedMailboxEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete g_shared;
+    g_shared = nullptr;
+  }
+};
+
+::testing::Environment* const g_shared_environment =
+    ::testing::AddGlobalTestEnvironment(new SharedMailboxEnvironment);
+
 }  // namespace
+
+UiFixture& SharedMailbox::Shared() {
+  if (g_shared == nullptr) g_shared = new UiFixture();
+  return *g_shared;
+}
 
 void Pump(int ms) {
   const DWORD start = GetTickCount();
@@ -91,6 +112,7 @@ UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Ma
     ADD_FAILURE() << "mailbox not generated: " << error;
   }
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.path())) {
+    if (entry.is_directory()) saved_dirs_.push_back(entry.path());
     if (!entry.is_regular_file()) continue;
     SavedFile& file = saved_[entry.path()];
     platform::ReadWholeFile(entry.path().string(), file.bytes);
@@ -124,11 +146,16 @@ void UiFixture::Stop() {
 
 void UiFixture::Restore() {
   Stop();
-  // Files made since go; changed ones are written back (a rewrite changes the
-  // time, which is kept for the next comparison); removed ones come back.
+  // Files and directories made since go; changed files are written back (a
+  // rewrite changes the time, which is kept for the next comparison); removed
+  // ones come back.
   std::vector<std::filesystem::path> added;
   std::map<std::filesystem::path, bool> seen;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.path())) {
+    if (entry.is_directory() &&
+        std::find(saved_dirs_.begin(), saved_dirs_.end(), entry.path()) == saved_dirs_.end()) {
+      added.push_back(entry.path());
+    }
     if (!entry.is_regular_file()) continue;
     const auto saved = saved_.find(entry.path());
     if (saved == saved_.end()) {
@@ -138,7 +165,7 @@ void UiFixture::Restore() {
     seen[entry.path()] = entry.last_write_time() == saved->second.written &&
                          entry.file_size() == saved->second.bytes.size();
   }
-  for (const std::filesystem::path& path : added) std::filesystem::remove(path);
+  for (const std::filesystem::path& path : added) std::filesystem::remove_all(path);
   for (auto& [path, file] : saved_) {
     const auto found = seen.find(path);
     if (found != seen.end() && found->second) continue;

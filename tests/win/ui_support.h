@@ -138,26 +138,23 @@ class UiFixture {
   std::string mailbox_dir_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
-  std::map<std::filesystem::path, SavedFile> saved_;  // the directory's files after the constructor
+  // The directory's files and directories as the constructor left them.
+  std::map<std::filesystem::path, SavedFile> saved_;
+  std::vector<std::filesystem::path> saved_dirs_;
 };
 
 // The base of a suite whose tests share one generated mailbox: it is written
-// once for the suite, and each test starts on it as on a new UiFixture
-// (`fixture`, restored before the test). For tests that do not need a mailbox
-// of their own size.
+// once for the whole run, and each test starts on it as on a new UiFixture
+// (`fixture`, restored before the test). For tests that need no mailbox of
+// their own size.
 class SharedMailbox : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { shared_ = new UiFixture(); }
-  static void TearDownTestSuite() {
-    delete shared_;
-    shared_ = nullptr;
-  }
   void SetUp() override { fixture.Restore(); }
   void TearDown() override { fixture.Stop(); }
-  UiFixture& fixture = *shared_;
+  UiFixture& fixture = Shared();
 
  private:
-  static inline UiFixture* shared_ = nullptr;
+  static UiFixture& Shared();
 };
 
 // The rich edit's character position of byte `byte` of a shown text (UTF-8,

@@ -49,8 +49,9 @@ std::string BoxText(UiFixture& fixture) {
   return platform::Narrow(text);
 }
 
-TEST(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
-  UiFixture fixture;
+class ThreadView : public SharedMailbox {};
+
+TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   HWND box = main.ThreadList().FilterBox().hwnd();
@@ -110,8 +111,7 @@ TEST(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   EXPECT_TRUE(fixture.Errors.empty());
 }
 
-TEST(ThreadView, LeftAndRightCollapseAndExpandTheSelectedThread) {
-  UiFixture fixture;
+TEST_F(ThreadView, LeftAndRightCollapseAndExpandTheSelectedThread) {
   fixture.Start();
   HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
   const int total = fixture.RowCount();
@@ -163,8 +163,7 @@ const thread::ThreadNode* NextUnreadThread(const thread::ThreadNode* from) {
   return at == nullptr || thread::IsUnread(*at) ? at : NextUnread(at);
 }
 
-TEST(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
-  UiFixture fixture;
+TEST_F(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int total = fixture.RowCount();
@@ -206,8 +205,7 @@ TEST(ThreadView, MenuItemsCollapseExpandAndFindUnreadMailUnderCollapsedRows) {
 
 // Space at the end of a message enters a collapsed thread rather than passing
 // it, and Ctrl+Space finds unread mail under a collapsed first row.
-TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
-  UiFixture fixture;
+TEST_F(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   fixture.Command("mCollapseAll");
@@ -252,8 +250,7 @@ TEST(ThreadView, TheViewersSpaceKeysEnterCollapsedThreads) {
   EXPECT_EQ(main.ViewedNode(), root);
 }
 
-TEST(ThreadView, TheCollapseOptionOpensFoldersWithEveryThreadCollapsed) {
-  UiFixture fixture;
+TEST_F(ThreadView, TheCollapseOptionOpensFoldersWithEveryThreadCollapsed) {
   fixture.Dir().WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + fixture.MailboxDir() +
                                             "\"\r\nCollapseThreads=1\r\n");
   fixture.Start();
