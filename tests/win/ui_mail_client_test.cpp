@@ -45,11 +45,13 @@ std::string Relative(UiFixture& fixture, const thread::ThreadNode& node) {
 // directory above the mailbox), logging to "standin.log".
 class WithStandIn {
  public:
-  WithStandIn() {
+  explicit WithStandIn(UiFixture& on) : fixture(on) {
     EXPECT_TRUE(standin_.Start("/account:\"x\" \"" + fixture.Dir().path() + "\"", Log()));
     EXPECT_TRUE(testing_support::WaitForWindow());
     fixture.Start();
   }
+  // The window goes before the stand-in.
+  ~WithStandIn() { fixture.Stop(); }
   std::string Log() const { return fixture.Dir().Join("standin.log"); }
   // The log without the stand-in's own start line.
   std::vector<std::string> Received() const {
@@ -57,7 +59,7 @@ class WithStandIn {
     if (!lines.empty()) lines.erase(lines.begin());
     return lines;
   }
-  UiFixture fixture;
+  UiFixture& fixture;
 
  private:
   StandIn standin_;
@@ -98,6 +100,8 @@ class AnswerWatch {
   std::thread thread_;
 };
 
+class MailClient : public SharedMailbox {};
+
 HWND StandInWindow() { return FindWindowW(L"Quenmar32Class", nullptr); }
 
 int FirstRow(UiFixture& fixture, bool unread) {
@@ -107,9 +111,8 @@ int FirstRow(UiFixture& fixture, bool unread) {
   return -1;
 }
 
-TEST(MailClient, OpeningAnUnreadMessageMarksItReadOnceAndKeepsTheOtherFlags) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, OpeningAnUnreadMessageMarksItReadOnceAndKeepsTheOtherFlags) {
+  WithStandIn client(fixture);
   struct Case {
     const char* why;
     int folder;
@@ -155,9 +158,8 @@ TEST(MailClient, OpeningAnUnreadMessageMarksItReadOnceAndKeepsTheOtherFlags) {
 // D in the list and in the viewer: the exact command, the message moved by the
 // client, the row gone, the counts lower and the replies one level up with
 // their row texts rebuilt.
-TEST(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
+  WithStandIn client(fixture);
   ui::TVtFormMain& main = fixture.Main();
   for (const bool from_viewer : {false, true}) {
     SCOPED_TRACE(from_viewer ? "D in the viewer" : "D in the list");
@@ -215,8 +217,7 @@ TEST(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
   }
 }
 
-TEST(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
-  UiFixture fixture;
+TEST_F(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
   fixture.Start();
   const int rows = fixture.RowCount();
   const int total = fixture.Main().Folders()[kInbox].Total;
@@ -234,9 +235,8 @@ TEST(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
 
 // A client that takes the command but never lets go of the message file: the
 // wait gives up after its bound and the program goes on.
-TEST(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
+  WithStandIn client(fixture);
   const int row = FirstRow(fixture, true);
   ASSERT_GE(row, 0);
   const std::string path = RowNode(fixture, row).FilePath.str();
@@ -261,9 +261,8 @@ TEST(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
 // A client whose window exists but does not answer gets nothing: opening an
 // unread message costs no more than the short check, the window answers all
 // along, and the trash says why nothing moved.
-TEST(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
+  WithStandIn client(fixture);
   const int row = FirstRow(fixture, true);
   ASSERT_GE(row, 0);
   HWND standin = StandInWindow();
@@ -300,9 +299,8 @@ TEST(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
 
 // A client whose window answers but whose DDE service takes no conversation:
 // the trash says so, and the viewer stays open on the message.
-TEST(MailClient, ARefusedConversationKeepsTheMessageAndSaysSo) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, ARefusedConversationKeepsTheMessageAndSaysSo) {
+  WithStandIn client(fixture);
   HWND standin = StandInWindow();
   ASSERT_NE(standin, nullptr);
   DWORD_PTR result = 0;
@@ -320,9 +318,8 @@ TEST(MailClient, ARefusedConversationKeepsTheMessageAndSaysSo) {
 
 // The viewer's D moves the message on screen, not the row selected in the
 // list meanwhile, and the selection stays on the row the user chose.
-TEST(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
+  WithStandIn client(fixture);
   ASSERT_GE(fixture.RowCount(), 4);
   Open(fixture, 1);
   thread::ThreadNode& viewed = RowNode(fixture, 1);
@@ -346,7 +343,7 @@ TEST(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
 // close made in that box wait until the open is over: the rows stay in place
 // meanwhile, the message is marked read under its own name, and then the
 // folder opens or the window closes.
-TEST(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
+TEST_F(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
   enum class During { kFolderClick, kClose };
   const struct Case {
     const char* why;
@@ -357,8 +354,8 @@ TEST(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    WithStandIn client;
-    UiFixture& fixture = client.fixture;
+    fixture.Restore();
+    WithStandIn client(fixture);
     ui::TVtFormMain& main = fixture.Main();
     const int row = FirstRow(fixture, true);
     ASSERT_GE(row, 0);
@@ -401,8 +398,7 @@ TEST(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
 
 // A client that cannot be started (its executable moved away) is reported,
 // and no dialog of it is waited for.
-TEST(MailClient, AClientThatCannotBeStartedIsReported) {
-  UiFixture fixture;
+TEST_F(MailClient, AClientThatCannotBeStartedIsReported) {
   const std::string missing = fixture.Dir().Join("gone\\quenmar.exe");
   settings::IniWriter ini(fixture.SettingsPath());
   ini.WriteString("Property", "Quenmar32", missing);
@@ -417,9 +413,8 @@ TEST(MailClient, AClientThatCannotBeStartedIsReported) {
 
 // The command lines reach the client byte-exact (the stand-in logs its own);
 // the reply and forward waits end as soon as the client's dialog shows.
-TEST(MailClient, ComposeCommandsStartTheClientWithExactCommandLines) {
-  WithStandIn client;
-  UiFixture& fixture = client.fixture;
+TEST_F(MailClient, ComposeCommandsStartTheClientWithExactCommandLines) {
+  WithStandIn client(fixture);
   const std::string data_dir = " \"" + fixture.Dir().path() + "\"";
   const std::string account = std::string("\"") + kAccountName + "\"";
   const int row = FirstRow(fixture, false);
