@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/wide_win.h"
 #include "tests/win/ui_support.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -88,45 +89,49 @@ struct Owner {
   HWND child = nullptr;
 };
 
-TEST(Dialog, EnterTakesTheFieldsAndEndsWithOkBesideADisabledOwner) {
-  Owner owner;
-  NameDialog dialog(owner.window);
-  dialog.Name = "before";
-  bool owner_was_disabled = false;
-  RECT frame{};
-  std::string shown;
-  dialog.WhileShown = [&](NameDialog& self) {
-    owner_was_disabled = IsWindowEnabled(owner.window) == FALSE;
-    GetWindowRect(self.hwnd(), &frame);
-    wchar_t text[64] = {};
-    GetWindowTextW(self.Edit(), text, 64);
-    shown = text[0] == L'b' ? "before" : "";
-    SetWindowTextW(self.Edit(), L"after");
-    PressKey(GetFocus(), VK_RETURN);
+// Enter takes the typed field and ends with OK; Esc ends with Cancel and
+// leaves the field as it was. Meanwhile the owner is disabled; afterwards the
+// dialog is gone, the owner enabled and its control focused again.
+TEST(Dialog, EnterTakesTheFieldsEscLeavesThemAndTheOwnerGetsItsFocusBack) {
+  const struct Case {
+    const char* reason;
+    WORD key;
+    int result;
+    const char* name_after;
+  } cases[] = {
+      {"Enter: the default button", VK_RETURN, IDOK, "after"},
+      {"Esc: Cancel", VK_ESCAPE, IDCANCEL, "before"},
   };
-  EXPECT_EQ(dialog.ShowModal(), IDOK);
-  EXPECT_TRUE(owner_was_disabled);
-  EXPECT_EQ(shown, "before");
-  EXPECT_EQ(dialog.Name, "after");
-  EXPECT_EQ(frame.left, 130);  // 30 pixels right of and below the owner
-  EXPECT_EQ(frame.top, 150);
-  EXPECT_EQ(dialog.hwnd(), nullptr);  // destroyed when it returns
-  EXPECT_TRUE(IsWindowEnabled(owner.window));
-  EXPECT_EQ(GetFocus(), owner.child);  // the owner's control has the focus again
-}
-
-TEST(Dialog, EscCancelsAndLeavesTheFieldsAlone) {
-  Owner owner;
-  NameDialog dialog(owner.window);
-  dialog.Name = "kept";
-  dialog.WhileShown = [](NameDialog& self) {
-    SetWindowTextW(self.Edit(), L"typed");
-    PressKey(GetFocus(), VK_ESCAPE);
-  };
-  EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
-  EXPECT_EQ(dialog.Name, "kept");
-  EXPECT_TRUE(IsWindowEnabled(owner.window));
-  EXPECT_EQ(GetFocus(), owner.child);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    Owner owner;
+    NameDialog dialog(owner.window);
+    dialog.Name = "before";
+    bool owner_was_disabled = false;
+    RECT frame{};
+    std::string shown;
+    dialog.WhileShown = [&](NameDialog& self) {
+      owner_was_disabled = IsWindowEnabled(owner.window) == FALSE;
+      GetWindowRect(self.hwnd(), &frame);
+      wchar_t text[64] = {};
+      GetWindowTextW(self.Edit(), text, 64);
+      shown = platform::Narrow(text);
+      SetWindowTextW(self.Edit(), L"after");
+      PressKey(GetFocus(), c.key);
+    };
+    EXPECT_EQ(dialog.ShowModal(), c.result);
+    EXPECT_TRUE(owner_was_disabled);
+    EXPECT_EQ(shown, "before");
+    EXPECT_EQ(dialog.Name, c.name_after);
+    // Beside the owner: down and right of its corner by the same step.
+    RECT owner_frame{};
+    GetWindowRect(owner.window, &owner_frame);
+    EXPECT_GT(frame.left, owner_frame.left);
+    EXPECT_EQ(frame.left - owner_frame.left, frame.top - owner_frame.top);
+    EXPECT_EQ(dialog.hwnd(), nullptr);  // destroyed when it returns
+    EXPECT_TRUE(IsWindowEnabled(owner.window));
+    EXPECT_EQ(GetFocus(), owner.child);
+  }
 }
 
 TEST(Dialog, TabMovesToTheNextControlAndTheFocusedButtonAnswersEnter) {
