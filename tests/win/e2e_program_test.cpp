@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/program.h"
-#include "platform/files.h"
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
+#include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
 #include "tools/mkmailbox/generator.h"
 
@@ -91,39 +91,6 @@ class Program {
   bool started_ = false;
   DWORD start_tick_ = 0;
 };
-
-// The whole screen as a 24-bit BMP file; false when it could not be written.
-bool SaveScreen(const std::string& path) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  const std::size_t size = stride * static_cast<std::size_t>(height);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + size);
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-  bytes.append(static_cast<const char*>(bits), size);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
-  ReleaseDC(nullptr, screen);
-  return platform::ReplaceFileAtomically(path, bytes);
-}
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -213,9 +180,7 @@ TEST_F(ProgramTest, OpensAMessageShowsItAndSavesTheSettingsOnClose) {
   for (HWND window : {main, viewer}) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  const std::string shots = app::ExecutableDirectory() + "\\screenshots";
-  platform::MakeDirectory(shots);
-  EXPECT_TRUE(SaveScreen(shots + "\\veltrano.bmp"));
+  SaveScreenshot(GetDesktopWindow(), "veltrano");
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(20000), 0u);
   settings::IniReader saved(dir_.Join("Veltra.ini"));
