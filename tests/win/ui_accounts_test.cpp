@@ -53,7 +53,7 @@ TEST_F(AccountsAndMailbox, SwitchingAccountRebuildsTheFolderListTheCaptionAndThe
   HMENU account_menu = ui::FindPullDown(GetMenu(main.hwnd()), ui::kAccountMenuName);
   for (const Case& c : cases) {
     SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::kAccountFirstId + c.account, 0), 0);
-    Pump(20);
+    Settle();
     EXPECT_EQ(main.Account().AccountIndex, c.account) << c.reason;
     EXPECT_EQ(
         Caption(main.hwnd()),
@@ -91,7 +91,7 @@ TEST_F(AccountsAndMailbox, ChoosingTheMailboxChangesItOnlyForAnotherDirectory) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   SendMessageW(main.hwnd(), WM_COMMAND, MAKEWPARAM(ui::kAccountFirstId + 1, 0), 0);
-  Pump(20);
+  Settle();
   std::string upper = fixture.MailboxDir();
   for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   struct Case {

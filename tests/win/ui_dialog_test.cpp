@@ -82,7 +82,7 @@ struct Owner {
                             window, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(window);
     SetFocus(child);
-    Pump(10);
+    Settle();
   }
   ~Owner() { DestroyWindow(window); }
   HWND window = nullptr;

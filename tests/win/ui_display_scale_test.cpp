@@ -143,7 +143,7 @@ TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
                  20 + std::min(2 * Height(before), GetSystemMetrics(SM_CYSCREEN) - 40)};
   SendMessageW(main.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                reinterpret_cast<LPARAM>(&suggested));
-  Pump(20);
+  Settle();
   RECT after{};
   GetWindowRect(main.hwnd(), &after);
   EXPECT_TRUE(EqualRect(&after, &suggested)) << "the suggested rectangle is taken";

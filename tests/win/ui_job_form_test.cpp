@@ -19,7 +19,7 @@ TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
   {
     ui::TVtJobForm form(owner);
     form.FormShow();
-    Pump(10);
+    Settle();
     wchar_t class_name[64] = {};
     GetClassNameW(form.hwnd(), class_name, 64);
     EXPECT_STREQ(class_name, L"TVtJobForm");

@@ -193,7 +193,7 @@ TEST_F(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
     } else {
       TypeChar(main.ThreadList().ListViewMail().hwnd(), L'D');
     }
-    Pump(100);
+    Settle();
     const std::vector<std::string> received = client.Received();
     ASSERT_EQ(received.size(), before + 1);
     EXPECT_EQ(received.back(), expected);
@@ -224,7 +224,7 @@ TEST_F(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
   const DWORD start = GetTickCount();
   fixture.Command("mMailDelete");
   TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
-  Pump(50);
+  Settle();
   EXPECT_LT(GetTickCount() - start, 2000u);
   const std::vector<std::string> expected(2, ui::ja::kTrashWithoutClient);
   EXPECT_EQ(fixture.Messages, expected);
@@ -247,7 +247,7 @@ TEST_F(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
   const DWORD start = GetTickCount();
   AnswerWatch watch(fixture.Main().hwnd());
   TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
-  Pump(50);
+  Settle();
   const DWORD elapsed = GetTickCount() - start;
   EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering through the wait";
   CloseHandle(locked);
@@ -331,7 +331,7 @@ TEST_F(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
   const std::size_t before = fixture.MailClient.Results.size();  // a mark-read may be among them
   TypeChar(fixture.Viewer().BigView(), L'd');
   ASSERT_TRUE(PumpUntil([&] { return fixture.MailClient.Results.size() > before; }, 15000));
-  Pump(50);
+  Settle();
   EXPECT_EQ(fixture.MailClient.Commands.back(), expected);
   EXPECT_TRUE(platform::FileExists(selected_path));
   EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), &selected);

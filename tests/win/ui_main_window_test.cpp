@@ -138,7 +138,7 @@ TEST_F(MainWindow, ClosingSavesTheViewerSettingsThenTheMainWindowSettings) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   MoveWindow(main.hwnd(), 20, 30, 700, 450, TRUE);
-  Pump(20);
+  Settle();
   const int column1 = main.ThreadList().ListViewMail().ColumnWidth(0);
   const int folder_list_width = main.FolderList().ListBoxF().Width();
   SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);

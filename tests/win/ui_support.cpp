@@ -52,6 +52,15 @@ void Pump(int ms) {
   }
 }
 
+bool Settle(int timeout_ms) {
+  return PumpUntil(
+      [] {
+        MSG message{};
+        return PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) == FALSE;
+      },
+      timeout_ms);
+}
+
 bool PumpUntil(const std::function<bool()>& done, int timeout_ms) {
   const DWORD start = GetTickCount();
   while (!done()) {
@@ -136,12 +145,12 @@ void UiFixture::Start() {
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   main_->Show(SW_SHOW);
-  Pump(20);
+  Settle();
 }
 
 void UiFixture::Stop() {
   main_.reset();
-  Pump(10);
+  Settle();
 }
 
 void UiFixture::Restore() {
@@ -197,7 +206,7 @@ void UiFixture::SelectFolderWithKeys(int folder) {
   SetFocus(list);
   while (SelectedFolder() != folder) {
     PressKey(list, SelectedFolder() < folder ? VK_DOWN : VK_UP);
-    Pump(20);
+    Settle();
   }
   WaitForFolder(folder);
 }
@@ -215,7 +224,7 @@ void UiFixture::Command(const char* name) {
   const int id = ui::MainCommands().IdOf(name);
   EXPECT_NE(id, 0) << name;
   SendMessageW(main_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
-  Pump(10);
+  Settle();
 }
 
 LONG RichEditPosition(const std::string& text, std::size_t byte) {
@@ -242,7 +251,7 @@ void ClickText(UiFixture& fixture, const viewer::Link& link) {
   SendMessageW(view, WM_MOUSEMOVE, 0, at);
   SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(view, WM_LBUTTONUP, 0, at);
-  Pump(20);
+  Settle();
 }
 
 std::vector<int> UnreadRows(UiFixture& fixture) {
@@ -260,7 +269,7 @@ thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
 void Open(UiFixture& fixture, int row) {
   fixture.Main().SelectRow(row, true);
   TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
-  Pump(50);
+  Settle();
 }
 
 void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
@@ -269,10 +278,10 @@ void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
   for (BYTE held : keys) state[held] = 0x80;
   SetKeyboardState(state);
   PressKey(fixture.Viewer().BigView(), key);
-  Pump(20);
+  Settle();
   for (BYTE held : keys) state[held] = 0;
   SetKeyboardState(state);
-  Pump(60);
+  Settle();
 }
 
 }  // namespace uitest

@@ -26,6 +26,9 @@ namespace uitest {
 void Pump(int ms);
 // Runs window messages until `done` holds or `timeout_ms` passed; returns done().
 bool PumpUntil(const std::function<bool()>& done, int timeout_ms);
+// Runs the messages queued and those they queue in turn until none is left
+// (at most `timeout_ms`): what a posted key or a window change sets off.
+bool Settle(int timeout_ms = 2000);
 
 // Calls `action` every few milliseconds from the thread's message handling,
 // also inside the nested message pump of a running load, until it returns true.

@@ -44,7 +44,7 @@ TEST_F(ThreadList, TheImageListOutlivesTheListControl) {
 
 void PressEnter(UiFixture& fixture) {
   TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), 13);
-  Pump(30);
+  Settle();
 }
 
 // A row opened with Enter or Space shows its message in the viewer; an unread
@@ -204,7 +204,7 @@ TEST(ShortThreadList, ClickingBelowTheLastRowKeepsARowSelected) {
   const LPARAM at = MAKELPARAM(client.right - 5, client.bottom - 2);
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(list, WM_LBUTTONUP, 0, at);
-  Pump(30);
+  Settle();
   EXPECT_EQ(fixture.SelectedRow(), 1);
 }
 

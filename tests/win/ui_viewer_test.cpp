@@ -42,7 +42,7 @@ TEST_F(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
   // A small window, so a message takes several pages.
   Open(fixture, 0);
   MoveWindow(fixture.Viewer().hwnd(), 0, 0, 400, 120, TRUE);
-  Pump(20);
+  Settle();
   bool paged = false;
   for (int presses = 0; presses < 60 && fixture.SelectedRow() == 0; ++presses) {
     const int before = ScrollPosition(fixture);
@@ -54,7 +54,7 @@ TEST_F(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
   EXPECT_EQ(fixture.Main().ViewedNode(), &RowNode(fixture, 1));
   EXPECT_EQ(fixture.Viewer().View().MessagePath, RowNode(fixture, 1).FilePath);
   MoveWindow(fixture.Viewer().hwnd(), 0, 0, 900, 1000, TRUE);
-  Pump(20);
+  Settle();
   struct Case {
     const char* why;
     int from;
@@ -85,7 +85,7 @@ TEST_F(Viewer, SpaceAndLettersMoveThroughTheThreadList) {
       }
     } else {
       TypeChar(fixture.Viewer().BigView(), test.letter);
-      Pump(60);
+      Settle();
     }
     EXPECT_EQ(fixture.SelectedRow(), test.to);
     EXPECT_EQ(fixture.Viewer().View().MessagePath, RowNode(fixture, test.to).FilePath);
@@ -176,7 +176,7 @@ TEST_F(Viewer, AfterAnotherFolderOpensTheMessageCommandsDoNothing) {
   for (const char* command : {"mNextMidokuMail", "mPrevMidokuMail", "mNextMail", "mMailDelete"}) {
     SendMessageW(fixture.Viewer().hwnd(), WM_COMMAND, ui::ViewCommands().IdOf(command), 0);
   }
-  Pump(60);
+  Settle();
   EXPECT_EQ(fixture.Viewer().View().MessagePath, path);
   EXPECT_EQ(ScrollPosition(fixture), scroll) << "Space does not even scroll";
   EXPECT_EQ(fixture.RowCount(), rows);
@@ -249,7 +249,7 @@ TEST_F(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
   viewer.SetMessage(path, "a", "b");
   viewer.ShowOrFocus();
   viewer.LoadMessage(0, false);
-  Pump(20);
+  Settle();
 
   std::wstring shown = viewer.BigViewText();
   shown.erase(std::remove(shown.begin(), shown.end(), L'\n'), shown.end());

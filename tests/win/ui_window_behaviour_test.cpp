@@ -110,7 +110,7 @@ TEST_F(WindowBehaviour, NormalBoundsAndTheMaximisedStateSurviveARestart) {
     fixture.Start();
     MoveWindow(fixture.Main().hwnd(), 40, 50, 640, 420, TRUE);
     if (maximised) ShowWindow(fixture.Main().hwnd(), SW_MAXIMIZE);
-    Pump(20);
+    Settle();
     SendMessageW(fixture.Main().hwnd(), WM_CLOSE, 0, 0);
     settings::IniReader saved(fixture.SettingsPath());
     EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), 40) << maximised;
@@ -135,7 +135,7 @@ TEST_F(WindowBehaviour, LogOffWritesTheSettingsBeforeTheProcessEnds) {
     fixture.Restore();
     fixture.Start();
     MoveWindow(fixture.Main().hwnd(), 60, 70, 600, 400, TRUE);
-    Pump(20);
+    Settle();
     EXPECT_EQ(SendMessageW(fixture.Main().hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     SendMessageW(fixture.Main().hwnd(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
     settings::IniReader saved(fixture.SettingsPath());
@@ -287,7 +287,7 @@ TEST_F(WindowBehaviour, TheListMeetsTheStatusBarAndTheColumnsFitWithoutScrolling
   fixture.Start();
   for (const SIZE size : {SIZE{631, 396}, SIZE{900, 600}}) {
     SetWindowPos(fixture.Main().hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-    Pump(20);
+    Settle();
     RECT status{};
     GetWindowRect(GetDlgItem(fixture.Main().hwnd(), ui::TVtFormMain::kStatusBarId), &status);
     RECT list{};
