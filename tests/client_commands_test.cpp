@@ -71,11 +71,19 @@ TEST(HostCommands, MarkMailAndMoveMailTexts) {
 }
 
 TEST(DataDirArgument, DropsTheLastEightCharactersWhateverTheyAre) {
-  EXPECT_EQ(DataDirArgument("C:\\Mail\\Mailbox"), " \"C:\\Mail\"");
-  EXPECT_EQ(DataDirArgument("C:\\Mail\\Postbox1"), " \"C:\\Mail\\\"");  // nine-character ending
-  EXPECT_EQ(DataDirArgument("D:\\Data\\MB"), " \"D:\"");
-  EXPECT_EQ(DataDirArgument("\\Mailbox"), " \"\"");
-  EXPECT_EQ(DataDirArgument("short"), " \"\"");
+  struct Case {
+    const char* mailbox;
+    const char* argument;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"C:\\Mail\\Mailbox", " \"C:\\Mail\"", "\\Mailbox goes"},
+      {"C:\\Mail\\Postbox1", " \"C:\\Mail\\\"", "a nine-character ending keeps its delimiter"},
+      {"D:\\Data\\MB", " \"D:\"", "a shorter ending takes the directory before it too"},
+      {"\\Mailbox", " \"\"", "nothing left"},
+      {"short", " \"\"", "shorter than eight characters"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DataDirArgument(c.mailbox), c.argument) << c.why;
 }
 
 TEST(ComposeParameters, PieceByPiece) {

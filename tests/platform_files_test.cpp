@@ -143,11 +143,22 @@ TEST(Files, ListingMatchesWildcardsAndMarksDirectories) {
 }
 
 TEST(Files, WildcardFollowsWindowsRules) {
-  EXPECT_TRUE(platform::WildcardMatch("User*.box", "USER12.BOX"));
-  EXPECT_TRUE(platform::WildcardMatch("*.*", "noextension"));
-  EXPECT_TRUE(platform::WildcardMatch("a?c", "abc"));
-  EXPECT_FALSE(platform::WildcardMatch("User*.box", "User1.boxx"));
-  EXPECT_FALSE(platform::WildcardMatch("a?c", "ac"));
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool matches;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"User*.box", "USER12.BOX", true, "letter case does not count"},
+      {"*.*", "noextension", true, "*.* matches a name without a dot"},
+      {"a?c", "abc", true, "? is one character"},
+      {"User*.box", "User1.boxx", false, "the pattern's end must meet the name's"},
+      {"a?c", "ac", false, "? is not zero characters"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::WildcardMatch(c.pattern, c.name), c.matches) << c.reason;
+  }
 }
 
 TEST(Files, AtomicReplaceWritesWholeFileAndLeavesNoTemporary) {

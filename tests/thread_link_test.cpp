@@ -243,13 +243,21 @@ TEST(SjisTextTest, SearchesNeverStartOnASecondByte) {
 }
 
 TEST(SjisTextTest, ReplyMarksAreReAndREOnly) {
-  EXPECT_TRUE(HasReplyMark("Re: hello"));
-  EXPECT_TRUE(HasReplyMark("[ml:1] RE: hello"));
-  EXPECT_TRUE(HasReplyMark("FwdRe:x"));
-  EXPECT_FALSE(HasReplyMark("re: hello"));
-  EXPECT_FALSE(HasReplyMark("rE: hello"));
-  EXPECT_FALSE(HasReplyMark("Re hello"));
-  EXPECT_FALSE(HasReplyMark("\x83Re: x"));  // 0x83 0x52 is one character
+  struct Case {
+    std::string subject;
+    bool marked;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Re: hello", true, "Re:"},
+      {"[ml:1] RE: hello", true, "RE: after a list tag"},
+      {"FwdRe:x", true, "anywhere in the subject"},
+      {"re: hello", false, "lower case"},
+      {"rE: hello", false, "mixed case"},
+      {"Re hello", false, "no colon"},
+      {"\x83Re: x", false, "0x83 0x52 is one character"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HasReplyMark(c.subject), c.marked) << c.reason;
 }
 
 TEST(SjisTextTest, SubjectKeySkipsTagAndOneCharacter) {
