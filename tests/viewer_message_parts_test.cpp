@@ -66,15 +66,9 @@ TEST(ExtractTextPart, KeepsHeaderThenFirstPlainPartThenNotice) {
   const std::string header_b = "Content-Type: multipart/mixed; boundary=\"B\"";
   const std::string part_b = "\n\n--B\nContent-Type: text/plain\n\nbody\n--B--\n";
   const std::string long_header = "X-Long: " + std::string(992, 'x');
-  const TextLines multipart_lines = {"From: a@example.com",
-                                     "Content-Type: multipart/mixed;",
-                                     "\tboundary=\"XYZ\"",
-                                     "",
-                                     "first line",
-                                     "",
-                                     "last line",
-                                     "",
-                                     notice};
+  // clang-format off
+  const TextLines multipart_lines = {"From: a@example.com", "Content-Type: multipart/mixed;", "\tboundary=\"XYZ\"",
+                                     "", "first line", "", "last line", "", notice};
   TextLines unquoted_lines = multipart_lines;
   unquoted_lines[2] = "\tboundary=XYZ";
   struct Case {
@@ -88,73 +82,47 @@ TEST(ExtractTextPart, KeepsHeaderThenFirstPlainPartThenNotice) {
       {Multipart("boundary=XYZ"), true, unquoted_lines, "unquoted boundary"},
       {WithCrLf(Multipart("boundary=\"XYZ\"")), true, multipart_lines, "a CR LF file reads as LF"},
       {"Subject: x\nContent-Type: application/pdf\n\nbody\n", false, {}, "not multipart"},
-      {header_b + "\nContent-Type: text/plain; charset=iso-2022-jp" + part_b,
-       false,
-       {},
+      {header_b + "\nContent-Type: text/plain; charset=iso-2022-jp" + part_b, false, {},
        "a plain-text header means the whole message"},
-      {header_b + "\ncontent-type: TEXT/PLAIN" + part_b,
-       false,
-       {},
-       "the plain-text header in any letter case"},
-      {header_b + "\nContent-Type:text/plain" + part_b,
-       true,
+      {header_b + "\ncontent-type: TEXT/PLAIN" + part_b, false, {}, "the plain-text header in any letter case"},
+      {header_b + "\nContent-Type:text/plain" + part_b, true,
        {header_b, "Content-Type:text/plain", "", "body", "", notice},
        "without the space after the colon it is no plain-text header"},
-      {header_b + "\n Content-Type: text/plain" + part_b,
-       true,
+      {header_b + "\n Content-Type: text/plain" + part_b, true,
        {header_b, " Content-Type: text/plain", "", "body", "", notice},
        "a line not beginning with C is no plain-text header"},
       {"Content-Type: multipart/alternative; boundary=\"B\"\n\n"
-       "--B\nContent-Type:text/plain\n\nnot this one\n"
-       "--B\nContent-Type: text/plain\n\nthis one\n--B--\n",
-       true,
+       "--B\nContent-Type:text/plain\n\nnot this one\n--B\nContent-Type: text/plain\n\nthis one\n--B--\n", true,
        {"Content-Type: multipart/alternative; boundary=\"B\"", "", "this one", "", notice},
        "a part marker without the space is skipped for the next plain part"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n\na\nb\n",
-       true,
-       {header_b, "", "a", "b", "", notice},
+      {header_b + "\n\n--B\nContent-Type: text/plain\n\na\nb\n", true, {header_b, "", "a", "b", "", notice},
        "the part runs to the end when no boundary comes"},
-      {header_b + "\nX: 1\n",
-       true,
-       {header_b, "X: 1", "", notice},
+      {header_b + "\nX: 1\n", true, {header_b, "X: 1", "", notice},
        "a header without an empty line takes the whole file"},
-      {header_b + "\n" + long_header + "\n--B\nContent-Type: text/plain\n\nbody\n--B--\n",
-       true,
+      {header_b + "\n" + long_header + "\n--B\nContent-Type: text/plain\n\nbody\n--B--\n", true,
        {header_b, long_header, "", "body", "", notice},
        "the line end after 1000 bytes arrives alone: an empty line that ends the header"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n\n" + std::string(1000, 'a') +
-           std::string(1000, 'b') + "cc\n--B--\n",
-       true,
+      {header_b + "\n\n--B\nContent-Type: text/plain\n\n" + std::string(1000, 'a') + std::string(1000, 'b') +
+       "cc\n--B--\n", true,
        {header_b, "", std::string(1000, 'a'), std::string(1000, 'b'), "cc", "", notice},
        "a long body line arrives in pieces of 1000 bytes"},
-      {"Content-Type: multipart/mixed; boundary=B\n\r\r\n"
-       "--B\nContent-Type: text/plain\n\nbody\n--B--\n",
-       true,
+      {"Content-Type: multipart/mixed; boundary=B\n\r\r\n--B\nContent-Type: text/plain\n\nbody\n--B--\n", true,
        {"Content-Type: multipart/mixed; boundary=B", "\r", "body", "", notice},
        "CR CR LF is a line beginning with CR, which ends the header"},
       {"Content-Type: multipart/mixed; boundary=\"OLD\"\nX-Note: boundary=\"NEW\"\n\n"
-       "--NEW\nContent-Type: text/plain\n\nkept --OLD kept\n--NEW--\n",
-       true,
-       {"Content-Type: multipart/mixed; boundary=\"OLD\"", "X-Note: boundary=\"NEW\"", "",
-        "kept --OLD kept", "", notice},
+       "--NEW\nContent-Type: text/plain\n\nkept --OLD kept\n--NEW--\n", true,
+       {"Content-Type: multipart/mixed; boundary=\"OLD\"", "X-Note: boundary=\"NEW\"", "", "kept --OLD kept", "",
+        notice},
        "a later boundary line replaces the earlier one"},
-      {"Content-Type: multipart/mixed" + part_b,
-       true,
-       {"Content-Type: multipart/mixed", "", "", notice},
+      {"Content-Type: multipart/mixed" + part_b, true, {"Content-Type: multipart/mixed", "", "", notice},
        "no boundary: the empty boundary matches the first body line, the part is empty"},
-      {header_b + "\n\n--B\nContent-Type: image/png\n\nAAAA\n",
-       true,
-       {header_b, "", "", notice},
+      {header_b + "\n\n--B\nContent-Type: image/png\n\nAAAA\n", true, {header_b, "", "", notice},
        "no plain-text part: an empty part"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n",
-       true,
-       {header_b, "", "", notice},
+      {header_b + "\n\n--B\nContent-Type: text/plain\n", true, {header_b, "", "", notice},
        "the file ends in the part's header: an empty part"},
-      {header_b + "\n\n",
-       true,
-       {header_b, "", "", notice},
-       "the file ends after the header: an empty part"},
+      {header_b + "\n\n", true, {header_b, "", "", notice}, "the file ends after the header: an empty part"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const Extracted got = Extract(c.message);
     EXPECT_EQ(got.is_part, c.is_part) << c.why;

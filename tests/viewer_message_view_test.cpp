@@ -68,18 +68,10 @@ class LoadMessageTest : public ::testing::Test {
 
 TEST_F(LoadMessageTest, ShowsTheBodyOrTheTextPartWithTheHeaderAside) {
   const std::string notice(ja::kAttachmentNotice);
-  const TextLines multipart_header = {"From: a@example.com",
-                                      "Content-Type: multipart/mixed; boundary=\"B\"", ""};
-  const TextLines multipart_body = {"preamble",
-                                    "--B",
-                                    "Content-Type: text/plain",
-                                    "",
-                                    "part text",
-                                    "--B",
-                                    "Content-Type: application/octet-stream",
-                                    "",
-                                    "QUJD",
-                                    "--B--"};
+  // clang-format off
+  const TextLines multipart_header = {"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""};
+  const TextLines multipart_body = {"preamble", "--B", "Content-Type: text/plain", "", "part text", "--B",
+                                    "Content-Type: application/octet-stream", "", "QUJD", "--B--"};
   TextLines multipart_converted = multipart_body;
   multipart_converted.front() = "<preamble";
   multipart_converted.back() = "--B-->";
@@ -94,45 +86,24 @@ TEST_F(LoadMessageTest, ShowsTheBodyOrTheTextPartWithTheHeaderAside) {
   const Case cases[] = {
       {kMultipartMessage, kNoConvertLowFlag, false, multipart_header, multipart_body,
        "without the attachment flag the whole body is shown"},
-      {"Content-Type: text/plain\n\nbody\n",
-       kAttachmentFlag | kNoConvertLowFlag,
-       false,
-       {"Content-Type: text/plain", ""},
-       {"body"},
+      {"Content-Type: text/plain\n\nbody\n", kAttachmentFlag | kNoConvertLowFlag, false,
+       {"Content-Type: text/plain", ""}, {"body"},
        "a plain-text message with the attachment flag is shown whole, without notice"},
-      {kMultipartMessage,
-       kAttachmentFlag | kNoConvertHighFlag,
-       false,
-       multipart_header,
-       {"part text", "", notice},
+      {kMultipartMessage, kAttachmentFlag | kNoConvertHighFlag, false, multipart_header, {"part text", "", notice},
        "the attachment flag shows the first text part, then the notice"},
-      {kMultipartMessage,
-       kAttachmentFlag,
-       false,
-       multipart_header,
-       {"<part text>", "", notice},
+      {kMultipartMessage, kAttachmentFlag, false, multipart_header, {"<part text>", "", notice},
        "the notice is kept out of the conversion"},
-      {"Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n",
-       kAttachmentFlag,
-       false,
-       {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1", ""},
-       {"<>", notice},
+      {"Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n", kAttachmentFlag, false,
+       {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1", ""}, {"<>", notice},
        "the notice after a header without an empty line is kept out too"},
       {kMultipartMessage, kNoConvertFlags, true, multipart_header, multipart_converted,
        "forced conversion shows the whole message converted"},
-      {"From: a\nSubject: b\n",
-       0,
-       false,
-       {"From: a", "Subject: b"},
-       {"<>"},
+      {"From: a\nSubject: b\n", 0, false, {"From: a", "Subject: b"}, {"<>"},
        "a file without an empty line is all header"},
-      {"From: a\n \nSubject: b\n\nbody\n",
-       kNoConvertLowFlag,
-       false,
-       {"From: a", " ", "Subject: b", ""},
-       {"body"},
+      {"From: a\n \nSubject: b\n\nbody\n", kNoConvertLowFlag, false, {"From: a", " ", "Subject: b", ""}, {"body"},
        "a line of blanks does not end the header"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     UseMessage(c.message);
     FakeConverter converter;
