@@ -193,6 +193,7 @@ TEST(DetectLinksUtf8, MatchesTheShiftJisScanOnWhatShiftJisHolds) {
       u"http://a.example/漾 (a kanji led by 0xE0)",
       u"ﾃｽﾄhttp://a.example/ｶﾀｶﾅ mail: 山田<taro@example.co.jp>、以上",
       u"アa@b イ@c d@エ",
+      u"あa@b.jp (the last UTF-8 byte of あ is a Shift-JIS lead byte)",
       u"（http://a.example/）「ftp://f.example/」https://s.example/x,y",
       u"http://",
       u"x@y@z",
