@@ -100,50 +100,48 @@ TEST(ThreadRowsTest, RowCarriesCaptionSenderAndUnreadImage) {
   EXPECT_EQ(reply.Image, kUnreadImage);
 }
 
-TEST(ThreadRowsTest, FillListsNodesCountsUnreadAndWritesTheCache) {
-  TestFolder dir;
-  const RowList list({0, 1, 2, 0}, {1, 3});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  folder.Unread = 17;
-  const FilledRows filled = FillThreadList(list.Head(), folder, true);
-  EXPECT_EQ(filled.Rows, list.Rows());
-  EXPECT_EQ(folder.Unread, 2);
-  EXPECT_TRUE(filled.CacheWritten);
-  EXPECT_EQ(dir.ReadFile(kCacheFileName), ThreadCacheText(list.Head()));
-}
-
-TEST(ThreadRowsTest, FillWithoutCacheWriteTouchesNoFile) {
-  TestFolder dir;
-  const RowList list({0});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  const FilledRows filled = FillThreadList(list.Head(), folder, false);
-  EXPECT_EQ(filled.Rows.size(), 1u);
-  EXPECT_FALSE(dir.Exists(kCacheFileName));
-}
-
-TEST(ThreadRowsTest, EmptyListGivesNoRowsAndKeepsTheCache) {
-  TestFolder dir;
-  dir.WriteFile(kCacheFileName, "old cache");
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  folder.Unread = 4;
-  const FilledRows filled = FillThreadList(nullptr, folder, true);
-  EXPECT_TRUE(filled.Rows.empty());
-  EXPECT_EQ(folder.Unread, 0);
-  EXPECT_EQ(dir.ReadFile(kCacheFileName), "old cache");
-}
-
-TEST(ThreadRowsTest, CacheThatCannotBeWrittenStillGivesRows) {
-  TestFolder dir;
-  ASSERT_TRUE(platform::MakeDirectory(dir.FilePath(kCacheFileName)));
-  const RowList list({0, 1});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  const FilledRows filled = FillThreadList(list.Head(), folder, true);
-  EXPECT_EQ(filled.Rows.size(), 2u);
-  EXPECT_TRUE(filled.CacheFailed);
+TEST(ThreadRowsTest, FillListsNodesCountsUnreadAndWritesTheCacheWhenAsked) {
+  enum Before { kNoFile, kOldCache, kDirectory };  // what stands where the cache goes
+  struct Case {
+    std::vector<int> depths, unread;
+    bool write_cache;
+    Before before;
+    bool written, failed;
+    const char* cache_after;  // nullptr: the list's cache text
+    const char* why;
+  };
+  const Case cases[] = {
+      {{0, 1, 2, 0}, {1, 3}, true, kOldCache, true, false, nullptr, "rows, unread count and cache"},
+      {{0}, {}, false, kNoFile, false, false, "<missing>", "no cache asked for: no file"},
+      {{}, {}, true, kOldCache, false, false, "old cache", "an empty list leaves the cache alone"},
+      {{0, 1},
+       {0},
+       true,
+       kDirectory,
+       false,
+       true,
+       "<missing>",
+       "a cache that cannot be written still gives the rows"},
+  };
+  for (const Case& c : cases) {
+    TestFolder dir;
+    if (c.before == kOldCache) dir.WriteFile(kCacheFileName, "old cache");
+    if (c.before == kDirectory) {
+      ASSERT_TRUE(platform::MakeDirectory(dir.FilePath(kCacheFileName)));
+    }
+    const RowList list(c.depths, c.unread);
+    mailbox::FolderInfo folder;
+    folder.Path = dir.Path();
+    folder.Unread = 17;
+    const FilledRows filled = FillThreadList(list.Head(), folder, c.write_cache);
+    EXPECT_EQ(filled.Rows, list.Rows()) << c.why;
+    EXPECT_EQ(folder.Unread, static_cast<int>(c.unread.size())) << c.why;
+    EXPECT_EQ(filled.CacheWritten, c.written) << c.why;
+    EXPECT_EQ(filled.CacheFailed, c.failed) << c.why;
+    EXPECT_EQ(dir.ReadFile(kCacheFileName),
+              c.cache_after != nullptr ? c.cache_after : ThreadCacheText(list.Head()))
+        << c.why;
+  }
 }
 
 TEST(ThreadRowsTest, FolderSettingsComeFromVltrFolWithDefaults) {
