@@ -46,28 +46,6 @@ void WriteSampleFolder(const TestFolder& folder) {
   folder.WriteMessages({hello, reply, news, deeper, referenced});
 }
 
-TEST(CliThreadsTest, FullBuildPrintsRowsInListOrder) {
-  TestFolder folder;
-  WriteSampleFolder(folder);
-  const cli_testing::CliRun plain = RunCli(Quote(folder.Path()));
-  EXPECT_EQ(plain.exit_code, 0);
-  EXPECT_EQ(plain.out,
-            "0\t00000001\t1\tHello\tTaro\n"
-            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
-            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
-            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
-            "0\t00000005\t0\tref\tJiro\n");
-  EXPECT_FALSE(folder.Exists("VLTR.ume")) << "without --cache nothing is written";
-
-  const cli_testing::CliRun references = RunCli("--references " + Quote(folder.Path()));
-  EXPECT_EQ(references.out,
-            "0\t00000001\t1\tHello\tTaro\n"
-            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
-            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
-            "1\t00000005\t0\t    +ref\tJiro\n"
-            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n");
-}
-
 TEST(CliThreadsTest, FolderSettingsShapeTheCaptions) {
   TestFolder folder;
   WriteSampleFolder(folder);
@@ -111,7 +89,7 @@ TEST(CliThreadsTest, FolderWithoutIndexPrintsNothing) {
   }
 }
 
-TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
+TEST(CliThreadsTest, OptionsChangeTheRowsPrinted) {
   TestFolder folder;
   WriteSampleFolder(folder);
   struct Case {
@@ -120,6 +98,20 @@ TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
     const char* reason;
   };
   const Case cases[] = {
+      {"",
+       "0\t00000001\t1\tHello\tTaro\n"
+       "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+       "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
+       "0\t00000005\t0\tref\tJiro\n",
+       "a full build: depth, name, unread, indented caption and sender, in list order"},
+      {"--references",
+       "0\t00000001\t1\tHello\tTaro\n"
+       "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+       "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+       "1\t00000005\t0\t    +ref\tJiro\n"
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n",
+       "a message answering only through References joins its thread"},
       {"--filter hanako",
        "0\t00000001\t1\tHello\tTaro\n"
        "1\t00000002\t0\t    +Re: Hello\tHanako\n"
@@ -143,6 +135,7 @@ TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
     EXPECT_EQ(run.exit_code, 0) << c.reason;
     EXPECT_EQ(run.out, c.output) << c.reason;
   }
+  EXPECT_FALSE(folder.Exists("VLTR.ume")) << "without --cache nothing is written";
 }
 
 TEST(CliThreadsTest, BadArgumentsExitWithUsage) {
