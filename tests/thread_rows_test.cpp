@@ -50,12 +50,20 @@ class RowList {
 };
 
 TEST(ThreadRowsTest, IndentationFollowsDepthUnlessOneLevel) {
-  EXPECT_EQ(IndentText(0, 0), "");
-  EXPECT_EQ(IndentText(0, 1), "");
-  EXPECT_EQ(IndentText(1, 0), "    +");
-  EXPECT_EQ(IndentText(3, 0), "        +");  // six spaces, then "  +"
-  EXPECT_EQ(IndentText(3, 1), "  +");
-  EXPECT_EQ(IndentText(3, 5), "  +") << "any TabInfo other than 0 is one-level display";
+  struct Case {
+    int depth, tab_info;
+    const char* indent;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {0, 0, "", "a root has no mark"},
+      {0, 1, "", "nor in one-level display"},
+      {1, 0, "    +", "a reply: blanks and the mark"},
+      {3, 0, "        +", "two more blanks per level"},
+      {3, 1, "  +", "one-level display: one indent whatever the depth"},
+      {3, 5, "  +", "any TabInfo other than 0 is one-level display"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IndentText(c.depth, c.tab_info), c.indent) << c.reason;
 }
 
 TEST(ThreadRowsTest, DisplaySubjectDropsTheListTagByCharacters) {
@@ -166,14 +174,25 @@ TEST(ThreadRowsTest, FolderSettingsComeFromVltrFolWithDefaults) {
 }
 
 TEST(ThreadRowsTest, UnreadWalkCountsRowsAndNeverWraps) {
-  // Rows 0..6; unread at 0, 3 and 6.
   const RowList list({0, 1, 1, 0, 1, 2, 0}, {0, 3, 6});
-  const auto& rows = list.Rows();
-  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kNext), 6) << "start row not counted";
-  EXPECT_EQ(FindUnreadRow(rows[4], 4, UnreadDirection::kNext), 6);
-  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kPrevious), 0);
-  EXPECT_EQ(FindUnreadRow(rows[6], 6, UnreadDirection::kNext), -1);
-  EXPECT_EQ(FindUnreadRow(rows[0], 0, UnreadDirection::kPrevious), -1);
+  const UnreadDirection next = UnreadDirection::kNext;
+  const UnreadDirection previous = UnreadDirection::kPrevious;
+  struct Case {
+    int from;
+    UnreadDirection direction;
+    int found;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {3, next, 6, "the unread start row is not counted"},
+      {4, next, 6, "from a read row"},
+      {3, previous, 0, "backwards"},
+      {6, next, -1, "no wrap at the end"},
+      {0, previous, -1, "no wrap at the start"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindUnreadRow(list.Rows()[c.from], c.from, c.direction), c.found) << c.reason;
+  }
 }
 
 TEST(ThreadRowsTest, StartRowFollowsMailIniPos) {
