@@ -177,25 +177,53 @@ TEST(UrlSafeToOpen, OnlyWebAndFtpUrlsWithoutBlanksOrQuotes) {
 }
 
 TEST(TrimSelectedText, DropsBlanksAndControlCharactersAtBothEnds) {
-  EXPECT_EQ(TrimSelectedText(" \t\r\nhttp://a/ b\x01 \n"), "http://a/ b");
-  EXPECT_EQ(TrimSelectedText("\x81\x40x\x81\x40"), "\x81\x40x\x81\x40");  // full-width blanks stay
-  EXPECT_EQ(TrimSelectedText(" \x7f "), "");
-  EXPECT_TRUE(UrlSafeToOpen(TrimSelectedText("  https://example.com/\r\n")));
+  struct Case {
+    std::string selected;
+    std::string trimmed;
+    const char* why;
+  };
+  const Case cases[] = {
+      {" \t\r\nhttp://a/ b\x01 \n", "http://a/ b", "blanks, line ends and controls at both ends"},
+      {"\x81\x40x\x81\x40", "\x81\x40x\x81\x40", "full-width blanks stay"},
+      {" \x7f ", "", "nothing but blanks and DEL"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrimSelectedText(c.selected), c.trimmed) << c.why;
+  EXPECT_TRUE(UrlSafeToOpen(TrimSelectedText("  https://example.com/\r\n")))
+      << "a trimmed selection can be opened";
 }
 
 TEST(SelectionIsUrl, NeedsMoreThanSixBytesAndAPrefix) {
-  EXPECT_FALSE(SelectionIsUrl("ftp://"));
-  EXPECT_TRUE(SelectionIsUrl("ftp://a"));
-  EXPECT_TRUE(SelectionIsUrl("see HTTP://a"));
-  EXPECT_TRUE(SelectionIsUrl("https://a"));
-  EXPECT_FALSE(SelectionIsUrl("www.example.com"));
+  struct Case {
+    const char* selected;
+    bool url;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"ftp://", false, "the prefix alone"},
+      {"ftp://a", true, "more than six bytes"},
+      {"see HTTP://a", true, "a prefix anywhere, in any case"},
+      {"https://a", true, "the secure prefix"},
+      {"www.example.com", false, "no prefix"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SelectionIsUrl(c.selected), c.url) << c.why;
 }
 
 TEST(SelectionIsMailAddress, NeedsAConfiguredClientThreeBytesAndAnAt) {
-  EXPECT_TRUE(SelectionIsMailAddress("a@b", true));
-  EXPECT_FALSE(SelectionIsMailAddress("a@b", false));
-  EXPECT_FALSE(SelectionIsMailAddress("a@", true));
-  EXPECT_FALSE(SelectionIsMailAddress("abc", true));
+  struct Case {
+    const char* selected;
+    bool client_configured;
+    bool address;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"a@b", true, true, "three bytes with an @"},
+      {"a@b", false, false, "no mail client to send with"},
+      {"a@", true, false, "two bytes"},
+      {"abc", true, false, "no @"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SelectionIsMailAddress(c.selected, c.client_configured), c.address) << c.why;
+  }
 }
 
 }  // namespace
