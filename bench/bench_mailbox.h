@@ -5,6 +5,7 @@
 // message files NNNNNNNN.qnm with a realistic header block. Deterministic
 // from a seed.
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -19,7 +20,11 @@
 #include <unistd.h>
 #endif
 
+#include "mailbox/folder_table.h"
 #include "platform/files.h"
+#include "thread/full_build.h"
+#include "thread/load_host.h"
+#include "thread/thread_rows.h"
 #include "tools/mkmailbox/index_format.h"
 
 namespace bench {
@@ -140,5 +145,31 @@ double Seconds(F&& run) {
   run();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+// The fastest of `runs` runs, in milliseconds.
+template <typename F>
+double BestMilliseconds(int runs, F&& run) {
+  double best = 1e30;
+  for (int i = 0; i < runs; ++i) best = std::min(best, 1000.0 * Seconds(run));
+  return best;
+}
+
+// A generated folder of `count` messages whose thread cache is current, as
+// the program finds a folder it has shown before; and what opening it takes.
+struct CachedFolder {
+  CachedFolder(const std::string& label, int count) : dir(label), source{dir.Path(), count, {}, 0} {
+    GenerateFolder(dir.Path(), count, 7);
+    folder.Path = dir.Path();
+    thread::ThreadLoad built = thread::BuildThreadsFromIndex(source, context);
+    thread::FillThreadList(built.List.Head(), folder, true);  // writes the cache
+  }
+
+  ScratchDir dir;
+  thread::QuietProgress progress;
+  thread::QuietMonitor monitor;
+  thread::LoadContext context{progress, monitor};
+  thread::FolderSource source;
+  mailbox::FolderInfo folder;
+};
 
 }  // namespace bench

@@ -2,7 +2,7 @@
 // rows again after each typed character, beside the time to open the same
 // folder from its thread cache (LoadThreadCache), measured in the same run.
 // Typing is replayed character by character, then erased again (a shorter
-// text widens the filter, which tests every thread once more).
+// text shows again the threads that text showed when it was typed).
 //
 // Usage: bench_thread_filter [COUNT...]   (default 100000)
 
@@ -36,18 +36,10 @@ struct Figures {
 };
 
 Figures Measure(int count) {
-  bench::ScratchDir dir("filter-" + std::to_string(count));
-  bench::GenerateFolder(dir.Path(), count, 7);
-  thread::QuietProgress progress;
-  thread::QuietMonitor monitor;
-  thread::LoadContext context{progress, monitor};
-  const thread::FolderSource source{dir.Path(), count, {}, 0};
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  {
-    thread::ThreadLoad built = thread::BuildThreadsFromIndex(source, context);
-    thread::FillThreadList(built.List.Head(), folder, true);
-  }
+  bench::CachedFolder cached("filter-" + std::to_string(count), count);
+  const thread::FolderSource& source = cached.source;
+  thread::LoadContext& context = cached.context;
+  mailbox::FolderInfo& folder = cached.folder;
   Figures figures;
   thread::ThreadLoad load;
   for (int r = 0; r < kRepeats; ++r) {

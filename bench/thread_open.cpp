@@ -38,21 +38,12 @@ struct Figures {
 };
 
 Figures Measure(int count) {
-  bench::ScratchDir dir("open-" + std::to_string(count));
-  bench::GenerateFolder(dir.Path(), count, 7);
-  thread::QuietProgress progress;
-  thread::QuietMonitor monitor;
-  thread::LoadContext context{progress, monitor};
-  const thread::FolderSource source{dir.Path(), count, {}, 0};
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  {
-    // Make the cache current.
-    thread::ThreadLoad built = thread::BuildThreadsFromIndex(source, context);
-    thread::FillThreadList(built.List.Head(), folder, true);
-  }
-  const std::string cache_path = platform::JoinPath(dir.Path(), thread::kCacheFileName);
-  const std::string index_path = platform::JoinPath(dir.Path(), "Entry.lst");
+  bench::CachedFolder cached("open-" + std::to_string(count), count);
+  const thread::FolderSource& source = cached.source;
+  thread::LoadContext& context = cached.context;
+  mailbox::FolderInfo& folder = cached.folder;
+  const std::string cache_path = platform::JoinPath(cached.dir.Path(), thread::kCacheFileName);
+  const std::string index_path = platform::JoinPath(cached.dir.Path(), "Entry.lst");
 
   Figures figures;
   for (int r = 0; r < 2 * kRepeats; ++r) {

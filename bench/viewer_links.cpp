@@ -4,13 +4,13 @@
 // whole LoadMessage of a 5 MB file (no conversion) against reading the file.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/bench_mailbox.h"
 #include "platform/files.h"
 #include "platform/text_bytes.h"
 #include "thread/index_record.h"
@@ -36,27 +36,15 @@ std::string Build(const std::vector<std::string>& lines) {
   return text;
 }
 
-template <typename Work>
-double BestMilliseconds(Work work) {
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
-
 volatile std::size_t sink;
 
 void Measure(const char* name, const std::string& text) {
   std::size_t links = 0;
-  const double scan = BestMilliseconds([&] {
+  const double scan = bench::BestMilliseconds(kRuns, [&] {
     links = viewer::DetectLinks(text).size();
     sink = links;
   });
-  const double baseline = BestMilliseconds([&] {
+  const double baseline = bench::BestMilliseconds(kRuns, [&] {
     const std::string lower = platform::AsciiLower(text);
     std::size_t count = 0;
     for (const char* p = lower.data(); (p = static_cast<const char*>(
@@ -80,11 +68,11 @@ void MeasureLoad(const std::string& text) {
   }
   viewer::MessageView view;
   view.MessagePath = path;
-  const double load = BestMilliseconds([&] {
+  const double load = bench::BestMilliseconds(kRuns, [&] {
     viewer::LoadMessage(view, thread::kNoConvertFlags, false, nullptr);
     sink = view.Lines.size();
   });
-  const double read = BestMilliseconds([&] {
+  const double read = bench::BestMilliseconds(kRuns, [&] {
     std::string bytes;
     platform::ReadWholeFile(path, bytes);
     sink = bytes.size();

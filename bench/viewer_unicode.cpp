@@ -6,11 +6,11 @@
 // with its charset declared and without (found by the converter's detection).
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_mailbox.h"
 #include "nkf/nkf_convert.h"
 #include "platform/files.h"
 #include "viewer/message_parts.h"
@@ -20,18 +20,6 @@ namespace {
 
 constexpr std::size_t kBodySize = 1024 * 1024;
 constexpr int kRuns = 15;
-
-template <typename Work>
-double BestMilliseconds(Work work) {
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
 
 volatile std::size_t sink;
 
@@ -70,11 +58,11 @@ void Measure(const char* name, const std::string& header, const std::string& bod
     viewer::LoadMessage(view, 0, false, converter, options);
     sink = view.Lines.size() + view.Links.size();
   };
-  const double today = BestMilliseconds([&] { load(viewer::TextForm::kShiftJis); });
+  const double today = bench::BestMilliseconds(kRuns, [&] { load(viewer::TextForm::kShiftJis); });
   const std::size_t today_links = view.Links.size();
-  const double unicode = BestMilliseconds([&] { load(viewer::TextForm::kUnicode); });
+  const double unicode = bench::BestMilliseconds(kRuns, [&] { load(viewer::TextForm::kUnicode); });
   const std::size_t unicode_links = view.Links.size();
-  const double floor = BestMilliseconds([&] {
+  const double floor = bench::BestMilliseconds(kRuns, [&] {
     viewer::TextLines lines;
     viewer::ReadMessageLines(path, lines);
     sink = lines.size();

@@ -11,5 +11,6 @@ int RunMessageCommand(int argc, char** argv);
 // command KIND ...: the texts handed to the mail client; 1 when the program
 // would send nothing (a file not below the mailbox, an unsafe address).
 int RunCommandCommand(int argc, char** argv);
-// veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR
+// veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache]
+//                      [--filter TEXT] [--collapsed] FOLDER_DIR
 int RunThreadsCommand(int argc, char** argv);

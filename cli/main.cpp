@@ -17,7 +17,8 @@ const Command kCommands[] = {
     {"accounts", RunAccountsCommand, "accounts MAILBOX_DIR"},
     {"folders", RunFoldersCommand, "folders [--account N] [--midoku] MAILBOX_DIR"},
     {"threads", RunThreadsCommand,
-     "threads [--references] [--subject] [--tab-default N] [--cache] FOLDER_DIR"},
+     "threads [--references] [--subject] [--tab-default N] [--cache] [--filter TEXT] "
+     "[--collapsed] FOLDER_DIR"},
     {"message", RunMessageCommand, "message [--flags HEX] [--forced] [--header] [--utf8] FILE"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
 };

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "tests/cli_run_support.h"
@@ -14,15 +13,7 @@ namespace {
 
 using testing_support::TempDir;
 
-struct Result {
-  int status = -1;
-  std::string out;
-};
-
-Result RunCli(const std::string& args) {
-  const cli_testing::CliRun run = cli_testing::RunCli(args);
-  return {run.exit_code, run.out};
-}
+using cli_testing::RunCli;
 
 void MakeMailbox(const TempDir& dir) {
   dir.WriteFile("Mailbox/Mailbox.ini", "");
@@ -38,52 +29,50 @@ void MakeMailbox(const TempDir& dir) {
   dir.WriteFile("Mailbox/acc2/User002.box/Entry.ini", "[Property]\r\nTitle=Two\r\nTotal=1\r\n");
 }
 
-TEST(CliMailbox, AccountsPrintsIndexTitleAndDirectory) {
+TEST(CliMailbox, AccountsAndFoldersPrintTheirTables) {
   TempDir dir;
   MakeMailbox(dir);
-  const Result r = RunCli("accounts " + dir.Join("Mailbox"));
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "0\t\x8E\x84\x93\x49\t" + dir.Join("Mailbox/acc1") + "\n1\tWork\t" +
-                       dir.Join("Mailbox/acc2") + "\n");
-}
-
-TEST(CliMailbox, FoldersPrintsTheTableWithRelativePaths) {
-  TempDir dir;
-  MakeMailbox(dir);
-  const Result r = RunCli("folders " + dir.Join("Mailbox"));
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out,
-            "0\t1\t0\t12\t0\t0\t0\t\x97\x58\x95\xD6\x8E\xF3\x82\xAF\tInbox.box\n"
-            "1\t1\t0\t0\t0\t0\t0\t\x91\x97\x90\x4D\x94\xA0\tOutbox.box\n"
-            "2\t2\t0\t0\t0\t0\t0\tML\tUser001.box\n"
-            "3\t1\t1\t7\t0\t1\t1\tlist\tUser001.box/User001.box\n");
-}
-
-TEST(CliMailbox, FoldersReadsUnreadCountsWithMidokuAndSelectsAnAccount) {
-  TempDir dir;
-  MakeMailbox(dir);
-  const Result midoku = RunCli("folders --midoku " + dir.Join("Mailbox"));
-  EXPECT_NE(midoku.out.find("0\t1\t0\t12\t3\t"), std::string::npos);
-  EXPECT_NE(midoku.out.find("3\t1\t1\t7\t2\t"), std::string::npos);
-  const Result second = RunCli("folders --account 1 " + dir.Join("Mailbox"));
-  EXPECT_EQ(second.out,
-            "0\t1\t0\t0\t0\t0\t0\t\x97\x58\x95\xD6\x8E\xF3\x82\xAF\tInbox.box\n"
-            "1\t1\t0\t1\t0\t0\t0\tTwo\tUser002.box\n");
+  const std::string mailbox = " " + dir.Join("Mailbox");
+  struct Case {
+    std::string arguments;
+    std::string out;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"accounts" + mailbox,
+       "0\t\x8E\x84\x93\x49\t" + dir.Join("Mailbox/acc1") + "\n1\tWork\t" +
+           dir.Join("Mailbox/acc2") + "\n",
+       "index, title and directory of each account"},
+      {"folders" + mailbox,
+       "0\t1\t0\t12\t0\t0\t0\t\x97\x58\x95\xD6\x8E\xF3\x82\xAF\tInbox.box\n"
+       "1\t1\t0\t0\t0\t0\t0\t\x91\x97\x90\x4D\x94\xA0\tOutbox.box\n"
+       "2\t2\t0\t0\t0\t0\t0\tML\tUser001.box\n"
+       "3\t1\t1\t7\t0\t1\t1\tlist\tUser001.box/User001.box\n",
+       "the folder table of the first account, paths relative to it"},
+      {"folders --midoku" + mailbox,
+       "0\t1\t0\t12\t3\t0\t0\t\x97\x58\x95\xD6\x8E\xF3\x82\xAF\tInbox.box\n"
+       "1\t1\t0\t0\t0\t0\t0\t\x91\x97\x90\x4D\x94\xA0\tOutbox.box\n"
+       "2\t2\t0\t0\t0\t0\t0\tML\tUser001.box\n"
+       "3\t1\t1\t7\t2\t1\t1\tlist\tUser001.box/User001.box\n",
+       "--midoku reads the unread counts"},
+      {"folders --account 1" + mailbox,
+       "0\t1\t0\t0\t0\t0\t0\t\x97\x58\x95\xD6\x8E\xF3\x82\xAF\tInbox.box\n"
+       "1\t1\t0\t1\t0\t0\t0\tTwo\tUser002.box\n",
+       "--account selects another account"},
+      {"folders " + dir.Join("nothing"), "", "a missing mailbox prints nothing"},
+  };
+  for (const Case& c : cases) {
+    const cli_testing::CliRun run = RunCli(c.arguments);
+    EXPECT_EQ(run.exit_code, 0) << c.why;
+    EXPECT_EQ(run.out, c.out) << c.why;
+  }
 }
 
 TEST(CliMailbox, BadArgumentsExitWithTwo) {
-  EXPECT_EQ(RunCli("").status, 2);
-  EXPECT_EQ(RunCli("nonsense").status, 2);
-  EXPECT_EQ(RunCli("accounts").status, 2);
-  EXPECT_EQ(RunCli("folders --account x /tmp").status, 2);
-  EXPECT_EQ(RunCli("folders --bogus /tmp").status, 2);
-}
-
-TEST(CliMailbox, MissingMailboxPrintsNothing) {
-  TempDir dir;
-  const Result r = RunCli("folders " + dir.Join("nothing"));
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
+  for (const char* arguments :
+       {"", "nonsense", "accounts", "folders --account x /tmp", "folders --bogus /tmp"}) {
+    EXPECT_EQ(RunCli(arguments).exit_code, 2) << arguments;
+  }
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 
 #include "tests/cli_run_support.h"
@@ -13,21 +11,14 @@
 
 namespace {
 
+using cli_testing::Quote;
 using folder_fixture::MakeMessage;
 using folder_fixture::TestFolder;
 using folder_fixture::TestMessage;
 
-struct CliResult {
-  int Status = -1;
-  std::string Output;
-};
-
-CliResult RunCli(const std::string& arguments) {
-  const cli_testing::CliRun run = cli_testing::RunCli("threads " + arguments);
-  return {run.exit_code, run.out};
+cli_testing::CliRun RunCli(const std::string& arguments) {
+  return cli_testing::RunCli("threads " + arguments);
 }
-
-std::string Quoted(const std::string& path) { return cli_testing::Quote(path); }
 
 // 1 "Hello" (unread) <- 2 "Re: Hello" <- 4; 3 is a root with a list tag;
 // 5 answers 1 only through References.
@@ -55,34 +46,12 @@ void WriteSampleFolder(const TestFolder& folder) {
   folder.WriteMessages({hello, reply, news, deeper, referenced});
 }
 
-TEST(CliThreadsTest, FullBuildPrintsRowsInListOrder) {
-  TestFolder folder;
-  WriteSampleFolder(folder);
-  const CliResult plain = RunCli(Quoted(folder.Path()));
-  EXPECT_EQ(plain.Status, 0);
-  EXPECT_EQ(plain.Output,
-            "0\t00000001\t1\tHello\tTaro\n"
-            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
-            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
-            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
-            "0\t00000005\t0\tref\tJiro\n");
-  EXPECT_FALSE(folder.Exists("VLTR.ume")) << "without --cache nothing is written";
-
-  const CliResult references = RunCli("--references " + Quoted(folder.Path()));
-  EXPECT_EQ(references.Output,
-            "0\t00000001\t1\tHello\tTaro\n"
-            "1\t00000002\t0\t    +Re: Hello\tHanako\n"
-            "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
-            "1\t00000005\t0\t    +ref\tJiro\n"
-            "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n");
-}
-
 TEST(CliThreadsTest, FolderSettingsShapeTheCaptions) {
   TestFolder folder;
   WriteSampleFolder(folder);
   folder.WriteFile("VLTR.fol", "[Property]\r\nMlStringDelete=1\r\n");
-  const CliResult result = RunCli("--tab-default 1 " + Quoted(folder.Path()));
-  EXPECT_EQ(result.Output,
+  const cli_testing::CliRun result = RunCli("--tab-default 1 " + Quote(folder.Path()));
+  EXPECT_EQ(result.out,
             "0\t00000001\t1\tello\tTaro\n"
             "1\t00000002\t0\t  +e: Hello\tHanako\n"
             "2\t00000004\t0\t  +e: Re: Hello\tTaro\n"
@@ -93,34 +62,34 @@ TEST(CliThreadsTest, FolderSettingsShapeTheCaptions) {
 TEST(CliThreadsTest, CacheModeWritesTheCacheAndReadsItBack) {
   TestFolder folder;
   WriteSampleFolder(folder);
-  const CliResult built = RunCli("--cache " + Quoted(folder.Path()));
-  EXPECT_EQ(built.Status, 0);
-  EXPECT_EQ(built.Output, RunCli(Quoted(folder.Path())).Output);
+  const cli_testing::CliRun built = RunCli("--cache " + Quote(folder.Path()));
+  EXPECT_EQ(built.exit_code, 0);
+  EXPECT_EQ(built.out, RunCli(Quote(folder.Path())).out);
   const std::string cache = folder.ReadFile("VLTR.ume");
   EXPECT_EQ(cache.substr(0, 12), "-*(VLTR)*-\r\n");
   EXPECT_NE(cache.find("LastDate=AAAAAAAF\r\n"), std::string::npos);
 
   // The threads now come from the cache: message files are not needed.
   folder.Remove("00000002.qnm");
-  EXPECT_EQ(RunCli("--cache " + Quoted(folder.Path())).Output, built.Output);
+  EXPECT_EQ(RunCli("--cache " + Quote(folder.Path())).out, built.out);
 
   folder.WriteEntryIni(0);
-  const CliResult empty = RunCli("--cache " + Quoted(folder.Path()));
-  EXPECT_EQ(empty.Status, 0);
-  EXPECT_EQ(empty.Output, "");
+  const cli_testing::CliRun empty = RunCli("--cache " + Quote(folder.Path()));
+  EXPECT_EQ(empty.exit_code, 0);
+  EXPECT_EQ(empty.out, "");
   EXPECT_EQ(folder.ReadFile("VLTR.ume"), "") << "Total 0 empties the cache";
 }
 
 TEST(CliThreadsTest, FolderWithoutIndexPrintsNothing) {
   TestFolder folder;
   for (const char* options : {"", "--cache "}) {
-    const CliResult result = RunCli(options + Quoted(folder.Path()));
-    EXPECT_EQ(result.Status, 0) << options;
-    EXPECT_EQ(result.Output, "") << options;
+    const cli_testing::CliRun result = RunCli(options + Quote(folder.Path()));
+    EXPECT_EQ(result.exit_code, 0) << options;
+    EXPECT_EQ(result.out, "") << options;
   }
 }
 
-TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
+TEST(CliThreadsTest, OptionsChangeTheRowsPrinted) {
   TestFolder folder;
   WriteSampleFolder(folder);
   struct Case {
@@ -129,6 +98,20 @@ TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
     const char* reason;
   };
   const Case cases[] = {
+      {"",
+       "0\t00000001\t1\tHello\tTaro\n"
+       "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+       "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n"
+       "0\t00000005\t0\tref\tJiro\n",
+       "a full build: depth, name, unread, indented caption and sender, in list order"},
+      {"--references",
+       "0\t00000001\t1\tHello\tTaro\n"
+       "1\t00000002\t0\t    +Re: Hello\tHanako\n"
+       "2\t00000004\t0\t      +Re: Re: Hello\tTaro\n"
+       "1\t00000005\t0\t    +ref\tJiro\n"
+       "0\t00000003\t0\t [ml:7] \x83\x6a\x83\x85\x81\x5b\x83\x58\tList\n",
+       "a message answering only through References joins its thread"},
       {"--filter hanako",
        "0\t00000001\t1\tHello\tTaro\n"
        "1\t00000002\t0\t    +Re: Hello\tHanako\n"
@@ -148,16 +131,17 @@ TEST(CliThreadsTest, FilterAndCollapsedPrintTheShownThreads) {
       {"--filter nomatch", "", "no thread matches"},
   };
   for (const Case& c : cases) {
-    const CliResult run = RunCli(c.arguments + " " + Quoted(folder.Path()));
-    EXPECT_EQ(run.Status, 0) << c.reason;
-    EXPECT_EQ(run.Output, c.output) << c.reason;
+    const cli_testing::CliRun run = RunCli(c.arguments + " " + Quote(folder.Path()));
+    EXPECT_EQ(run.exit_code, 0) << c.reason;
+    EXPECT_EQ(run.out, c.output) << c.reason;
   }
+  EXPECT_FALSE(folder.Exists("VLTR.ume")) << "without --cache nothing is written";
 }
 
 TEST(CliThreadsTest, BadArgumentsExitWithUsage) {
   for (const char* arguments :
        {"", "--bogus /tmp", "--tab-default", "--tab-default x /tmp", "--filter", "/tmp /tmp"}) {
-    EXPECT_EQ(RunCli(arguments).Status, 2) << arguments;
+    EXPECT_EQ(RunCli(arguments).exit_code, 2) << arguments;
   }
 }
 

@@ -71,28 +71,45 @@ TEST(HostCommands, MarkMailAndMoveMailTexts) {
 }
 
 TEST(DataDirArgument, DropsTheLastEightCharactersWhateverTheyAre) {
-  EXPECT_EQ(DataDirArgument("C:\\Mail\\Mailbox"), " \"C:\\Mail\"");
-  EXPECT_EQ(DataDirArgument("C:\\Mail\\Postbox1"), " \"C:\\Mail\\\"");  // nine-character ending
-  EXPECT_EQ(DataDirArgument("D:\\Data\\MB"), " \"D:\"");
-  EXPECT_EQ(DataDirArgument("\\Mailbox"), " \"\"");
-  EXPECT_EQ(DataDirArgument("short"), " \"\"");
+  struct Case {
+    const char* mailbox;
+    const char* argument;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"C:\\Mail\\Mailbox", " \"C:\\Mail\"", "\\Mailbox goes"},
+      {"C:\\Mail\\Postbox1", " \"C:\\Mail\\\"", "a nine-character ending keeps its delimiter"},
+      {"D:\\Data\\MB", " \"D:\"", "a shorter ending takes the directory before it too"},
+      {"\\Mailbox", " \"\"", "nothing left"},
+      {"short", " \"\"", "shorter than eight characters"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DataDirArgument(c.mailbox), c.argument) << c.why;
 }
 
 TEST(ComposeParameters, PieceByPiece) {
-  EXPECT_EQ(NewMailParameters("Home", kMailbox), "/send:\"Home\" \"C:\\Mail\"");
-  // Two spaces between the account and the data directory.
-  EXPECT_EQ(ReplyParameters("Acc1\\Inbox.box\\00000123", "Home", kMailbox),
-            "/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"");
-  EXPECT_EQ(ForwardParameters("Acc1\\Inbox.box\\00000123", "Home", kMailbox),
-            "/forward:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"");
-  EXPECT_EQ(MailToParameters("taro@example.com", kMailbox), "/mailto:taro@example.com \"C:\\Mail\"");
-  EXPECT_EQ(StartClientParameters("Home", kMailbox), "/account:\"Home\" \"C:\\Mail\"");
-}
-
-TEST(ComposeParameters, AccountNameWithSpacesAndJapaneseStaysIntact) {
   const std::string account = "My \x8e\x84\x97\x70 Mail";  // "My 私用 Mail"
-  EXPECT_EQ(NewMailParameters(account, kMailbox), "/send:\"" + account + "\" \"C:\\Mail\"");
-  EXPECT_EQ(StartClientParameters(account, kMailbox), "/account:\"" + account + "\" \"C:\\Mail\"");
+  const std::string message = "Acc1\\Inbox.box\\00000123";
+  struct Case {
+    std::string parameters;
+    std::string expected;
+    const char* why;
+  };
+  const Case cases[] = {
+      {NewMailParameters("Home", kMailbox), "/send:\"Home\" \"C:\\Mail\"", "new mail"},
+      {ReplyParameters(message, "Home", kMailbox),
+       "/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"",
+       "reply: two spaces before the data directory"},
+      {ForwardParameters(message, "Home", kMailbox),
+       "/forward:\"Acc1\\Inbox.box\\00000123\" /send:\"Home\"  \"C:\\Mail\"", "forward likewise"},
+      {MailToParameters("taro@example.com", kMailbox), "/mailto:taro@example.com \"C:\\Mail\"",
+       "mail to an address"},
+      {StartClientParameters("Home", kMailbox), "/account:\"Home\" \"C:\\Mail\"", "start"},
+      {NewMailParameters(account, kMailbox), "/send:\"" + account + "\" \"C:\\Mail\"",
+       "an account name with blanks and Japanese stays intact"},
+      {StartClientParameters(account, kMailbox), "/account:\"" + account + "\" \"C:\\Mail\"",
+       "in every command"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.parameters, c.expected) << c.why;
 }
 
 TEST(AddressSafeForMailTo, RefusesTextsThatWouldAddArguments) {

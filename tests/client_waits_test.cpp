@@ -128,52 +128,31 @@ TEST(Compose, LaunchesOnceAndWaitsAtMostTheBoundForTheClientsDialog) {
   struct Case {
     Action action;
     std::string exe, ini;
-    int shows_after;
+    int shows_after, closes_at;
     int launches, pauses, raised;
     const char* why;
   };
   const Case cases[] = {
-      {kNew, exe, no_template, 0, 1, 0, 0, "SelTemplate 0: no wait"},
-      {kNew, exe, select_template, 3, 1, 3, 1, "destination dialog raised when it shows"},
-      {kNew, exe, select_template, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
-      {kReply, exe, no_template, 0, 1, 0, 1, "reply settings already shown"},
-      {kForward, exe, no_template, -1, 1, kWindowPolls, 0, "never shown: 100 polls"},
-      {kMailTo, exe, no_template, 0, 1, 0, 0, "mail to: no wait"},
-      {kStart, exe, no_template, 0, 1, 0, 0, "start: no wait"},
-      {kNew, "", select_template, 0, 0, 0, 0, "client not configured: nothing"},
-      {kReply, "", no_template, 0, 0, 0, 0, "client not configured: nothing"},
-  };
-  for (const Case& c : cases) {
-    RecordingSystem system;
-    system.shows_after = c.shows_after;
-    EXPECT_TRUE(RunAction(c.action, {c.exe, "Home", c.ini, "C:\\Mail\\Mailbox"}, system)) << c.why;
-    EXPECT_EQ(static_cast<int>(system.launches.size()), c.launches) << c.why;
-    EXPECT_EQ(system.pauses, c.pauses) << c.why;
-    EXPECT_EQ(static_cast<int>(system.raised.size()), c.raised) << c.why;
-  }
-}
-
-TEST(Compose, WaitForTheClientsDialogEndsWhenTheProgramCloses) {
-  testing_support::TempDir dir;
-  const std::string select_template =
-      dir.WriteFile("sel/Account.ini", "[Property]\r\nSelTemplate=1\r\n");
-  struct Case {
-    Action action;
-    int shows_after, closes_at;
-    int pauses, raised;
-    const char* why;
-  };
-  const Case cases[] = {
-      {kNew, -1, 1, 1, 0, "closing during the first pause: no second poll"},
-      {kReply, -1, 5, 5, 0, "closing during a later pause ends the wait there"},
+      {kNew, exe, no_template, 0, -1, 1, 0, 0, "SelTemplate 0: no wait"},
+      {kNew, exe, select_template, 3, -1, 1, 3, 1, "destination dialog raised when it shows"},
+      {kNew, exe, select_template, -1, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
+      {kNew, exe, select_template, -1, 1, 1, 1, 0,
+       "the client closing during the first pause: no second poll"},
+      {kReply, exe, select_template, -1, 5, 1, 5, 0,
+       "the client closing during a later pause ends the wait there"},
+      {kReply, exe, no_template, 0, -1, 1, 0, 1, "reply settings already shown"},
+      {kForward, exe, no_template, -1, -1, 1, kWindowPolls, 0, "never shown: bounded wait"},
+      {kMailTo, exe, no_template, 0, -1, 1, 0, 0, "mail to: no wait"},
+      {kStart, exe, no_template, 0, -1, 1, 0, 0, "start: no wait"},
+      {kNew, "", select_template, 0, -1, 0, 0, 0, "client not configured: nothing"},
+      {kReply, "", no_template, 0, -1, 0, 0, 0, "client not configured: nothing"},
   };
   for (const Case& c : cases) {
     RecordingSystem system;
     system.shows_after = c.shows_after;
     system.closes_at = c.closes_at;
-    EXPECT_TRUE(RunAction(
-        c.action, {"C:\\Q\\quenmar.exe", "Home", select_template, "C:\\Mail\\Mailbox"}, system));
-    EXPECT_EQ(system.launches.size(), 1u) << c.why;
+    EXPECT_TRUE(RunAction(c.action, {c.exe, "Home", c.ini, "C:\\Mail\\Mailbox"}, system)) << c.why;
+    EXPECT_EQ(static_cast<int>(system.launches.size()), c.launches) << c.why;
     EXPECT_EQ(system.pauses, c.pauses) << c.why;
     EXPECT_EQ(static_cast<int>(system.raised.size()), c.raised) << c.why;
   }
@@ -196,25 +175,27 @@ TEST(Compose, AFailedLaunchIsReportedAndWaitsForNothing) {
   }
 }
 
-TEST(Compose, CommandLinesReachTheShellExactlyAndUnsafeAddressesNever) {
+TEST(Compose, CommandLinesReachTheShellWholeAndUnsafeAddressesNever) {
   RecordingSystem system;
   system.shows_after = 0;
   const std::string mailbox = "C:\\Mail\\Mailbox";
+  const std::string message = "Acc1\\Inbox.box\\00000123";
   const ComposeContext context{"C:\\Q\\quenmar.exe", "My Home", "", mailbox};
-  EXPECT_TRUE(ComposeReply(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm"));
-  EXPECT_TRUE(ComposeForward(context, system, mailbox + "\\Acc1\\Inbox.box\\00000123.qnm"));
+  EXPECT_TRUE(ComposeReply(context, system, mailbox + "\\" + message + ".qnm"));
+  EXPECT_TRUE(ComposeForward(context, system, mailbox + "\\" + message + ".qnm"));
   EXPECT_TRUE(ComposeNew(context, system));
   EXPECT_TRUE(StartClient(context, system));
   EXPECT_TRUE(ComposeToAddress(context, system, "a@example.com"));
   for (const char* unsafe : {"a@b.c /send:x", "\"a@b.c\"", "a@b.c\t", "no-at-sign"}) {
     EXPECT_TRUE(ComposeToAddress(context, system, unsafe));
   }
+  const std::string exe = context.ClientExePath + "|";
   const std::vector<std::string> expected = {
-      "C:\\Q\\quenmar.exe|/reply:\"Acc1\\Inbox.box\\00000123\" /send:\"My Home\"  \"C:\\Mail\"",
-      "C:\\Q\\quenmar.exe|/forward:\"Acc1\\Inbox.box\\00000123\" /send:\"My Home\"  \"C:\\Mail\"",
-      "C:\\Q\\quenmar.exe|/send:\"My Home\" \"C:\\Mail\"",
-      "C:\\Q\\quenmar.exe|/account:\"My Home\" \"C:\\Mail\"",
-      "C:\\Q\\quenmar.exe|/mailto:a@example.com \"C:\\Mail\"",
+      exe + ReplyParameters(message, "My Home", mailbox),
+      exe + ForwardParameters(message, "My Home", mailbox),
+      exe + NewMailParameters("My Home", mailbox),
+      exe + StartClientParameters("My Home", mailbox),
+      exe + MailToParameters("a@example.com", mailbox),
   };
   EXPECT_EQ(system.launches, expected);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/temp_dir_support.h"
@@ -35,6 +38,15 @@ Discovered Discover(const TempDir& dir, mailbox::DiscoveryOptions options = {}) 
   return d;
 }
 
+// The titles and depths of the folders found, e.g. "Box:0 Child1:1".
+std::string Listed(const Discovered& d) {
+  std::string listed;
+  for (int i = 0; i < d.count; ++i) {
+    listed += (i == 0 ? "" : " ") + d[i].Title + ":" + std::to_string(d[i].Depth);
+  }
+  return listed;
+}
+
 TEST(FolderDiscovery, WithoutOrderListsInboxOutboxThenUserFoldersByNumberWithChildrenAfterContainers) {
   TempDir dir;
   dir.WriteFile("acc/Account.ini", "[Property]\r\nTitle=Home\r\n");
@@ -46,13 +58,7 @@ TEST(FolderDiscovery, WithoutOrderListsInboxOutboxThenUserFoldersByNumberWithChi
   dir.MakeDirs("acc/User003.box");  // no Entry.ini: passed over
 
   const Discovered d = Discover(dir);
-  ASSERT_EQ(d.count, 6);
-  const char* titles[] = {kInbox, kOutbox, "Box", "Child1", "Child2", "Two"};
-  const int depths[] = {0, 0, 0, 1, 1, 0};
-  for (int i = 0; i < d.count; ++i) {
-    EXPECT_EQ(d[i].Title, titles[i]) << i;
-    EXPECT_EQ(d[i].Depth, depths[i]) << i;
-  }
+  ASSERT_EQ(Listed(d), std::string(kInbox) + ":0 " + kOutbox + ":0 Box:0 Child1:1 Child2:1 Two:0");
   EXPECT_EQ(d[0].Total, 12);
   EXPECT_EQ(d[0].Path, platform::JoinPath(d.account, "Inbox.box"));
   EXPECT_EQ(d[1].Kind, mailbox::kFolderMail) << "a missing Outbox is still listed";
@@ -62,48 +68,39 @@ TEST(FolderDiscovery, WithoutOrderListsInboxOutboxThenUserFoldersByNumberWithChi
   EXPECT_EQ(d[0].SelectedIndex, -1);
 }
 
-TEST(FolderDiscovery, OrderListsExactlyItsCodesIncludingInboxInsideAContainer) {
-  TempDir dir;
-  dir.WriteFile("acc/Account.ini", "[Property]\r\nOrder=IO003T001xy\r\n");
-  dir.WriteFile("acc/User001.box/Entry.ini", EntryIni("One", 1, 0, "Type=Subfolder\r\nOrder=I002\r\n"));
-  dir.WriteFile("acc/User001.box/User002.box/Entry.ini", EntryIni("Inner", 1, 0));
-  dir.WriteFile("acc/User003.box/Entry.ini", EntryIni("Three", 1, 0));
-  const Discovered d = Discover(dir);
-  ASSERT_EQ(d.count, 6);
-  const char* titles[] = {kInbox, kOutbox, "Three", "One", kInbox, "Inner"};
-  const int depths[] = {0, 0, 0, 0, 0, 1};
-  for (int i = 0; i < d.count; ++i) {
-    EXPECT_EQ(d[i].Title, titles[i]) << i;
-    EXPECT_EQ(d[i].Depth, depths[i]) << i;
+TEST(FolderDiscovery, OrderOrTheNumberedScanChoosesTheFolders) {
+  const std::string in = std::string(kInbox) + ":0 ";
+  const std::string out = std::string(kOutbox) + ":0";
+  struct Case {
+    std::vector<std::pair<const char*, std::string>> files;  // below the account
+    std::string listed;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{{"Account.ini", "[Property]\r\nOrder=IO003T001xy\r\n"},
+        {"User001.box/Entry.ini", EntryIni("One", 1, 0, "Type=Subfolder\r\nOrder=I002\r\n")},
+        {"User001.box/User002.box/Entry.ini", EntryIni("Inner", 1, 0)},
+        {"User003.box/Entry.ini", EntryIni("Three", 1, 0)}},
+       in + out + " Three:0 One:0 " + in + "Inner:1",
+       "Order lists exactly its codes, unknown ones skipped, an Inbox inside a container too"},
+      {{{"Account.ini", "[Property]\r\nOrder=O*I\r\n"}},
+       out,
+       "an Order of the Outbox alone gives no automatic Inbox, and '*' ends it"},
+      {{{"Account.ini", ""}, {"User999.box/Entry.ini", EntryIni("Last", 2, 0)}},
+       in + out + " Last:0",
+       "the scan reaches User999"},
+      {{{"Account.ini", ""},
+        {"User1.box/Entry.ini", EntryIni("one-digit", 1, 0)},
+        {"UserAB.box/Entry.ini", EntryIni("letters", 1, 0)},
+        {"User500.box/Entry.ini", EntryIni("Five hundred", 1, 0)}},
+       in + out + " Five hundred:0",
+       "oddly named directories do not hide numbered ones"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    for (const auto& [name, bytes] : c.files) dir.WriteFile(std::string("acc/") + name, bytes);
+    EXPECT_EQ(Listed(Discover(dir)), c.listed) << c.why;
   }
-}
-
-TEST(FolderDiscovery, OrderOfOnlyOutboxGivesNoAutomaticInboxAndStopsAtStar) {
-  TempDir dir;
-  dir.WriteFile("acc/Account.ini", "[Property]\r\nOrder=O*I\r\n");
-  const Discovered d = Discover(dir);
-  ASSERT_EQ(d.count, 1);
-  EXPECT_EQ(d[0].Title, kOutbox);
-}
-
-TEST(FolderDiscovery, ScanFindsUserFolder999) {
-  TempDir dir;
-  dir.WriteFile("acc/Account.ini", "");
-  dir.WriteFile("acc/User999.box/Entry.ini", EntryIni("Last", 2, 0));
-  const Discovered d = Discover(dir);
-  ASSERT_EQ(d.count, 3);
-  EXPECT_EQ(d[2].Title, "Last");
-}
-
-TEST(FolderDiscovery, OddlyNamedUserDirectoriesDoNotHideNumberedOnes) {
-  TempDir dir;
-  dir.WriteFile("acc/Account.ini", "");
-  dir.WriteFile("acc/User1.box/Entry.ini", EntryIni("one-digit", 1, 0));
-  dir.WriteFile("acc/UserAB.box/Entry.ini", EntryIni("letters", 1, 0));
-  dir.WriteFile("acc/User500.box/Entry.ini", EntryIni("Five hundred", 1, 0));
-  const Discovered d = Discover(dir);
-  ASSERT_EQ(d.count, 3);
-  EXPECT_EQ(d[2].Title, "Five hundred");
 }
 
 TEST(FolderDiscovery, StopsAtThreeHundredFolders) {

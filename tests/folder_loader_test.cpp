@@ -41,13 +41,18 @@ std::vector<TestMessage> Messages(int count) {
   return messages;
 }
 
-std::string Titles(const std::vector<std::string>& titles) {
-  std::string joined;
+// The phases the progress dialog went through, in order, e.g. "build cache".
+std::string Phases(const std::vector<std::string>& titles) {
+  std::string joined, last;
   for (const std::string& title : titles) {
-    if (title == ja::kBuildingTitle) joined += "build ";
-    if (title == ja::kCacheReadTitle) joined += "cache ";
-    if (title == ja::kReconcileTitle) joined += "reconcile ";
-    if (title == ja::kNewMailTitle) joined += "new ";
+    const std::string phase = title == ja::kBuildingTitle    ? "build"
+                              : title == ja::kCacheReadTitle ? "cache"
+                              : title == ja::kReconcileTitle ? "reconcile"
+                              : title == ja::kNewMailTitle   ? "new"
+                                                             : "";
+    if (phase.empty() || phase == last) continue;
+    joined += (joined.empty() ? "" : " ") + phase;
+    last = phase;
   }
   return joined;
 }
@@ -86,7 +91,7 @@ TEST(FolderLoaderTest, FirstOpenBuildsInFullAndWritesTheCache) {
   f.Open(0);
   EXPECT_EQ(RowNames(f.host.Rows), "00000001 00000002 00000003");
   EXPECT_EQ(RowShape(f.host.Rows), "010");
-  EXPECT_EQ(Titles(f.host.Progress.Titles), "build build ");
+  EXPECT_EQ(Phases(f.host.Progress.Titles), "build");
   EXPECT_EQ(f.view.CurrentFolderIndex, 0);
   EXPECT_NE(f.Cache(0).find("00000002:1\r\n"), std::string::npos);
   EXPECT_FALSE(f.host.ProgressShown);
@@ -100,7 +105,7 @@ TEST(FolderLoaderTest, CachedOpenGoesThroughEveryPhaseWithoutMessageFiles) {
   const std::string written = f.Cache(0);
   for (const char* name : {"00000001.qnm", "00000002.qnm", "00000003.qnm"}) f.folders[0].Remove(name);
   f.Open(0, false);
-  EXPECT_EQ(Titles(f.host.Progress.Titles), "build cache reconcile new ");
+  EXPECT_EQ(Phases(f.host.Progress.Titles), "build cache reconcile new");
   EXPECT_EQ(RowShape(f.host.Rows), "010");
   EXPECT_EQ(f.Cache(0), written) << "identifiers kept although no message file was read";
 }
@@ -176,7 +181,7 @@ TEST(FolderLoaderTest, ReloadGoesThroughTheCacheAndRebuildReadsEveryFile) {
   f.host.Selected = 1;
 
   ReloadFolder(f.view, f.settings, f.host, 0);
-  EXPECT_EQ(Titles(f.host.Progress.Titles), "build cache reconcile new ");
+  EXPECT_EQ(Phases(f.host.Progress.Titles), "build cache reconcile new");
   EXPECT_EQ(RowShape(f.host.Rows), "010");
   EXPECT_EQ(f.host.Selected, 1) << "the selected row is selected again";
 

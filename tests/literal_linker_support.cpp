@@ -76,10 +76,6 @@ Result LinkOnce(ThreadNode* head, ThreadNode* node, const LinkOptions& options) 
 
 }  // namespace
 
-bool LiteralLinkThreadNode(ThreadNode* head, ThreadNode* node, const LinkOptions& options) {
-  return LinkOnce(head, node, options) != Result::kHeldBack;
-}
-
 bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options) {
   if (head == nullptr) {
     node->Depth = 0;

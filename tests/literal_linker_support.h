@@ -11,10 +11,6 @@
 
 namespace thread::testing {
 
-// One attempt: true when placed or freed as a duplicate, false when held back
-// for the subject fallback. `head` is non-null; the head is not moved.
-bool LiteralLinkThreadNode(ThreadNode* head, ThreadNode* node, const LinkOptions& options);
-
 // With the subject fallback retry and head maintenance; a null head makes the
 // node the head. False when the node was a duplicate and has been freed.
 bool LiteralLink(ThreadNode*& head, ThreadNode* node, const LinkOptions& options);

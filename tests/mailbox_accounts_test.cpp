@@ -65,10 +65,19 @@ TEST(Accounts, BrowseRuleAcceptsOnlyMailboxDirectoriesHoldingMailboxIni) {
   dir.WriteFile("good/MAILBOX/Mailbox.ini", "");
   dir.WriteFile("bad/Mailbox2/Mailbox.ini", "");
   dir.MakeDirs("empty/Mailbox");
-  EXPECT_TRUE(mailbox::AcceptableMailboxDir(dir.Join("good/MAILBOX")));
-  EXPECT_FALSE(mailbox::AcceptableMailboxDir(dir.Join("bad/Mailbox2")));
-  EXPECT_FALSE(mailbox::AcceptableMailboxDir(dir.Join("empty/Mailbox")));
-  EXPECT_FALSE(mailbox::AcceptableMailboxDir("ailbox"));
+  struct Case {
+    std::string path;
+    bool acceptable;
+    const char* why;
+  };
+  const Case cases[] = {
+      {dir.Join("good/MAILBOX"), true, "named Mailbox in any case, holding Mailbox.ini"},
+      {dir.Join("bad/Mailbox2"), false, "another name"},
+      {dir.Join("empty/Mailbox"), false, "no Mailbox.ini"},
+      {"ailbox", false, "a path shorter than the name Mailbox"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(mailbox::AcceptableMailboxDir(c.path), c.acceptable) << c.why;
 }
 
 TEST(Accounts, LocateUsesSettingsThenRegistryThenBrowse) {

@@ -156,7 +156,7 @@ TEST(MkMailboxTest, ArgumentsAreValidated) {
                                         options, output_dir, error));
   EXPECT_EQ(options.seed, 9u);
   EXPECT_EQ(options.big_folder_messages, 70u);
-  EXPECT_EQ(options.messages_per_folder, 30u);
+  EXPECT_EQ(options.messages_per_folder, Options{}.messages_per_folder) << "not given: the default";
   EXPECT_EQ(output_dir, "dir");
 }
 

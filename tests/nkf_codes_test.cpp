@@ -29,9 +29,10 @@ void ExpectConversions(const Case* begin, const Case* end, InputCode code) {
   }
 }
 
-TEST(NkfCodes, JisEscapesSelectCharacterSetsAndVanish) {
+TEST(NkfCodes, JisEscapesKatakanaAndBrokenSequences) {
   // clang-format off
   const Case cases[] = {
+      // Escapes select the character sets and vanish.
       {"ESC $ B kanji then ESC ( B", "\x1B$B$\"$$\x1B(Bok", "\x82\xA0\x82\xA2ok"},  // あいok
       {"old ESC $ @ designation", "\x1B$@F|K\\\x1B(B", "\x93\xFA\x96\x7B"},          // 日本
       {"ESC ( J roman set reads as ASCII", "\x1B$B$\"\x1B(Jabc", "\x82\xA0" "abc"},
@@ -39,39 +40,17 @@ TEST(NkfCodes, JisEscapesSelectCharacterSetsAndVanish) {
       {"a line end keeps the kanji set", "\x1B$B$\"\r\n$$\x1B(B", "\x82\xA0\r\n\x82\xA2"},
       {"an unknown escape passes through", "\x1B$B$\"\x1B(B\x1B[mx", "\x82\xA0\x1B[mx"},
       {"JIS X 0208 row NEC 13 maps as CP932", "\x1B$B-!\x1B(B", "\x87\x40"},  // ①
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
-}
-
-TEST(NkfCodes, JisHalfWidthKatakanaFromEscapeShiftOrEightBitBytes) {
-  // Half-width katakana come out full-width (ｱｲｳ: アイウ).
-  // clang-format off
-  const Case cases[] = {
+      // Half-width katakana, by escape, shift or 8-bit byte, come out full-width (ｱｲｳ: アイウ).
       {"ESC ( I", "\x1B(I123\x1B(B", "\x83\x41\x83\x43\x83\x45"},
       {"SO/SI after ESC ) I", "\x1B)I\x0E" "123\x0F" "a", "\x83\x41\x83\x43\x83\x45" "a"},
       {"8-bit katakana byte in JIS text", "\x1B(B\xB1", "\x83\x41"},
       {"ESC ( I after kanji", "\x1B$B$\"\x1B(I1\x1B(B", "\x82\xA0\x83\x41"},
       {"bytes 0x60-0x7E are no katakana", "\x1B(I`\x1B(B", "\x81\xAC"},
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
-}
-
-TEST(NkfCodes, JisX0212CharactersAreDropped) {
-  // clang-format off
-  const Case cases[] = {
+      // JIS X 0212 characters are dropped.
       {"ESC $ ( D pair", "\x1B$(D0!\x1B(B", ""},
       {"JIS X 0212 between JIS X 0208", "\x1B$B$\"\x1B$(D0!0\"\x1B$B$$\x1B(B",
        "\x82\xA0\x82\xA2"},
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Jis);
-}
-
-TEST(NkfCodes, BrokenJisSequencesBecomeOneGetaMarkEach) {
-  // clang-format off
-  const Case cases[] = {
+      // A broken sequence becomes one geta mark.
       {"odd byte before the return to ASCII", "\x1B$B$\"$\x1B(Bx", "\x82\xA0\x81\xAC" "x"},
       {"undefined JIS X 0208 cell", "\x1B$B)!\x1B(B", "\x81\xAC"},
       {"8-bit byte that is no katakana", "\x1B(B\x80x", "\x81\xAC" "x"},
@@ -104,22 +83,14 @@ TEST(NkfCodes, EucJpSpecialAndBrokenSequences) {
   }
 }
 
-TEST(NkfCodes, Utf8ByteOrderMarkIsDropped) {
+TEST(NkfCodes, Utf8MarksMappingsAndBrokenSequences) {
   // clang-format off
   const Case cases[] = {
-      {"BOM before Japanese", "\xEF\xBB\xBF\xE3\x81\x82", "\x82\xA0"},
+      // A byte-order mark is dropped.
       {"BOM before ASCII only", "\xEF\xBB\xBFplain\r\n", "plain\r\n"},
       {"BOM alone", "\xEF\xBB\xBF", ""},
       {"U+FEFF inside the text", "\xE3\x81\x82\xEF\xBB\xBF\xE3\x81\x84", "\x82\xA0\x82\xA2"},
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
-}
-
-TEST(NkfCodes, Utf8MapsAsCp932Does) {
-  // clang-format off
-  const Case cases[] = {
-      // Each follows あい so that the text is no valid Shift-JIS.
+      // Characters map as CP932 maps them; each follows あい so that the text is no valid Shift-JIS.
       {"wave dash U+301C", "\xE3\x81\x82\xE3\x81\x84\xE3\x80\x9C", "\x82\xA0\x82\xA2\x81\x60"},
       {"full-width tilde U+FF5E", "\xE3\x81\x82\xE3\x81\x84\xEF\xBD\x9E", "\x82\xA0\x82\xA2\x81\x60"},
       {"minus sign U+2212", "\xE3\x81\x82\xE3\x81\x84\xE2\x88\x92", "\x82\xA0\x82\xA2\x81\x7C"},
@@ -129,25 +100,11 @@ TEST(NkfCodes, Utf8MapsAsCp932Does) {
       {"not sign U+FFE2", "\xE3\x81\x82\xE3\x81\x84\xEF\xBF\xA2", "\x82\xA0\x82\xA2\x81\xCA"},
       {"half-width katakana ｱ: full-width ア", "\xE3\x81\x82\xE3\x81\x84\xEF\xBD\xB1", "\x82\xA0\x82\xA2\x83\x41"},
       {"yen sign becomes 0x5C", "\xE3\x81\x82\xE3\x81\x84\xC2\xA5", "\x82\xA0\x82\xA2\x5C"},
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
-}
-
-TEST(NkfCodes, Utf8CharactersOutsideCp932AreDropped) {
-  // clang-format off
-  const Case cases[] = {
+      // Characters without a CP932 form are dropped.
       {"e acute", "\xE3\x81\x82 caf\xC3\xA9", "\x82\xA0 caf"},
       {"hangul", "\xE3\x81\x82\xE3\x81\x84\xED\x95\x9C", "\x82\xA0\x82\xA2"},
       {"emoji, four bytes", "\xE3\x81\x82\xF0\x9F\x98\x80!", "\x82\xA0!"},
-  };
-  // clang-format on
-  ExpectConversions(std::begin(cases), std::end(cases), InputCode::Utf8);
-}
-
-TEST(NkfCodes, BrokenUtf8SequencesBecomeOneGetaMarkEach) {
-  // clang-format off
-  const Case cases[] = {
+      // Broken sequences become geta marks.
       {"cut three-byte sequence", "\xEF\xBB\xBF\xE3\x81x", "\x81\xAC" "x"},
       {"stray continuation byte", "\xEF\xBB\xBF\x80x", "\x81\xAC" "x"},
       {"overlong slash", "\xEF\xBB\xBF\xC0\xAF", "\x81\xAC\x81\xAC"},

@@ -153,26 +153,21 @@ std::string ConvertThroughBuffer(std::string_view text) {
 }
 
 TEST(NkfConvert, EveryInputCodeOfASentenceGivesTheSameShiftJis) {
+  // Shift-JIS comes back byte-identical but for half-width katakana.
   for (const Sentence& s : kSentences) {
     SCOPED_TRACE(s.why);
     const struct {
       std::string_view text;
       InputCode code;
-    } forms[] = {{s.euc_jp, InputCode::EucJp}, {s.jis, InputCode::Jis}, {s.utf8, InputCode::Utf8}};
+    } forms[] = {{s.shift_jis, InputCode::ShiftJis},
+                 {s.euc_jp, InputCode::EucJp},
+                 {s.jis, InputCode::Jis},
+                 {s.utf8, InputCode::Utf8}};
     for (const auto& form : forms) {
       EXPECT_EQ(DetectInputCode(form.text), form.code);
       EXPECT_EQ(ConvertToShiftJis(form.text), Converted(s));
       EXPECT_EQ(ConvertThroughBuffer(form.text), Converted(s));
     }
-  }
-}
-
-TEST(NkfConvert, ShiftJisSentencesComeBackByteIdenticalButForHalfWidthKatakana) {
-  for (const Sentence& s : kSentences) {
-    SCOPED_TRACE(s.why);
-    EXPECT_EQ(DetectInputCode(s.shift_jis), InputCode::ShiftJis);
-    EXPECT_EQ(ConvertToShiftJis(s.shift_jis), Converted(s));
-    EXPECT_EQ(ConvertThroughBuffer(s.shift_jis), Converted(s));
   }
 }
 

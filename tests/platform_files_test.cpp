@@ -15,33 +15,39 @@ namespace {
 using platform::TextReader;
 using testing_support::TempDir;
 
-std::vector<std::string> Pieces(TextReader& reader, std::size_t max) {
-  std::vector<std::string> out;
-  std::string piece;
-  while (reader.ReadPiece(piece, max)) out.push_back(piece);
-  return out;
-}
-
-TEST(TextReader, CrLfIsOneLineEndAndALoneCrIsAnOrdinaryByte) {
-  TextReader r;
-  r.OpenBytes("a\r\nb\rc\n\r\nlast");
-  EXPECT_EQ(Pieces(r, 1000), (std::vector<std::string>{"a\n", "b\rc\n", "\n", "last"}));
-}
-
-TEST(TextReader, PiecesCountTheLineEndLikeFgets) {
-  TextReader r;
-  r.OpenBytes("12345\r\n1234\n123456789\n");
-  EXPECT_EQ(Pieces(r, 5),
-            (std::vector<std::string>{"12345", "\n", "1234\n", "12345", "6789\n"}));
-}
-
-TEST(TextReader, TellsWhetherAPieceStartedALine) {
-  TextReader r;
-  r.OpenBytes("abcdef\nxy\n");
-  std::string piece;
-  std::vector<bool> starts;
-  while (r.ReadPiece(piece, 4)) starts.push_back(r.PieceStartedLine());
-  EXPECT_EQ(starts, (std::vector<bool>{true, false, true}));
+TEST(TextReader, CutsPiecesAtLineEndsAndAfterMaxMinusOneCharacters) {
+  using Texts = std::vector<std::string>;
+  struct Case {
+    std::string text;
+    std::size_t max;
+    Texts pieces;
+    std::vector<bool> started_line;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a\r\nb\rc\n\r\nlast",
+       1000,
+       {"a\n", "b\rc\n", "\n", "last"},
+       {true, true, true, true},
+       "CR LF is one line end, a lone CR an ordinary byte"},
+      {"12345\r\n1234\n123456789\n",
+       5,
+       {"12345", "\n", "1234\n", "12345", "6789\n"},
+       {true, false, true, true, false},
+       "the line end counts as a character, as with fgets"},
+  };
+  for (const Case& c : cases) {
+    TextReader r;
+    r.OpenBytes(c.text);
+    Texts pieces;
+    std::vector<bool> started_line;
+    for (std::string piece; r.ReadPiece(piece, c.max);) {
+      pieces.push_back(piece);
+      started_line.push_back(r.PieceStartedLine());
+    }
+    EXPECT_EQ(pieces, c.pieces) << c.reason;
+    EXPECT_EQ(started_line, c.started_line) << c.reason;
+  }
 }
 
 TEST(TextReader, CrLfSplitAcrossReadBlocksStillReadsAsOneLineEnd) {
@@ -137,11 +143,22 @@ TEST(Files, ListingMatchesWildcardsAndMarksDirectories) {
 }
 
 TEST(Files, WildcardFollowsWindowsRules) {
-  EXPECT_TRUE(platform::WildcardMatch("User*.box", "USER12.BOX"));
-  EXPECT_TRUE(platform::WildcardMatch("*.*", "noextension"));
-  EXPECT_TRUE(platform::WildcardMatch("a?c", "abc"));
-  EXPECT_FALSE(platform::WildcardMatch("User*.box", "User1.boxx"));
-  EXPECT_FALSE(platform::WildcardMatch("a?c", "ac"));
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool matches;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"User*.box", "USER12.BOX", true, "letter case does not count"},
+      {"*.*", "noextension", true, "*.* matches a name without a dot"},
+      {"a?c", "abc", true, "? is one character"},
+      {"User*.box", "User1.boxx", false, "the pattern's end must meet the name's"},
+      {"a?c", "ac", false, "? is not zero characters"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::WildcardMatch(c.pattern, c.name), c.matches) << c.reason;
+  }
 }
 
 TEST(Files, AtomicReplaceWritesWholeFileAndLeavesNoTemporary) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,35 +119,37 @@ TEST(CacheReadTest, ReadsRecordsWithCrLfOrLf) {
   }
 }
 
-TEST(CacheReadTest, MissingLastDateLineReadsAsZero) {
-  const CacheContents cache = ReadText(CacheRecord("00000001", 0, "a@x"));
-  EXPECT_EQ(cache.Status, CacheReadStatus::kLoaded);
-  EXPECT_EQ(cache.Records, 1);
-  EXPECT_EQ(cache.LastDate, (Stamp{0, 0, 0, 0}));
-}
-
-TEST(CacheReadTest, RecordCutShortMakesTheCacheUnusable) {
+TEST(CacheReadTest, ARecordCutShortOrOverlongMakesTheCacheUnusable) {
   const std::string whole = CacheRecord("00000001", 0, "a@x");
-  for (const std::string& text :
-       {std::string("-*(VLTR)*-\r\na@x\r\n\r\n\r\n"), whole + "-*(VLTR)*-\r\nb@x\r\n"}) {
-    const CacheContents cache = ReadText(text);
-    EXPECT_EQ(cache.Status, CacheReadStatus::kUnusable);
-    EXPECT_TRUE(cache.List.Empty());
+  struct Case {
+    std::string text;
+    CacheReadStatus status;
+    int records;  // when loaded
+    const char* why;
+  };
+  const Case cases[] = {
+      {whole, CacheReadStatus::kLoaded, 1, "a missing LastDate line reads as zero"},
+      {"-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:0", CacheReadStatus::kLoaded, 1,
+       "a last line without its line end is whole"},
+      {"-*(VLTR)*-\r\na@x\r\n\r\n\r\n", CacheReadStatus::kUnusable, 0, "the only record cut short"},
+      {whole + "-*(VLTR)*-\r\nb@x\r\n", CacheReadStatus::kUnusable, 0, "a later record cut short"},
+      {"-*(VLTR)*-\r\n" + std::string(1000, 'x') + "\r\n\r\n\r\n00000001:0\r\n",
+       CacheReadStatus::kUnusable, 0, "an overlong identifier line"},
+      {"-*(VLTR)*-\r\n\r\n\r\n" + std::string(1000, 'x') + "\r\n00000001:0\r\n",
+       CacheReadStatus::kUnusable, 0, "an overlong reference line"},
+      {"-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:" + std::string(995, '0') + "1\r\nLastDate=AAAAAAAB\r\n",
+       CacheReadStatus::kUnusable, 0, "an overlong name line"},
+  };
+  for (const Case& c : cases) {
+    const CacheContents cache = ReadText(c.text);
+    EXPECT_EQ(cache.Status, c.status) << c.why;
+    if (c.status != CacheReadStatus::kLoaded) {
+      EXPECT_TRUE(cache.List.Empty()) << c.why;
+      continue;
+    }
+    EXPECT_EQ(cache.Records, c.records) << c.why;
+    EXPECT_EQ(cache.LastDate, (Stamp{0, 0, 0, 0})) << c.why;
   }
-}
-
-TEST(CacheReadTest, OverlongRecordLineMakesTheCacheUnusable) {
-  const std::string long_id(1000, 'x');
-  const std::string overlong_id = "-*(VLTR)*-\r\n" + long_id + "\r\n\r\n\r\n00000001:0\r\n";
-  const std::string overlong_name = "-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:" + std::string(995, '0') +
-                                    "1\r\nLastDate=AAAAAAAB\r\n";
-  for (const std::string& text : {overlong_id, overlong_name}) {
-    EXPECT_EQ(ReadText(text).Status, CacheReadStatus::kUnusable);
-  }
-  // A last line without its line end is whole.
-  const CacheContents cache = ReadText("-*(VLTR)*-\r\n\r\n\r\n\r\n00000001:0");
-  EXPECT_EQ(cache.Status, CacheReadStatus::kLoaded);
-  EXPECT_EQ(cache.Records, 1);
 }
 
 TEST(CacheReadTest, ClampsDepthsThatWouldBreakTheList) {
@@ -331,18 +334,34 @@ TEST(CacheLoadTest, WithoutLastDateEveryRecordIsNew) {
   EXPECT_EQ(ListShape(load.List.Head()), "00000001/0 00000002/0 00000002/0");
 }
 
-TEST(CacheLoadTest, EmptyCutShortOrMissingCacheAsksForAFullBuild) {
-  CacheLoadFixture f;
-  f.folder.WriteMessages({MakeMessage(1, 5)});
-  for (const std::string& text : {std::string(), std::string("-*(VLTR)*-\r\nm1@test\r\n")}) {
-    f.folder.WriteFile("VLTR.ume", text);
-    const ThreadLoad load = LoadThreadCache(f.Source(1), f.context);
-    EXPECT_FALSE(load.Show);
-    EXPECT_FALSE(load.ForgetFolder);
-    EXPECT_TRUE(load.List.Empty());
+TEST(CacheLoadTest, WhatAnUnusableCacheOrAnOpenStoppedEarlyShows) {
+  const std::string two_records =
+      CacheRecord("00000001", 0, "m1@test") + CacheRecord("00000002", 0, "m2@test");
+  struct Case {
+    std::optional<std::string> cache;  // none: no cache file
+    bool index;
+    int switch_after_pumps;
+    bool show, forget;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"", true, -1, false, false, "an empty cache asks for a full build"},
+      {"-*(VLTR)*-\r\nm1@test\r\n", true, -1, false, false, "so does one cut short"},
+      {std::nullopt, true, -1, false, false, "and a missing one"},
+      {two_records + "LastDate=AAAAAAAB\r\n", false, -1, true, true,
+       "a missing index empties the list and forgets the folder"},
+      {two_records, true, 1, true, true, "another folder chosen while reading the cache"},
+  };
+  for (const Case& c : cases) {
+    CacheLoadFixture f;
+    if (c.cache) f.folder.WriteFile("VLTR.ume", *c.cache);
+    if (c.index) f.folder.WriteMessages({MakeMessage(1, 1), MakeMessage(2, 2)});
+    f.monitor.SwitchAfterPumps = c.switch_after_pumps;
+    const ThreadLoad load = LoadThreadCache(f.Source(2), f.context);
+    EXPECT_EQ(load.Show, c.show) << c.why;
+    EXPECT_EQ(load.ForgetFolder, c.forget) << c.why;
+    EXPECT_TRUE(load.List.Empty()) << c.why;
   }
-  f.folder.Remove("VLTR.ume");
-  EXPECT_FALSE(LoadThreadCache(f.Source(1), f.context).Show);
 }
 
 TEST(CacheLoadTest, RepeatedNameResolvesLikeTheTableScan) {
@@ -365,15 +384,6 @@ TEST(CacheLoadTest, RepeatedNameResolvesLikeTheTableScan) {
     if (!repeated_first) node = node->Next;
     EXPECT_EQ(node->Subject, repeated_first ? "early" : "late");
   }
-}
-
-TEST(CacheLoadTest, MissingIndexEmptiesTheListAndForgetsTheFolder) {
-  CacheLoadFixture f;
-  f.folder.WriteFile("VLTR.ume", CacheRecord("00000001", 0, "m1@test") + "LastDate=AAAAAAAB\r\n");
-  const ThreadLoad load = LoadThreadCache(f.Source(1), f.context);
-  EXPECT_TRUE(load.Show);
-  EXPECT_TRUE(load.ForgetFolder);
-  EXPECT_TRUE(load.List.Empty());
 }
 
 TEST(CacheLoadTest, ReportsEachPhaseWithItsCancelStateAndRange) {
@@ -416,18 +426,6 @@ TEST(CacheLoadTest, CancelDuringNewMailKeepsWhatWasLinked) {
   EXPECT_TRUE(load.Show);
   EXPECT_FALSE(load.ForgetFolder);
   EXPECT_EQ(ListShape(load.List.Head()), "00000001/0 00000002/0");
-}
-
-TEST(CacheLoadTest, CancelWhileReadingTheCacheShowsAnEmptyList) {
-  CacheLoadFixture f;
-  f.folder.WriteFile("VLTR.ume", CacheRecord("00000001", 0, "m1@test") +
-                                     CacheRecord("00000002", 0, "m2@test"));
-  f.folder.WriteMessages({MakeMessage(1, 1), MakeMessage(2, 2)});
-  f.monitor.SwitchAfterPumps = 1;
-  const ThreadLoad load = LoadThreadCache(f.Source(2), f.context);
-  EXPECT_TRUE(load.Show);
-  EXPECT_TRUE(load.ForgetFolder);
-  EXPECT_TRUE(load.List.Empty());
 }
 
 }  // namespace

@@ -243,13 +243,21 @@ TEST(SjisTextTest, SearchesNeverStartOnASecondByte) {
 }
 
 TEST(SjisTextTest, ReplyMarksAreReAndREOnly) {
-  EXPECT_TRUE(HasReplyMark("Re: hello"));
-  EXPECT_TRUE(HasReplyMark("[ml:1] RE: hello"));
-  EXPECT_TRUE(HasReplyMark("FwdRe:x"));
-  EXPECT_FALSE(HasReplyMark("re: hello"));
-  EXPECT_FALSE(HasReplyMark("rE: hello"));
-  EXPECT_FALSE(HasReplyMark("Re hello"));
-  EXPECT_FALSE(HasReplyMark("\x83Re: x"));  // 0x83 0x52 is one character
+  struct Case {
+    std::string subject;
+    bool marked;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Re: hello", true, "Re:"},
+      {"[ml:1] RE: hello", true, "RE: after a list tag"},
+      {"FwdRe:x", true, "anywhere in the subject"},
+      {"re: hello", false, "lower case"},
+      {"rE: hello", false, "mixed case"},
+      {"Re hello", false, "no colon"},
+      {"\x83Re: x", false, "0x83 0x52 is one character"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HasReplyMark(c.subject), c.marked) << c.reason;
 }
 
 TEST(SjisTextTest, SubjectKeySkipsTagAndOneCharacter) {
@@ -280,134 +288,65 @@ TEST(SjisTextTest, SubjectKeySkipsTagAndOneCharacter) {
   for (const Case& c : cases) EXPECT_EQ(SubjectKey(c.subject, c.skip_tag), c.key) << c.reason;
 }
 
-TEST(LinkTest, FirstMessageBecomesTheHead) {
-  Folder folder;
-  EXPECT_TRUE(folder.Add({"A", "a@x"}));
-  EXPECT_EQ(folder.Shape(), "A:0");
-}
-
-TEST(LinkTest, LaterReplyFollowsTheEarlierReplysSubtree) {
-  Folder folder;
-  folder.Add({"A", "a@x"});
-  folder.Add({"B", "b@x", "a@x"});
-  folder.Add({"Z", "z@x"});
-  folder.Add({"B2", "b2@x", "b@x"});
-  folder.Add({"C", "c@x", "a@x"});
-  EXPECT_EQ(folder.Shape(), "A:0 B:1 B2:2 C:1 Z:0");
-}
-
-TEST(LinkTest, LateParentAdoptsRootsThatAnswerIt) {
-  Folder folder;
-  folder.Add({"B", "b@x", "a@x"});
-  folder.Add({"B2", "b2@x", "b@x"});
-  folder.Add({"D", "d@x", "A@X"});  // answers A too (letter case ignored)
-  folder.Add({"E", "e@x"});         // does not answer A: stops the run
-  folder.Add({"F", "f@x", "a@x"});
-  EXPECT_EQ(folder.Shape(), "B:0 B2:1 D:0 E:0 F:0");
-  folder.Add({"A", "a@x"});
-  EXPECT_EQ(folder.Shape(), "A:0 B:1 B2:2 D:1 E:0 F:0");
-}
-
-TEST(LinkTest, AdoptionOfALaterRootMovesTheHeadOnlyWhenNeeded) {
-  Folder folder;
-  folder.Add({"X", "x@x"});
-  folder.Add({"B", "b@x", "a@x"});
-  folder.Add({"A", "a@x"});
-  EXPECT_EQ(folder.Shape(), "X:0 A:0 B:1");
-}
-
-TEST(LinkTest, CaseOnlyDuplicateIsDropped) {
-  Folder folder;
-  folder.Add({"A", "Abc@Host"});
-  EXPECT_FALSE(folder.Add({"A2", "aBC@host"}));
-  EXPECT_EQ(folder.Shape(), "A:0");
-}
-
-TEST(LinkTest, DuplicateIsDroppedEvenWhenItsParentComesFirst) {
-  // Scanning in list order alone would meet the parent P before the copy X
-  // and link the same message twice.
-  Folder folder;
-  folder.Add({"P", "p@x"});
-  folder.Add({"X", "x@x", "p@x"});
-  EXPECT_FALSE(folder.Add({"X2", "x@x", "p@x"}));
-  folder.Add({"R", "r@x", "q@x"});
-  EXPECT_FALSE(folder.Add({"R2", "r@x"}));
-  EXPECT_EQ(folder.Shape(), "P:0 X:1 R:0");
-}
-
-TEST(LinkTest, FirstNodeInListOrderWinsAcrossRules) {
-  // R answers N (rule 3) and comes before N's parent P (rule 2).
-  Folder folder;
-  folder.Add({"R", "r@x", "n@x"});
-  folder.Add({"P", "p@x"});
-  folder.Add({"N", "n@x", "p@x"});
-  EXPECT_EQ(folder.Shape(), "N:0 R:1 P:0");
-}
-
-TEST(LinkTest, ParentRuleGoesBeforeAdoptionAtTheSameNode) {
-  Folder folder;
-  folder.Add({"C", "p@x", "n@x"});
-  folder.Add({"N", "n@x", "p@x"});
-  EXPECT_EQ(folder.Shape(), "C:0 N:1");
-}
-
-TEST(LinkTest, ReferencesOptionLinksThroughTheLastReference) {
-  for (const bool references : {false, true}) {
-    Folder folder({references, false});
-    folder.Add({"A", "a@x"});
-    folder.Add({"Z", "z@x"});
-    folder.Add({"B", "b@x", "", "a@x"});
-    EXPECT_EQ(folder.Shape(), references ? "A:0 B:1 Z:0" : "A:0 Z:0 B:0") << references;
+TEST(LinkTest, MessagesLinkedInOrderGiveTheListOfTheRules) {
+  const LinkOptions plain{false, false};
+  const LinkOptions references{true, false};
+  const LinkOptions subjects{false, true};
+  struct Case {
+    LinkOptions options;
+    std::vector<TestMessage> messages;
+    std::string shape;
+    std::string dropped;  // names Add refused as duplicates
+    const char* reason;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {plain, {{"A", "a@x"}}, "A:0", "", "the first message becomes the head"},
+      {plain, {{"A", "a@x"}, {"B", "b@x", "a@x"}, {"Z", "z@x"}, {"B2", "b2@x", "b@x"}, {"C", "c@x", "a@x"}},
+       "A:0 B:1 B2:2 C:1 Z:0", "", "a later reply follows the earlier reply's subtree"},
+      {plain, {{"B", "b@x", "a@x"}, {"B2", "b2@x", "b@x"}, {"D", "d@x", "A@X"}, {"E", "e@x"},
+               {"F", "f@x", "a@x"}, {"A", "a@x"}},
+       "A:0 B:1 B2:2 D:1 E:0 F:0", "",
+       "a late parent adopts the run of roots answering it (case ignored); E ends the run"},
+      {plain, {{"X", "x@x"}, {"B", "b@x", "a@x"}, {"A", "a@x"}},
+       "X:0 A:0 B:1", "", "adopting a later root does not move the head"},
+      {plain, {{"A", "Abc@Host"}, {"A2", "aBC@host"}}, "A:0", "A2", "a duplicate differing in case only"},
+      {plain, {{"P", "p@x"}, {"X", "x@x", "p@x"}, {"X2", "x@x", "p@x"}, {"R", "r@x", "q@x"}, {"R2", "r@x"}},
+       "P:0 X:1 R:0", "X2 R2", "a duplicate is dropped even when the list meets its parent first"},
+      {plain, {{"R", "r@x", "n@x"}, {"P", "p@x"}, {"N", "n@x", "p@x"}},
+       "N:0 R:1 P:0", "", "adopting R, which comes before the parent P, wins: the first node in list order"},
+      {plain, {{"C", "p@x", "n@x"}, {"N", "n@x", "p@x"}},
+       "C:0 N:1", "", "the parent rule goes before adoption at the same node"},
+      {plain, {{"A", "a@x"}, {"Z", "z@x"}, {"B", "b@x", "", "a@x"}},
+       "A:0 Z:0 B:0", "", "without the option the last reference is not used"},
+      {references, {{"A", "a@x"}, {"Z", "z@x"}, {"B", "b@x", "", "a@x"}},
+       "A:0 B:1 Z:0", "", "with the option a message links through its last reference"},
+      {references, {{"B", "b@x", "", "a@x"}, {"C", "c@x", "", "a@x"}, {"A", "a@x"}},
+       "A:0 B:1 C:0", "", "roots are adopted by their last reference; C lacks one and stays a root"},
+      {subjects, {{"Q", "q@x", "", "", " Other"}, {"S", "s@x", "", "", " Word"}, {"T", "t@x", "", "", "Word"},
+                  {"R", "", "", "", "Re: Word"}, {"L", "", "", "", "re: Word"}},
+       "Q:0 S:0 R:1 T:0 L:0", "", "a reply without identifiers is placed by subject; a lower-case mark is none"},
+      {subjects, {{"T", "t@x", "", "", " [ml:0001] Word"}, {"R", "", "", "", "Re: [ml:0002] Word", false}},
+       "T:0 R:0", "", "the list tag is part of the subject of mail not from a list"},
+      {subjects, {{"T", "t@x", "", "", " [ml:0001] Word"}, {"R", "", "", "", "Re: [ml:0002] Word", true}},
+       "T:0 R:1", "", "the list tag is skipped for list mail"},
+      {subjects, {{"S", "s@x", "", "", " Word"}, {"R", "r@x", "gone@x", "", "Re: Word"},
+                  {"U", "u@x", "late@x", "", "Re: Unknown"}, {"L", "late@x", "", "", " Unknown"}},
+       "S:0 R:1 L:0 U:1", "",
+       "a held-back reply is placed by subject or made a root, and keeps its InReplyTo for a later parent"},
+      {plain, {{"S", "s@x", "", "", " Word"}, {"R", "r@x", "gone@x", "", "Re: Word"}},
+       "S:0 R:0", "", "without the subject option an unknown parent gives a root"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    Folder folder(c.options);
+    std::string dropped;
+    for (const TestMessage& message : c.messages) {
+      if (!folder.Add(message)) dropped += (dropped.empty() ? "" : " ") + message.Name;
+    }
+    EXPECT_EQ(folder.Shape(), c.shape) << c.reason;
+    EXPECT_EQ(dropped, c.dropped) << c.reason;
   }
-}
-
-TEST(LinkTest, ReferencesOptionAdoptsRootsByTheirLastReference) {
-  Folder folder({true, false});
-  folder.Add({"B", "b@x", "", "a@x"});
-  folder.Add({"C", "c@x", "", "a@x"});  // raised only by its InReplyTo: stays a root
-  folder.Add({"A", "a@x"});
-  EXPECT_EQ(folder.Shape(), "A:0 B:1 C:0");
-}
-
-TEST(LinkTest, SubjectFallbackPlacesRepliesWithoutIdentifiers) {
-  Folder folder({false, true});
-  folder.Add({"Q", "q@x", "", "", " Other"});
-  folder.Add({"S", "s@x", "", "", " Word"});
-  folder.Add({"T", "t@x", "", "", "Word"});
-  folder.Add({"R", "", "", "", "Re: Word"});
-  folder.Add({"L", "", "", "", "re: Word"});  // lower-case mark: no fallback
-  EXPECT_EQ(folder.Shape(), "Q:0 S:0 R:1 T:0 L:0");
-}
-
-TEST(LinkTest, SubjectFallbackUsesTheListTagOnlyForListMail) {
-  for (const bool ml : {false, true}) {
-    Folder folder({false, true});
-    folder.Add({"T", "t@x", "", "", " [ml:0001] Word"});
-    folder.Add({"R", "", "", "", "Re: [ml:0002] Word", ml});
-    EXPECT_EQ(folder.Shape(), ml ? "T:0 R:1" : "T:0 R:0") << ml;
-  }
-}
-
-TEST(LinkTest, HeldBackReplyIsPlacedBySubjectAndKeepsItsIdentifiers) {
-  Folder folder({false, true});
-  folder.Add({"S", "s@x", "", "", " Word"});
-  EXPECT_TRUE(folder.Add({"R", "r@x", "gone@x", "", "Re: Word"}));
-  EXPECT_EQ(folder.Shape(), "S:0 R:1");
-  EXPECT_EQ(folder.Find("R")->InReplyTo, "gone@x");
-
-  // Without a subject match it becomes a root, and its kept InReplyTo lets
-  // the missing parent adopt it later.
-  EXPECT_TRUE(folder.Add({"U", "u@x", "late@x", "", "Re: Unknown"}));
-  EXPECT_EQ(folder.Shape(), "S:0 R:1 U:0");
-  folder.Add({"L", "late@x", "", "", " Unknown"});
-  EXPECT_EQ(folder.Shape(), "S:0 R:1 L:0 U:1");
-}
-
-TEST(LinkTest, WithoutSubjectOptionAnUnknownParentGivesARoot) {
-  Folder folder;
-  folder.Add({"S", "s@x", "", "", " Word"});
-  folder.Add({"R", "r@x", "gone@x", "", "Re: Word"});
-  EXPECT_EQ(folder.Shape(), "S:0 R:0");
 }
 
 TEST(LinkTest, LinkThreadNodeReportsAHeldBackNode) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/text_reader.h"
+#include "tests/temp_dir_support.h"
 #include "thread/index_record.h"
 #include "thread/message_headers.h"
 #include "thread/thread_node.h"
@@ -138,9 +137,26 @@ TEST(IndexRecordTest, SplitsSenderAndUnquotesSubject) {
 }
 
 TEST(IndexRecordTest, StatusBlockReversesTheSecondAndThirdWords) {
-  const IndexRecord record = ParseIndexRecord(Record("00000001", "AAECAwQFBgcICQoL", "a:b"));
-  const std::vector<int> expected = {0, 1, 2, 3, 7, 6, 5, 4, 11, 10, 9, 8, 0, 0, 0};
-  EXPECT_EQ(std::vector<int>(record.StatusBlock.begin(), record.StatusBlock.end()), expected);
+  struct Case {
+    const char* status;
+    std::vector<int> block;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"AAECAwQFBgcICQoL", {0, 1, 2, 3, 7, 6, 5, 4, 11, 10, 9, 8, 0, 0, 0}, "bytes 0 to 11"},
+      {"AAECAw*FBgcICQoL",
+       {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       "a damaged quantum: it and the rest are zero, and the record stays"},
+  };
+  for (const Case& c : cases) {
+    const std::string line = Record("00000001", c.status, "Taro:hello");
+    ASSERT_TRUE(IsIndexRecord(line)) << c.reason;
+    const IndexRecord record = ParseIndexRecord(line);
+    EXPECT_EQ(std::vector<int>(record.StatusBlock.begin(), record.StatusBlock.end()), c.block)
+        << c.reason;
+    EXPECT_EQ(record.Sender, "Taro") << c.reason;
+    EXPECT_EQ(record.Subject, "hello") << c.reason;
+  }
 }
 
 TEST(IndexRecordTest, FlagWordUnreadAndDateStampComeFromTheStatusBlock) {
@@ -209,18 +225,6 @@ TEST(Base64BlockTest, DecodesQuantaAndStopsAtPaddingOrBadCharacters) {
   }
 }
 
-TEST(IndexRecordTest, CorruptStatusFieldKeepsTheRecord) {
-  // The process must not end on a damaged line; the record keeps its texts.
-  const std::string line = Record("00000001", "AAECAw*FBgcICQoL", "Taro:hello");
-  ASSERT_TRUE(IsIndexRecord(line));
-  const IndexRecord record = ParseIndexRecord(line);
-  EXPECT_EQ(record.Sender, "Taro");
-  EXPECT_EQ(record.Subject, "hello");
-  // The first quantum decodes; the damaged second one and the rest are zero.
-  const std::vector<int> expected = {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  EXPECT_EQ(std::vector<int>(record.StatusBlock.begin(), record.StatusBlock.end()), expected);
-}
-
 TEST(BracketedTest, TakesFirstAndLastIdentifiers) {
   struct Case {
     std::string line;
@@ -281,22 +285,30 @@ TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
     std::string last_reference;
     bool ml;
     const char* reason;
+    bool ml_before = false;
   };
+  std::string long_header = "X-Long: ";
+  long_header.append(kHeaderReadChars - long_header.size(), 'a');
   const Case cases[] = {
       {"Message-Id: <m1>\n\nbody\n", "m1", "", "", false, "mixed-case name"},
       {"message-id:<m1>\n\n", "m1", "", "", false, "lower-case name, no space"},
       {"Resent-Message-ID: <m1>\n\n", "", "", "", false, "first letter R and no REFERENCES:"},
-      {"Message-ID:\n <m1>\nSubject: x\n\n", "m1", "", "", false, "identifier on a blank-led next line"},
+      {"Message-ID:\n <m1>\nSubject: x\n\n", "m1", "", "", false,
+       "identifier on a blank-led next line"},
       {"Message-ID:\n\t<m1>\n\n", "m1", "", "", false, "tab-led continuation"},
       {"Message-ID:\n<m1>\n\n", "m1", "", "", false, "'<'-led continuation"},
-      {"Message-ID:\n words\n\n", "", "", "", false, "continuation without a pair empties the field"},
+      {"Message-ID:\n words\n\n", "", "", "", false,
+       "continuation without a pair empties the field"},
       {"Message-ID:\nIn-Reply-To: <p1>\n\n", "", "p1", "", false,
        "a non-continuation line is handled as a header of its own"},
-      {"Message-ID: <m1>\nMessage-ID: <m2>\n\n", "m2", "", "", false, "a later header replaces the value"},
-      {"References: <m1> <m2>\n <m3>\nSubject: x\n\n", "", "", "m3", false, "continuation gives the last"},
+      {"Message-ID: <m1>\nMessage-ID: <m2>\n\n", "m2", "", "", false,
+       "a later header replaces the value"},
+      {"References: <m1> <m2>\n <m3>\nSubject: x\n\n", "", "", "m3", false,
+       "continuation gives the last"},
       {"References: <m1> <m2>\n <m3>\n\nMessage-ID: <body>\n", "", "", "m3", false,
        "an empty line after a continuation ends the header block"},
-      {"References: <m1>\nplain words\n\n", "", "", "", false, "a continuation without a pair empties it"},
+      {"References: <m1>\nplain words\n\n", "", "", "", false,
+       "a continuation without a pair empties it"},
       {"References: <m1>\n<m2>\n\t<m3>\nMessage-ID: <m9>\n\n", "m9", "", "m3", false,
        "a line with ':' ends the continuation and is handled"},
       {"References: <m1>\n <m2>", "", "", "m2", false, "the file ends inside the continuation"},
@@ -307,11 +319,26 @@ TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
       {"Sender: owner@list\n\n", "", "", "", true, "Sender header"},
       {"X-Mailer: client\n\n", "", "", "", false, "X-Mailer is not a list header"},
       {"Subject: x\n\nMessage-ID: <body>\n", "", "", "", false, "the body is never read"},
-      {"Subject: x\r\nMessage-ID: <m1>\r\n\r\nIn-Reply-To: <body>\r\n", "m1", "", "", false, "CR LF line ends"},
+      {"Subject: x\r\nMessage-ID: <m1>\r\n\r\nIn-Reply-To: <body>\r\n", "m1", "", "", false,
+       "CR LF line ends"},
       {"", "", "", "", false, "empty file"},
+      {"Subject: x\n\n", "", "", "", true, "the list flag is never cleared", true},
+      {"Message-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r0> <r1>\nX-ML-Name: list\n"
+       "Message-ID: <late>\n\n",
+       "m1", "p1", "r1", true, "the scan stops once everything is known"},
+      {"X-ML-Name: list\nMessage-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r1>\nMessage-ID: "
+       "<m2>\n\n",
+       "m2", "p1", "r1", true,
+       "the line ending the References continuation is handled before the early stop"},
+      {long_header + "\nMessage-ID: <m1>\n\n", "", "", "", false,
+       "a line of the piece size leaves its line end alone, an empty line that ends the header"},
+      {long_header.substr(1) + "\nMessage-ID: <m1>\n\n", "m1", "", "", false,
+       "one character shorter fits with its line end"},
+      {long_header + "Message-ID: <m2>\n\n", "m2", "", "", false,
+       "the second piece of a long line is judged as a line of its own"},
   };
   for (const Case& c : cases) {
-    const ScanResult r = ScanBytes(c.text);
+    const ScanResult r = ScanBytes(c.text, c.ml_before);
     EXPECT_EQ(r.message_id, c.message_id) << c.reason;
     EXPECT_EQ(r.in_reply_to, c.in_reply_to) << c.reason;
     EXPECT_EQ(r.last_reference, c.last_reference) << c.reason;
@@ -319,75 +346,23 @@ TEST(HeaderScanTest, ReadsTheThreadingHeaders) {
   }
 }
 
-TEST(HeaderScanTest, StopsOnceEverythingIsKnown) {
-  const ScanResult r = ScanBytes(
-      "Message-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r0> <r1>\nX-ML-Name: list\nMessage-ID: <late>\n\n");
-  EXPECT_EQ(r.message_id, "m1");
-  EXPECT_EQ(r.in_reply_to, "p1");
-  EXPECT_EQ(r.last_reference, "r1");
-  EXPECT_TRUE(r.ml);
-}
-
-TEST(HeaderScanTest, HandedBackLineIsHandledBeforeTheEarlyStop) {
-  // The References header completes the set; the line that ends its
-  // continuation is still handled before the scan stops.
-  const ScanResult r =
-      ScanBytes("X-ML-Name: list\nMessage-ID: <m1>\nIn-Reply-To: <p1>\nReferences: <r1>\nMessage-ID: <m2>\n\n");
-  EXPECT_EQ(r.message_id, "m2");
-  EXPECT_EQ(r.last_reference, "r1");
-  EXPECT_TRUE(r.ml);
-}
-
-TEST(HeaderScanTest, NeverClearsTheMailingListFlag) {
-  EXPECT_TRUE(ScanBytes("Subject: x\n\n", true).ml);
-}
-
-TEST(HeaderScanTest, LongLinesAreReadInPiecesOf999) {
-  // A 999-character header line is followed by a piece holding only its line
-  // end, which reads as an empty line and ends the header block.
-  std::string header = "X-Long: ";
-  header.append(kHeaderReadChars - header.size(), 'a');
-  EXPECT_EQ(ScanBytes(header + "\nMessage-ID: <m1>\n\n").message_id, "");
-  // One character shorter fits with its line end.
-  EXPECT_EQ(ScanBytes(header.substr(1) + "\nMessage-ID: <m1>\n\n").message_id, "m1");
-  // The second piece of a long line is judged as a line of its own.
-  std::string filler = "X-Long: ";
-  filler.append(kHeaderReadChars - filler.size(), 'a');
-  EXPECT_EQ(ScanBytes(filler + "Message-ID: <m2>\n\n").message_id, "m2");
-}
-
-class HeaderFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = ::testing::TempDir();
-    path_ = platform::JoinPath(dir_, "thread_parse_test.qnm");
-  }
-  void TearDown() override { std::remove(path_.c_str()); }
-
-  std::string dir_;
-  std::string path_;
-};
-
-TEST_F(HeaderFileTest, ScansTheNodesFile) {
-  std::FILE* file = std::fopen(path_.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  const std::string text = "Message-ID: <m1@a>\r\nReferences: <r0>\r\n <r1>\r\n\r\nbody\r\n";
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-
+TEST(HeaderFileTest, ScansTheNodesFile) {
+  const testing_support::TempDir dir;
   ThreadList owner(NewThreadNode());  // a node with a store for its texts
   ThreadNode& node = *owner.Head();
-  node.FilePath = node.Keep(path_);
+  node.FilePath = node.Keep(
+      dir.WriteFile("m.qnm", "Message-ID: <m1@a>\r\nReferences: <r0>\r\n <r1>\r\n\r\nbody\r\n"));
   ScanMessageHeaders(node);
   EXPECT_EQ(node.MessageId, "m1@a");
   EXPECT_EQ(node.InReplyTo, "");
   EXPECT_EQ(node.LastReference, "r1");
 }
 
-TEST_F(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
+TEST(HeaderFileTest, MissingFileLeavesIdentifiersEmpty) {
+  const testing_support::TempDir dir;
   ThreadList owner(NewThreadNode());  // a node with a store for its texts
   ThreadNode& node = *owner.Head();
-  node.FilePath = node.Keep(platform::JoinPath(dir_, "no_such_message.qnm"));
+  node.FilePath = node.Keep(dir.Join("no_such_message.qnm"));
   node.MessageId = node.Keep("old");
   node.InReplyTo = node.Keep("old");
   node.LastReference = node.Keep("old");

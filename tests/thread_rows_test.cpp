@@ -50,12 +50,20 @@ class RowList {
 };
 
 TEST(ThreadRowsTest, IndentationFollowsDepthUnlessOneLevel) {
-  EXPECT_EQ(IndentText(0, 0), "");
-  EXPECT_EQ(IndentText(0, 1), "");
-  EXPECT_EQ(IndentText(1, 0), "    +");
-  EXPECT_EQ(IndentText(3, 0), "        +");  // six spaces, then "  +"
-  EXPECT_EQ(IndentText(3, 1), "  +");
-  EXPECT_EQ(IndentText(3, 5), "  +") << "any TabInfo other than 0 is one-level display";
+  struct Case {
+    int depth, tab_info;
+    const char* indent;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {0, 0, "", "a root has no mark"},
+      {0, 1, "", "nor in one-level display"},
+      {1, 0, "    +", "a reply: blanks and the mark"},
+      {3, 0, "        +", "two more blanks per level"},
+      {3, 1, "  +", "one-level display: one indent whatever the depth"},
+      {3, 5, "  +", "any TabInfo other than 0 is one-level display"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IndentText(c.depth, c.tab_info), c.indent) << c.reason;
 }
 
 TEST(ThreadRowsTest, DisplaySubjectDropsTheListTagByCharacters) {
@@ -100,50 +108,48 @@ TEST(ThreadRowsTest, RowCarriesCaptionSenderAndUnreadImage) {
   EXPECT_EQ(reply.Image, kUnreadImage);
 }
 
-TEST(ThreadRowsTest, FillListsNodesCountsUnreadAndWritesTheCache) {
-  TestFolder dir;
-  const RowList list({0, 1, 2, 0}, {1, 3});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  folder.Unread = 17;
-  const FilledRows filled = FillThreadList(list.Head(), folder, true);
-  EXPECT_EQ(filled.Rows, list.Rows());
-  EXPECT_EQ(folder.Unread, 2);
-  EXPECT_TRUE(filled.CacheWritten);
-  EXPECT_EQ(dir.ReadFile(kCacheFileName), ThreadCacheText(list.Head()));
-}
-
-TEST(ThreadRowsTest, FillWithoutCacheWriteTouchesNoFile) {
-  TestFolder dir;
-  const RowList list({0});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  const FilledRows filled = FillThreadList(list.Head(), folder, false);
-  EXPECT_EQ(filled.Rows.size(), 1u);
-  EXPECT_FALSE(dir.Exists(kCacheFileName));
-}
-
-TEST(ThreadRowsTest, EmptyListGivesNoRowsAndKeepsTheCache) {
-  TestFolder dir;
-  dir.WriteFile(kCacheFileName, "old cache");
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  folder.Unread = 4;
-  const FilledRows filled = FillThreadList(nullptr, folder, true);
-  EXPECT_TRUE(filled.Rows.empty());
-  EXPECT_EQ(folder.Unread, 0);
-  EXPECT_EQ(dir.ReadFile(kCacheFileName), "old cache");
-}
-
-TEST(ThreadRowsTest, CacheThatCannotBeWrittenStillGivesRows) {
-  TestFolder dir;
-  ASSERT_TRUE(platform::MakeDirectory(dir.FilePath(kCacheFileName)));
-  const RowList list({0, 1});
-  mailbox::FolderInfo folder;
-  folder.Path = dir.Path();
-  const FilledRows filled = FillThreadList(list.Head(), folder, true);
-  EXPECT_EQ(filled.Rows.size(), 2u);
-  EXPECT_TRUE(filled.CacheFailed);
+TEST(ThreadRowsTest, FillListsNodesCountsUnreadAndWritesTheCacheWhenAsked) {
+  enum Before { kNoFile, kOldCache, kDirectory };  // what stands where the cache goes
+  struct Case {
+    std::vector<int> depths, unread;
+    bool write_cache;
+    Before before;
+    bool written, failed;
+    const char* cache_after;  // nullptr: the list's cache text
+    const char* why;
+  };
+  const Case cases[] = {
+      {{0, 1, 2, 0}, {1, 3}, true, kOldCache, true, false, nullptr, "rows, unread count and cache"},
+      {{0}, {}, false, kNoFile, false, false, "<missing>", "no cache asked for: no file"},
+      {{}, {}, true, kOldCache, false, false, "old cache", "an empty list leaves the cache alone"},
+      {{0, 1},
+       {0},
+       true,
+       kDirectory,
+       false,
+       true,
+       "<missing>",
+       "a cache that cannot be written still gives the rows"},
+  };
+  for (const Case& c : cases) {
+    TestFolder dir;
+    if (c.before == kOldCache) dir.WriteFile(kCacheFileName, "old cache");
+    if (c.before == kDirectory) {
+      ASSERT_TRUE(platform::MakeDirectory(dir.FilePath(kCacheFileName)));
+    }
+    const RowList list(c.depths, c.unread);
+    mailbox::FolderInfo folder;
+    folder.Path = dir.Path();
+    folder.Unread = 17;
+    const FilledRows filled = FillThreadList(list.Head(), folder, c.write_cache);
+    EXPECT_EQ(filled.Rows, list.Rows()) << c.why;
+    EXPECT_EQ(folder.Unread, static_cast<int>(c.unread.size())) << c.why;
+    EXPECT_EQ(filled.CacheWritten, c.written) << c.why;
+    EXPECT_EQ(filled.CacheFailed, c.failed) << c.why;
+    EXPECT_EQ(dir.ReadFile(kCacheFileName),
+              c.cache_after != nullptr ? c.cache_after : ThreadCacheText(list.Head()))
+        << c.why;
+  }
 }
 
 TEST(ThreadRowsTest, FolderSettingsComeFromVltrFolWithDefaults) {
@@ -168,14 +174,25 @@ TEST(ThreadRowsTest, FolderSettingsComeFromVltrFolWithDefaults) {
 }
 
 TEST(ThreadRowsTest, UnreadWalkCountsRowsAndNeverWraps) {
-  // Rows 0..6; unread at 0, 3 and 6.
   const RowList list({0, 1, 1, 0, 1, 2, 0}, {0, 3, 6});
-  const auto& rows = list.Rows();
-  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kNext), 6) << "start row not counted";
-  EXPECT_EQ(FindUnreadRow(rows[4], 4, UnreadDirection::kNext), 6);
-  EXPECT_EQ(FindUnreadRow(rows[3], 3, UnreadDirection::kPrevious), 0);
-  EXPECT_EQ(FindUnreadRow(rows[6], 6, UnreadDirection::kNext), -1);
-  EXPECT_EQ(FindUnreadRow(rows[0], 0, UnreadDirection::kPrevious), -1);
+  const UnreadDirection next = UnreadDirection::kNext;
+  const UnreadDirection previous = UnreadDirection::kPrevious;
+  struct Case {
+    int from;
+    UnreadDirection direction;
+    int found;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {3, next, 6, "the unread start row is not counted"},
+      {4, next, 6, "from a read row"},
+      {3, previous, 0, "backwards"},
+      {6, next, -1, "no wrap at the end"},
+      {0, previous, -1, "no wrap at the start"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindUnreadRow(list.Rows()[c.from], c.from, c.direction), c.found) << c.reason;
+  }
 }
 
 TEST(ThreadRowsTest, StartRowFollowsMailIniPos) {

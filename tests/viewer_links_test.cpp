@@ -50,15 +50,13 @@ TEST(DetectLinks, UrlEnds) {
       {"http://", {"http://"}, "the prefix alone is a link"},
       {"ftp://", {"ftp://"}, "the ftp prefix alone too"},
       {"xhttp://a/", {"http://a/"}, "found inside a word"},
+      {"go to HTTPS://secure.example/login?x=1 now",
+       {"HTTPS://secure.example/login?x=1"},
+       "the secure prefix, found once and not also as http"},
+      {"", {}, "empty text"},
+      {"http:/ ftp:/ @ nothing here", {}, "incomplete prefixes"},
   };
   for (const Case& c : cases) EXPECT_EQ(LinkTexts(c.text), c.links) << c.why;
-}
-
-TEST(DetectLinks, SecureWebPrefixIsALink) {
-  EXPECT_EQ(LinkTexts("go to HTTPS://secure.example/login?x=1 now"),
-            (Texts{"HTTPS://secure.example/login?x=1"}));
-  // Found once, not also as an "http://" link.
-  EXPECT_EQ(DetectLinks("https://a/").size(), 1u);
 }
 
 TEST(DetectLinks, OrderIsHttpThenHttpsThenFtpThenAddresses) {
@@ -96,67 +94,57 @@ TEST(DetectLinks, MailAddresses) {
   for (const Case& c : cases) EXPECT_EQ(LinkTexts(c.text), c.links) << c.why;
 }
 
-TEST(DetectLinks, UrlWithUserNameHoldsAnAddressAndAClickOpensTheUrl) {
-  const std::string text = "http://user@host.example/";
-  const std::vector<Link> links = DetectLinks(text);
-  ASSERT_EQ(links, (std::vector<Link>{{0, 25}, {7, 24}}));
-  const LinkDecision decision = LinkAt(links, text, 12, LinkMode::kClick, true);
-  EXPECT_EQ(decision.action, LinkAction::kOpenUrl);
-  EXPECT_EQ(decision.text, text);
+TEST(DetectLinks, UrlWithUserNameHoldsAnAddress) {
+  EXPECT_EQ(DetectLinks("http://user@host.example/"), (std::vector<Link>{{0, 25}, {7, 24}}));
 }
 
-TEST(DetectLinks, EmptyAndLinklessTexts) {
-  EXPECT_TRUE(DetectLinks("").empty());
-  EXPECT_TRUE(DetectLinks("http:/ ftp:/ @ nothing here").empty());
-}
-
-TEST(LinkAt, ClickOpensUrlAsShown) {
-  const std::string text = "See HTTP://Example.com/Path.";
-  const LinkDecision decision = LinkAt(DetectLinks(text), text, 4, LinkMode::kClick, false);
-  EXPECT_TRUE(decision.inside);
-  EXPECT_EQ(decision.action, LinkAction::kOpenUrl);
-  EXPECT_EQ(decision.text, "HTTP://Example.com/Path.");
-}
-
-TEST(LinkAt, PositionsOutsideLinksFindNothing) {
-  const std::string text = "xx http://a/ yy";
-  const std::vector<Link> links = DetectLinks(text);
-  for (const std::size_t position : {std::size_t{2}, std::size_t{12}, std::size_t{100}}) {
-    const LinkDecision decision = LinkAt(links, text, position, LinkMode::kClick, true);
-    EXPECT_FALSE(decision.inside) << position;
-    EXPECT_EQ(decision.action, LinkAction::kNone) << position;
+TEST(LinkAt, DecidesByTheFirstLinkHoldingThePosition) {
+  const LinkMode click = LinkMode::kClick;
+  struct Case {
+    std::string text;
+    std::size_t position;
+    LinkMode mode;
+    bool client_configured;
+    LinkAction action;
+    std::string link;  // the link's text; empty outside every link
+    std::string_view caption;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"See HTTP://Example.com/Path.", 4, click, false, LinkAction::kOpenUrl,
+       "HTTP://Example.com/Path.", "", "a click opens the URL as shown"},
+      {"xx http://a/ yy", 2, click, true, LinkAction::kNone, "", "", "before the link"},
+      {"xx http://a/ yy", 12, click, true, LinkAction::kNone, "", "", "just after the link"},
+      {"xx http://a/ yy", 100, click, true, LinkAction::kNone, "", "", "past the text"},
+      {"xx http://a/ yy", 11, click, true, LinkAction::kOpenUrl, "http://a/", "",
+       "the link's last byte"},
+      {"to a@b.example", 5, click, true, LinkAction::kComposeToAddress, "a@b.example", "",
+       "an address composes with a configured client"},
+      {"to a@b.example", 5, click, false, LinkAction::kNone, "a@b.example", "",
+       "and does nothing without one"},
+      {"http://a/\x01\x7f"
+       "calc",
+       0, click, true, LinkAction::kNone,
+       "http://a/\x01\x7f"
+       "calc",
+       "", "a link with control characters is never opened"},
+      {"http://user@host.example/", 12, click, true, LinkAction::kOpenUrl,
+       "http://user@host.example/", "", "the URL comes first, before the address inside it"},
+      {"http://a/ b@c", 0, LinkMode::kHover, true, LinkAction::kNone, "http://a/",
+       ja::kOpenUrlCaption, "hover on a URL names the open item"},
+      {"http://a/ b@c", 11, LinkMode::kHover, true, LinkAction::kNone, "b@c",
+       ja::kSendToAddressCaption, "hover on an address names the send item"},
+      {"http://a/ b@c", 11, LinkMode::kCopy, false, LinkAction::kCopyLink, "b@c", "",
+       "copy takes the link"},
+  };
+  for (const Case& c : cases) {
+    const LinkDecision d =
+        LinkAt(DetectLinks(c.text), c.text, c.position, c.mode, c.client_configured);
+    EXPECT_EQ(d.inside, !c.link.empty()) << c.why;
+    EXPECT_EQ(d.action, c.action) << c.why;
+    EXPECT_EQ(d.text, c.link) << c.why;
+    EXPECT_EQ(d.popup_caption, c.caption) << c.why;
   }
-  EXPECT_TRUE(LinkAt(links, text, 11, LinkMode::kClick, true).inside);  // last byte
-}
-
-TEST(LinkAt, ClickOnAddressComposesOnlyWithAConfiguredClient) {
-  const std::string text = "to a@b.example";
-  const std::vector<Link> links = DetectLinks(text);
-  const LinkDecision configured = LinkAt(links, text, 5, LinkMode::kClick, true);
-  EXPECT_EQ(configured.action, LinkAction::kComposeToAddress);
-  EXPECT_EQ(configured.text, "a@b.example");
-  const LinkDecision unconfigured = LinkAt(links, text, 5, LinkMode::kClick, false);
-  EXPECT_TRUE(unconfigured.inside);
-  EXPECT_EQ(unconfigured.action, LinkAction::kNone);
-}
-
-TEST(LinkAt, ClickNeverOpensALinkWithControlCharacters) {
-  const std::string text = "http://a/\x01\x7f" "calc";
-  const LinkDecision decision = LinkAt(DetectLinks(text), text, 0, LinkMode::kClick, true);
-  EXPECT_TRUE(decision.inside);
-  EXPECT_EQ(decision.action, LinkAction::kNone);
-}
-
-TEST(LinkAt, HoverNamesTheMenuItemAndCopyTakesTheLink) {
-  const std::string text = "http://a/ b@c";
-  const std::vector<Link> links = DetectLinks(text);
-  EXPECT_EQ(LinkAt(links, text, 0, LinkMode::kHover, true).popup_caption, ja::kOpenUrlCaption);
-  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).popup_caption,
-            ja::kSendToAddressCaption);
-  EXPECT_EQ(LinkAt(links, text, 11, LinkMode::kHover, true).action, LinkAction::kNone);
-  const LinkDecision copy = LinkAt(links, text, 11, LinkMode::kCopy, false);
-  EXPECT_EQ(copy.action, LinkAction::kCopyLink);
-  EXPECT_EQ(copy.link, (Link{10, 13}));
 }
 
 TEST(UrlSafeToOpen, OnlyWebAndFtpUrlsWithoutBlanksOrQuotes) {
@@ -189,25 +177,53 @@ TEST(UrlSafeToOpen, OnlyWebAndFtpUrlsWithoutBlanksOrQuotes) {
 }
 
 TEST(TrimSelectedText, DropsBlanksAndControlCharactersAtBothEnds) {
-  EXPECT_EQ(TrimSelectedText(" \t\r\nhttp://a/ b\x01 \n"), "http://a/ b");
-  EXPECT_EQ(TrimSelectedText("\x81\x40x\x81\x40"), "\x81\x40x\x81\x40");  // full-width blanks stay
-  EXPECT_EQ(TrimSelectedText(" \x7f "), "");
-  EXPECT_TRUE(UrlSafeToOpen(TrimSelectedText("  https://example.com/\r\n")));
+  struct Case {
+    std::string selected;
+    std::string trimmed;
+    const char* why;
+  };
+  const Case cases[] = {
+      {" \t\r\nhttp://a/ b\x01 \n", "http://a/ b", "blanks, line ends and controls at both ends"},
+      {"\x81\x40x\x81\x40", "\x81\x40x\x81\x40", "full-width blanks stay"},
+      {" \x7f ", "", "nothing but blanks and DEL"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrimSelectedText(c.selected), c.trimmed) << c.why;
+  EXPECT_TRUE(UrlSafeToOpen(TrimSelectedText("  https://example.com/\r\n")))
+      << "a trimmed selection can be opened";
 }
 
 TEST(SelectionIsUrl, NeedsMoreThanSixBytesAndAPrefix) {
-  EXPECT_FALSE(SelectionIsUrl("ftp://"));
-  EXPECT_TRUE(SelectionIsUrl("ftp://a"));
-  EXPECT_TRUE(SelectionIsUrl("see HTTP://a"));
-  EXPECT_TRUE(SelectionIsUrl("https://a"));
-  EXPECT_FALSE(SelectionIsUrl("www.example.com"));
+  struct Case {
+    const char* selected;
+    bool url;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"ftp://", false, "the prefix alone"},
+      {"ftp://a", true, "more than six bytes"},
+      {"see HTTP://a", true, "a prefix anywhere, in any case"},
+      {"https://a", true, "the secure prefix"},
+      {"www.example.com", false, "no prefix"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SelectionIsUrl(c.selected), c.url) << c.why;
 }
 
 TEST(SelectionIsMailAddress, NeedsAConfiguredClientThreeBytesAndAnAt) {
-  EXPECT_TRUE(SelectionIsMailAddress("a@b", true));
-  EXPECT_FALSE(SelectionIsMailAddress("a@b", false));
-  EXPECT_FALSE(SelectionIsMailAddress("a@", true));
-  EXPECT_FALSE(SelectionIsMailAddress("abc", true));
+  struct Case {
+    const char* selected;
+    bool client_configured;
+    bool address;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"a@b", true, true, "three bytes with an @"},
+      {"a@b", false, false, "no mail client to send with"},
+      {"a@", true, false, "two bytes"},
+      {"abc", true, false, "no @"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SelectionIsMailAddress(c.selected, c.client_configured), c.address) << c.why;
+  }
 }
 
 }  // namespace

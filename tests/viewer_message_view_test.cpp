@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "tests/temp_dir_support.h"
 #include "thread/index_record.h"
 #include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
@@ -58,52 +56,61 @@ const std::string kMultipartMessage =
 
 class LoadMessageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = (std::filesystem::temp_directory_path() /
-            (std::string("veltrano_viewer_") + info->name()))
-               .string();
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   // Writes a message file and points the view at it.
   void UseMessage(const std::string& bytes) {
-    view_.MessagePath = platform::JoinPath(dir_, "00000001.qnm");
-    std::ofstream(view_.MessagePath, std::ios::binary) << bytes;
+    view_.MessagePath = dir_.WriteFile("00000001.qnm", bytes);
   }
 
-  std::string dir_;
+  testing_support::TempDir dir_;
   MessageView view_;
   FakeConverter converter_;
 };
 
-TEST_F(LoadMessageTest, WithoutAttachmentFlagTheWholeBodyIsShown) {
-  UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, converter_.Get()), LoadStatus::kShown);
-  EXPECT_EQ(view_.HeaderLines,
-            (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
-  EXPECT_EQ(view_.Lines, (TextLines{"preamble", "--B", "Content-Type: text/plain", "", "part text",
-                                    "--B", "Content-Type: application/octet-stream", "", "QUJD",
-                                    "--B--"}));
-}
-
-TEST_F(LoadMessageTest, PlainTextWithAttachmentFlagIsShownWholeWithoutNotice) {
-  UseMessage("Content-Type: text/plain\n\nbody\n");
-  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag | kNoConvertLowFlag, false, nullptr),
-            LoadStatus::kShown);
-  EXPECT_EQ(view_.HeaderLines, (TextLines{"Content-Type: text/plain", ""}));
-  EXPECT_EQ(view_.Lines, (TextLines{"body"}));
-}
-
-TEST_F(LoadMessageTest, AttachmentShowsFirstTextPartThenNotice) {
-  UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag | kNoConvertHighFlag, false, nullptr),
-            LoadStatus::kShown);
-  EXPECT_EQ(view_.HeaderLines,
-            (TextLines{"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""}));
-  EXPECT_EQ(view_.Lines, (TextLines{"part text", "", std::string(ja::kAttachmentNotice)}));
+TEST_F(LoadMessageTest, ShowsTheBodyOrTheTextPartWithTheHeaderAside) {
+  const std::string notice(ja::kAttachmentNotice);
+  // clang-format off
+  const TextLines multipart_header = {"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""};
+  const TextLines multipart_body = {"preamble", "--B", "Content-Type: text/plain", "", "part text", "--B",
+                                    "Content-Type: application/octet-stream", "", "QUJD", "--B--"};
+  TextLines multipart_converted = multipart_body;
+  multipart_converted.front() = "<preamble";
+  multipart_converted.back() = "--B-->";
+  struct Case {
+    std::string message;
+    std::uint32_t flags;
+    bool forced;
+    TextLines header;
+    TextLines lines;  // converted by FakeConverter where converted
+    const char* why;
+  };
+  const Case cases[] = {
+      {kMultipartMessage, kNoConvertLowFlag, false, multipart_header, multipart_body,
+       "without the attachment flag the whole body is shown"},
+      {"Content-Type: text/plain\n\nbody\n", kAttachmentFlag | kNoConvertLowFlag, false,
+       {"Content-Type: text/plain", ""}, {"body"},
+       "a plain-text message with the attachment flag is shown whole, without notice"},
+      {kMultipartMessage, kAttachmentFlag | kNoConvertHighFlag, false, multipart_header, {"part text", "", notice},
+       "the attachment flag shows the first text part, then the notice"},
+      {kMultipartMessage, kAttachmentFlag, false, multipart_header, {"<part text>", "", notice},
+       "the notice is kept out of the conversion"},
+      {"Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n", kAttachmentFlag, false,
+       {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1", ""}, {"<>", notice},
+       "the notice after a header without an empty line is kept out too"},
+      {kMultipartMessage, kNoConvertFlags, true, multipart_header, multipart_converted,
+       "forced conversion shows the whole message converted"},
+      {"From: a\nSubject: b\n", 0, false, {"From: a", "Subject: b"}, {"<>"},
+       "a file without an empty line is all header"},
+      {"From: a\n \nSubject: b\n\nbody\n", kNoConvertLowFlag, false, {"From: a", " ", "Subject: b", ""}, {"body"},
+       "a line of blanks does not end the header"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    UseMessage(c.message);
+    FakeConverter converter;
+    ASSERT_EQ(LoadMessage(view_, c.flags, c.forced, converter.Get()), LoadStatus::kShown) << c.why;
+    EXPECT_EQ(view_.HeaderLines, c.header) << c.why;
+    EXPECT_EQ(view_.Lines, c.lines) << c.why;
+  }
 }
 
 TEST_F(LoadMessageTest, ConversionDecision) {
@@ -149,30 +156,6 @@ TEST_F(LoadMessageTest, ConverterGetsTheBodyJoinedByCrLfAndItsOutputIsSplitAgain
   EXPECT_EQ(view_.Lines, (TextLines{"A", "B\nC", ""}));
 }
 
-TEST_F(LoadMessageTest, NoticeIsKeptOutOfTheConversion) {
-  UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
-  ASSERT_EQ(converter_.inputs, (std::vector<std::string>{"part text"}));
-  EXPECT_EQ(view_.Lines, (TextLines{"<part text>", "", std::string(ja::kAttachmentNotice)}));
-}
-
-TEST_F(LoadMessageTest, NoticeAfterAHeaderWithoutEmptyLineIsKeptOutToo) {
-  UseMessage("Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n");
-  ASSERT_EQ(LoadMessage(view_, kAttachmentFlag, false, converter_.Get()), LoadStatus::kShown);
-  EXPECT_EQ(converter_.inputs, (std::vector<std::string>{""}));
-  EXPECT_EQ(view_.HeaderLines.size(), 3u);
-  EXPECT_EQ(view_.Lines, (TextLines{"<>", std::string(ja::kAttachmentNotice)}));
-}
-
-TEST_F(LoadMessageTest, ForcedFilterShowsTheWholeMessageConverted) {
-  UseMessage(kMultipartMessage);
-  ASSERT_EQ(LoadMessage(view_, kNoConvertFlags, true, converter_.Get()), LoadStatus::kShown);
-  ASSERT_EQ(converter_.inputs.size(), 1u);
-  EXPECT_NE(converter_.inputs[0].find("QUJD"), std::string::npos);
-  EXPECT_EQ(view_.Lines.front(), "<preamble");
-  EXPECT_EQ(view_.Lines.back(), "--B-->");
-}
-
 TEST_F(LoadMessageTest, EmptyBodyIsConvertedToNothing) {
   UseMessage("Subject: x\n\n");
   ASSERT_EQ(LoadMessage(view_, 0, false, [](std::string_view text) {
@@ -196,25 +179,11 @@ TEST_F(LoadMessageTest, ConversionEndsAtTheFirstNulByte) {
   EXPECT_EQ(view_.Lines, (TextLines{"x", "y"}));
 }
 
-TEST_F(LoadMessageTest, FileWithoutEmptyLineIsAllHeader) {
-  UseMessage("From: a\nSubject: b\n");
-  ASSERT_EQ(LoadMessage(view_, 0, false, converter_.Get()), LoadStatus::kShown);
-  EXPECT_EQ(view_.HeaderLines, (TextLines{"From: a", "Subject: b"}));
-  EXPECT_EQ(view_.Lines, (TextLines{"<>"}));
-}
-
-TEST_F(LoadMessageTest, LineOfBlanksDoesNotEndTheHeader) {
-  UseMessage("From: a\n \nSubject: b\n\nbody\n");
-  ASSERT_EQ(LoadMessage(view_, kNoConvertLowFlag, false, nullptr), LoadStatus::kShown);
-  EXPECT_EQ(view_.HeaderLines, (TextLines{"From: a", " ", "Subject: b", ""}));
-  EXPECT_EQ(view_.Lines, (TextLines{"body"}));
-}
-
 TEST_F(LoadMessageTest, MissingFileGivesEmptyTextAndAnError) {
   UseMessage(kPlainMessage + "http://example.com/\n");
   ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
   ASSERT_FALSE(view_.Links.empty());
-  view_.MessagePath = platform::JoinPath(dir_, "missing.qnm");
+  view_.MessagePath = dir_.Join("missing.qnm");
   for (const std::uint32_t flags : {0u, kAttachmentFlag}) {
     EXPECT_EQ(LoadMessage(view_, flags, false, converter_.Get()), LoadStatus::kCannotOpen);
     EXPECT_TRUE(view_.Lines.empty());

@@ -4,16 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "nkf/nkf_convert.h"
 #include "platform/encoding.h"
-#include "platform/files.h"
+#include "tests/temp_dir_support.h"
 #include "thread/index_record.h"
 #include "viewer/body_coding.h"
+#include "viewer/ja_texts.h"
 #include "viewer/link_scan.h"
 #include "viewer/message_view.h"
 #include "viewer/unicode_text.h"
@@ -54,22 +53,11 @@ const std::string kJis = "\x1b$B:#F|$O\x1b(B";
 
 class UnicodeLoadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ =
-        (std::filesystem::temp_directory_path() / (std::string("veltrano_unicode_") + info->name()))
-            .string();
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   // Loads a message file in `form` with the program's own converter.
   MessageView Load(const std::string& bytes, std::uint32_t flags,
                    TextForm form = TextForm::kUnicode, bool as_stored = false) {
     MessageView view;
-    view.MessagePath = platform::JoinPath(dir_, "00000001.qnm");
-    std::ofstream(view.MessagePath, std::ios::binary) << bytes;
+    view.MessagePath = dir_.WriteFile("00000001.qnm", bytes);
     const CodeConverter converter = [](std::string_view text) {
       return nkf::ConvertToShiftJis(text);
     };
@@ -80,7 +68,7 @@ class UnicodeLoadTest : public ::testing::Test {
     return view;
   }
 
-  std::string dir_;
+  testing_support::TempDir dir_;
 };
 
 TEST_F(UnicodeLoadTest, BodiesAreDecodedToEveryCharacter) {
@@ -161,10 +149,8 @@ TEST_F(UnicodeLoadTest, JapaneseBase64TextPartIsDecodedThenConverted) {
       "Content-Type: text/plain; charset=ISO-2022-JP\nContent-Transfer-Encoding: base64\n\n" +
       Base64Lines(kJis + "\n", 76) + "--B\nContent-Type: image/png\n\nAAAA\n--B--\n";
   const MessageView unicode = Load(message, thread::kAttachmentFlag);
-  ASSERT_EQ(unicode.Lines.size(), 3u);
-  EXPECT_EQ(unicode.Lines[0], "今日は");
-  EXPECT_EQ(unicode.Lines[1], "");
-  EXPECT_EQ(unicode.Lines[2], "  ―――――― このメールにはファイルが添付されています ――――――");
+  // The notice, our own Shift-JIS, is converted apart from the part.
+  EXPECT_EQ(unicode.Lines, (TextLines{"今日は", "", Cp932ToUtf8(ja::kAttachmentNotice)}));
   // The Shift-JIS form (veltrano-cli message) decodes the part too.
   const MessageView shift_jis = Load(message, thread::kAttachmentFlag, TextForm::kShiftJis);
   EXPECT_EQ(shift_jis.Lines[0], ShiftJis(u"今日は"));
@@ -207,6 +193,7 @@ TEST(DetectLinksUtf8, MatchesTheShiftJisScanOnWhatShiftJisHolds) {
       u"http://a.example/漾 (a kanji led by 0xE0)",
       u"ﾃｽﾄhttp://a.example/ｶﾀｶﾅ mail: 山田<taro@example.co.jp>、以上",
       u"アa@b イ@c d@エ",
+      u"あa@b.jp (the last UTF-8 byte of あ is a Shift-JIS lead byte)",
       u"（http://a.example/）「ftp://f.example/」https://s.example/x,y",
       u"http://",
       u"x@y@z",

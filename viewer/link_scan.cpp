@@ -59,7 +59,7 @@ void MarkUrls(std::string_view lower, std::string_view prefix, std::vector<Link>
   }
 }
 
-void MarkMailAddresses(std::string_view text, std::vector<Link>& links) {
+void MarkMailAddresses(std::string_view text, TextBytes bytes, std::vector<Link>& links) {
   const char* const data = text.data();
   std::size_t from = 0;
   while (from < text.size()) {
@@ -73,7 +73,7 @@ void MarkMailAddresses(std::string_view text, std::vector<Link>& links) {
     while (start > 0 && IsAddressCharacter(static_cast<unsigned char>(text[start - 1]))) --start;
     // When the walk stopped on the first byte of a double-byte character, the
     // address character after it is that character's second byte.
-    if (start < at && IsSecondByte(text, start)) ++start;
+    if (bytes == TextBytes::kShiftJis && start < at && IsSecondByte(text, start)) ++start;
     if (end == at + 1 || start == at) {  // no address character on one side
       from = at + 1;
       continue;
@@ -89,7 +89,7 @@ std::vector<Link> DetectLinks(std::string_view text) {
   MarkUrls(lower, "http://", links);
   MarkUrls(lower, "https://", links);
   MarkUrls(lower, "ftp://", links);
-  MarkMailAddresses(text, links);
+  MarkMailAddresses(text, TextBytes::kShiftJis, links);
   return links;
 }
 

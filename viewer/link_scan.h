@@ -35,10 +35,15 @@ std::vector<Link> DetectLinksUtf8(std::string_view text);
 // first delimiter or lead byte after the prefix, or to the end of the text.
 void MarkUrls(std::string_view lower, std::string_view prefix, std::vector<Link>& links);
 
+// How the scanned text writes its characters. In Shift-JIS a letter may be
+// the second byte of a double-byte character; in UTF-8 every byte of a
+// character other than ASCII is 0x80 or above, so no address character.
+enum class TextBytes { kShiftJis, kUtf8 };
+
 // Appends the mail addresses: the address characters directly before and after
 // each "@", both sides needing at least one. A letter that is the second byte
 // of a double-byte character is not an address character.
-void MarkMailAddresses(std::string_view text, std::vector<Link>& links);
+void MarkMailAddresses(std::string_view text, TextBytes bytes, std::vector<Link>& links);
 
 // Space, CR, LF, Tab, ( ) < > [ ] * and both quotes end a URL.
 bool IsUrlDelimiter(unsigned char byte);

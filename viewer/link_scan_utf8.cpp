@@ -1,6 +1,5 @@
 // Link scanning over UTF-8 text: the rules of link_scan.cpp on characters.
 #include <algorithm>
-#include <cstring>
 
 #include "nkf/cp932.h"
 #include "platform/text_bytes.h"
@@ -51,28 +50,6 @@ void MarkUrlsUtf8(std::string_view text, std::string_view lower, std::string_vie
   }
 }
 
-// As MarkMailAddresses, with no double-byte characters to step over: every
-// byte of a character other than ASCII is 0x80 or above, no address character.
-void MarkMailAddressesUtf8(std::string_view text, std::vector<Link>& links) {
-  const char* const data = text.data();
-  std::size_t from = 0;
-  while (from < text.size()) {
-    const void* found = std::memchr(data + from, '@', text.size() - from);
-    if (found == nullptr) return;
-    const std::size_t at = static_cast<const char*>(found) - data;
-    std::size_t end = at + 1;
-    while (end < text.size() && IsAddressCharacter(static_cast<unsigned char>(text[end]))) ++end;
-    std::size_t start = at;
-    while (start > 0 && IsAddressCharacter(static_cast<unsigned char>(text[start - 1]))) --start;
-    if (end == at + 1 || start == at) {
-      from = at + 1;
-      continue;
-    }
-    links.push_back({start, end});
-    from = end;
-  }
-}
-
 }  // namespace
 
 std::vector<Link> DetectLinksUtf8(std::string_view text) {
@@ -81,7 +58,7 @@ std::vector<Link> DetectLinksUtf8(std::string_view text) {
   MarkUrlsUtf8(text, lower, "http://", links);
   MarkUrlsUtf8(text, lower, "https://", links);
   MarkUrlsUtf8(text, lower, "ftp://", links);
-  MarkMailAddressesUtf8(text, links);
+  MarkMailAddresses(text, TextBytes::kUtf8, links);
   return links;
 }
 
