@@ -188,6 +188,8 @@ void UiFixture::Restore() {
   MailClient.Urls.clear();
   MailClient.OnCommand = nullptr;
   SetDefaults();
+  // A test that set a box hook of its own and stopped half-way left it in place.
+  ui::SetErrorBoxHook([this](const std::string& text) { Errors.push_back(text); });
 }
 
 void UiFixture::SetDefaults() {
