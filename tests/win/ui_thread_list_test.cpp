@@ -96,17 +96,6 @@ TEST_F(ThreadList, OpeningARowShowsItAndMarksAnUnreadOneRead) {
   }
 }
 
-TEST_F(ThreadList, ClosingTheViewerHidesItAndForgetsTheMessage) {
-  fixture.Start();
-  PressEnter(fixture);
-  ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
-  SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
-  EXPECT_NE(fixture.Viewer().hwnd(), nullptr);
-  EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
-  EXPECT_TRUE(fixture.Viewer().View().MessagePath.empty());
-}
-
 TEST_F(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread) {
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();

@@ -110,15 +110,27 @@ TEST_F(Viewer, HTwiceRestoresTheViewWithItsLinks) {
   EXPECT_EQ(view.Links, links);
 }
 
-TEST_F(Viewer, QAndEscClose) {
+// Q, q, Esc and the window's close hide the viewer (the window stays for the
+// next message) and forget the message it showed.
+TEST_F(Viewer, ClosingHidesTheViewerAndForgetsTheMessage) {
   fixture.Start();
-  for (const wchar_t key : {L'q', L'Q', wchar_t{27}}) {
+  const struct Case {
+    const char* reason;
+    wchar_t key;  // 0: WM_CLOSE
+  } cases[] = {{"q", L'q'}, {"Q", L'Q'}, {"Esc", wchar_t{27}}, {"the close box", 0}};
+  for (const Case& c : cases) {
     Open(fixture, 0);
-    ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
-    TypeChar(fixture.Viewer().BigView(), key);
+    ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd())) << c.reason;
+    if (c.key != 0) {
+      TypeChar(fixture.Viewer().BigView(), c.key);
+    } else {
+      PostMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+    }
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(fixture.Viewer().hwnd()); }, 3000))
-        << static_cast<int>(key);
-    EXPECT_EQ(fixture.Main().ViewedNode(), nullptr);
+        << c.reason;
+    EXPECT_NE(fixture.Viewer().hwnd(), nullptr) << c.reason;
+    EXPECT_EQ(fixture.Main().ViewedNode(), nullptr) << c.reason;
+    EXPECT_TRUE(fixture.Viewer().View().MessagePath.empty()) << c.reason;
   }
 }
 
