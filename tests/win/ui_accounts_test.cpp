@@ -70,10 +70,12 @@ TEST_F(AccountsAndMailbox, SwitchingAccountRebuildsTheFolderListTheCaptionAndThe
     }
     // Opening the menu checks the current account only.
     SendMessageW(main.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(account_menu),
-                 MAKELPARAM(3, 0));
+                 MAKELPARAM(ui::FindMenuPosition(GetMenu(main.hwnd()), ui::kAccountMenuName), 0));
     for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ((GetMenuState(account_menu, static_cast<UINT>(k), MF_BYPOSITION) & MF_CHECKED) != 0,
-                k == c.account)
+      EXPECT_EQ(
+          (GetMenuState(account_menu, static_cast<UINT>(ui::kAccountFirstId + k), MF_BYCOMMAND) &
+           MF_CHECKED) != 0,
+          k == c.account)
           << c.reason << " item " << k;
     }
   }
