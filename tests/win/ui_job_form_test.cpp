@@ -28,10 +28,13 @@ TEST(JobForm, IsATopMostModelessWindowWithoutSystemMenu) {
     EXPECT_EQ(style & WS_SYSMENU, 0);
     EXPECT_NE(ex_style & WS_EX_TOPMOST, 0);
     EXPECT_TRUE(IsWindowEnabled(owner));  // modeless: the owner stays usable
+    // Beside the owner: down and right of its corner by the same step.
     RECT frame{};
     GetWindowRect(form.hwnd(), &frame);
-    EXPECT_EQ(frame.left, 130);
-    EXPECT_EQ(frame.top, 130);
+    RECT owner_frame{};
+    GetWindowRect(owner, &owner_frame);
+    EXPECT_GT(frame.left, owner_frame.left);
+    EXPECT_EQ(frame.left - owner_frame.left, frame.top - owner_frame.top);
     RECT client{};
     GetClientRect(form.hwnd(), &client);
     // The design's 390 × 101, scaled by the dialog font's measured cell.
