@@ -71,9 +71,8 @@ Piece NextEucJpPiece(std::string_view text, std::size_t pos) {
   return DoubleByte(JisToShiftJis(byte - 0x80u, second - 0x80u), 2);
 }
 
-Piece NextUtf8Piece(std::string_view text, std::size_t pos) {
+Utf8Sequence ReadUtf8Sequence(std::string_view text, std::size_t pos) {
   const unsigned char byte = ByteAt(text, pos);
-  if (byte < 0x80) return Byte(byte, 1);
   // Lead byte: sequence length, first code point bits, and the range of the second byte
   // (narrowed for E0, ED, F0 and F4 to exclude overlong forms, surrogates and > U+10FFFF).
   std::size_t length = 0;
@@ -94,16 +93,24 @@ Piece NextUtf8Piece(std::string_view text, std::size_t pos) {
     if (byte == 0xF0) low = 0x90;
     if (byte == 0xF4) high = 0x8F;
   } else {
-    return Invalid(1);
+    return {false, 0, 1};
   }
   for (std::size_t i = 1; i < length; ++i) {
     const unsigned char next = ByteOrZero(text, pos + i);
-    if (next < low || next > high) return Invalid(i);
+    if (next < low || next > high) return {false, 0, i};
     code_point = code_point << 6 | (next & 0x3F);
     low = 0x80;
     high = 0xBF;
   }
-  return FromUnicode(code_point, length);
+  return {true, code_point, length};
+}
+
+Piece NextUtf8Piece(std::string_view text, std::size_t pos) {
+  const unsigned char byte = ByteAt(text, pos);
+  if (byte < 0x80) return Byte(byte, 1);
+  const Utf8Sequence sequence = ReadUtf8Sequence(text, pos);
+  if (!sequence.valid) return Invalid(sequence.length);
+  return FromUnicode(sequence.code_point, sequence.length);
 }
 
 Piece NextLatin1Piece(std::string_view text, std::size_t pos) {

@@ -33,9 +33,18 @@ Piece NextShiftJisPiece(std::string_view text, std::size_t pos);
 // characters (no CP932 form). JIS X 0208 codes CP932 does not define count as invalid.
 Piece NextEucJpPiece(std::string_view text, std::size_t pos);
 
-// UTF-8 (strict: no overlong forms, no surrogates). A byte-order mark (U+FEFF) has no CP932
-// form, so it writes nothing wherever it stands. An invalid sequence is taken as one piece up to
-// the first byte that breaks it.
+// The UTF-8 sequence at `pos` (text[pos] >= 0x80), read strictly: no overlong forms, no
+// surrogates, nothing above U+10FFFF. An invalid sequence is one piece up to the first byte that
+// breaks it (at least 1 byte), with no code point.
+struct Utf8Sequence {
+  bool valid;
+  char32_t code_point;  // when valid
+  std::size_t length;   // input bytes taken
+};
+Utf8Sequence ReadUtf8Sequence(std::string_view text, std::size_t pos);
+
+// UTF-8, read as ReadUtf8Sequence reads it. A byte-order mark (U+FEFF) has no CP932 form, so
+// it writes nothing wherever it stands.
 Piece NextUtf8Piece(std::string_view text, std::size_t pos);
 
 // ISO-8859-1 (and so US-ASCII): every byte is the code point of the same value.

@@ -2,23 +2,13 @@
 #include <algorithm>
 
 #include "nkf/cp932.h"
+#include "nkf/nkf_decode.h"
 #include "platform/text_bytes.h"
 #include "viewer/link_scan.h"
 #include "viewer/text_lines.h"
 
 namespace viewer {
 namespace {
-
-// Length of the UTF-8 character at `pos` of valid UTF-8 text.
-std::size_t CharLength(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2; }
-
-char32_t CodePointAt(std::string_view text, std::size_t pos, std::size_t length) {
-  char32_t code_point = static_cast<unsigned char>(text[pos]) & (0x7F >> length);
-  for (std::size_t k = 1; k < length && pos + k < text.size(); ++k) {
-    code_point = code_point << 6 | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
-  }
-  return code_point;
-}
 
 // True for a character other than ASCII that a URL runs on over: one that
 // Shift-JIS writes as a single byte (half-width katakana, ¥ and ‾).
@@ -41,9 +31,9 @@ void MarkUrlsUtf8(std::string_view text, std::string_view lower, std::string_vie
         ++end;
         continue;
       }
-      const std::size_t length = CharLength(byte);
-      if (!StaysInUrl(CodePointAt(text, end, length))) break;
-      end += length;
+      const nkf::Utf8Sequence character = nkf::ReadUtf8Sequence(text, end);
+      if (!character.valid || !StaysInUrl(character.code_point)) break;
+      end += character.length;
     }
     links.push_back({start, std::min(end, text.size())});
     from = end;

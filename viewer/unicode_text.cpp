@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "nkf/nkf_convert.h"
+#include "nkf/nkf_decode.h"
 #include "nkf/nkf_mime.h"
 #include "platform/encoding.h"
 #include "platform/text_bytes.h"
@@ -57,44 +58,6 @@ void AppendUtf8(std::string& out, char32_t code_point) {
   }
 }
 
-namespace {
-
-// Length of the valid UTF-8 sequence at `pos` (text[pos] >= 0x80), or 0 with
-// `bad` set to the bytes that make up the invalid piece (at least 1).
-std::size_t SequenceLength(std::string_view text, std::size_t pos, std::size_t& bad) {
-  const auto byte = static_cast<unsigned char>(text[pos]);
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (byte >= 0xC2 && byte <= 0xDF) {
-    length = 2;
-  } else if (byte >= 0xE0 && byte <= 0xEF) {
-    length = 3;
-    if (byte == 0xE0) low = 0xA0;
-    if (byte == 0xED) high = 0x9F;
-  } else if (byte >= 0xF0 && byte <= 0xF4) {
-    length = 4;
-    if (byte == 0xF0) low = 0x90;
-    if (byte == 0xF4) high = 0x8F;
-  } else {
-    bad = 1;
-    return 0;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = pos + i < text.size() ? static_cast<unsigned char>(text[pos + i])
-                                            : static_cast<unsigned char>(0);
-    if (next < low || next > high) {
-      bad = i;
-      return 0;
-    }
-    low = 0x80;
-    high = 0xBF;
-  }
-  return length;
-}
-
-}  // namespace
-
 std::string ValidUtf8(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::string out;
@@ -106,16 +69,13 @@ std::string ValidUtf8(std::string_view text) {
       ++pos;
       continue;
     }
-    std::size_t bad = 0;
-    const std::size_t length = SequenceLength(text, pos, bad);
-    if (length != 0) {
-      pos += length;
-      continue;
+    const nkf::Utf8Sequence sequence = nkf::ReadUtf8Sequence(text, pos);
+    if (!sequence.valid) {
+      out.append(text.data() + copied, pos - copied);
+      AppendUtf8(out, kReplacement);
+      copied = pos + sequence.length;
     }
-    out.append(text.data() + copied, pos - copied);
-    AppendUtf8(out, kReplacement);
-    pos += bad;
-    copied = pos;
+    pos += sequence.length;
   }
   out.append(text.data() + copied, text.size() - copied);
   return out;
@@ -153,12 +113,9 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       ++i;
       continue;
     }
-    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-    char32_t code_point = byte & (0x7F >> length);
-    for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
-      code_point = code_point << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    }
-    i += length;
+    const nkf::Utf8Sequence sequence = nkf::ReadUtf8Sequence(text, i);
+    char32_t code_point = sequence.valid ? sequence.code_point : kReplacement;
+    i += sequence.length;
     if (code_point >= 0x10000) {
       code_point -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));

@@ -38,7 +38,7 @@ std::string ValidUtf8(std::string_view text);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
-// Valid UTF-8 to UTF-16 (what ValidUtf8 gives).
+// Valid UTF-8 to UTF-16 (what ValidUtf8 gives); an invalid sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 
 // Shift-JIS (CP932) text as UTF-8, as the window has always shown it.
