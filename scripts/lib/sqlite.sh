@@ -11,7 +11,7 @@
 # are updated. Nothing is done when apt already knows the sqlite3 source.
 sqlite_enable_sources() {  # SUDO
   local sudo=$1 dir=/etc/apt/sources.list.d tmp f
-  apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package: sqlite3$' && return 0
+  apt-cache showsrc sqlite3 2>/dev/null | grep '^Package: sqlite3$' >/dev/null && return 0
   tmp=$(mktemp -d)
   # deb822 files: every stanza whose Types has deb but not deb-src, verbatim
   # but for its Types (so "Enabled: no" stays off).
@@ -49,7 +49,7 @@ sqlite_enable_sources() {  # SUDO
   rm -rf "$tmp"
   echo "setup: source entries derived from the apt sources into $dir/veltrano-deb-src.*" >&2
   $sudo apt-get update -qq
-  apt-cache showsrc sqlite3 2>/dev/null | grep -q '^Package: sqlite3$' || {
+  apt-cache showsrc sqlite3 2>/dev/null | grep '^Package: sqlite3$' >/dev/null || {
     echo "setup: apt knows no sqlite3 source package even with source entries" >&2
     return 1
   }
