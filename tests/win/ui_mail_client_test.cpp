@@ -258,43 +258,78 @@ TEST_F(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
   EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
 }
 
-// A client whose window exists but does not answer gets nothing: opening an
-// unread message costs no more than the short check, the window answers all
-// along, and the trash says why nothing moved.
-TEST_F(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
-  WithStandIn client(fixture);
-  const int row = FirstRow(fixture, true);
-  ASSERT_GE(row, 0);
+// Makes the stand-in serve no messages for `ms`, as a client busy with its
+// mail does, and waits until it stops answering.
+void KeepStandInBusy(DWORD ms) {
   HWND standin = StandInWindow();
   ASSERT_NE(standin, nullptr);
-  PostMessageW(standin, standin::kHangMessage, 6000, 0);
+  PostMessageW(standin, standin::kHangMessage, ms, 0);
   ASSERT_TRUE(PumpUntil(
       [&] {
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) == 0;
       },
       3000))
-      << "the stand-in hangs";
-  const std::size_t received = client.Received().size();
-  const int rows = fixture.RowCount();
-  AnswerWatch watch(fixture.Main().hwnd());
-  const DWORD start = GetTickCount();
-  Open(fixture, row);
-  fixture.Command("mMailDelete");
-  const DWORD elapsed = GetTickCount() - start;
-  EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
-  EXPECT_LT(elapsed, 2500u) << "two checks of the client, no command waits";
-  EXPECT_TRUE(fixture.MailClient.Commands.empty());
-  EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashClientHung});
-  EXPECT_EQ(fixture.RowCount(), rows);
-  // Once it answers again it has still been sent nothing.
-  EXPECT_TRUE(PumpUntil(
-      [&] {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
-      },
-      10000));
-  EXPECT_EQ(client.Received().size(), received);
+      << "the stand-in is busy";
+}
+
+// A client busy for a moment gets the mark-read once it answers; one that
+// Windows flags as hung is sent nothing, not even once it answers again, and
+// the trash says why. The window answers all along.
+TEST_F(MailClient, ABusyClientGetsTheCommandOnceItAnswersAndAHungOneNothing) {
+  WithStandIn client(fixture);
+  HWND standin = StandInWindow();
+  ASSERT_NE(standin, nullptr);
+  const struct Case {
+    const char* why;
+    DWORD busy_ms;
+    bool hung;
+  } cases[] = {
+      {"busy for 2 s: marked read once it answers", 2000, false},
+      {"hung: nothing sent", 9000, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const int row = FirstRow(fixture, true);
+    ASSERT_GE(row, 0);
+    const std::string mark =
+        "MarkMail(" + Relative(fixture, RowNode(fixture, row)) + ",1073741824,0)";
+    KeepStandInBusy(c.busy_ms);
+    if (c.hung) {
+      ASSERT_TRUE(PumpUntil([&] { return IsHungAppWindow(standin) != FALSE; }, 8000))
+          << "Windows flags the stand-in as hung";
+    }
+    fixture.MailClient.Commands.clear();
+    fixture.Messages.clear();
+    const std::size_t received = client.Received().size();
+    const int rows = fixture.RowCount();
+    AnswerWatch watch(fixture.Main().hwnd());
+    const DWORD start = GetTickCount();
+    Open(fixture, row);
+    if (c.hung) fixture.Command("mMailDelete");
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
+    EXPECT_LT(elapsed, c.hung ? 2500u : 5000u);
+    if (c.hung) {
+      EXPECT_TRUE(fixture.MailClient.Commands.empty());
+      EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashClientHung});
+      EXPECT_EQ(fixture.RowCount(), rows);
+      EXPECT_TRUE(PumpUntil(
+          [&] {
+            DWORD_PTR result = 0;
+            return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
+          },
+          10000));
+      Pump(200);
+      EXPECT_EQ(client.Received().size(), received) << "nothing sent once it answers again";
+    } else {
+      ASSERT_EQ(fixture.MailClient.Results.size(), 1u);
+      EXPECT_EQ(fixture.MailClient.Results[0], client::HostCommandResult::kReleased);
+      EXPECT_TRUE(PumpUntil([&] { return client.Received().size() > received; }, 5000));
+      EXPECT_EQ(client.Received().back(), mark);
+    }
+    SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+  }
 }
 
 // A client whose window answers but whose DDE service takes no conversation:
