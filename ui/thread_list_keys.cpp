@@ -48,8 +48,12 @@ bool ThreadListPane::ListViewMailKeyPress(wchar_t character) {
                                 [this](const char* name) { RunCommand(name); });
 }
 
+// While a message is opened or moved (ViewerBusy) the keys are swallowed as
+// the characters are: Space would open a second message inside the first
+// one's wait, and Left or Right would change the rows under it.
 bool ThreadListPane::ListViewMailKeyDown(WPARAM key) {
   if ((GetKeyState(VK_MENU) & 0x8000) != 0) return false;
+  if (form_.ViewerBusy()) return true;
   return RunKey<ThreadListPane>(kKeys, *this, WM_KEYDOWN, key,
                                 [this](const char* name) { RunCommand(name); });
 }
@@ -120,7 +124,7 @@ bool ThreadListPane::MoveSelectionByKey(WORD key) {
 }
 
 void ThreadListPane::ListViewMailDblClick() {
-  form_.OpenSelectedMail();
+  if (!form_.ViewerBusy()) form_.OpenSelectedMail();
   ListViewMailClick();
 }
 
