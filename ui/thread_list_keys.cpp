@@ -2,12 +2,11 @@
 // (ListViewMailKeyPress, ListViewMailKeyDown, ListViewMailDblClick,
 // ListViewMailClick, ListViewMailMouseDown).
 
-#include "ui/thread_list_pane.h"
-
 #include <algorithm>
 
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
+#include "ui/thread_list_pane.h"
 
 namespace ui {
 
