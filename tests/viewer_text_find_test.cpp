@@ -26,20 +26,13 @@ TEST(TextFinder, FindsThePhraseLeftToRightInCodePoints) {
   };
   const Case cases[] = {
       {{"Hello hello HELLO"}, "hELLo", {{0, 5}, {6, 11}, {12, 17}}, "ASCII letter case folds"},
-      {{"ＡＢＣ１ abc1"}, "abc1", {{0, 4}, {5, 9}}, "full-width ASCII folds to ASCII"},
-      {{"x@y.example"}, "Ｘ＠Ｙ", {{0, 3}}, "the query folds as the text does"},
-      {{"会議　資料 会議 資料"}, "会議 資料", {{0, 5}, {6, 11}}, "U+3000 is a blank"},
-      {{"ｶﾞｲﾄﾞ"}, "ガイド", {{0, 5}}, "kana and mark fold to one"},
-      {{"ガ ｶﾞ ﾊﾟ"}, "ｶﾞ", {{0, 1}, {2, 4}}, "a half-width query joins its marks too"},
-      {{"ｶﾞ"}, "ｶ", {}, "a kana joined with its mark is not the plain kana"},
-      {{"aaaa"}, "aa", {{0, 2}, {2, 4}}, "after a match the search goes on from its end"},
-      {{"aaa"}, "aa", {{0, 2}}, "so a match never overlaps the one before"},
+      {{"ｶﾞｲﾄﾞ"}, "ガイド", {{0, 5}}, "a kana and its mark: one folded, both found"},
+      {{"aaaa"}, "aa", {{0, 2}, {2, 4}}, "no overlaps: the search goes on from a match's end"},
       {{"a  b a b"}, "a b", {{5, 8}}, "blanks belong to the phrase: two are not one"},
       {{"🍣 sushi 𠮷野家 sushi"}, "sushi", {{2, 7}, {12, 17}}, "a surrogate pair is one code point"},
       {{"end of", "line"}, "of\nline", {{4, 11}}, "a line end is one character"},
       {{"abc"}, "abd", {}, "no match"},
       {{"abc"}, "", {}, "an empty query finds nothing"},
-      {{}, "a", {}, "no text"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TextFinder(c.lines, TextForm::kUnicode).FindAll(c.query), c.found) << c.why;
@@ -57,30 +50,34 @@ TEST(TextFinder, RangesInUtf16UnitsCountASurrogatePairTwice) {
       {{0, 1}, {0, 2}, "the pair itself"},
       {{1, 2}, {2, 3}, "after one pair"},
       {{2, 4}, {3, 6}, "over the line end and the second pair"},
-      {{4, 5}, {6, 7}, "after two pairs"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(finder.ToUtf16({c.code_points}), Ranges{c.units}) << c.why;
   }
-  EXPECT_EQ(finder.ToUtf16(finder.FindAll("B")), (Ranges{{6, 7}}));
+  EXPECT_EQ(finder.ToUtf16(finder.FindAll("B")), (Ranges{{6, 7}})) << "after two pairs";
 }
 
-// One line per character of Shift-JIS that folds, or could: ASCII, the
+// One line per character of Shift-JIS that folds, or could: ASCII (the blank
+// included, for the ideographic space), the
 // half-width katakana alone and with each mark they join, and the defined
 // double-byte codes of the symbols, the full-width letters and the katakana.
 TextLines ShiftJisSamples() {
   TextLines samples;
-  for (int byte = 0x21; byte <= 0x7E; ++byte) samples.push_back(std::string(1, char(byte)));
-  for (int byte = 0xA1; byte <= 0xDF; ++byte) {
-    const auto kana = static_cast<unsigned char>(byte);
-    samples.push_back(std::string(1, char(kana)));
-    for (const unsigned char mark : {0xDE, 0xDF}) {
-      if (nkf::JoinSoundMark(kana, mark) != 0) samples.push_back({char(kana), char(mark)});
+  const auto bytes = [](int first, int second = -1) {
+    std::string sample(1, static_cast<char>(first));
+    if (second >= 0) sample += static_cast<char>(second);
+    return sample;
+  };
+  for (int byte = 0x20; byte <= 0x7E; ++byte) samples.push_back(bytes(byte));
+  for (int kana = 0xA1; kana <= 0xDF; ++kana) {
+    samples.push_back(bytes(kana));
+    for (const int mark : {0xDE, 0xDF}) {
+      if (nkf::JoinSoundMark(kana, mark) != 0) samples.push_back(bytes(kana, mark));
     }
   }
   for (int lead = 0x81; lead <= 0x83; ++lead) {
     for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (nkf::IsCp932DoubleByte(lead, trail)) samples.push_back({char(lead), char(trail)});
+      if (nkf::IsCp932DoubleByte(lead, trail)) samples.push_back(bytes(lead, trail));
     }
   }
   for (const char* pair : {"\xEE\xFB", "\xEE\xFC", "\xFA\x56", "\xFA\x57"}) samples.push_back(pair);
