@@ -303,5 +303,28 @@ TEST(ValidUtf8, BrokenSequencesBecomeReplacementCharacters) {
   for (const Case& c : cases) EXPECT_EQ(ValidUtf8(c.in), c.out) << c.why;
 }
 
+// The fallback face is given only what Shift-JIS has; the rest of a missing
+// run is left to the text control.
+TEST(ShiftJisRuns, KeepOnlyTheCharactersShiftJisHas) {
+  struct Case {
+    std::u16string text;
+    std::vector<UnitRun> missing;
+    std::vector<UnitRun> kept;
+    const char* why;
+  };
+  const Case cases[] = {
+      {u"ab漢字かな", {{2, 6}}, {{2, 6}}, "kanji and kana: the whole run"},
+      {u"ｱ①Жα", {{0, 4}}, {{0, 4}}, "half-width katakana, NEC circled digit, Cyrillic, Greek"},
+      {u"x🍣y", {{0, 4}}, {{0, 1}, {3, 4}}, "an emoji's surrogate pair is split off"},
+      {u"한국어", {{0, 3}}, {}, "Hangul"},
+      {u"กขค", {{0, 3}}, {}, "Thai"},
+      {u"café", {{3, 4}}, {}, "é: Shift-JIS has no accented letters"},
+      {u"日ä本", {{0, 3}}, {{0, 1}, {2, 3}}, "a run broken in the middle"},
+      {u"日本語", {{0, 1}, {2, 3}}, {{0, 1}, {2, 3}}, "separate runs stay apart"},
+      {u"日本", {{1, 9}}, {{1, 2}}, "a run past the end is cut at it"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ShiftJisRuns(c.text, c.missing), c.kept) << c.why;
+}
+
 }  // namespace
 }  // namespace viewer

@@ -141,6 +141,17 @@ void VirtualListView::SelectionChanged(int row, bool selected) {
   adjusting_ = false;
 }
 
+// Row by row: one or two rows are selected, and the notifications of the
+// change must not pass the selection on (adjusting_).
+void VirtualListView::ClearSelection() {
+  adjusting_ = true;
+  for (int row = Selected(); row >= 0; row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+    ListView_SetItemState(hwnd_, row, 0, LVIS_SELECTED);
+  }
+  selected_row_ = -1;
+  adjusting_ = false;
+}
+
 void VirtualListView::RangeSelected() {
   if (adjusting_) return;
   adjusting_ = true;

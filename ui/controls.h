@@ -156,17 +156,19 @@ class VirtualListView : public Control {
   int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
   void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
   std::string ColumnCaption(int column) const;
-  // Sets the number of rows; the selection is cleared.
+  // Sets the number of rows; the selection is cleared (an owner-data list
+  // keeps the selected row numbers otherwise, which now stand for other rows).
   void SetRowCount(int count) {
-    selected_row_ = -1;
+    ClearSelection();
     ListView_SetItemCountEx(hwnd_, count, LVSICF_NOSCROLL);
   }
   int RowCount() const { return ListView_GetItemCount(hwnd_); }
   // Takes one row out; the rows after it move up and no row is selected.
   void DeleteRow(int row) {
-    selected_row_ = -1;
+    ClearSelection();
     ListView_DeleteItem(hwnd_, row);
   }
+  void ClearSelection();
   int Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
   int Focused() const { return ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED); }
   // Selects and focuses one row (clearing the other selection).

@@ -11,11 +11,13 @@ void Dialog::CreateFrame(HWND owner, const Frame& frame) {
   RegisterWindowClass(frame.class_name, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   // At the owner's DPI: the dialog opens on the owner's monitor.
   const int dpi = DpiOf(owner);
+  design_client_ = SIZE{frame.client_width, frame.client_height};
+  style_ = frame.style;
+  ex_style_ = frame.ex_style;
   CreateFontFor(dpi);
-  RECT outer{0, 0, X(frame.client_width), Y(frame.client_height)};
-  AdjustWindowRectForDpi(outer, frame.style, false, frame.ex_style, dpi);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
+  const SIZE outer = OuterSize(base_, dpi);
+  const int width = outer.cx;
+  const int height = outer.cy;
   RECT anchor{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (owner != nullptr) GetWindowRect(owner, &anchor);
   int x = anchor.left + Scale(frame.offset.x, dpi);
@@ -29,19 +31,40 @@ void Dialog::CreateFrame(HWND owner, const Frame& frame) {
   const RECT placed = InsideWorkArea(RECT{x, y, x + width, y + height}, WorkAreaOf(owner));
   Create(frame.class_name, frame.ex_style, frame.style, frame.caption, placed.left, placed.top,
          placed.right - placed.left, placed.bottom - placed.top, owner, nullptr);
-  if (frame.small_icon) {
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ApplicationIcon(true)));
-  }
+  icons_ = frame.small_icon;
+  if (icons_) ApplyIcons(DpiOf(hwnd()));
   // Placed on another monitor than the owner's (kept inside a work area):
   // measured again at the DPI it has there.
   if (DpiOf(hwnd()) != dpi) CreateFontFor(DpiOf(hwnd()));
   OnCreateControls();
 }
 
-void Dialog::CreateFontFor(int dpi) {
-  font_.CreatePoints(ja::kDialogFace, kDialogPoints, dpi);
-  base_ = MeasureFont(font_.handle());
-  if (base_.cx <= 0 || base_.cy <= 0) base_ = kDesignBase;
+namespace {
+
+// The character cell of the dialog font at `dpi`, as the layout scales by it.
+SIZE MeasureDialogFont(Font& font, int dpi) {
+  font.CreatePoints(ja::kDialogFace, kDialogPoints, dpi);
+  const SIZE base = MeasureFont(font.handle());
+  return base.cx > 0 && base.cy > 0 ? base : Dialog::kDesignBase;
+}
+
+}  // namespace
+
+void Dialog::CreateFontFor(int dpi) { base_ = MeasureDialogFont(font_, dpi); }
+
+SIZE Dialog::OuterSize(SIZE base, int dpi) const {
+  RECT outer{0, 0, MulDiv(design_client_.cx, base.cx, kDesignBase.cx),
+             MulDiv(design_client_.cy, base.cy, kDesignBase.cy)};
+  AdjustWindowRectForDpi(outer, style_, false, ex_style_, dpi);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// What the layout needs at another DPI, where the font's whole-pixel cell
+// grows by another ratio than the DPI: Windows would otherwise scale the
+// present size linearly and cut the dialog's last row or column.
+SIZE Dialog::SizeAt(int dpi) const {
+  Font font;
+  return OuterSize(MeasureDialogFont(font, dpi), dpi);
 }
 
 void Dialog::Place(const Control& control, int x, int y, int width, int height) {
@@ -49,9 +72,11 @@ void Dialog::Place(const Control& control, int x, int y, int width, int height) 
   control.Move(X(x), Y(y), X(width), Y(height));
 }
 
-// Moved to a monitor of another scale: the font at the new DPI, every placed
-// control where it belongs at that size, the bounds Windows suggests.
+// Moved to a monitor of another scale: the icon and the font at the new DPI,
+// every placed control where it belongs at that size, the bounds Windows
+// suggests.
 void Dialog::OnDpiChanged(int dpi, LPARAM suggested) {
+  if (icons_) ApplyIcons(dpi);
   CreateFontFor(dpi);
   for (const Placed& p : placed_) {
     if (!IsWindow(p.control)) continue;
@@ -143,6 +168,9 @@ LRESULT Dialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
       SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case kGetDpiScaledSize:
+      *reinterpret_cast<SIZE*>(lparam) = SizeAt(static_cast<int>(wparam));
+      return TRUE;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wparam), lparam);
       return 0;

@@ -83,6 +83,10 @@ class Dialog : public Window {
 
  private:
   void CreateFontFor(int dpi);
+  // The dialog's outer size for a character cell `base` at `dpi`; and at
+  // `dpi` with the font measured there (WM_GETDPISCALEDSIZE).
+  SIZE OuterSize(SIZE base, int dpi) const;
+  SIZE SizeAt(int dpi) const;
   void OnDpiChanged(int dpi, LPARAM suggested);
   struct Placed {
     HWND control;
@@ -91,8 +95,12 @@ class Dialog : public Window {
 
   Font font_;
   SIZE base_ = kDesignBase;  // the dialog font's character cell
+  SIZE design_client_{};     // the frame's client area, design pixels
+  DWORD style_ = 0;
+  DWORD ex_style_ = 0;
   std::vector<Placed> placed_;
   HWND owner_ = nullptr;
+  bool icons_ = false;  // the application's icon in the caption
   int default_button_ = IDOK;
   int result_ = IDCANCEL;
   bool running_ = false;

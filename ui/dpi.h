@@ -13,6 +13,11 @@ namespace ui {
 
 inline constexpr int kDesignDpi = 96;
 
+// WM_GETDPISCALEDSIZE (Windows 10 1703), which the headers for Windows 7 that
+// the program is built with do not name: Windows asks a window for its size
+// at another DPI before moving it to a monitor of that scale.
+inline constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 // The DPI of `window`; for null, or where the system cannot tell, the
 // system's DPI.
 int DpiOf(HWND window);

@@ -62,6 +62,7 @@ void TVtFormMain::OnCreate() {
   status_bar_.Create(hwnd(), kStatusBarId);
   status_bar_.SetSimpleText("");
   ApplyDpi();
+  ApplyIcons(dpi_);
 }
 
 void TVtFormMain::ApplyDpi() {
@@ -82,6 +83,7 @@ void TVtFormMain::OnDpiChanged(int dpi, LPARAM suggested) {
   }
   const int column1 = MulDiv(thread_list_.Column1(), dpi, old_dpi);
   dpi_ = dpi;
+  ApplyIcons(dpi);
   list_box_width_ = MulDiv(list_box_width_, dpi, old_dpi);
   ApplyDpi();
   if (shown_once_) SetUpImageLists();

@@ -186,7 +186,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   int RowCount() override { return static_cast<int>(thread_list_.View().MessageCount()); }
   int SelectedRow() override;
   void SelectRow(int position) override;
-  void ClearRows() override { thread_list_.ClearRows(); }
+  void ClearRows() override { thread_list_.ClearRows(view_.CurrentFolderIndex); }
   void ShowRows(std::vector<thread::ThreadNode*> rows) override;
   void ClearViewedNode() override { viewed_node_ = nullptr; }
   void RepaintFolderList() override { folder_list_.ListBoxF().Invalidate(); }

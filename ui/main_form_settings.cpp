@@ -62,6 +62,8 @@ void TVtFormMain::ListFontClick(bool thread_list) {
     folder_list_.ApplySettings(list, dpi_);
     folder_list_.ListBoxF().Invalidate();
   }
+  // The filter box is a line of the thread list's font high.
+  Layout();
 }
 
 void TVtFormMain::mVersionClick() { TAbout(hwnd()).ShowModal(); }

@@ -1,35 +1,37 @@
 #include "ui/placement.h"
 
-#include <algorithm>
+#include <vector>
 
+#include "settings/window_place.h"
 #include "ui/dpi.h"
 
 namespace ui {
 namespace {
 
-long long Area(const RECT& r) {
-  return static_cast<long long>(std::max(0L, static_cast<long>(r.right - r.left))) *
-         std::max(0L, static_cast<long>(r.bottom - r.top));
+settings::ScreenRect ToScreenRect(const RECT& r) {
+  return settings::ScreenRect{static_cast<int>(r.left), static_cast<int>(r.top),
+                              static_cast<int>(r.right), static_cast<int>(r.bottom)};
 }
 
-// The squared distance from `point` to the nearest point of `r`.
-long long DistanceSquared(POINT point, const RECT& r) {
-  const long long dx = point.x < r.left    ? r.left - point.x
-                       : point.x > r.right ? point.x - r.right
-                                           : 0;
-  const long long dy = point.y < r.top      ? r.top - point.y
-                       : point.y > r.bottom ? point.y - r.bottom
-                                            : 0;
-  return dx * dx + dy * dy;
-}
+RECT ToRect(const settings::ScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(monitor, &info)) {
-    reinterpret_cast<std::vector<RECT>*>(areas)->push_back(info.rcWork);
+    reinterpret_cast<std::vector<settings::ScreenRect>*>(areas)->push_back(
+        ToScreenRect(info.rcWork));
   }
   return TRUE;
+}
+
+// The height of the window's frame and caption above its client area (its
+// menu bar not counted) at `dpi`: the strip by which it is dragged.
+int CaptionHeight(HWND window, int dpi) {
+  RECT frame{};
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), false,
+                         static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+  return -frame.top;
 }
 
 }  // namespace
@@ -64,21 +66,6 @@ bool RestoresMaximized(HWND window) {
   return placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
 }
 
-RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas) {
-  if (work_areas.empty()) return saved;
-  for (const RECT& work : work_areas) {
-    RECT common{};
-    if (IntersectRect(&common, &saved, &work) && 2 * Area(common) >= Area(saved)) return saved;
-  }
-  const POINT center{saved.left + (saved.right - saved.left) / 2,
-                     saved.top + (saved.bottom - saved.top) / 2};
-  const RECT& work =
-      *std::min_element(work_areas.begin(), work_areas.end(), [&](const RECT& a, const RECT& b) {
-        return DistanceSquared(center, a) < DistanceSquared(center, b);
-      });
-  return InsideWorkArea(saved, work);
-}
-
 void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repaint) {
   // Twice when the move takes the window to a monitor of another scale: the
   // second time at that monitor's DPI.
@@ -86,8 +73,8 @@ void MoveOnScreen(HWND window, const settings::WindowBounds& bounds, bool repain
     const int dpi = DpiOf(window);
     const int width = Scale(bounds.Width, dpi);
     const int height = Scale(bounds.Height, dpi);
-    const RECT shown =
-        KeepOnScreen(RECT{bounds.Left, bounds.Top, bounds.Left + width, bounds.Top + height});
+    const RECT shown = KeepOnScreen(
+        window, RECT{bounds.Left, bounds.Top, bounds.Left + width, bounds.Top + height});
     MoveWindow(window, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
                repaint ? TRUE : FALSE);
     if (DpiOf(window) == dpi) return;
@@ -107,11 +94,7 @@ settings::WindowBounds SavedBounds(HWND window) {
 }
 
 RECT InsideWorkArea(const RECT& r, const RECT& work) {
-  const LONG width = std::min(r.right - r.left, work.right - work.left);
-  const LONG height = std::min(r.bottom - r.top, work.bottom - work.top);
-  const LONG left = std::clamp(r.left, work.left, work.right - width);
-  const LONG top = std::clamp(r.top, work.top, work.bottom - height);
-  return RECT{left, top, left + width, top + height};
+  return ToRect(settings::InsideArea(ToScreenRect(r), ToScreenRect(work)));
 }
 
 RECT WorkAreaOf(HWND window) {
@@ -125,10 +108,21 @@ RECT WorkAreaOf(HWND window) {
   return info.rcWork;
 }
 
-RECT KeepOnScreen(const RECT& saved) {
-  std::vector<RECT> areas;
+RECT KeepOnScreen(HWND window, const RECT& bounds) {
+  std::vector<settings::ScreenRect> areas;
   EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-  return KeepOnScreen(saved, areas);
+  return ToRect(
+      settings::KeepOnScreen(ToScreenRect(bounds), areas, CaptionHeight(window, DpiOf(window))));
+}
+
+void KeepWindowOnScreen(HWND window) {
+  if (IsZoomed(window)) return;
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  const RECT shown = KeepOnScreen(window, bounds);
+  if (EqualRect(&shown, &bounds)) return;
+  SetWindowPos(window, nullptr, shown.left, shown.top, shown.right - shown.left,
+               shown.bottom - shown.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace ui

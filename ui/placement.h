@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "settings/settings.h"
 
 namespace ui {
@@ -25,14 +23,13 @@ RECT NormalBoundsOnScreen(HWND window);
 // comes back maximised): what a restart should show.
 bool RestoresMaximized(HWND window);
 
-// Where a window saved at `saved` (screen coordinates) opens, given the work
-// areas of the monitors: as saved when at least half of it lies in one of
-// them; otherwise moved into the work area nearest to it (and made smaller
-// when it is larger), so that a window saved on a monitor that is gone since
-// (undocked, unplugged, another arrangement) never opens out of sight.
-RECT KeepOnScreen(const RECT& saved, const std::vector<RECT>& work_areas);
-// The same with the monitors of this desktop.
-RECT KeepOnScreen(const RECT& saved);
+// Where `window` (bounds in screen coordinates) may show on the monitors of
+// this desktop, by settings::KeepOnScreen: moved into reach when less than
+// half of it, or not its caption strip, is in a work area.
+RECT KeepOnScreen(HWND window, const RECT& bounds);
+// Moves a window that is out of reach (see above) into it; a maximised one
+// is left to the system.
+void KeepWindowOnScreen(HWND window);
 // Window bounds in the settings file: Left and Top are screen pixels (the
 // desktop's coordinates have no scale of their own), Width and Height are kept
 // at 96 DPI, so that a window is as large beside its text on every screen

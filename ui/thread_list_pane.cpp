@@ -55,65 +55,6 @@ void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int d
   ImageList_SetBkColor(images_, back_color_);
 }
 
-void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
-  LVITEMW& item = info.item;
-  if (item.iItem < 0 || item.iItem >= static_cast<int>(rows_.size())) return;
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(item.iItem)];
-  if ((item.mask & LVIF_IMAGE) != 0) {
-    // A collapsed first row also shows the unread mark of the rows it hides.
-    const bool unread = thread::IsUnread(node) ||
-                        (rows_.IsCollapsedRoot(node) && thread::RowView::Hidden(node).Unread > 0);
-    item.iImage = unread ? thread::kUnreadImage : thread::kNoImage;
-  }
-  if ((item.mask & LVIF_TEXT) == 0) return;
-  if (item.iSubItem == 0) {
-    WideInto(Caption(item.iItem), item.pszText, item.cchTextMax);
-  } else {
-    WideInto(node.Sender, item.pszText, item.cchTextMax);
-  }
-}
-
-std::string ThreadListPane::Caption(int row) const {
-  static const mailbox::FolderInfo kPlainFolder;
-  const mailbox::FolderInfo& folder =
-      rows_folder_ >= 0 ? folders_[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
-  std::string caption = thread::MakeRow(node, folder).Caption;
-  // A collapsed first row says how many messages it hides.
-  if (rows_.IsCollapsedRoot(node)) {
-    caption += " (+" + std::to_string(thread::RowView::Hidden(node).Messages) + ")";
-  }
-  return caption;
-}
-
-// The list view's letter jump: the typed text is looked for at the start of
-// the rows' first column as shown, ignoring case and the row's leading blanks,
-// from the row after the focused one and round to the top. The blanks are
-// skipped because every subject is shown after one (and replies after their
-// indentation), while a typed blank never gets here: Space opens the row.
-int ThreadListPane::FindRow(const NMLVFINDITEMW& find) const {
-  const int count = static_cast<int>(rows_.size());
-  if (find.lvfi.psz == nullptr || (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 ||
-      count == 0) {
-    return -1;
-  }
-  const std::wstring_view wanted = find.lvfi.psz;
-  const bool prefix = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-  const int start = std::clamp(find.iStart, 0, count);
-  const int span = (find.lvfi.flags & LVFI_WRAP) != 0 ? count : count - start;
-  for (int k = 0; k < span; ++k) {
-    const int row = (start + k) % count;
-    std::wstring caption = platform::Widen(Caption(row));
-    caption.erase(0, caption.find_first_not_of(L' '));
-    if (prefix ? caption.size() < wanted.size() : caption.size() != wanted.size()) continue;
-    if (CompareStringOrdinal(caption.c_str(), static_cast<int>(wanted.size()), wanted.data(),
-                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
-      return row;
-    }
-  }
-  return -1;
-}
-
 LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
   switch (header.code) {
     case LVN_GETDISPINFOW:
@@ -151,52 +92,6 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
   }
 }
 
-LRESULT ThreadListPane::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
-  if (font_.fallback() == nullptr) return CDRF_DODEFAULT;
-  switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      return CDRF_NOTIFYPOSTPAINT;
-    case CDDS_ITEMPOSTPAINT:
-      DrawRowText(static_cast<int>(draw.nmcd.dwItemSpec), draw.nmcd.hdc);
-      return CDRF_DODEFAULT;
-    default:
-      return CDRF_DODEFAULT;
-  }
-}
-
-void ThreadListPane::DrawRowText(int row, HDC dc) const {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  const HWND list = list_.hwnd();
-  const bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
-  const bool focused = GetFocus() == list;
-  const bool full_row = (list_.ExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
-  const int saved = SaveDC(dc);
-  SetBkMode(dc, TRANSPARENT);
-  for (int column = 0; column < 2; ++column) {
-    RECT cell{};
-    if (!ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell)) continue;
-    const bool marked = selected && (column == 0 || full_row);
-    const COLORREF back =
-        marked ? GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : back_color_;
-    const COLORREF text =
-        marked ? GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT) : text_color_;
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &cell, brush);
-    DeleteObject(brush);
-    SetTextColor(dc, text);
-    const std::string cp932 = column == 0 ? Caption(row) : std::string(node.Sender.str());
-    const std::wstring wide = platform::Widen(cp932);
-    RECT clip = cell;
-    clip.right -= Scale(2, dpi_);
-    const int top = cell.top + (cell.bottom - cell.top - MeasureFont(font_.handle()).cy) / 2;
-    DrawFallbackText(dc, font_, cell.left + Scale(2, dpi_), top, clip, wide);
-  }
-  RestoreDC(dc, saved);
-}
-
 int ThreadListPane::FilterBoxHeight() const {
   return MeasureFont(font_.handle()).cy + Scale(8, dpi_);
 }
@@ -205,14 +100,24 @@ void ThreadListPane::KeepCollapsed() {
   if (rows_folder_ >= 0) collapsed_[rows_folder_] = rows_.Collapsed();
 }
 
-void ThreadListPane::ClearRows() {
+void ThreadListPane::ClearRows(int folder) {
   KeepCollapsed();
   rows_.Clear();
   rows_folder_ = -1;
+  KeepsFilterFor(folder);
   if (list_.hwnd() == nullptr) return;
   list_.SetRowCount(0);
   list_.Invalidate();
   UpdateWindow(list_.hwnd());
+}
+
+// Another folder empties the box, an empty one too (it shows no rows, but is
+// left as any other); the same one, read again, keeps its filter.
+bool ThreadListPane::KeepsFilterFor(int folder) {
+  if (folder == filter_folder_) return true;
+  filter_folder_ = folder;
+  if (box_.hwnd() != nullptr) box_.SetText("");
+  return false;
 }
 
 void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder) {
@@ -224,13 +129,8 @@ void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder)
       folder >= 0 ? folders_[static_cast<std::size_t>(folder)].MlStringDelete : 0;
   rows_.Reset(std::move(rows), ml_string_delete, std::move(collapsed));
   rows_folder_ = folder;
-  // Another folder empties the box; the same one, read again, keeps its
-  // filter.
   applied_filter_.clear();
-  if (folder != filter_folder_) {
-    filter_folder_ = folder;
-    if (box_.hwnd() != nullptr) box_.SetText("");
-  } else if (box_.hwnd() != nullptr && !box_.Text().empty()) {
+  if (KeepsFilterFor(folder) && box_.hwnd() != nullptr && !box_.Text().empty()) {
     applied_filter_ = box_.Text();
     rows_.SetFilter(applied_filter_);
     form_.ShowFolderStatus(folder);
@@ -248,11 +148,7 @@ bool ThreadListPane::RemoveNode(thread::ThreadView& shown, thread::ThreadNode* n
   list_.SetRowCount(static_cast<int>(rows_.size()));
   list_.Invalidate();
   const int kept = selected == node ? -1 : rows_.ShownRowFor(selected);
-  if (kept >= 0) {
-    SelectRow(kept, false);
-  } else if (row >= 0) {
-    SelectRow(row, false);
-  }
+  SelectRow(kept >= 0 ? kept : std::max(row, 0), false);
   return unread_gone;
 }
 
@@ -261,10 +157,7 @@ thread::ThreadNode* ThreadListPane::SelectedNode() const { return rows_.NodeAt(l
 bool ThreadListPane::SelectNode(const thread::ThreadNode* node, bool reveal) {
   const std::size_t before = rows_.size();
   const int row = reveal ? rows_.Reveal(node) : rows_.ShownRowFor(node);
-  if (rows_.size() != before) {
-    list_.SetRowCount(static_cast<int>(rows_.size()));
-    list_.Invalidate();
-  }
+  if (rows_.size() != before) RowsChanged(node);
   if (row < 0) return false;
   SelectRow(row, true);
   return true;
@@ -274,8 +167,12 @@ void ThreadListPane::RowsChanged(const thread::ThreadNode* keep) {
   // A new row count makes the list view redraw its scroll bars at once,
   // which under Wine costs more than filtering 100,000 rows: a filter that
   // keeps the count (typing on into a word) only repaints.
+  // Either way the selection is cleared first: a row number selected before
+  // stands for another message now.
   if (list_.RowCount() != static_cast<int>(rows_.size())) {
     list_.SetRowCount(static_cast<int>(rows_.size()));
+  } else {
+    list_.ClearSelection();
   }
   list_.Invalidate();
   if (rows_.empty()) return;

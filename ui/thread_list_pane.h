@@ -6,6 +6,9 @@
 // keys, its clicks and its right-click pop-up, the selection, the collapsed
 // threads and the unread jumps. Opening a row in the viewer is the form's
 // (OpenSelectedMail).
+//
+// What the rows show (their text, the letter jump and the drawing in a
+// fallback face) is in thread_list_rows.cpp; the rest in thread_list_pane.cpp.
 
 #include <windows.h>
 // after windows.h, whose types it uses
@@ -59,7 +62,8 @@ class ThreadListPane {
   const thread::RowView& View() const { return rows_; }
   const std::vector<thread::ThreadNode*>& Rows() const { return rows_.Shown(); }
   int RowsFolder() const { return rows_folder_; }
-  void ClearRows();
+  // No rows, while `folder` (-1: none) is opened or when it has none to show.
+  void ClearRows(int folder);
   // Shows a folder's list (every node, in list order) with the threads that
   // were collapsed when it was last shown (all of them, for a folder not shown
   // yet with "CollapseThreads" 1). The filter box empties when the folder is
@@ -110,6 +114,9 @@ class ThreadListPane {
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
   void KeepCollapsed();
+  // Whether the box's text filters `folder`; if not, the box is emptied and
+  // filters it from now on.
+  bool KeepsFilterFor(int folder);
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
   // In a face without Japanese the rows' text is drawn again after the
   // control, with the characters the face lacks in the fallback face.

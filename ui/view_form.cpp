@@ -160,6 +160,8 @@ void TViewForm::SetMessage(const std::string& path, const std::string& sender,
 
 void TViewForm::ShowOrFocus() {
   if (!IsWindowVisible(hwnd())) {
+    // The monitors may have changed while it was hidden.
+    KeepWindowOnScreen(hwnd());
     const bool maximize = !shown_once_ && settings_.Window.bMaximize != 0;
     ShowWindow(hwnd(), maximize ? SW_SHOWMAXIMIZED : SW_SHOW);
     shown_once_ = true;
@@ -256,10 +258,10 @@ bool TViewForm::FormCloseQuery() {
 }
 
 // Every show: the menu items that need the converter follow its presence, and
-// the window gets the application's small icon.
+// the window gets the application's icons.
 void TViewForm::FormShow() {
   ViewCommands().UpdateMenu(*this, FindPullDown(GetMenu(hwnd()), kViewEditMenuName));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui::ApplicationIcon(true)));
+  ApplyIcons(DpiOf(hwnd()));
 }
 
 bool TViewForm::PreTranslate(MSG& message) {
@@ -281,10 +283,7 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       FocusText();
       return 0;
     case WM_DPICHANGED:
-      // Moved to a monitor of another scale: the text at the new size, the
-      // window at the bounds Windows suggests.
-      ApplyFont();
-      TakeSuggestedRect(hwnd(), lparam);
+      DpiChanged(HIWORD(wparam), lparam);
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) ShowWindow(hwnd(), SW_HIDE);

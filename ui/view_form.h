@@ -132,7 +132,8 @@ class TViewForm final : public ui::Window {
   void CreateBigView();
   void ApplySettings();
   void ApplyFont();
-  void ApplyFallbackFace();  // (view_form_font.cpp)
+  void ApplyFallbackFace();                    // (view_form_font.cpp)
+  void DpiChanged(int dpi, LPARAM suggested);  // (view_form_font.cpp)
   void ApplyBigViewFormat();
   void ShowLines();
   std::string Convert(std::string_view text) const;

@@ -11,6 +11,7 @@
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/view_form.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 
@@ -40,8 +41,38 @@ void TViewForm::mFontClick() {
   }
 }
 
+// Moved to a monitor of another scale: the icons and the font at the new
+// size, the window at the bounds Windows suggests, and the text shown again
+// in that font (a format given to the whole text would take the links'
+// colour and underline and the fallback faces away), with the selection kept
+// and the line that was at the top still at the top.
+void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
+  ApplyIcons(dpi);
+  const auto top_line = static_cast<WPARAM>(SendMessageW(big_view_, EM_GETFIRSTVISIBLELINE, 0, 0));
+  const LRESULT top_char = SendMessageW(big_view_, EM_LINEINDEX, top_line, 0);
+  CHARRANGE selection{};
+  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
+  TakeSuggestedRect(hwnd(), suggested);
+  if (shown_text_.empty()) {
+    ApplyBigViewFormat();
+    return;
+  }
+  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  ShowLines();
+  SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  const LRESULT line = SendMessageW(big_view_, EM_EXLINEFROMCHAR, 0, top_char);
+  const LRESULT now = SendMessageW(big_view_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(big_view_, EM_LINESCROLL, 0, line - now);
+  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(big_view_, nullptr, TRUE);
+}
+
 // A face without Japanese: the characters it lacks are given the fallback
 // face, as the lists draw them (the rich edit of Wine finds none itself).
+// Only those Shift-JIS has: the fallback face is a Japanese one, and an
+// emoji, Hangul or Thai is better drawn in the face the rich edit of Windows
+// picks for it.
 void TViewForm::ApplyFallbackFace() {
   if (font_.fallback() == nullptr) return;
   GETTEXTLENGTHEX length_query{GTL_DEFAULT | GTL_PRECISE | GTL_NUMCHARS, 1200};
@@ -63,9 +94,13 @@ void TViewForm::ApplyFallbackFace() {
   format.dwMask = CFM_FACE | CFM_CHARSET;
   format.bCharSet = SHIFTJIS_CHARSET;
   platform::Widen(font_.fallback_face()).copy(format.szFaceName, LF_FACESIZE - 1);
-  std::vector<CHARRANGE> ranges;
+  std::vector<viewer::UnitRun> missing;
   for (const auto& [first, last] : MissingRuns(font_.handle(), text))
-    ranges.push_back({first, last});
+    missing.push_back({first, last});
+  std::vector<CHARRANGE> ranges;
+  const std::u16string units(text.begin(), text.end());
+  for (const viewer::UnitRun& run : viewer::ShiftJisRuns(units, missing))
+    ranges.push_back({run.first, run.last});
   FormatRanges(format, ranges);
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/wide_win.h"
+#include "ui/dpi.h"
 
 namespace ui {
 namespace {
@@ -15,7 +16,30 @@ ErrorBoxHook& ErrorHook() {
 
 }  // namespace
 
-Window::~Window() { DestroyNow(); }
+Window::~Window() {
+  DestroyNow();
+  if (small_icon_ != nullptr) DestroyIcon(small_icon_);
+  if (large_icon_ != nullptr) DestroyIcon(large_icon_);
+}
+
+void Window::ApplyIcons(int dpi) {
+  // The system metrics are for the system's DPI.
+  const int system_dpi = SystemDpi();
+  HICON small_icon = LoadApplicationIcon(MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, system_dpi));
+  HICON large_icon = LoadApplicationIcon(MulDiv(GetSystemMetrics(SM_CXICON), dpi, system_dpi));
+  if (small_icon == nullptr || large_icon == nullptr) {
+    if (small_icon != nullptr) DestroyIcon(small_icon);
+    if (large_icon != nullptr) DestroyIcon(large_icon);
+    return;
+  }
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large_icon));
+  // The window holds the new ones now.
+  if (small_icon_ != nullptr) DestroyIcon(small_icon_);
+  if (large_icon_ != nullptr) DestroyIcon(large_icon_);
+  small_icon_ = small_icon;
+  large_icon_ = large_icon;
+}
 
 void Window::DestroyNow() {
   if (hwnd_ == nullptr) return;
@@ -114,6 +138,25 @@ HICON ApplicationIcon(bool small_icon) {
                            LR_SHARED);
   if (icon != nullptr) return static_cast<HICON>(icon);
   return LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+HICON LoadApplicationIcon(int size) {
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  // Looked up at run time: the import library of the toolchain lacks it, and
+  // only version 6 of the common controls (bound by the manifest) has it.
+  static const auto scale_down = [] {
+    HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
+    return comctl32 == nullptr ? nullptr
+                               : reinterpret_cast<LoadIconWithScaleDownFn>(reinterpret_cast<void*>(
+                                     GetProcAddress(comctl32, "LoadIconWithScaleDown")));
+  }();
+  HICON icon = nullptr;
+  if (scale_down != nullptr &&
+      SUCCEEDED(scale_down(GetModuleHandleW(nullptr), L"MAINICON", size, size, &icon))) {
+    return icon;
+  }
+  return static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace ui

@@ -41,10 +41,18 @@ class Window {
   // derived class whose members the window still uses, such as its font.
   void DestroyNow();
 
+  // Gives the window the application icon, large and small, drawn for `dpi`
+  // (the window's, which may differ from the system's on another monitor);
+  // called again when the DPI changes. The icons are the window's own and
+  // outlive its HWND.
+  void ApplyIcons(int dpi);
+
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam,
                                     LPARAM lparam) noexcept;
   HWND hwnd_ = nullptr;
+  HICON small_icon_ = nullptr;
+  HICON large_icon_ = nullptr;
 };
 
 // The standard error box for an exception that reached a window procedure.
@@ -59,7 +67,13 @@ void ShowErrorBox(const std::string& text);
 // `catch (...) { ShowCurrentError(); }`.
 void ShowCurrentError() noexcept;
 
-// The application icon (resource MAINICON), or the system's default icon.
+// The application icon (resource MAINICON), or the system's default icon,
+// shared, at the system's DPI: for window classes.
 HICON ApplicationIcon(bool small_icon);
+// The application icon at `size` × `size` pixels, owned by the caller (null
+// when there is none): scaled down from the icon's next larger image where
+// the common controls can (Windows Vista and later), as the system draws
+// icons, else the system's own pick.
+HICON LoadApplicationIcon(int size);
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "nkf/cp932.h"
 #include "nkf/nkf_convert.h"
 #include "nkf/nkf_decode.h"
 #include "nkf/nkf_mime.h"
@@ -195,6 +196,26 @@ std::size_t CodePointsIn(std::string_view text, std::size_t bytes) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++count;
   }
   return count;
+}
+
+std::vector<UnitRun> ShiftJisRuns(std::u16string_view text, const std::vector<UnitRun>& runs) {
+  std::vector<UnitRun> kept;
+  for (const UnitRun& run : runs) {
+    const int last = std::min(run.last, static_cast<int>(text.size()));
+    for (int i = std::max(run.first, 0); i < last; ++i) {
+      const char16_t unit = text[static_cast<std::size_t>(i)];
+      // A surrogate (half of a character beyond the Basic Multilingual Plane)
+      // has no CP932 form, nor has its pair.
+      const bool has = unit < 0x80 || nkf::UnicodeToCp932(unit).has_value();
+      if (!has) continue;
+      if (!kept.empty() && kept.back().last == i) {
+        kept.back().last = i + 1;
+      } else {
+        kept.push_back({i, i + 1});
+      }
+    }
+  }
+  return kept;
 }
 
 }  // namespace viewer

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace viewer {
 
@@ -55,5 +56,18 @@ std::string DecodeEncodedWords(std::string_view text);
 
 // Code points in the first `bytes` bytes of UTF-8 text.
 std::size_t CodePointsIn(std::string_view text, std::size_t bytes);
+
+// A range [first, last) of UTF-16 units.
+struct UnitRun {
+  int first = 0;
+  int last = 0;
+  bool operator==(const UnitRun&) const = default;
+};
+
+// The parts of `runs` (ranges of `text`) whose characters Shift-JIS (CP932)
+// has: what a Japanese fallback face can be trusted to draw. Characters
+// beyond it (emoji, Hangul, Thai, a surrogate pair) are left out, for the
+// text control to find a face of its own.
+std::vector<UnitRun> ShiftJisRuns(std::u16string_view text, const std::vector<UnitRun>& runs);
 
 }  // namespace viewer

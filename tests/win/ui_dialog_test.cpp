@@ -11,6 +11,7 @@
 #include "tests/win/ui_support.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
 
 namespace uitest {
 namespace {
@@ -155,6 +156,36 @@ TEST(Dialog, TabMovesToTheNextControlAndTheFocusedButtonAnswersEnter) {
   };
   EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
   EXPECT_EQ(focused_after_tab, dialog.CancelButton());
+}
+
+// Before a move to a monitor of another scale, Windows asks a dialog for its
+// size there (WM_GETDPISCALEDSIZE): the answer is its layout at that DPI, the
+// design client area in the font measured at that DPI with the frame at that
+// DPI, which WM_DPICHANGED then lays the dialog out in.
+TEST(Dialog, AnswersItsSizeAtAnotherScaleFromItsOwnLayout) {
+  NameDialog dialog(nullptr);
+  const int dpi = ui::DpiOf(dialog.hwnd());
+  const int width_before = dialog.X(200);
+  for (const int new_dpi : {2 * dpi, dpi}) {
+    SIZE size{};
+    ASSERT_TRUE(SendMessageW(dialog.hwnd(), ui::kGetDpiScaledSize, static_cast<WPARAM>(new_dpi),
+                             reinterpret_cast<LPARAM>(&size)))
+        << new_dpi;
+    RECT suggested{};
+    GetWindowRect(dialog.hwnd(), &suggested);
+    suggested.right = suggested.left + size.cx;
+    suggested.bottom = suggested.top + size.cy;
+    SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(new_dpi, new_dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT layout{0, 0, dialog.X(200), dialog.Y(80)};
+    ui::AdjustWindowRectForDpi(
+        layout, static_cast<DWORD>(GetWindowLongPtrW(dialog.hwnd(), GWL_STYLE)), false,
+        static_cast<DWORD>(GetWindowLongPtrW(dialog.hwnd(), GWL_EXSTYLE)), new_dpi);
+    EXPECT_EQ(size.cx, layout.right - layout.left) << new_dpi;
+    EXPECT_EQ(size.cy, layout.bottom - layout.top) << new_dpi;
+    EXPECT_NEAR(dialog.X(200), MulDiv(width_before, new_dpi, dpi), 200 * new_dpi / dpi / 8)
+        << "the layout follows the DPI";
+  }
 }
 
 }  // namespace

@@ -260,5 +260,42 @@ TEST_F(Dialogs, TheViewerFontDialogShowsTheLinkColourAndKeepsItsChoice) {
   EXPECT_EQ(fixture.Viewer().Settings().LinkColor, static_cast<std::int32_t>(RGB(0, 128, 0)));
 }
 
+// A larger thread-list font chosen through the font dialog, as a user picks
+// it: the filter box above the list grows to a line of the new font.
+TEST_F(Dialogs, TheFilterBoxFollowsTheThreadListFont) {
+  fixture.Start();
+  const ui::ThreadListPane& threads = fixture.Main().ThreadList();
+  const int height_before = threads.FilterBoxHeight();
+  const std::size_t done =
+      RunWithSteps([&] { fixture.Command("mMailFont"); },
+                   {[&] {
+                      HWND dialog = FindThreadWindow(L"TSetFontForm");
+                      if (dialog == nullptr) return false;
+                      PostClick(GetDlgItem(dialog, ui::TSetFontForm::kFontButton1Id));
+                      return true;
+                    },
+                    [&] {
+                      HWND fonts = FindThreadWindow(L"#32770");
+                      if (fonts == nullptr) return false;
+                      constexpr int kSizeBox = 0x472;  // the chooser's size combo box
+                      SendDlgItemMessageW(fonts, kSizeBox, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(L"28"));
+                      SendMessageW(fonts, WM_COMMAND, MAKEWPARAM(kSizeBox, CBN_SELCHANGE),
+                                   reinterpret_cast<LPARAM>(GetDlgItem(fonts, kSizeBox)));
+                      PostClick(GetDlgItem(fonts, IDOK));
+                      return true;
+                    },
+                    [&] {
+                      if (FindThreadWindow(L"#32770") != nullptr) return false;
+                      PostClick(GetDlgItem(FindThreadWindow(L"TSetFontForm"), IDOK));
+                      return true;
+                    }});
+  ASSERT_EQ(done, 3u);
+  ASSERT_GT(threads.FilterBoxHeight(), height_before) << "the font is larger";
+  RECT box{};
+  GetWindowRect(threads.FilterBox().hwnd(), &box);
+  EXPECT_EQ(box.bottom - box.top, threads.FilterBoxHeight());
+}
+
 }  // namespace
 }  // namespace uitest

@@ -50,6 +50,25 @@ int TextHeight(HWND control) { return ui::MeasureFont(FontOf(control)).cy; }
 
 std::string Suffix(int dpi) { return "-" + std::to_string(dpi) + "dpi"; }
 
+// The side of the window's icon (ICON_SMALL or ICON_BIG), 0 when it has none.
+int IconSide(HWND window, WPARAM which) {
+  auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// The sides the small and the large icon have at `dpi` (the system metrics
+// are at the system's).
+SIZE IconSidesAt(int dpi) {
+  return SIZE{MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ui::SystemDpi()),
+              MulDiv(GetSystemMetrics(SM_CXICON), dpi, ui::SystemDpi())};
+}
+
 class DisplayScale : public SharedMailbox {};
 
 // The main window with the viewer open: every size follows the DPI, and the
@@ -162,6 +181,9 @@ TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
   GetWindowRect(GetDlgItem(main.hwnd(), ui::TVtFormMain::kStatusBarId), &status);
   EXPECT_GE(Height(status), ui::Scale(19, dpi));
   EXPECT_GE(Height(status), TextHeight(GetDlgItem(main.hwnd(), ui::TVtFormMain::kStatusBarId)) + 4);
+  // The icons are drawn for the window's DPI, not the system's.
+  EXPECT_EQ(IconSide(main.hwnd(), ICON_SMALL), IconSidesAt(dpi).cx);
+  EXPECT_EQ(IconSide(main.hwnd(), ICON_BIG), IconSidesAt(dpi).cy);
 }
 
 // Whether a control's text fits it: the text measured in the control's font

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <commctrl.h>
 
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +113,80 @@ TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   EXPECT_EQ(BoxText(fixture), "");
   EXPECT_FALSE(view.FilterOn());
   EXPECT_TRUE(fixture.Errors.empty());
+}
+
+// A folder without messages shows no rows, but choosing it empties the box
+// as choosing any other folder does: coming back finds every row.
+TEST_F(ThreadView, AnEmptyFolderChosenAndLeftEmptiesTheFilterBox) {
+  fixture.Start();
+  const int total = fixture.RowCount();
+  {
+    std::ofstream entry(fixture.FolderPath(kOutbox) + "\\Entry.ini", std::ios::binary);
+    entry << "[Property]\r\nTotal=0\r\nUnOpen=0\r\n";
+  }
+  HWND box = fixture.Main().ThreadList().FilterBox().hwnd();
+  SetFocus(box);
+  TypeChar(box, L'x');
+  ASSERT_TRUE(PumpUntil([&] { return BoxText(fixture) == "x"; }, 2000));
+  fixture.SelectFolderWithKeys(kOutbox);
+  ASSERT_EQ(fixture.RowCount(), 0);
+  fixture.SelectFolderWithKeys(kInbox);
+  EXPECT_EQ(BoxText(fixture), "");
+  EXPECT_EQ(fixture.RowCount(), total);
+}
+
+// The rows the list shows selected.
+int SelectedRowCount(HWND list) {
+  int count = 0;
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    ++count;
+  }
+  return count;
+}
+
+// However the number of rows changes, one row is selected afterwards: the
+// row number selected before, which now stands for another message, is not.
+TEST_F(ThreadView, EveryRowCountChangeLeavesExactlyOneRowSelected) {
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND list = main.ThreadList().ListViewMail().hwnd();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  const int reply = ReplyRowInAnUnreadThread(fixture);
+  ASSERT_GE(reply, 0);
+  const std::wstring sender = platform::Widen(RowNode(fixture, reply).Sender.str());
+  struct Case {
+    const char* reason;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"a reply's thread collapsed",
+       [&] {
+         main.SelectRow(reply, true);
+         PressKey(list, VK_LEFT);
+       }},
+      {"expanded again", [&] { PressKey(list, VK_RIGHT); }},
+      {"every thread collapsed, from the first row",
+       [&] {
+         main.SelectRow(0, true);
+         fixture.Command("mCollapseAll");
+       }},
+      {"a collapsed thread entered by Ctrl+N", [&] { fixture.Command("mNextMidoku"); }},
+      {"every thread expanded", [&] { fixture.Command("mExpandAll"); }},
+      {"filtered from the last row",
+       [&] {
+         main.SelectRow(fixture.RowCount() - 1, true);
+         SetWindowTextW(box, sender.c_str());
+       }},
+      {"the filter emptied", [&] { SetWindowTextW(box, L""); }},
+  };
+  for (const Case& c : cases) {
+    const int before = fixture.RowCount();
+    c.change();
+    ASSERT_TRUE(PumpUntil([&] { return fixture.RowCount() != before; }, 3000)) << c.reason;
+    Settle();
+    EXPECT_EQ(SelectedRowCount(list), 1) << c.reason;
+  }
 }
 
 TEST_F(ThreadView, LeftAndRightCollapseAndExpandTheSelectedThread) {

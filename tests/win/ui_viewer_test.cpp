@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
+#include "ui/dpi.h"
+#include "ui/fonts.h"
 #include "ui/view_commands.h"
 #include "viewer/link_scan.h"
 #include "viewer/text_lines.h"
@@ -295,6 +298,78 @@ TEST_F(Viewer, UnicodeMessageShowsWholeAndCopiesAsUnicode) {
   EXPECT_EQ(std::string(shift_jis).substr(0, 6), "\x8d\xa1\x93\xfa\x82\xcd");
   EXPECT_NE(std::string(shift_jis).find("\r\nhttp://a.example/"), std::string::npos);
   CloseClipboard();
+}
+
+// Moved to a monitor of another scale (WM_DPICHANGED, as Windows sends it),
+// the viewer keeps what loading gave the text: the links their colour and
+// underline, and the line at the top stays at the top. A character Shift-JIS
+// lacks (Hangul, in a face without it) never gets the Japanese fallback face.
+TEST_F(Viewer, AScaleChangeKeepsTheLinksAndTheTopLine) {
+  {
+    settings::IniWriter ini(fixture.SettingsPath());
+    ini.WriteQuotedString("ViewWindow", "FontFace", "DejaVu Sans");
+    ASSERT_TRUE(ini.Commit());
+  }
+  fixture.Start();
+  std::string body = "한국\r\n";
+  for (int line = 0; line < 80; ++line) {
+    body += "あ " + std::to_string(line) + " http://a.example/" + std::to_string(line) + "\r\n";
+  }
+  const std::string path = fixture.Dir().WriteFile(
+      "long.qnm", "Subject: s\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + body);
+  ui::TViewForm& viewer = fixture.Viewer();
+  viewer.SetMessage(path, "a", "b");
+  viewer.ShowOrFocus();
+  viewer.LoadMessage(0, false);
+  Settle();
+  HWND view = viewer.BigView();
+  SendMessageW(view, EM_LINESCROLL, 0, 30);
+  const auto top_line = [&] {
+    return SendMessageW(view, EM_LINEINDEX, SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  };
+  const LRESULT top = top_line();
+  ASSERT_GT(top, 0);
+
+  RECT bounds{};
+  GetWindowRect(viewer.hwnd(), &bounds);
+  const int dpi = 2 * ui::DpiOf(viewer.hwnd());
+  SendMessageW(viewer.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&bounds));
+  Settle();
+  EXPECT_EQ(top_line(), top);
+
+  std::wstring shown = viewer.BigViewText();
+  shown.erase(std::remove(shown.begin(), shown.end(), L'\n'), shown.end());
+  const auto format_at = [&](std::size_t c) {
+    const auto at = static_cast<LONG>(c);
+    SendMessageW(view, EM_SETSEL, at, at + 1);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    SendMessageW(view, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+  };
+  const std::size_t url = shown.find(L"http://", static_cast<std::size_t>(top));
+  ASSERT_EQ(shown[static_cast<std::size_t>(top)], L'あ');
+  ASSERT_NE(url, std::wstring::npos);
+  struct Case {
+    std::size_t character;
+    bool link;
+    bool fallback;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {url, true, false, "the link's first character"},
+      {url - 1, false, false, "the blank before it"},
+      {0, false, false, "Hangul, left to the control"},
+  };
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(view, WM_GETFONT, 0, 0));
+  ASSERT_FALSE(ui::MissingRuns(font, L"한").empty()) << "the face lacks Hangul";
+  for (const Case& c : cases) {
+    const CHARFORMAT2W format = format_at(c.character);
+    EXPECT_EQ((format.dwEffects & CFE_UNDERLINE) != 0, c.link) << c.reason;
+    EXPECT_EQ(format.crTextColor == RGB(255, 0, 0), c.link) << c.reason;
+    EXPECT_EQ(std::wstring(format.szFaceName) != L"DejaVu Sans", c.fallback) << c.reason;
+  }
 }
 
 }  // namespace

@@ -52,56 +52,61 @@ TEST(Placement, WorkspaceBoundsBecomeScreenBounds) {
   }
 }
 
-TEST(Placement, SavedBoundsOffEveryMonitorComeBackIntoTheNearestWorkArea) {
-  const std::vector<RECT> two = {{0, 0, 1280, 984}, {1280, 0, 2560, 1024}};
-  struct Case {
-    const char* reason;
-    RECT saved;
-    RECT expected;
-  } cases[] = {
-      {"on the first monitor: as saved", {100, 100, 740, 520}, {100, 100, 740, 520}},
-      {"across both, half on one: as saved", {960, 100, 1600, 520}, {960, 100, 1600, 520}},
-      {"mostly below the taskbar: moved up", {100, 900, 740, 1320}, {100, 564, 740, 984}},
-      {"far right and down, a monitor gone: into the second one's corner",
-       {5000, 5000, 5640, 5420},
-       {1920, 604, 2560, 1024}},
-      {"far left and up: into the first one's corner",
-       {-3000, -3000, -2360, -2580},
-       {0, 0, 640, 420}},
-      {"larger than any work area: made to fit the one under its centre",
-       {-100, -100, 3000, 2000},
-       {1280, 0, 2560, 1024}},
-  };
-  for (const Case& c : cases) {
-    const RECT shown = ui::KeepOnScreen(c.saved, two);
-    EXPECT_TRUE(EqualRect(&shown, &c.expected))
-        << c.reason << ": " << shown.left << "," << shown.top << "," << shown.right << ","
-        << shown.bottom;
-  }
+// Whether `window` lies wholly in the work area of its monitor.
+bool InWorkArea(HWND window) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  RECT common{};
+  return IntersectRect(&common, &bounds, &monitor.rcWork) && EqualRect(&common, &bounds);
 }
 
-// A saved position off the screen (a monitor undocked since) opens the main
-// window where it can be seen, at its saved size.
+// A saved position off the screen (a monitor undocked since), or with the
+// caption above it, opens the main window where it can be seen and dragged,
+// at its saved size.
 TEST_F(WindowBehaviour, AWindowSavedOffScreenOpensOnScreen) {
-  for (const int at : {5000, -3000}) {
+  const struct {
+    int left;
+    int top;
+    const char* reason;
+  } cases[] = {
+      {5000, 5000, "right of and below every monitor"},
+      {-3000, -3000, "left of and above every monitor"},
+      {100, -20, "the rest on the screen, the caption above it"},
+  };
+  for (const auto& c : cases) {
+    const char* at = c.reason;
     fixture.Restore();
     settings::IniWriter ini(fixture.SettingsPath());
-    ini.WriteInteger("MainWindow", "Left", at);
-    ini.WriteInteger("MainWindow", "Top", at);
+    ini.WriteInteger("MainWindow", "Left", c.left);
+    ini.WriteInteger("MainWindow", "Top", c.top);
     ini.WriteInteger("MainWindow", "Width", 640);
     ini.WriteInteger("MainWindow", "Height", 420);
     ASSERT_TRUE(ini.Commit());
     fixture.Start();
     RECT window{};
     GetWindowRect(fixture.Main().hwnd(), &window);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(fixture.Main().hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
-    RECT common{};
-    EXPECT_TRUE(IntersectRect(&common, &window, &monitor.rcWork) && EqualRect(&common, &window))
+    EXPECT_TRUE(InWorkArea(fixture.Main().hwnd()))
         << at << ": " << window.left << "," << window.top;
     EXPECT_EQ(window.right - window.left, 640) << at;
   }
+}
+
+// The viewer, moved out of reach while hidden (the monitors may change
+// meanwhile), is brought back when the next message shows it.
+TEST_F(WindowBehaviour, TheViewerShownAgainIsOnScreen) {
+  fixture.Start();
+  Open(fixture, 0);
+  ui::TViewForm& viewer = fixture.Viewer();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(viewer.hwnd()) != FALSE; }, 5000));
+  PostMessageW(viewer.hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(viewer.hwnd()) == FALSE; }, 5000));
+  SetWindowPos(viewer.hwnd(), nullptr, 200, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Open(fixture, 1);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(viewer.hwnd()) != FALSE; }, 5000));
+  EXPECT_TRUE(InWorkArea(viewer.hwnd()));
 }
 
 TEST_F(WindowBehaviour, NormalBoundsAndTheMaximisedStateSurviveARestart) {
