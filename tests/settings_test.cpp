@@ -14,15 +14,17 @@ using testing_support::TempDir;
 
 // The text a save pass writes for `settings`, in a fresh file.
 template <typename Settings>
-std::string SavedText(bool (*save)(const std::string&, const Settings&), const Settings& settings) {
+std::string SavedText(bool (*save)(const platform::SystemPath&, const Settings&),
+                      const Settings& settings) {
   const TempDir dir;
-  EXPECT_TRUE(save(dir.Join("Veltra.ini"), settings));
+  EXPECT_TRUE(save(platform::SystemPath::FromCp932(dir.Join("Veltra.ini")), settings));
   return dir.ReadFile("Veltra.ini");
 }
 
 TEST(Settings, MissingFileGivesEveryDefault) {
   TempDir dir;
-  const std::string path = settings::SettingsPath(dir.path());
+  const platform::SystemPath path =
+      settings::SettingsPath(platform::SystemPath::FromCp932(dir.path()));
   // Every field a pass writes, compared through what it writes.
   EXPECT_EQ(SavedText(settings::SaveMainSettings, settings::LoadMainSettings(path)),
             SavedText(settings::SaveMainSettings, settings::MainWindowSettings{}));
@@ -42,7 +44,8 @@ TEST(Settings, MissingFileGivesEveryDefault) {
 
 TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   TempDir dir;
-  const std::string path = settings::SettingsPath(dir.path());
+  const platform::SystemPath path =
+      settings::SettingsPath(platform::SystemPath::FromCp932(dir.path()));
   settings::MainWindowSettings m;
   m.Property.Mailbox = "C:\\Quenmar\\Mailbox";
   m.Property.AccountTitle = 1;
@@ -75,7 +78,8 @@ TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
 
 TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   TempDir dir;
-  const std::string path = dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n");
+  const platform::SystemPath path = platform::SystemPath::FromCp932(
+      dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n"));
   settings::PropertySettings o;
   o.AccountTitle = 7;
   o.CollapseThreads = 1;
@@ -95,10 +99,30 @@ TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   EXPECT_EQ(settings::LoadPropertySettings(path).CollapseThreads, 1);
 }
 
+// The settings file stays beside the program where it can be written there,
+// and else goes to the user's application data.
+TEST(Settings, TheSettingsFileGoesToApplicationDataOnlyWhereItCannotBeWrittenBesideTheProgram) {
+  using H = settings::SettingsHome;
+  struct Case {
+    settings::SettingsHomeFacts facts;  // exists, writable, folder writable
+    H home;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{true, true, true}, H::kBesideProgram, "a zip unpacked into a folder of the user's"},
+      {{true, true, false}, H::kBesideProgram, "the file is writable though the folder is not"},
+      {{false, false, true}, H::kBesideProgram, "a first run in a writable folder makes it there"},
+      {{false, false, false}, H::kUserAppData, "a first run under Program Files"},
+      {{true, false, true}, H::kUserAppData, "a read-only file in a writable folder"},
+      {{true, false, false}, H::kUserAppData, "a file beside a program under Program Files"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(settings::ChooseSettingsHome(c.facts), c.home) << c.reason;
+}
+
 TEST(Settings, HexAndGarbledValuesReadAsTheFileMeansThem) {
   TempDir dir;
-  const std::string path = dir.WriteFile(
-      "Veltra.ini", "[LISTVIEW]\nColor=$80000008\nColumn1=wide\n[viewwindow]\nbMaximize=0x1\n");
+  const platform::SystemPath path = platform::SystemPath::FromCp932(dir.WriteFile(
+      "Veltra.ini", "[LISTVIEW]\nColor=$80000008\nColumn1=wide\n[viewwindow]\nbMaximize=0x1\n"));
   const settings::MainWindowSettings m = settings::LoadMainSettings(path);
   EXPECT_EQ(m.ListView.Color, settings::kColorWindowText);
   EXPECT_EQ(m.Column1, settings::MainWindowSettings{}.Column1) << "not a number: the default";

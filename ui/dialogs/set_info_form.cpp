@@ -172,7 +172,7 @@ bool TSetInfoForm::OKButtonClick() {
   options.CollapseThreads = CollapseCheckBox.Checked() ? 1 : 0;
   options.Quenmar32 = QuenmarEdit.Text();
   options.ComplNkf = NkfCheckBox.Checked() ? 1 : 0;
-  settings::SaveOptionSettings(SettingsPath, options);
+  SaveFailed = !settings::SaveOptionSettings(SettingsPath, options);
   return true;
 }
 
