@@ -44,12 +44,14 @@ Key<S> Text(const char* name, std::string S::*field, bool quoted, unsigned passe
 }
 
 using P = PropertySettings;
+// One order that is each pass's own: the options passes take References
+// before MailInMemory, the main load MailInMemory before the account.
 const Key<P> kPropertyKeys[] = {
+    Integer("TabInfo", &P::TabInfo, kPropertyLoad),
+    Integer("References", &P::References, kPropertyLoad | kOptions),
     Integer("MailInMemory", &P::MailInMemory, kMainLoad | kOptions),
     Integer("AccountTitle", &P::AccountTitle, kMainLoad | kMainSave),
     Text("Mailbox", &P::Mailbox, true, kMainLoad | kMainSave),
-    Integer("TabInfo", &P::TabInfo, kPropertyLoad),
-    Integer("References", &P::References, kPropertyLoad | kOptions),
     Integer("MailIniPos", &P::MailIniPos, kPropertyLoad | kOptions),
     Integer("MidokuSearch", &P::MidokuSearch, kPropertyLoad | kOptions),
     Integer("Subject", &P::Subject, kPropertyLoad | kOptions),

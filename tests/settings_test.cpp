@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
@@ -97,6 +100,58 @@ TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
       << "the options pass does not write the account";
   EXPECT_EQ(settings::LoadPropertySettings(path).MailIniPos, 3);
   EXPECT_EQ(settings::LoadPropertySettings(path).CollapseThreads, 1);
+}
+
+// "Section.Key" of every key line of an INI text, in file order.
+std::vector<std::string> KeysInOrder(const std::string& text) {
+  std::vector<std::string> keys;
+  std::istringstream lines(text);
+  std::string line;
+  std::string section;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("[")) section = line.substr(1, line.find(']') - 1);
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos) keys.push_back(section + "." + line.substr(0, equals));
+  }
+  return keys;
+}
+
+// Each write pass writes a fresh file's keys in the order the settings file's
+// design lists them for that pass. Keys the program adds to the design
+// (FontStyle, CollapseThreads) may sit anywhere and are left out.
+TEST(Settings, EachWritePassWritesItsKeysInTheDesignedOrder) {
+  const std::vector<std::string> kAdded = {"ListBox.FontStyle", "ListView.FontStyle",
+                                           "ViewWindow.FontStyle", "Property.CollapseThreads"};
+  struct Case {
+    const char* pass;
+    std::string written;
+    std::vector<std::string> designed;
+  };
+  const Case cases[] = {
+      {"viewer save",
+       SavedText(settings::SaveViewerSettings, settings::ViewerSettings{}),
+       {"ViewWindow.Width", "ViewWindow.Height", "ViewWindow.Top", "ViewWindow.Left",
+        "ViewWindow.bMaximize", "ViewWindow.FontFace", "ViewWindow.FontSize", "ViewWindow.Color",
+        "ViewWindow.BColor", "ViewWindow.LinkColor"}},
+      {"main save",
+       SavedText(settings::SaveMainSettings, settings::MainWindowSettings{}),
+       {"Property.AccountTitle", "Property.Mailbox", "MainWindow.Width", "MainWindow.Height",
+        "MainWindow.Top", "MainWindow.Left", "MainWindow.bMaximize", "ListBox.FontFace",
+        "ListBox.FontSize", "ListBox.Color", "ListBox.BColor", "ListBox.Width", "ListView.FontFace",
+        "ListView.FontSize", "ListView.Color", "ListView.BColor", "ListView.Column1"}},
+      {"options dialog's write",
+       SavedText(settings::SaveOptionSettings, settings::PropertySettings{}),
+       {"Property.References", "Property.MailInMemory", "Property.MailIniPos",
+        "Property.MidokuSearch", "Property.Subject", "Property.Quenmar32", "Property.ComplNkf"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> designed_keys;
+    for (const std::string& key : KeysInOrder(c.written)) {
+      if (std::find(kAdded.begin(), kAdded.end(), key) == kAdded.end())
+        designed_keys.push_back(key);
+    }
+    EXPECT_EQ(designed_keys, c.designed) << c.pass;
+  }
 }
 
 // The settings file stays beside the program where it can be written there,
