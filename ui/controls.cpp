@@ -38,11 +38,12 @@ int Control::Width() const {
 }
 
 bool ContextMenuKey::Pressed(UINT message, WPARAM key) {
+  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) return false;
+  // Every press forgets the key held before: the pop-up's own loop usually
+  // takes its release, which must not make the next F10's release vanish.
   const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-  if (!down || !((key == VK_F10 && shift) || key == VK_APPS)) return false;
-  held_ = key;
-  return true;
+  held_ = (key == VK_F10 && shift) || key == VK_APPS ? key : 0;
+  return held_ != 0;
 }
 
 bool ContextMenuKey::Released(UINT message, WPARAM key) {

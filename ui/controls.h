@@ -75,7 +75,9 @@ inline bool FromKeyboard(LPARAM context_menu_position) {
 // second WM_CONTEXTMENU of its own.
 class ContextMenuKey {
  public:
-  // True for the press of Shift+F10 or of the Menu key.
+  // True for the press of Shift+F10 or of the Menu key. Every key press
+  // passes here, so that a release the pop-up's menu loop took is forgotten
+  // at the next press.
   bool Pressed(UINT message, WPARAM key);
   // True for the release of the key Pressed took.
   bool Released(UINT message, WPARAM key);
