@@ -23,12 +23,14 @@ void Control::SetText(const std::string& text) const {
   SetWindowTextW(hwnd_, platform::Widen(text).c_str());
 }
 
-std::string Control::Text() const {
+std::string Control::Text() const { return platform::Narrow(WideText()); }
+
+std::wstring Control::WideText() const {
   const int length = GetWindowTextLengthW(hwnd_);
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(hwnd_, wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(copied));
-  return platform::Narrow(wide);
+  return wide;
 }
 
 int Control::Width() const {

@@ -21,6 +21,7 @@ class Control {
   void SetFont(HFONT font) const { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
   void SetText(const std::string& text) const;
   std::string Text() const;
+  std::wstring WideText() const;  // as typed, for text CP932 may not hold
   void Move(int x, int y, int width, int height) const { MoveWindow(hwnd_, x, y, width, height, TRUE); }
   void Enable(bool enabled) const { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }

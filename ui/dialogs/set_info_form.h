@@ -48,6 +48,11 @@ class TSetInfoForm final : public Dialog {
 
   void ShowPage(int page);
   void QuenmarButtonClick();
+  // The client's path (from the file dialog or typed) into QuenmarEdit as
+  // the settings keep it: CP932, or else the short name Windows keeps for a
+  // folder outside it. False, after telling the user why, when neither can
+  // name it (a path with "?" in it would name nothing).
+  bool TakeClientPath(const std::wstring& path);
 
  private:
   void OnCreateControls() override;
