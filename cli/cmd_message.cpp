@@ -1,4 +1,4 @@
-// veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8] FILE
+// veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE
 //
 // Prints the text the viewer shows for a message file, each line followed by
 // LF (raw Shift-JIS), then the line "--- links" and one line per link,
@@ -9,6 +9,12 @@
 // With --utf8 the text is the viewer's own, every character kept, printed as
 // UTF-8 with LF line ends; then "--- links" and the links as above, start and
 // end counted in characters (code points) of the printed text.
+//
+// --find TEXT (UTF-8; only with --utf8, whose text the positions count in)
+// then prints, after the links, "--- found" and one line "start TAB end" per occurrence of TEXT
+// as the viewer's find bar finds it (folded as the quick filter folds, the
+// whole TEXT one phrase), left to right, not overlapping, in code points of
+// the printed text. An empty TEXT finds nothing: "--- found" alone.
 
 #include <cstdint>
 #include <cstdio>
@@ -19,13 +25,16 @@
 #include "cli/commands.h"
 #include "nkf/nkf_convert.h"
 #include "viewer/message_view.h"
+#include "viewer/text_find.h"
 #include "viewer/text_lines.h"
 
 namespace {
 
 int Usage() {
-  std::fputs("usage: veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8] FILE\n",
-             stderr);
+  std::fputs(
+      "usage: veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] "
+      "FILE\n",
+      stderr);
   return 2;
 }
 
@@ -75,6 +84,7 @@ int RunMessageCommand(int argc, char** argv) {
   bool forced = false;
   bool header = false;
   bool utf8 = false;
+  const char* find = nullptr;  // the text to find, when given
   std::string path;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -87,13 +97,16 @@ int RunMessageCommand(int argc, char** argv) {
       header = true;
     } else if (arg == "--utf8") {
       utf8 = true;
+    } else if (arg == "--find") {
+      if (i + 1 >= argc) return Usage();
+      find = argv[++i];
     } else if (arg.starts_with("--") || !path.empty()) {
       return Usage();
     } else {
       path = arg;
     }
   }
-  if (path.empty()) return Usage();
+  if (path.empty() || (find != nullptr && !utf8)) return Usage();
 
   viewer::MessageView view;
   view.MessagePath = path;
@@ -122,6 +135,14 @@ int RunMessageCommand(int argc, char** argv) {
     std::printf("%zu\t%zu\t", start, end);
     Write(std::string_view(text).substr(link.start, link.end - link.start));
     Write("\n");
+  }
+  if (find != nullptr) {
+    Write("--- found\n");
+    // The finder joins the lines by one line end, as they are printed.
+    const viewer::TextFinder finder(view.Lines, view.Form);
+    for (const viewer::TextRange& range : finder.FindAll(find)) {
+      std::printf("%zu\t%zu\n", range.start, range.end);
+    }
   }
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

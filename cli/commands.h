@@ -5,8 +5,9 @@
 
 int RunAccountsCommand(int argc, char** argv);
 int RunFoldersCommand(int argc, char** argv);
-// message [--flags HEX] [--forced] [--header] FILE: the text the viewer shows
-// and its links; 1 when the file cannot be opened.
+// message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE: the
+// text the viewer shows, its links and what the find bar finds in it; 1 when
+// the file cannot be opened.
 int RunMessageCommand(int argc, char** argv);
 // command KIND ...: the texts handed to the mail client; 1 when the program
 // would send nothing (a file not below the mailbox, an unsafe address).

@@ -19,7 +19,8 @@ const Command kCommands[] = {
     {"threads", RunThreadsCommand,
      "threads [--references] [--subject] [--tab-default N] [--cache] [--filter TEXT] "
      "[--collapsed] FOLDER_DIR"},
-    {"message", RunMessageCommand, "message [--flags HEX] [--forced] [--header] [--utf8] FILE"},
+    {"message", RunMessageCommand,
+     "message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
 };
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -22,92 +23,151 @@ HDDEDATA CALLBACK NoNotifications(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_P
   return nullptr;
 }
 
+std::int64_t TickNow() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+// Runs the messages of this thread.
+void ServeMessages() {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
 // Runs the messages of this thread for `ms` milliseconds.
 void ServeMessagesFor(DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   for (;;) {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    ServeMessages();
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
   }
 }
 
-// What a command sent beside the caller shares with its thread. The thread
-// keeps it alive as long as it runs, also when the caller stopped waiting.
-// `stage` goes from kOpening to kSent (the thread, about to send) or to
-// kGivenUp (the caller, tired of waiting), never both.
-struct BesideCommand {
-  enum Stage { kOpening, kSent, kGivenUp };
-  std::string command;
-  std::string message_path;
-  std::atomic<int> stage{kOpening};
-  HostCommandResult result = HostCommandResult::kNotSent;
-  HANDLE done = nullptr;
-  ~BesideCommand() {
-    if (done != nullptr) CloseHandle(done);
+HWND FindClientWindow() {
+  return FindWindowW(platform::Widen(kClientWindowClass).c_str(), nullptr);
+}
+
+// The caller's side of a command: waits for the thread's signal or the serve
+// interval, whichever comes first, then serves the caller's windows.
+class ServingWait final : public CallerWait {
+ public:
+  ServingWait(HANDLE finished, const std::function<void()>& serve)
+      : finished_(finished), serve_(serve) {}
+  std::int64_t NowMs() override { return TickNow(); }
+  void WaitAndServe(int ms) override {
+    MsgWaitForMultipleObjects(1, &finished_, FALSE, static_cast<DWORD>(ms), QS_ALLINPUT);
+    if (serve_) serve_();
   }
+
+ private:
+  HANDLE finished_;
+  const std::function<void()>& serve_;
 };
 
 }  // namespace
 
-ClientState ClientStatus() {
-  HWND window = FindWindowW(platform::Widen(kClientWindowClass).c_str(), nullptr);
-  if (window == nullptr) return ClientState::kNotRunning;
-  DWORD_PTR answer = 0;
-  const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                                            kClientAnswerMs, &answer) != 0;
-  return answered ? ClientState::kRunning : ClientState::kHung;
-}
+// What the caller and the conversation thread share. The thread keeps it
+// alive as long as it runs, also after the HostConversation went.
+struct HostConversation::Shared {
+  HostCommandQueue queue;
+  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);      // a command was queued
+  HANDLE finished = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // a command is over
+  std::atomic<bool> stopping{false};
+  ~Shared() {
+    if (wake != nullptr) CloseHandle(wake);
+    if (finished != nullptr) CloseHandle(finished);
+  }
+};
 
-HostCommandResult SendHostCommandBeside(const std::string& command, const std::string& message_path,
-                                        const std::function<void()>& serve) {
-  auto job = std::make_shared<BesideCommand>();
-  job->command = command;
-  job->message_path = message_path;
-  job->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (job->done == nullptr) return HostCommandResult::kNotSent;
-  std::thread([job] {
-    try {
-      DdeHostChannel channel([&job] {
-        int opening = BesideCommand::kOpening;
-        return job->stage.compare_exchange_strong(opening, BesideCommand::kSent);
-      });
-      job->result = SendHostCommand(channel, job->command, job->message_path);
-    } catch (...) {
-      job->result = HostCommandResult::kNotSent;
+// The conversation thread: one DDEML instance for its whole life, one
+// command at a time. While it waits for work it serves its messages: its DDE
+// windows are top-level and must answer other programs' broadcasts.
+void HostConversation::Run(const std::shared_ptr<Shared>& shared) {
+  DdeHostChannel channel;
+  while (!shared->stopping) {
+    while (const std::optional<HostCommandQueue::Job> job = shared->queue.Take()) {
+      HostCommandResult result = HostCommandResult::kNotSent;
+      try {
+        channel.SetGate(job->send_by_ms,
+                        [&] { return shared->queue.StartSending(job->ticket, TickNow()); });
+        result = SendHostCommand(channel, job->command, job->message_path);
+      } catch (...) {
+        channel.Close();
+      }
+      shared->queue.Finish(job->ticket, result);
+      SetEvent(shared->finished);
     }
-    SetEvent(job->done);
-  }).detach();
-  const ULONGLONG start = GetTickCount64();
-  for (;;) {
-    const DWORD waited =
-        MsgWaitForMultipleObjects(1, &job->done, FALSE, kServeIntervalMs, QS_ALLINPUT);
-    if (waited == WAIT_OBJECT_0) return job->result;
-    if (serve) serve();
-    const ULONGLONG elapsed = GetTickCount64() - start;
-    int opening = BesideCommand::kOpening;
-    if (elapsed >= kConnectLimitMs &&
-        job->stage.compare_exchange_strong(opening, BesideCommand::kGivenUp)) {
-      return HostCommandResult::kNotSent;
-    }
-    if (elapsed >= kConnectLimitMs + kSentLimitMs) return HostCommandResult::kTimedOut;
+    MsgWaitForMultipleObjects(1, &shared->wake, FALSE, INFINITE, QS_ALLINPUT);
+    ServeMessages();
   }
 }
 
-DdeHostChannel::~DdeHostChannel() { Close(); }
+ClientState ClientStatus() {
+  HWND window = FindClientWindow();
+  if (window == nullptr) return ClientState::kNotRunning;
+  return IsHungAppWindow(window) ? ClientState::kHung : ClientState::kRunning;
+}
 
-bool DdeHostChannel::OpenAndExecute(const std::string& command) {
-  Close();
+HostConversation::HostConversation() : shared_(std::make_shared<Shared>()) {}
+
+HostConversation::~HostConversation() {
+  shared_->stopping = true;
+  if (shared_->wake != nullptr) SetEvent(shared_->wake);
+}
+
+HostCommandResult HostConversation::Send(const std::string& command,
+                                         const std::string& message_path,
+                                         const std::function<void()>& serve) {
+  if (shared_->wake == nullptr || shared_->finished == nullptr) return HostCommandResult::kNotSent;
+  if (!started_) {
+    try {
+      std::thread([shared = shared_] { Run(shared); }).detach();
+    } catch (...) {
+      return HostCommandResult::kNotSent;
+    }
+    started_ = true;
+  }
+  const HostCommandQueue::Ticket ticket = shared_->queue.Submit(command, message_path, TickNow());
+  SetEvent(shared_->wake);
+  ServingWait wait(shared_->finished, serve);
+  return AwaitHostCommand(shared_->queue, ticket, wait);
+}
+
+DdeHostChannel::DdeHostChannel() {
   // The ANSI DDE functions on purpose: the client is an ANSI program and must get
   // the command's Shift-JIS bytes exactly; a Unicode conversation would have the
   // system convert the text between the two sides with the ANSI code page.
   if (DdeInitializeA(&instance_, &NoNotifications, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS,
                      0) != DMLERR_NO_ERROR) {
     instance_ = 0;
-    return false;
   }
+}
+
+DdeHostChannel::~DdeHostChannel() {
+  Close();
+  if (instance_ != 0) DdeUninitialize(instance_);
+}
+
+void DdeHostChannel::SetGate(std::int64_t send_by_ms, std::function<bool()> may_send) {
+  send_by_ms_ = send_by_ms;
+  may_send_ = std::move(may_send);
+}
+
+// A busy client is waited for until it answers; one that Windows flags as
+// hung, or that stays busy past the deadline, is not: opening a conversation
+// with it would only wait on it.
+bool DdeHostChannel::ClientAnswersBy(std::int64_t send_by_ms) {
+  HWND window = FindClientWindow();
+  const std::int64_t left = send_by_ms - NowMs();
+  if (window == nullptr || left <= 0) return false;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(left),
+                             &answer) != 0;
+}
+
+bool DdeHostChannel::OpenAndExecute(const std::string& command) {
+  Close();
+  if (instance_ == 0) return false;
+  if (!ClientAnswersBy(send_by_ms_ >= 0 ? send_by_ms_ : NowMs() + kConnectLimitMs)) return false;
   const std::string service_name(kDdeService);
   const std::string topic_name(kDdeTopic);
   HSZ service = DdeCreateStringHandleA(instance_, service_name.c_str(), CP_WINANSI);
@@ -145,13 +205,11 @@ void DdeHostChannel::Close() {
     DdeDisconnect(conversation_);
   }
   conversation_ = nullptr;
-  if (instance_ != 0) DdeUninitialize(instance_);
-  instance_ = 0;
 }
 
 void DdeHostChannel::Pause(int ms) { ServeMessagesFor(static_cast<DWORD>(ms)); }
 
-std::int64_t DdeHostChannel::NowMs() { return static_cast<std::int64_t>(GetTickCount64()); }
+std::int64_t DdeHostChannel::NowMs() { return TickNow(); }
 
 bool DdeHostChannel::FileExists(const std::string& path) { return platform::FileExists(path); }
 

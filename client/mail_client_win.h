@@ -1,64 +1,80 @@
 #pragma once
 // The mail client on Windows: whether it runs, its DDE service, and starting it
-// through the shell. The portable units host_command.h and compose.h hold the order
-// of steps and the waits; this file only carries them out.
+// through the shell. The portable units host_command.h, host_queue.h and compose.h
+// hold the order of steps and the waits; this file only carries them out.
 
 #include <windows.h>
 // ddeml.h needs the types of windows.h.
 #include <ddeml.h>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "client/compose.h"
 #include "client/host_command.h"
+#include "client/host_queue.h"
 
 namespace client {
 
-// How long the client's window may take to answer before it counts as hung.
-inline constexpr UINT kClientAnswerMs = 500;
-// The longest a conversation may take to open before the command is given up
-// (opening asks every top-level window on the desktop, and one that hangs
-// holds it up).
-inline constexpr DWORD kConnectLimitMs = 5000;
-// The longest the calling thread waits for a command once it was sent: the
-// two file waits of host_command.h, with room for ending the conversation.
-inline constexpr DWORD kSentLimitMs = 2 * kFileWaitLimitMs + 3000;
-// How often the calling thread serves its own messages meanwhile.
-inline constexpr DWORD kServeIntervalMs = 50;
-
 enum class ClientState {
   kNotRunning,  // no top-level window of the client's class
-  kHung,        // its window did not answer within kClientAnswerMs
+  kHung,        // Windows flags its window as hung
   kRunning,
 };
 
-// Whether the client runs and answers. Nothing is sent to a hung client: a
-// command would only wait for it.
+// Whether the client runs. Nothing is sent to a client whose window Windows
+// flags as hung (it has served no messages for seconds): a command would only
+// wait for it. A client busy for a moment (downloading mail) counts as
+// running; its command waits until it answers (host_queue.h).
 ClientState ClientStatus();
 
-// Sends `command` as SendHostCommand does, on a thread of its own with a DDE
-// conversation of that thread, while the calling thread waits and calls
-// `serve` at least every kServeIntervalMs, so that its windows keep answering
-// even when some window on the desktop does not answer the conversation's
-// broadcast. When the conversation is not open within kConnectLimitMs the
-// command is given up (kNotSent: it is never sent later); a sent command is
-// waited for up to kSentLimitMs more (kTimedOut past that).
-HostCommandResult SendHostCommandBeside(const std::string& command, const std::string& message_path,
-                                        const std::function<void()>& serve);
+// The one conversation thread of the program, started with the first
+// command and ended after its current command when this object goes (it is
+// not waited for: a conversation held up by a hung window must not hold up
+// the program's exit). Commands reach it through a HostCommandQueue.
+class HostConversation {
+ public:
+  HostConversation();
+  HostConversation(const HostConversation&) = delete;
+  HostConversation& operator=(const HostConversation&) = delete;
+  ~HostConversation();
 
-// One conversation per command with service "QUENMAR32", topic "*". No program is
-// named for DDE to start: presence is tested with ClientStatus beforehand. Its
-// pauses serve the messages of the thread's DDE windows. When `may_send` is
-// given it is asked once the conversation is open; false: nothing is sent.
+  // Sends `command` as SendHostCommand does, on the conversation thread,
+  // while the calling thread waits within the bounds of host_queue.h and
+  // calls `serve` at least every kServeIntervalMs, so that its windows keep
+  // answering even when some window on the desktop does not answer the
+  // conversation's broadcast.
+  HostCommandResult Send(const std::string& command, const std::string& message_path,
+                         const std::function<void()>& serve);
+
+ private:
+  struct Shared;
+  static void Run(const std::shared_ptr<Shared>& shared);
+  std::shared_ptr<Shared> shared_;
+  bool started_ = false;
+};
+
+// Conversations with service "QUENMAR32", topic "*", one per command, from
+// one DDEML instance of the thread that made this object (its pauses serve
+// that thread's DDE windows). No program is named for DDE to start: presence
+// is tested with ClientStatus beforehand. Before opening a conversation it
+// waits for the client's window to answer, unless Windows flags it as hung,
+// up to the command's deadline (SetGate; none: kConnectLimitMs from the
+// start of each command). When a check is given it is asked once the
+// conversation is open; false: nothing is sent.
 class DdeHostChannel final : public HostChannel {
  public:
-  explicit DdeHostChannel(std::function<bool()> may_send = nullptr)
-      : may_send_(std::move(may_send)) {}
+  DdeHostChannel();
   DdeHostChannel(const DdeHostChannel&) = delete;
   DdeHostChannel& operator=(const DdeHostChannel&) = delete;
   ~DdeHostChannel() override;
+
+  // For the next command: the time (NowMs) from which it is no longer sent,
+  // and the last check before sending.
+  void SetGate(std::int64_t send_by_ms, std::function<bool()> may_send);
 
   bool OpenAndExecute(const std::string& command) override;
   void Close() override;
@@ -68,9 +84,12 @@ class DdeHostChannel final : public HostChannel {
   bool CanOpenForReading(const std::string& path) override;
 
  private:
-  std::function<bool()> may_send_;
+  bool ClientAnswersBy(std::int64_t send_by_ms);
+
   DWORD instance_ = 0;
   HCONV conversation_ = nullptr;
+  std::int64_t send_by_ms_ = -1;
+  std::function<bool()> may_send_;
 };
 
 // Starts the client with the shell's "Open" verb, owned by `owner`, and finds and

@@ -8,7 +8,7 @@ target_compile_options(veltrano-cli PRIVATE ${VELTRANO_WARNINGS})
 
 find_package(GTest REQUIRED)
 add_executable(veltrano_tests ${TEST_SOURCES})
-target_link_libraries(veltrano_tests PRIVATE viewer veltrano_mkmailbox GTest::gtest GTest::gtest_main)
+target_link_libraries(veltrano_tests PRIVATE viewer veltrano_mkmailbox sqlite3 GTest::gtest GTest::gtest_main)
 target_compile_options(veltrano_tests PRIVATE ${VELTRANO_WARNINGS})
 target_compile_definitions(veltrano_tests PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
 add_dependencies(veltrano_tests veltrano-cli)

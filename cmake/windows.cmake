@@ -41,7 +41,7 @@ add_subdirectory(/usr/src/googletest googletest EXCLUDE_FROM_ALL)
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*.cpp)
 add_executable(veltrano_wintests ${TEST_SOURCES} ${WIN_TEST_SOURCES} ${RESOURCE_FILE})
 target_include_directories(veltrano_wintests PRIVATE ${VELTRANO_OUTSIDE_INCLUDE})
-target_link_libraries(veltrano_wintests PRIVATE app veltrano_mkmailbox gtest gtest_main)
+target_link_libraries(veltrano_wintests PRIVATE app veltrano_mkmailbox sqlite3 gtest gtest_main)
 target_compile_options(veltrano_wintests PRIVATE ${VELTRANO_WARNINGS})
 add_dependencies(veltrano_wintests Veltrano nkf32 quenmar)
 

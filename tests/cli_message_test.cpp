@@ -111,6 +111,29 @@ TEST(CliMessage, PrintsTheShownLinesThenTheLinks) {
   }
 }
 
+TEST(CliMessage, FindPrintsTheOccurrencesAfterTheUtf8Output) {
+  TempDir dir;
+  const std::string path = Quote(dir.WriteFile("m.qnm", kUtf8Message));
+  struct Case {
+    std::string options;
+    std::string find;
+    std::string found;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"--utf8", "🍣", "3\t4\n22\t23\n", "code points: 🍣 and 𠮷 count one"},
+      {"--utf8", "①\n🍣 HTTP", "20\t28\n", "across the printed line end, letter case folded"},
+      {"--utf8 --header", "🍣", "9\t10\n61\t62\n80\t81\n", "--header: the header is searched too"},
+      {"--utf8", "", "", "an empty text finds nothing"},
+  };
+  for (const Case& c : cases) {
+    const CliRun shown = RunCli("message " + c.options + " " + path);
+    const CliRun run = RunCli("message " + c.options + " --find " + Quote(c.find) + " " + path);
+    EXPECT_EQ(run.exit_code, 0) << c.why;
+    EXPECT_EQ(run.out, shown.out + "--- found\n" + c.found) << c.why;
+  }
+}
+
 TEST(CliMessage, FailuresExitWithTheirCodeAndPrintNothing) {
   TempDir dir;
   const std::string path = Quote(dir.WriteFile("m.qnm", kMultipart));
@@ -126,6 +149,8 @@ TEST(CliMessage, FailuresExitWithTheirCodeAndPrintNothing) {
       {"--flags 123456789 " + path, 2, "flags past 32 bits"},
       {"--bogus " + path, 2, "unknown option"},
       {path + " " + path, 2, "two files"},
+      {"--find x " + path, 2, "--find without --utf8, whose code points it counts"},
+      {"--utf8 " + path + " --find", 2, "--find without a text"},
       {Quote(dir.Join("missing.qnm")), 1, "a file that cannot be read"},
   };
   for (const Case& c : cases) {

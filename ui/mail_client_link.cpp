@@ -14,7 +14,7 @@ client::ClientState WindowsMailClientLink::ClientStatus() { return client::Clien
 
 client::HostCommandResult WindowsMailClientLink::SendHostCommand(const std::string& command,
                                                                  const std::string& message_path) {
-  return client::SendHostCommandBeside(command, message_path, pump_);
+  return conversation_.Send(command, message_path, pump_);
 }
 
 void WindowsMailClientLink::OpenUrl(const std::string& url) {

@@ -34,7 +34,7 @@ class MailClientLink {
 
 // The real one: DDE, ShellExecuteExW and FindWindow. `pump` lets the user
 // interface process pending events during the compose waits and while a DDE
-// command runs on its own thread; `closing` (none: never) tells when the
+// command runs on the conversation thread; `closing` (none: never) tells when the
 // program is closing, which ends the compose waits.
 class WindowsMailClientLink : public MailClientLink {
  public:
@@ -48,6 +48,7 @@ class WindowsMailClientLink : public MailClientLink {
 
  private:
   std::function<void()> pump_;
+  client::HostConversation conversation_;
   // The shell is asked with SEE_MASK_FLAG_NO_UI, so it needs no owner window.
   client::ShellClientSystem system_;
 };

@@ -35,8 +35,12 @@ bool TVtFormMain::MoveToTrash() { return MoveNodeToTrash(thread_list_.SelectedNo
 
 // The viewed message may sit under a collapsed first row: it is found in the
 // list, not among the rows. (ViewedNode is forgotten whenever its list goes.)
+// A reply or forward from the main window makes its row the viewed message
+// while the viewer still shows the one before: then nothing is moved, as the
+// user can only mean the message on screen.
 bool TVtFormMain::MoveViewedToTrash() {
-  if (viewed_node_ == nullptr) return false;
+  if (viewed_node_ == nullptr || viewer_ == nullptr) return false;
+  if (!viewer_->HoldsMessage(viewed_node_->FilePath.str())) return false;
   const thread::RowView& rows = thread_list_.View();
   thread::ThreadNode* node = rows.AtPosition(thread::RowView::Position(*viewed_node_));
   if (node != viewed_node_) return false;
@@ -53,11 +57,15 @@ bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
   const std::string path = node->FilePath.str();
   MailClientLink* link = environment_.MailClient;
   const std::string name = client::RelativeMailName(account_.MailboxDir, path);
-  // Without the client nothing is moved, so the row stays: taking it out
+  // Without a command nothing is moved, so the row stays: taking it out
   // would show the message as trashed until the next load brings it back.
+  if (name.empty()) {
+    ShowMessageText(ja::kTrashWithoutMessageName);
+    return false;
+  }
   const client::ClientState state =
       link == nullptr ? client::ClientState::kNotRunning : link->ClientStatus();
-  if (state != client::ClientState::kRunning || name.empty()) {
+  if (state != client::ClientState::kRunning) {
     ShowMessageText(state == client::ClientState::kHung ? ja::kTrashClientHung
                                                         : ja::kTrashWithoutClient);
     return false;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -217,20 +219,45 @@ TEST_F(MailClient, TrashMovesTheMessageRemovesTheRowAndPromotesTheReplies) {
   }
 }
 
-TEST_F(MailClient, WithoutAClientTheTrashKeepsTheRowAndSaysWhy) {
-  fixture.Start();
-  const int rows = fixture.RowCount();
-  const int total = fixture.Main().Folders()[kInbox].Total;
-  const DWORD start = GetTickCount();
-  fixture.Command("mMailDelete");
-  TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
-  Settle();
-  EXPECT_LT(GetTickCount() - start, 2000u);
-  const std::vector<std::string> expected(2, ui::ja::kTrashWithoutClient);
-  EXPECT_EQ(fixture.Messages, expected);
-  EXPECT_EQ(fixture.RowCount(), rows);
-  EXPECT_EQ(fixture.Main().Folders()[kInbox].Total, total);
-  EXPECT_TRUE(fixture.MailClient.Commands.empty());
+// Nothing is moved without a command for the client, and the box says why:
+// no client, or a message file the client has no name for (outside the
+// mailbox), whether the client runs or not.
+TEST_F(MailClient, WithoutACommandTheTrashKeepsTheRowAndSaysWhy) {
+  const struct Case {
+    const char* why;
+    bool client_runs;
+    bool outside_mailbox;
+    const char* said;
+  } cases[] = {
+      {"no client", false, false, ui::ja::kTrashWithoutClient},
+      {"no name for the message", true, true, ui::ja::kTrashWithoutMessageName},
+      {"no name and no client: the name is the reason", false, true,
+       ui::ja::kTrashWithoutMessageName},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fixture.Restore();
+    std::optional<WithStandIn> client;
+    if (c.client_runs) {
+      client.emplace(fixture);
+    } else {
+      fixture.Start();
+    }
+    fixture.Main().SelectRow(0, true);
+    thread::ThreadNode& node = RowNode(fixture, 0);
+    if (c.outside_mailbox) node.FilePath = node.Keep(fixture.Dir().Join("00000001.qnm"));
+    const int rows = fixture.RowCount();
+    const int total = fixture.Main().Folders()[kInbox].Total;
+    const DWORD start = GetTickCount();
+    fixture.Command("mMailDelete");
+    TypeChar(fixture.Main().ThreadList().ListViewMail().hwnd(), L'd');
+    Settle();
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_EQ(fixture.Messages, std::vector<std::string>(2, c.said));
+    EXPECT_EQ(fixture.RowCount(), rows);
+    EXPECT_EQ(fixture.Main().Folders()[kInbox].Total, total);
+    EXPECT_TRUE(fixture.MailClient.Commands.empty());
+  }
 }
 
 // A client that takes the command but never lets go of the message file: the
@@ -258,43 +285,147 @@ TEST_F(MailClient, AClientThatKeepsTheFileLockedCostsAPauseNotAHang) {
   EXPECT_FALSE(fixture.Viewer().ViewerBusy.IsSet());
 }
 
-// A client whose window exists but does not answer gets nothing: opening an
-// unread message costs no more than the short check, the window answers all
-// along, and the trash says why nothing moved.
-TEST_F(MailClient, AHungClientIsSentNothingAndTheWindowKeepsAnswering) {
-  WithStandIn client(fixture);
-  const int row = FirstRow(fixture, true);
-  ASSERT_GE(row, 0);
+// Makes the stand-in serve no messages for `ms`, as a client busy with its
+// mail does, and waits until it stops answering.
+void KeepStandInBusy(DWORD ms) {
   HWND standin = StandInWindow();
   ASSERT_NE(standin, nullptr);
-  PostMessageW(standin, standin::kHangMessage, 6000, 0);
+  PostMessageW(standin, standin::kHangMessage, ms, 0);
   ASSERT_TRUE(PumpUntil(
       [&] {
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) == 0;
       },
       3000))
-      << "the stand-in hangs";
-  const std::size_t received = client.Received().size();
-  const int rows = fixture.RowCount();
-  AnswerWatch watch(fixture.Main().hwnd());
-  const DWORD start = GetTickCount();
-  Open(fixture, row);
-  fixture.Command("mMailDelete");
-  const DWORD elapsed = GetTickCount() - start;
-  EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
-  EXPECT_LT(elapsed, 2500u) << "two checks of the client, no command waits";
-  EXPECT_TRUE(fixture.MailClient.Commands.empty());
-  EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashClientHung});
-  EXPECT_EQ(fixture.RowCount(), rows);
-  // Once it answers again it has still been sent nothing.
-  EXPECT_TRUE(PumpUntil(
-      [&] {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
-      },
-      10000));
-  EXPECT_EQ(client.Received().size(), received);
+      << "the stand-in is busy";
+}
+
+// A client busy for a moment gets the mark-read once it answers; one that
+// Windows flags as hung is sent nothing, not even once it answers again, and
+// the trash says why. The window answers all along.
+TEST_F(MailClient, ABusyClientGetsTheCommandOnceItAnswersAndAHungOneNothing) {
+  WithStandIn client(fixture);
+  HWND standin = StandInWindow();
+  ASSERT_NE(standin, nullptr);
+  const struct Case {
+    const char* why;
+    DWORD busy_ms;
+    bool hung;
+  } cases[] = {
+      {"busy for 2 s: marked read once it answers", 2000, false},
+      {"hung: nothing sent", 9000, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const int row = FirstRow(fixture, true);
+    ASSERT_GE(row, 0);
+    const std::string mark =
+        "MarkMail(" + Relative(fixture, RowNode(fixture, row)) + ",1073741824,0)";
+    KeepStandInBusy(c.busy_ms);
+    if (c.hung) {
+      ASSERT_TRUE(PumpUntil([&] { return IsHungAppWindow(standin) != FALSE; }, 8000))
+          << "Windows flags the stand-in as hung";
+    }
+    fixture.MailClient.Commands.clear();
+    fixture.Messages.clear();
+    const std::size_t received = client.Received().size();
+    const int rows = fixture.RowCount();
+    AnswerWatch watch(fixture.Main().hwnd());
+    const DWORD start = GetTickCount();
+    Open(fixture, row);
+    if (c.hung) fixture.Command("mMailDelete");
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
+    EXPECT_LT(elapsed, c.hung ? 2500u : 5000u);
+    if (c.hung) {
+      EXPECT_TRUE(fixture.MailClient.Commands.empty());
+      EXPECT_EQ(fixture.Messages, std::vector<std::string>{ui::ja::kTrashClientHung});
+      EXPECT_EQ(fixture.RowCount(), rows);
+      EXPECT_TRUE(PumpUntil(
+          [&] {
+            DWORD_PTR result = 0;
+            return SendMessageTimeoutW(standin, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
+          },
+          10000));
+      Pump(200);
+      EXPECT_EQ(client.Received().size(), received) << "nothing sent once it answers again";
+    } else {
+      ASSERT_EQ(fixture.MailClient.Results.size(), 1u);
+      EXPECT_EQ(fixture.MailClient.Results[0], client::HostCommandResult::kReleased);
+      EXPECT_TRUE(PumpUntil([&] { return client.Received().size() > received; }, 5000));
+      EXPECT_EQ(client.Received().back(), mark);
+    }
+    SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+  }
+}
+
+// While a message is opened (its mark-read waits for a busy client), Space,
+// a double click, Left and Right in the list do nothing: no second message
+// opens inside the wait, and the rows stay as they are.
+TEST_F(MailClient, TheListWaitsWhileAMessageIsOpened) {
+  WithStandIn client(fixture);
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  // A thread with replies (the other row), and the start of the thread after
+  // it (the message opened).
+  int other = 0;
+  while (other + 1 < fixture.RowCount() &&
+         !(RowNode(fixture, other).Depth == 0 && RowNode(fixture, other + 1).Depth == 1)) {
+    ++other;
+  }
+  int next = other + 1;
+  while (next < fixture.RowCount() && RowNode(fixture, next).Depth != 0) ++next;
+  ASSERT_LT(next, fixture.RowCount());
+  thread::ThreadNode& node = RowNode(fixture, next);
+  const std::string path = node.FilePath.str();
+  const auto key = [&](WORD vk) { return [&, vk] { SendMessageW(list, WM_KEYDOWN, vk, 1); }; };
+  const struct Case {
+    const char* why;
+    bool collapsed;  // the other thread collapsed before
+    std::function<void()> act;
+  } cases[] = {
+      {"Space", false, key(VK_SPACE)},
+      {"a double click", false,
+       [&] {
+         RECT cell{};
+         ListView_GetItemRect(list, other, &cell, LVIR_LABEL);
+         SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                      MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2));
+       }},
+      {"Left", false, key(VK_LEFT)},
+      {"Right", true, key(VK_RIGHT)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.collapsed) {
+      fixture.Main().SelectRow(other, true);
+      TypeChar(list, L'-');
+      Settle();
+    }
+    node.StatusBlock[3] = static_cast<std::uint8_t>(node.StatusBlock[3] | 0x40);
+    int opened = other + 1;
+    while (opened + 1 < fixture.RowCount() && &RowNode(fixture, opened) != &node) ++opened;
+    const int rows = fixture.RowCount();
+    fixture.MailClient.Commands.clear();
+    KeepStandInBusy(1500);
+    DuringPump during([&] {
+      if (!fixture.Main().ViewerBusy()) return false;
+      fixture.Main().SelectRow(other, true);
+      c.act();
+      return true;
+    });
+    Open(fixture, opened);
+    ASSERT_TRUE(during.Done()) << "acted inside the wait";
+    Settle();
+    EXPECT_TRUE(fixture.Viewer().HoldsMessage(path)) << "no second message opened";
+    EXPECT_EQ(fixture.MailClient.Commands.size(), 1u);
+    EXPECT_EQ(fixture.RowCount(), rows);
+    SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+    if (c.collapsed) {
+      fixture.Main().SelectRow(other, true);
+      TypeChar(list, L'+');
+      Settle();
+    }
+  }
 }
 
 // A client whose window answers but whose DDE service takes no conversation:
@@ -336,6 +467,29 @@ TEST_F(MailClient, TheViewersTrashMovesTheViewedMessageNotTheSelectedRow) {
   EXPECT_TRUE(platform::FileExists(selected_path));
   EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), &selected);
   EXPECT_FALSE(IsWindowVisible(fixture.Viewer().hwnd()));
+}
+
+// A reply from the main window to another row makes that row the viewed
+// message while the viewer still shows the first: D in the viewer then moves
+// nothing, since the message on screen is no longer the one it would move.
+TEST_F(MailClient, TheViewersTrashMovesNothingThatIsNotOnScreen) {
+  WithStandIn client(fixture);
+  ASSERT_GE(fixture.RowCount(), 4);
+  Open(fixture, 1);
+  const std::string shown = RowNode(fixture, 1).FilePath.str();
+  const std::string replied = RowNode(fixture, 3).FilePath.str();
+  fixture.Main().SelectRow(3, true);
+  fixture.Command("mReplyMail");
+  ASSERT_TRUE(fixture.Viewer().HoldsMessage(shown));
+  const int rows = fixture.RowCount();
+  fixture.MailClient.Commands.clear();
+  TypeChar(fixture.Viewer().BigView(), L'd');
+  Settle();
+  EXPECT_TRUE(fixture.MailClient.Commands.empty());
+  EXPECT_TRUE(fixture.Messages.empty());
+  EXPECT_EQ(fixture.RowCount(), rows);
+  EXPECT_TRUE(platform::FileExists(replied));
+  EXPECT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
 }
 
 // A message file that exists but cannot be opened (the client or a virus
