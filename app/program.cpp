@@ -1,9 +1,9 @@
 #include "app/program.h"
 
+#include "platform/files.h"
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
 #include "thread/cache_preload.h"
-#include "ui/ja_texts.h"
 
 namespace app {
 
@@ -11,16 +11,34 @@ std::string ExecutableDirectory() {
   return platform::NarrowPath(platform::ProgramFolder()).value_or(std::string());
 }
 
+platform::SystemPath SettingsFilePath(const platform::SystemPath& program_folder,
+                                      const platform::SystemPath& app_data) {
+  const platform::SystemPath beside = settings::SettingsPath(program_folder);
+  settings::SettingsHomeFacts facts;
+  facts.BesideExists = platform::FileExists(beside);
+  facts.BesideWritable = facts.BesideExists && platform::CanWriteFile(beside);
+  facts.FolderWritable = platform::CanCreateFileIn(program_folder);
+  if (settings::ChooseSettingsHome(facts) == settings::SettingsHome::kBesideProgram ||
+      app_data.empty()) {
+    return beside;  // with no application data either, a failed save says so
+  }
+  const platform::SystemPath home = app_data.Join("Veltrano");
+  platform::MakeDirectory(home);
+  const platform::SystemPath path = settings::SettingsPath(home);
+  // The first run here starts from the file beside the program, which could
+  // be read but not written.
+  std::string bytes;
+  if (facts.BesideExists && !platform::FileExists(path) && platform::ReadWholeFile(beside, bytes)) {
+    platform::ReplaceFileAtomically(path, bytes);
+  }
+  return path;
+}
+
 Program::Program(ui::MainFormEnvironment environment) {
   if (environment.SettingsPath.empty()) {
-    const std::string folder = ExecutableDirectory();
-    if (folder.empty()) {
-      // No settings file can be named: the program runs on its defaults and
-      // says why nothing it is told will be kept.
-      ui::ShowErrorBox(ui::ja::kProgramFolderUnusable);
-    } else {
-      environment.SettingsPath = settings::SettingsPath(folder);
-    }
+    environment.SettingsPath =
+        SettingsFilePath(platform::SystemPath(platform::ProgramFolder()),
+                         platform::SystemPath(platform::UserAppDataFolder()));
   }
   mail_client_ = std::make_unique<ui::WindowsMailClientLink>(
       [this] {

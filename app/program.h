@@ -16,10 +16,17 @@ namespace app {
 // cannot hold its name), without a trailing "\"; empty when neither can.
 std::string ExecutableDirectory();
 
+// "Veltra.ini" beside the program in `program_folder` or in "Veltrano" under
+// `app_data` (made when missing), as settings::ChooseSettingsHome decides from
+// what the file system says. A file moved to the application data starts as a
+// copy of the one beside the program.
+platform::SystemPath SettingsFilePath(const platform::SystemPath& program_folder,
+                                      const platform::SystemPath& app_data);
+
 class Program {
  public:
   // Creates the two windows. `environment` may leave SettingsPath empty:
-  // then "Veltra.ini" beside the executable is used, and MailClient null: then
+  // then SettingsFilePath chooses "Veltra.ini", and MailClient null: then
   // the real mail client and shell are used; RemoveSplash is set here.
   explicit Program(ui::MainFormEnvironment environment);
   ~Program();

@@ -1,5 +1,7 @@
 // CP932 <-> UTF-16 on Windows with code page 932, whatever the system locale.
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <shlobj.h>
 
 #include <climits>
 #include <stdexcept>
@@ -82,6 +84,13 @@ std::wstring ProgramFolder() {
   }
   const std::size_t slash = path.find_last_of(L"\\/");
   if (slash != std::wstring::npos) path.resize(slash);
+  return path;
+}
+
+std::wstring UserAppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return {};
   return path;
 }
 

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/system_path.h"
+
 namespace platform {
 
 // nullptr when the file cannot be opened.
 std::FILE* OpenFileForReading(const std::string& path);
+std::FILE* OpenFileForReading(const SystemPath& path);
 std::FILE* OpenFileForWriting(const std::string& path);
 
 }  // namespace platform

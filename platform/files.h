@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system_path.h"
+
 namespace platform {
 
 #ifdef _WIN32
@@ -45,6 +47,7 @@ bool CanOpenForReading(const std::string& path);
 
 // Reads the whole file as bytes. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+bool ReadWholeFile(const SystemPath& path, std::string& bytes);
 
 // What tells one version of a file from the next: its size and the time of
 // its last write (in the platform's own units).
@@ -75,6 +78,9 @@ bool ReadSettled(const std::function<std::optional<FileStamp>()>& stamp,
 // file or the new one, never a half-written file. False on any failure (the
 // old file is then untouched and the temporary file removed).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// The same, tried once: a file another program holds fails at once, for the
+// caller to report, rather than keep the window's thread waiting.
+bool ReplaceFileAtomically(const SystemPath& path, std::string_view bytes);
 
 // Creates the file, or cuts an existing one to zero length. False on failure.
 bool TruncateFile(const std::string& path);
@@ -84,5 +90,13 @@ bool RemoveFile(const std::string& path);
 
 // Creates one directory (the parent must exist). True when it exists afterwards.
 bool MakeDirectory(const std::string& path);
+bool MakeDirectory(const SystemPath& path);
+
+// What decides where a file the program writes can live: whether `path` is a
+// plain file, whether it can be opened for writing now, and whether a new
+// file can be made in `folder`.
+bool FileExists(const SystemPath& path);
+bool CanWriteFile(const SystemPath& path);
+bool CanCreateFileIn(const SystemPath& folder);
 
 }  // namespace platform

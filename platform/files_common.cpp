@@ -26,7 +26,18 @@ bool CanOpenForReading(const std::string& path) {
   return true;
 }
 
+SystemPath SystemPath::Join(std::string_view name) const {
+  Native joined = native_;
+  joined += static_cast<Native::value_type>(kPathDelimiter);
+  for (char c : name) joined += static_cast<Native::value_type>(c);
+  return SystemPath(std::move(joined));
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  return ReadWholeFile(SystemPath::FromCp932(path), bytes);
+}
+
+bool ReadWholeFile(const SystemPath& path, std::string& bytes) {
   bytes.clear();
   std::FILE* f = OpenFileForReading(path);
   if (f == nullptr) return false;

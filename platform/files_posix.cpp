@@ -39,6 +39,24 @@ std::FILE* OpenFileForReading(const std::string& path) {
 
 std::FILE* OpenFileForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
 
+SystemPath SystemPath::FromCp932(std::string_view path) { return SystemPath(std::string(path)); }
+
+std::FILE* OpenFileForReading(const SystemPath& path) { return OpenFileForReading(path.native()); }
+bool FileExists(const SystemPath& path) { return FileExists(path.native()); }
+bool MakeDirectory(const SystemPath& path) { return MakeDirectory(path.native()); }
+
+bool ReplaceFileAtomically(const SystemPath& path, std::string_view bytes) {
+  return ReplaceFileAtomically(path.native(), bytes);
+}
+
+bool CanWriteFile(const SystemPath& path) {
+  return FileExists(path) && ::access(path.native().c_str(), W_OK) == 0;
+}
+
+bool CanCreateFileIn(const SystemPath& folder) {
+  return DirectoryExists(folder.native()) && ::access(folder.native().c_str(), W_OK) == 0;
+}
+
 std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pattern) {
   std::vector<DirEntry> entries;
   DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());

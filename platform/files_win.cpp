@@ -16,7 +16,7 @@ namespace platform {
 
 namespace {
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   std::size_t done = 0;
@@ -32,27 +32,46 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 // Renames `from` over `to`. A virus scanner, an indexer or the mail client
 // may hold the target for a moment (a sharing violation, or access denied
 // while a delete is pending): the rename is tried again a few times.
-bool MoveOver(const std::wstring& from, const std::wstring& to) {
-  constexpr int kTries = 5;
+bool MoveOver(const std::wstring& from, const std::wstring& to, int max_tries) {
   for (int tries = 1;; ++tries) {
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
     const DWORD error = GetLastError();
-    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == kTries) {
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries >= max_tries) {
       return false;
     }
     Sleep(static_cast<DWORD>(50 * tries));
   }
 }
 
+bool Replace(const std::wstring& target, std::string_view bytes, int max_tries) {
+  const std::wstring temp = target + L".tmp~";
+  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  const bool closed = CloseHandle(file) != 0;
+  if (!written || !closed || !MoveOver(temp, target, max_tries)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+SystemPath SystemPath::FromCp932(std::string_view path) { return SystemPath(Widen(path)); }
 
 // Shared for reading, writing and deleting: while a file of the mailbox is
 // open here the mail client must still be able to rewrite, rename or delete
 // it (the C runtime's own open leaves out the delete share).
 std::FILE* OpenFileForReading(const std::string& path) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+  return OpenFileForReading(SystemPath::FromCp932(path));
+}
+
+std::FILE* OpenFileForReading(const SystemPath& path) {
+  HANDLE file = CreateFileW(path.native().c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
@@ -92,36 +111,63 @@ std::optional<FileStamp> StampOf(const std::string& path) {
                        data.ftLastWriteTime.dwLowDateTime};
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD a = Attributes(path);
+bool FileExists(const std::string& path) { return FileExists(SystemPath::FromCp932(path)); }
+
+bool FileExists(const SystemPath& path) {
+  const DWORD a = Attributes(path.native());
   if (a == INVALID_FILE_ATTRIBUTES) return false;
   return (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
 bool DirectoryExists(const std::string& path) {
-  const DWORD a = Attributes(path);
+  const DWORD a = Attributes(Widen(path));
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// A virus scanner, an indexer or the mail client may hold the file a moment:
+// the rename is tried up to five times, 0.5 s in all.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Widen(path);
-  const std::wstring temp = target + L".tmp~";
-  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
-  const bool closed = CloseHandle(file) != 0;
-  if (!written || !closed || !MoveOver(temp, target)) {
-    DeleteFileW(temp.c_str());
-    return false;
-  }
-  return true;
+  return Replace(Widen(path), bytes, 5);
+}
+
+bool ReplaceFileAtomically(const SystemPath& path, std::string_view bytes) {
+  return Replace(path.native(), bytes, 1);
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 
-bool MakeDirectory(const std::string& path) {
-  return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0 || DirectoryExists(path);
+bool MakeDirectory(const std::string& path) { return MakeDirectory(SystemPath::FromCp932(path)); }
+
+bool MakeDirectory(const SystemPath& path) {
+  if (CreateDirectoryW(path.native().c_str(), nullptr)) return true;
+  const DWORD a = Attributes(path.native());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A file another program holds open (a sharing violation) still counts: it
+// can be written once it is let go.
+bool CanWriteFile(const SystemPath& path) {
+  if (!FileExists(path)) return false;
+  HANDLE file = CreateFileW(path.native().c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(file);
+  return true;
+}
+
+// Makes and drops a probe file: the folder's permissions are what Windows
+// says when asked to create a file, whatever its attributes show. (The
+// program's manifest asks for no elevation, so a folder under "Program
+// Files" is not quietly redirected to the VirtualStore.)
+bool CanCreateFileIn(const SystemPath& folder) {
+  const SystemPath probe = folder.Join("Veltrano-write-probe.tmp~");
+  HANDLE file = CreateFileW(
+      probe.native().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 }  // namespace platform

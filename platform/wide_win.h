@@ -20,5 +20,8 @@ std::optional<std::string> NarrowPath(const std::wstring& wide);
 
 // The folder of the running executable, without a trailing "\\".
 std::wstring ProgramFolder();
+// The user's roaming application data folder ("%APPDATA%"), without a
+// trailing "\\"; empty when the system names none.
+std::wstring UserAppDataFolder();
 
 }  // namespace platform

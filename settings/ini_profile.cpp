@@ -151,7 +151,9 @@ std::string IniText::Serialize() const {
   return out;
 }
 
-IniReader::IniReader(const std::string& path) {
+IniReader::IniReader(const std::string& path) : IniReader(platform::SystemPath::FromCp932(path)) {}
+
+IniReader::IniReader(const platform::SystemPath& path) {
   std::string bytes;
   if (platform::ReadWholeFile(path, bytes)) text_ = IniText(bytes);
 }
@@ -169,7 +171,9 @@ std::int32_t IniReader::ReadInteger(std::string_view section, std::string_view k
   return (text != nullptr && ParseInteger(*text, value)) ? value : default_value;
 }
 
-IniWriter::IniWriter(std::string path) : path_(std::move(path)) {
+IniWriter::IniWriter(const std::string& path) : IniWriter(platform::SystemPath::FromCp932(path)) {}
+
+IniWriter::IniWriter(platform::SystemPath path) : path_(std::move(path)) {
   std::string bytes;
   if (platform::ReadWholeFile(path_, bytes)) text_ = IniText(bytes);
 }

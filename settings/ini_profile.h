@@ -11,12 +11,16 @@
 // A reading pass (IniReader) opens the file, reads it whole and closes it.
 // A writing pass (IniWriter) reads the file, changes only the keys written and
 // keeps every other line, and replaces the file atomically when committed, so
-// a crash or a full disk never leaves a half-written file.
+// a crash or a full disk never leaves a half-written file. The commit is
+// tried once (it runs on the window's thread): a file another program holds
+// fails at once, for the caller to report.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/system_path.h"
 
 namespace settings {
 
@@ -61,7 +65,8 @@ bool ParseInteger(std::string_view text, std::int32_t& value);
 class IniReader {
  public:
   // Reads the file at once; a missing or unreadable file reads as empty.
-  explicit IniReader(const std::string& path);
+  explicit IniReader(const std::string& path);  // a CP932 path
+  explicit IniReader(const platform::SystemPath& path);
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view default_value) const;
@@ -75,7 +80,8 @@ class IniReader {
 class IniWriter {
  public:
   // Reads the current file (missing: empty) to keep what is not written.
-  explicit IniWriter(std::string path);
+  explicit IniWriter(const std::string& path);  // a CP932 path
+  explicit IniWriter(platform::SystemPath path);
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Writes the value enclosed in double quotes.
@@ -87,7 +93,7 @@ class IniWriter {
   bool Commit();
 
  private:
-  std::string path_;
+  platform::SystemPath path_;
   IniText text_;
 };
 

@@ -1,6 +1,5 @@
 #include "settings/settings.h"
 
-#include "platform/files.h"
 #include "settings/ini_profile.h"
 
 namespace settings {
@@ -45,12 +44,14 @@ Key<S> Text(const char* name, std::string S::*field, bool quoted, unsigned passe
 }
 
 using P = PropertySettings;
+// One order that is each pass's own: the options passes take References
+// before MailInMemory, the main load MailInMemory before the account.
 const Key<P> kPropertyKeys[] = {
+    Integer("TabInfo", &P::TabInfo, kPropertyLoad),
+    Integer("References", &P::References, kPropertyLoad | kOptions),
     Integer("MailInMemory", &P::MailInMemory, kMainLoad | kOptions),
     Integer("AccountTitle", &P::AccountTitle, kMainLoad | kMainSave),
     Text("Mailbox", &P::Mailbox, true, kMainLoad | kMainSave),
-    Integer("TabInfo", &P::TabInfo, kPropertyLoad),
-    Integer("References", &P::References, kPropertyLoad | kOptions),
     Integer("MailIniPos", &P::MailIniPos, kPropertyLoad | kOptions),
     Integer("MidokuSearch", &P::MidokuSearch, kPropertyLoad | kOptions),
     Integer("Subject", &P::Subject, kPropertyLoad | kOptions),
@@ -125,11 +126,16 @@ void ForMainSections(Settings& s, Visit&& visit) {
 
 }  // namespace
 
-std::string SettingsPath(const std::string& exe_dir) {
-  return platform::JoinPath(exe_dir, kSettingsFileName);
+platform::SystemPath SettingsPath(const platform::SystemPath& folder) {
+  return folder.Join(kSettingsFileName);
 }
 
-ViewerSettings LoadViewerSettings(const std::string& path) {
+SettingsHome ChooseSettingsHome(const SettingsHomeFacts& facts) {
+  const bool beside = facts.BesideExists ? facts.BesideWritable : facts.FolderWritable;
+  return beside ? SettingsHome::kBesideProgram : SettingsHome::kUserAppData;
+}
+
+ViewerSettings LoadViewerSettings(const platform::SystemPath& path) {
   const IniReader in(path);
   ViewerSettings s;
   ReadKeys(in, kViewWindow, kBoundsKeys, kEvery, s.Window);
@@ -137,14 +143,14 @@ ViewerSettings LoadViewerSettings(const std::string& path) {
   return s;
 }
 
-bool SaveViewerSettings(const std::string& path, const ViewerSettings& s) {
+bool SaveViewerSettings(const platform::SystemPath& path, const ViewerSettings& s) {
   IniWriter out(path);
   WriteKeys(out, kViewWindow, kBoundsKeys, kEvery, s.Window);
   WriteKeys(out, kViewWindow, kViewerKeys, kEvery, s);
   return out.Commit();
 }
 
-MainWindowSettings LoadMainSettings(const std::string& path) {
+MainWindowSettings LoadMainSettings(const platform::SystemPath& path) {
   const IniReader in(path);
   MainWindowSettings s;
   ForMainSections(s, [&](const char* section, const auto& keys, auto& values) {
@@ -153,7 +159,7 @@ MainWindowSettings LoadMainSettings(const std::string& path) {
   return s;
 }
 
-bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
+bool SaveMainSettings(const platform::SystemPath& path, const MainWindowSettings& s) {
   IniWriter out(path);
   ForMainSections(s, [&](const char* section, const auto& keys, const auto& values) {
     WriteKeys(out, section, keys, kMainSave, values);
@@ -161,19 +167,19 @@ bool SaveMainSettings(const std::string& path, const MainWindowSettings& s) {
   return out.Commit();
 }
 
-PropertySettings LoadPropertySettings(const std::string& path) {
+PropertySettings LoadPropertySettings(const platform::SystemPath& path) {
   PropertySettings s;
   ReadKeys(IniReader(path), kProperty, kPropertyKeys, kPropertyLoad, s);
   return s;
 }
 
-PropertySettings LoadOptionSettings(const std::string& path) {
+PropertySettings LoadOptionSettings(const platform::SystemPath& path) {
   PropertySettings s;
   ReadKeys(IniReader(path), kProperty, kPropertyKeys, kOptions, s);
   return s;
 }
 
-bool SaveOptionSettings(const std::string& path, const PropertySettings& s) {
+bool SaveOptionSettings(const platform::SystemPath& path, const PropertySettings& s) {
   IniWriter out(path);
   WriteKeys(out, kProperty, kPropertyKeys, kOptions, s);
   return out.Commit();

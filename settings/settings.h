@@ -1,11 +1,14 @@
 #pragma once
-// The program's settings file "Veltra.ini" in the executable's directory: every
+// The program's settings file "Veltra.ini" (beside the executable, or under the
+// user's application data, see ChooseSettingsHome): every
 // section, key and default, and the read and write passes that use them. Each
 // pass opens the file, does its keys in order and closes it again; nothing is
 // cached between passes. Applying the values to windows is the windows' job.
 
 #include <cstdint>
 #include <string>
+
+#include "platform/system_path.h"
 
 namespace settings {
 
@@ -75,20 +78,34 @@ struct ViewerSettings {
   std::int32_t FontStyle = 0;  // kFontBold | kFontItalic
 };
 
-// The settings file beside the executable whose directory is given.
-std::string SettingsPath(const std::string& exe_dir);
+// "Veltra.ini" in `folder`.
+platform::SystemPath SettingsPath(const platform::SystemPath& folder);
+
+// Where "Veltra.ini" lives. Beside the program, as a program unpacked from its
+// zip into a folder of the user's keeps it, when the file there can be
+// written, or when there is none yet and the folder takes new files. Else
+// (a program under "Program Files", a read-only file or folder) under the
+// user's application data, "%APPDATA%\Veltrano", which the program makes.
+// The folder's name plays no part: the path is held in UTF-16.
+struct SettingsHomeFacts {
+  bool BesideExists = false;    // "Veltra.ini" beside the program is a file
+  bool BesideWritable = false;  // ... and can be opened for writing
+  bool FolderWritable = false;  // a new file can be made in the program's folder
+};
+enum class SettingsHome { kBesideProgram, kUserAppData };
+SettingsHome ChooseSettingsHome(const SettingsHomeFacts& facts);
 
 // Passes. Reads never fail: missing file, section or key, or a value that is
 // not a number give the defaults above. Writes return false when the file could
-// not be replaced (the old file then stays whole).
-ViewerSettings LoadViewerSettings(const std::string& path);
-MainWindowSettings LoadMainSettings(const std::string& path);
-PropertySettings LoadPropertySettings(const std::string& path);
-bool SaveViewerSettings(const std::string& path, const ViewerSettings& settings);
-bool SaveMainSettings(const std::string& path, const MainWindowSettings& settings);
+// not be replaced (the old file then stays whole); they are tried once.
+ViewerSettings LoadViewerSettings(const platform::SystemPath& path);
+MainWindowSettings LoadMainSettings(const platform::SystemPath& path);
+PropertySettings LoadPropertySettings(const platform::SystemPath& path);
+bool SaveViewerSettings(const platform::SystemPath& path, const ViewerSettings& settings);
+bool SaveMainSettings(const platform::SystemPath& path, const MainWindowSettings& settings);
 // The options dialog's passes: they read and write only the [Property] keys
 // the dialog shows; the other fields read as their defaults and are not written.
-PropertySettings LoadOptionSettings(const std::string& path);
-bool SaveOptionSettings(const std::string& path, const PropertySettings& settings);
+PropertySettings LoadOptionSettings(const platform::SystemPath& path);
+bool SaveOptionSettings(const platform::SystemPath& path, const PropertySettings& settings);
 
 }  // namespace settings

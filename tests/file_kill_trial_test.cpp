@@ -116,7 +116,7 @@ TEST(FileKillTrial, EveryWrittenFileIsWholeOldOrWholeNewAfterAKill) {
          settings::MainWindowSettings s;
          s.Property.Mailbox = version == 0 ? "C:\\Mail\\Mailbox" : "D:\\Other\\Mailbox";
          s.MainWindow.Width = 600 + version;
-         return settings::SaveMainSettings(path, s);
+         return settings::SaveMainSettings(platform::SystemPath::FromCp932(path), s);
        }},
       {"VLTR.fol",
        [](const std::string& path, int version) {

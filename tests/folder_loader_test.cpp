@@ -327,9 +327,10 @@ TEST(CachePreloadTest, StartFolderReadAheadIsUsedOnlyForThatFolderAndCount) {
   options.messages_per_folder = 12;
   std::string error;
   ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir.path(), error)) << error;
-  const std::string settings_path =
-      dir.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + dir.Join("Mailbox") + "\"\r\n");
-  EXPECT_FALSE(FindStartFolder(dir.Join("none.ini"), nullptr)) << "no mailbox without asking";
+  const platform::SystemPath settings_path = platform::SystemPath::FromCp932(
+      dir.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + dir.Join("Mailbox") + "\"\r\n"));
+  EXPECT_FALSE(FindStartFolder(platform::SystemPath::FromCp932(dir.Join("none.ini")), nullptr))
+      << "no mailbox without asking";
   const std::optional<FolderSource> start = FindStartFolder(settings_path, nullptr);
   ASSERT_TRUE(start);
   ASSERT_TRUE(mailbox::WriteFolderDisplaySettings(start->Path, {1, 1}));

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
@@ -14,15 +17,17 @@ using testing_support::TempDir;
 
 // The text a save pass writes for `settings`, in a fresh file.
 template <typename Settings>
-std::string SavedText(bool (*save)(const std::string&, const Settings&), const Settings& settings) {
+std::string SavedText(bool (*save)(const platform::SystemPath&, const Settings&),
+                      const Settings& settings) {
   const TempDir dir;
-  EXPECT_TRUE(save(dir.Join("Veltra.ini"), settings));
+  EXPECT_TRUE(save(platform::SystemPath::FromCp932(dir.Join("Veltra.ini")), settings));
   return dir.ReadFile("Veltra.ini");
 }
 
 TEST(Settings, MissingFileGivesEveryDefault) {
   TempDir dir;
-  const std::string path = settings::SettingsPath(dir.path());
+  const platform::SystemPath path =
+      settings::SettingsPath(platform::SystemPath::FromCp932(dir.path()));
   // Every field a pass writes, compared through what it writes.
   EXPECT_EQ(SavedText(settings::SaveMainSettings, settings::LoadMainSettings(path)),
             SavedText(settings::SaveMainSettings, settings::MainWindowSettings{}));
@@ -42,7 +47,8 @@ TEST(Settings, MissingFileGivesEveryDefault) {
 
 TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
   TempDir dir;
-  const std::string path = settings::SettingsPath(dir.path());
+  const platform::SystemPath path =
+      settings::SettingsPath(platform::SystemPath::FromCp932(dir.path()));
   settings::MainWindowSettings m;
   m.Property.Mailbox = "C:\\Quenmar\\Mailbox";
   m.Property.AccountTitle = 1;
@@ -75,7 +81,8 @@ TEST(Settings, SavePassesWriteColoursSignedAndStringsQuotedAsTheClientExpects) {
 
 TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   TempDir dir;
-  const std::string path = dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n");
+  const platform::SystemPath path = platform::SystemPath::FromCp932(
+      dir.WriteFile("Veltra.ini", "[ViewWindow]\r\nWidth=800\r\n[Property]\r\nTabInfo=1\r\n"));
   settings::PropertySettings o;
   o.AccountTitle = 7;
   o.CollapseThreads = 1;
@@ -95,10 +102,82 @@ TEST(Settings, OptionPassWritesTheClientPathUnquotedAndKeepsOtherSections) {
   EXPECT_EQ(settings::LoadPropertySettings(path).CollapseThreads, 1);
 }
 
+// "Section.Key" of every key line of an INI text, in file order.
+std::vector<std::string> KeysInOrder(const std::string& text) {
+  std::vector<std::string> keys;
+  std::istringstream lines(text);
+  std::string line;
+  std::string section;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("[")) section = line.substr(1, line.find(']') - 1);
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos) keys.push_back(section + "." + line.substr(0, equals));
+  }
+  return keys;
+}
+
+// Each write pass writes a fresh file's keys in the order the settings file's
+// design lists them for that pass. Keys the program adds to the design
+// (FontStyle, CollapseThreads) may sit anywhere and are left out.
+TEST(Settings, EachWritePassWritesItsKeysInTheDesignedOrder) {
+  const std::vector<std::string> kAdded = {"ListBox.FontStyle", "ListView.FontStyle",
+                                           "ViewWindow.FontStyle", "Property.CollapseThreads"};
+  struct Case {
+    const char* pass;
+    std::string written;
+    std::vector<std::string> designed;
+  };
+  const Case cases[] = {
+      {"viewer save",
+       SavedText(settings::SaveViewerSettings, settings::ViewerSettings{}),
+       {"ViewWindow.Width", "ViewWindow.Height", "ViewWindow.Top", "ViewWindow.Left",
+        "ViewWindow.bMaximize", "ViewWindow.FontFace", "ViewWindow.FontSize", "ViewWindow.Color",
+        "ViewWindow.BColor", "ViewWindow.LinkColor"}},
+      {"main save",
+       SavedText(settings::SaveMainSettings, settings::MainWindowSettings{}),
+       {"Property.AccountTitle", "Property.Mailbox", "MainWindow.Width", "MainWindow.Height",
+        "MainWindow.Top", "MainWindow.Left", "MainWindow.bMaximize", "ListBox.FontFace",
+        "ListBox.FontSize", "ListBox.Color", "ListBox.BColor", "ListBox.Width", "ListView.FontFace",
+        "ListView.FontSize", "ListView.Color", "ListView.BColor", "ListView.Column1"}},
+      {"options dialog's write",
+       SavedText(settings::SaveOptionSettings, settings::PropertySettings{}),
+       {"Property.References", "Property.MailInMemory", "Property.MailIniPos",
+        "Property.MidokuSearch", "Property.Subject", "Property.Quenmar32", "Property.ComplNkf"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> designed_keys;
+    for (const std::string& key : KeysInOrder(c.written)) {
+      if (std::find(kAdded.begin(), kAdded.end(), key) == kAdded.end())
+        designed_keys.push_back(key);
+    }
+    EXPECT_EQ(designed_keys, c.designed) << c.pass;
+  }
+}
+
+// The settings file stays beside the program where it can be written there,
+// and else goes to the user's application data.
+TEST(Settings, TheSettingsFileGoesToApplicationDataOnlyWhereItCannotBeWrittenBesideTheProgram) {
+  using H = settings::SettingsHome;
+  struct Case {
+    settings::SettingsHomeFacts facts;  // exists, writable, folder writable
+    H home;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{true, true, true}, H::kBesideProgram, "a zip unpacked into a folder of the user's"},
+      {{true, true, false}, H::kBesideProgram, "the file is writable though the folder is not"},
+      {{false, false, true}, H::kBesideProgram, "a first run in a writable folder makes it there"},
+      {{false, false, false}, H::kUserAppData, "a first run under Program Files"},
+      {{true, false, true}, H::kUserAppData, "a read-only file in a writable folder"},
+      {{true, false, false}, H::kUserAppData, "a file beside a program under Program Files"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(settings::ChooseSettingsHome(c.facts), c.home) << c.reason;
+}
+
 TEST(Settings, HexAndGarbledValuesReadAsTheFileMeansThem) {
   TempDir dir;
-  const std::string path = dir.WriteFile(
-      "Veltra.ini", "[LISTVIEW]\nColor=$80000008\nColumn1=wide\n[viewwindow]\nbMaximize=0x1\n");
+  const platform::SystemPath path = platform::SystemPath::FromCp932(dir.WriteFile(
+      "Veltra.ini", "[LISTVIEW]\nColor=$80000008\nColumn1=wide\n[viewwindow]\nbMaximize=0x1\n"));
   const settings::MainWindowSettings m = settings::LoadMainSettings(path);
   EXPECT_EQ(m.ListView.Color, settings::kColorWindowText);
   EXPECT_EQ(m.Column1, settings::MainWindowSettings{}.Column1) << "not a number: the default";

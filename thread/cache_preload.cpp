@@ -11,7 +11,7 @@
 
 namespace thread {
 
-std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
+std::optional<FolderSource> FindStartFolder(const platform::SystemPath& settings_path,
                                             const mailbox::ReadRegistryFn& read_registry) {
   const settings::MainWindowSettings main = settings::LoadMainSettings(settings_path);
   mailbox::AccountState account;
@@ -38,7 +38,8 @@ std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
   return source;
 }
 
-CachePreload::CachePreload(std::string settings_path, mailbox::ReadRegistryFn read_registry)
+CachePreload::CachePreload(platform::SystemPath settings_path,
+                           mailbox::ReadRegistryFn read_registry)
     : thread_([this, path = std::move(settings_path), registry = std::move(read_registry)] {
         Run(path, registry);
       }) {}
@@ -47,7 +48,7 @@ CachePreload::~CachePreload() {
   if (thread_.joinable()) thread_.join();
 }
 
-void CachePreload::Run(const std::string& settings_path,
+void CachePreload::Run(const platform::SystemPath& settings_path,
                        const mailbox::ReadRegistryFn& read_registry) {
   // Whatever goes wrong here, the start-up opens the folder itself.
   try {

@@ -20,6 +20,7 @@
 
 #include "mailbox/accounts.h"
 #include "mailbox/folder_discovery.h"
+#include "platform/system_path.h"
 #include "thread/thread_cache.h"
 
 namespace thread {
@@ -27,13 +28,13 @@ namespace thread {
 // Folder 0 of the account the settings file names, found as the start-up
 // finds it but without asking (no browse dialog) and without reading display
 // settings. None when the mailbox or the folder is not found without asking.
-std::optional<FolderSource> FindStartFolder(const std::string& settings_path,
+std::optional<FolderSource> FindStartFolder(const platform::SystemPath& settings_path,
                                             const mailbox::ReadRegistryFn& read_registry);
 
 class CachePreload {
  public:
   // Starts the thread, which finds the start folder and opens its cache.
-  CachePreload(std::string settings_path, mailbox::ReadRegistryFn read_registry);
+  CachePreload(platform::SystemPath settings_path, mailbox::ReadRegistryFn read_registry);
   ~CachePreload();  // waits for the thread
   CachePreload(const CachePreload&) = delete;
   CachePreload& operator=(const CachePreload&) = delete;
@@ -50,7 +51,7 @@ class CachePreload {
   std::optional<CacheOpening> Take(const FolderSource& folder, const std::function<void()>& pump);
 
  private:
-  void Run(const std::string& settings_path, const mailbox::ReadRegistryFn& read_registry);
+  void Run(const platform::SystemPath& settings_path, const mailbox::ReadRegistryFn& read_registry);
 
   std::optional<FolderSource> source_;
   std::optional<CacheOpening> opening_;

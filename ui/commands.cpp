@@ -112,10 +112,39 @@ bool TakesTyping(HWND window) {
   return text_box && (GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) == 0;
 }
 
+namespace {
+
+// The Ctrl chords of a text box: select all, copy, paste, cut, undo, and the
+// moves and deletions by word (Ctrl+Insert copies).
+bool TextBoxChord(WPARAM key) {
+  switch (key) {
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'Z':
+    case VK_BACK:
+    case VK_DELETE:
+    case VK_INSERT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 bool LeaveKeyToTextBox(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_CHAR) return false;
-  if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0) return false;
-  return TakesTyping(GetFocus());
+  if ((GetKeyState(VK_MENU) & 0x8000) != 0 || !TakesTyping(GetFocus())) return false;
+  if ((GetKeyState(VK_CONTROL) & 0x8000) == 0) return true;
+  return message.message == WM_KEYDOWN && TextBoxChord(message.wParam);
 }
 
 }  // namespace ui

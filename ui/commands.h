@@ -261,9 +261,12 @@ void AddKeyBindings(std::span<const KeyRow<Owner>> keys, const char* control,
 std::vector<std::string> KeyClashes(std::span<const KeyBinding> bindings);
 
 // True when `window` takes typed text: an edit or rich edit control that is
-// not read-only. While one has the focus, a window leaves the keys without
-// Ctrl or Alt to it rather than run the plain-key shortcuts (S, R, F, D,
-// Delete), so typing "s" types an "s".
+// not read-only. While one has the focus, a window leaves it the keys without
+// Ctrl or Alt rather than run the plain-key shortcuts (S, R, F, D, Delete),
+// so typing "s" types an "s", and the text box's own Ctrl chords (Ctrl+A,
+// C, V, X, Z, Insert, Backspace, Delete, the arrows, Home and End) rather
+// than run the commands on Ctrl+A (rebuild) and Ctrl+X (exit). The other
+// Ctrl shortcuts still work from the box.
 bool TakesTyping(HWND window);
 // True for a key message the focused text box must get before any shortcut.
 bool LeaveKeyToTextBox(const MSG& message);

@@ -23,12 +23,14 @@ void Control::SetText(const std::string& text) const {
   SetWindowTextW(hwnd_, platform::Widen(text).c_str());
 }
 
-std::string Control::Text() const {
+std::string Control::Text() const { return platform::Narrow(WideText()); }
+
+std::wstring Control::WideText() const {
   const int length = GetWindowTextLengthW(hwnd_);
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(hwnd_, wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(copied));
-  return platform::Narrow(wide);
+  return wide;
 }
 
 int Control::Width() const {
@@ -38,11 +40,12 @@ int Control::Width() const {
 }
 
 bool ContextMenuKey::Pressed(UINT message, WPARAM key) {
+  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) return false;
+  // Every press forgets the key held before: the pop-up's own loop usually
+  // takes its release, which must not make the next F10's release vanish.
   const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-  if (!down || !((key == VK_F10 && shift) || key == VK_APPS)) return false;
-  held_ = key;
-  return true;
+  held_ = (key == VK_F10 && shift) || key == VK_APPS ? key : 0;
+  return held_ != 0;
 }
 
 bool ContextMenuKey::Released(UINT message, WPARAM key) {

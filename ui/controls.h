@@ -21,6 +21,7 @@ class Control {
   void SetFont(HFONT font) const { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
   void SetText(const std::string& text) const;
   std::string Text() const;
+  std::wstring WideText() const;  // as typed, for text CP932 may not hold
   void Move(int x, int y, int width, int height) const { MoveWindow(hwnd_, x, y, width, height, TRUE); }
   void Enable(bool enabled) const { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -75,7 +76,9 @@ inline bool FromKeyboard(LPARAM context_menu_position) {
 // second WM_CONTEXTMENU of its own.
 class ContextMenuKey {
  public:
-  // True for the press of Shift+F10 or of the Menu key.
+  // True for the press of Shift+F10 or of the Menu key. Every key press
+  // passes here, so that a release the pop-up's menu loop took is forgotten
+  // at the next press.
   bool Pressed(UINT message, WPARAM key);
   // True for the release of the key Pressed took.
   bool Released(UINT message, WPARAM key);

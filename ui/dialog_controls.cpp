@@ -1,5 +1,9 @@
 #include "ui/dialog_controls.h"
 
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
 #include "platform/wide_win.h"
 
 namespace ui {
@@ -10,6 +14,46 @@ void TabControl::AddPage(int index, const std::string& caption) const {
   item.mask = TCIF_TEXT;
   item.pszText = wide.data();
   TabCtrl_InsertItem(hwnd_, index, &item);
+}
+
+namespace {
+
+constexpr wchar_t kCtrlA = 0x01;          // the character Ctrl+A types
+constexpr wchar_t kCtrlBackspace = 0x7F;  // ... and Ctrl+Backspace
+
+// Deletes the selection, or else the blanks and the word before the caret.
+void DeleteWordBeforeCaret(HWND box) {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (start == end) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    GetWindowTextW(box, text.data(), static_cast<int>(text.size()));
+    DWORD at = std::min<DWORD>(start, static_cast<DWORD>(text.size() - 1));
+    while (at > 0 && iswspace(text[at - 1])) --at;
+    while (at > 0 && !iswspace(text[at - 1])) --at;
+    SendMessageW(box, EM_SETSEL, at, end);
+  }
+  SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+}
+
+}  // namespace
+
+bool EditChordKey(HWND box, UINT message, WPARAM wparam) {
+  if (message == WM_CHAR) return wparam == kCtrlA || wparam == kCtrlBackspace;
+  if (message != WM_KEYDOWN || (GetKeyState(VK_CONTROL) & 0x8000) == 0 ||
+      (GetKeyState(VK_MENU) & 0x8000) != 0) {
+    return false;
+  }
+  if (wparam == 'A') {
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    return true;
+  }
+  if (wparam == VK_BACK) {
+    DeleteWordBeforeCaret(box);
+    return true;
+  }
+  return false;
 }
 
 RECT TabControl::PageArea() const {

@@ -49,6 +49,13 @@ class EditBox : public Control {
   }
 };
 
+// The two Ctrl chords a one-line edit control lacks by itself, for the
+// subclass of a box that wants them: Ctrl+A selects all (older Windows only
+// beep at it) and Ctrl+Backspace deletes the word before the caret (rather
+// than type a box). True when `message` was one of them, or the character it
+// makes, and is used up.
+bool EditChordKey(HWND box, UINT message, WPARAM wparam);
+
 class TabControl : public Control {
  public:
   void Create(HWND parent, int id) { CreateChild(WC_TABCONTROLW, WS_TABSTOP, 0, parent, id); }

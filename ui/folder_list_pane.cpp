@@ -26,14 +26,14 @@ SIZE ImageSize(HIMAGELIST images) {
 // ListBoxFKeyPress: the letters move the selection by injecting the list
 // box's own navigation key (which raises ListBoxFClick); the blank is
 // swallowed. Tab gives the focus to the quick filter box above the thread
-// list.
+// list, Shift+Tab to the thread list.
 const KeyRow<FolderListPane> FolderListPane::kKeys[] = {
     {WM_CHAR, L' ', &FolderListPane::Swallow},
     {WM_CHAR, L'B', &FolderListPane::PostNavigationKey, VK_END},
     {WM_CHAR, L'N', &FolderListPane::PostNavigationKey, VK_DOWN},
     {WM_CHAR, L'P', &FolderListPane::PostNavigationKey, VK_UP},
     {WM_CHAR, L'T', &FolderListPane::PostNavigationKey, VK_HOME},
-    {WM_KEYDOWN, VK_TAB, &FolderListPane::FocusThreadList},
+    {WM_KEYDOWN, VK_TAB, &FolderListPane::TabKey},
     {WM_CHAR, L'\t', &FolderListPane::Swallow},
 };
 
@@ -146,8 +146,12 @@ bool FolderListPane::PostNavigationKey(WORD virtual_key) {
   return true;
 }
 
-bool FolderListPane::FocusThreadList(WORD) {
-  form_.ThreadList().FilterBox().Focus();
+bool FolderListPane::TabKey(WORD) {
+  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+    form_.ThreadList().ListViewMail().Focus();
+  } else {
+    form_.ThreadList().FilterBox().Focus();
+  }
   return true;
 }
 

@@ -74,7 +74,8 @@ class FolderListPane {
   // Key-table handlers.
   bool PostNavigationKey(WORD virtual_key);
   bool Swallow(WORD) { return true; }
-  bool FocusThreadList(WORD);
+  // Tab: on to the filter box; Shift+Tab: back to the thread list.
+  bool TabKey(WORD);
 
   static const KeyRow<FolderListPane> kKeys[];
 

@@ -259,19 +259,6 @@ bool TVtFormMain::FormCloseQuery() {
   return true;
 }
 
-void TVtFormMain::SaveAllSettings() {
-  if (viewer_ != nullptr) {
-    viewer_->SaveSettings();
-  } else {
-    // Never opened: its settings go back as they are in the file, as a viewer
-    // created at start and never shown would have saved them.
-    settings::SaveViewerSettings(environment_.SettingsPath,
-                                 settings::LoadViewerSettings(environment_.SettingsPath));
-  }
-  CollectMainSettings();
-  settings::SaveMainSettings(environment_.SettingsPath, main_settings_);
-}
-
 void TVtFormMain::Layout() {
   if (hwnd() == nullptr || thread_list_.ListViewMail().hwnd() == nullptr) return;
   RECT client{};

@@ -41,7 +41,7 @@ class TViewForm;
 // What the window needs from the program around it; tests fill it with their
 // own pieces.
 struct MainFormEnvironment {
-  std::string SettingsPath;  // "Veltra.ini" beside the executable
+  platform::SystemPath SettingsPath;  // "Veltra.ini" (settings::ChooseSettingsHome)
   mailbox::ReadRegistryFn ReadRegistry;
   // Replaces the shell's folder-browse dialog when set (tests).
   mailbox::BrowseForMailboxFn BrowseForMailbox;
@@ -109,8 +109,12 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void FormShow();
   bool FormCloseQuery();
   // The main window's and the viewer's settings into "Veltra.ini", as at a
-  // close (also at log-off, which ends the process without one).
+  // close (also at log-off, which ends the process without one). A save that
+  // fails is told (ReportUnsavedSettings).
   void SaveAllSettings();
+  // ShowMessageText that the settings file could not be written, naming it;
+  // once a run.
+  void ReportUnsavedSettings();
   void FormResize();
   void Splitter1Moved() { thread_list_.FitSenderColumn(); }
   void Timer1Timer();
@@ -257,6 +261,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   int list_box_width_ = 150;  // pixels at dpi_
   bool shown_once_ = false;
   bool close_pending_ = false;
+  bool unsaved_settings_reported_ = false;
   bool dragging_splitter_ = false;
   unsigned long last_pump_ = 0;
   std::vector<int> opened_folders_;

@@ -1,7 +1,9 @@
-// TVtFormMain: the commands that open a dialog: folder properties, the two
-// list fonts, the version, the options and the choice of the mailbox.
+// TVtFormMain: the settings file's saves, and the commands that open a
+// dialog: folder properties, the two list fonts, the version, the options and
+// the choice of the mailbox.
 
 #include "mailbox/folder_discovery.h"
+#include "platform/wide_win.h"
 #include "thread/thread_rows.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/folder_set_form.h"
@@ -13,6 +15,29 @@
 #include "ui/view_form.h"
 
 namespace ui {
+
+void TVtFormMain::SaveAllSettings() {
+  bool saved = false;
+  if (viewer_ != nullptr) {
+    saved = viewer_->SaveSettings();
+  } else {
+    // Never opened: its settings go back as they are in the file, as a viewer
+    // created at start and never shown would have saved them.
+    saved = settings::SaveViewerSettings(environment_.SettingsPath,
+                                         settings::LoadViewerSettings(environment_.SettingsPath));
+  }
+  CollectMainSettings();
+  saved = settings::SaveMainSettings(environment_.SettingsPath, main_settings_) && saved;
+  if (!saved) ReportUnsavedSettings();
+}
+
+// Once a run: a file that could not be written once will not be written the
+// next time either, and the user needs to hear it only once.
+void TVtFormMain::ReportUnsavedSettings() {
+  if (unsaved_settings_reported_) return;
+  unsaved_settings_reported_ = true;
+  ShowMessageText(ja::kSettingsNotSaved + platform::Narrow(environment_.SettingsPath.native()));
+}
 
 std::string TVtFormMain::BrowseForMailbox(const std::string& initial_dir) {
   if (environment_.BrowseForMailbox) return environment_.BrowseForMailbox(initial_dir);
@@ -73,6 +98,7 @@ void TVtFormMain::mOptionClick() {
   dialog.SettingsPath = environment_.SettingsPath;
   dialog.NkfLoaded = EnsureViewer().NkfLoaded();
   dialog.Run();
+  if (dialog.SaveFailed) ReportUnsavedSettings();
   // Also after Cancel: edits made to the file meanwhile take effect.
   properties_ = settings::LoadPropertySettings(environment_.SettingsPath);
 }

@@ -291,6 +291,7 @@ bool ThreadListPane::FilterBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESU
     FilterBoxChanged();
     return true;
   }
+  if (EditChordKey(box_.hwnd(), message, wparam)) return true;
   if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == L'\t';
   if (message != WM_KEYDOWN) return false;
   switch (wparam) {

@@ -59,7 +59,8 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TViewForm::TViewForm(std::string settings_path, BusyFlag& busy, const std::wstring& nkf_library)
+TViewForm::TViewForm(platform::SystemPath settings_path, BusyFlag& busy,
+                     const std::wstring& nkf_library)
     : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
   RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
   accelerators_ = ViewCommands().BuildAccelerators();
@@ -239,13 +240,13 @@ std::wstring TViewForm::BigViewText() const {
   return wide;
 }
 
-void TViewForm::SaveSettings() {
+bool TViewForm::SaveSettings() {
   settings::ViewerSettings saved = settings_;
   const std::int32_t loaded_maximize = saved.Window.bMaximize;
   saved.Window = SavedBounds(hwnd());
   // A viewer never shown keeps the maximised state it was loaded with.
   if (!shown_once_) saved.Window.bMaximize = loaded_maximize;
-  settings::SaveViewerSettings(settings_path_, saved);
+  return settings::SaveViewerSettings(settings_path_, saved);
 }
 
 bool TViewForm::FormCloseQuery() {

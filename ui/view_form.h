@@ -40,7 +40,7 @@ class TViewForm final : public ui::Window {
   // and loads the converter `nkf_library` ("NKF32.DLL"; a library that is
   // missing, of the other architecture or without its two entry points only
   // means no conversion). `busy` is the main window's ViewerBusy flag.
-  TViewForm(std::string settings_path, BusyFlag& busy, const std::wstring& nkf_library);
+  TViewForm(platform::SystemPath settings_path, BusyFlag& busy, const std::wstring& nkf_library);
   ~TViewForm() override;
 
   // The main window, which the viewer's navigation and commands go through.
@@ -66,7 +66,7 @@ class TViewForm final : public ui::Window {
   // forced filter, the file as stored through the converter.
   void LoadMessage(std::uint32_t flags, bool forced, bool as_stored = false);
   // The viewer save pass.
-  void SaveSettings();
+  bool SaveSettings();  // false when the file could not be written
   // Closing: empties the message fields and hides the window.
   bool FormCloseQuery();
   // The viewer's menu shortcuts for a message about to be dispatched; true
@@ -167,7 +167,7 @@ class TViewForm final : public ui::Window {
   static const KeyRow<TViewForm> kKeys[];
 
   ViewerHost* host_ = nullptr;
-  std::string settings_path_;
+  platform::SystemPath settings_path_;
   settings::ViewerSettings settings_;
   viewer::MessageView view_;
   HMODULE rich_edit_library_ = nullptr;

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <map>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/wide_win.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
+#include "ui/view_commands.h"
 #include "ui/view_form.h"
 
 namespace {
@@ -27,6 +32,61 @@ std::string MenuText(HMENU menu, UINT item, UINT by = MF_BYPOSITION) {
 TEST(Commands, NoKeyOfAWindowLeadsToTwoActions) {
   EXPECT_EQ(ui::KeyClashes(ui::TVtFormMain::KeyBindings()), std::vector<std::string>{});
   EXPECT_EQ(ui::KeyClashes(ui::TViewForm::KeyBindings()), std::vector<std::string>{});
+}
+
+// The access key of a menu caption: the character after a single "&",
+// upper-cased; 0 when it has none ("&&" is a plain "&").
+wchar_t AccessKey(const std::wstring& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] != L'&') return static_cast<wchar_t>(towupper(caption[i + 1]));
+    ++i;
+  }
+  return 0;
+}
+
+// Items of one menu level that share an access key, then the same for each
+// pull-down in it: "where: caption and caption".
+void CollectAccessKeyClashes(HMENU menu, const std::string& where, std::vector<std::string>& out) {
+  std::map<wchar_t, std::wstring> seen;
+  for (int k = 0; k < GetMenuItemCount(menu); ++k) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(k), text, 256, MF_BYPOSITION);
+    const std::wstring caption = text;
+    if (HMENU sub = GetSubMenu(menu, k)) {
+      CollectAccessKeyClashes(sub, where + " > " + platform::Narrow(caption), out);
+    }
+    const wchar_t key = AccessKey(caption);
+    if (key == 0) continue;
+    const auto [first, fresh] = seen.emplace(key, caption);
+    if (!fresh)
+      out.push_back(where + ": " + platform::Narrow(first->second) + " and " +
+                    platform::Narrow(caption));
+  }
+}
+
+// Within a menu bar, a pull-down or a pop-up no two items share an access key,
+// or the key would only ever reach the first of them.
+TEST(Commands, NoMenuHasTwoItemsWithOneAccessKey) {
+  struct Menu {
+    const char* name;
+    HMENU menu;
+  };
+  const ui::CommandTable<ui::TViewForm>& view = ui::ViewCommands();
+  const Menu menus[] = {
+      {"main menu", Table().BuildMenuBar()},
+      {"PopupMenu_Mail", Table().BuildPopup(ui::PopupMailDef())},
+      {"PopupMenu_Folder", Table().BuildPopup(ui::PopupFolderDef())},
+      {"viewer menu", view.BuildMenuBar()},
+      {"viewer PopupMenu", view.BuildPopup(ui::ViewPopupDef())},
+      {"viewer PopupMenuUrl", view.BuildPopup(ui::UrlPopupDef())},
+  };
+  for (const Menu& m : menus) {
+    std::vector<std::string> clashes;
+    CollectAccessKeyClashes(m.menu, m.name, clashes);
+    EXPECT_EQ(clashes, std::vector<std::string>{});
+    DestroyMenu(m.menu);
+  }
 }
 
 TEST(Commands, ClashCheckTellsSharedKeysFromClashes) {

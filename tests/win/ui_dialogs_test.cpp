@@ -186,6 +186,33 @@ TEST_F(Dialogs, OptionsAreReadWhenShownAndWrittenOnOk) {
   }
 }
 
+// The client's executable chosen (or typed) in a folder whose name CP932
+// cannot hold, and without a short name, is refused with the reason, and the
+// box keeps what it had; a path CP932 holds goes into the box as it is.
+TEST_F(Dialogs, AClientPathOutsideShiftJisIsRefusedWithItsReason) {
+  fixture.Start();
+  struct Case {
+    const wchar_t* chosen;
+    bool taken;
+    const char* in_box;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {L"C:\\Mail\\quenmar.exe", true, "C:\\Mail\\quenmar.exe", "a Shift-JIS path"},
+      {L"C:\\\uBA54\uC77C\\quenmar.exe", false, "C:\\Mail\\quenmar.exe",
+       "a Hangul folder with no short name"},
+  };
+  ui::TSetInfoForm dialog(fixture.Main().hwnd());
+  for (const Case& c : cases) {
+    fixture.Errors.clear();
+    EXPECT_EQ(dialog.TakeClientPath(c.chosen), c.taken) << c.reason;
+    EXPECT_EQ(dialog.QuenmarEdit.Text(), c.in_box) << c.reason;
+    EXPECT_EQ(fixture.Errors, c.taken ? std::vector<std::string>{}
+                                      : std::vector<std::string>{ui::ja::kClientFolderUnusable})
+        << c.reason;
+  }
+}
+
 // The thread list's background chosen through the colour dialog, as a user
 // picks it: the list and the unread image's background change at once, and
 // the file only at shutdown.

@@ -9,6 +9,7 @@
 #include "settings/ini_profile.h"
 #include "tests/win/ui_support.h"
 #include "ui/commands.h"
+#include "ui/ja_texts.h"
 
 namespace uitest {
 namespace {
@@ -160,6 +161,26 @@ TEST_F(MainWindow, ClosingSavesTheViewerSettingsThenTheMainWindowSettings) {
   EXPECT_EQ(saved.ReadInteger("ListBox", "Width", 0), folder_list_width);
   EXPECT_EQ(saved.ReadString("Property", "Mailbox", ""), fixture.MailboxDir());
   EXPECT_NE(text.find("Mailbox=\"" + fixture.MailboxDir() + "\""), std::string::npos);
+}
+
+// A settings file that cannot be written is told once a run, naming the file,
+// and the save gives up at once rather than keep the window waiting.
+TEST_F(MainWindow, ASaveThatFailsIsToldOnceWithoutWaiting) {
+  fixture.Start();
+  // Held open by another program that lets nobody replace it.
+  HANDLE held =
+      CreateFileW(platform::Widen(fixture.SettingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const DWORD start = GetTickCount();
+  fixture.Main().SaveAllSettings();
+  const DWORD took = GetTickCount() - start;
+  fixture.Main().SaveAllSettings();
+  CloseHandle(held);
+  // Two passes tried five times each would take a second.
+  EXPECT_LT(took, 400u);
+  ASSERT_EQ(fixture.Messages.size(), 1u);
+  EXPECT_EQ(fixture.Messages[0], ui::ja::kSettingsNotSaved + fixture.SettingsPath());
 }
 
 TEST_F(MainWindow, SettingsFromTheFileShapeTheWindow) {

@@ -136,7 +136,7 @@ UiFixture::~UiFixture() {
 
 void UiFixture::Start() {
   ui::MainFormEnvironment environment;
-  environment.SettingsPath = SettingsPath();
+  environment.SettingsPath = platform::SystemPath::FromCp932(SettingsPath());
   environment.ReadRegistry = ReadRegistry;
   environment.BrowseForMailbox = BrowseForMailbox;
   environment.MailClient = &MailClient;

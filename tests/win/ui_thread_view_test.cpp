@@ -98,14 +98,6 @@ TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
       << "Esc: box emptied, every row back, focus on the list";
   EXPECT_EQ(BoxText(fixture), "");
 
-  // Tab order: folder list, box, thread list.
-  HWND folders = main.FolderList().ListBoxF().hwnd();
-  SetFocus(folders);
-  PressKey(folders, VK_TAB);
-  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == box; }, 2000));
-  PressKey(box, VK_TAB);
-  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == list; }, 2000));
-
   // Another folder empties the box.
   TypeChar(box, L'x');
   ASSERT_TRUE(PumpUntil([&] { return BoxText(fixture) == "x"; }, 2000));
@@ -186,6 +178,40 @@ TEST_F(ThreadView, EveryRowCountChangeLeavesExactlyOneRowSelected) {
     ASSERT_TRUE(PumpUntil([&] { return fixture.RowCount() != before; }, 3000)) << c.reason;
     Settle();
     EXPECT_EQ(SelectedRowCount(list), 1) << c.reason;
+  }
+}
+
+// Tab goes round the folder list, the filter box and the thread list;
+// Shift+Tab goes round the other way.
+TEST_F(ThreadView, TabAndShiftTabGoRoundThePanesBothWays) {
+  fixture.Start();
+  HWND folders = fixture.Main().FolderList().ListBoxF().hwnd();
+  HWND box = fixture.Main().ThreadList().FilterBox().hwnd();
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  struct Case {
+    HWND from;
+    bool shift;
+    HWND to;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {folders, false, box, "Tab: folder list to filter box"},
+      {box, false, list, "Tab: filter box to thread list"},
+      {list, false, folders, "Tab: thread list to folder list"},
+      {folders, true, list, "Shift+Tab: folder list back to thread list"},
+      {list, true, box, "Shift+Tab: thread list back to filter box"},
+      {box, true, folders, "Shift+Tab: filter box back to folder list"},
+  };
+  for (const Case& c : cases) {
+    SetFocus(c.from);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PressKey(c.from, VK_TAB);
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == c.to; }, 2000)) << c.reason;
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
   }
 }
 

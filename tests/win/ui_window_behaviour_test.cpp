@@ -411,5 +411,74 @@ TEST_F(WindowBehaviour, PlainKeysTypeIntoATextBoxInsteadOfRunningShortcuts) {
   DestroyWindow(box);
 }
 
+// In the quick filter box the Ctrl chords of a text box edit the text: Ctrl+A
+// selects all rather than rebuild the folder, Ctrl+X cuts rather than end the
+// program, and Ctrl+Backspace deletes a word.
+TEST_F(WindowBehaviour, CtrlChordsInTheFilterBoxEditInsteadOfRunningCommands) {
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  const std::size_t loads = main.OpenedFolders().size();
+  struct Case {
+    WORD key;
+    const wchar_t* text;  // the box's text and selection before the chord
+    DWORD start, end;
+    const wchar_t* typed;  // typed (undoably) before the chord, or null
+    const wchar_t* expected;
+    DWORD expected_start, expected_end;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {'A', L"abc def", 3, 3, nullptr, L"abc def", 0, 7, "Ctrl+A selects all"},
+      {'C', L"abc def", 0, 3, nullptr, L"abc def", 0, 3, "Ctrl+C copies \"abc\""},
+      {'V', L"abc def", 7, 7, nullptr, L"abc defabc", 10, 10, "Ctrl+V pastes it"},
+      {'X', L"abc def", 4, 7, nullptr, L"abc ", 4, 4, "Ctrl+X cuts"},
+      {'Z', L"abc", 3, 3, L"d", L"abc", 3, 3, "Ctrl+Z undoes the typing"},
+      {VK_LEFT, L"abc def", 7, 7, nullptr, L"abc def", 4, 4, "Ctrl+Left moves a word back"},
+      {VK_BACK, L"abc def", 7, 7, nullptr, L"abc ", 4, 4, "Ctrl+Backspace deletes a word"},
+  };
+  for (const Case& c : cases) {
+    SetFocus(box);
+    SetWindowTextW(box, c.text);
+    SendMessageW(box, EM_SETSEL, c.start, c.end);
+    if (c.typed != nullptr)
+      SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.typed));
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PressKey(box, c.key);
+    bool taken_by_window = false;
+    const bool edited = PumpUntil(
+        [&] {
+          MSG message{};
+          while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (main.PreTranslate(message)) {
+              taken_by_window = true;
+              continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+          }
+          wchar_t text[32] = {};
+          GetWindowTextW(box, text, 32);
+          DWORD start = 0;
+          DWORD end = 0;
+          SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                       reinterpret_cast<LPARAM>(&end));
+          return std::wstring(text) == c.expected && start == c.expected_start &&
+                 end == c.expected_end;
+        },
+        2000);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(edited) << c.reason;
+    EXPECT_FALSE(taken_by_window) << c.reason;
+    EXPECT_EQ(GetFocus(), box) << c.reason;
+  }
+  EXPECT_EQ(main.OpenedFolders().size(), loads) << "no folder was rebuilt";
+  EXPECT_FALSE(main.Closing());
+}
+
 }  // namespace
 }  // namespace uitest

@@ -6,6 +6,7 @@
 #include "platform/wide_win.h"
 #include "settings/settings.h"
 #include "ui/ja_texts.h"
+#include "ui/window.h"
 
 namespace ui {
 namespace {
@@ -153,12 +154,23 @@ void TSetInfoForm::QuenmarButtonClick() {
   open.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
   open.lpstrTitle = title.c_str();
   open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_SHAREAWARE | OFN_NONETWORKBUTTON;
-  if (!GetOpenFileNameW(&open)) return;
-  const std::optional<std::string> path = platform::NarrowPath(file);
-  if (path) QuenmarEdit.SetText(*path);
+  if (GetOpenFileNameW(&open)) TakeClientPath(file);
+}
+
+bool TSetInfoForm::TakeClientPath(const std::wstring& path) {
+  const std::optional<std::string> narrow = platform::NarrowPath(path);
+  if (!narrow) {
+    ShowErrorBox(ja::kClientFolderUnusable);
+    return false;
+  }
+  QuenmarEdit.SetText(*narrow);
+  return true;
 }
 
 bool TSetInfoForm::OKButtonClick() {
+  // A typed path CP932 cannot hold keeps the dialog open, rather than be
+  // written with "?" for what it could not hold.
+  if (!TakeClientPath(QuenmarEdit.WideText())) return false;
   // A path that does not name the client's executable is not kept.
   if (!client::ClientConfigured(QuenmarEdit.Text())) QuenmarEdit.SetText("");
   // Starts from the file so that a key of the pass this dialog does not show
@@ -172,7 +184,7 @@ bool TSetInfoForm::OKButtonClick() {
   options.CollapseThreads = CollapseCheckBox.Checked() ? 1 : 0;
   options.Quenmar32 = QuenmarEdit.Text();
   options.ComplNkf = NkfCheckBox.Checked() ? 1 : 0;
-  settings::SaveOptionSettings(SettingsPath, options);
+  SaveFailed = !settings::SaveOptionSettings(SettingsPath, options);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_path.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/dialog_controls.h"
@@ -24,8 +25,10 @@ class TSetInfoForm final : public Dialog {
   explicit TSetInfoForm(HWND owner);
 
   // In: the settings file, and whether "NKF32.DLL" was loaded at start.
-  std::string SettingsPath;
+  platform::SystemPath SettingsPath;
   bool NkfLoaded = false;
+  // Out: OK could not write the settings file.
+  bool SaveFailed = false;
 
   // FormShow, then the modal run.
   int Run();
@@ -45,6 +48,11 @@ class TSetInfoForm final : public Dialog {
 
   void ShowPage(int page);
   void QuenmarButtonClick();
+  // The client's path (from the file dialog or typed) into QuenmarEdit as
+  // the settings keep it: CP932, or else the short name Windows keeps for a
+  // folder outside it. False, after telling the user why, when neither can
+  // name it (a path with "?" in it would name nothing).
+  bool TakeClientPath(const std::wstring& path);
 
  private:
   void OnCreateControls() override;
