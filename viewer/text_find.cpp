@@ -1,61 +1,13 @@
 #include "viewer/text_find.h"
 
 #include <algorithm>
-#include <array>
 
-#include "nkf/cp932.h"
 #include "platform/encoding.h"
+#include "viewer/char_fold.h"
 #include "viewer/unicode_text.h"
 
 namespace viewer {
 namespace {
-
-constexpr char32_t kHalfWidthFirst = 0xFF61;  // ｡
-constexpr char32_t kHalfWidthLast = 0xFF9F;   // ﾟ
-constexpr char32_t kVoicedMark = 0xFF9E;      // ﾞ
-constexpr char32_t kSemiVoicedMark = 0xFF9F;  // ﾟ
-
-// The full-width forms the quick filter gives each half-width katakana: alone,
-// joined with a following ﾞ, joined with a following ﾟ (0 where the pair makes
-// no one character). Taken from the converter's tables, which are in CP932,
-// so that the viewer and the thread list fold alike.
-struct KanaForms {
-  std::array<std::array<char32_t, 3>, kHalfWidthLast - kHalfWidthFirst + 1> forms{};
-
-  KanaForms() {
-    std::vector<std::uint16_t> codes;
-    for (unsigned byte = 0xA1; byte <= 0xDF; ++byte) {
-      codes.push_back(nkf::FullWidthKatakana(static_cast<unsigned char>(byte)));
-      codes.push_back(nkf::JoinSoundMark(static_cast<unsigned char>(byte), 0xDE));
-      codes.push_back(nkf::JoinSoundMark(static_cast<unsigned char>(byte), 0xDF));
-    }
-    // One conversion for all: every code is a double-byte character of the
-    // Basic Multilingual Plane, one UTF-16 unit.
-    std::string bytes;
-    for (const std::uint16_t code : codes) {
-      if (code == 0) continue;
-      bytes.push_back(static_cast<char>(code >> 8));
-      bytes.push_back(static_cast<char>(code & 0xFF));
-    }
-    const std::u16string units = platform::Cp932ToUtf16(bytes);
-    std::size_t next = 0;
-    for (std::size_t k = 0; k < codes.size(); ++k) {
-      if (codes[k] != 0) forms[k / 3][k % 3] = units.at(next++);
-    }
-  }
-};
-
-const KanaForms& Kana() {
-  static const KanaForms kana;
-  return kana;
-}
-
-char32_t FoldCharacter(char32_t c) {
-  if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;  // full-width ASCII
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
-  if (c == 0x3000) return ' ';  // the ideographic space
-  return c;
-}
 
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -78,20 +30,16 @@ Folded Fold(std::u16string_view text) {
     if (IsHighSurrogate(c) && i < text.size() && IsLowSurrogate(text[i])) {
       out.astral.push_back(code_point);
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00);
-    } else if (c >= kHalfWidthFirst && c <= kHalfWidthLast) {
-      const auto& forms = Kana().forms[c - kHalfWidthFirst];
-      const char32_t next = i < text.size() ? text[i] : 0;
-      const int mark = next == kVoicedMark ? 1 : next == kSemiVoicedMark ? 2 : 0;
-      if (mark != 0 && forms[mark] != 0) {
-        c = forms[mark];
+    } else {
+      const FoldedChar folded = FoldChar(c, i < text.size() ? text[i] : 0);
+      c = folded.c;
+      if (folded.took_next) {
         ++i;
         ++code_point;  // the mark is inside this folded character
-      } else {
-        c = forms[0];
       }
     }
     ++code_point;
-    out.text.push_back(FoldCharacter(c));
+    out.text.push_back(c);
   }
   out.origin.push_back(code_point);
   return out;
