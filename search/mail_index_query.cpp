@@ -22,6 +22,7 @@ constexpr int kStepsBetweenAsks = 10000;
 std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string& folder_dir,
                                                               std::string_view query_sjis,
                                                               const std::function<bool()>& stop) {
+  if (stop && stop()) return std::nullopt;
   const std::string relative = Relative(folder_dir);
   const std::optional<std::int64_t> folder_id =
       relative.empty() ? std::nullopt : FolderId(relative, false);
