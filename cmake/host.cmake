@@ -21,6 +21,9 @@ foreach(src ${BENCH_SOURCES})
   target_link_libraries(bench_${name} PRIVATE search veltrano_mkmailbox)
   target_compile_options(bench_${name} PRIVATE ${VELTRANO_WARNINGS})
 endforeach()
+# The search benchmark times the command-line program.
+target_compile_definitions(bench_search_index PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
+add_dependencies(bench_search_index veltrano-cli)
 # The linking benchmark's baseline is the tests' reference linker.
 target_sources(bench_thread_link PRIVATE tests/literal_linker_support.cpp)
 
