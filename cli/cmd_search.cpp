@@ -42,13 +42,16 @@ bool ParseCount(std::string_view text, std::int64_t& value) {
 }
 
 // The index opened and brought up to date; null after saying why on standard error.
-std::unique_ptr<search::MailIndex> UpToDateIndex(const std::string& mailbox_dir) {
+// `every_file`: compare every message file's stamp, also in folders whose "Entry.lst"
+// and directory have not changed since the last update (see MailIndex::CheckEveryFile).
+std::unique_ptr<search::MailIndex> UpToDateIndex(const std::string& mailbox_dir, bool every_file) {
   std::string error;
   std::unique_ptr<search::MailIndex> index = search::MailIndex::Open(mailbox_dir, &error);
   if (!index) {
     std::fprintf(stderr, "veltrano-cli: %s\n", error.c_str());
     return nullptr;
   }
+  index->CheckEveryFile(every_file);
   if (!index->UpdateAll(nullptr, nullptr)) {
     std::fprintf(stderr, "veltrano-cli: %s\n", index->Error().c_str());
     return nullptr;
@@ -61,7 +64,7 @@ std::unique_ptr<search::MailIndex> UpToDateIndex(const std::string& mailbox_dir)
 int RunIndexCommand(int argc, char** argv) {
   if (argc != 2 || argv[1][0] == '-') return IndexUsage();
   const auto start = std::chrono::steady_clock::now();
-  const std::unique_ptr<search::MailIndex> index = UpToDateIndex(argv[1]);
+  const std::unique_ptr<search::MailIndex> index = UpToDateIndex(argv[1], true);
   if (!index) return 1;
   const search::MailIndex::Summary& s = index->LastUpdate();
   const double seconds =
@@ -95,7 +98,10 @@ int RunSearchCommand(int argc, char** argv) {
   }
   if (positional != 2) return SearchUsage();
 
-  const std::unique_ptr<search::MailIndex> index = UpToDateIndex(mailbox_dir);
+  // A search answers in milliseconds: a folder whose "Entry.lst" and directory are as the
+  // index last saw them is taken as it is (a message the mail client adds, removes or
+  // renames changes both; `index` compares every file).
+  const std::unique_ptr<search::MailIndex> index = UpToDateIndex(mailbox_dir, false);
   if (!index) return 1;
   if (count_only) {
     const std::optional<std::int64_t> count = index->Count(text);

@@ -19,9 +19,11 @@ constexpr int kSlotBits = 4;
 // A batch of new messages is committed, and so becomes searchable and survives a stop,
 // after this many messages or this much time, whichever comes first. Short enough that a
 // second program updating the same index gets its turn, and that the memory of a batch
-// stays small (SQLite keeps at most about 1 MB of new tokens before it writes them out).
-constexpr int kBatchMessages = 500;
-constexpr auto kBatchTime = std::chrono::milliseconds(500);
+// stays small (SQLite keeps at most 8 MB of new tokens before it writes them out; see
+// search/index_file.cpp). Each commit writes the batch's tokens as one segment of the
+// index: larger batches mean fewer segments to merge.
+constexpr int kBatchMessages = 2000;
+constexpr auto kBatchTime = std::chrono::milliseconds(2000);
 
 // A message file that exists but cannot be read now (the mail client holds it, or it
 // vanished between the listing and the read) is left for the next update.
