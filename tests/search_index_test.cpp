@@ -185,7 +185,7 @@ TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
     const char* why;
   } const cases[] = {
       {"鍵", {"00000002"}, "one kanji"},
-      {"都", {"00000001"}, "one character at the end of a run"},
+      {"議", {"00000001"}, "one character at the end of a run"},
       {"京都", {"00000001"}, "two characters"},
       {"東京都の会議", {"00000001"}, "a phrase of pairs"},
       {"都会", {}, "pairs of the text in another order are no hit"},
