@@ -90,6 +90,7 @@ double CpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   bench::ScratchDir dir("search-" + std::to_string(count));
   const std::string mailbox = platform::JoinPath(dir.Path(), "Mailbox");
   const bench::ProseMailbox made = bench::WriteProseMailbox(mailbox, count);
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
   const Run build = RunCli({"index", mailbox});
   const std::string index_path = platform::JoinPath(mailbox, "VLTR.fts");
   const std::uint64_t index_bytes = FileSize(index_path) + FileSize(index_path + "-wal");
+  std::printf("  (of which the write-ahead log: %.1f MB)\n", FileSize(index_path + "-wal") / 1e6);
   std::printf("build: %.3f ms/message CPU (%.0f ms wall, %.0f ms CPU), peak memory %.1f MB\n",
               build.cpu_ms / count, build.wall_ms, build.cpu_ms, build.peak_kb / 1024.0);
   std::printf("  floor (read + decode only): %.3f ms/message CPU (%.0f ms wall); ratio %.2f\n",
