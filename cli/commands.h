@@ -15,3 +15,8 @@ int RunCommandCommand(int argc, char** argv);
 // veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache]
 //                      [--filter TEXT] [--collapsed] FOLDER_DIR
 int RunThreadsCommand(int argc, char** argv);
+// index MAILBOX_DIR: brings the full-text index up to date; 1 when it cannot.
+int RunIndexCommand(int argc, char** argv);
+// search [--limit N] [--count] MAILBOX_DIR TEXT: the hits, newest first; 1 when the index
+// cannot be opened or brought up to date.
+int RunSearchCommand(int argc, char** argv);

@@ -22,6 +22,8 @@ const Command kCommands[] = {
     {"message", RunMessageCommand,
      "message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
+    {"index", RunIndexCommand, "index MAILBOX_DIR"},
+    {"search", RunSearchCommand, "search [--limit N] [--count] MAILBOX_DIR TEXT"},
 };
 
 int Usage() {

@@ -59,6 +59,16 @@ struct FileStamp {
 // The file's stamp; nullopt when it cannot be read.
 std::optional<FileStamp> StampOf(const std::string& path);
 
+// A plain file of a directory with its stamp.
+struct StampedFile {
+  std::string name;
+  FileStamp stamp;
+};
+// The files (not directories) of `dir` whose names match `pattern`, each with its stamp,
+// unsorted: Windows lists sizes and times with the names, so a folder of 100,000 messages
+// is one pass over the directory rather than 100,000 queries. A missing directory gives none.
+std::vector<StampedFile> ListFileStamps(const std::string& dir, std::string_view pattern);
+
 // Reads a file that another program may be rewriting meanwhile (the mail
 // client's "Entry.lst"): a read counts when the file's stamp is the same
 // before and after it; otherwise it is read again after a short pause, up to

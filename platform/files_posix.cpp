@@ -73,6 +73,22 @@ std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pat
   return entries;
 }
 
+std::vector<StampedFile> ListFileStamps(const std::string& dir, std::string_view pattern) {
+  std::vector<StampedFile> files;
+  DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
+  if (d == nullptr) return files;
+  while (const dirent* e = ::readdir(d)) {
+    if (!WildcardMatch(pattern, e->d_name)) continue;
+    struct stat st {};
+    if (::fstatat(::dirfd(d), e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+    files.push_back({e->d_name, FileStamp{static_cast<std::uint64_t>(st.st_size),
+                                          static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                                              static_cast<std::uint64_t>(st.st_mtim.tv_nsec)}});
+  }
+  ::closedir(d);
+  return files;
+}
+
 std::optional<FileStamp> StampOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;

@@ -103,6 +103,23 @@ std::vector<DirEntry> ListDirectory(const std::string& dir, std::string_view pat
   return entries;
 }
 
+std::vector<StampedFile> ListFileStamps(const std::string& dir, std::string_view pattern) {
+  std::vector<StampedFile> files;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(Widen(JoinPath(dir, pattern)).c_str(), FindExInfoBasic, &data,
+                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return files;
+  do {
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    files.push_back({Narrow(data.cFileName),
+                     FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                               (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                   data.ftLastWriteTime.dwLowDateTime}});
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return files;
+}
+
 std::optional<FileStamp> StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -168,7 +168,7 @@ LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
     ConvertCodes(view.Lines, converter);
   }
   view.Lines.insert(view.Lines.end(), tail.begin(), tail.end());
-  FindLinks(view);
+  if (options.find_links) FindLinks(view);
   return LoadStatus::kShown;
 }
 

@@ -33,6 +33,9 @@ struct LoadOptions {
   // The forced filter: the file as stored (no transfer decoding), everything
   // through the code converter, as it always was.
   bool as_stored = false;
+  // False: no links are looked for (Links stays empty), for callers that want the text
+  // only (the search index).
+  bool find_links = true;
 };
 
 // The viewer's message state. The caller sets MessagePath, SenderText and

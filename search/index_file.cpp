@@ -1,0 +1,160 @@
+#include "search/index_file.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/utf8_path.h"
+#include "search/fts5_tokenizer.h"
+
+namespace search {
+namespace {
+
+// "VLTF" in the database header: this program's index.
+constexpr std::int64_t kApplicationId = 0x564C5446;
+// The layout below; a file of another layout is set aside and built again.
+constexpr std::int64_t kLayoutVersion = 2;
+// A second program updating the same index waits this long for its turn.
+constexpr int kBusyTimeoutMs = 10000;
+
+// folders: one row per mail folder ever indexed, by its path relative to the mailbox;
+//   `seen`: a hash of the stamps of its "Entry.lst" and its directory when it was last
+//   brought up to date in full (0: never).
+// messages: one row per indexed message, its id the rowid of its text in `words`. A row
+//   whose folder is 0 is a message that has left its folder (or was indexed again): the
+//   index has no text to remove its words with (it stores none), so its words stay
+//   behind under an id no live row has, and they are never a hit. The ids are made from
+//   the date stamp (see mail_index.cpp), so the newest hits come first by id.
+// words: the tokens of sender, subject and text (search/tokens.h); contentless, with
+//   positions (detail=full) so that a phrase of pairs is exact without reading the text.
+constexpr char kSchema[] =
+    "CREATE TABLE folders(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE,"
+    " seen INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE messages(id INTEGER PRIMARY KEY, folder INTEGER NOT NULL,"
+    " name BLOB NOT NULL, sig INTEGER NOT NULL);"
+    "CREATE INDEX messages_in_folder ON messages(folder);"
+    "CREATE VIRTUAL TABLE words USING fts5(sender, subject, body, tokenize='veltrano',"
+    " content='', columnsize=0, detail=full);"
+    // New tokens are kept in memory up to this much before being written out as a
+    // segment (1 MB by default); fewer, larger segments cost fewer merges later.
+    "INSERT INTO words(words, rank) VALUES('hashsize', 8388608);";
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+enum class Check { kOurs, kEmpty, kForeign, kDamaged, kError };
+
+Check CheckFile(Database& db) {
+  Statement id(db.Get(), "PRAGMA application_id");
+  if (!id.Ok())
+    return IsDamage(sqlite3_extended_errcode(db.Get())) ? Check::kDamaged : Check::kError;
+  const int step = id.Step();
+  if (step != SQLITE_ROW) return IsDamage(step) ? Check::kDamaged : Check::kError;
+  const std::int64_t application = id.Int(0);
+  Statement version(db.Get(), "PRAGMA user_version");
+  if (version.Step() != SQLITE_ROW) return Check::kError;
+  Statement tables(db.Get(), "SELECT count(*) FROM sqlite_master");
+  const int counted = tables.Step();
+  if (counted != SQLITE_ROW) return IsDamage(counted) ? Check::kDamaged : Check::kError;
+  if (application == 0 && version.Int(0) == 0 && tables.Int(0) == 0) return Check::kEmpty;
+  if (application != kApplicationId || version.Int(0) != kLayoutVersion) return Check::kForeign;
+  return Check::kOurs;
+}
+
+// `writing`: the failure was a write, so that any failure of it means the file cannot be
+// written here.
+OpenStatus Failed(Database& db, const std::string& what, std::string* error, bool writing) {
+  const int code = db.Get() == nullptr ? SQLITE_NOMEM : sqlite3_extended_errcode(db.Get()) & 0xFF;
+  if (error != nullptr) *error = what + ": " + db.Error();
+  const bool cannot_write = writing || code == SQLITE_READONLY || code == SQLITE_CANTOPEN ||
+                            code == SQLITE_PERM || code == SQLITE_AUTH;
+  db.Close();
+  return cannot_write ? OpenStatus::kCannotWrite : OpenStatus::kFailed;
+}
+
+bool CreateTables(Database& db) {
+  char header[96];
+  std::snprintf(header, sizeof header, "PRAGMA application_id=%lld;PRAGMA user_version=%lld;",
+                static_cast<long long>(kApplicationId), static_cast<long long>(kLayoutVersion));
+  if (db.Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
+  // Another program may have made them while this one waited for the lock.
+  Statement tables(db.Get(), "SELECT count(*) FROM sqlite_master");
+  if (tables.Step() == SQLITE_ROW && tables.Int(0) != 0) return db.Exec("COMMIT") == SQLITE_OK;
+  if (db.Exec(header) != SQLITE_OK || db.Exec(kSchema) != SQLITE_OK) {
+    db.Exec("ROLLBACK");
+    return false;
+  }
+  return db.Exec("COMMIT") == SQLITE_OK;
+}
+
+bool SetWal(Database& db) {
+  Statement wal(db.Get(), "PRAGMA journal_mode=WAL");
+  return wal.Step() == SQLITE_ROW && wal.Text(0) == "wal";
+}
+
+}  // namespace
+
+bool IsDamage(int result_code) {
+  const int primary = result_code & 0xFF;
+  return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+std::string RootIndexPath(const std::string& mailbox_utf8) {
+  return mailbox_utf8 + platform::kUtf8PathDelimiter + kIndexFileName;
+}
+
+std::string FallbackIndexPath(const std::string& mailbox_utf8, const std::string& app_data_utf8) {
+  if (app_data_utf8.empty()) return {};
+  std::string key;
+  for (const char c : mailbox_utf8) key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  char name[32];
+  std::snprintf(name, sizeof name, "VLTR-%016llx.fts", static_cast<unsigned long long>(Fnv1a(key)));
+  return app_data_utf8 + platform::kUtf8PathDelimiter + "Veltrano" + platform::kUtf8PathDelimiter +
+         name;
+}
+
+bool SetAside(const std::string& utf8_path) {
+  platform::RemoveFileUtf8(utf8_path + "-shm");
+  const std::string aside = utf8_path + kSetAsideSuffix;
+  platform::RemoveFileUtf8(aside + "-wal");
+  platform::RenameFileUtf8(utf8_path + "-wal", aside + "-wal");
+  return platform::RenameFileUtf8(utf8_path, aside);
+}
+
+OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
+  for (int attempt = 0;; ++attempt) {
+    if (!db.Open(utf8_path, true)) return Failed(db, "cannot open " + utf8_path, error, false);
+    sqlite3_busy_timeout(db.Get(), kBusyTimeoutMs);
+    if (!RegisterTokenizer(db.Get())) return Failed(db, "SQLite has no FTS5", error, false);
+    const Check check = CheckFile(db);
+    if (check == Check::kError) return Failed(db, "cannot read " + utf8_path, error, false);
+    if (check == Check::kDamaged || check == Check::kForeign) {
+      db.Close();
+      if (attempt > 0 || !SetAside(utf8_path)) {
+        if (error != nullptr) *error = "cannot set aside the damaged index " + utf8_path;
+        return OpenStatus::kFailed;
+      }
+      continue;
+    }
+    // WAL: a search reads while an update writes. It needs the folder writable (its log
+    // and shared-memory files lie beside the index).
+    // Pages freed by merging segments are given back to the file system (after a bulk
+    // build the merge frees about half the file). Only a file without pages takes it.
+    if (check == Check::kEmpty) db.Exec("PRAGMA auto_vacuum=INCREMENTAL");
+    if (!SetWal(db)) return Failed(db, "cannot write " + utf8_path, error, true);
+    // The index can always be built again from the mailbox: a crash may lose the last
+    // batch, never the file.
+    db.Exec("PRAGMA synchronous=NORMAL");
+    if (check == Check::kEmpty && !CreateTables(db)) {
+      return Failed(db, "cannot write " + utf8_path, error, true);
+    }
+    return OpenStatus::kOpened;
+  }
+}
+
+}  // namespace search

@@ -1,0 +1,270 @@
+#include "search/mail_index.h"
+
+#include <chrono>
+#include <set>
+
+#include "mailbox/accounts.h"
+#include "mailbox/folder_discovery.h"
+#include "platform/files.h"
+#include "platform/utf8_path.h"
+#include "search/folder_scan.h"
+#include "search/index_file.h"
+#include "search/message_text.h"
+
+namespace search {
+namespace {
+
+constexpr char kEntryList[] = "Entry.lst";
+
+// Deleted messages leave their words behind (search/index_file.cpp); when they outnumber
+// half the live ones (and are many), the index is emptied and built again.
+constexpr std::int64_t kMinGarbage = 2000;
+
+std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
+                       const std::optional<platform::FileStamp>& b) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const std::uint64_t v :
+       {a ? a->Size : 1, a ? a->WriteTime : 1, b ? b->Size : 1, b ? b->WriteTime : 1}) {
+    hash = (hash ^ v) * 1099511628211ull;
+  }
+  // 0 means "never seen".
+  return hash == 0 ? 1 : static_cast<std::int64_t>(hash);
+}
+
+}  // namespace
+
+std::unique_ptr<MailIndex> MailIndex::Open(const std::string& mailbox_dir, std::string* error) {
+  const std::string mailbox_utf8 = platform::PathToUtf8(mailbox_dir);
+  const std::string app_data = platform::LocalAppDataUtf8();
+  if (!app_data.empty()) {
+    platform::MakeDirectoryUtf8(app_data);
+    platform::MakeDirectoryUtf8(app_data + platform::kUtf8PathDelimiter + "Veltrano");
+  }
+  return OpenAt(mailbox_dir, RootIndexPath(mailbox_utf8), FallbackIndexPath(mailbox_utf8, app_data),
+                error);
+}
+
+std::unique_ptr<MailIndex> MailIndex::OpenAt(const std::string& mailbox_dir,
+                                             const std::string& root_path,
+                                             const std::string& fallback_path, std::string* error) {
+  std::unique_ptr<MailIndex> index(new MailIndex);
+  index->mailbox_dir_ = mailbox_dir;
+  std::string why;
+  OpenStatus status = OpenIndexFile(index->db_, root_path, &why);
+  index->path_ = root_path;
+  if (status == OpenStatus::kCannotWrite && !fallback_path.empty()) {
+    std::string fallback_why;
+    status = OpenIndexFile(index->db_, fallback_path, &fallback_why);
+    index->path_ = fallback_path;
+    why += "; " + fallback_why;
+  }
+  if (status != OpenStatus::kOpened) {
+    if (error != nullptr) *error = why;
+    return nullptr;
+  }
+  return index;
+}
+
+MailIndex::~MailIndex() = default;
+
+std::string MailIndex::Relative(const std::string& folder_dir) const {
+  const std::string prefix = mailbox_dir_ + platform::kPathDelimiter;
+  if (folder_dir.size() <= prefix.size() || folder_dir.compare(0, prefix.size(), prefix) != 0) {
+    return {};
+  }
+  std::string relative = folder_dir.substr(prefix.size());
+  for (char& c : relative) {
+    if (c == platform::kPathDelimiter) c = '\\';
+  }
+  return relative;
+}
+
+bool MailIndex::Failed(int result, const char* what) {
+  if ((result & 0xFF) == SQLITE_FULL) {
+    error_ = std::string(what) + ": the disk is full";
+  } else if ((result & 0xFF) == SQLITE_BUSY) {
+    error_ = std::string(what) + ": another program is updating the index";
+  } else {
+    error_ = std::string(what) + ": " + sqlite3_errstr(result);
+  }
+  db_.Exec("ROLLBACK");
+  RecoverIfDamaged(result);
+  return false;
+}
+
+// A file found damaged while in use is set aside and a new one made in its place, so
+// that the next update builds the index again instead of answering from broken pages.
+bool MailIndex::RecoverIfDamaged(int result) {
+  if (!IsDamage(result)) return false;
+  db_.Close();
+  SetAside(path_);
+  std::string why;
+  if (OpenIndexFile(db_, path_, &why) != OpenStatus::kOpened) error_ += "; " + why;
+  return true;
+}
+
+std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create) {
+  Statement find(db_.Get(), "SELECT id FROM folders WHERE path = ?1");
+  find.BindBlob(1, relative);
+  if (find.Step() == SQLITE_ROW) return find.Int(0);
+  if (!create) return std::nullopt;
+  Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
+  insert.BindBlob(1, relative);
+  if (insert.Run() != SQLITE_DONE) return std::nullopt;
+  return sqlite3_last_insert_rowid(db_.Get());
+}
+
+bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop) {
+  summary_ = {};
+  const int ml = mailbox::ReadFolderDisplaySettings(folder_dir, 0).MlStringDelete;
+  return UpdateOne(folder_dir, ml, stop, nullptr);
+}
+
+bool MailIndex::UpdateAll(const std::function<bool()>& stop,
+                          const std::function<void(Progress)>& progress) {
+  summary_ = {};
+  error_.clear();
+  // Every mail folder of every account, once (a container's order may name the
+  // account's Inbox again).
+  std::vector<mailbox::FolderInfo> folders;
+  std::set<std::string> seen;
+  Progress done;
+  for (const mailbox::Account& account : mailbox::EnumerateAccounts(mailbox_dir_)) {
+    auto table = std::make_unique<mailbox::FolderTable>();
+    mailbox::DiscoverFolders(account.Directory, {}, *table);
+    for (const mailbox::FolderInfo& folder : *table) {
+      if (folder.Kind == mailbox::kFolderEmpty) break;
+      if (folder.Kind != mailbox::kFolderMail || !seen.insert(folder.Path).second) continue;
+      if (Relative(folder.Path).empty()) continue;
+      folders.push_back(folder);
+      done.total += static_cast<std::size_t>(std::max(0, folder.Total));
+    }
+  }
+
+  // Every statement is reset or gone before the writing starts: one left in the middle
+  // of its rows keeps its snapshot, and the write-ahead log cannot be folded back into
+  // the file behind it (it grew to 1.4 GB in a 100,000-message build).
+  std::int64_t garbage = 0;
+  std::int64_t live = 0;
+  {
+    Statement counts(db_.Get(), "SELECT sum(folder = 0), sum(folder != 0) FROM messages");
+    const int counted = counts.Step();
+    if (counted != SQLITE_ROW) return Failed(counted, "cannot read the index");
+    garbage = counts.Int(0);
+    live = counts.Int(1);
+  }
+  done.done = static_cast<std::size_t>(live);
+  if (garbage > kMinGarbage && garbage > live / 2) {
+    const int emptied = db_.Exec(
+        "BEGIN IMMEDIATE; DELETE FROM messages; UPDATE folders SET seen = 0;"
+        " INSERT INTO words(words) VALUES('delete-all'); COMMIT");
+    if (emptied != SQLITE_OK) return Failed(emptied, "cannot empty the index");
+    done.done = 0;
+  }
+  done.total = std::max(done.total, done.done);
+
+  // Folders that are no longer in the mailbox leave the results.
+  std::set<std::string> relative;
+  for (const mailbox::FolderInfo& folder : folders) relative.insert(Relative(folder.Path));
+  std::vector<std::int64_t> gone;
+  {
+    Statement all(db_.Get(), "SELECT id, path FROM folders");
+    while (all.Step() == SQLITE_ROW) {
+      if (relative.count(std::string(all.Text(1))) == 0) gone.push_back(all.Int(0));
+    }
+  }
+  for (const std::int64_t id : gone) {
+    Statement leave(db_.Get(), "UPDATE messages SET folder = 0 WHERE folder = ?1");
+    leave.Bind(1, id);
+    if (const int left = leave.Run(); left != SQLITE_DONE) return Failed(left, "cannot update");
+    Statement drop(db_.Get(), "DELETE FROM folders WHERE id = ?1");
+    drop.Bind(1, id);
+    drop.Run();
+  }
+
+  auto last_report = std::chrono::steady_clock::now();
+  const std::function<void()> step = [&] {
+    ++done.done;
+    done.total = std::max(done.total, done.done);
+    const auto now = std::chrono::steady_clock::now();
+    if (progress && now - last_report > std::chrono::milliseconds(200)) {
+      last_report = now;
+      progress(done);
+    }
+  };
+  if (progress) progress(done);
+  for (const mailbox::FolderInfo& folder : folders) {
+    if (stop && stop()) return false;
+    if (!UpdateOne(folder.Path, folder.MlStringDelete, stop, step)) return false;
+  }
+  // After a bulk build the index is many segments: merged into one it is smaller and
+  // answers faster.
+  if (summary_.added > 1000 && summary_.added * 4 > summary_.messages) {
+    if (const int merged =
+            db_.Exec("INSERT INTO words(words) VALUES('optimize'); PRAGMA incremental_vacuum");
+        merged != SQLITE_OK) {
+      return Failed(merged, "cannot merge the index");
+    }
+  }
+  if (progress) progress(done);
+  // Every folder has been compared file by file: from now on unchanged folders are skipped.
+  check_every_file_ = false;
+  return true;
+}
+
+bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
+                          const std::function<bool()>& stop, const std::function<void()>& step) {
+  const std::string relative = Relative(folder_dir);
+  if (relative.empty()) {
+    error_ = "not a folder of the mailbox: " + folder_dir;
+    return false;
+  }
+  const std::optional<std::int64_t> folder_id = FolderId(relative, true);
+  if (!folder_id) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update the index");
+  ++summary_.folders;
+
+  const std::string list_path = platform::JoinPath(folder_dir, kEntryList);
+  const std::int64_t seen_now =
+      StampHash(platform::StampOf(list_path), platform::StampOf(folder_dir));
+  if (!check_every_file_) {
+    Statement seen(db_.Get(), "SELECT seen FROM folders WHERE id = ?1");
+    seen.Bind(1, *folder_id);
+    if (seen.Step() == SQLITE_ROW && seen.Int(0) == seen_now) {
+      Statement live(db_.Get(), "SELECT count(*) FROM messages WHERE folder = ?1");
+      live.Bind(1, *folder_id);
+      if (live.Step() == SQLITE_ROW) summary_.messages += static_cast<std::size_t>(live.Int(0));
+      return true;
+    }
+  }
+
+  // A folder whose "Entry.lst" cannot be read lists nothing, as in the thread list.
+  std::string list;
+  if (!platform::ReadSettledFile(list_path, list)) list.clear();
+  const std::vector<ListedMessage> listed =
+      ListMessages(list, ml_string_delete, platform::ListFileStamps(folder_dir, "*.qnm"));
+  list = std::string();
+
+  std::vector<IndexedMessage> indexed;
+  {
+    Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
+    rows.Bind(1, *folder_id);
+    int result;
+    while ((result = rows.Step()) == SQLITE_ROW) {
+      indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
+    }
+    if (result != SQLITE_DONE) return Failed(result, "cannot read the index");
+  }
+  const FolderPlan plan = PlanFolder(listed, std::move(indexed));
+
+  const std::size_t skipped_before = summary_.skipped;
+  if (!AddMessages(folder_dir, *folder_id, listed, plan, stop, step)) return false;
+  summary_.messages += plan.current + plan.add.size() - (summary_.skipped - skipped_before);
+  if (summary_.skipped == skipped_before) {
+    Statement seen(db_.Get(), "UPDATE folders SET seen = ?1 WHERE id = ?2");
+    seen.Bind(1, seen_now).Bind(2, *folder_id);
+    seen.Run();
+  }
+  return true;
+}
+
+}  // namespace search

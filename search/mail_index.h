@@ -1,0 +1,110 @@
+#pragma once
+// The full-text index of a mailbox: every message of every folder of every account found
+// by any word of its sender, its subject or its text (search/message_text.h), Japanese
+// exact (search/tokens.h), with the quick filter's folding (search/fold.h). The index is
+// one SQLite file for the whole mailbox (search/index_file.h); it holds no text, only the
+// tokens, and is brought up to date from the mailbox on request.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/sqlite_db.h"
+
+namespace search {
+
+struct FolderPlan;
+struct ListedMessage;
+
+// One connection to the index of one mailbox. Not shared between threads: each thread
+// that uses the index opens its own (SQLite WAL lets a reader query while the writer adds).
+class MailIndex {
+ public:
+  struct Progress {
+    std::size_t done = 0;
+    std::size_t total = 0;
+  };
+  // What the last update did.
+  struct Summary {
+    std::size_t folders = 0;   // mail folders looked at
+    std::size_t messages = 0;  // messages the index holds for them afterwards
+    std::size_t added = 0;     // messages indexed (new or changed)
+    std::size_t removed = 0;   // messages that left a folder or changed
+    std::size_t skipped = 0;   // message files that could not be read (tried again next time)
+  };
+  struct Hit {
+    std::string folder;  // relative to the mailbox, components parted by "\"
+    std::string name;
+  };
+
+  // Opens the index of the mailbox at `mailbox_dir` (the mailbox root, Shift-JIS path as
+  // MailboxDir holds it), creating it when missing; a damaged or foreign file is set
+  // aside and a new one made. Null with `*error` set when it cannot be opened at all
+  // (then the window searches subject and sender only).
+  static std::unique_ptr<MailIndex> Open(const std::string& mailbox_dir, std::string* error);
+  // The same with the index file's places given (UTF-8): `root_path` first, and
+  // `fallback_path` (when not empty) when that cannot be written.
+  static std::unique_ptr<MailIndex> OpenAt(const std::string& mailbox_dir,
+                                           const std::string& root_path,
+                                           const std::string& fallback_path, std::string* error);
+  ~MailIndex();
+  MailIndex(const MailIndex&) = delete;
+  MailIndex& operator=(const MailIndex&) = delete;
+
+  // Brings every folder of every account up to date: new messages added, messages that
+  // left a folder removed, changed files indexed again. `stop` is asked between messages
+  // (closing the program stops it; the next run resumes where it stopped); `progress` is
+  // called now and then on the calling thread. False when stopped or failed.
+  bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
+  // The same for one folder (its directory, as FolderInfo::Path holds it).
+  bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);
+  // The Names of the folder's messages that are hits for `query_sjis` (Shift-JIS, as typed
+  // in the quick filter box; folded and split at blanks as the quick filter does; every
+  // word must occur in the sender, the subject or the text), sorted by name. std::nullopt
+  // when `stop` said yes before it finished (or the index failed).
+  std::optional<std::vector<std::string>> FolderHits(const std::string& folder_dir,
+                                                     std::string_view query_sjis,
+                                                     const std::function<bool()>& stop);
+  // Messages of the folder's "Entry.lst" the index does not hold yet.
+  std::size_t Unindexed(const std::string& folder_dir);
+
+  // The hits of the whole mailbox for `query_utf8`, newest first (the index record's date
+  // stamp, descending), at most `limit` (all when negative). std::nullopt on failure.
+  std::optional<std::vector<Hit>> Search(std::string_view query_utf8, std::int64_t limit);
+  // The number of hits of the whole mailbox; std::nullopt on failure.
+  std::optional<std::int64_t> Count(std::string_view query_utf8);
+
+  // Whether an update compares every message file's stamp even in a folder whose
+  // "Entry.lst" and directory have not changed since it was last brought up to date.
+  // On at first; each update of a folder with it on lets later ones skip such a folder.
+  void CheckEveryFile(bool on) { check_every_file_ = on; }
+  const Summary& LastUpdate() const { return summary_; }
+  const std::string& Error() const { return error_; }
+  const std::string& Path() const { return path_; }  // the index file, UTF-8
+
+ private:
+  MailIndex() = default;
+  bool UpdateOne(const std::string& folder_dir, int ml_string_delete,
+                 const std::function<bool()>& stop, const std::function<void()>& step);
+  bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,
+                   const std::vector<ListedMessage>& listed, const FolderPlan& plan,
+                   const std::function<bool()>& stop, const std::function<void()>& step);
+  std::optional<std::int64_t> FolderId(const std::string& relative, bool create);
+  std::string Relative(const std::string& folder_dir) const;
+  bool Failed(int result, const char* what);
+  bool RecoverIfDamaged(int result);
+
+  std::string mailbox_dir_;
+  std::string path_;
+  Database db_;
+  Summary summary_;
+  std::string error_;
+  bool check_every_file_ = true;
+};
+
+}  // namespace search

@@ -1,0 +1,106 @@
+// Writing one folder's changes into the index: the messages that left it marked, the new
+// and changed ones read, decoded and added, in batches.
+#include <chrono>
+
+#include "platform/files.h"
+#include "search/folder_scan.h"
+#include "search/mail_index.h"
+#include "search/message_text.h"
+
+namespace search {
+namespace {
+
+// A message's id is its date stamp followed by kSlotBits bits that tell apart the
+// messages of one second, so that ordering by id orders by stamp. (More than 16 messages
+// of one second take the ids after, of a later second: their order among the messages of
+// that second is then not by stamp.)
+constexpr int kSlotBits = 4;
+
+// A batch of new messages is committed, and so becomes searchable and survives a stop,
+// after this many messages or this much time, whichever comes first. Short enough that a
+// second program updating the same index gets its turn, and that the memory of a batch
+// stays small (SQLite keeps at most 8 MB of new tokens before it writes them out; see
+// search/index_file.cpp). Each commit writes the batch's tokens as one segment of the
+// index: larger batches mean fewer segments to merge.
+constexpr int kBatchMessages = 2000;
+constexpr auto kBatchTime = std::chrono::milliseconds(2000);
+
+// A message file that exists but cannot be read now (the mail client holds it, or it
+// vanished between the listing and the read) is left for the next update.
+bool ExistsButUnreadable(const ListedMessage& message) {
+  return message.file.Size != 0 || message.file.WriteTime != 0;
+}
+
+}  // namespace
+
+bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_id,
+                            const std::vector<ListedMessage>& listed, const FolderPlan& plan,
+                            const std::function<bool()>& stop, const std::function<void()>& step) {
+  if (plan.leave.empty() && plan.add.empty()) return true;
+  int result = db_.Exec("BEGIN IMMEDIATE");
+  if (result != SQLITE_OK) return Failed(result, "cannot update the index");
+
+  Statement leave(db_.Get(), "UPDATE messages SET folder = 0 WHERE id = ?1");
+  for (const std::int64_t id : plan.leave) {
+    if ((result = leave.Bind(1, id).Run()) != SQLITE_DONE) return Failed(result, "cannot update");
+    ++summary_.removed;
+  }
+
+  Statement last_in_slot(db_.Get(), "SELECT max(id) FROM messages WHERE id BETWEEN ?1 AND ?2");
+  Statement taken(db_.Get(), "SELECT 1 FROM messages WHERE id = ?1");
+  Statement words(db_.Get(), "INSERT INTO words(rowid, sender, subject, body) VALUES(?1,?2,?3,?4)");
+  Statement row(db_.Get(), "INSERT INTO messages(id, folder, name, sig) VALUES(?1,?2,?3,?4)");
+  if (!words.Ok() || !row.Ok()) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update");
+
+  int in_batch = 0;
+  auto batch_start = std::chrono::steady_clock::now();
+  for (const std::size_t i : plan.add) {
+    if (stop && stop()) {
+      result = db_.Exec("COMMIT");
+      return result == SQLITE_OK ? false : Failed(result, "cannot update the index");
+    }
+    const ListedMessage& message = listed[i];
+    const std::string path = platform::JoinPath(folder_dir, message.name + kMessageExtension);
+    std::optional<std::string> text = MessageText(path, message.flags);
+    if (!text && ExistsButUnreadable(message)) {
+      ++summary_.skipped;
+      continue;
+    }
+    // A message whose file is missing is listed all the same: its sender and subject
+    // are still found.
+    if (!text) text.emplace();
+
+    const std::int64_t base = std::int64_t{message.stamp} << kSlotBits;
+    last_in_slot.Bind(1, base).Bind(2, base + (1 << kSlotBits) - 1);
+    std::int64_t id = base;
+    if (last_in_slot.Step() == SQLITE_ROW && !last_in_slot.IsNull(0)) id = last_in_slot.Int(0) + 1;
+    last_in_slot.Reset();
+    for (;;) {
+      const bool used = taken.Bind(1, id).Step() == SQLITE_ROW;
+      taken.Reset();
+      if (!used) break;
+      ++id;
+    }
+
+    words.Bind(1, id).Bind(2, SjisToUtf8(message.sender)).Bind(3, SjisToUtf8(message.subject));
+    words.Bind(4, *text);
+    if ((result = words.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");
+    row.Bind(1, id).Bind(2, folder_id).BindBlob(3, message.name).Bind(4, message.sig);
+    if ((result = row.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");
+    ++summary_.added;
+    if (step) step();
+
+    const auto now = std::chrono::steady_clock::now();
+    if (++in_batch >= kBatchMessages || now - batch_start >= kBatchTime) {
+      if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, "cannot update");
+      if ((result = db_.Exec("BEGIN IMMEDIATE")) != SQLITE_OK)
+        return Failed(result, "cannot update");
+      in_batch = 0;
+      batch_start = now;
+    }
+  }
+  if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, "cannot update");
+  return true;
+}
+
+}  // namespace search

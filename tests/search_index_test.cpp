@@ -1,0 +1,282 @@
+// The full-text index against a plain substring search: every hit and no other, over a
+// generated mailbox of every body charset and over hand-made messages; kept current as
+// messages come, go and change; a damaged or foreign index file set aside.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "search/fold.h"
+#include "search/folder_scan.h"
+#include "search/index_file.h"
+#include "search/mail_index.h"
+#include "search/message_text.h"
+#include "search/tokens.h"
+#include "tests/search_mailbox_support.h"
+#include "tests/temp_dir_support.h"
+#include "tools/mkmailbox/generator.h"
+
+namespace search {
+namespace {
+
+// One message as the slow search sees it: its three texts folded.
+struct Haystack {
+  std::string folder;  // relative, "\" between components
+  std::string name;
+  std::uint32_t stamp = 0;
+  std::string texts[3];
+};
+
+std::vector<Haystack> ReadMailbox(const std::string& mailbox,
+                                  const std::vector<std::string>& folders) {
+  std::vector<Haystack> all;
+  for (const std::string& folder : folders) {
+    std::string list;
+    platform::ReadWholeFile(platform::JoinPath(mailbox, folder + "/Entry.lst"), list);
+    for (const ListedMessage& m : ListMessages(list, 0, {})) {
+      Haystack h;
+      h.folder = folder;
+      std::replace(h.folder.begin(), h.folder.end(), '/', '\\');
+      h.name = m.name;
+      h.stamp = m.stamp;
+      h.texts[0] = Fold(SjisToUtf8(m.sender));
+      h.texts[1] = Fold(SjisToUtf8(m.subject));
+      const std::string path = platform::JoinPath(mailbox, folder + "/" + m.name + ".qnm");
+      h.texts[2] = Fold(MessageText(path, m.flags).value_or(""));
+      all.push_back(std::move(h));
+    }
+  }
+  return all;
+}
+
+bool SlowMatch(const Haystack& h, const std::vector<std::string>& words) {
+  return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
+    return std::any_of(std::begin(h.texts), std::end(h.texts), [&](const std::string& text) {
+      return text.find(word) != std::string::npos;
+    });
+  });
+}
+
+// A substring of `text` of `chars` characters from a random character, or empty when it
+// would hold a blank.
+std::string Sample(const std::string& text, std::size_t chars, std::mt19937& random) {
+  if (text.empty()) return {};
+  std::size_t pos = random() % text.size();
+  while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) --pos;
+  std::size_t end = pos;
+  for (std::size_t i = 0; i < chars && end < text.size(); ++i) end += CharLength(text, end);
+  const std::string word = text.substr(pos, end - pos);
+  return std::any_of(word.begin(), word.end(), IsBlank) ? std::string() : word;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
+  return text;
+}
+
+class SearchIndexTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<MailIndex> OpenIndex() {
+    std::string error;
+    auto index = MailIndex::OpenAt(mailbox_, RootIndexPath(mailbox_), "", &error);
+    EXPECT_NE(index, nullptr) << error;
+    return index;
+  }
+  std::string Folder(const std::string& relative) const {
+    return platform::JoinPath(mailbox_, relative);
+  }
+
+  testing_support::TempDir dir_;
+  std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
+};
+
+// The generated mailbox holds every body charset, encoded words, multipart mail and
+// quoted-printable and base64 bodies. Words of 1 to 5 characters are drawn from its
+// texts (so most are hits somewhere), single words and pairs of words from two
+// messages (AND across sender, subject and text), and the index must give exactly the
+// messages the substring search gives, in each folder and over the whole mailbox.
+TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
+  mkmailbox::Options options;
+  options.messages_per_folder = 25;
+  std::string error;
+  ASSERT_TRUE(mkmailbox::GenerateMailbox(options, dir_.path(), error)) << error;
+  std::vector<std::string> folders;
+  for (const char* account : {"Acc1", "Acc2"}) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(platform::JoinPath(mailbox_, account))) {
+      if (entry.is_regular_file() && entry.path().filename() == "Entry.lst") {
+        folders.push_back(std::filesystem::relative(entry.path().parent_path(), mailbox_).string());
+      }
+    }
+  }
+  ASSERT_FALSE(folders.empty());
+  auto index = OpenIndex();
+  ASSERT_TRUE(index->UpdateAll(nullptr, nullptr)) << index->Error();
+  const std::vector<Haystack> all = ReadMailbox(mailbox_, folders);
+  ASSERT_EQ(index->LastUpdate().messages, all.size());
+
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> words;
+    const int count = round % 3 == 0 ? 2 : 1;
+    for (int w = 0; w < count; ++w) {
+      const Haystack& h = all[random() % all.size()];
+      const std::string word = Sample(h.texts[random() % 3], 1 + round % 5, random);
+      if (!word.empty()) words.push_back(word);
+    }
+    if (words.empty()) continue;
+    std::vector<MailIndex::Hit> expected;
+    for (auto h = all.rbegin(); h != all.rend(); ++h) {
+      if (SlowMatch(*h, words)) expected.push_back({h->folder, h->name});
+    }
+    const std::string query = Joined(words);
+    const auto found = index->Search(query, -1);
+    ASSERT_TRUE(found.has_value()) << index->Error();
+    auto key = [](const MailIndex::Hit& h) { return h.folder + "\t" + h.name; };
+    std::vector<std::string> want, got;
+    for (const auto& h : expected) want.push_back(key(h));
+    for (const auto& h : *found) got.push_back(key(h));
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    ASSERT_EQ(got, want) << "query \"" << query << "\"";
+    EXPECT_EQ(index->Count(query), static_cast<std::int64_t>(want.size())) << query;
+  }
+}
+
+using search_testing::MiniMessage;
+using search_testing::WriteFolder;
+
+class SearchUpdateTest : public SearchIndexTest {
+ protected:
+  void SetUp() override {
+    dir_.WriteFile("Mailbox/Mailbox.ini", "");
+    dir_.WriteFile("Mailbox/Acc1/Account.ini", "[Property]\r\nTitle=a\r\n");
+    messages_ = {{"00000001", 1000, "taro", "Hello", "東京都の会議\r\n"},
+                 {"00000002", 3000, "hanako", "Re: Hello", "鍵を忘れた 🍣\r\n"},
+                 {"00000003", 2000, "jiro", "設定", "nothing here\r\n"}};
+    WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+    index_ = OpenIndex();
+    ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  }
+  std::vector<std::string> Hits(const std::string& query) {
+    std::vector<std::string> names;
+    const auto hits = index_->Search(query, -1);
+    EXPECT_TRUE(hits.has_value()) << index_->Error();
+    if (hits) {
+      for (const auto& hit : *hits) names.push_back(hit.name);
+    }
+    return names;
+  }
+  std::string inbox_ = Folder("Acc1/Inbox.box");
+  std::vector<MiniMessage> messages_;
+  std::unique_ptr<MailIndex> index_;
+};
+
+TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
+  struct Case {
+    const char* query;
+    std::vector<std::string> names;
+    const char* why;
+  } const cases[] = {
+      {"鍵", {"00000002"}, "one kanji"},
+      {"議", {"00000001"}, "one character at the end of a run"},
+      {"京都", {"00000001"}, "two characters"},
+      {"東京都の会議", {"00000001"}, "a phrase of pairs"},
+      {"都会", {}, "pairs of the text in another order are no hit"},
+      {"🍣", {"00000002"}, "an emoji"},
+      {"HELLO", {"00000002", "00000001"}, "the subject, any case, newest first"},
+      {"ＨＡＮＡＫＯ 鍵", {"00000002"}, "sender and text: every word, each anywhere"},
+      {"hanako 東京", {}, "words of two different messages"},
+      {"e", {"00000002", "00000003", "00000001"}, "one letter in every message, by stamp"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Hits(c.query), c.names) << c.why;
+  EXPECT_EQ(index_->Search("e", 2).value().size(), 2u) << "a limit";
+}
+
+TEST_F(SearchUpdateTest, FollowsNewRemovedAndChangedMessages) {
+  messages_.erase(messages_.begin());                                           // 1 left the folder
+  messages_[0].body = "合鍵を作った\r\n";                                       // 2 rewritten
+  messages_.push_back({"00000004", 4000, "saburo", "新着", "東京タワー\r\n"});  // 4 new
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+  EXPECT_EQ(index_->Unindexed(inbox_), 2u) << "the changed and the new one";
+  ASSERT_TRUE(index_->UpdateFolder(inbox_, nullptr)) << index_->Error();
+  EXPECT_EQ(index_->Unindexed(inbox_), 0u);
+  EXPECT_EQ(Hits("東京"), std::vector<std::string>{"00000004"}) << "new in, left out";
+  EXPECT_EQ(Hits("合鍵"), std::vector<std::string>{"00000002"}) << "the new text";
+  EXPECT_TRUE(Hits("🍣").empty()) << "the old text is gone";
+  EXPECT_EQ(index_->FolderHits(inbox_, "\x8c\xae", nullptr),  // 鍵 in Shift-JIS
+            std::vector<std::string>{"00000002"});
+}
+
+TEST_F(SearchUpdateTest, AStoppedUpdateResumesAndAStoppedSearchSaysSo) {
+  messages_.push_back({"00000004", 4000, "saburo", "新着", "東京タワー\r\n"});
+  messages_.push_back({"00000005", 5000, "shiro", "新着", "大阪\r\n"});
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+  int asked = 0;
+  EXPECT_FALSE(index_->UpdateAll([&] { return ++asked > 2; }, nullptr));
+  EXPECT_EQ(index_->Unindexed(inbox_), 1u) << "the newest was added before the stop";
+  EXPECT_EQ(Hits("大阪"), std::vector<std::string>{"00000005"});
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr));
+  EXPECT_EQ(index_->Unindexed(inbox_), 0u);
+  EXPECT_EQ(index_->FolderHits(inbox_, "e", [] { return true; }), std::nullopt);
+}
+
+TEST_F(SearchUpdateTest, DamagedOrForeignFileIsSetAsideAndRebuilt) {
+  const std::string path = RootIndexPath(mailbox_);
+  struct Case {
+    std::string bytes;
+    const char* why;
+  } const cases[] = {
+      {std::string(8192, 'x'), "not a database"},
+      {"SQLite format 3" + std::string(1, '\0') + std::string(4000, '\xff'), "a broken header"},
+  };
+  for (const Case& c : cases) {
+    index_.reset();
+    platform::RemoveFile(path + "-wal");
+    platform::RemoveFile(path + "-shm");
+    ASSERT_TRUE(platform::ReplaceFileAtomically(path, c.bytes));
+    index_ = OpenIndex();
+    ASSERT_NE(index_, nullptr) << c.why;
+    EXPECT_TRUE(platform::FileExists(path + kSetAsideSuffix)) << c.why;
+    EXPECT_TRUE(Hits("鍵").empty()) << c.why << ": a new, empty index";
+    ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << c.why;
+    EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"}) << c.why;
+  }
+  // A SQLite file of someone else's.
+  index_.reset();
+  {
+    Database other;
+    ASSERT_TRUE(other.Open(path, false));
+    other.Exec("PRAGMA application_id=1");
+  }
+  index_ = OpenIndex();
+  ASSERT_NE(index_, nullptr);
+  EXPECT_TRUE(Hits("鍵").empty()) << "a foreign file is not read";
+}
+
+TEST_F(SearchUpdateTest, AnUnwritableRootSendsTheIndexToTheFallback) {
+  index_.reset();
+  const std::string fallback = dir_.Join("appdata/VLTR-test.fts");
+  dir_.MakeDirs("appdata");
+  std::string error;
+  index_ = MailIndex::OpenAt(mailbox_, dir_.Join("no/such/dir/VLTR.fts"), fallback, &error);
+  ASSERT_NE(index_, nullptr) << error;
+  EXPECT_EQ(index_->Path(), fallback);
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr));
+  EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"});
+  EXPECT_NE(FallbackIndexPath("C:\\Mail\\Mailbox", "D:\\App"),
+            FallbackIndexPath("C:\\Mail\\Mailbox2", "D:\\App"))
+      << "two mailboxes never share a fallback";
+  EXPECT_EQ(FallbackIndexPath("C:\\Mail\\Mailbox", "D:\\App"),
+            FallbackIndexPath("c:\\mail\\MAILBOX", "D:\\App"))
+      << "letter case does not make another mailbox";
+}
+
+}  // namespace
+}  // namespace search

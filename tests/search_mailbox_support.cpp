@@ -1,0 +1,37 @@
+#include "tests/search_mailbox_support.h"
+
+namespace search_testing {
+namespace {
+
+std::string RecordLine(const MiniMessage& m) {
+  // Status field: flag word 0, reserved 0, the date stamp, Base64 of 12 bytes, stored
+  // with bytes 8-11 least significant first (the index reverses them).
+  unsigned char block[12] = {};
+  for (int i = 0; i < 4; ++i) block[8 + i] = static_cast<unsigned char>(m.stamp >> (8 * i));
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string status;
+  for (int i = 0; i < 12; i += 3) {
+    const unsigned bits = block[i] << 16 | block[i + 1] << 8 | block[i + 2];
+    for (int shift = 18; shift >= 0; shift -= 6) status += kDigits[bits >> shift & 63];
+  }
+  return m.name + "=" + status + m.sender + ":" + m.subject + "\r\n";
+}
+
+}  // namespace
+
+void WriteFolder(const testing_support::TempDir& dir, const std::string& folder,
+                 const std::vector<MiniMessage>& messages) {
+  std::string list;
+  for (const MiniMessage& m : messages) {
+    list += RecordLine(m);
+    // Only a changed file is written: a rewritten one counts as changed (its time).
+    const std::string file = folder + "/" + m.name + ".qnm";
+    const std::string bytes = "From: x\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + m.body;
+    if (dir.ReadFile(file) != bytes) dir.WriteFile(file, bytes);
+  }
+  dir.WriteFile(folder + "/Entry.lst", list);
+  dir.WriteFile(folder + "/Entry.ini",
+                "[Property]\r\nTotal=" + std::to_string(messages.size()) + "\r\n");
+}
+
+}  // namespace search_testing

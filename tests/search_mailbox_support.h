@@ -1,0 +1,27 @@
+#pragma once
+// Hand-made mail folders for the full-text search tests: "Entry.lst" records with a
+// date stamp, sender and subject, and message files with a UTF-8 body.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/temp_dir_support.h"
+
+namespace search_testing {
+
+struct MiniMessage {
+  std::string name;
+  std::uint32_t stamp;
+  std::string sender;   // Shift-JIS (ASCII here)
+  std::string subject;  // Shift-JIS
+  std::string body;     // the file's body, UTF-8 declared as such
+};
+
+// Writes "Entry.lst", "Entry.ini" and the message files of `folder` (relative to `dir`,
+// "/" between components). A message file whose bytes are unchanged is not written
+// again: a rewritten file counts as changed (its time).
+void WriteFolder(const testing_support::TempDir& dir, const std::string& folder,
+                 const std::vector<MiniMessage>& messages);
+
+}  // namespace search_testing
