@@ -81,9 +81,10 @@ std::vector<StampedFile> ListFileStamps(const std::string& dir, std::string_view
     if (!WildcardMatch(pattern, e->d_name)) continue;
     struct stat st {};
     if (::fstatat(::dirfd(d), e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-    files.push_back({e->d_name, FileStamp{static_cast<std::uint64_t>(st.st_size),
-                                          static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
-                                              static_cast<std::uint64_t>(st.st_mtim.tv_nsec)}});
+    files.push_back(
+        {e->d_name, FileStamp{static_cast<std::uint64_t>(st.st_size),
+                              static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                                  static_cast<std::uint64_t>(st.st_mtim.tv_nsec)}});
   }
   ::closedir(d);
   return files;
