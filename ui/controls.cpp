@@ -147,10 +147,10 @@ void VirtualListView::SelectionChanged(int row, bool selected) {
 // Row by row: one or two rows are selected, and the notifications of the
 // change must not pass the selection on (adjusting_).
 void VirtualListView::ClearSelection() {
+  // One message for every row (-1): a walk with LVNI_SELECTED never ends on a
+  // destroyed control, which answers row 0 to every query.
   adjusting_ = true;
-  for (int row = Selected(); row >= 0; row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
-    ListView_SetItemState(hwnd_, row, 0, LVIS_SELECTED);
-  }
+  if (hwnd_ != nullptr) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
   selected_row_ = -1;
   adjusting_ = false;
 }
