@@ -72,9 +72,11 @@ std::string MailIndex::Relative(const std::string& folder_dir) const {
   if (folder_dir.size() <= prefix.size() || folder_dir.compare(0, prefix.size(), prefix) != 0) {
     return {};
   }
+  // Windows takes "/" as a delimiter too: a folder named either way is one
+  // record. "/" is never the second byte of a Shift-JIS character.
   std::string relative = folder_dir.substr(prefix.size());
   for (char& c : relative) {
-    if (c == platform::kPathDelimiter) c = '\\';
+    if (c == '/' || c == platform::kPathDelimiter) c = '\\';
   }
   return relative;
 }
