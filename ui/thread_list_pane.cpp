@@ -18,8 +18,6 @@ ThreadListPane::~ThreadListPane() {
 
 void ThreadListPane::Create(HWND parent, int id, int filter_box_id) {
   box_.Create(parent, filter_box_id);
-  box_.Show(true);
-  SubclassControl<ThreadListPane, &ThreadListPane::FilterBoxMessage>(box_.hwnd(), this);
   list_.Create(parent, id);
   const int dpi = DpiOf(parent);
   list_.AddColumn(0, ja::kColumnSubject, Scale(80, dpi));
@@ -244,16 +242,9 @@ void ThreadListPane::ExpandAll() {
   RowsChanged(node);
 }
 
-void ThreadListPane::FocusFilterBox() const {
-  box_.Focus();
-  SendMessageW(box_.hwnd(), EM_SETSEL, 0, -1);
-}
+void ThreadListPane::FocusFilterBox() const { box_.FocusAndSelectAll(); }
 
 namespace {
-
-// Posted to the box when a filter gave way to a keystroke, so that the text
-// is filtered once the typing pauses even when no further change comes.
-constexpr UINT kRefilterMessage = WM_APP + 19;
 
 // True when a keystroke waits: a filter still running for the text before it
 // is of no use any more.
@@ -272,7 +263,7 @@ void ThreadListPane::FilterBoxChanged() {
   const thread::ThreadNode* selected = SelectedNode();
   platform::PhaseTimer filter_timer("filter");
   if (!rows_.SetFilter(text, KeystrokeWaiting)) {
-    PostMessageW(box_.hwnd(), kRefilterMessage, 0, 0);
+    box_.PostRefilter();
     return;
   }
   filter_timer.Stop();
@@ -283,34 +274,13 @@ void ThreadListPane::FilterBoxChanged() {
   form_.ShowFolderStatus(rows_folder_);
 }
 
-// Enter gives the focus to the list, Esc empties the box and does the same;
-// Tab goes on to the list and Shift+Tab back to the folder list.
-bool ThreadListPane::FilterBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
-  result = 0;
-  if (message == kRefilterMessage) {
-    FilterBoxChanged();
-    return true;
-  }
-  if (EditChordKey(box_.hwnd(), message, wparam)) return true;
-  if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == L'\t';
-  if (message != WM_KEYDOWN) return false;
-  switch (wparam) {
-    case VK_ESCAPE:
-      box_.SetText("");  // EN_CHANGE shows every thread again
-      list_.Focus();
-      return true;
-    case VK_RETURN:
-      list_.Focus();
-      return true;
-    case VK_TAB:
-      if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-        form_.FolderList().ListBoxF().Focus();
-      } else {
-        list_.Focus();
-      }
-      return true;
-    default:
-      return false;
+// Enter and Esc give the focus to the list, Tab goes on to the list and
+// Shift+Tab back to the folder list.
+void ThreadListPane::LeaveFilterBox(bool backwards) {
+  if (backwards) {
+    form_.FolderList().ListBoxF().Focus();
+  } else {
+    list_.Focus();
   }
 }
 

@@ -25,7 +25,7 @@
 #include "thread/thread_node.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
-#include "ui/dialog_controls.h"
+#include "ui/filter_box.h"
 #include "ui/fonts.h"
 #include "ui/view_host.h"
 
@@ -33,19 +33,19 @@ namespace ui {
 
 class TVtFormMain;
 
-class ThreadListPane {
+class ThreadListPane final : public FilterBox::Owner {
  public:
   // The list's key table, for the window's clash check.
   static std::span<const KeyRow<ThreadListPane>> Keys();
   ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders)
-      : form_(form), folders_(folders) {}
+      : form_(form), folders_(folders), box_(*this) {}
   ~ThreadListPane();
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;
 
   void Create(HWND parent, int id, int filter_box_id);
   const VirtualListView& ListViewMail() const { return list_; }
-  const EditBox& FilterBox() const { return box_; }
+  const ui::FilterBox& FilterBox() const { return box_; }
   // The box's height: a line of the list's font with the edit's margins.
   int FilterBoxHeight() const;
   HIMAGELIST ImageListMail() const { return images_; }
@@ -94,7 +94,8 @@ class ThreadListPane {
   const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node, Direction direction);
   void FocusFilterBox() const;
   // EN_CHANGE of the box: filters the rows by its text.
-  void FilterBoxChanged();
+  void FilterBoxChanged() override;
+  void LeaveFilterBox(bool backwards) override;
 
   // WM_NOTIFY of the form for ListViewMail.
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
@@ -109,7 +110,6 @@ class ThreadListPane {
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-  bool FilterBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   // The list control follows the view's rows; the selection goes to `keep`'s
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
@@ -141,7 +141,7 @@ class ThreadListPane {
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
   ContextMenuKey context_key_;
-  EditBox box_;  // the quick filter
+  ui::FilterBox box_;  // the quick filter
   Font font_;
   HIMAGELIST images_ = nullptr;
   COLORREF back_color_ = CLR_NONE;
