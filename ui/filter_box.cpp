@@ -1,6 +1,10 @@
 #include "ui/filter_box.h"
 
+#include <algorithm>
+
 #include "ui/controls.h"
+#include "ui/dpi.h"
+#include "ui/ja_texts.h"
 
 namespace ui {
 namespace {
@@ -11,10 +15,26 @@ constexpr UINT kRefilterMessage = WM_APP + 19;
 
 }  // namespace
 
-void FilterBox::Create(HWND parent, int id) {
+void FilterBox::Create(HWND parent, int id, int check_box_id) {
   edit_.Create(parent, id);
   edit_.Show(true);
   SubclassControl<FilterBox, &FilterBox::Message>(edit_.hwnd(), this);
+  body_search_.Create(parent, check_box_id, ja::kBodySearch);
+  body_search_.Show(true);
+}
+
+void FilterBox::SetFont(HFONT font, HFONT caption_font) {
+  edit_.SetFont(font);
+  body_search_.SetFont(caption_font);
+  // The caption, the mark (a square of the system's size) and the gaps.
+  const int dpi = DpiOf(body_search_.hwnd());
+  check_width_ = MeasureText(caption_font, ja::kBodySearch).cx + Scale(16 + 12, dpi);
+}
+
+void FilterBox::Move(int x, int y, int width, int height) const {
+  const int check = std::min(check_width_, width);
+  edit_.Move(x, y, width - check, height);
+  body_search_.Move(x + width - check, y, check, height);
 }
 
 void FilterBox::FocusAndSelectAll() const {

@@ -2,7 +2,8 @@
 // The quick filter box above the thread list: a one-line edit whose keys lead
 // out of it (Enter and Tab on to the thread list, Shift+Tab back to the
 // folder list, Esc empties it and goes to the list), with the Ctrl chords a
-// plain edit lacks. What its text filters is the pane's that holds it.
+// plain edit lacks, and beside it the check box "本文も検索" (the words match
+// the text of the mail too). What the text filters is the pane's that holds it.
 
 #include <windows.h>
 
@@ -30,12 +31,17 @@ class FilterBox {
   FilterBox(const FilterBox&) = delete;
   FilterBox& operator=(const FilterBox&) = delete;
 
-  void Create(HWND parent, int id);
+  void Create(HWND parent, int id, int check_box_id);
   HWND hwnd() const { return edit_.hwnd(); }
+  const CheckBox& BodySearchBox() const { return body_search_; }
+  bool BodySearch() const { return body_search_.Checked(); }
+  void SetBodySearch(bool on) const { body_search_.SetChecked(on); }
   std::string Text() const { return edit_.Text(); }
   void SetText(const std::string& text) const { edit_.SetText(text); }
-  void SetFont(HFONT font) const { edit_.SetFont(font); }
-  void Move(int x, int y, int width, int height) const { edit_.Move(x, y, width, height); }
+  // The edit's font, and the check box's (one that draws Japanese).
+  void SetFont(HFONT font, HFONT caption_font);
+  // The edit takes the width the check box leaves.
+  void Move(int x, int y, int width, int height) const;
   void Focus() const { edit_.Focus(); }
   // The focus with the whole text selected, so that typing replaces it.
   void FocusAndSelectAll() const;
@@ -47,6 +53,8 @@ class FilterBox {
 
   Owner& owner_;
   EditBox edit_;
+  CheckBox body_search_;
+  int check_width_ = 0;  // the check box's caption and mark in its font
 };
 
 }  // namespace ui

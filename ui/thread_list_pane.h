@@ -43,7 +43,7 @@ class ThreadListPane final : public FilterBox::Owner {
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;
 
-  void Create(HWND parent, int id, int filter_box_id);
+  void Create(HWND parent, int id, int filter_box_id, int body_search_id);
   const VirtualListView& ListViewMail() const { return list_; }
   const ui::FilterBox& FilterBox() const { return box_; }
   // The box's height: a line of the list's font with the edit's margins.
@@ -93,8 +93,20 @@ class ThreadListPane final : public FilterBox::Owner {
   // (entering a collapsed thread); null at the end.
   const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node, Direction direction);
   void FocusFilterBox() const;
-  // EN_CHANGE of the box: filters the rows by its text.
+  // EN_CHANGE of the box: filters the rows by its text, at once by the
+  // subject and sender, or with "本文も検索" on once the index answers.
   void FilterBoxChanged() override;
+  bool BodySearch() const { return box_.BodySearch(); }
+  void SetBodySearch(bool on) const { box_.SetBodySearch(on); }
+  // The check box clicked: the text filters again with or without the index.
+  void BodySearchClicked() { FilterBoxChanged(); }
+  // Ctrl+Shift+F: "本文も検索" on and the focus in the box.
+  void TurnOnBodySearch();
+  // The index's hits (sorted names) in the shown folder for `text`; taken
+  // when the box still holds that text.
+  void ApplyBodyHits(const std::string& text, std::vector<std::string> names);
+  // The rows shown are filtered with the index's hits.
+  bool BodyFilterShown() const { return applied_body_ && rows_.FilterOn(); }
   void LeaveFilterBox(bool backwards) override;
 
   // WM_NOTIFY of the form for ListViewMail.
@@ -151,6 +163,7 @@ class ThreadListPane final : public FilterBox::Owner {
   int rows_folder_ = -1;        // folder whose display settings the rows use
   int filter_folder_ = -1;      // folder the box's text filters
   std::string applied_filter_;  // the box's text the rows show
+  bool applied_body_ = false;   // ... with the index's hits
   // The collapsed threads of each folder shown, while the program runs.
   std::map<int, thread::CollapsedThreads> collapsed_;
   bool collapse_by_default_ = false;
