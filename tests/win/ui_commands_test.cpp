@@ -141,7 +141,8 @@ TEST(Commands, TheAcceleratorTableHoldsEveryShortcut) {
     bool found = false;
     for (int i = 0; i < count; ++i) {
       found |= entries[i].cmd == Id(row.name) && entries[i].key == row.shortcut.key &&
-               ((entries[i].fVirt & FCONTROL) != 0) == row.shortcut.ctrl;
+               ((entries[i].fVirt & FCONTROL) != 0) == row.shortcut.ctrl &&
+               ((entries[i].fVirt & FSHIFT) != 0) == row.shortcut.shift;
     }
     EXPECT_TRUE(found) << row.name;
   }

@@ -141,8 +141,28 @@ TEST_F(ThreadView, BodySearchShowsTheThreadOfAWordOnlyInAMessagesText) {
   fixture.Command("mRetry1");  // read again: the index takes the changed file next
   const int total = fixture.RowCount();
 
-  fixture.Command("mBodySearch");  // Ctrl+Shift+F
-  EXPECT_TRUE(main.ThreadList().BodySearch());
+  // Ctrl+Shift+F typed in the thread list, through the window's shortcuts.
+  HWND list = main.ThreadList().ListViewMail().hwnd();
+  SetFocus(list);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(list, 'F');
+  const bool turned_on = PumpUntil(
+      [&] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          if (main.PreTranslate(message)) continue;
+          TranslateMessage(&message);
+          DispatchMessageW(&message);
+        }
+        return main.ThreadList().BodySearch();
+      },
+      2000);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(turned_on);
   EXPECT_EQ(GetFocus(), box);
   for (wchar_t c : std::wstring(L"zqxjvw")) TypeChar(box, c);
   const thread::RowView& view = main.ThreadList().View();
