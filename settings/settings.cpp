@@ -58,6 +58,7 @@ const Key<P> kPropertyKeys[] = {
     Text("Quenmar32", &P::Quenmar32, false, kPropertyLoad | kOptions),
     Integer("ComplNkf", &P::ComplNkf, kPropertyLoad | kOptions),
     Integer("CollapseThreads", &P::CollapseThreads, kPropertyLoad | kOptions),
+    Integer("BodySearch", &P::BodySearch, kMainLoad | kMainSave),
 };
 
 using B = WindowBounds;

@@ -35,6 +35,7 @@ struct PropertySettings {
   std::string Quenmar32;  // the mail client's executable; empty = not configured
   std::int32_t ComplNkf = 0;
   std::int32_t CollapseThreads = 0;  // 1: folders open with every thread collapsed
+  std::int32_t BodySearch = 0;       // 1: the quick filter searches the text too
 };
 
 struct WindowBounds {
@@ -59,7 +60,7 @@ struct ListFontSettings {
 
 // What the main load pass reads and the main save pass writes.
 struct MainWindowSettings {
-  PropertySettings Property;  // only MailInMemory (read), AccountTitle and Mailbox
+  PropertySettings Property;  // only MailInMemory (read), AccountTitle, Mailbox, BodySearch
   WindowBounds MainWindow;
   ListFontSettings ListBox;
   std::int32_t ListBoxWidth = 150;

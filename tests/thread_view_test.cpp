@@ -205,6 +205,54 @@ TEST(ThreadViewTest, TypingErasingAndDroppedFiltersShowWhatAFreshFilterShows) {
   }
 }
 
+// The full-text index's hits for the text join the subject and sender
+// matches, whole threads again; the steps kept for typing hold for the
+// subject and sender alone, so that a text with hits, and every text after
+// one, shows what a fresh view shows.
+TEST(ThreadViewTest, IndexHitsShowTheirThreadsBesideSubjectAndSenderMatches) {
+  ViewedList small(kThreads);
+  small.view.SetFilter("x", nullptr, {"m1", "m6"});
+  EXPECT_EQ(small.Rows(), (std::vector<int>{0, 1, 2, 3, 4, 6, 7})) << "a hit in a reply or a root";
+
+  const char* const words[] = {"alpha", "alps", "bravo", "bolt", "alder"};
+  std::vector<Message> many;
+  for (int i = 0; i < 9000; ++i) {
+    many.push_back({i % 3, std::string(words[i % 5]) + " " + words[(i / 7) % 5], "x"});
+  }
+  const std::vector<std::string> some = {"m3001", "m4", "m8998"};  // sorted as text
+  struct Step {
+    const char* text;
+    std::vector<std::string> hits;
+    bool stop;
+    const char* reason;
+  };
+  const Step steps[] = {
+      {"al", {}, false, "subject matches only: a step is kept"},
+      {"al", some, false, "the index's answer for the same text adds threads"},
+      {"alp", {}, false, "typed on before the answer: subject matches of every thread"},
+      {"alp", some, true, "an answer dropped: the rows of alp stay"},
+      {"alps", some, false, "hits for a longer text"},
+      {"alp", {}, false, "Backspace after hits: no step of the hits is taken"},
+      {"zzz", some, false, "hits alone"},
+      {"", some, false, "an empty box shows every thread"},
+  };
+  ViewedList list(many);
+  std::string applied;
+  std::vector<std::string> applied_hits;
+  for (const Step& step : steps) {
+    const bool done = list.view.SetFilter(
+        step.text, [&] { return step.stop; }, step.hits);
+    EXPECT_EQ(done, !step.stop) << step.text;
+    if (done) {
+      applied = step.text;
+      applied_hits = step.hits;
+    }
+    ViewedList fresh(many);
+    fresh.view.SetFilter(applied, nullptr, applied_hits);
+    EXPECT_EQ(list.Rows(), fresh.Rows()) << "after " << step.text << ": " << step.reason;
+  }
+}
+
 TEST(ThreadViewTest, CollapsedThreadsShowTheirFirstRowWithHiddenCounts) {
   ViewedList list(kThreads);
   EXPECT_TRUE(list.view.Collapse(list.Node(2)));  // any row of the thread

@@ -41,6 +41,7 @@ void RowView::Reset(std::vector<ThreadNode*> nodes, std::int32_t ml_string_delet
   rows_ = std::move(nodes);
   ml_string_delete_ = ml_string_delete;
   filter_ = QuickFilter();
+  hits_.clear();
   ForgetSteps();
   shown_messages_ = messages_;
   collapsed_ = std::move(collapsed);
@@ -54,6 +55,7 @@ void RowView::Clear() {
   messages_ = 0;
   rows_.clear();
   filter_ = QuickFilter();
+  hits_.clear();
   ForgetSteps();
   shown_messages_ = 0;
 }
@@ -102,6 +104,11 @@ ThreadNode* RowView::NextRoot(const ThreadNode* root) {
 
 bool RowView::ThreadShown(const ThreadNode* root) const { return !FilterOn() || RowOf(root) >= 0; }
 
+bool RowView::Matches(const ThreadNode& node) {
+  if (filter_.Matches(DisplaySubject(node.Subject, ml_string_delete_), node.Sender)) return true;
+  return !hits_.empty() && std::binary_search(hits_.begin(), hits_.end(), NameOf(node));
+}
+
 // One walk over the thread: its rows are appended (the first alone when the
 // thread is collapsed) and counted, and with `test` tested until one matches;
 // a thread with no match is taken off again. (Reading the nodes is most of a
@@ -113,9 +120,7 @@ bool RowView::AddThread(ThreadNode* root, bool test, Rows& rows, ThreadNode*& ne
   std::size_t messages = 0;
   ThreadNode* node = root;
   do {
-    if (!matched) {
-      matched = filter_.Matches(DisplaySubject(node->Subject, ml_string_delete_), node->Sender);
-    }
+    if (!matched) matched = Matches(*node);
     if (node == root || !collapsed) rows.nodes.push_back(node);
     ++messages;
     node = node->Next;
@@ -150,15 +155,21 @@ void RowView::Show(Rows rows) {
   shown_messages_ = rows.messages;
 }
 
-bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop) {
+bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop,
+                        std::vector<std::string> hits) {
   QuickFilter filter(text);
+  std::vector<std::string> shown_hits = std::move(hits_);
+  hits_ = std::move(hits);
   if (filter.Empty()) {
     filter_ = std::move(filter);
+    hits_.clear();
     ForgetSteps();
     Rebuild(false, [](const ThreadNode*) { return true; });
     return true;
   }
 
+  // The steps hold for the subject and sender alone.
+  if (!hits_.empty() || !shown_hits.empty()) ForgetSteps();
   // The steps whose text this one starts with still hold; the last of them
   // bounds the threads to test.
   const std::string folded = filter.Folded();
@@ -215,9 +226,10 @@ bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop
   steps_.resize(kept);
   if (gave_up) {
     filter_ = std::move(shown);
+    hits_ = std::move(shown_hits);
     return false;
   }
-  steps_.push_back(folded);
+  if (hits_.empty()) steps_.push_back(folded);
   Show(std::move(rows));
   return true;
 }

@@ -81,7 +81,12 @@ class RowView {
   // abandoned rather than queued. A text that extends the one shown tests
   // only the threads shown; a text typed before in this run of typing
   // (Backspace) is shown again without a test.
-  bool SetFilter(std::string_view text, const std::function<bool()>& stop = nullptr);
+  // `hits` (sorted) names messages that match whatever their subject and
+  // sender say: the full-text index's hits for the same text. With hits every
+  // thread is tested, as a longer text's hits need not be among a shorter
+  // one's.
+  bool SetFilter(std::string_view text, const std::function<bool()>& stop = nullptr,
+                 std::vector<std::string> hits = {});
   bool FilterOn() const { return !filter_.Empty(); }
   // Messages in the threads shown (hidden rows of collapsed threads count).
   std::size_t ShownMessages() const { return shown_messages_; }
@@ -121,6 +126,7 @@ class RowView {
   static ThreadNode* RootOf(const ThreadNode* node);
   static ThreadNode* NextRoot(const ThreadNode* root);  // after its thread
   bool ThreadShown(const ThreadNode* root) const;
+  bool Matches(const ThreadNode& node);
   // Rows being gathered, and the messages of their threads.
   struct Rows {
     std::vector<ThreadNode*> nodes;
@@ -140,6 +146,7 @@ class RowView {
   std::vector<ThreadNode*> rows_;
   std::int32_t ml_string_delete_ = 0;
   QuickFilter filter_;
+  std::vector<std::string> hits_;  // of filter_'s text, sorted
   // The folded texts of the filters typed since the box was last empty, each
   // a prefix of the next, the last one filter_'s; and per root (by Order)
   // how many of them it passes. Each filter shows a subset of the threads

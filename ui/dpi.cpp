@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "platform/wide_win.h"
+
 namespace ui {
 namespace {
 
@@ -57,6 +59,17 @@ SIZE MeasureFont(HFONT font) {
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+SIZE MeasureText(HFONT font, const std::string& text) {
+  const std::wstring wide = platform::Widen(text);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
 }
 
 }  // namespace ui

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace ui {
 
 inline constexpr int kDesignDpi = 96;
@@ -48,5 +50,7 @@ void TakeSuggestedRect(HWND window, LPARAM suggested);
 // A font's text height and average character width (of the Latin letters, as
 // dialog base units are measured) in pixels.
 SIZE MeasureFont(HFONT font);
+// The size of `text` (CP932) drawn in `font`, in pixels.
+SIZE MeasureText(HFONT font, const std::string& text);
 
 }  // namespace ui

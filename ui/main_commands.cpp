@@ -53,6 +53,8 @@ constexpr Row kRows[] = {
     {"mVersion", kHelp, ja::kVersion, {}, &F::mVersionClick},
     // No menu item: Ctrl+F puts the focus in the thread list's filter box.
     {"mQuickFilter", kNoMenu, nullptr, {'F', true}, &F::FocusQuickFilter},
+    // Ctrl+Shift+F: the same with "本文も検索" turned on.
+    {"mBodySearch", kNoMenu, nullptr, {'F', true, true}, &F::mBodySearchClick},
 };
 
 constexpr CommandTable<F> kTable{kBar, kRows};

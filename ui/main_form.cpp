@@ -42,6 +42,8 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
 }
 
 TVtFormMain::~TVtFormMain() {
+  // The index's threads end before anything they report to goes.
+  index_.reset();
   // The viewer first, while the form it may still call is whole; reset()
   // leaves viewer_ null while its window is destroyed.
   viewer_.reset();
@@ -58,7 +60,7 @@ void TVtFormMain::OnCreate() {
   dpi_ = DpiOf(hwnd());
   list_box_width_ = Scale(main_settings_.ListBoxWidth, dpi_);
   folder_list_.Create(hwnd(), kListBoxFId);
-  thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId);
+  thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId, kBodySearchId);
   status_bar_.Create(hwnd(), kStatusBarId);
   status_bar_.SetSimpleText("");
   ApplyDpi();
@@ -151,6 +153,8 @@ void TVtFormMain::FormShow() {
     // close) once the rest of the sequence has run on an empty mailbox.
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
   }
+  thread_list_.SetBodySearch(main_settings_.Property.BodySearch != 0);
+  StartIndex();
   ReloadAccount();
   // The splash goes 400 ms from now.
   SetTimer(hwnd(), kTimer1Id, 400, nullptr);
@@ -214,6 +218,7 @@ void TVtFormMain::CollectMainSettings() {
   main_settings_.Property.Mailbox = account_.MailboxDir;
   main_settings_.ListBoxWidth = Unscale(list_box_width_, dpi_);
   main_settings_.Column1 = Unscale(thread_list_.Column1(), dpi_);
+  main_settings_.Property.BodySearch = thread_list_.BodySearch() ? 1 : 0;
 }
 
 // The image lists at the window's DPI: the unread mark from the icon drawn
@@ -254,6 +259,7 @@ bool TVtFormMain::FormCloseQuery() {
     return false;
   }
   SaveAllSettings();
+  index_.reset();
   thread::ReleaseThreadLists(view_, *this);
   viewed_node_ = nullptr;
   return true;
@@ -309,19 +315,6 @@ bool TVtFormMain::SplitterMouse(UINT message, LPARAM lparam) {
   }
 }
 
-void TVtFormMain::ShowFolderStatus(int folder) {
-  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
-    status_bar_.SetSimpleText("");
-    return;
-  }
-  std::string text = mailbox::FolderStatusText((*folders_)[folder]);
-  const thread::RowView& rows = thread_list_.View();
-  if (folder == thread_list_.RowsFolder() && rows.FilterOn()) {
-    text += ja::kFilterShownLabel + std::to_string(rows.ShownMessages()) + ja::kFilterShownEnd;
-  }
-  status_bar_.SetSimpleText(text);
-}
-
 void TVtFormMain::ShowMessageText(const std::string& text) {
   if (environment_.MessageHook) {
     environment_.MessageHook(text);
@@ -350,6 +343,8 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         folder_list_.ListBoxFClick();
       } else if (LOWORD(wparam) == kFilterBoxId && HIWORD(wparam) == EN_CHANGE) {
         thread_list_.FilterBoxChanged();
+      } else if (LOWORD(wparam) == kBodySearchId && HIWORD(wparam) == BN_CLICKED) {
+        thread_list_.BodySearchClicked();
       }
       return 0;
     case WM_NOTIFY: {
@@ -374,6 +369,9 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return folder_list_.ControlColor(reinterpret_cast<HDC>(wparam));
       }
       break;
+    case kIndexNewsMessage:
+      OnIndexNews();
+      return 0;
     case WM_TIMER:
       if (wparam == kTimerKeyWaitId) folder_list_.TimerKeyWaitTimer();
       if (wparam == kTimer1Id) Timer1Timer();

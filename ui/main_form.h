@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "ui/dialogs/job_form.h"
 #include "ui/folder_list_pane.h"
 #include "ui/fonts.h"
+#include "ui/index_link.h"
 #include "ui/mail_client_link.h"
 #include "ui/thread_list_pane.h"
 #include "ui/view_host.h"
@@ -52,6 +54,9 @@ struct MainFormEnvironment {
   std::function<void()> RemoveSplash;
   // The code converter the viewer loads; tests name a missing one.
   std::wstring NkfLibrary = L"NKF32.DLL";
+  // Whether the full-text index is kept and asked (tests leave it off unless
+  // they search the text).
+  bool FullTextIndex = true;
 };
 
 class TVtFormMain final : public Window, public thread::LoadHost, public ViewerHost {
@@ -62,8 +67,11 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   static constexpr int kListViewMailId = 101;
   static constexpr int kStatusBarId = 102;
   static constexpr int kFilterBoxId = 103;
+  static constexpr int kBodySearchId = 104;
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
+  // Posted by the full-text index's threads: news waits (IndexLink::Take).
+  static constexpr UINT kIndexNewsMessage = WM_APP + 20;
 
   explicit TVtFormMain(MainFormEnvironment environment);
   ~TVtFormMain() override;
@@ -131,6 +139,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void mCollapseAllClick() { thread_list_.CollapseAll(); }
   void mExpandAllClick() { thread_list_.ExpandAll(); }
   void FocusQuickFilter() { thread_list_.FocusFilterBox(); }
+  void mBodySearchClick() { thread_list_.TurnOnBodySearch(); }
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
@@ -155,6 +164,12 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   bool ViewMessageFile(const thread::ThreadNode* node);
   client::ComposeContext MailClientContext() const;
   void ReportLaunch(bool launched);
+
+  // ---- The full-text index (main_form_search.cpp) ---------------------------
+  // Asks the index for the folder's hits for `text`: the rows follow the
+  // answer. False when it cannot be asked (an empty text, no index): the
+  // filter then takes the subject and sender alone.
+  bool AskBodySearch(int folder, const std::string& text);
 
   // ---- ViewerHost ------------------------------------------------------------
   void SetViewedNode(const thread::ThreadNode* node) override;
@@ -234,6 +249,10 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void AfterLoad();
   void MarkAsRead(int folder, const std::string& message_path);
   void ReloadAccount();
+  // The index's threads on the current mailbox, or none (the option off).
+  void StartIndex();
+  void OnIndexNews();
+  std::string IndexStatusText(int folder) const;
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
   void ListFontClick(bool thread_list);
@@ -267,6 +286,14 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   std::vector<int> opened_folders_;
   HWND focus_before_disable_ = nullptr;  // the list to give the focus back to
   std::unique_ptr<ui::TViewForm> viewer_;
+  // The full-text index: null when off or closed; what it said last.
+  std::unique_ptr<IndexLink> index_;
+  std::optional<search::MailIndex::Progress> index_progress_;  // while a whole pass runs
+  std::uint64_t body_query_ = 0;                               // the number of the query asked last
+  std::string body_query_folder_;
+  std::string body_query_text_;
+  int unindexed_folder_ = -1;  // the folder unindexed_ counts
+  std::size_t unindexed_ = 0;
 };
 
 }  // namespace ui

@@ -149,6 +149,12 @@ void TVtFormMain::FocusMainWindow() {
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
   thread_list_.SetCollapseByDefault(properties_.CollapseThreads != 0);
   thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
+  // The load has looked for new mail: the index takes the folder next, so
+  // that what came is found by its text within moments.
+  const int folder = view_.CurrentFolderIndex;
+  if (index_ != nullptr && folder >= 0 && folder < mailbox::FolderCount(*folders_)) {
+    index_->Index().UpdateFolder((*folders_)[folder].Path);
+  }
 }
 
 int TVtFormMain::SelectedRow() {

@@ -109,6 +109,7 @@ void TVtFormMain::mMailboxClick() {
   thread::ReleaseThreadLists(view_, *this);
   viewed_node_ = nullptr;
   view_.CurrentFolderIndex = -1;
+  StartIndex();
   ReloadAccount();
 }
 

@@ -16,10 +16,8 @@ ThreadListPane::~ThreadListPane() {
   if (images_ != nullptr) ImageList_Destroy(images_);
 }
 
-void ThreadListPane::Create(HWND parent, int id, int filter_box_id) {
-  box_.Create(parent, filter_box_id);
-  box_.Show(true);
-  SubclassControl<ThreadListPane, &ThreadListPane::FilterBoxMessage>(box_.hwnd(), this);
+void ThreadListPane::Create(HWND parent, int id, int filter_box_id, int body_search_id) {
+  box_.Create(parent, filter_box_id, body_search_id);
   list_.Create(parent, id);
   const int dpi = DpiOf(parent);
   list_.AddColumn(0, ja::kColumnSubject, Scale(80, dpi));
@@ -48,7 +46,7 @@ void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int d
     SendMessageW(ListView_GetHeader(list_.hwnd()), WM_SETFONT,
                  reinterpret_cast<WPARAM>(font_.fallback()), TRUE);
   }
-  box_.SetFont(font_.handle());
+  box_.SetFont(font_.handle(), font_.fallback() != nullptr ? font_.fallback() : font_.handle());
   back_color_ = ToColorRef(list.BColor);
   text_color_ = ToColorRef(list.Color);
   list_.SetColors(text_color_, back_color_);
@@ -130,9 +128,12 @@ void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder)
   rows_.Reset(std::move(rows), ml_string_delete, std::move(collapsed));
   rows_folder_ = folder;
   applied_filter_.clear();
+  applied_body_ = false;
   if (KeepsFilterFor(folder) && box_.hwnd() != nullptr && !box_.Text().empty()) {
+    // The subject and sender at once; the index's hits follow when asked.
     applied_filter_ = box_.Text();
     rows_.SetFilter(applied_filter_);
+    if (box_.BodySearch()) form_.AskBodySearch(folder, applied_filter_);
     form_.ShowFolderStatus(folder);
   }
   list_.SetRowCount(static_cast<int>(rows_.size()));
@@ -244,16 +245,9 @@ void ThreadListPane::ExpandAll() {
   RowsChanged(node);
 }
 
-void ThreadListPane::FocusFilterBox() const {
-  box_.Focus();
-  SendMessageW(box_.hwnd(), EM_SETSEL, 0, -1);
-}
+void ThreadListPane::FocusFilterBox() const { box_.FocusAndSelectAll(); }
 
 namespace {
-
-// Posted to the box when a filter gave way to a keystroke, so that the text
-// is filtered once the typing pauses even when no further change comes.
-constexpr UINT kRefilterMessage = WM_APP + 19;
 
 // True when a keystroke waits: a filter still running for the text before it
 // is of no use any more.
@@ -268,49 +262,51 @@ bool KeystrokeWaiting() {
 void ThreadListPane::FilterBoxChanged() {
   if (rows_folder_ < 0) return;
   const std::string text = box_.Text();
-  if (text == applied_filter_) return;
+  // Each keystroke asks anew: an answer still running for the text before
+  // is dropped, and the rows stay until the current one comes.
+  if (box_.BodySearch() && form_.AskBodySearch(rows_folder_, text)) return;
+  if (text == applied_filter_ && !applied_body_) return;
   const thread::ThreadNode* selected = SelectedNode();
   platform::PhaseTimer filter_timer("filter");
   if (!rows_.SetFilter(text, KeystrokeWaiting)) {
-    PostMessageW(box_.hwnd(), kRefilterMessage, 0, 0);
+    box_.PostRefilter();
     return;
   }
   filter_timer.Stop();
   applied_filter_ = text;
+  applied_body_ = false;
   filter_folder_ = rows_folder_;
   const platform::PhaseTimer list_timer("filter-list");
   RowsChanged(selected);
   form_.ShowFolderStatus(rows_folder_);
 }
 
-// Enter gives the focus to the list, Esc empties the box and does the same;
-// Tab goes on to the list and Shift+Tab back to the folder list.
-bool ThreadListPane::FilterBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
-  result = 0;
-  if (message == kRefilterMessage) {
+void ThreadListPane::ApplyBodyHits(const std::string& text, std::vector<std::string> names) {
+  if (rows_folder_ < 0 || !box_.BodySearch() || text != box_.Text()) return;
+  const thread::ThreadNode* selected = SelectedNode();
+  rows_.SetFilter(text, nullptr, std::move(names));
+  applied_filter_ = text;
+  applied_body_ = true;
+  filter_folder_ = rows_folder_;
+  RowsChanged(selected);
+  form_.ShowFolderStatus(rows_folder_);
+}
+
+void ThreadListPane::TurnOnBodySearch() {
+  if (!box_.BodySearch()) {
+    box_.SetBodySearch(true);
     FilterBoxChanged();
-    return true;
   }
-  if (EditChordKey(box_.hwnd(), message, wparam)) return true;
-  if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == L'\t';
-  if (message != WM_KEYDOWN) return false;
-  switch (wparam) {
-    case VK_ESCAPE:
-      box_.SetText("");  // EN_CHANGE shows every thread again
-      list_.Focus();
-      return true;
-    case VK_RETURN:
-      list_.Focus();
-      return true;
-    case VK_TAB:
-      if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-        form_.FolderList().ListBoxF().Focus();
-      } else {
-        list_.Focus();
-      }
-      return true;
-    default:
-      return false;
+  FocusFilterBox();
+}
+
+// Enter and Esc give the focus to the list, Tab goes on to the list and
+// Shift+Tab back to the folder list.
+void ThreadListPane::LeaveFilterBox(bool backwards) {
+  if (backwards) {
+    form_.FolderList().ListBoxF().Focus();
+  } else {
+    list_.Focus();
   }
 }
 

@@ -25,7 +25,7 @@
 #include "thread/thread_node.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
-#include "ui/dialog_controls.h"
+#include "ui/filter_box.h"
 #include "ui/fonts.h"
 #include "ui/view_host.h"
 
@@ -33,19 +33,19 @@ namespace ui {
 
 class TVtFormMain;
 
-class ThreadListPane {
+class ThreadListPane final : public FilterBox::Owner {
  public:
   // The list's key table, for the window's clash check.
   static std::span<const KeyRow<ThreadListPane>> Keys();
   ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders)
-      : form_(form), folders_(folders) {}
+      : form_(form), folders_(folders), box_(*this) {}
   ~ThreadListPane();
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;
 
-  void Create(HWND parent, int id, int filter_box_id);
+  void Create(HWND parent, int id, int filter_box_id, int body_search_id);
   const VirtualListView& ListViewMail() const { return list_; }
-  const EditBox& FilterBox() const { return box_; }
+  const ui::FilterBox& FilterBox() const { return box_; }
   // The box's height: a line of the list's font with the edit's margins.
   int FilterBoxHeight() const;
   HIMAGELIST ImageListMail() const { return images_; }
@@ -93,8 +93,21 @@ class ThreadListPane {
   // (entering a collapsed thread); null at the end.
   const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node, Direction direction);
   void FocusFilterBox() const;
-  // EN_CHANGE of the box: filters the rows by its text.
-  void FilterBoxChanged();
+  // EN_CHANGE of the box: filters the rows by its text, at once by the
+  // subject and sender, or with "本文も検索" on once the index answers.
+  void FilterBoxChanged() override;
+  bool BodySearch() const { return box_.BodySearch(); }
+  void SetBodySearch(bool on) const { box_.SetBodySearch(on); }
+  // The check box clicked: the text filters again with or without the index.
+  void BodySearchClicked() { FilterBoxChanged(); }
+  // Ctrl+Shift+F: "本文も検索" on and the focus in the box.
+  void TurnOnBodySearch();
+  // The index's hits (sorted names) in the shown folder for `text`; taken
+  // when the box still holds that text.
+  void ApplyBodyHits(const std::string& text, std::vector<std::string> names);
+  // The rows shown are filtered with the index's hits.
+  bool BodyFilterShown() const { return applied_body_ && rows_.FilterOn(); }
+  void LeaveFilterBox(bool backwards) override;
 
   // WM_NOTIFY of the form for ListViewMail.
   LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
@@ -109,7 +122,6 @@ class ThreadListPane {
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-  bool FilterBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   // The list control follows the view's rows; the selection goes to `keep`'s
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
@@ -141,7 +153,7 @@ class ThreadListPane {
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
   ContextMenuKey context_key_;
-  EditBox box_;  // the quick filter
+  ui::FilterBox box_;  // the quick filter
   Font font_;
   HIMAGELIST images_ = nullptr;
   COLORREF back_color_ = CLR_NONE;
@@ -151,6 +163,7 @@ class ThreadListPane {
   int rows_folder_ = -1;        // folder whose display settings the rows use
   int filter_folder_ = -1;      // folder the box's text filters
   std::string applied_filter_;  // the box's text the rows show
+  bool applied_body_ = false;   // ... with the index's hits
   // The collapsed threads of each folder shown, while the program runs.
   std::map<int, thread::CollapsedThreads> collapsed_;
   bool collapse_by_default_ = false;

@@ -141,6 +141,7 @@ void UiFixture::Start() {
   environment.BrowseForMailbox = BrowseForMailbox;
   environment.MailClient = &MailClient;
   environment.NkfLibrary = NkfLibrary;
+  environment.FullTextIndex = FullTextIndex;
   environment.RemoveSplash = RemoveSplash;
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
@@ -197,6 +198,7 @@ void UiFixture::SetDefaults() {
   ReadRegistry = [] { return std::string(); };
   RemoveSplash = nullptr;
   NkfLibrary = L"NKF32.DLL";
+  FullTextIndex = false;
 }
 
 std::string UiFixture::FolderPath(int folder) const {

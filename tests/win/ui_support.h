@@ -127,6 +127,9 @@ class UiFixture {
   // The converter the viewer loads ("NKF32.DLL" unless set); a missing name
   // gives a viewer without it.
   std::wstring NkfLibrary;
+  // Whether the window keeps the full-text index (off unless set: the tests
+  // that do not search the text stay as fast as before).
+  bool FullTextIndex = false;
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box
   RecordingMailClient MailClient;

@@ -107,6 +107,96 @@ TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   EXPECT_TRUE(fixture.Errors.empty());
 }
 
+// A message whose text is plain in its file (no encoding, one part), so that
+// words appended to it are its text; null when the folder holds none.
+const thread::ThreadNode* PlainTextMessage(UiFixture& fixture) {
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    const thread::ThreadNode& node = RowNode(fixture, row);
+    std::ifstream file(std::string(node.FilePath.str()), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    const std::string head = bytes.substr(0, bytes.find("\r\n\r\n"));
+    if (head.find("base64") == std::string::npos &&
+        head.find("quoted-printable") == std::string::npos &&
+        head.find("multipart") == std::string::npos) {
+      return &node;
+    }
+  }
+  return nullptr;
+}
+
+// "本文も検索" (Ctrl+Shift+F) makes the box's words match the text too: a word
+// written only in one message's text, after the index was made, shows that
+// message's thread once the folder is read again. The check box is
+// remembered in "Veltra.ini" across a restart.
+TEST_F(ThreadView, BodySearchShowsTheThreadOfAWordOnlyInAMessagesText) {
+  fixture.FullTextIndex = true;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  const thread::ThreadNode* plain = PlainTextMessage(fixture);
+  ASSERT_NE(plain, nullptr);
+  const std::string path(plain->FilePath.str());
+  const std::string name(plain->Name.data());
+  std::ofstream(path, std::ios::binary | std::ios::app) << "\r\nzqxjvw\r\n";
+  fixture.Command("mRetry1");  // read again: the index takes the changed file next
+  const int total = fixture.RowCount();
+
+  // Ctrl+Shift+F typed in the thread list, through the window's shortcuts.
+  HWND list = main.ThreadList().ListViewMail().hwnd();
+  SetFocus(list);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(list, 'F');
+  const bool turned_on = PumpUntil(
+      [&] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          if (main.PreTranslate(message)) continue;
+          TranslateMessage(&message);
+          DispatchMessageW(&message);
+        }
+        return main.ThreadList().BodySearch();
+      },
+      2000);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(turned_on);
+  EXPECT_EQ(GetFocus(), box);
+  for (wchar_t c : std::wstring(L"zqxjvw")) TypeChar(box, c);
+  const thread::RowView& view = main.ThreadList().View();
+  const auto named = [&](int row) { return std::string(RowNode(fixture, row).Name.data()); };
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        if (fixture.RowCount() == total) return false;
+        for (int row = 0; row < fixture.RowCount(); ++row) {
+          if (named(row) == name) return true;
+        }
+        return false;
+      },
+      20000))
+      << "the word in the text found";
+  const thread::ThreadNode* found = nullptr;
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    if (named(row) == name) found = &RowNode(fixture, row);
+  }
+  EXPECT_EQ(static_cast<std::size_t>(fixture.RowCount()), ThreadOf(RootOf(found)).size())
+      << "its thread alone";
+  EXPECT_EQ(view.ShownMessages(), ThreadOf(RootOf(found)).size());
+  HWND check_box = main.ThreadList().FilterBox().BodySearchBox().hwnd();
+  SendMessageW(check_box, BM_CLICK, 0, 0);
+  EXPECT_FALSE(main.ThreadList().BodySearch());
+  EXPECT_EQ(fixture.RowCount(), 0) << "off: the subject and sender alone hold no such word";
+
+  SendMessageW(check_box, BM_CLICK, 0, 0);
+  main.SaveAllSettings();
+  fixture.Stop();
+  fixture.Start();
+  EXPECT_TRUE(fixture.Main().ThreadList().BodySearch()) << "remembered across a restart";
+  EXPECT_TRUE(fixture.Errors.empty());
+}
+
 // A folder without messages shows no rows, but choosing it empties the box
 // as choosing any other folder does: coming back finds every row.
 TEST_F(ThreadView, AnEmptyFolderChosenAndLeftEmptiesTheFilterBox) {

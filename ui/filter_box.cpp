@@ -1,0 +1,72 @@
+#include "ui/filter_box.h"
+
+#include <algorithm>
+
+#include "ui/controls.h"
+#include "ui/dpi.h"
+#include "ui/ja_texts.h"
+
+namespace ui {
+namespace {
+
+// Posted to the box when a filter gave way to a keystroke, so that the text
+// is filtered once the typing pauses even when no further change comes.
+constexpr UINT kRefilterMessage = WM_APP + 19;
+
+}  // namespace
+
+void FilterBox::Create(HWND parent, int id, int check_box_id) {
+  edit_.Create(parent, id);
+  edit_.Show(true);
+  SubclassControl<FilterBox, &FilterBox::Message>(edit_.hwnd(), this);
+  body_search_.Create(parent, check_box_id, ja::kBodySearch);
+  body_search_.Show(true);
+}
+
+void FilterBox::SetFont(HFONT font, HFONT caption_font) {
+  edit_.SetFont(font);
+  body_search_.SetFont(caption_font);
+  // The caption, the mark (a square of the system's size) and the gaps.
+  const int dpi = DpiOf(body_search_.hwnd());
+  check_width_ = MeasureText(caption_font, ja::kBodySearch).cx + Scale(16 + 12, dpi);
+}
+
+void FilterBox::Move(int x, int y, int width, int height) const {
+  const int check = std::min(check_width_, width);
+  edit_.Move(x, y, width - check, height);
+  body_search_.Move(x + width - check, y, check, height);
+}
+
+void FilterBox::FocusAndSelectAll() const {
+  edit_.Focus();
+  SendMessageW(edit_.hwnd(), EM_SETSEL, 0, -1);
+}
+
+void FilterBox::PostRefilter() const { PostMessageW(edit_.hwnd(), kRefilterMessage, 0, 0); }
+
+bool FilterBox::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+  result = 0;
+  if (message == kRefilterMessage) {
+    owner_.FilterBoxChanged();
+    return true;
+  }
+  if (EditChordKey(edit_.hwnd(), message, wparam)) return true;
+  if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == L'\t';
+  if (message != WM_KEYDOWN) return false;
+  switch (wparam) {
+    case VK_ESCAPE:
+      edit_.SetText("");  // EN_CHANGE shows every thread again
+      owner_.LeaveFilterBox(false);
+      return true;
+    case VK_RETURN:
+      owner_.LeaveFilterBox(false);
+      return true;
+    case VK_TAB:
+      owner_.LeaveFilterBox((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,60 @@
+#pragma once
+// The quick filter box above the thread list: a one-line edit whose keys lead
+// out of it (Enter and Tab on to the thread list, Shift+Tab back to the
+// folder list, Esc empties it and goes to the list), with the Ctrl chords a
+// plain edit lacks, and beside it the check box "本文も検索" (the words match
+// the text of the mail too). What the text filters is the pane's that holds it.
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/dialog_controls.h"
+
+namespace ui {
+
+class FilterBox {
+ public:
+  // What the box asks of the pane that holds it.
+  class Owner {
+   public:
+    // A filter that gave way to a keystroke is due again.
+    virtual void FilterBoxChanged() = 0;
+    // Enter, Esc or Tab: the focus goes on (`backwards`: Shift+Tab).
+    virtual void LeaveFilterBox(bool backwards) = 0;
+
+   protected:
+    ~Owner() = default;
+  };
+
+  explicit FilterBox(Owner& owner) : owner_(owner) {}
+  FilterBox(const FilterBox&) = delete;
+  FilterBox& operator=(const FilterBox&) = delete;
+
+  void Create(HWND parent, int id, int check_box_id);
+  HWND hwnd() const { return edit_.hwnd(); }
+  const CheckBox& BodySearchBox() const { return body_search_; }
+  bool BodySearch() const { return body_search_.Checked(); }
+  void SetBodySearch(bool on) const { body_search_.SetChecked(on); }
+  std::string Text() const { return edit_.Text(); }
+  void SetText(const std::string& text) const { edit_.SetText(text); }
+  // The edit's font, and the check box's (one that draws Japanese).
+  void SetFont(HFONT font, HFONT caption_font);
+  // The edit takes the width the check box leaves.
+  void Move(int x, int y, int width, int height) const;
+  void Focus() const { edit_.Focus(); }
+  // The focus with the whole text selected, so that typing replaces it.
+  void FocusAndSelectAll() const;
+  // FilterBoxChanged once the messages queued now have run.
+  void PostRefilter() const;
+
+ private:
+  bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+  Owner& owner_;
+  EditBox edit_;
+  CheckBox body_search_;
+  int check_width_ = 0;  // the check box's caption and mark in its font
+};
+
+}  // namespace ui

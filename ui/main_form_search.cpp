@@ -1,0 +1,102 @@
+// TVtFormMain and the full-text index: its threads started on the mailbox,
+// the quick filter's questions to it and its answers, the folders brought up
+// to date after a load, and what the status bar says of it.
+
+#include "ui/ja_texts.h"
+#include "ui/main_form.h"
+
+namespace ui {
+namespace {
+
+// 12345 -> "12,345".
+std::string Grouped(std::size_t number) {
+  std::string digits = std::to_string(number);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+}  // namespace
+
+void TVtFormMain::StartIndex() {
+  index_.reset();  // the old mailbox's threads end first
+  index_progress_.reset();
+  unindexed_folder_ = -1;
+  if (!environment_.FullTextIndex || account_.MailboxDir.empty()) return;
+  index_ = std::make_unique<IndexLink>(hwnd(), kIndexNewsMessage, account_.MailboxDir);
+}
+
+bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
+  if (index_ == nullptr || !index_->Available() || folder < 0 ||
+      folder >= mailbox::FolderCount(*folders_)) {
+    return false;
+  }
+  if (thread::QuickFilter(text).Empty()) {
+    index_->Index().Forget();
+    return false;
+  }
+  body_query_folder_ = (*folders_)[folder].Path;
+  body_query_text_ = text;
+  body_query_ = index_->Index().Ask(body_query_folder_, text);
+  return true;
+}
+
+void TVtFormMain::OnIndexNews() {
+  if (index_ == nullptr) return;
+  IndexLink::News news = index_->Take();  // a later report posts again
+  if (Closing()) return;
+  const int folder = thread_list_.RowsFolder();
+  const bool shown = folder >= 0 && folder < mailbox::FolderCount(*folders_);
+  if (news.unavailable) {
+    // Once: the filter falls back to the subject and sender from now on.
+    index_progress_.reset();
+    status_bar_.SetSimpleText(ja::kIndexUnavailable + *news.unavailable);
+    if (thread_list_.BodySearch()) thread_list_.FilterBoxChanged();
+    return;
+  }
+  if (news.progress) index_progress_ = news.progress;
+  bool ask_again = false;
+  for (const std::string& updated : news.updated) {
+    if (updated.empty()) index_progress_.reset();  // a whole pass ended
+    ask_again = ask_again || updated.empty() || (shown && updated == (*folders_)[folder].Path);
+  }
+  if (news.answer && index_->Index().IsCurrent(news.answer->query) && shown &&
+      news.answer->folder_dir == (*folders_)[folder].Path) {
+    unindexed_folder_ = folder;
+    unindexed_ = news.answer->unindexed;
+    thread_list_.ApplyBodyHits(body_query_text_, std::move(news.answer->names));
+  }
+  // What the index holds of the shown folder changed: its hits are asked again.
+  if (ask_again && thread_list_.BodySearch()) {
+    AskBodySearch(folder, thread_list_.FilterBox().Text());
+  }
+  if (shown) ShowFolderStatus(folder);
+}
+
+std::string TVtFormMain::IndexStatusText(int folder) const {
+  std::string text;
+  if (thread_list_.BodyFilterShown() && folder == unindexed_folder_ && unindexed_ > 0) {
+    text += ja::kUnindexedLabel + std::to_string(unindexed_) + ja::kUnindexedEnd;
+  }
+  if (index_progress_ && index_progress_->done < index_progress_->total) {
+    text += std::string("  ") + ja::kIndexing + Grouped(index_progress_->done) + "/" +
+            Grouped(index_progress_->total);
+  }
+  return text;
+}
+
+void TVtFormMain::ShowFolderStatus(int folder) {
+  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
+    status_bar_.SetSimpleText("");
+    return;
+  }
+  std::string text = mailbox::FolderStatusText((*folders_)[folder]);
+  const thread::RowView& rows = thread_list_.View();
+  if (folder == thread_list_.RowsFolder() && rows.FilterOn()) {
+    text += ja::kFilterShownLabel + std::to_string(rows.ShownMessages()) + ja::kFilterShownEnd;
+  }
+  status_bar_.SetSimpleText(text + IndexStatusText(folder));
+}
+
+}  // namespace ui
