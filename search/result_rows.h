@@ -1,0 +1,36 @@
+#pragma once
+// The hits of a search of the whole mailbox as rows of the thread list: one
+// thread root per hit, in the order of the hits (newest first), no threading.
+// Each row is read from its folder's "Entry.lst" record, as a folder's own
+// rows are, so its sender, subject, unread mark and file path are what the
+// folder shows; a hit whose folder or record is gone (the index lags behind
+// the mail client) gives no row. Each row knows its folder, because the
+// commands sent for it (mark read, trash) name its own folder's file.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "mailbox/folder_table.h"
+#include "search/mail_index.h"
+#include "thread/thread_node.h"
+
+namespace search {
+
+struct ResultRows {
+  thread::ThreadList List;                                      // all nodes in one store
+  std::unordered_map<const thread::ThreadNode*, int> FolderOf;  // index into the folder table
+  // The row's folder, or -1 for a node not made here.
+  int Folder(const thread::ThreadNode* node) const {
+    const auto found = FolderOf.find(node);
+    return found == FolderOf.end() ? -1 : found->second;
+  }
+};
+
+// `hits` as Search gave them; `mailbox_dir` the mailbox root they are relative
+// to (as MailboxDir holds it). Each folder with hits has its "Entry.lst" read
+// once.
+ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
+                          const mailbox::FolderTable& folders, const std::string& mailbox_dir);
+
+}  // namespace search
