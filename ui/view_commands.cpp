@@ -164,9 +164,9 @@ void TViewForm::PageOrStep(PageMode mode) {
   SCROLLINFO scroll{};
   scroll.cbSize = sizeof scroll;
   scroll.fMask = SIF_ALL;
-  const bool known = GetScrollInfo(big_view_, SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
+  const bool known = GetScrollInfo(big_view_.hwnd(), SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
   const auto scrolled = [this](WPARAM page) {
-    return LOWORD(SendMessageW(big_view_, EM_SCROLL, page, 0)) != 0;
+    return LOWORD(SendMessageW(big_view_.hwnd(), EM_SCROLL, page, 0)) != 0;
   };
   if (mode == PageMode::kBackward) {
     if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)))
@@ -223,11 +223,11 @@ void TViewForm::mNextMailClick() {
 }
 
 void TViewForm::ToggleHeader() {
-  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  big_view_.SetRedraw(false);
   viewer::ToggleHeader(view_);
   ShowLines();
-  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(big_view_, nullptr, TRUE);
+  big_view_.SetRedraw(true);
+  big_view_.Invalidate();
 }
 
 // The whole file as stored, attachments included, with its body converted.

@@ -25,10 +25,12 @@
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/rich_view.h"
 #include "ui/view_host.h"
 #include "ui/window.h"
 #include "viewer/link_actions.h"
 #include "viewer/message_view.h"
+#include "viewer/shown_text.h"
 
 namespace ui {
 
@@ -79,7 +81,7 @@ class TViewForm final : public ui::Window {
   void mFontClick();
   const settings::ViewerSettings& Settings() const { return settings_; }
 
-  HWND BigView() const { return big_view_; }
+  HWND BigView() const { return big_view_.hwnd(); }
   const viewer::MessageView& View() const { return view_; }
   // BigView's whole text (for reading the display back).
   std::wstring BigViewText() const;
@@ -149,10 +151,6 @@ class TViewForm final : public ui::Window {
 
   // Links (view_links.cpp).
   void ColourLinks();
-  void FormatRanges(const CHARFORMAT2W& format, const std::vector<CHARRANGE>& ranges);
-  // BigView's character position of a byte of the shown text (UTF-8) and back.
-  LONG CharOfByte(std::size_t byte) const;
-  std::size_t ByteOfChar(LONG character) const;
   // The byte of the shown text under a point of BigView's client area; false
   // when there is none.
   bool ByteAt(int x, int y, std::size_t& byte) const;
@@ -172,17 +170,14 @@ class TViewForm final : public ui::Window {
   viewer::MessageView view_;
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
-  HWND big_view_ = nullptr;
+  RichView big_view_;
   ContextMenuKey context_key_;
   HACCEL accelerators_ = nullptr;
   HCURSOR hand_cursor_ = nullptr;
   ui::Font font_;
   bool shown_once_ = false;
-  // The shown text (UTF-8, lines joined by CR LF) and, per byte of it,
-  // BigView's character position (a CR LF is one, a character outside the
-  // Basic Multilingual Plane two, as the control counts UTF-16 units).
-  std::string shown_text_;
-  std::vector<LONG> char_of_byte_;
+  // The shown text (UTF-8, lines joined by CR LF) and BigView's positions of it.
+  viewer::ShownText shown_;
   bool hand_shown_ = false;
   std::size_t popup_link_pos_ = 0;  // PopupLinkPos
   std::string popup_url_caption_;   // the link menu's first item, set on hover
