@@ -92,7 +92,9 @@ std::vector<std::string> KeyClashes(std::span<const KeyBinding> bindings) {
     for (std::size_t j = i + 1; j < bindings.size(); ++j) {
       const KeyBinding& a = bindings[i];
       const KeyBinding& b = bindings[j];
-      if (a.key != b.key || a.ctrl != b.ctrl || a.action == b.action) continue;
+      // A character row takes its letter typed with Shift or without.
+      const bool same_shift = a.shift == b.shift || a.message == WM_CHAR || b.message == WM_CHAR;
+      if (a.key != b.key || a.ctrl != b.ctrl || !same_shift || a.action == b.action) continue;
       const bool meet = a.control.empty() || b.control.empty() ||
                         (a.control == b.control && a.message == b.message);
       if (meet) clashes.push_back(a.action + " and " + b.action);

@@ -32,6 +32,7 @@ inline constexpr int kNoMenu = -1;
 struct Shortcut {
   WORD key = 0;  // virtual key; 0 = none
   bool ctrl = false;
+  bool shift = false;
 };
 
 // A pull-down of the menu bar: its name in the document and its caption.
@@ -164,7 +165,8 @@ class CommandTable {
       const Shortcut& shortcut = rows_[i].shortcut;
       if (shortcut.key == 0) continue;
       ACCEL accel{};
-      accel.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut.ctrl ? FCONTROL : 0));
+      accel.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut.ctrl ? FCONTROL : 0) |
+                                      (shortcut.shift ? FSHIFT : 0));
       accel.key = shortcut.key;
       accel.cmd = static_cast<WORD>(IdAt(i));
       table.push_back(accel);
@@ -228,6 +230,7 @@ struct KeyBinding {
   UINT message = 0;  // WM_CHAR or WM_KEYDOWN for a control's row; 0 for a shortcut
   std::string control;
   std::string action;
+  bool shift = false;  // a shortcut with Shift (Shift+F3); a control's rows take none
 };
 
 // The virtual key that types `character` (letters in either case).
@@ -237,7 +240,7 @@ template <class Owner>
 void AddShortcutBindings(const CommandTable<Owner>& table, std::vector<KeyBinding>& out) {
   for (const CommandRow<Owner>& row : table.Rows()) {
     if (row.shortcut.key != 0)
-      out.push_back({row.shortcut.key, row.shortcut.ctrl, 0, {}, row.name});
+      out.push_back({row.shortcut.key, row.shortcut.ctrl, 0, {}, row.name, row.shortcut.shift});
   }
 }
 
@@ -254,7 +257,7 @@ void AddKeyBindings(std::span<const KeyRow<Owner>> keys, const char* control,
   }
 }
 
-// Pairs of bindings that take the same key (and Ctrl state) for different
+// Pairs of bindings that take the same key (and Ctrl and Shift state) for different
 // actions: a shortcut against anything (the shortcut would leave the other
 // dead), or two rows of one control's table for the same message. Rows of
 // different controls never meet: the focus decides which table sees a key.

@@ -28,6 +28,20 @@ bool RichView::HasSelection() const {
   return range.end > range.start;
 }
 
+viewer::TextRange RichView::ShownRange() const {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const LRESULT first_line = SendMessageW(hwnd_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const LRESULT start = SendMessageW(hwnd_, EM_LINEINDEX, static_cast<WPARAM>(first_line), 0);
+  POINTL corner{client.right, client.bottom};
+  const LRESULT last = SendMessageW(hwnd_, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+  const LRESULT last_line = SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, last);
+  const LRESULT end = SendMessageW(hwnd_, EM_LINEINDEX, static_cast<WPARAM>(last_line + 1), 0);
+  // Past the last line there is no next one: the rest of the text.
+  return {static_cast<std::size_t>(std::max(start, LRESULT{0})),
+          end < 0 ? static_cast<std::size_t>(-1) : static_cast<std::size_t>(end)};
+}
+
 std::optional<std::size_t> RichView::PositionAt(int x, int y) const {
   POINTL point{x, y};
   const auto position =

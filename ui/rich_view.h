@@ -2,7 +2,7 @@
 // The viewer's rich edit control (BigView): one-line wrappers over its
 // messages, in the control's positions (viewer::TextRange: UTF-16 units, one
 // per line end). Which ranges to select or format is decided by the viewer
-// core (viewer::ShownText).
+// core (viewer::ShownText, viewer::MessageFind).
 
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -25,6 +25,9 @@ class RichView : public Control {
   // Brings the caret (the selection's end) into view.
   void ScrollCaret() const { SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0); }
   void SetRedraw(bool on) const { SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+  // The part of the text in view, from the first line shown to the end of
+  // the last (a line partly shown included).
+  viewer::TextRange ShownRange() const;
   // The position of the character under a point of the client area; none
   // when the control tells none.
   std::optional<std::size_t> PositionAt(int x, int y) const;

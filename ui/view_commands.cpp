@@ -28,6 +28,7 @@ constexpr MenuBarEntry kBar[] = {
 constexpr Row kRows[] = {
     {"mExit", kFile, ja::kViewExit, {'Q', false}, &F::mExitClick},
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
+    {"mFind", kEdit, ja::kFind, {'F', true}, &F::mFindClick},
     {"N5", kEdit},
     {"mOpenUrl", kEdit, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlClick, &F::SelectionIsUrl},
     {"mReplayMail2",
@@ -53,6 +54,9 @@ constexpr Row kRows[] = {
     {"mPopupReplay", kNoMenu, ja::kPopupReplay, {}, &F::mReplayClick, &F::ClientConfigured},
     {"mPopupUrlOpen", kNoMenu, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlOpenClick},
     {"mPopupUrlClipcopy", kNoMenu, ja::kPopupUrlClipcopy, {}, &F::mPopupUrlClipcopyClick},
+    // F3 and Shift+F3: the find bar's next and previous occurrence.
+    {"mFindNext", kNoMenu, nullptr, {VK_F3}, &F::mFindNextClick},
+    {"mFindPrev", kNoMenu, nullptr, {VK_F3, false, true}, &F::mFindPrevClick},
 };
 
 constexpr CommandTable<F> kTable{kBar, kRows};

@@ -61,13 +61,16 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 TViewForm::TViewForm(platform::SystemPath settings_path, BusyFlag& busy,
                      const std::wstring& nkf_library)
     : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
-  RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
+  // The face colour shows under the find bar, beside its box and count.
+  RegisterWindowClass(kClassName, ui::ApplicationIcon(false),
+                      reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
   accelerators_ = ViewCommands().BuildAccelerators();
   Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, Scale(435, SystemDpi()),
          Scale(300, SystemDpi()), nullptr, ViewCommands().BuildMenuBar());
   CreateBigView();
   SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_.hwnd(), this);
   WithoutInputMethod(big_view_.hwnd());
+  CreateFindBar();
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
@@ -206,6 +209,7 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   ShowLines();
   big_view_.SetRedraw(true);
   big_view_.Invalidate();
+  HighlightShownMatches();  // what is in view now that the control is laid out
   SetForegroundWindow(hwnd());
   if (status == LoadStatus::kCannotOpen) {
     ui::ShowErrorBox(viewer::CannotOpenMessageText(view_.MessagePath));
@@ -229,6 +233,11 @@ void TViewForm::ShowLines() {
   ColourLinks();
   big_view_.Select({0, 0});
   big_view_.ScrollCaret();
+  // A new text: nothing in it is highlighted yet.
+  finder_.reset();
+  lit_.clear();
+  lit_current_.reset();
+  if (find_shown_) SearchShownText();
 }
 
 std::wstring TViewForm::BigViewText() const {
@@ -273,12 +282,9 @@ bool TViewForm::PreTranslate(MSG& message) {
 
 LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_SIZE: {
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      big_view_.Move(0, 0, client.right, client.bottom);
+    case WM_SIZE:
+      Layout();
       return 0;
-    }
     case WM_SETFOCUS:
       FocusText();
       return 0;
@@ -292,7 +298,12 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam != FALSE) FormShow();
       break;
     case WM_COMMAND:
-      if (lparam == 0) ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
+      if (lparam == 0) {
+        ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
+      } else if (reinterpret_cast<HWND>(lparam) == find_box_.hwnd() &&
+                 HIWORD(wparam) == EN_CHANGE) {
+        FindBoxChanged();
+      }
       return 0;
     case WM_INITMENUPOPUP:
       // mEditClick and the other pull-downs: every item enabled by its test.

@@ -53,7 +53,9 @@ void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
   const LRESULT top_char = SendMessageW(big_view_.hwnd(), EM_LINEINDEX, top_line, 0);
   const viewer::TextRange selection = big_view_.Selection();
   font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
+  ApplyFindBarFont(dpi);
   TakeSuggestedRect(hwnd(), suggested);
+  Layout();  // the bar's new height, also when the window keeps its size
   if (shown_.Text().empty()) {
     ApplyBigViewFormat();
     return;
@@ -66,6 +68,7 @@ void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
   SendMessageW(big_view_.hwnd(), EM_LINESCROLL, 0, line - now);
   big_view_.SetRedraw(true);
   big_view_.Invalidate();
+  HighlightShownMatches();
 }
 
 // A face without Japanese: the characters it lacks are given the fallback

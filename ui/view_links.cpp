@@ -225,8 +225,19 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
   }
   if (context_key_.Released(message, wparam)) return true;
   switch (message) {
+    // What scrolls the text may bring other occurrences of the find bar's
+    // text into view.
     case WM_KEYDOWN:
-      return BigViewKeyDown(wparam);
+      if (!BigViewKeyDown(wparam))
+        result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
+      HighlightShownMatches();
+      return true;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_SIZE:
+      result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
+      HighlightShownMatches();
+      return true;
     case WM_CHAR:
       return BigViewKeyPress(static_cast<wchar_t>(wparam));
     case WM_MOUSEMOVE:

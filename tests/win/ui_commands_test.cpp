@@ -118,6 +118,14 @@ TEST(Commands, ClashCheckTellsSharedKeysFromClashes) {
        {'T', false, WM_CHAR, "List", "List row 2"},
        true,
        "two rows of one list for one character"},
+      {{VK_F3, false, 0, "", "mFindNext"},
+       {VK_F3, false, 0, "", "mFindPrev", true},
+       false,
+       "Shift+F3 is not F3"},
+      {{'D', false, 0, "", "mShiftD", true},
+       {'D', false, WM_CHAR, "BigView", "BigView row 4"},
+       true,
+       "a character row takes its letter typed with Shift too"},
   };
   for (const Case& c : cases) {
     const B pair[] = {c.a, c.b};
