@@ -7,6 +7,7 @@ namespace ui {
 std::string ShortcutText(Shortcut shortcut) {
   if (shortcut.key == 0) return {};
   std::string key = shortcut.key == VK_DELETE ? "Del" : std::string(1, static_cast<char>(shortcut.key));
+  if (shortcut.shift) key = "Shift+" + key;
   return shortcut.ctrl ? "Ctrl+" + key : key;
 }
 
@@ -92,9 +93,8 @@ std::vector<std::string> KeyClashes(std::span<const KeyBinding> bindings) {
     for (std::size_t j = i + 1; j < bindings.size(); ++j) {
       const KeyBinding& a = bindings[i];
       const KeyBinding& b = bindings[j];
-      // A character row takes its letter typed with Shift or without.
-      const bool same_shift = a.shift == b.shift || a.message == WM_CHAR || b.message == WM_CHAR;
-      if (a.key != b.key || a.ctrl != b.ctrl || !same_shift || a.action == b.action) continue;
+      if (a.key != b.key || a.ctrl != b.ctrl || a.shift != b.shift || a.action == b.action)
+        continue;
       const bool meet = a.control.empty() || b.control.empty() ||
                         (a.control == b.control && a.message == b.message);
       if (meet) clashes.push_back(a.action + " and " + b.action);

@@ -230,7 +230,7 @@ struct KeyBinding {
   UINT message = 0;  // WM_CHAR or WM_KEYDOWN for a control's row; 0 for a shortcut
   std::string control;
   std::string action;
-  bool shift = false;  // a shortcut with Shift (Shift+F3); a control's rows take none
+  bool shift = false;  // a shortcut's; a control's rows take the key without it
 };
 
 // The virtual key that types `character` (letters in either case).
