@@ -28,6 +28,7 @@ constexpr MenuBarEntry kBar[] = {
 constexpr Row kRows[] = {
     {"mExit", kFile, ja::kViewExit, {'Q', false}, &F::mExitClick},
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
+    {"mFind", kEdit, ja::kFind, {'F', true}, &F::mFindClick},
     {"N5", kEdit},
     {"mOpenUrl", kEdit, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlClick, &F::SelectionIsUrl},
     {"mReplayMail2",
@@ -53,6 +54,9 @@ constexpr Row kRows[] = {
     {"mPopupReplay", kNoMenu, ja::kPopupReplay, {}, &F::mReplayClick, &F::ClientConfigured},
     {"mPopupUrlOpen", kNoMenu, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlOpenClick},
     {"mPopupUrlClipcopy", kNoMenu, ja::kPopupUrlClipcopy, {}, &F::mPopupUrlClipcopyClick},
+    // F3 and Shift+F3: the find bar's next and previous occurrence.
+    {"mFindNext", kNoMenu, nullptr, {VK_F3}, &F::mFindNextClick},
+    {"mFindPrev", kNoMenu, nullptr, {VK_F3, false, true}, &F::mFindPrevClick},
 };
 
 constexpr CommandTable<F> kTable{kBar, kRows};
@@ -164,9 +168,9 @@ void TViewForm::PageOrStep(PageMode mode) {
   SCROLLINFO scroll{};
   scroll.cbSize = sizeof scroll;
   scroll.fMask = SIF_ALL;
-  const bool known = GetScrollInfo(big_view_, SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
+  const bool known = GetScrollInfo(big_view_.hwnd(), SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
   const auto scrolled = [this](WPARAM page) {
-    return LOWORD(SendMessageW(big_view_, EM_SCROLL, page, 0)) != 0;
+    return LOWORD(SendMessageW(big_view_.hwnd(), EM_SCROLL, page, 0)) != 0;
   };
   if (mode == PageMode::kBackward) {
     if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)))
@@ -223,11 +227,11 @@ void TViewForm::mNextMailClick() {
 }
 
 void TViewForm::ToggleHeader() {
-  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  big_view_.SetRedraw(false);
   viewer::ToggleHeader(view_);
   ShowLines();
-  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(big_view_, nullptr, TRUE);
+  big_view_.SetRedraw(true);
+  big_view_.Invalidate();
 }
 
 // The whole file as stored, attachments included, with its body converted.

@@ -11,7 +11,6 @@
 #include "ui/dpi.h"
 #include "ui/placement.h"
 #include "ui/view_commands.h"
-#include "viewer/text_lines.h"
 #include "viewer/unicode_text.h"
 
 namespace ui {
@@ -62,13 +61,16 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 TViewForm::TViewForm(platform::SystemPath settings_path, BusyFlag& busy,
                      const std::wstring& nkf_library)
     : ViewerBusy(busy), settings_path_(std::move(settings_path)) {
-  RegisterWindowClass(kClassName, ui::ApplicationIcon(false), nullptr);
+  // The face colour shows under the find bar, beside its box and count.
+  RegisterWindowClass(kClassName, ui::ApplicationIcon(false),
+                      reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
   accelerators_ = ViewCommands().BuildAccelerators();
   Create(kClassName, 0, kStyle, "[Mail Title] - Veltra", 304, 229, Scale(435, SystemDpi()),
          Scale(300, SystemDpi()), nullptr, ViewCommands().BuildMenuBar());
   CreateBigView();
-  SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_, this);
-  WithoutInputMethod(big_view_);
+  SubclassControl<TViewForm, &TViewForm::BigViewMessage>(big_view_.hwnd(), this);
+  WithoutInputMethod(big_view_.hwnd());
+  CreateFindBar();
   hand_cursor_ = LoadCursorW(GetModuleHandleW(nullptr), L"ZHANDCURSOR");
   settings_ = settings::LoadViewerSettings(settings_path_);
   ApplySettings();
@@ -95,22 +97,22 @@ void TViewForm::CreateBigView() {
     rich_edit_library_ = LoadLibraryW((system + L"Riched20.dll").c_str());
     class_name = RICHEDIT_CLASSW;
   }
-  big_view_ = CreateWindowExW(0, class_name, L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
-                                  ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL |
-                                  ES_WANTRETURN,
-                              0, 0, 10, 10, hwnd(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBigViewId)),
-                              GetModuleHandleW(nullptr), nullptr);
-  if (big_view_ == nullptr) throw std::runtime_error("the rich edit control could not be created");
-  SendMessageW(big_view_, EM_EXLIMITTEXT, 0, kTextLimit);
+  big_view_.Attach(CreateWindowExW(
+      0, class_name, L"",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+          ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+      0, 0, 10, 10, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBigViewId)),
+      GetModuleHandleW(nullptr), nullptr));
+  if (big_view_.hwnd() == nullptr)
+    throw std::runtime_error("the rich edit control could not be created");
+  SendMessageW(big_view_.hwnd(), EM_EXLIMITTEXT, 0, kTextLimit);
   // Rich text, so that the links can have a format of their own.
-  SendMessageW(big_view_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
+  SendMessageW(big_view_.hwnd(), EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
   // Characters the chosen font lacks (Latin letters beside a Japanese font,
   // emoji, rare kanji) are drawn in a font that has them, which the control
   // picks as the text is inserted.
-  const LRESULT options = SendMessageW(big_view_, EM_GETLANGOPTIONS, 0, 0);
-  SendMessageW(big_view_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
+  const LRESULT options = SendMessageW(big_view_.hwnd(), EM_GETLANGOPTIONS, 0, 0);
+  SendMessageW(big_view_.hwnd(), EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
 }
 
 void TViewForm::ApplySettings() {
@@ -129,8 +131,8 @@ void TViewForm::ApplyFont() {
 // locale; another face keeps the default set and the rich edit draws Japanese
 // in a face of its choosing.
 void TViewForm::ApplyBigViewFormat() {
-  SendMessageW(big_view_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
-  SendMessageW(big_view_, EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
+  SendMessageW(big_view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
+  SendMessageW(big_view_.hwnd(), EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
   format.dwMask =
@@ -144,8 +146,8 @@ void TViewForm::ApplyBigViewFormat() {
   const std::string face = ui::UsableFace(settings_.FontFace);
   format.bCharSet = ui::CharSetFor(face);
   platform::Widen(face).copy(format.szFaceName, LF_FACESIZE - 1);
-  SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-  SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(big_view_.hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(big_view_.hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
 bool TViewForm::HoldsMessage(const std::string& path) const {
@@ -171,7 +173,7 @@ void TViewForm::ShowOrFocus() {
   FocusText();
 }
 
-void TViewForm::FocusText() const { SetFocus(big_view_); }
+void TViewForm::FocusText() const { big_view_.Focus(); }
 
 std::string TViewForm::Convert(std::string_view text) const {
   if (nkf_library_ == nullptr) return std::string(text);
@@ -192,7 +194,7 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   loaded_flags_ = flags;
   loaded_forced_ = forced;
   loaded_as_stored_ = as_stored;
-  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  big_view_.SetRedraw(false);
   const std::wstring caption =
       platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
   SetWindowTextW(hwnd(), caption.c_str());
@@ -205,8 +207,9 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   options.as_stored = as_stored;
   const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter, options);
   ShowLines();
-  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(big_view_, nullptr, TRUE);
+  big_view_.SetRedraw(true);
+  big_view_.Invalidate();
+  HighlightShownMatches();  // what is in view now that the control is laid out
   SetForegroundWindow(hwnd());
   if (status == LoadStatus::kCannotOpen) {
     ui::ShowErrorBox(viewer::CannotOpenMessageText(view_.MessagePath));
@@ -216,26 +219,31 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
 // The view's lines (UTF-8) into BigView, the caret at the start, the links
 // coloured.
 void TViewForm::ShowLines() {
-  shown_text_ = viewer::JoinLines(view_.Lines);
-  const std::u16string text = viewer::Utf8ToUtf16(shown_text_);
+  shown_ = viewer::ShownText(view_.Lines);
+  const std::u16string text = viewer::Utf8ToUtf16(shown_.Text());
   // Inserted rather than set: a message that begins with "{\rtf" is still
   // shown as text, never read as rich text. The format is set before the
   // text goes in, so that the control can give the characters the font lacks
   // a font of their own as they are inserted (a format set afterwards over
   // the whole text would take that font away again).
-  SetWindowTextW(big_view_, L"");
+  SetWindowTextW(big_view_.hwnd(), L"");
   ApplyBigViewFormat();
-  SendMessageW(big_view_, EM_REPLACESEL, FALSE,
+  SendMessageW(big_view_.hwnd(), EM_REPLACESEL, FALSE,
                reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
   ColourLinks();
-  SendMessageW(big_view_, EM_SETSEL, 0, 0);
-  SendMessageW(big_view_, EM_SCROLLCARET, 0, 0);
+  big_view_.Select({0, 0});
+  big_view_.ScrollCaret();
+  // A new text: nothing in it is highlighted yet.
+  finder_.reset();
+  lit_.clear();
+  lit_current_.reset();
+  if (find_shown_) SearchShownText();
 }
 
 std::wstring TViewForm::BigViewText() const {
-  const int length = GetWindowTextLengthW(big_view_);
+  const int length = GetWindowTextLengthW(big_view_.hwnd());
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(big_view_, wide.data(), length + 1);
+  const int copied = GetWindowTextW(big_view_.hwnd(), wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(std::max(0, copied)));
   return wide;
 }
@@ -274,12 +282,9 @@ bool TViewForm::PreTranslate(MSG& message) {
 
 LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_SIZE: {
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      MoveWindow(big_view_, 0, 0, client.right, client.bottom, TRUE);
+    case WM_SIZE:
+      Layout();
       return 0;
-    }
     case WM_SETFOCUS:
       FocusText();
       return 0;
@@ -293,7 +298,12 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam != FALSE) FormShow();
       break;
     case WM_COMMAND:
-      if (lparam == 0) ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
+      if (lparam == 0) {
+        ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
+      } else if (reinterpret_cast<HWND>(lparam) == find_box_.hwnd() &&
+                 HIWORD(wparam) == EN_CHANGE) {
+        FindBoxChanged();
+      }
       return 0;
     case WM_INITMENUPOPUP:
       // mEditClick and the other pull-downs: every item enabled by its test.

@@ -6,10 +6,11 @@
 // several megabytes shows whole. Closing it only hides it. The text itself is
 // prepared by the toolkit-free viewer core (MessageView, LoadMessage).
 //
-// The window's parts live in three files: view_form.cpp (creation, loading,
+// The window's parts live in four files: view_form.cpp (creation, loading,
 // showing and closing), view_commands.cpp (the command table, the keys,
-// paging and moving to other messages) and view_links.cpp (the links'
-// colour, the mouse, the pop-up menus and the clipboard).
+// paging and moving to other messages), view_links.cpp (the links' colour,
+// the mouse, the pop-up menus and the clipboard) and view_find.cpp (the find
+// bar).
 
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +26,15 @@
 #include "ui/busy_flag.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
+#include "ui/dialog_controls.h"
 #include "ui/fonts.h"
+#include "ui/rich_view.h"
 #include "ui/view_host.h"
 #include "ui/window.h"
 #include "viewer/link_actions.h"
+#include "viewer/message_find.h"
 #include "viewer/message_view.h"
+#include "viewer/shown_text.h"
 
 namespace ui {
 
@@ -79,7 +85,7 @@ class TViewForm final : public ui::Window {
   void mFontClick();
   const settings::ViewerSettings& Settings() const { return settings_; }
 
-  HWND BigView() const { return big_view_; }
+  HWND BigView() const { return big_view_.hwnd(); }
   const viewer::MessageView& View() const { return view_; }
   // BigView's whole text (for reading the display back).
   std::wstring BigViewText() const;
@@ -126,6 +132,25 @@ class TViewForm final : public ui::Window {
   // True while the mouse is over a link (the hand cursor shows).
   bool HandCursorShown() const { return hand_shown_; }
 
+  // ---- Find in the message (view_find.cpp) ----------------------------------
+  // Ctrl+F: the find bar under the text, its box focused with its text
+  // selected. Every occurrence of the box's text in view is highlighted, the
+  // current one in a colour of its own, selected and scrolled into view;
+  // beside the box "N / M". A message loaded meanwhile is searched again.
+  void mFindClick();
+  // F3, Shift+F3 (and Enter, Shift+Enter in the box): the next or previous
+  // occurrence, wrapping at the ends; with the bar closed, it opens.
+  void mFindNextClick();
+  void mFindPrevClick();
+  // Opens the bar with `text` (Shift-JIS) in its box and highlights it, for a
+  // caller that knows what the user looks for in the message.
+  void OpenFindBar(const std::string& text);
+  // Esc in the box: the bar and the highlights go, the focus back to the text.
+  void CloseFindBar();
+  bool FindBarShown() const { return find_shown_; }
+  HWND FindBox() const { return find_box_.hwnd(); }
+  std::string FindCountText() const { return find_count_.Text(); }
+
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   bool BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -149,10 +174,6 @@ class TViewForm final : public ui::Window {
 
   // Links (view_links.cpp).
   void ColourLinks();
-  void FormatRanges(const CHARFORMAT2W& format, const std::vector<CHARRANGE>& ranges);
-  // BigView's character position of a byte of the shown text (UTF-8) and back.
-  LONG CharOfByte(std::size_t byte) const;
-  std::size_t ByteOfChar(LONG character) const;
   // The byte of the shown text under a point of BigView's client area; false
   // when there is none.
   bool ByteAt(int x, int y, std::size_t& byte) const;
@@ -164,6 +185,21 @@ class TViewForm final : public ui::Window {
   // The view's pop-up, or the link's when `link_menu`, at a screen point.
   void ShowPopup(POINT at, bool link_menu);
 
+  // The find bar (view_find.cpp).
+  void CreateFindBar();
+  void ApplyFindBarFont(int dpi);
+  void Layout();
+  void FindBoxChanged();
+  // The box's text searched again in the shown text.
+  void SearchShownText();
+  // The current occurrence selected and scrolled into view; the count
+  // beside the box.
+  void ShowCurrentMatch();
+  // The occurrences in view highlighted, the current one in its own colour.
+  void HighlightShownMatches();
+  void StepMatch(bool next);
+  bool FindBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
   static const KeyRow<TViewForm> kKeys[];
 
   ViewerHost* host_ = nullptr;
@@ -172,17 +208,25 @@ class TViewForm final : public ui::Window {
   viewer::MessageView view_;
   HMODULE rich_edit_library_ = nullptr;
   HMODULE nkf_library_ = nullptr;
-  HWND big_view_ = nullptr;
+  RichView big_view_;
   ContextMenuKey context_key_;
   HACCEL accelerators_ = nullptr;
   HCURSOR hand_cursor_ = nullptr;
   ui::Font font_;
   bool shown_once_ = false;
-  // The shown text (UTF-8, lines joined by CR LF) and, per byte of it,
-  // BigView's character position (a CR LF is one, a character outside the
-  // Basic Multilingual Plane two, as the control counts UTF-16 units).
-  std::string shown_text_;
-  std::vector<LONG> char_of_byte_;
+  // The shown text (UTF-8, lines joined by CR LF) and BigView's positions of it.
+  viewer::ShownText shown_;
+  // The find bar: its box, the count beside it and their font.
+  EditBox find_box_;
+  Label find_count_;
+  ui::Font find_font_;
+  bool find_shown_ = false;
+  // The shown text folded for finding, made when the bar first needs it.
+  std::optional<viewer::TextFinder> finder_;
+  viewer::MessageFind find_;
+  // The occurrences highlighted now, and the current one among them.
+  std::vector<viewer::TextRange> lit_;
+  std::optional<viewer::TextRange> lit_current_;
   bool hand_shown_ = false;
   std::size_t popup_link_pos_ = 0;  // PopupLinkPos
   std::string popup_url_caption_;   // the link menu's first item, set on hover

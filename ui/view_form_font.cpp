@@ -48,24 +48,27 @@ void TViewForm::mFontClick() {
 // and the line that was at the top still at the top.
 void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
   ApplyIcons(dpi);
-  const auto top_line = static_cast<WPARAM>(SendMessageW(big_view_, EM_GETFIRSTVISIBLELINE, 0, 0));
-  const LRESULT top_char = SendMessageW(big_view_, EM_LINEINDEX, top_line, 0);
-  CHARRANGE selection{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  const auto top_line =
+      static_cast<WPARAM>(SendMessageW(big_view_.hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0));
+  const LRESULT top_char = SendMessageW(big_view_.hwnd(), EM_LINEINDEX, top_line, 0);
+  const viewer::TextRange selection = big_view_.Selection();
   font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
+  ApplyFindBarFont(dpi);
   TakeSuggestedRect(hwnd(), suggested);
-  if (shown_text_.empty()) {
+  Layout();  // the bar's new height, also when the window keeps its size
+  if (shown_.Text().empty()) {
     ApplyBigViewFormat();
     return;
   }
-  SendMessageW(big_view_, WM_SETREDRAW, FALSE, 0);
+  big_view_.SetRedraw(false);
   ShowLines();
-  SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  const LRESULT line = SendMessageW(big_view_, EM_EXLINEFROMCHAR, 0, top_char);
-  const LRESULT now = SendMessageW(big_view_, EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageW(big_view_, EM_LINESCROLL, 0, line - now);
-  SendMessageW(big_view_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(big_view_, nullptr, TRUE);
+  big_view_.Select(selection);
+  const LRESULT line = SendMessageW(big_view_.hwnd(), EM_EXLINEFROMCHAR, 0, top_char);
+  const LRESULT now = SendMessageW(big_view_.hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(big_view_.hwnd(), EM_LINESCROLL, 0, line - now);
+  big_view_.SetRedraw(true);
+  big_view_.Invalidate();
+  HighlightShownMatches();
 }
 
 // A face without Japanese: the characters it lacks are given the fallback
@@ -76,8 +79,8 @@ void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
 void TViewForm::ApplyFallbackFace() {
   if (font_.fallback() == nullptr) return;
   GETTEXTLENGTHEX length_query{GTL_DEFAULT | GTL_PRECISE | GTL_NUMCHARS, 1200};
-  const auto length = static_cast<int>(
-      SendMessageW(big_view_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_query), 0));
+  const auto length = static_cast<int>(SendMessageW(big_view_.hwnd(), EM_GETTEXTLENGTHEX,
+                                                    reinterpret_cast<WPARAM>(&length_query), 0));
   if (length <= 0) return;
   // As the control counts positions: a line end is one character.
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -85,9 +88,9 @@ void TViewForm::ApplyFallbackFace() {
   get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
   get.flags = GT_DEFAULT;
   get.codepage = 1200;
-  const auto copied =
-      static_cast<std::size_t>(SendMessageW(big_view_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                                            reinterpret_cast<LPARAM>(text.data())));
+  const auto copied = static_cast<std::size_t>(SendMessageW(big_view_.hwnd(), EM_GETTEXTEX,
+                                                            reinterpret_cast<WPARAM>(&get),
+                                                            reinterpret_cast<LPARAM>(text.data())));
   text.resize(std::min(copied, text.size()));
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
@@ -97,11 +100,12 @@ void TViewForm::ApplyFallbackFace() {
   std::vector<viewer::UnitRun> missing;
   for (const auto& [first, last] : MissingRuns(font_.handle(), text))
     missing.push_back({first, last});
-  std::vector<CHARRANGE> ranges;
+  std::vector<viewer::TextRange> ranges;
   const std::u16string units(text.begin(), text.end());
-  for (const viewer::UnitRun& run : viewer::ShiftJisRuns(units, missing))
-    ranges.push_back({run.first, run.last});
-  FormatRanges(format, ranges);
+  for (const viewer::UnitRun& run : viewer::ShiftJisRuns(units, missing)) {
+    ranges.push_back({static_cast<std::size_t>(run.first), static_cast<std::size_t>(run.last)});
+  }
+  big_view_.FormatRanges(format, ranges);
 }
 
 }  // namespace ui

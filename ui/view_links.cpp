@@ -1,7 +1,7 @@
 // TViewForm: the links in BigView. The links are found in the shown text by
 // the viewer core (byte ranges of the UTF-8 text with CR LF line ends); the
 // rich edit counts positions differently (one per UTF-16 unit, one per line
-// end), so every range is converted both ways through char_of_byte_. Here: the
+// end), so every range is converted both ways through shown_. Here: the
 // link colour and underline, the hand cursor, the clicks, the pop-up menus and
 // the clipboard. What a link opens is decided by viewer::LinkAt; only URLs
 // reach the shell.
@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "platform/wide_win.h"
 #include "ui/controls.h"
@@ -46,84 +47,28 @@ void SetClipboardBytes(UINT format, const void* data, std::size_t size) {
 
 }  // namespace
 
-// Builds the position map of the shown text and gives every link the link
-// colour and an underline, with the control's notifications off and its
-// selection kept.
+// Gives every link the link colour and an underline.
 void TViewForm::ColourLinks() {
   ApplyFallbackFace();
-  char_of_byte_.assign(shown_text_.size() + 1, 0);
-  LONG character = 0;
-  for (std::size_t byte = 0; byte < shown_text_.size();) {
-    const auto c = static_cast<unsigned char>(shown_text_[byte]);
-    // A CR LF line end is one position, a UTF-8 sequence one UTF-16 unit, or
-    // two (a surrogate pair) for its four-byte form.
-    const bool line_end =
-        c == '\r' && byte + 1 < shown_text_.size() && shown_text_[byte + 1] == '\n';
-    std::size_t length = 1;
-    if (line_end) {
-      length = 2;
-    } else if (c >= 0xC0) {
-      length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-    }
-    length = std::min(length, shown_text_.size() - byte);
-    for (std::size_t k = 0; k < length; ++k) char_of_byte_[byte + k] = character;
-    byte += length;
-    character += c >= 0xF0 ? 2 : 1;
-  }
-  char_of_byte_.back() = character;
-
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   format.dwMask = CFM_COLOR | CFM_UNDERLINE;
   format.dwEffects = CFE_UNDERLINE;
   format.crTextColor = ToColorRef(settings_.LinkColor);
-  std::vector<CHARRANGE> ranges;
-  ranges.reserve(view_.Links.size());
-  for (const viewer::Link& link : view_.Links) {
-    ranges.push_back({CharOfByte(link.start), CharOfByte(link.end)});
-  }
-  FormatRanges(format, ranges);
-}
-
-// Gives each range the format, with the control's notifications off (a
-// selection change would reach the window's handlers) and its selection kept.
-void TViewForm::FormatRanges(const CHARFORMAT2W& format, const std::vector<CHARRANGE>& ranges) {
-  const LRESULT mask = SendMessageW(big_view_, EM_GETEVENTMASK, 0, 0);
-  SendMessageW(big_view_, EM_SETEVENTMASK, 0, 0);
-  CHARRANGE saved{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-  for (CHARRANGE range : ranges) {
-    SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(big_view_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  }
-  SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
-  SendMessageW(big_view_, EM_SETEVENTMASK, 0, mask);
-}
-
-LONG TViewForm::CharOfByte(std::size_t byte) const {
-  if (char_of_byte_.empty()) return 0;
-  return char_of_byte_[std::min(byte, char_of_byte_.size() - 1)];
-}
-
-// The first byte of the character at `character`.
-std::size_t TViewForm::ByteOfChar(LONG character) const {
-  const auto at = std::lower_bound(char_of_byte_.begin(), char_of_byte_.end(), character);
-  return static_cast<std::size_t>(at - char_of_byte_.begin());
+  big_view_.FormatRanges(format, shown_.LinkRanges(view_.Links));
 }
 
 bool TViewForm::ByteAt(int x, int y, std::size_t& byte) const {
-  if (shown_text_.empty()) return false;
-  POINTL point{x, y};
-  const auto character = static_cast<LONG>(
-      SendMessageW(big_view_, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&point)));
-  if (character < 0) return false;
-  byte = ByteOfChar(character);
-  return byte < shown_text_.size();
+  if (shown_.Text().empty()) return false;
+  const std::optional<std::size_t> position = big_view_.PositionAt(x, y);
+  if (!position) return false;
+  byte = shown_.ByteAtPosition(*position);
+  return byte < shown_.Text().size();
 }
 
 bool TViewForm::LinkAt(std::size_t byte, viewer::LinkMode mode) {
   const viewer::LinkDecision decision =
-      viewer::LinkAt(view_.Links, shown_text_, byte, mode, ClientConfigured());
+      viewer::LinkAt(view_.Links, shown_.Text(), byte, mode, ClientConfigured());
   if (!decision.inside) return false;
   switch (decision.action) {
     // A link holds only characters Shift-JIS has (ASCII, half-width katakana).
@@ -145,17 +90,15 @@ bool TViewForm::LinkAt(std::size_t byte, viewer::LinkMode mode) {
 }
 
 void TViewForm::SelectBytes(std::size_t start, std::size_t end) const {
-  CHARRANGE range{CharOfByte(start), CharOfByte(end)};
-  SendMessageW(big_view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  big_view_.Select({shown_.PositionOfByte(start), shown_.PositionOfByte(end)});
 }
 
 std::wstring TViewForm::SelectedWideText() const {
-  CHARRANGE range{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  if (range.cpMax <= range.cpMin) return {};
-  std::wstring wide(static_cast<std::size_t>(range.cpMax - range.cpMin) + 1, L'\0');
+  const viewer::TextRange range = big_view_.Selection();
+  if (range.end <= range.start) return {};
+  std::wstring wide(range.end - range.start + 1, L'\0');
   const auto length = static_cast<std::size_t>(
-      SendMessageW(big_view_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(wide.data())));
+      SendMessageW(big_view_.hwnd(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(wide.data())));
   wide.resize(std::min(length, wide.size()));
   return wide;
 }
@@ -186,11 +129,7 @@ void TViewForm::mCopyClick() {
   CloseClipboard();
 }
 
-bool TViewForm::HasSelection() const {
-  CHARRANGE range{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  return range.cpMax > range.cpMin;
-}
+bool TViewForm::HasSelection() const { return big_view_.HasSelection(); }
 
 bool TViewForm::SelectionIsUrl() const { return viewer::SelectionIsUrl(SelectedText()); }
 
@@ -219,7 +158,7 @@ void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
   }
   if (button != WM_RBUTTONDOWN) return;
   POINT at{x, y};
-  ClientToScreen(big_view_, &at);
+  ClientToScreen(big_view_.hwnd(), &at);
   // Over a link, the link's own menu; its commands run from the queue after
   // the menu closes, on the link under the mouse now.
   const bool on_link = !HasSelection() && hand_shown_;
@@ -231,17 +170,17 @@ void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
 // the caret is in a link and nothing is selected.
 void TViewForm::BigViewContextKey() {
   if (ViewerBusy) return;
-  CHARRANGE selection{};
-  SendMessageW(big_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  const viewer::TextRange selection = big_view_.Selection();
   POINTL caret{};
-  SendMessageW(big_view_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), selection.cpMin);
+  SendMessageW(big_view_.hwnd(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret),
+               static_cast<LPARAM>(selection.start));
   const int line_height = -PointsToHeight(settings_.FontSize, DpiOf(hwnd()));
   const RECT below{caret.x, caret.y, caret.x, caret.y + line_height};
-  const std::size_t byte = ByteOfChar(selection.cpMin);
-  const bool on_link = selection.cpMax <= selection.cpMin && byte < shown_text_.size() &&
+  const std::size_t byte = shown_.ByteAtPosition(selection.start);
+  const bool on_link = selection.end <= selection.start && byte < shown_.Text().size() &&
                        LinkAt(byte, viewer::LinkMode::kHover);
   if (on_link) popup_link_pos_ = byte;
-  ShowPopup(PopupPoint(big_view_, &below), on_link);
+  ShowPopup(PopupPoint(big_view_.hwnd(), &below), on_link);
 }
 
 void TViewForm::ShowPopup(POINT at, bool link_menu) {
@@ -286,8 +225,19 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
   }
   if (context_key_.Released(message, wparam)) return true;
   switch (message) {
+    // What scrolls the text may bring other occurrences of the find bar's
+    // text into view.
     case WM_KEYDOWN:
-      return BigViewKeyDown(wparam);
+      if (!BigViewKeyDown(wparam))
+        result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
+      HighlightShownMatches();
+      return true;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_SIZE:
+      result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
+      HighlightShownMatches();
+      return true;
     case WM_CHAR:
       return BigViewKeyPress(static_cast<wchar_t>(wparam));
     case WM_MOUSEMOVE:

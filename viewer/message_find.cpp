@@ -1,0 +1,50 @@
+#include "viewer/message_find.h"
+
+#include <algorithm>
+
+namespace viewer {
+
+void MessageFind::Search(const TextFinder& finder, std::string_view query) {
+  searched_ = !query.empty();
+  matches_ = finder.ToUtf16(finder.FindAll(query));
+  current_ = 0;
+}
+
+void MessageFind::Clear() {
+  searched_ = false;
+  matches_.clear();
+  current_ = 0;
+}
+
+std::optional<std::size_t> MessageFind::Current() const {
+  if (matches_.empty()) return std::nullopt;
+  return current_;
+}
+
+void MessageFind::Next() {
+  if (!matches_.empty()) current_ = (current_ + 1) % matches_.size();
+}
+
+void MessageFind::Previous() {
+  if (!matches_.empty()) current_ = (current_ + matches_.size() - 1) % matches_.size();
+}
+
+std::pair<std::size_t, std::size_t> MessageFind::MatchesWithin(TextRange shown) const {
+  // The occurrences are in order and do not overlap: their ends ascend too.
+  const auto first = std::upper_bound(
+      matches_.begin(), matches_.end(), shown.start,
+      [](std::size_t position, const TextRange& match) { return position < match.end; });
+  const auto last = std::lower_bound(
+      first, matches_.end(), shown.end,
+      [](const TextRange& match, std::size_t position) { return match.start < position; });
+  return {static_cast<std::size_t>(first - matches_.begin()),
+          static_cast<std::size_t>(last - matches_.begin())};
+}
+
+std::string MessageFind::CountText() const {
+  if (!searched_) return {};
+  if (matches_.empty()) return "0 / 0";
+  return std::to_string(current_ + 1) + " / " + std::to_string(matches_.size());
+}
+
+}  // namespace viewer

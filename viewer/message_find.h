@@ -1,0 +1,47 @@
+#pragma once
+// The viewer's find bar over the shown text: every occurrence of the typed
+// text (TextFinder's, in the rich edit's positions) and which of them is the
+// current one. Moving on from the last occurrence goes to the first, and back
+// from the first to the last.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "viewer/text_find.h"
+
+namespace viewer {
+
+class MessageFind {
+ public:
+  // Finds `query` (UTF-8) in the text of `finder`; the first occurrence
+  // becomes the current one.
+  void Search(const TextFinder& finder, std::string_view query);
+  // No query, no occurrences.
+  void Clear();
+
+  // Every occurrence in UTF-16 units of the shown text, left to right.
+  const std::vector<TextRange>& Matches() const { return matches_; }
+  // The current occurrence's index in Matches(); none without occurrences.
+  std::optional<std::size_t> Current() const;
+  // The next or the previous occurrence becomes the current one.
+  void Next();
+  void Previous();
+  // The occurrences that overlap `shown` (the part of the text in view), as
+  // indexes [first, last) of Matches().
+  std::pair<std::size_t, std::size_t> MatchesWithin(TextRange shown) const;
+
+  // "N / M": the current occurrence's number (from 1) and the count; "0 / 0"
+  // when the query found nothing; empty without a query.
+  std::string CountText() const;
+
+ private:
+  bool searched_ = false;  // a non-empty query was looked for
+  std::vector<TextRange> matches_;
+  std::size_t current_ = 0;
+};
+
+}  // namespace viewer
