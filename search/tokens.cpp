@@ -36,21 +36,25 @@ std::string MatchExpression(const std::vector<std::string>& words) {
   std::string query;
   for (const std::string& word : words) {
     if (!query.empty()) query += " AND ";
-    std::vector<std::string_view> pairs;
+    std::vector<std::string_view> tokens;
     ForEachToken(word, [&](std::string_view token) {
-      pairs.push_back(token);
+      tokens.push_back(token);
       return 0;
     });
-    if (pairs.size() == 1) {  // one character: every token that begins with it
-      AppendQuoted(pairs[0], query);
-      query += " *";
-      continue;
+    // The last character: not ASCII, it is its own token; ASCII, the pair before it
+    // holds it, or else it may begin a pair in the text.
+    bool prefix = false;
+    if (tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
+        IsAscii(tokens[tokens.size() - 2][0])) {
+      tokens.pop_back();
+    } else {
+      prefix = IsAscii(tokens.back()[0]);
     }
-    pairs.pop_back();  // the last character alone adds nothing to its pair
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
       if (i != 0) query += " + ";
-      AppendQuoted(pairs[i], query);
+      AppendQuoted(tokens[i], query);
     }
+    if (prefix) query += " *";
   }
   return query;
 }

@@ -69,33 +69,35 @@ std::vector<std::string> Tokens(std::string_view folded) {
   return tokens;
 }
 
-TEST(SearchTokensTest, PairsOfEachRunThenItsLastCharacter) {
+TEST(SearchTokensTest, EachCharacterAnAsciiOneWithTheAsciiOneAfterIt) {
   struct Case {
     const char* folded;
     std::vector<std::string> tokens;
     const char* why;
   } const cases[] = {
-      {"東京都", {"東京", "京都", "都"}, "Japanese: overlapping pairs, the last alone"},
-      {"a", {"a"}, "a run of one character is that character"},
-      {"ab  cd\n", {"ab", "b", "cd", "d"}, "blanks and line ends part runs"},
-      {"会議mtg", {"会議", "議m", "mt", "tg", "g"}, "mixed scripts pair across the change"},
-      {"🍣x😀", {"🍣x", "x😀", "😀"}, "characters beyond the BMP are whole characters"},
+      {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
+      {"meet", {"me", "ee", "et", "t"}, "ASCII: overlapping pairs, the last alone"},
+      {"ab  cd\n", {"ab", "b", " ", "cd", "d"}, "blanks and line ends part runs, a break between"},
+      {"会議mtg", {"会", "議", "mt", "tg", "g"}, "ASCII pairs only with ASCII"},
+      {"x🍣y", {"x", "🍣", "y"}, "ASCII before other characters stands alone"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
 }
 
-TEST(SearchTokensTest, QueryWordsBecomePrefixPairOrPhrase) {
+TEST(SearchTokensTest, QueryWordsBecomePhrasesOfTheirTokens) {
   struct Case {
     std::vector<std::string> words;
     const char* expression;
     const char* why;
   } const cases[] = {
-      {{"鍵"}, "\"鍵\" *", "one character: any token beginning with it"},
-      {{"設定"}, "\"設定\"", "two characters: the one pair"},
-      {{"東京都"}, "\"東京\" + \"京都\"", "longer: the phrase of its pairs"},
+      {{"鍵"}, "\"鍵\"", "one Japanese character: its token"},
+      {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
+      {{"e"}, "\"e\" *", "one ASCII character: alone or paired with the next"},
+      {{"mtg"}, "\"mt\" + \"tg\"", "the last ASCII character is held by the pair before"},
+      {{"会議m"}, "\"会\" + \"議\" + \"m\" *", "an ASCII end after Japanese may pair on"},
       {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
-      {{"鍵", "ab"}, "\"鍵\" * AND \"ab\"", "every word must occur"},
+      {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchExpression(c.words), c.expression) << c.why;
 }
