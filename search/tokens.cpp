@@ -36,25 +36,21 @@ std::string MatchExpression(const std::vector<std::string>& words) {
   std::string query;
   for (const std::string& word : words) {
     if (!query.empty()) query += " AND ";
+    // One token for each character: the pair at its position where there is one.
     std::vector<std::string_view> tokens;
-    ForEachToken(word, [&](std::string_view token) {
+    ForEachToken(word, [&](std::string_view token, bool same_position) {
+      if (same_position) tokens.pop_back();
       tokens.push_back(token);
       return 0;
     });
-    // The last character: not ASCII, it is its own token; ASCII, the pair before it
-    // holds it, or else it may begin a pair in the text.
-    bool prefix = false;
     if (tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
         IsAscii(tokens[tokens.size() - 2][0])) {
-      tokens.pop_back();
-    } else {
-      prefix = IsAscii(tokens.back()[0]);
+      tokens.pop_back();  // the pair before holds the last character
     }
     for (std::size_t i = 0; i < tokens.size(); ++i) {
       if (i != 0) query += " + ";
       AppendQuoted(tokens[i], query);
     }
-    if (prefix) query += " *";
   }
   return query;
 }

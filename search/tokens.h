@@ -1,20 +1,18 @@
 #pragma once
-// The tokens of the index: one per character. A folded text (search/fold.h) is cut at its
-// blanks into runs; each character of a run gives, in order,
-//   - the character itself, when it is not ASCII or the run ends or goes on with a
-//     character that is not ASCII;
-//   - else (ASCII followed by ASCII) the pair of it and the next character;
-// and a blank token (kRunBreak) stands between two runs:
-//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 mt tg g;  "ab cd" gives ab b " " cd d.
-// So every substring of a run is found exactly as the phrase of its tokens, the token of
-// its last character taken as a prefix when it is an ASCII character alone (in the text
-// it may be paired with the character after it), and dropped when the pair before it
-// already holds it. A phrase never reaches across runs, because the break stands between
-// them and no query token is a blank (the words of a query hold none, search/fold.h).
-// Japanese, whose characters are many, is indexed a character at a time: the index is
+// The tokens of the index: one for each character. A folded text (search/fold.h) is cut
+// at its blanks into runs; each character of a run is a token, an ASCII character followed
+// by an ASCII one also the pair of the two at the same position, and a blank token
+// (kRunBreak) stands between two runs:
+//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt t|tg g;  "ab cd" gives a|ab b " " c|cd d
+// (x|xy: two tokens at one position). So every substring of a run is found exactly as the
+// phrase of one token for each of its characters: the pair where the character and the
+// next are ASCII, else the character; and its last character is dropped when the pair
+// before already holds it. A phrase never reaches across runs, because the break stands
+// between them and no query token is a blank (the words of a query hold none).
+// Japanese, whose characters are many, is found a character at a time: the index is
 // smaller than the text, and a one-character word is one token. ASCII, whose characters
-// are few and each very common, is indexed in pairs, so that an English word is not the
-// phrase of letters found in every message.
+// are few and each very common, is found by its pairs, so that an English word is not the
+// phrase of letters that every message holds.
 
 #include <string>
 #include <string_view>
@@ -27,7 +25,8 @@ namespace search {
 // The token between two runs.
 inline constexpr std::string_view kRunBreak = " ";
 
-// Calls `emit(token)` for the tokens of `folded` in order; stops at the first non-zero
+// Calls `emit(token, same_position)` for the tokens of `folded` in order, `same_position`
+// true for a pair at the position of the character before it; stops at the first non-zero
 // return and gives it back (0 when all were taken).
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit);
@@ -50,16 +49,18 @@ int ForEachToken(std::string_view folded, Emit&& emit) {
       continue;
     }
     if (after_run) {
-      if (const int result = emit(kRunBreak); result != 0) return result;
+      if (const int result = emit(kRunBreak, false); result != 0) return result;
     }
     after_run = true;
-    // A run: each character, an ASCII one with the ASCII one after it.
     for (;;) {
       const std::size_t next = pos + CharLength(folded, pos);
+      if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
+        return result;
+      }
       const bool run_goes_on = next < folded.size() && !IsBlank(folded[next]);
-      const bool pair = run_goes_on && IsAscii(folded[pos]) && IsAscii(folded[next]);
-      const std::size_t end = pair ? next + 1 : next;
-      if (const int result = emit(folded.substr(pos, end - pos)); result != 0) return result;
+      if (run_goes_on && IsAscii(folded[pos]) && IsAscii(folded[next])) {
+        if (const int result = emit(folded.substr(pos, 2), true); result != 0) return result;
+      }
       pos = next;
       if (!run_goes_on) break;
     }

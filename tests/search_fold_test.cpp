@@ -60,42 +60,43 @@ TEST(SearchFoldTest, QueryIsFoldedAndSplitAtBlanks) {
   EXPECT_TRUE(QueryWords(" \u3000\t").empty());
 }
 
+// The tokens of `folded`, "|" before one at the position of the one before it.
 std::vector<std::string> Tokens(std::string_view folded) {
   std::vector<std::string> tokens;
-  ForEachToken(folded, [&](std::string_view token) {
-    tokens.emplace_back(token);
+  ForEachToken(folded, [&](std::string_view token, bool same_position) {
+    tokens.push_back((same_position ? "|" : "") + std::string(token));
     return 0;
   });
   return tokens;
 }
 
-TEST(SearchTokensTest, EachCharacterAnAsciiOneWithTheAsciiOneAfterIt) {
+TEST(SearchTokensTest, EachCharacterAndEachPairOfAsciiCharacters) {
   struct Case {
     const char* folded;
     std::vector<std::string> tokens;
     const char* why;
   } const cases[] = {
       {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
-      {"meet", {"me", "ee", "et", "t"}, "ASCII: overlapping pairs, the last alone"},
-      {"ab  cd\n", {"ab", "b", " ", "cd", "d"}, "blanks and line ends part runs, a break between"},
-      {"会議mtg", {"会", "議", "mt", "tg", "g"}, "ASCII pairs only with ASCII"},
-      {"x🍣y", {"x", "🍣", "y"}, "ASCII before other characters stands alone"},
+      {"meet", {"m", "|me", "e", "|ee", "e", "|et", "t"}, "ASCII: each with its pair"},
+      {"ab  cd\n", {"a", "|ab", "b", " ", "c", "|cd", "d"}, "a break between runs"},
+      {"会議mtg", {"会", "議", "m", "|mt", "t", "|tg", "g"}, "ASCII pairs only with ASCII"},
+      {"x🍣y", {"x", "🍣", "y"}, "other characters beside ASCII stand alone"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
 }
 
-TEST(SearchTokensTest, QueryWordsBecomePhrasesOfTheirTokens) {
+TEST(SearchTokensTest, QueryWordsBecomePhrasesOfOneTokenForEachCharacter) {
   struct Case {
     std::vector<std::string> words;
     const char* expression;
     const char* why;
   } const cases[] = {
-      {{"鍵"}, "\"鍵\"", "one Japanese character: its token"},
+      {{"鍵"}, "\"鍵\"", "one character: its token"},
+      {{"e"}, "\"e\"", "one ASCII character too"},
       {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
-      {{"e"}, "\"e\" *", "one ASCII character: alone or paired with the next"},
-      {{"mtg"}, "\"mt\" + \"tg\"", "the last ASCII character is held by the pair before"},
-      {{"会議m"}, "\"会\" + \"議\" + \"m\" *", "an ASCII end after Japanese may pair on"},
+      {{"mtg"}, "\"mt\" + \"tg\"", "ASCII by pairs, the last character held by the pair"},
+      {{"会議m"}, "\"会\" + \"議\" + \"m\"", "an ASCII character after Japanese alone"},
       {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
       {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},
   };
