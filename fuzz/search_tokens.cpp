@@ -1,8 +1,10 @@
 // Any bytes as a message text and as a query: the folding must give valid UTF-8 and be
-// its own fixed point, every token must be one or two whole characters of the folded
-// text, and every word of a query drawn from a text must be found there by the tokens'
-// rule (a word of one character begins a token; a longer one is a run of pairs).
+// its own fixed point, every token must be a character of the folded text, a pair of
+// ASCII ones or the break between runs, and every word of a query drawn from a text must
+// be found there by the tokens' rule (one token for each character, at consecutive
+// positions; the pair where there is one, the last character held by the pair before).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -34,11 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(viewer::ValidUtf8(folded) == folded || folded.starts_with("\xEF\xBB\xBF"));
   Check(search::Fold(folded) == folded);
 
-  std::vector<std::string> tokens;
-  search::ForEachToken(folded, [&](std::string_view token) {
-    Check(!token.empty() && Characters(token) <= 2);
-    Check(folded.find(token) != std::string::npos);
-    tokens.emplace_back(token);
+  // The tokens at each position.
+  std::vector<std::vector<std::string>> positions;
+  search::ForEachToken(folded, [&](std::string_view token, bool same_position) {
+    const bool ascii_pair = token.size() == 2 && search::IsAscii(token[0]);
+    Check(token == search::kRunBreak || Characters(token) == 1 || ascii_pair);
+    Check(token == search::kRunBreak || folded.find(token) != std::string::npos);
+    Check(same_position == ascii_pair && (!same_position || !positions.empty()));
+    if (!same_position) positions.emplace_back();
+    positions.back().emplace_back(token);
     return 0;
   });
 
@@ -47,21 +53,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> words = search::QueryWords(bytes);
   for (const std::string& word : words) {
     Check(folded.find(word) != std::string::npos);
-    std::vector<std::string> pairs;
-    search::ForEachToken(word, [&](std::string_view t) {
-      pairs.emplace_back(t);
+    std::vector<std::string> phrase;
+    search::ForEachToken(word, [&](std::string_view t, bool same_position) {
+      if (same_position) phrase.pop_back();
+      phrase.emplace_back(t);
       return 0;
     });
-    Check(!pairs.empty());
+    Check(!phrase.empty());
+    if (phrase.size() > 1 && phrase[phrase.size() - 2].size() == 2 &&
+        search::IsAscii(phrase[phrase.size() - 2][0])) {
+      phrase.pop_back();
+    }
     bool found = false;
-    for (std::size_t i = 0; i < tokens.size() && !found; ++i) {
-      if (pairs.size() == 1) {
-        found = tokens[i].starts_with(pairs[0]);
-        continue;
-      }
+    for (std::size_t i = 0; i + phrase.size() <= positions.size() && !found; ++i) {
       std::size_t k = 0;
-      while (k + 1 < pairs.size() && i + k < tokens.size() && tokens[i + k] == pairs[k]) ++k;
-      found = k + 1 == pairs.size();
+      while (k < phrase.size() && std::find(positions[i + k].begin(), positions[i + k].end(),
+                                            phrase[k]) != positions[i + k].end()) {
+        ++k;
+      }
+      found = k == phrase.size();
     }
     Check(found);
   }

@@ -35,12 +35,16 @@ int Tokenize(Fts5Tokenizer*, void* context, int flags, const char* text, int siz
   thread_local std::string folded;
   folded.clear();
   AppendFolded(input, folded);
-  // Offsets are into the folded text: the index stores no text, so nothing reads them.
+  // Offsets are into the folded text (a break between runs takes none): the index stores
+  // no text, so nothing reads them.
   const char* const base = folded.data();
-  return ForEachToken(folded, [&](std::string_view t) {
-    const int start = static_cast<int>(t.data() - base);
-    return token(context, 0, t.data(), static_cast<int>(t.size()), start,
-                 start + static_cast<int>(t.size()));
+  int end = 0;
+  return ForEachToken(folded, [&](std::string_view t, bool same_position) {
+    const int size = static_cast<int>(t.size());
+    const bool run_break = t == kRunBreak;
+    const int start = run_break ? end : static_cast<int>(t.data() - base);
+    end = run_break ? end : start + size;
+    return token(context, same_position ? FTS5_TOKEN_COLOCATED : 0, t.data(), size, start, end);
   });
 }
 

@@ -95,6 +95,8 @@ class MailIndex {
                    const std::vector<ListedMessage>& listed, const FolderPlan& plan,
                    const std::function<bool()>& stop, const std::function<void()>& step);
   std::optional<std::int64_t> FolderId(const std::string& relative, bool create);
+  std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
+                                                      const std::string& match);
   std::string Relative(const std::string& folder_dir) const;
   bool Failed(int result, const char* what);
   bool RecoverIfDamaged(int result);

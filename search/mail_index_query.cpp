@@ -29,18 +29,50 @@ std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string&
   if (!folder_id) return std::vector<std::string>();
   const std::vector<std::string> words = QueryWords(SjisToUtf8(query_sjis));
 
-  Statement hits(db_.Get(), words.empty()
-                                ? "SELECT name FROM messages WHERE folder = ?2"
-                                : "SELECT m.name FROM words JOIN messages m ON m.id = words.rowid"
-                                  " WHERE words MATCH ?1 AND m.folder = ?2");
-  if (!words.empty()) hits.Bind(1, MatchExpression(words));
-  hits.Bind(2, *folder_id);
   std::function<bool()> ask = stop;
   if (ask) sqlite3_progress_handler(db_.Get(), kStepsBetweenAsks, AskStop, &ask);
-  std::vector<std::string> names;
-  int result;
-  while ((result = hits.Step()) == SQLITE_ROW) names.emplace_back(hits.Text(0));
+  const std::optional<std::vector<std::string>> names =
+      FolderNames(*folder_id, words.empty() ? std::string() : MatchExpression(words));
   sqlite3_progress_handler(db_.Get(), 0, nullptr, nullptr);
+  return names;
+}
+
+// The names of the folder's messages that are hits for `match` (all when empty), sorted.
+// The folder's rows and the text index's hits are read each on its own, both by id, and
+// walked side by side: joined in SQL, the text query runs once for every row of the
+// folder (SQLite starts from the folder's index), or every hit of the mailbox is looked
+// up among the messages.
+std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t folder_id,
+                                                               const std::string& match) {
+  struct Row {
+    std::int64_t id;
+    std::string name;
+  };
+  std::vector<Row> rows;
+  Statement in_folder(db_.Get(), "SELECT id, name FROM messages WHERE folder = ?1 ORDER BY id");
+  in_folder.Bind(1, folder_id);
+  int result;
+  while ((result = in_folder.Step()) == SQLITE_ROW) {
+    rows.push_back({in_folder.Int(0), std::string(in_folder.Text(1))});
+  }
+  std::vector<std::string> names;
+  if (result == SQLITE_DONE && match.empty()) {
+    for (Row& row : rows) names.push_back(std::move(row.name));
+  } else if (result == SQLITE_DONE && !rows.empty()) {
+    // Only the ids from the folder's first to its last are looked at: a folder's mail is
+    // often of a stretch of time, and ids follow the date.
+    Statement hits(db_.Get(),
+                   "SELECT rowid FROM words WHERE words MATCH ?1 AND rowid BETWEEN ?2 AND ?3"
+                   " ORDER BY rowid");
+    hits.Bind(1, match).Bind(2, rows.front().id).Bind(3, rows.back().id);
+    auto row = rows.begin();
+    while (row != rows.end() && (result = hits.Step()) == SQLITE_ROW) {
+      const std::int64_t id = hits.Int(0);
+      while (row != rows.end() && row->id < id) ++row;
+      if (row != rows.end() && row->id == id) names.push_back(std::move(row->name));
+    }
+    if (result == SQLITE_ROW) result = SQLITE_DONE;  // past the folder's last message
+  }
   if (result != SQLITE_DONE) {
     if (result != SQLITE_INTERRUPT) Failed(result, "cannot search");
     return std::nullopt;

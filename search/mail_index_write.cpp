@@ -48,7 +48,7 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
 
   Statement last_in_slot(db_.Get(), "SELECT max(id) FROM messages WHERE id BETWEEN ?1 AND ?2");
   Statement taken(db_.Get(), "SELECT 1 FROM messages WHERE id = ?1");
-  Statement words(db_.Get(), "INSERT INTO words(rowid, sender, subject, body) VALUES(?1,?2,?3,?4)");
+  Statement words(db_.Get(), "INSERT INTO words(rowid, text) VALUES(?1,?2)");
   Statement row(db_.Get(), "INSERT INTO messages(id, folder, name, sig) VALUES(?1,?2,?3,?4)");
   if (!words.Ok() || !row.Ok()) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update");
 
@@ -82,8 +82,12 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
       ++id;
     }
 
-    words.Bind(1, id).Bind(2, SjisToUtf8(message.sender)).Bind(3, SjisToUtf8(message.subject));
-    words.Bind(4, *text);
+    std::string all = SjisToUtf8(message.sender);
+    all += '\n';
+    all += SjisToUtf8(message.subject);
+    all += '\n';
+    all += *text;
+    words.Bind(1, id).Bind(2, all);
     if ((result = words.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");
     row.Bind(1, id).Bind(2, folder_id).BindBlob(3, message.name).Bind(4, message.sig);
     if ((result = row.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");

@@ -36,20 +36,20 @@ std::string MatchExpression(const std::vector<std::string>& words) {
   std::string query;
   for (const std::string& word : words) {
     if (!query.empty()) query += " AND ";
-    std::vector<std::string_view> pairs;
-    ForEachToken(word, [&](std::string_view token) {
-      pairs.push_back(token);
+    // One token for each character: the pair at its position where there is one.
+    std::vector<std::string_view> tokens;
+    ForEachToken(word, [&](std::string_view token, bool same_position) {
+      if (same_position) tokens.pop_back();
+      tokens.push_back(token);
       return 0;
     });
-    if (pairs.size() == 1) {  // one character: every token that begins with it
-      AppendQuoted(pairs[0], query);
-      query += " *";
-      continue;
+    if (tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
+        IsAscii(tokens[tokens.size() - 2][0])) {
+      tokens.pop_back();  // the pair before holds the last character
     }
-    pairs.pop_back();  // the last character alone adds nothing to its pair
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
       if (i != 0) query += " + ";
-      AppendQuoted(pairs[i], query);
+      AppendQuoted(tokens[i], query);
     }
   }
   return query;

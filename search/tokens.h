@@ -1,15 +1,18 @@
 #pragma once
-// The tokens of the index: character pairs. A folded text (search/fold.h) is cut at its
-// blanks into runs; each run gives its overlapping pairs of characters (code points), in
-// order, then its last character alone:
-//   "東京都" gives 東京 京都 都;  "a" gives a.
-// So every substring of a run is found exactly:
-//   - one character c: a token beginning with c (the pair it starts, or c alone at the
-//     end of its run), a prefix query on c;
-//   - two characters: the one pair;
-//   - more: the phrase of its consecutive pairs. A phrase never reaches across runs,
-//     because a single character stands between the pairs of two runs.
-// The words of a query hold no blank (search/fold.h), so a word lies inside one run.
+// The tokens of the index: one for each character. A folded text (search/fold.h) is cut
+// at its blanks into runs; each character of a run is a token, an ASCII character followed
+// by an ASCII one also the pair of the two at the same position, and a blank token
+// (kRunBreak) stands between two runs:
+//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt t|tg g;  "ab cd" gives a|ab b " " c|cd d
+// (x|xy: two tokens at one position). So every substring of a run is found exactly as the
+// phrase of one token for each of its characters: the pair where the character and the
+// next are ASCII, else the character; and its last character is dropped when the pair
+// before already holds it. A phrase never reaches across runs, because the break stands
+// between them and no query token is a blank (the words of a query hold none).
+// Japanese, whose characters are many, is found a character at a time: the index is
+// smaller than the text, and a one-character word is one token. ASCII, whose characters
+// are few and each very common, is found by its pairs, so that an English word is not the
+// phrase of letters that every message holds.
 
 #include <string>
 #include <string_view>
@@ -19,7 +22,11 @@
 
 namespace search {
 
-// Calls `emit(token)` for the tokens of `folded` in order; stops at the first non-zero
+// The token between two runs.
+inline constexpr std::string_view kRunBreak = " ";
+
+// Calls `emit(token, same_position)` for the tokens of `folded` in order, `same_position`
+// true for a pair at the position of the character before it; stops at the first non-zero
 // return and gives it back (0 when all were taken).
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit);
@@ -30,21 +37,30 @@ std::string MatchExpression(const std::vector<std::string>& words);
 
 // Bytes of the UTF-8 character at `pos` (1 for a byte that starts none).
 std::size_t CharLength(std::string_view text, std::size_t pos);
+constexpr bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit) {
   std::size_t pos = 0;
+  bool after_run = false;
   while (pos < folded.size()) {
     if (IsBlank(folded[pos])) {
       ++pos;
       continue;
     }
-    // A run: each character with the one after it, while there is one in the run.
+    if (after_run) {
+      if (const int result = emit(kRunBreak, false); result != 0) return result;
+    }
+    after_run = true;
     for (;;) {
       const std::size_t next = pos + CharLength(folded, pos);
+      if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
+        return result;
+      }
       const bool run_goes_on = next < folded.size() && !IsBlank(folded[next]);
-      const std::size_t end = run_goes_on ? next + CharLength(folded, next) : next;
-      if (const int result = emit(folded.substr(pos, end - pos)); result != 0) return result;
+      if (run_goes_on && IsAscii(folded[pos]) && IsAscii(folded[next])) {
+        if (const int result = emit(folded.substr(pos, 2), true); result != 0) return result;
+      }
       pos = next;
       if (!run_goes_on) break;
     }

@@ -60,42 +60,45 @@ TEST(SearchFoldTest, QueryIsFoldedAndSplitAtBlanks) {
   EXPECT_TRUE(QueryWords(" \u3000\t").empty());
 }
 
+// The tokens of `folded`, "|" before one at the position of the one before it.
 std::vector<std::string> Tokens(std::string_view folded) {
   std::vector<std::string> tokens;
-  ForEachToken(folded, [&](std::string_view token) {
-    tokens.emplace_back(token);
+  ForEachToken(folded, [&](std::string_view token, bool same_position) {
+    tokens.push_back((same_position ? "|" : "") + std::string(token));
     return 0;
   });
   return tokens;
 }
 
-TEST(SearchTokensTest, PairsOfEachRunThenItsLastCharacter) {
+TEST(SearchTokensTest, EachCharacterAndEachPairOfAsciiCharacters) {
   struct Case {
     const char* folded;
     std::vector<std::string> tokens;
     const char* why;
   } const cases[] = {
-      {"東京都", {"東京", "京都", "都"}, "Japanese: overlapping pairs, the last alone"},
-      {"a", {"a"}, "a run of one character is that character"},
-      {"ab  cd\n", {"ab", "b", "cd", "d"}, "blanks and line ends part runs"},
-      {"会議mtg", {"会議", "議m", "mt", "tg", "g"}, "mixed scripts pair across the change"},
-      {"🍣x😀", {"🍣x", "x😀", "😀"}, "characters beyond the BMP are whole characters"},
+      {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
+      {"meet", {"m", "|me", "e", "|ee", "e", "|et", "t"}, "ASCII: each with its pair"},
+      {"ab  cd\n", {"a", "|ab", "b", " ", "c", "|cd", "d"}, "a break between runs"},
+      {"会議mtg", {"会", "議", "m", "|mt", "t", "|tg", "g"}, "ASCII pairs only with ASCII"},
+      {"x🍣y", {"x", "🍣", "y"}, "other characters beside ASCII stand alone"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
 }
 
-TEST(SearchTokensTest, QueryWordsBecomePrefixPairOrPhrase) {
+TEST(SearchTokensTest, QueryWordsBecomePhrasesOfOneTokenForEachCharacter) {
   struct Case {
     std::vector<std::string> words;
     const char* expression;
     const char* why;
   } const cases[] = {
-      {{"鍵"}, "\"鍵\" *", "one character: any token beginning with it"},
-      {{"設定"}, "\"設定\"", "two characters: the one pair"},
-      {{"東京都"}, "\"東京\" + \"京都\"", "longer: the phrase of its pairs"},
+      {{"鍵"}, "\"鍵\"", "one character: its token"},
+      {{"e"}, "\"e\"", "one ASCII character too"},
+      {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
+      {{"mtg"}, "\"mt\" + \"tg\"", "ASCII by pairs, the last character held by the pair"},
+      {{"会議m"}, "\"会\" + \"議\" + \"m\"", "an ASCII character after Japanese alone"},
       {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
-      {{"鍵", "ab"}, "\"鍵\" * AND \"ab\"", "every word must occur"},
+      {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchExpression(c.words), c.expression) << c.why;
 }

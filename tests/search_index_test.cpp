@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/encoding.h"
 #include "platform/files.h"
 #include "search/fold.h"
 #include "search/folder_scan.h"
@@ -20,6 +21,7 @@
 #include "tests/search_mailbox_support.h"
 #include "tests/temp_dir_support.h"
 #include "tools/mkmailbox/generator.h"
+#include "viewer/unicode_text.h"
 
 namespace search {
 namespace {
@@ -146,6 +148,19 @@ TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
     std::sort(got.begin(), got.end());
     ASSERT_EQ(got, want) << "query \"" << query << "\"";
     EXPECT_EQ(index->Count(query), static_cast<std::int64_t>(want.size())) << query;
+
+    // The window's filter of one folder, typed in Shift-JIS (when the query has it).
+    const std::string sjis = platform::Utf16ToCp932(viewer::Utf8ToUtf16(query));
+    if (SjisToUtf8(sjis) != query) continue;
+    const std::string& folder = folders[random() % folders.size()];
+    std::string relative = folder;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    std::vector<std::string> in_folder;
+    for (const auto& h : expected) {
+      if (h.folder == relative) in_folder.push_back(h.name);
+    }
+    std::sort(in_folder.begin(), in_folder.end());
+    EXPECT_EQ(index->FolderHits(Folder(folder), sjis, nullptr), in_folder) << query;
   }
 }
 
@@ -188,7 +203,8 @@ TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
       {"議", {"00000001"}, "one character at the end of a run"},
       {"京都", {"00000001"}, "two characters"},
       {"東京都の会議", {"00000001"}, "a phrase of pairs"},
-      {"都会", {}, "pairs of the text in another order are no hit"},
+      {"都会", {}, "characters of the text in another order are no hit"},
+      {"o東", {}, "a word never reaches from the subject into the text"},
       {"🍣", {"00000002"}, "an emoji"},
       {"HELLO", {"00000002", "00000001"}, "the subject, any case, newest first"},
       {"ＨＡＮＡＫＯ 鍵", {"00000002"}, "sender and text: every word, each anywhere"},
