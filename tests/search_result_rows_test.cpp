@@ -65,8 +65,8 @@ class ResultRowsTest : public ::testing::Test {
     }
     return texts;
   }
-  std::string File(const std::string& relative) const {
-    return platform::JoinPath(mailbox_, relative);
+  std::string File(const std::string& folder, const std::string& name) const {
+    return platform::JoinPath(platform::JoinPath(mailbox_, folder), name);
   }
 
   testing_support::TempDir dir_;
@@ -77,16 +77,17 @@ class ResultRowsTest : public ::testing::Test {
 
 TEST_F(ResultRowsTest, HitsOfTwoFoldersBecomeRowsOfTheirOwnFolderNewestFirst) {
   EXPECT_EQ(Rows("plan"), (std::vector<std::string>{
-                              "0 " + File("Acc1/User001.box/0000000A.qnm") + " jiro plan B",
-                              "1 " + File("Acc1/Inbox.box/00000001.qnm") + " taro plan A"}));
+                              "0 " + File("Acc1/User001.box", "0000000A.qnm") + " jiro plan B",
+                              "1 " + File("Acc1/Inbox.box", "00000001.qnm") + " taro plan A"}));
 }
 
 TEST_F(ResultRowsTest, AHitWhoseMessageOrFolderIsGoneGivesNoRow) {
   // The index still holds both until its next update.
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
               {{"00000001", 1000, "taro", "plan A", "meeting\r\n"}});
-  EXPECT_EQ(Rows("meeting"),
-            (std::vector<std::string>{"1 " + File("Acc1/Inbox.box/00000001.qnm") + " taro plan A"}))
+  EXPECT_EQ(
+      Rows("meeting"),
+      (std::vector<std::string>{"1 " + File("Acc1/Inbox.box", "00000001.qnm") + " taro plan A"}))
       << "a record gone from Entry.lst";
   folders_[1] = mailbox::FolderInfo{};
   EXPECT_TRUE(Rows("meeting").empty()) << "a folder no longer in the folder list";
