@@ -67,8 +67,8 @@ std::unique_ptr<MailIndex> MailIndex::OpenAt(const std::string& mailbox_dir,
 
 MailIndex::~MailIndex() = default;
 
-std::string MailIndex::Relative(const std::string& folder_dir) const {
-  const std::string prefix = mailbox_dir_ + platform::kPathDelimiter;
+std::string RelativeFolder(const std::string& mailbox_dir, const std::string& folder_dir) {
+  const std::string prefix = mailbox_dir + platform::kPathDelimiter;
   if (folder_dir.size() <= prefix.size() || folder_dir.compare(0, prefix.size(), prefix) != 0) {
     return {};
   }
@@ -79,6 +79,10 @@ std::string MailIndex::Relative(const std::string& folder_dir) const {
     if (c == '/' || c == platform::kPathDelimiter) c = '\\';
   }
   return relative;
+}
+
+std::string MailIndex::Relative(const std::string& folder_dir) const {
+  return RelativeFolder(mailbox_dir_, folder_dir);
 }
 
 bool MailIndex::Failed(int result, const char* what) {

@@ -21,6 +21,11 @@ namespace search {
 struct FolderPlan;
 struct ListedMessage;
 
+// A folder's directory as the index names it: relative to the mailbox at
+// `mailbox_dir`, components parted by "\" whichever delimiter was written.
+// Empty for a directory outside the mailbox.
+std::string RelativeFolder(const std::string& mailbox_dir, const std::string& folder_dir);
+
 // One connection to the index of one mailbox. Not shared between threads: each thread
 // that uses the index opens its own (SQLite WAL lets a reader query while the writer adds).
 class MailIndex {

@@ -9,20 +9,6 @@
 namespace search {
 namespace {
 
-// A folder's directory as the index names it: relative to the mailbox, "\"
-// between components whichever delimiter it was written with.
-std::string RelativeFolder(const std::string& folder_dir, const std::string& mailbox_dir) {
-  const std::string prefix = mailbox_dir + platform::kPathDelimiter;
-  if (folder_dir.size() <= prefix.size() || folder_dir.compare(0, prefix.size(), prefix) != 0) {
-    return {};
-  }
-  std::string relative = folder_dir.substr(prefix.size());
-  for (char& c : relative) {
-    if (c == '/' || c == platform::kPathDelimiter) c = '\\';
-  }
-  return relative;
-}
-
 // One folder's "Entry.lst" held for the hits in it: record lines by message
 // name, compared as Windows compares file names. The first record of a name
 // wins, as in the thread list.
@@ -50,7 +36,7 @@ ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
   std::unordered_map<std::string, FolderRecords> by_folder;  // by relative folder
   const int count = mailbox::FolderCount(folders);
   for (int i = 0; i < count; ++i) {
-    const std::string relative = RelativeFolder(folders[i].Path, mailbox_dir);
+    const std::string relative = RelativeFolder(mailbox_dir, folders[i].Path);
     if (!relative.empty()) by_folder[relative].folder = i;
   }
 
