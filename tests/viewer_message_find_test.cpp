@@ -57,5 +57,32 @@ TEST(MessageFind, StepsWrapTheCountFollowsAndTheOnesInViewAreFound) {
   EXPECT_EQ(find.CountText(), "") << "an emptied box shows no count";
 }
 
+// The query of a search highlighted in a message opened from its hits: each
+// word on its own, wherever it is, overlapping ones as one range.
+TEST(MessageFind, EachWordOfAQueryIsFoundAndOverlapsAreJoined) {
+  const TextFinder finder({"the cat sat", "🍣 catalog"}, TextForm::kUnicode);
+  const struct Case {
+    const char* query;
+    std::vector<TextRange> matches;  // UTF-16 units
+    const char* why;
+  } cases[] = {
+      {"sat cat", {{4, 7}, {8, 11}, {15, 18}}, "left to right whatever the words' order"},
+      {"CAT\xE3\x80\x80zzz",
+       {{4, 7}, {15, 18}},
+       "an ideographic space splits; a missing word is no bar"},
+      {"cat atal", {{4, 7}, {15, 20}}, "overlapping occurrences are one range"},
+      {"at at", {{5, 7}, {9, 11}, {16, 18}}, "a word twice is found once"},
+      {" \t ", {}, "blanks alone are no query"},
+  };
+  for (const Case& c : cases) {
+    MessageFind find;
+    find.SearchWords(finder, c.query);
+    EXPECT_EQ(find.Matches(), c.matches) << c.why;
+  }
+  MessageFind blank;
+  blank.SearchWords(finder, "  ");
+  EXPECT_EQ(blank.CountText(), "") << "no count for nothing to look for";
+}
+
 }  // namespace
 }  // namespace viewer

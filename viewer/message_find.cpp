@@ -10,6 +10,40 @@ void MessageFind::Search(const TextFinder& finder, std::string_view query) {
   current_ = 0;
 }
 
+void MessageFind::SearchWords(const TextFinder& finder, std::string_view query) {
+  std::string blanked(query);
+  for (std::size_t at = blanked.find("\xE3\x80\x80"); at != std::string::npos;
+       at = blanked.find("\xE3\x80\x80", at)) {
+    blanked.replace(at, 3, " ");
+  }
+  std::vector<TextRange> found;
+  searched_ = false;
+  std::size_t start = 0;
+  while (start < blanked.size()) {
+    const std::size_t end = std::min(blanked.find_first_of(" \t", start), blanked.size());
+    if (end > start) {
+      const std::vector<TextRange> word =
+          finder.FindAll(std::string_view(blanked).substr(start, end - start));
+      found.insert(found.end(), word.begin(), word.end());
+      searched_ = true;
+    }
+    start = end + 1;
+  }
+  std::sort(found.begin(), found.end(), [](const TextRange& a, const TextRange& b) {
+    return a.start != b.start ? a.start < b.start : a.end > b.end;
+  });
+  std::vector<TextRange> joined;
+  for (const TextRange& range : found) {
+    if (!joined.empty() && range.start < joined.back().end) {
+      joined.back().end = std::max(joined.back().end, range.end);
+    } else {
+      joined.push_back(range);
+    }
+  }
+  matches_ = finder.ToUtf16(std::move(joined));
+  current_ = 0;
+}
+
 void MessageFind::Clear() {
   searched_ = false;
   matches_.clear();
