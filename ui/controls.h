@@ -159,6 +159,8 @@ class VirtualListView : public Control {
   int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
   void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
   std::string ColumnCaption(int column) const;
+  int ColumnCount() const { return Header_GetItemCount(ListView_GetHeader(hwnd_)); }
+  void RemoveColumn(int column) const { ListView_DeleteColumn(hwnd_, column); }
   // Sets the number of rows; the selection is cleared (an owner-data list
   // keeps the selected row numbers otherwise, which now stand for other rows).
   void SetRowCount(int count) {

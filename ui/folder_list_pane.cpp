@@ -5,6 +5,7 @@
 #include "mailbox/folder_discovery.h"
 #include "platform/wide_win.h"
 #include "ui/dpi.h"
+#include "ui/ja_texts.h"
 #include "ui/main_commands.h"
 #include "ui/main_form.h"
 
@@ -95,6 +96,7 @@ LRESULT FolderListPane::ControlColor(HDC dc) const {
 
 void FolderListPane::FillFolderList() {
   list_.Clear();
+  results_row_ = false;
   const int count = mailbox::FolderCount(folders_);
   for (int i = 0; i < count; ++i) list_.Add(folders_[i].Title);
   if (count == 0) {
@@ -106,6 +108,29 @@ void FolderListPane::FillFolderList() {
   list_.Select(0);
   form_.ShowFolderStatus(0);
   form_.OpenFolderThreads(0, false);
+}
+
+void FolderListPane::AddResultsRow() {
+  if (results_row_) return;
+  list_.Add(ja::kResultsFolder);
+  results_row_ = true;
+}
+
+int FolderListPane::FolderOfRow(int row) const {
+  const int count = mailbox::FolderCount(folders_);
+  if (row >= 0 && row < count) return row;
+  return results_row_ && row == count ? kResultsFolder : -1;
+}
+
+int FolderListPane::RowOfFolder(int folder) const {
+  return folder == kResultsFolder ? mailbox::FolderCount(folders_) : folder;
+}
+
+void FolderListPane::OpenFolder(int folder) {
+  StopTimerKeyWait();
+  list_.Select(RowOfFolder(folder));
+  form_.ShowFolderStatus(folder);
+  form_.OpenFolderThreads(folder, true);
 }
 
 void FolderListPane::StartTimerKeyWait() {
@@ -120,7 +145,7 @@ void FolderListPane::StopTimerKeyWait() {
 
 void FolderListPane::ListBoxFClick() {
   StopTimerKeyWait();
-  form_.ShowFolderStatus(list_.Selected());
+  form_.ShowFolderStatus(SelectedFolder());
   StartTimerKeyWait();
 }
 
@@ -131,7 +156,7 @@ void FolderListPane::TimerKeyWaitTimer() {
   // waits too: opening it would free the rows in use.
   if (form_.Loading() || form_.ViewerBusy()) return;
   StopTimerKeyWait();
-  const int folder = list_.Selected();
+  const int folder = SelectedFolder();
   if (folder < 0) return;
   form_.OpenFolderThreads(folder, true);
 }
@@ -172,9 +197,15 @@ void FolderListPane::ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const {
 }
 
 void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
+  static const mailbox::FolderInfo kResults = [] {
+    mailbox::FolderInfo info;
+    info.Title = ja::kResultsFolder;
+    return info;
+  }();
   const int row = static_cast<int>(draw.itemID);
-  if (row < 0 || row >= mailbox::FolderCount(folders_)) return;
-  const mailbox::FolderInfo& folder = folders_[row];
+  const int number = FolderOfRow(row);
+  if (number < 0) return;
+  const mailbox::FolderInfo& folder = number == kResultsFolder ? kResults : folders_[number];
   HDC dc = draw.hDC;
   const RECT& rect = draw.rcItem;
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The folder list pane of the main window: ListBoxF, owner-drawn,
-// one row per record of the folder table; its letter keys, its right-click
+// one row per record of the folder table, and after them, once a search of
+// every folder has hits, the row of those hits ("検索結果"); its letter keys, its right-click
 // pop-up, the delayed opening of a folder after a selection change
 // (TimerKeyWait) and the unread check. The form owns the folder table and
 // opens folders; the pane shows the table and asks the form to open.
@@ -21,6 +22,9 @@
 namespace ui {
 
 class TVtFormMain;
+
+// The folder number of the search's hits: past every folder of the table.
+inline constexpr int kResultsFolder = mailbox::kFolderCapacity;
 
 class FolderListPane {
  public:
@@ -51,9 +55,19 @@ class FolderListPane {
   LRESULT ControlColor(HDC dc) const;
   bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
 
-  // Refills ListBoxF from the folder table, selects row 0 and opens it.
+  // Refills ListBoxF from the folder table (without the hits' row), selects
+  // row 0 and opens it.
   void FillFolderList();
-  void RedrawFolder(int folder) const { list_.RedrawItem(folder); }
+  void RedrawFolder(int folder) const { list_.RedrawItem(RowOfFolder(folder)); }
+  // The hits' row after the folders, once.
+  void AddResultsRow();
+  // The folder of a row (kResultsFolder for the hits' row), -1 for none; and
+  // the row of a folder.
+  int FolderOfRow(int row) const;
+  int RowOfFolder(int folder) const;
+  int SelectedFolder() const { return FolderOfRow(list_.Selected()); }
+  // Selects `folder`'s row and opens it at once.
+  void OpenFolder(int folder);
   // Every mail folder's unread count from its "Entry.ini", redrawn with its icon.
   void RefreshUnreadCounts();
 
@@ -91,6 +105,7 @@ class FolderListPane {
   ContextMenuKey context_key_;
   int dpi_ = 96;
   bool timer_key_wait_running_ = false;
+  bool results_row_ = false;  // the hits' row is in the list
 };
 
 }  // namespace ui

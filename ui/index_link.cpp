@@ -5,7 +5,7 @@
 namespace ui {
 
 IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
-    : window_(window), message_(message) {
+    : window_(window), mailbox_dir_(mailbox_dir), message_(message) {
   search::BackgroundIndex::Events events;
   // Indexing reads every message of the mailbox: the window and the rest of
   // the machine come first.
@@ -25,6 +25,17 @@ IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
     Report([&] { news_.answer = std::move(answer); });
   };
   index_ = std::make_unique<search::BackgroundIndex>(mailbox_dir, std::move(events));
+}
+
+std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,
+                                   const mailbox::FolderTable& folders) {
+  if (search_ == nullptr) {
+    search_ = std::make_unique<search::MailboxSearch>(
+        mailbox_dir_, [this](search::MailboxSearch::Answer answer) {
+          Report([&] { news_.results = std::move(answer); });
+        });
+  }
+  return search_->Ask(query_sjis, folders);
 }
 
 // One message waits at most: the window takes everything that came with it.

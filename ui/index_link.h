@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "search/background_index.h"
+#include "search/mailbox_search.h"
 
 namespace ui {
 
@@ -25,6 +26,8 @@ class IndexLink {
     std::vector<std::string> updated;
     std::optional<search::BackgroundIndex::Answer> answer;  // the newest
     std::optional<std::string> unavailable;                 // why there is no index
+    // The newest answer of a search of every folder (SearchAll).
+    std::optional<search::MailboxSearch::Answer> results;
   };
 
   // Starts the index's threads on the mailbox, below normal priority.
@@ -34,6 +37,10 @@ class IndexLink {
 
   search::BackgroundIndex& Index() { return *index_; }
   bool Available() const { return available_; }
+  // Searches every folder of `folders` for `query_sjis` on a thread of its
+  // own, started at the first search; the answers come as News::results.
+  // The query's number.
+  std::uint64_t SearchAll(const std::string& query_sjis, const mailbox::FolderTable& folders);
   // What came since the last Take; marks the index unavailable when it said so.
   News Take();
 
@@ -42,12 +49,15 @@ class IndexLink {
   void Report(Change change);
 
   HWND window_;
+  std::string mailbox_dir_;
   UINT message_;
   std::mutex mutex_;
   News news_;
   bool posted_ = false;
   bool available_ = true;
-  // Last, so that it goes first: its threads end before what they report to.
+  std::unique_ptr<search::MailboxSearch> search_;
+  // Last, so that it goes first (the search just before it): its threads
+  // end before what they report to.
   std::unique_ptr<search::BackgroundIndex> index_;
 };
 

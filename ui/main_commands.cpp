@@ -48,6 +48,8 @@ constexpr Row kRows[] = {
      &F::CanMoveToTrash},
     {"N9", kMail},
     {"mNextThread", kMail, ja::kNextThread, {'T', true}, &F::mNextThreadClick},
+    {"N10", kMail},
+    {"mSearchAll", kMail, ja::kSearchAll, {'S', true, true}, &F::mSearchAllClick, &F::CanSearchAll},
     {"mMailbox", kSettings, ja::kMailbox, {}, &F::mMailboxClick, &F::CanReload},
     {"mOption", kSettings, ja::kOption, {}, &F::mOptionClick},
     {"mVersion", kHelp, ja::kVersion, {}, &F::mVersionClick},

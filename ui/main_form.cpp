@@ -51,6 +51,7 @@ TVtFormMain::~TVtFormMain() {
   if (hwnd() != nullptr) {
     KillTimer(hwnd(), kTimerKeyWaitId);
     KillTimer(hwnd(), kTimer1Id);
+    KillTimer(hwnd(), kTimerResultsId);
   }
   job_form_.reset();
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
@@ -129,6 +130,7 @@ void TVtFormMain::FormShow() {
 // account name and caption, the account menu, folder discovery, the folder
 // list and its first folder.
 void TVtFormMain::ReloadAccount() {
+  ForgetResults();
   thread_list_.ForgetFolders();  // a new folder table
   platform::PhaseTimer account_timer("account-and-folders");
   mailbox::ReadAccountName(account_);
@@ -290,6 +292,7 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kTimerKeyWaitId) folder_list_.TimerKeyWaitTimer();
       if (wparam == kTimer1Id) Timer1Timer();
+      if (wparam == kTimerResultsId) ApplyPendingResults();
       return 0;
     case WM_INITMENUPOPUP: {
       HMENU menu = reinterpret_cast<HMENU>(wparam);

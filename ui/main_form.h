@@ -70,6 +70,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   static constexpr int kBodySearchId = 104;
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
+  // Retries showing a search's hits that came while a load or the viewer was busy.
+  static constexpr UINT_PTR kTimerResultsId = 3;
   // Posted by the full-text index's threads: news waits (IndexLink::Take).
   static constexpr UINT kIndexNewsMessage = WM_APP + 20;
 
@@ -140,6 +142,8 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void mExpandAllClick() { thread_list_.ExpandAll(); }
   void FocusQuickFilter() { thread_list_.FocusFilterBox(); }
   void mBodySearchClick() { thread_list_.TurnOnBodySearch(); }
+  void mSearchAllClick();
+  bool CanSearchAll() const;
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
@@ -170,6 +174,10 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // answer. False when it cannot be asked (an empty text, no index): the
   // filter then takes the subject and sender alone.
   bool AskBodySearch(int folder, const std::string& text);
+
+  // ---- The search of every folder (main_form_results.cpp) -----------------
+  // The folder of the hits shown in place of a folder's threads.
+  void ShowResultsFolder();
 
   // ---- ViewerHost ------------------------------------------------------------
   void SetViewedNode(const thread::ThreadNode* node) override;
@@ -253,6 +261,17 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   void StartIndex();
   void OnIndexNews();
   std::string IndexStatusText(int folder) const;
+  // Searches every folder for search_all_text_ again.
+  void SearchAllAgain();
+  void OnSearchAnswer(search::MailboxSearch::Answer answer);
+  // Shows the answer that waits, unless a load or the viewer is busy: then
+  // the timer tries again.
+  void ApplyPendingResults();
+  void ForgetResults();
+  // A hit taken out after its move to the trash; its own folder's counts go down.
+  void RemoveResult(thread::ThreadNode* node);
+  std::string ResultsStatusText() const;
+  thread::ThreadNode* FindResult(const std::string& path) const;
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
   void ListFontClick(bool thread_list);
@@ -294,6 +313,16 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   std::string body_query_text_;
   int unindexed_folder_ = -1;  // the folder unindexed_ counts
   std::size_t unindexed_ = 0;
+  // The search of every folder: the text searched last and its query's
+  // number, the query whose hits were shown last, and those hits (null: no
+  // results folder yet); an answer that waits for a load or the viewer.
+  std::string search_all_text_;
+  std::uint64_t search_all_query_ = 0;
+  std::uint64_t results_query_ = 0;
+  std::string results_text_;  // what the hits shown were searched for
+  std::unique_ptr<search::ResultRows> results_;
+  bool results_complete_ = false;
+  std::optional<search::MailboxSearch::Answer> pending_results_;
 };
 
 }  // namespace ui

@@ -24,8 +24,8 @@ void TVtFormMain::RunCommand(const char* name) { MainCommands().Dispatch(*this, 
 bool TVtFormMain::CanReload() const { return !view_.Loading && !ViewerBusy(); }
 
 bool TVtFormMain::SelectedFolderIsNoContainer() const {
-  const int folder = folder_list_.ListBoxF().Selected();
-  return folder >= 0 && folder < mailbox::kFolderCapacity &&
+  const int folder = folder_list_.SelectedFolder();
+  return folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
          (*folders_)[folder].Kind != mailbox::kFolderContainer;
 }
 
@@ -72,12 +72,14 @@ void TVtFormMain::OpenSelectedMail() {
   thread::MarkRead(*node);
   thread_list_.RedrawRow(row);
   UpdateWindow(thread_list_.ListViewMail().hwnd());
-  const int folder = folder_list_.ListBoxF().Selected();
+  // The message's own folder: a hit of the search names another than the
+  // rows' folder.
+  const int folder = thread_list_.FolderOf(node);
   if (unread && folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
       (*folders_)[folder].Unread > 0) {
     mailbox::FolderInfo& info = (*folders_)[folder];
     --info.Unread;
-    ShowFolderStatus(folder);
+    ShowFolderStatus(thread_list_.RowsFolder());
     if (info.Unread == 0) folder_list_.RedrawFolder(folder);
   }
   // The load may show a box whose message loop runs: from here on the node
@@ -85,7 +87,12 @@ void TVtFormMain::OpenSelectedMail() {
   const std::string path = node->FilePath.str();
   viewer.SetMessage(path, node->Sender.str(), node->Subject.str());
   viewer.ShowOrFocus();
+  // Found by a search of its text: what was searched for is highlighted.
+  const std::string query = thread_list_.RowsFolder() == kResultsFolder ? results_text_
+                            : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Text()
+                                                             : std::string();
   viewer.LoadMessage(flags, properties_.ComplNkf != 0);
+  if (!query.empty()) viewer.HighlightWords(query);
   if (unread) MarkAsRead(folder, path);
 }
 

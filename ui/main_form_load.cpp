@@ -32,22 +32,29 @@ thread::LoaderSettings TVtFormMain::LoadSettings() const {
 
 void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
   if (view_.Loading) return;
+  if (folder == kResultsFolder) {
+    ShowResultsFolder();
+    return;
+  }
   if (!(remember && folder == view_.CurrentFolderIndex)) opened_folders_.push_back(folder);
   thread::OpenFolderThreads(view_, LoadSettings(), *this, folder, remember);
   AfterLoad();
 }
 
+// On the hits, "再構築" searches again.
 void TVtFormMain::mRetry1Click() {
-  const int folder = folder_list_.ListBoxF().Selected();
-  if (folder < 0) return;
+  const int folder = folder_list_.SelectedFolder();
+  if (folder == kResultsFolder) SearchAllAgain();
+  if (folder < 0 || folder == kResultsFolder) return;
   opened_folders_.push_back(folder);
   thread::ReloadFolder(view_, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
 void TVtFormMain::mRetry2Click() {
-  const int folder = folder_list_.ListBoxF().Selected();
-  if (folder < 0) return;
+  const int folder = folder_list_.SelectedFolder();
+  if (folder == kResultsFolder) SearchAllAgain();
+  if (folder < 0 || folder == kResultsFolder) return;
   opened_folders_.push_back(folder);
   thread::RebuildFolder(view_, LoadSettings(), *this, folder);
   AfterLoad();

@@ -80,6 +80,11 @@ bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
   if (viewed_node_ == node) viewed_node_ = nullptr;
+  if (thread_list_.RowsFolder() == kResultsFolder) {
+    RemoveResult(node);
+    ShowFolderStatus(kResultsFolder);
+    return true;
+  }
   // The rows belong to the folder opened last, so its counts change (the
   // folder list's selection may already be on another folder waiting to load).
   const int folder = view_.CurrentFolderIndex;

@@ -46,6 +46,7 @@ void TVtFormMain::OnIndexNews() {
   if (index_ == nullptr) return;
   IndexLink::News news = index_->Take();  // a later report posts again
   if (Closing()) return;
+  if (news.results) OnSearchAnswer(std::move(*news.results));
   const int folder = thread_list_.RowsFolder();
   const bool shown = folder >= 0 && folder < mailbox::FolderCount(*folders_);
   if (news.unavailable) {
@@ -71,7 +72,7 @@ void TVtFormMain::OnIndexNews() {
   if (ask_again && thread_list_.BodySearch()) {
     AskBodySearch(folder, thread_list_.FilterBox().Text());
   }
-  if (shown) ShowFolderStatus(folder);
+  if (shown || folder == kResultsFolder) ShowFolderStatus(folder);
 }
 
 std::string TVtFormMain::IndexStatusText(int folder) const {
@@ -87,11 +88,12 @@ std::string TVtFormMain::IndexStatusText(int folder) const {
 }
 
 void TVtFormMain::ShowFolderStatus(int folder) {
-  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
+  const bool results = folder == kResultsFolder && results_ != nullptr;
+  if (!results && (folder < 0 || folder >= mailbox::FolderCount(*folders_))) {
     status_bar_.SetSimpleText("");
     return;
   }
-  std::string text = mailbox::FolderStatusText((*folders_)[folder]);
+  std::string text = results ? ResultsStatusText() : mailbox::FolderStatusText((*folders_)[folder]);
   const thread::RowView& rows = thread_list_.View();
   if (folder == thread_list_.RowsFolder() && rows.FilterOn()) {
     text += ja::kFilterShownLabel + std::to_string(rows.ShownMessages()) + ja::kFilterShownEnd;

@@ -102,6 +102,7 @@ void ThreadListPane::ClearRows(int folder) {
   KeepCollapsed();
   rows_.Clear();
   rows_folder_ = -1;
+  results_ = nullptr;
   KeepsFilterFor(folder);
   if (list_.hwnd() == nullptr) return;
   list_.SetRowCount(0);
@@ -119,12 +120,43 @@ bool ThreadListPane::KeepsFilterFor(int folder) {
 }
 
 void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder) {
+  results_ = nullptr;
+  ShowFolderColumn(false);
+  Show(std::move(rows), folder);
+}
+
+void ThreadListPane::ShowResults(const search::ResultRows& results) {
+  std::vector<thread::ThreadNode*> rows;
+  for (thread::ThreadNode* node = results.List.Head(); node != nullptr; node = node->Next) {
+    rows.push_back(node);
+  }
+  results_ = &results;
+  ShowFolderColumn(true);
+  Show(std::move(rows), kResultsFolder);
+}
+
+int ThreadListPane::FolderOf(const thread::ThreadNode* node) const {
+  return results_ != nullptr ? results_->Folder(node) : rows_folder_;
+}
+
+void ThreadListPane::ShowFolderColumn(bool shown) {
+  if (list_.hwnd() == nullptr || (list_.ColumnCount() == 3) == shown) return;
+  if (shown) {
+    list_.AddColumn(2, ja::kColumnFolder, Scale(120, dpi_));
+  } else {
+    list_.RemoveColumn(2);
+  }
+}
+
+void ThreadListPane::Show(std::vector<thread::ThreadNode*> rows, int folder) {
   KeepCollapsed();
   thread::CollapsedThreads collapsed;
   collapsed.All = collapse_by_default_;
   if (const auto kept = collapsed_.find(folder); kept != collapsed_.end()) collapsed = kept->second;
   const std::int32_t ml_string_delete =
-      folder >= 0 ? folders_[static_cast<std::size_t>(folder)].MlStringDelete : 0;
+      folder >= 0 && folder < mailbox::FolderCount(folders_)
+          ? folders_[static_cast<std::size_t>(folder)].MlStringDelete
+          : 0;
   rows_.Reset(std::move(rows), ml_string_delete, std::move(collapsed));
   rows_folder_ = folder;
   applied_filter_.clear();
@@ -142,15 +174,29 @@ void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder)
   FitSenderColumn();
 }
 
-bool ThreadListPane::RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node) {
+template <class Remove>
+void ThreadListPane::RemoveRow(thread::ThreadNode* node, Remove remove) {
   const int row = rows_.RowOf(node);
   const thread::ThreadNode* selected = SelectedNode();
-  const bool unread_gone = thread::RemoveShownMessage(shown, rows_, node);
+  remove();
   list_.SetRowCount(static_cast<int>(rows_.size()));
   list_.Invalidate();
   const int kept = selected == node ? -1 : rows_.ShownRowFor(selected);
   SelectRow(kept >= 0 ? kept : std::max(row, 0), false);
+}
+
+bool ThreadListPane::RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node) {
+  bool unread_gone = false;
+  RemoveRow(node, [&] { unread_gone = thread::RemoveShownMessage(shown, rows_, node); });
   return unread_gone;
+}
+
+void ThreadListPane::RemoveResult(search::ResultRows& results, thread::ThreadNode* node) {
+  RemoveRow(node, [&] {
+    results.FolderOf.erase(node);
+    // The rows free the node; the list is held by its new head from now on.
+    results.List.MutableHead() = rows_.Remove(node);
+  });
 }
 
 thread::ThreadNode* ThreadListPane::SelectedNode() const { return rows_.NodeAt(list_.Selected()); }
@@ -184,7 +230,9 @@ void ThreadListPane::RowsChanged(const thread::ThreadNode* keep) {
 void ThreadListPane::FitSenderColumn() {
   RECT client{};
   GetClientRect(list_.hwnd(), &client);
-  list_.SetColumnWidth(1, std::max(0, static_cast<int>(client.right) - list_.ColumnWidth(0)));
+  const int folder = list_.ColumnCount() > 2 ? list_.ColumnWidth(2) : 0;
+  list_.SetColumnWidth(1,
+                       std::max(0, static_cast<int>(client.right) - list_.ColumnWidth(0) - folder));
 }
 
 void ThreadListPane::SelectRow(int row, bool scroll) {

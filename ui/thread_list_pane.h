@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "mailbox/folder_table.h"
+#include "search/result_rows.h"
 #include "settings/settings.h"
 #include "thread/folder_loader.h"
 #include "thread/row_view.h"
@@ -69,6 +70,12 @@ class ThreadListPane final : public FilterBox::Owner {
   // yet with "CollapseThreads" 1). The filter box empties when the folder is
   // another than the one it filtered.
   void ShowRows(std::vector<thread::ThreadNode*> rows, int folder);
+  // Shows the hits of a search of every folder (kResultsFolder), one row each
+  // with the column of its folder; `results` stays the caller's and must
+  // outlive the rows (until ClearRows or ShowRows).
+  void ShowResults(const search::ResultRows& results);
+  // The folder a row's node belongs to: the rows' folder, or for a hit its own.
+  int FolderOf(const thread::ThreadNode* node) const;
   void SetCollapseByDefault(bool collapse) { collapse_by_default_ = collapse; }
   // Forgets the collapsed threads of every folder (the folder table is new).
   void ForgetFolders() { collapsed_.clear(); }
@@ -79,6 +86,9 @@ class ThreadListPane final : public FilterBox::Owner {
   // to the row that takes the place of the removed one. True when the
   // folder's unread count reached 0.
   bool RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node);
+  // The same for a hit of the rows ShowResults shows: taken out of `results`
+  // and freed.
+  void RemoveResult(search::ResultRows& results, thread::ThreadNode* node);
   // Selects the row of `node`: with `reveal`, its collapsed thread expands;
   // without, the thread's first row stands for it. False when it is not shown.
   bool SelectNode(const thread::ThreadNode* node, bool reveal);
@@ -125,6 +135,14 @@ class ThreadListPane final : public FilterBox::Owner {
   // The list control follows the view's rows; the selection goes to `keep`'s
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
+  void Show(std::vector<thread::ThreadNode*> rows, int folder);
+  // The third column, the folder of each hit, shown or taken away.
+  void ShowFolderColumn(bool shown);
+  // Takes `node`'s row out by `remove` (which frees it) and keeps the
+  // selection on its message, or on the row that takes the place of the
+  // removed one.
+  template <class Remove>
+  void RemoveRow(thread::ThreadNode* node, Remove remove);
   void KeepCollapsed();
   // Whether the box's text filters `folder`; if not, the box is emptied and
   // filters it from now on.
@@ -135,6 +153,7 @@ class ThreadListPane final : public FilterBox::Owner {
   LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
   void DrawRowText(int row, HDC dc) const;
   std::string Caption(int row) const;  // the first column's text of a row
+  std::string CellText(int row, int column) const;
   int FindRow(const NMLVFINDITEMW& find) const;
   // Key-table handlers.
   bool OpenSelected(WORD);
@@ -161,6 +180,7 @@ class ThreadListPane final : public FilterBox::Owner {
   int dpi_ = 96;
   thread::RowView rows_;
   int rows_folder_ = -1;        // folder whose display settings the rows use
+  const search::ResultRows* results_ = nullptr;  // the hits shown, if they are the rows
   int filter_folder_ = -1;      // folder the box's text filters
   std::string applied_filter_;  // the box's text the rows show
   bool applied_body_ = false;   // ... with the index's hits

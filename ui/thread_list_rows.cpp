@@ -24,18 +24,26 @@ void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
     item.iImage = unread ? thread::kUnreadImage : thread::kNoImage;
   }
   if ((item.mask & LVIF_TEXT) == 0) return;
-  if (item.iSubItem == 0) {
-    WideInto(Caption(item.iItem), item.pszText, item.cchTextMax);
-  } else {
-    WideInto(node.Sender, item.pszText, item.cchTextMax);
-  }
+  WideInto(CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+}
+
+std::string ThreadListPane::CellText(int row, int column) const {
+  if (column == 0) return Caption(row);
+  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  if (column == 1) return std::string(node.Sender.str());
+  const int folder = FolderOf(&node);
+  if (folder < 0 || folder >= mailbox::FolderCount(folders_)) return "";
+  return folders_[static_cast<std::size_t>(folder)].Title;
 }
 
 std::string ThreadListPane::Caption(int row) const {
   static const mailbox::FolderInfo kPlainFolder;
-  const mailbox::FolderInfo& folder =
-      rows_folder_ >= 0 ? folders_[static_cast<std::size_t>(rows_folder_)] : kPlainFolder;
   const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  // A hit shows its subject as its own folder would.
+  const int number = FolderOf(&node);
+  const mailbox::FolderInfo& folder = number >= 0 && number < mailbox::FolderCount(folders_)
+                                          ? folders_[static_cast<std::size_t>(number)]
+                                          : kPlainFolder;
   std::string caption = thread::MakeRow(node, folder).Caption;
   // A collapsed first row says how many messages it hides.
   if (rows_.IsCollapsedRoot(node)) {
@@ -93,10 +101,10 @@ void ThreadListPane::DrawRowText(int row, HDC dc) const {
   const bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
   const bool focused = GetFocus() == list;
   const bool full_row = (list_.ExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
   const int saved = SaveDC(dc);
   SetBkMode(dc, TRANSPARENT);
-  for (int column = 0; column < 2; ++column) {
+  const int columns = list_.ColumnCount();
+  for (int column = 0; column < columns; ++column) {
     RECT cell{};
     if (!ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell)) continue;
     const bool marked = selected && (column == 0 || full_row);
@@ -108,8 +116,7 @@ void ThreadListPane::DrawRowText(int row, HDC dc) const {
     FillRect(dc, &cell, brush);
     DeleteObject(brush);
     SetTextColor(dc, text);
-    const std::string cp932 = column == 0 ? Caption(row) : std::string(node.Sender.str());
-    const std::wstring wide = platform::Widen(cp932);
+    const std::wstring wide = platform::Widen(CellText(row, column));
     RECT clip = cell;
     clip.right -= Scale(2, dpi_);
     const int top = cell.top + (cell.bottom - cell.top - MeasureFont(font_.handle()).cy) / 2;

@@ -79,13 +79,17 @@ void TViewForm::Layout() {
   find_count_.Move(2 * gap + box_width, top + gap, count_width, text_height);
 }
 
+void TViewForm::ShowFindBar() {
+  find_shown_ = true;
+  find_box_.Show(true);
+  find_count_.Show(true);
+  Layout();
+}
+
 void TViewForm::mFindClick() {
   if (!find_shown_) {
-    find_shown_ = true;
-    find_box_.Show(true);
-    find_count_.Show(true);
-    Layout();
-    FindBoxChanged();
+    ShowFindBar();
+    SearchShownText();
   }
   find_box_.Focus();
   SendMessageW(find_box_.hwnd(), EM_SETSEL, 0, -1);
@@ -94,6 +98,15 @@ void TViewForm::mFindClick() {
 void TViewForm::OpenFindBar(const std::string& text) {
   find_box_.SetText(text);  // searched now when the bar shows, else as it opens
   mFindClick();
+}
+
+void TViewForm::HighlightWords(const std::string& query) {
+  setting_find_text_ = true;
+  find_box_.SetText(query);
+  setting_find_text_ = false;
+  find_words_ = true;
+  if (!find_shown_) ShowFindBar();
+  SearchShownText();
 }
 
 void TViewForm::CloseFindBar() {
@@ -123,6 +136,8 @@ void TViewForm::StepMatch(bool next) {
 
 // EN_CHANGE of the box.
 void TViewForm::FindBoxChanged() {
+  if (setting_find_text_) return;
+  find_words_ = false;  // typed: one phrase again
   if (!find_shown_) return;
   SearchShownText();
 }
@@ -130,7 +145,12 @@ void TViewForm::FindBoxChanged() {
 void TViewForm::SearchShownText() {
   if (!finder_) finder_.emplace(view_.Lines, view_.Form);
   const std::wstring typed = find_box_.WideText();
-  find_.Search(*finder_, viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end())));
+  const std::string query = viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end()));
+  if (find_words_) {
+    find_.SearchWords(*finder_, query);
+  } else {
+    find_.Search(*finder_, query);
+  }
   ShowCurrentMatch();
   HighlightShownMatches();
 }

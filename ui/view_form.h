@@ -145,6 +145,10 @@ class TViewForm final : public ui::Window {
   // Opens the bar with `text` (Shift-JIS) in its box and highlights it, for a
   // caller that knows what the user looks for in the message.
   void OpenFindBar(const std::string& text);
+  // Shows the bar with `query` (Shift-JIS, what was searched for to find the
+  // message) and highlights each of its words, the focus left where it is:
+  // the text's keys stay the text's. Typing into the box searches as usual.
+  void HighlightWords(const std::string& query);
   // Esc in the box: the bar and the highlights go, the focus back to the text.
   void CloseFindBar();
   bool FindBarShown() const { return find_shown_; }
@@ -187,6 +191,7 @@ class TViewForm final : public ui::Window {
 
   // The find bar (view_find.cpp).
   void CreateFindBar();
+  void ShowFindBar();
   void ApplyFindBarFont(int dpi);
   void Layout();
   void FindBoxChanged();
@@ -221,6 +226,10 @@ class TViewForm final : public ui::Window {
   Label find_count_;
   ui::Font find_font_;
   bool find_shown_ = false;
+  // The box's text is a query whose words are found (HighlightWords), not a
+  // phrase; while HighlightWords sets it, its change is not the user's.
+  bool find_words_ = false;
+  bool setting_find_text_ = false;
   // The shown text folded for finding, made when the bar first needs it.
   std::optional<viewer::TextFinder> finder_;
   viewer::MessageFind find_;

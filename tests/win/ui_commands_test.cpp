@@ -151,7 +151,8 @@ TEST(Commands, TheAcceleratorTableHoldsEveryShortcut) {
 }
 
 // Every command shows in the pull-down the table names, with its caption and,
-// after a tab, its shortcut: "Ctrl+" and the letter for a control key.
+// after a tab, its shortcut: "Ctrl+", "Shift+" when held too, and the letter
+// for a control key.
 TEST(Commands, MainMenuCaptionsCarryTheirShortcuts) {
   HMENU bar = Table().BuildMenuBar();
   for (const auto& row : Table().Rows()) {
@@ -161,8 +162,8 @@ TEST(Commands, MainMenuCaptionsCarryTheirShortcuts) {
     EXPECT_EQ(shown.substr(0, tab), row.caption) << row.name;
     ASSERT_EQ(tab != std::string::npos, row.shortcut.key != 0) << row.name << ": " << shown;
     if (row.shortcut.ctrl) {
-      EXPECT_EQ(shown.substr(tab + 1),
-                "Ctrl+" + std::string(1, static_cast<char>(row.shortcut.key)))
+      EXPECT_EQ(shown.substr(tab + 1), std::string("Ctrl+") + (row.shortcut.shift ? "Shift+" : "") +
+                                           std::string(1, static_cast<char>(row.shortcut.key)))
           << row.name;
     }
   }

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,10 +22,12 @@
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
 #include "tests/win/standin_support.h"
+#include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
 #include "tools/standin/messages.h"
+#include "ui/folder_list_pane.h"
 #include "ui/ja_texts.h"
 #include "viewer/text_lines.h"
 
@@ -611,6 +615,105 @@ TEST_F(MailClient, ComposeCommandsStartTheClientWithExactCommandLines) {
   EXPECT_EQ(client.Received().back(),
             "CommandLine: /mailto:" + text.substr(address->start, address->end - address->start) +
                 data_dir);
+}
+
+}  // namespace
+}  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// A word written only in the text of one message of the inbox and one of
+// another folder: "すべてのフォルダを検索" (typed into its box, Enter) shows
+// both as the folder "検索結果", newest first, each with its folder's title;
+// a hit opened shows the word highlighted; D on the other folder's hit sends
+// that folder's MoveMail and takes the row out; choosing another folder keeps
+// the results' row, which opens again.
+TEST_F(MailClient, SearchingEveryFolderListsHitsOfTwoFoldersAndTheTrashNamesTheHitsOwnFolder) {
+  constexpr int kOther = 4;
+  fixture.FullTextIndex = true;
+  WithStandIn client(fixture);
+  ui::TVtFormMain& main = fixture.Main();
+  std::map<std::string, int> folder_of;  // the changed messages' paths
+  for (const int folder : {kOther, kInbox}) {
+    fixture.SelectFolderWithKeys(folder);
+    const thread::ThreadNode* plain = PlainTextMessage(fixture);
+    ASSERT_NE(plain, nullptr) << folder;
+    folder_of[std::string(plain->FilePath.str())] = folder;
+    std::ofstream(std::string(plain->FilePath.str()), std::ios::binary | std::ios::app)
+        << "\r\nzqxjvw\r\n";
+    // The mail client rewrites its list when it changes a message: the index
+    // looks at the folder's files again.
+    const std::string list = fixture.FolderPath(folder) + "\\Entry.lst";
+    std::string records;
+    ASSERT_TRUE(platform::ReadWholeFile(list, records));
+    std::ofstream(list, std::ios::binary | std::ios::trunc) << records;
+    fixture.Command("mRetry1");  // read again: the index takes the folder next
+  }
+
+  const std::size_t asked = RunWithSteps([&] { fixture.Command("mSearchAll"); }, {[&] {
+                                           HWND dialog = FindThreadWindow(L"TSearchAllForm");
+                                           if (dialog == nullptr) return false;
+                                           HWND edit = GetDlgItem(dialog, 11);
+                                           for (wchar_t c : std::wstring(L"zqxjvw")) {
+                                             TypeChar(edit, c);
+                                           }
+                                           PressKey(edit, VK_RETURN);
+                                           return true;
+                                         }});
+  ASSERT_EQ(asked, 1u);
+  const auto shown = [&] { return main.ThreadList().RowsFolder() == ui::kResultsFolder; };
+  ASSERT_TRUE(PumpUntil(shown, 10000)) << "the first answer opens the results";
+  const auto hits = [](int count) {
+    return ui::ja::kResultsLabel + std::to_string(count) + ui::ja::kResultsEnd;
+  };
+  EXPECT_EQ(GetFocus(), main.ThreadList().ListViewMail().hwnd());
+  // The index may not hold both changed files yet: "再構築" on the results
+  // searches again.
+  for (int attempt = 0; attempt < 40 && fixture.StatusText() != hits(2); ++attempt) {
+    if (PumpUntil([&] { return fixture.StatusText() == hits(2); }, 500)) break;
+    fixture.Command("mRetry1");
+  }
+  ASSERT_EQ(fixture.StatusText(), hits(2));
+  ASSERT_EQ(fixture.RowCount(), 2);
+  EXPECT_GE(thread::CompareStamps(thread::DateStamp(RowNode(fixture, 0)),
+                                  thread::DateStamp(RowNode(fixture, 1))),
+            0)
+      << "newest first";
+  int other_row = -1;
+  for (int row = 0; row < 2; ++row) {
+    const auto found = folder_of.find(std::string(RowNode(fixture, row).FilePath.str()));
+    ASSERT_NE(found, folder_of.end()) << row;
+    EXPECT_EQ(fixture.Cell(row, 2), main.Folders()[found->second].Title) << row;
+    if (found->second == kOther) other_row = row;
+  }
+  ASSERT_GE(other_row, 0);
+  Open(fixture, 1 - other_row);
+  ASSERT_TRUE(IsWindowVisible(fixture.Viewer().hwnd()));
+  EXPECT_EQ(fixture.Viewer().FindCountText(), "1 / 1") << "the word searched for is highlighted";
+  EXPECT_NE(GetFocus(), fixture.Viewer().FindBox()) << "the text keeps its keys";
+
+  const thread::ThreadNode& hit = RowNode(fixture, other_row);
+  const std::string expected = "MoveMail(" + Relative(fixture, hit) + ",\"" + kAccountName + "\\" +
+                               client::ja::kTrashFolderName + "\")";
+  const std::int32_t total = main.Folders()[kOther].Total;
+  main.SelectRow(other_row, true);
+  TypeChar(main.ThreadList().ListViewMail().hwnd(), L'D');
+  Settle();
+  ASSERT_FALSE(client.Received().empty());
+  EXPECT_EQ(client.Received().back(), expected);
+  EXPECT_EQ(fixture.RowCount(), 1);
+  EXPECT_EQ(main.Folders()[kOther].Total, total - 1);
+  EXPECT_EQ(fixture.StatusText(), hits(1));
+
+  fixture.SelectFolderWithKeys(kInbox);
+  const ui::OwnerDrawListBox& folders = main.FolderList().ListBoxF();
+  ASSERT_EQ(folders.Count(), mailbox::FolderCount(main.Folders()) + 1);
+  EXPECT_EQ(folders.ItemText(folders.Count() - 1), ui::ja::kResultsFolder);
+  PressKey(folders.hwnd(), VK_END);
+  ASSERT_TRUE(PumpUntil(shown, 5000)) << "chosen again";
+  EXPECT_EQ(fixture.RowCount(), 1);
+  EXPECT_TRUE(fixture.Errors.empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "platform/files.h"
 #include "platform/wide_win.h"
@@ -286,6 +287,21 @@ void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key) {
   for (BYTE held : keys) state[held] = 0;
   SetKeyboardState(state);
   Settle();
+}
+
+const thread::ThreadNode* PlainTextMessage(UiFixture& fixture) {
+  for (int row = 0; row < fixture.RowCount(); ++row) {
+    const thread::ThreadNode& node = RowNode(fixture, row);
+    std::ifstream file(std::string(node.FilePath.str()), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    const std::string head = bytes.substr(0, bytes.find("\r\n\r\n"));
+    if (head.find("base64") == std::string::npos &&
+        head.find("quoted-printable") == std::string::npos &&
+        head.find("multipart") == std::string::npos) {
+      return &node;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace uitest

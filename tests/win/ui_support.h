@@ -182,4 +182,8 @@ void Open(UiFixture& fixture, int row);
 // Ctrl would) while `key` is pressed in the viewer's text.
 void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key);
 
+// A message whose text is plain in its file (no encoding, one part), so that
+// words appended to it are its text; null when the folder holds none.
+const thread::ThreadNode* PlainTextMessage(UiFixture& fixture);
+
 }  // namespace uitest

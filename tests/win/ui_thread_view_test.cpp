@@ -107,23 +107,6 @@ TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   EXPECT_TRUE(fixture.Errors.empty());
 }
 
-// A message whose text is plain in its file (no encoding, one part), so that
-// words appended to it are its text; null when the folder holds none.
-const thread::ThreadNode* PlainTextMessage(UiFixture& fixture) {
-  for (int row = 0; row < fixture.RowCount(); ++row) {
-    const thread::ThreadNode& node = RowNode(fixture, row);
-    std::ifstream file(std::string(node.FilePath.str()), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-    const std::string head = bytes.substr(0, bytes.find("\r\n\r\n"));
-    if (head.find("base64") == std::string::npos &&
-        head.find("quoted-printable") == std::string::npos &&
-        head.find("multipart") == std::string::npos) {
-      return &node;
-    }
-  }
-  return nullptr;
-}
-
 // "本文も検索" (Ctrl+Shift+F) makes the box's words match the text too: a word
 // written only in one message's text, after the index was made, shows that
 // message's thread once the folder is read again. The check box is
