@@ -6,8 +6,6 @@
 #include "platform/wide_win.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
-#include "ui/main_commands.h"
-#include "ui/main_form.h"
 
 namespace ui {
 namespace {
@@ -172,15 +170,13 @@ bool FolderListPane::PostNavigationKey(WORD virtual_key) {
 }
 
 bool FolderListPane::TabKey(WORD) {
-  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-    form_.ThreadList().ListViewMail().Focus();
-  } else {
-    form_.ThreadList().FilterBox().Focus();
-  }
+  form_.FocusPane((GetKeyState(VK_SHIFT) & 0x8000) != 0 ? Pane::kThreadList : Pane::kFilterBox);
   return true;
 }
 
-void FolderListPane::ListBoxFMouseDown() { form_.PopupAtCursor(PopupFolderDef(), list_.hwnd()); }
+void FolderListPane::ListBoxFMouseDown() {
+  form_.PopupMenu(Pane::kFolderList, list_.hwnd(), std::nullopt);
+}
 
 // Shift+F10 or the Menu key: the pop-up at the selected row.
 void FolderListPane::ListBoxFContextKey() {
@@ -189,7 +185,8 @@ void FolderListPane::ListBoxFContextKey() {
   const bool has_row =
       selected >= 0 && SendMessageW(list_.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(selected),
                                     reinterpret_cast<LPARAM>(&row)) != LB_ERR;
-  form_.PopupAt(PopupFolderDef(), list_.hwnd(), PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
+  form_.PopupMenu(Pane::kFolderList, list_.hwnd(),
+                  PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
 }
 
 void FolderListPane::ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const {

@@ -4,7 +4,8 @@
 // every folder has hits, the row of those hits ("検索結果"); its letter keys, its right-click
 // pop-up, the delayed opening of a folder after a selection change
 // (TimerKeyWait) and the unread check. The form owns the folder table and
-// opens folders; the pane shows the table and asks the form to open.
+// opens folders; the pane shows the table and asks the form (its PaneHost)
+// to open.
 
 #include <windows.h>
 
@@ -18,13 +19,10 @@
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/pane_host.h"
 
 namespace ui {
 
-class TVtFormMain;
-
-// The folder number of the search's hits: past every folder of the table.
-inline constexpr int kResultsFolder = mailbox::kFolderCapacity;
 
 class FolderListPane {
  public:
@@ -33,8 +31,7 @@ class FolderListPane {
   // TimerKeyWait runs on the form, which hands its ticks to TimerKeyWaitTimer.
   static constexpr UINT_PTR kTimerKeyWaitId = 1;
 
-  FolderListPane(TVtFormMain& form, mailbox::FolderTable& folders)
-      : form_(form), folders_(folders) {}
+  FolderListPane(PaneHost& form, mailbox::FolderTable& folders) : form_(form), folders_(folders) {}
   ~FolderListPane();
   FolderListPane(const FolderListPane&) = delete;
   FolderListPane& operator=(const FolderListPane&) = delete;
@@ -93,7 +90,7 @@ class FolderListPane {
 
   static const KeyRow<FolderListPane> kKeys[];
 
-  TVtFormMain& form_;
+  PaneHost& form_;
   mailbox::FolderTable& folders_;
   OwnerDrawListBox list_;
   Font font_;

@@ -32,6 +32,7 @@
 #include "ui/fonts.h"
 #include "ui/index_link.h"
 #include "ui/mail_client_link.h"
+#include "ui/pane_host.h"
 #include "ui/thread_list_pane.h"
 #include "ui/view_host.h"
 #include "ui/window.h"
@@ -59,7 +60,10 @@ struct MainFormEnvironment {
   bool FullTextIndex = true;
 };
 
-class TVtFormMain final : public Window, public thread::LoadHost, public ViewerHost {
+class TVtFormMain final : public Window,
+                          public thread::LoadHost,
+                          public ViewerHost,
+                          public PaneHost {
  public:
   static constexpr wchar_t kClassName[] = L"TVtFormMain";
   // Control ids, so that tests and other programs can find the controls.
@@ -103,17 +107,15 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // ---- Operations (also used by the panes) -------------------------------
   // The folder's counts in the status bar; no folder (-1) empties it.
   void ShowFolderStatus(int folder) override;
-  void OpenFolderThreads(int folder, bool remember);
+  void OpenFolderThreads(int folder, bool remember) override;
   void SelectRow(int row, bool scroll) { thread_list_.SelectRow(row, scroll); }
-  void OpenSelectedMail();
+  void OpenSelectedMail() override;
   void ShowMessageText(const std::string& text);
   // Runs the command of the table named `name` when it is enabled.
-  void RunCommand(const char* name);
-  void PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control);
-  // The pop-up at a point of the screen (Shift+F10 or the Menu key: at the
-  // selected row).
-  void PopupAt(const PopupDef<TVtFormMain>& def, HWND owner_control, POINT at);
-  bool ViewerBusy() const;
+  void RunCommand(const char* name) override;
+  void PopupMenu(Pane pane, HWND owner_control, std::optional<POINT> at) override;
+  void FocusPane(Pane pane) override;
+  bool ViewerBusy() const override;
 
   // ---- Event handlers ------------------------------------------------------
   void FormShow();
@@ -157,7 +159,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // ---- The mail client (main_form_mail.cpp) --------------------------------
   // The selected row's message to the trash through the mail client; false
   // (the row stays) when nothing could be sent.
-  bool MoveToTrash();
+  bool MoveToTrash() override;
   // The viewed message to the trash, wherever the selection is; false when it
   // stayed or is no longer in the list.
   bool MoveViewedToTrash() override;
@@ -173,7 +175,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   // Asks the index for the folder's hits for `text`: the rows follow the
   // answer. False when it cannot be asked (an empty text, no index): the
   // filter then takes the subject and sender alone.
-  bool AskBodySearch(int folder, const std::string& text);
+  bool AskBodySearch(int folder, const std::string& text) override;
 
   // ---- The search of every folder (main_form_results.cpp) -----------------
   // The folder of the hits shown in place of a folder's threads.
@@ -227,7 +229,7 @@ class TVtFormMain final : public Window, public thread::LoadHost, public ViewerH
   const thread::ThreadNode* ViewedNode() const override { return viewed_node_; }
   std::string StatusText() const { return status_bar_.SimpleText(); }
   bool TimerKeyWaitRunning() const { return folder_list_.TimerKeyWaitRunning(); }
-  bool Loading() const { return view_.Loading; }
+  bool Loading() const override { return view_.Loading; }
   // The window is gone, or a close waits for what runs to end.
   bool Closing() const { return hwnd() == nullptr || close_pending_; }
   TVtJobForm* JobForm() const { return job_form_.get(); }

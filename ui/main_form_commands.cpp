@@ -40,17 +40,34 @@ void TVtFormMain::AccountItemClick(int index) {
   ReloadAccount();
 }
 
-void TVtFormMain::PopupAtCursor(const PopupDef<TVtFormMain>& def, HWND owner_control) {
-  POINT at{};
-  GetCursorPos(&at);
-  PopupAt(def, owner_control, at);
+// The pop-up at a point of the screen (Shift+F10 or the Menu key: at the
+// selected row), or at the cursor (a right click).
+void TVtFormMain::PopupMenu(Pane pane, HWND owner_control, std::optional<POINT> at) {
+  POINT point{};
+  if (at) {
+    point = *at;
+  } else {
+    GetCursorPos(&point);
+  }
+  SetForegroundWindow(owner_control);
+  HMENU menu = MainCommands().BuildPopup(
+      *this, pane == Pane::kFolderList ? PopupFolderDef() : PopupMailDef());
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, hwnd(), nullptr);
+  DestroyMenu(menu);
 }
 
-void TVtFormMain::PopupAt(const PopupDef<TVtFormMain>& def, HWND owner_control, POINT at) {
-  SetForegroundWindow(owner_control);
-  HMENU menu = MainCommands().BuildPopup(*this, def);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd(), nullptr);
-  DestroyMenu(menu);
+void TVtFormMain::FocusPane(Pane pane) {
+  switch (pane) {
+    case Pane::kFolderList:
+      folder_list_.ListBoxF().Focus();
+      return;
+    case Pane::kFilterBox:
+      thread_list_.FilterBox().Focus();
+      return;
+    case Pane::kThreadList:
+      thread_list_.ListViewMail().Focus();
+      return;
+  }
 }
 
 void TVtFormMain::OpenSelectedMail() {

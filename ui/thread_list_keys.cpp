@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "ui/main_commands.h"
-#include "ui/main_form.h"
 #include "ui/thread_list_pane.h"
 
 namespace ui {
@@ -76,7 +74,7 @@ bool ThreadListPane::FocusFolderList(WORD) {
   if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
     box_.Focus();
   } else {
-    form_.FolderList().ListBoxF().Focus();
+    form_.FocusPane(Pane::kFolderList);
   }
   return true;
 }
@@ -133,7 +131,9 @@ void ThreadListPane::ListViewMailClick() {
   if (focused >= 0) list_.SelectRow(focused);
 }
 
-void ThreadListPane::ListViewMailMouseDown() { form_.PopupAtCursor(PopupMailDef(), list_.hwnd()); }
+void ThreadListPane::ListViewMailMouseDown() {
+  form_.PopupMenu(Pane::kThreadList, list_.hwnd(), std::nullopt);
+}
 
 // Shift+F10 or the Menu key: the pop-up at the selected row, scrolled into
 // view first.
@@ -145,7 +145,8 @@ void ThreadListPane::ListViewMailContextKey() {
     list_.EnsureVisible(selected);
     has_row = ListView_GetItemRect(list_.hwnd(), selected, &row, LVIR_LABEL) != FALSE;
   }
-  form_.PopupAt(PopupMailDef(), list_.hwnd(), PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
+  form_.PopupMenu(Pane::kThreadList, list_.hwnd(),
+                  PopupPoint(list_.hwnd(), has_row ? &row : nullptr));
 }
 
 bool ThreadListPane::ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {

@@ -7,7 +7,6 @@
 #include "thread/thread_rows.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
-#include "ui/main_form.h"
 #include "ui/wide_text.h"
 
 namespace ui {
@@ -352,7 +351,7 @@ void ThreadListPane::TurnOnBodySearch() {
 // Shift+Tab back to the folder list.
 void ThreadListPane::LeaveFilterBox(bool backwards) {
   if (backwards) {
-    form_.FolderList().ListBoxF().Focus();
+    form_.FocusPane(Pane::kFolderList);
   } else {
     list_.Focus();
   }

@@ -28,17 +28,16 @@
 #include "ui/controls.h"
 #include "ui/filter_box.h"
 #include "ui/fonts.h"
+#include "ui/pane_host.h"
 #include "ui/view_host.h"
 
 namespace ui {
-
-class TVtFormMain;
 
 class ThreadListPane final : public FilterBox::Owner {
  public:
   // The list's key table, for the window's clash check.
   static std::span<const KeyRow<ThreadListPane>> Keys();
-  ThreadListPane(TVtFormMain& form, const mailbox::FolderTable& folders)
+  ThreadListPane(PaneHost& form, const mailbox::FolderTable& folders)
       : form_(form), folders_(folders), box_(*this) {}
   ~ThreadListPane();
   ThreadListPane(const ThreadListPane&) = delete;
@@ -168,7 +167,7 @@ class ThreadListPane final : public FilterBox::Owner {
 
   static const KeyRow<ThreadListPane> kKeys[];
 
-  TVtFormMain& form_;
+  PaneHost& form_;
   const mailbox::FolderTable& folders_;
   VirtualListView list_;
   ContextMenuKey context_key_;

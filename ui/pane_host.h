@@ -1,0 +1,47 @@
+#pragma once
+// What the main window's panes (the folder list and the thread list) ask of
+// the window around them: the status bar, opening a folder or a message, the
+// commands and pop-up menus, whether something runs that their rows must
+// wait for, and the focus handed from one pane to another. The panes know
+// nothing else of the window, nor of each other.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "mailbox/folder_table.h"
+
+namespace ui {
+
+// The folder number of the hits of a search of every folder, shown as a
+// folder of their own: past every folder of the table.
+inline constexpr int kResultsFolder = mailbox::kFolderCapacity;
+
+enum class Pane { kFolderList, kFilterBox, kThreadList };
+
+class PaneHost {
+ public:
+  // The folder's counts in the status bar; no folder (-1) empties it.
+  virtual void ShowFolderStatus(int folder) = 0;
+  virtual void OpenFolderThreads(int folder, bool remember) = 0;
+  // The thread list's selected row into the viewer; to the trash.
+  virtual void OpenSelectedMail() = 0;
+  virtual bool MoveToTrash() = 0;
+  // Asks the full-text index for the folder's hits; false when it cannot.
+  virtual bool AskBodySearch(int folder, const std::string& text) = 0;
+  // Runs the command of the window's table named `name` when it is enabled.
+  virtual void RunCommand(const char* name) = 0;
+  // The pane's pop-up menu, at a point of the screen or at the cursor.
+  virtual void PopupMenu(Pane pane, HWND owner_control, std::optional<POINT> at) = 0;
+  // A folder is being loaded; a message is being opened or moved.
+  virtual bool Loading() const = 0;
+  virtual bool ViewerBusy() const = 0;
+  virtual void EnableMainWindow(bool enable) = 0;
+  virtual void FocusPane(Pane pane) = 0;
+
+ protected:
+  ~PaneHost() = default;
+};
+
+}  // namespace ui
