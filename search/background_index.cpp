@@ -71,6 +71,8 @@ void BackgroundIndex::Keep() {
     return !folders_.empty();
   };
   bool whole_pass_due = true;
+  bool pass_failed = false;
+  bool failure_said = false;
   while (!Stopping()) {
     std::string folder;
     {
@@ -85,14 +87,35 @@ void BackgroundIndex::Keep() {
     if (!folder.empty()) {
       const bool done = index->UpdateFolder(folder, [this] { return Stopping(); });
       updates_.fetch_add(1);
-      if (done && events_.updated) events_.updated(folder);
+      if (done) {
+        failure_said = false;
+        whole_pass_due = whole_pass_due || pass_failed;
+        pass_failed = false;
+        if (events_.updated) events_.updated(folder);
+      } else {
+        Failed(*index, failure_said);
+      }
       continue;
     }
-    whole_pass_due = !index->UpdateAll(folder_waiting, events_.progress);
+    const bool done = index->UpdateAll(folder_waiting, events_.progress);
     updates_.fetch_add(1);
-    if (whole_pass_due && !folder_waiting()) return;  // failed: the index is as it was
-    if (!whole_pass_due && events_.updated) events_.updated({});
+    if (done) {
+      failure_said = false;
+      whole_pass_due = false;
+      if (events_.updated) events_.updated({});
+    } else if (Failed(*index, failure_said)) {
+      // The index holds what the pass committed before it failed.
+      pass_failed = true;
+      whole_pass_due = false;
+    }  // else stopped for a folder: the pass resumes after it
   }
+}
+
+bool BackgroundIndex::Failed(const MailIndex& index, bool& said) {
+  if (index.Error().empty()) return false;  // stopped
+  if (!said && events_.update_failed) events_.update_failed(index.Error());
+  said = true;
+  return true;
 }
 
 void BackgroundIndex::Search() {

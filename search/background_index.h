@@ -7,6 +7,13 @@
 // the newest only: a query asked while an older one runs makes the older one
 // stop, and a query no longer current when it ends is not answered.
 //
+// An update that fails (the disk is full, another program holds the file
+// beyond the busy timeout, the file is damaged) is said once through
+// `update_failed`, and said again only after an update has succeeded since;
+// the searcher goes on answering from what the index holds. A whole pass that
+// failed is not run again at once (the cause seldom clears in a moment): it
+// is due again once a folder asked for has been brought up to date.
+//
 // The events are called on those threads; the window posts them on to
 // itself and touches nothing else from them. The destructor stops both
 // threads and waits for them (an update stops between two messages).
@@ -38,6 +45,8 @@ class BackgroundIndex {
     std::function<void()> thread_started;  // first thing on each thread (priority)
     // The index cannot be opened: no answers will come.
     std::function<void(const std::string& error)> unavailable;
+    // It could not be brought up to date (why): answers may lack what changed.
+    std::function<void(const std::string& error)> update_failed;
     std::function<void(MailIndex::Progress)> progress;  // of a whole pass, now and then
     // A whole pass ended (folder_dir empty) or a folder was brought up to date.
     std::function<void(const std::string& folder_dir)> updated;
@@ -63,6 +72,10 @@ class BackgroundIndex {
 
  private:
   void Keep();
+  // After an update of the keeper's connection that returned false: says a
+  // failure unless it stopped, or one was said since the last success. True
+  // when it failed.
+  bool Failed(const MailIndex& index, bool& said);
   void Search();
   bool Stopping() const { return stopping_.load(); }
 

@@ -122,6 +122,7 @@ std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, boo
 
 bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop) {
   summary_ = {};
+  error_.clear();
   const int ml = mailbox::ReadFolderDisplaySettings(folder_dir, 0).MlStringDelete;
   return UpdateOne(folder_dir, ml, stop, nullptr);
 }

@@ -64,7 +64,8 @@ class MailIndex {
   // Brings every folder of every account up to date: new messages added, messages that
   // left a folder removed, changed files indexed again. `stop` is asked between messages
   // (closing the program stops it; the next run resumes where it stopped); `progress` is
-  // called now and then on the calling thread. False when stopped or failed.
+  // called now and then on the calling thread. False when stopped or failed (then
+  // Error() says why; it is empty after a stop).
   bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
   // The same for one folder (its directory, as FolderInfo::Path holds it).
   bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);

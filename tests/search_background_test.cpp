@@ -1,25 +1,30 @@
 // The index kept current and asked on threads of its own: a whole pass from the
 // start, a folder brought up to date when asked, the newest query answered with
-// the folder's hits, and an index that cannot be opened said so.
+// the folder's hits, an index that cannot be opened said so, and one that
+// cannot be written said so once while it goes on answering.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/files.h"
 #include "search/background_index.h"
 #include "search/index_file.h"
 #include "tests/search_mailbox_support.h"
+#include "tests/sqlite_faults_support.h"
 #include "tests/temp_dir_support.h"
 
 namespace search {
 namespace {
 
+using search_testing::FaultyFiles;
 using search_testing::MiniMessage;
 using search_testing::WriteFolder;
 
@@ -30,6 +35,9 @@ class Reports {
     BackgroundIndex::Events events;
     events.unavailable = [this](const std::string& error) {
       Add([&] { errors.push_back(error); });
+    };
+    events.update_failed = [this](const std::string& error) {
+      Add([&] { failures.push_back(error); });
     };
     events.updated = [this](const std::string& folder) { Add([&] { updated.push_back(folder); }); };
     events.answered = [this](BackgroundIndex::Answer answer) {
@@ -52,7 +60,8 @@ class Reports {
     return std::find(updated.begin(), updated.end(), folder) != updated.end();
   }
 
-  std::vector<std::string> errors;
+  std::vector<std::string> errors;    // unavailable
+  std::vector<std::string> failures;  // update_failed
   std::vector<std::string> updated;
   std::vector<BackgroundIndex::Answer> answers;
 
@@ -125,6 +134,98 @@ TEST_F(SearchBackgroundTest, AnIndexThatCannotBeOpenedIsSaidSoAndNeverAnswers) {
   }  // both threads end
   EXPECT_EQ(reports_.errors, std::vector<std::string>{"no room"});
   EXPECT_TRUE(reports_.answers.empty());
+}
+
+// A second connection to the index, holding its write lock while the test says.
+class Holder {
+ public:
+  ~Holder() { Release(); }
+  void Hold(const std::string& path) {
+    sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    EXPECT_EQ(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  void Release() {
+    if (db_ != nullptr) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+    db_ = nullptr;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// Checks `done` until it holds, for 20 s at most.
+template <class Done>
+bool PollUntil(Done done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// The index cannot be written partway through the whole pass, for a reason other than a
+// stop: said once with its reason, while the searcher goes on answering from what the
+// index holds; a second failure is not said again; once the cause is gone, a folder
+// asked for is brought up to date and the whole pass runs again.
+TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
+  FaultyFiles files;
+  Holder holder;
+  {  // the index as a run before left it
+    std::string error;
+    const std::unique_ptr<MailIndex> built = Open()(&error);
+    ASSERT_TRUE(built && built->UpdateAll(nullptr, nullptr)) << error;
+  }
+  struct Case {
+    const char* reason;
+    const char* said;  // in the error
+    std::function<void()> begin;
+    std::function<void()> end;
+  };
+  const Case cases[] = {
+      {"the disk is full", "the disk is full", [&] { files.FailWrites(SQLITE_FULL); },
+       [&] { files.FailWrites(SQLITE_OK); }},
+      {"another program holds the index beyond the busy timeout",
+       "another program is updating the index", [&] { holder.Hold(RootIndexPath(mailbox_)); },
+       [&] { holder.Release(); }},
+  };
+  std::vector<std::string> tokyo = {"00000001"};  // the hits for 東京
+  for (const Case& c : cases) {
+    // A message the index does not hold yet, for the pass to add.
+    const std::string name = "0000001" + std::to_string(&c - cases);
+    messages_.push_back(
+        {name, 4000 + static_cast<std::uint32_t>(&c - cases), "saburo", "new", "東京タワー\r\n"});
+    WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+    Reports reports;
+    int opened = 0;  // the keeper opens first, then the searcher
+    BackgroundIndex index(mailbox_, reports.Events(), [&](std::string* error) {
+      std::unique_ptr<MailIndex> connection = Open()(error);
+      if (opened++ == 0) c.begin();
+      return connection;
+    });
+    ASSERT_TRUE(reports.WaitFor([&] { return !reports.failures.empty(); })) << c.reason;
+    EXPECT_NE(reports.failures[0].find(c.said), std::string::npos)
+        << c.reason << ": " << reports.failures[0];
+    const std::uint64_t key = index.Ask(inbox_, "\x8c\xae");  // 鍵
+    ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(key) != nullptr; })) << c.reason;
+    EXPECT_EQ(reports.AnswerTo(key)->names, std::vector<std::string>{"00000002"}) << c.reason;
+    EXPECT_EQ(reports.AnswerTo(key)->unindexed, 1u) << c.reason;
+
+    const int faults = files.Faults();
+    index.UpdateFolder(inbox_);
+    ASSERT_TRUE(PollUntil([&] { return files.Faults() > faults; })) << c.reason << ": tried again";
+    c.end();
+    index.UpdateFolder(inbox_);
+    ASSERT_TRUE(reports.WaitFor([&] { return reports.Updated(inbox_) && reports.Updated(""); }))
+        << c.reason << ": the folder, then the whole pass";
+    EXPECT_EQ(reports.failures.size(), 1u) << c.reason;
+    EXPECT_TRUE(reports.errors.empty()) << c.reason << ": never unavailable";
+    tokyo.push_back(name);
+    const std::uint64_t tower = index.Ask(inbox_, "\x93\x8c\x8b\x9e");  // 東京
+    ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(tower) != nullptr; })) << c.reason;
+    EXPECT_EQ(reports.AnswerTo(tower)->names, tokyo) << c.reason;
+  }
 }
 
 }  // namespace

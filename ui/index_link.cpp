@@ -15,6 +15,9 @@ IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
   events.unavailable = [this](const std::string& error) {
     Report([&] { news_.unavailable = error; });
   };
+  events.update_failed = [this](const std::string& error) {
+    Report([&] { news_.update_failed = error; });
+  };
   events.progress = [this](search::MailIndex::Progress progress) {
     Report([&] { news_.progress = progress; });
   };

@@ -28,6 +28,8 @@ class IndexLink {
     std::optional<std::string> unavailable;                 // why there is no index
     // The newest answer of a search of every folder (SearchAll).
     std::optional<search::MailboxSearch::Answer> results;
+    // Why the index could not be brought up to date (it still answers).
+    std::optional<std::string> update_failed;
   };
 
   // Starts the index's threads on the mailbox, below normal priority.

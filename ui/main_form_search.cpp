@@ -57,6 +57,8 @@ void TVtFormMain::OnIndexNews() {
     return;
   }
   if (news.progress) index_progress_ = news.progress;
+  // The pass ended there: its progress is not shown any more.
+  if (news.update_failed) index_progress_.reset();
   bool ask_again = false;
   for (const std::string& updated : news.updated) {
     if (updated.empty()) index_progress_.reset();  // a whole pass ended
@@ -72,7 +74,13 @@ void TVtFormMain::OnIndexNews() {
   if (ask_again && thread_list_.BodySearch()) {
     AskBodySearch(folder, thread_list_.FilterBox().Text());
   }
-  if (shown || folder == kResultsFolder) ShowFolderStatus(folder);
+  if (news.update_failed) {
+    // Once, as an index that cannot be opened is said; the body search goes on
+    // with what the index holds.
+    status_bar_.SetSimpleText(ja::kIndexNotUpdated + *news.update_failed);
+  } else if (shown || folder == kResultsFolder) {
+    ShowFolderStatus(folder);
+  }
 }
 
 std::string TVtFormMain::IndexStatusText(int folder) const {
