@@ -11,14 +11,17 @@ namespace {
 
 // "VLTF" in the database header: this program's index.
 constexpr std::int64_t kApplicationId = 0x564C5446;
-// The layout below; a file of another layout is set aside and built again.
-constexpr std::int64_t kLayoutVersion = 3;
+// The layout below; a file of another layout is set aside and built again, except one
+// of the layout before, which is brought up to this one in place (UpgradeLayout).
+constexpr std::int64_t kLayoutVersion = 4;
+constexpr std::int64_t kPreviousLayoutVersion = 3;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 
 // folders: one row per mail folder ever indexed, by its path relative to the mailbox;
 //   `seen`: a hash of the stamps of its "Entry.lst" and its directory when it was last
-//   brought up to date in full (0: never).
+//   brought up to date in full (0: never); `live`: the messages the index held of it
+//   then, so that a folder found unchanged is not counted row by row.
 // messages: one row per indexed message, its id the rowid of its text in `words`. A row
 //   whose folder is 0 is a message that has left its folder (or was indexed again): the
 //   index has no text to remove its words with (it stores none), so its words stay
@@ -31,7 +34,7 @@ constexpr int kBusyTimeoutMs = 10000;
 //   the text.
 constexpr char kSchema[] =
     "CREATE TABLE folders(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE,"
-    " seen INTEGER NOT NULL DEFAULT 0);"
+    " seen INTEGER NOT NULL DEFAULT 0, live INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE messages(id INTEGER PRIMARY KEY, folder INTEGER NOT NULL,"
     " name BLOB NOT NULL, sig INTEGER NOT NULL);"
     "CREATE INDEX messages_in_folder ON messages(folder);"
@@ -54,7 +57,7 @@ std::uint64_t Fnv1a(std::string_view bytes) {
   return hash;
 }
 
-enum class Check { kOurs, kEmpty, kForeign, kDamaged, kError };
+enum class Check { kOurs, kPrevious, kEmpty, kForeign, kDamaged, kError };
 
 Check CheckFile(Database& db) {
   Statement id(db.Get(), "PRAGMA application_id");
@@ -69,6 +72,9 @@ Check CheckFile(Database& db) {
   const int counted = tables.Step();
   if (counted != SQLITE_ROW) return IsDamage(counted) ? Check::kDamaged : Check::kError;
   if (application == 0 && version.Int(0) == 0 && tables.Int(0) == 0) return Check::kEmpty;
+  if (application == kApplicationId && version.Int(0) == kPreviousLayoutVersion) {
+    return Check::kPrevious;
+  }
   if (application != kApplicationId || version.Int(0) != kLayoutVersion) return Check::kForeign;
   return Check::kOurs;
 }
@@ -93,6 +99,27 @@ bool CreateTables(Database& db) {
   Statement tables(db.Get(), "SELECT count(*) FROM sqlite_master");
   if (tables.Step() == SQLITE_ROW && tables.Int(0) != 0) return db.Exec("COMMIT") == SQLITE_OK;
   if (db.Exec(header) != SQLITE_OK || db.Exec(kSchema) != SQLITE_OK) {
+    db.Exec("ROLLBACK");
+    return false;
+  }
+  return db.Exec("COMMIT") == SQLITE_OK;
+}
+
+// The layout before lacked folders.live: every folder's `seen` is forgotten, so that the
+// next update compares it file by file (reading no message again) and counts it; the
+// messages and their words are kept.
+bool UpgradeLayout(Database& db) {
+  char steps[160];
+  std::snprintf(steps, sizeof steps,
+                "ALTER TABLE folders ADD COLUMN live INTEGER NOT NULL DEFAULT 0;"
+                " UPDATE folders SET seen = 0; PRAGMA user_version=%lld;",
+                static_cast<long long>(kLayoutVersion));
+  if (db.Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
+  // Another program may have done it while this one waited for the lock.
+  Statement version(db.Get(), "PRAGMA user_version");
+  const bool due = version.Step() == SQLITE_ROW && version.Int(0) == kPreviousLayoutVersion;
+  version = Statement();
+  if (due && db.Exec(steps) != SQLITE_OK) {
     db.Exec("ROLLBACK");
     return false;
   }
@@ -158,6 +185,9 @@ OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string
     // batch, never the file.
     db.Exec("PRAGMA synchronous=NORMAL");
     if (check == Check::kEmpty && !CreateTables(db)) {
+      return Failed(db, "cannot write " + utf8_path, error, true);
+    }
+    if (check == Check::kPrevious && !UpgradeLayout(db)) {
       return Failed(db, "cannot write " + utf8_path, error, true);
     }
     return OpenStatus::kOpened;

@@ -5,7 +5,8 @@
 // A file that is not a SQLite database, or one of another program or of another layout
 // (its application id and version say so), is set aside, renamed to the same name +
 // ".bad" (its write-ahead log with it), and a new one made: the old one is kept for a
-// look, never read again, and the index is built anew.
+// look, never read again, and the index is built anew. A file of this program's layout
+// before the present one is brought up to it in place, its messages kept.
 
 #include <string>
 

@@ -148,6 +148,11 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
     }
   }
 
+  if (!check_every_file_ && Unchanged(folders)) {
+    if (progress) progress({summary_.messages, summary_.messages});
+    return true;
+  }
+
   // Every statement is reset or gone before the writing starts: one left in the middle
   // of its rows keeps its snapshot, and the write-ahead log cannot be folded back into
   // the file behind it (it grew to 1.4 GB in a 100,000-message build).
@@ -219,6 +224,31 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   return true;
 }
 
+// Each folder's stamps against what the index saw when it last brought it up to date,
+// the one stamp per folder of which a message added, removed, renamed or changed by the
+// mail client changes at least one (UpdateOne): no row of the messages is read.
+bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
+  Statement count(db_.Get(), "SELECT count(*) FROM folders");
+  if (count.Step() != SQLITE_ROW || count.Int(0) != static_cast<std::int64_t>(folders.size())) {
+    return false;  // a folder came or went
+  }
+  Statement seen(db_.Get(), "SELECT seen, live FROM folders WHERE path = ?1");
+  Summary summary;
+  for (const mailbox::FolderInfo& folder : folders) {
+    seen.BindBlob(1, Relative(folder.Path));
+    if (seen.Step() != SQLITE_ROW ||
+        seen.Int(0) != StampHash(platform::StampOf(platform::JoinPath(folder.Path, kEntryList)),
+                                 platform::StampOf(folder.Path))) {
+      return false;
+    }
+    ++summary.folders;
+    summary.messages += static_cast<std::size_t>(seen.Int(1));
+    seen.Reset();
+  }
+  summary_ = summary;
+  return true;
+}
+
 bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
                           const std::function<bool()>& stop, const std::function<void()>& step) {
   const std::string relative = Relative(folder_dir);
@@ -234,12 +264,10 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   const std::int64_t seen_now =
       StampHash(platform::StampOf(list_path), platform::StampOf(folder_dir));
   if (!check_every_file_) {
-    Statement seen(db_.Get(), "SELECT seen FROM folders WHERE id = ?1");
+    Statement seen(db_.Get(), "SELECT seen, live FROM folders WHERE id = ?1");
     seen.Bind(1, *folder_id);
     if (seen.Step() == SQLITE_ROW && seen.Int(0) == seen_now) {
-      Statement live(db_.Get(), "SELECT count(*) FROM messages WHERE folder = ?1");
-      live.Bind(1, *folder_id);
-      if (live.Step() == SQLITE_ROW) summary_.messages += static_cast<std::size_t>(live.Int(0));
+      summary_.messages += static_cast<std::size_t>(seen.Int(1));
       return true;
     }
   }
@@ -265,10 +293,11 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
 
   const std::size_t skipped_before = summary_.skipped;
   if (!AddMessages(folder_dir, *folder_id, listed, plan, stop, step)) return false;
-  summary_.messages += plan.current + plan.add.size() - (summary_.skipped - skipped_before);
+  const std::size_t live = plan.current + plan.add.size() - (summary_.skipped - skipped_before);
+  summary_.messages += live;
   if (summary_.skipped == skipped_before) {
-    Statement seen(db_.Get(), "UPDATE folders SET seen = ?1 WHERE id = ?2");
-    seen.Bind(1, seen_now).Bind(2, *folder_id);
+    Statement seen(db_.Get(), "UPDATE folders SET seen = ?1, live = ?2 WHERE id = ?3");
+    seen.Bind(1, seen_now).Bind(2, static_cast<std::int64_t>(live)).Bind(3, *folder_id);
     seen.Run();
   }
   return true;

@@ -16,6 +16,10 @@
 
 #include "search/sqlite_db.h"
 
+namespace mailbox {
+struct FolderInfo;
+}  // namespace mailbox
+
 namespace search {
 
 struct FolderPlan;
@@ -95,6 +99,8 @@ class MailIndex {
 
  private:
   MailIndex() = default;
+  // True, with the summary set, when every folder is as the index last saw it.
+  bool Unchanged(const std::vector<mailbox::FolderInfo>& folders);
   bool UpdateOne(const std::string& folder_dir, int ml_string_delete,
                  const std::function<bool()>& stop, const std::function<void()>& step);
   bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -241,6 +242,93 @@ TEST_F(SearchUpdateTest, AStoppedUpdateResumesAndAStoppedSearchSaysSo) {
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr));
   EXPECT_EQ(index_->Unindexed(inbox_), 0u);
   EXPECT_EQ(index_->FolderHits(inbox_, "e", [] { return true; }), std::nullopt);
+}
+
+// A search brings the index up to date from the folders' stamps alone, on a connection
+// of its own as the command line opens one: every change the mail client makes to a
+// folder is seen all the same, and the count of messages held is right whether a folder
+// was read again or not.
+TEST_F(SearchUpdateTest, AnUpdateFromTheStampsAloneSeesEveryChange) {
+  const std::string other = "Mailbox/Acc2/Inbox.box";
+  struct Case {
+    std::function<void()> change;
+    const char* query;
+    std::vector<std::string> names;
+    std::size_t messages;
+    const char* why;
+  } const cases[] = {
+      {[] {}, "e", {"00000002", "00000003", "00000001"}, 3, "nothing changed"},
+      {[&] {
+         messages_.push_back({"00000004", 4000, "saburo", "新着", "東京タワー\r\n"});
+         WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+       },
+       "東京",
+       {"00000004", "00000001"},
+       4,
+       "a message added"},
+      {[&] {
+         messages_.erase(messages_.begin());
+         WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+       },
+       "東京",
+       {"00000004"},
+       3,
+       "a message removed"},
+      {[&] {
+         messages_[1].subject = "Settings changed";  // of another length: a new stamp anyway
+         WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+       },
+       "changed",
+       {"00000003"},
+       3,
+       "a message's record changed"},
+      {[&] {
+         dir_.WriteFile("Mailbox/Acc2/Account.ini", "[Property]\r\nTitle=b\r\n");
+         WriteFolder(dir_, other, {{"0000000B", 5000, "shiro", "別", "東京駅\r\n"}});
+       },
+       "東京",
+       {"0000000B", "00000004"},
+       4,
+       "a folder came"},
+      {[&] { std::filesystem::remove_all(dir_.Join("Mailbox/Acc2")); },
+       "東京",
+       {"00000004"},
+       3,
+       "a folder went"},
+      {[] {}, "東京", {"00000004"}, 3, "nothing changed since"},
+  };
+  for (const Case& c : cases) {
+    c.change();
+    index_ = OpenIndex();
+    index_->CheckEveryFile(false);
+    ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << c.why << ": " << index_->Error();
+    EXPECT_EQ(Hits(c.query), c.names) << c.why;
+    EXPECT_EQ(index_->LastUpdate().messages, c.messages) << c.why;
+  }
+}
+
+// An index of the layout before (without the folders' counts) is brought up to date in
+// place: its messages are compared, not read and indexed again.
+TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsKept) {
+  index_.reset();
+  {
+    Database before;
+    ASSERT_TRUE(before.Open(RootIndexPath(mailbox_), false));
+    ASSERT_EQ(before.Exec("ALTER TABLE folders DROP COLUMN live; PRAGMA user_version=3"),
+              SQLITE_OK);
+  }
+  index_ = OpenIndex();
+  ASSERT_NE(index_, nullptr);
+  EXPECT_FALSE(platform::FileExists(RootIndexPath(mailbox_) + kSetAsideSuffix));
+  EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"}) << "answers before the update";
+  index_->CheckEveryFile(false);
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  EXPECT_EQ(index_->LastUpdate().added, 0u);
+  EXPECT_EQ(index_->LastUpdate().messages, 3u);
+  index_ = OpenIndex();
+  index_->CheckEveryFile(false);
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  EXPECT_EQ(index_->LastUpdate().messages, 3u) << "counted once the folder was compared";
 }
 
 TEST_F(SearchUpdateTest, DamagedOrForeignFileIsSetAsideAndRebuilt) {
