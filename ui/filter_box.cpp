@@ -21,6 +21,7 @@ void FilterBox::Create(HWND parent, int id, int check_box_id) {
   SubclassControl<FilterBox, &FilterBox::Message>(edit_.hwnd(), this);
   body_search_.Create(parent, check_box_id, ja::kBodySearch);
   body_search_.Show(true);
+  SubclassControl<FilterBox, &FilterBox::CheckBoxMessage>(body_search_.hwnd(), this);
 }
 
 void FilterBox::SetFont(HFONT font, HFONT caption_font) {
@@ -40,6 +41,16 @@ void FilterBox::Move(int x, int y, int width, int height) const {
 void FilterBox::FocusAndSelectAll() const {
   edit_.Focus();
   SendMessageW(edit_.hwnd(), EM_SETSEL, 0, -1);
+}
+
+// The window moves the focus on Tab itself, not through a dialog's key
+// handling, which would show the focus rectangles once the keyboard is used:
+// they are shown here, or the check box with the focus would look as one
+// without.
+void FilterBox::FocusCheckBox() const {
+  SendMessageW(GetAncestor(body_search_.hwnd(), GA_ROOT), WM_CHANGEUISTATE,
+               MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  body_search_.Focus();
 }
 
 void FilterBox::PostRefilter() const { PostMessageW(edit_.hwnd(), kRefilterMessage, 0, 0); }
@@ -62,11 +73,28 @@ bool FilterBox::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
       owner_.LeaveFilterBox(false);
       return true;
     case VK_TAB:
-      owner_.LeaveFilterBox((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+      if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+        owner_.LeaveFilterBox(true);
+      } else {
+        FocusCheckBox();
+      }
       return true;
     default:
       return false;
   }
+}
+
+// The check box keeps its own keys (Space toggles it); Tab leads out of it.
+bool FilterBox::CheckBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+  result = 0;
+  if (message == WM_CHAR) return wparam == L'\t';
+  if (message != WM_KEYDOWN || wparam != VK_TAB) return false;
+  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
+    edit_.Focus();
+  } else {
+    owner_.LeaveFilterBox(false);
+  }
+  return true;
 }
 
 }  // namespace ui

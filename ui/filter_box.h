@@ -1,9 +1,11 @@
 #pragma once
 // The quick filter box above the thread list: a one-line edit whose keys lead
-// out of it (Enter and Tab on to the thread list, Shift+Tab back to the
-// folder list, Esc empties it and goes to the list), with the Ctrl chords a
-// plain edit lacks, and beside it the check box "本文も検索" (the words match
-// the text of the mail too). What the text filters is the pane's that holds it.
+// out of it (Enter on to the thread list, Tab to the check box beside it,
+// Shift+Tab back to the folder list, Esc empties it and goes to the list),
+// with the Ctrl chords a plain edit lacks, and beside it the check box
+// "本文も検索" (the words match the text of the mail too), the next stop of
+// Tab: Space toggles it, Tab goes on to the thread list and Shift+Tab back to
+// the edit. What the text filters is the pane's that holds it.
 
 #include <windows.h>
 
@@ -20,7 +22,8 @@ class FilterBox {
    public:
     // A filter that gave way to a keystroke is due again.
     virtual void FilterBoxChanged() = 0;
-    // Enter, Esc or Tab: the focus goes on (`backwards`: Shift+Tab).
+    // Enter or Esc in the edit, or Tab in the check box: the focus goes on to
+    // the thread list; Shift+Tab in the edit (`backwards`): back.
     virtual void LeaveFilterBox(bool backwards) = 0;
 
    protected:
@@ -43,6 +46,8 @@ class FilterBox {
   // The edit takes the width the check box leaves.
   void Move(int x, int y, int width, int height) const;
   void Focus() const { edit_.Focus(); }
+  // The focus on the check box, from the keyboard (Shift+Tab from the list).
+  void FocusCheckBox() const;
   // The focus with the whole text selected, so that typing replaces it.
   void FocusAndSelectAll() const;
   // FilterBoxChanged once the messages queued now have run.
@@ -50,6 +55,7 @@ class FilterBox {
 
  private:
   bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  bool CheckBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
   Owner& owner_;
   EditBox edit_;

@@ -11,8 +11,9 @@ namespace ui {
 // ListViewMailKeyPress and ListViewMailKeyDown: Enter and Space open the
 // selected row; the letters move the selection by injecting the list's own
 // navigation key; the arrow, page, Home and End keys move it directly; Tab
-// gives the focus to the folder list (Shift+Tab to the filter box); Left and
-// "-" collapse the selected row's thread, Right and "+" expand it.
+// gives the focus to the folder list (Shift+Tab to the check box "本文も検索"
+// beside the filter box); Left and "-" collapse the selected row's thread,
+// Right and "+" expand it.
 const KeyRow<ThreadListPane> ThreadListPane::kKeys[] = {
     {WM_CHAR, L'-', &ThreadListPane::CollapseSelected},
     {WM_CHAR, L'+', &ThreadListPane::ExpandSelected},
@@ -72,7 +73,7 @@ bool ThreadListPane::MoveToTrash(WORD) {
 
 bool ThreadListPane::FocusFolderList(WORD) {
   if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-    box_.Focus();
+    box_.FocusCheckBox();
   } else {
     form_.FocusPane(Pane::kFolderList);
   }

@@ -347,8 +347,8 @@ void ThreadListPane::TurnOnBodySearch() {
   FocusFilterBox();
 }
 
-// Enter and Esc give the focus to the list, Tab goes on to the list and
-// Shift+Tab back to the folder list.
+// Enter and Esc in the box and Tab in its check box give the focus to the
+// list; Shift+Tab in the box goes back to the folder list.
 void ThreadListPane::LeaveFilterBox(bool backwards) {
   if (backwards) {
     form_.FocusPane(Pane::kFolderList);

@@ -254,13 +254,16 @@ TEST_F(ThreadView, EveryRowCountChangeLeavesExactlyOneRowSelected) {
   }
 }
 
-// Tab goes round the folder list, the filter box and the thread list;
-// Shift+Tab goes round the other way.
+// Tab goes round the folder list, the filter box, its check box "本文も検索"
+// and the thread list; Shift+Tab goes round the other way. Space toggles the
+// check box where the focus stays.
 TEST_F(ThreadView, TabAndShiftTabGoRoundThePanesBothWays) {
   fixture.Start();
+  const ui::ThreadListPane& pane = fixture.Main().ThreadList();
   HWND folders = fixture.Main().FolderList().ListBoxF().hwnd();
-  HWND box = fixture.Main().ThreadList().FilterBox().hwnd();
-  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  HWND box = pane.FilterBox().hwnd();
+  HWND check = pane.FilterBox().BodySearchBox().hwnd();
+  HWND list = pane.ListViewMail().hwnd();
   struct Case {
     HWND from;
     bool shift;
@@ -269,10 +272,12 @@ TEST_F(ThreadView, TabAndShiftTabGoRoundThePanesBothWays) {
   };
   const Case cases[] = {
       {folders, false, box, "Tab: folder list to filter box"},
-      {box, false, list, "Tab: filter box to thread list"},
+      {box, false, check, "Tab: filter box to its check box"},
+      {check, false, list, "Tab: check box to thread list"},
       {list, false, folders, "Tab: thread list to folder list"},
       {folders, true, list, "Shift+Tab: folder list back to thread list"},
-      {list, true, box, "Shift+Tab: thread list back to filter box"},
+      {list, true, check, "Shift+Tab: thread list back to the check box"},
+      {check, true, box, "Shift+Tab: check box back to filter box"},
       {box, true, folders, "Shift+Tab: filter box back to folder list"},
   };
   for (const Case& c : cases) {
@@ -285,6 +290,12 @@ TEST_F(ThreadView, TabAndShiftTabGoRoundThePanesBothWays) {
     EXPECT_TRUE(PumpUntil([&] { return GetFocus() == c.to; }, 2000)) << c.reason;
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
+  }
+  for (const bool on : {!pane.BodySearch(), pane.BodySearch()}) {
+    SetFocus(check);
+    PressKey(check, VK_SPACE);
+    EXPECT_TRUE(PumpUntil([&] { return pane.BodySearch() == on; }, 2000)) << "Space toggles";
+    EXPECT_EQ(GetFocus(), check);
   }
 }
 
