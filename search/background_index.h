@@ -72,9 +72,9 @@ class BackgroundIndex {
 
  private:
   void Keep();
-  // After an update of the keeper's connection that returned false: says a
-  // failure unless it stopped, or one was said since the last success. True
-  // when it failed.
+  // After an update of the keeper's connection returned false: true when it
+  // failed rather than stopped. A failure is said unless one was said since
+  // the last success (`said`).
   bool Failed(const MailIndex& index, bool& said);
   void Search();
   bool Stopping() const { return stopping_.load(); }

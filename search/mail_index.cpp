@@ -224,9 +224,10 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   return true;
 }
 
-// Each folder's stamps against what the index saw when it last brought it up to date,
-// the one stamp per folder of which a message added, removed, renamed or changed by the
-// mail client changes at least one (UpdateOne): no row of the messages is read.
+// Each folder's stamps ("Entry.lst" and the directory, which a message the mail client
+// adds, removes or renames changes) against those the index saw when it last brought the
+// folder up to date, and the number of folders against the index's: no row of the
+// messages is read.
 bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   Statement count(db_.Get(), "SELECT count(*) FROM folders");
   if (count.Step() != SQLITE_ROW || count.Int(0) != static_cast<std::int64_t>(folders.size())) {
