@@ -23,7 +23,6 @@
 
 namespace ui {
 
-
 class FolderListPane {
  public:
   // The list's key table, for the window's clash check.
