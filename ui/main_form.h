@@ -178,7 +178,8 @@ class TVtFormMain final : public Window,
   bool AskBodySearch(int folder, const std::string& text) override;
 
   // ---- The search of every folder (main_form_results.cpp) -----------------
-  // The folder of the hits shown in place of a folder's threads.
+  // The folder of the hits shown in place of a folder's threads (through
+  // OpenFolderThreads, which waits for a load to end).
   void ShowResultsFolder();
 
   // ---- ViewerHost ------------------------------------------------------------

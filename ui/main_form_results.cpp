@@ -89,7 +89,7 @@ void TVtFormMain::ApplyPendingResults() {
 }
 
 void TVtFormMain::ShowResultsFolder() {
-  if (view_.Loading || results_ == nullptr || thread_list_.RowsFolder() == kResultsFolder) return;
+  if (results_ == nullptr || thread_list_.RowsFolder() == kResultsFolder) return;
   const int left = view_.CurrentFolderIndex;
   if (left >= 0 && left < mailbox::FolderCount(*folders_)) {
     (*folders_)[left].SelectedIndex = std::max(SelectedRow(), 0);

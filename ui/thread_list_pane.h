@@ -153,6 +153,7 @@ class ThreadListPane final : public FilterBox::Owner {
   void DrawRowText(int row, HDC dc) const;
   std::string Caption(int row) const;  // the first column's text of a row
   std::string CellText(int row, int column) const;
+  const mailbox::FolderInfo& FolderInfoOf(const thread::ThreadNode& node) const;
   int FindRow(const NMLVFINDITEMW& find) const;
   // Key-table handlers.
   bool OpenSelected(WORD);

@@ -30,21 +30,23 @@ void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
 std::string ThreadListPane::CellText(int row, int column) const {
   if (column == 0) return Caption(row);
   const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
-  if (column == 1) return std::string(node.Sender.str());
+  return column == 1 ? std::string(node.Sender.str()) : FolderInfoOf(node).Title;
+}
+
+// A hit's own folder; a record of no folder (no title, no settings) for a
+// node of none.
+const mailbox::FolderInfo& ThreadListPane::FolderInfoOf(const thread::ThreadNode& node) const {
+  static const mailbox::FolderInfo kPlainFolder;
   const int folder = FolderOf(&node);
-  if (folder < 0 || folder >= mailbox::FolderCount(folders_)) return "";
-  return folders_[static_cast<std::size_t>(folder)].Title;
+  return folder >= 0 && folder < mailbox::FolderCount(folders_)
+             ? folders_[static_cast<std::size_t>(folder)]
+             : kPlainFolder;
 }
 
 std::string ThreadListPane::Caption(int row) const {
-  static const mailbox::FolderInfo kPlainFolder;
   const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
   // A hit shows its subject as its own folder would.
-  const int number = FolderOf(&node);
-  const mailbox::FolderInfo& folder = number >= 0 && number < mailbox::FolderCount(folders_)
-                                          ? folders_[static_cast<std::size_t>(number)]
-                                          : kPlainFolder;
-  std::string caption = thread::MakeRow(node, folder).Caption;
+  std::string caption = thread::MakeRow(node, FolderInfoOf(node)).Caption;
   // A collapsed first row says how many messages it hides.
   if (rows_.IsCollapsedRoot(node)) {
     caption += " (+" + std::to_string(thread::RowView::Hidden(node).Messages) + ")";

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <span>
 
+#include "search/fold.h"
 #include "ui/dpi.h"
 #include "ui/fonts.h"
 #include "ui/ja_texts.h"
@@ -147,7 +148,7 @@ void TViewForm::SearchShownText() {
   const std::wstring typed = find_box_.WideText();
   const std::string query = viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end()));
   if (find_words_) {
-    find_.SearchWords(*finder_, query);
+    find_.SearchWords(*finder_, search::QueryWords(query));
   } else {
     find_.Search(*finder_, query);
   }

@@ -146,7 +146,8 @@ class TViewForm final : public ui::Window {
   // caller that knows what the user looks for in the message.
   void OpenFindBar(const std::string& text);
   // Shows the bar with `query` (Shift-JIS, what was searched for to find the
-  // message) and highlights each of its words, the focus left where it is:
+  // message) and highlights each of its words (split and folded as the index
+  // splits a query), the focus left where it is:
   // the text's keys stay the text's. Typing into the box searches as usual.
   void HighlightWords(const std::string& query);
   // Esc in the box: the bar and the highlights go, the focus back to the text.

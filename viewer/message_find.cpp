@@ -10,25 +10,13 @@ void MessageFind::Search(const TextFinder& finder, std::string_view query) {
   current_ = 0;
 }
 
-void MessageFind::SearchWords(const TextFinder& finder, std::string_view query) {
-  std::string blanked(query);
-  for (std::size_t at = blanked.find("\xE3\x80\x80"); at != std::string::npos;
-       at = blanked.find("\xE3\x80\x80", at)) {
-    blanked.replace(at, 3, " ");
-  }
+void MessageFind::SearchWords(const TextFinder& finder, const std::vector<std::string>& words) {
   std::vector<TextRange> found;
-  searched_ = false;
-  std::size_t start = 0;
-  while (start < blanked.size()) {
-    const std::size_t end = std::min(blanked.find_first_of(" \t", start), blanked.size());
-    if (end > start) {
-      const std::vector<TextRange> word =
-          finder.FindAll(std::string_view(blanked).substr(start, end - start));
-      found.insert(found.end(), word.begin(), word.end());
-      searched_ = true;
-    }
-    start = end + 1;
+  for (const std::string& word : words) {
+    const std::vector<TextRange> each = finder.FindAll(word);
+    found.insert(found.end(), each.begin(), each.end());
   }
+  searched_ = !words.empty();
   std::sort(found.begin(), found.end(), [](const TextRange& a, const TextRange& b) {
     return a.start != b.start ? a.start < b.start : a.end > b.end;
   });

@@ -20,10 +20,10 @@ class MessageFind {
   // Finds `query` (UTF-8) in the text of `finder`; the first occurrence
   // becomes the current one.
   void Search(const TextFinder& finder, std::string_view query);
-  // Finds each word of `query` (UTF-8, split at blanks and ideographic
-  // spaces, as the quick filter splits its text): the occurrences of all the
-  // words, left to right, those that overlap joined into one.
-  void SearchWords(const TextFinder& finder, std::string_view query);
+  // Finds each of `words` (UTF-8; a query split as the index splits it,
+  // search::QueryWords): the occurrences of all of them, left to right,
+  // those that overlap joined into one.
+  void SearchWords(const TextFinder& finder, const std::vector<std::string>& words);
   // No query, no occurrences.
   void Clear();
 
