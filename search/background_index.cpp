@@ -1,134 +1,241 @@
 #include "search/background_index.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <utility>
 
 namespace search {
 
-BackgroundIndex::BackgroundIndex(const std::string& mailbox_dir, Events events, OpenFn open)
-    : open_(std::move(open)), events_(std::move(events)) {
-  if (!open_) {
-    open_ = [mailbox_dir](std::string* error) { return MailIndex::Open(mailbox_dir, error); };
+struct BackgroundIndex::Core {
+  OpenFn open;
+  Events events;
+  std::atomic<bool> stopping{false};
+  std::atomic<std::uint64_t> current{0};
+  // Bumped by each update the keeper ends: the searcher's count of a
+  // folder's unindexed messages (a directory listing) holds until then.
+  std::atomic<std::uint64_t> updates{0};
+  std::mutex mutex;
+  std::condition_variable wake;     // something to do, a stop, a thread's end
+  int opened = 0;                   // the keeper's connection: 1 open, -1 failed
+  std::deque<std::string> folders;  // to update, oldest first
+  bool asked = false;               // a query waits
+  std::string asked_folder;
+  std::string asked_text;
+  std::vector<MailIndex*> connections;  // open now: Stop interrupts them
+  int running = 2;                      // threads not ended yet
+  // Held while an event runs, so that none runs once Stop has returned.
+  std::mutex events_mutex;
+  bool silenced = false;
+
+  bool Stopping() const { return stopping.load(); }
+  template <class... Args, class... Given>
+  void Say(const std::function<void(Args...)>& event, Given&&... args) {
+    const std::lock_guard<std::mutex> lock(events_mutex);
+    if (!silenced && event) event(std::forward<Given>(args)...);
   }
-  keeper_ = std::thread([this] { Keep(); });
-  searcher_ = std::thread([this] { Search(); });
+  std::unique_ptr<MailIndex> Connect(std::string* error);
+  void Disconnect(std::unique_ptr<MailIndex> index);
+  void Ended();
+  void Keep();
+  // After an update of the keeper's connection returned false: true when it
+  // failed rather than stopped. A failure is said unless one was said since
+  // the last success (`said`).
+  bool Failed(const MailIndex& index, bool& said);
+  void Search();
+};
+
+BackgroundIndex::BackgroundIndex(const std::string& mailbox_dir, Events events, OpenFn open)
+    : core_(std::make_shared<Core>()) {
+  core_->open = std::move(open);
+  core_->events = std::move(events);
+  if (!core_->open) {
+    core_->open = [mailbox_dir](std::string* error) { return MailIndex::Open(mailbox_dir, error); };
+  }
+  // Each thread holds the core: the last to end frees it.
+  keeper_ = std::thread([core = core_] {
+    core->Keep();
+    core->Ended();
+  });
+  searcher_ = std::thread([core = core_] {
+    core->Search();
+    core->Ended();
+  });
 }
 
 BackgroundIndex::~BackgroundIndex() {
+  Stop();
+  if (keeper_.joinable()) keeper_.join();
+  if (searcher_.joinable()) searcher_.join();
+}
+
+void BackgroundIndex::Stop() {
   {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
+    const std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->stopping = true;
+    for (MailIndex* index : core_->connections) index->Interrupt();
   }
-  wake_.notify_all();
-  keeper_.join();
-  searcher_.join();
+  core_->wake.notify_all();
+  const std::lock_guard<std::mutex> lock(core_->events_mutex);  // waits for an event running
+  core_->silenced = true;
+}
+
+bool BackgroundIndex::WaitEnded(std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> lock(core_->mutex);
+  return core_->wake.wait_for(lock, limit, [this] { return core_->running == 0; });
+}
+
+void BackgroundIndex::Detach() {
+  Stop();
+  if (keeper_.joinable()) keeper_.detach();
+  if (searcher_.joinable()) searcher_.detach();
 }
 
 void BackgroundIndex::UpdateFolder(const std::string& folder_dir) {
   {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    if (std::find(folders_.begin(), folders_.end(), folder_dir) == folders_.end()) {
-      folders_.push_back(folder_dir);
+    const std::lock_guard<std::mutex> lock(core_->mutex);
+    std::deque<std::string>& folders = core_->folders;
+    if (std::find(folders.begin(), folders.end(), folder_dir) == folders.end()) {
+      folders.push_back(folder_dir);
     }
   }
-  wake_.notify_all();
+  core_->wake.notify_all();
 }
 
 std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_sjis) {
   std::uint64_t number = 0;
   {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    number = current_.fetch_add(1) + 1;
-    asked_ = true;
-    asked_folder_ = folder_dir;
-    asked_text_ = query_sjis;
+    const std::lock_guard<std::mutex> lock(core_->mutex);
+    number = core_->current.fetch_add(1) + 1;
+    core_->asked = true;
+    core_->asked_folder = folder_dir;
+    core_->asked_text = query_sjis;
   }
-  wake_.notify_all();
+  core_->wake.notify_all();
   return number;
+}
+
+void BackgroundIndex::Forget() { core_->current.fetch_add(1); }
+
+bool BackgroundIndex::IsCurrent(std::uint64_t query) const {
+  return query == core_->current.load();
+}
+
+// A connection opened after Stop is interrupted at once.
+std::unique_ptr<MailIndex> BackgroundIndex::Core::Connect(std::string* error) {
+  std::unique_ptr<MailIndex> index = open(error);
+  if (index == nullptr) return nullptr;
+  const std::lock_guard<std::mutex> lock(mutex);
+  connections.push_back(index.get());
+  if (stopping) index->Interrupt();
+  return index;
+}
+
+void BackgroundIndex::Core::Disconnect(std::unique_ptr<MailIndex> index) {
+  if (index == nullptr) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    connections.erase(std::find(connections.begin(), connections.end(), index.get()));
+  }
+  index.reset();
+}
+
+void BackgroundIndex::Core::Ended() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    --running;
+  }
+  wake.notify_all();
 }
 
 // The keeper opens the index first and alone: a damaged file is set aside
 // and made anew once, not by two connections racing.
-void BackgroundIndex::Keep() {
-  if (events_.thread_started) events_.thread_started();
+void BackgroundIndex::Core::Keep() {
+  Say(events.thread_started);
   std::string error;
-  std::unique_ptr<MailIndex> index = open_(&error);
+  std::unique_ptr<MailIndex> index = Connect(&error);
   {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    opened_ = index != nullptr ? 1 : -1;
+    const std::lock_guard<std::mutex> lock(mutex);
+    opened = index != nullptr ? 1 : -1;
   }
-  wake_.notify_all();
+  wake.notify_all();
   if (index == nullptr) {
-    if (events_.unavailable) events_.unavailable(error);
+    Say(events.unavailable, error);
     return;
   }
   // A folder asked for stops a running pass, which resumes after it (the
   // folders it has done are skipped as unchanged).
   const auto folder_waiting = [this] {
     if (Stopping()) return true;
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return !folders_.empty();
+    const std::lock_guard<std::mutex> lock(mutex);
+    return !folders.empty();
   };
+  const auto progress = [this](MailIndex::Progress now) { Say(events.progress, now); };
   bool whole_pass_due = true;
   bool pass_failed = false;
   bool failure_said = false;
   while (!Stopping()) {
     std::string folder;
     {
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (!whole_pass_due) wake_.wait(lock, [this] { return stopping_ || !folders_.empty(); });
-      if (stopping_) return;
-      if (!folders_.empty()) {
-        folder = std::move(folders_.front());
-        folders_.pop_front();
+      std::unique_lock<std::mutex> lock(mutex);
+      if (!whole_pass_due) wake.wait(lock, [this] { return stopping || !folders.empty(); });
+      if (stopping) break;
+      if (!folders.empty()) {
+        folder = std::move(folders.front());
+        folders.pop_front();
       }
     }
     if (!folder.empty()) {
       const bool done = index->UpdateFolder(folder, [this] { return Stopping(); });
-      updates_.fetch_add(1);
+      updates.fetch_add(1);
       if (done) {
         failure_said = false;
         whole_pass_due = whole_pass_due || pass_failed;
         pass_failed = false;
-        if (events_.updated) events_.updated(folder);
+        Say(events.updated, folder);
       } else {
         Failed(*index, failure_said);
       }
       continue;
     }
-    const bool done = index->UpdateAll(folder_waiting, events_.progress);
-    updates_.fetch_add(1);
+    Say(events.whole_pass, true);
+    const bool done = index->UpdateAll(folder_waiting, progress);
+    Say(events.whole_pass, false);
+    updates.fetch_add(1);
     if (done) {
       failure_said = false;
       whole_pass_due = false;
-      if (events_.updated) events_.updated({});
+      Say(events.updated, std::string());
     } else if (Failed(*index, failure_said)) {
       // The index holds what the pass committed before it failed.
       pass_failed = true;
       whole_pass_due = false;
     }  // else stopped for a folder: the pass resumes after it
   }
+  Disconnect(std::move(index));
 }
 
-bool BackgroundIndex::Failed(const MailIndex& index, bool& said) {
+bool BackgroundIndex::Core::Failed(const MailIndex& index, bool& said) {
   if (index.Error().empty()) return false;  // stopped
-  if (!said && events_.update_failed) events_.update_failed(index.Error());
+  if (!said) Say(events.update_failed, index.Error());
   said = true;
   return true;
 }
 
-void BackgroundIndex::Search() {
-  if (events_.thread_started) events_.thread_started();
+void BackgroundIndex::Core::Search() {
+  Say(events.thread_started);
   {
-    std::unique_lock<std::mutex> lock(mutex_);
-    wake_.wait(lock, [this] { return stopping_ || opened_ != 0; });
-    if (stopping_ || opened_ < 0) return;
+    std::unique_lock<std::mutex> lock(mutex);
+    wake.wait(lock, [this] { return stopping || opened != 0; });
+    if (stopping || opened < 0) return;
   }
   std::string error;
-  std::unique_ptr<MailIndex> index = open_(&error);
+  std::unique_ptr<MailIndex> index = Connect(&error);
   if (index == nullptr) {
-    if (events_.unavailable) events_.unavailable(error);
+    Say(events.unavailable, error);
     return;
   }
   std::string counted_folder;
@@ -138,32 +245,35 @@ void BackgroundIndex::Search() {
     Answer answer;
     std::string text;
     {
-      std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || asked_; });
-      if (stopping_) return;
-      asked_ = false;
-      answer.query = current_.load();
-      answer.folder_dir = asked_folder_;
-      text = asked_text_;
+      std::unique_lock<std::mutex> lock(mutex);
+      wake.wait(lock, [this] { return stopping || asked; });
+      if (stopping) break;
+      asked = false;
+      answer.query = current.load();
+      answer.folder_dir = asked_folder;
+      text = asked_text;
     }
-    const auto overtaken = [this, &answer] { return Stopping() || !IsCurrent(answer.query); };
+    const auto overtaken = [this, &answer] { return Stopping() || answer.query != current.load(); };
     std::optional<std::vector<std::string>> names =
         index->FolderHits(answer.folder_dir, text, overtaken);
     if (overtaken()) continue;
     if (!names) {
-      if (events_.unavailable) events_.unavailable(index->Error());
-      return;
+      // This query failed, not the index: the next one may well be answered.
+      answer.error = index->Error();
+      Say(events.answered, std::move(answer));
+      continue;
     }
     answer.names = std::move(*names);
-    const std::uint64_t updates = updates_.load();
-    if (answer.folder_dir != counted_folder || updates != counted_at) {
+    const std::uint64_t now = updates.load();
+    if (answer.folder_dir != counted_folder || now != counted_at) {
       unindexed = index->Unindexed(answer.folder_dir);
       counted_folder = answer.folder_dir;
-      counted_at = updates;
+      counted_at = now;
     }
     answer.unindexed = unindexed;
-    if (events_.answered) events_.answered(std::move(answer));
+    Say(events.answered, std::move(answer));
   }
+  Disconnect(std::move(index));
 }
 
 }  // namespace search

@@ -12,19 +12,25 @@
 // `update_failed`, and said again only after an update has succeeded since;
 // the searcher goes on answering from what the index holds. A whole pass that
 // failed is not run again at once (the cause seldom clears in a moment): it
-// is due again once a folder asked for has been brought up to date.
+// is due again once a folder asked for has been brought up to date. A query
+// that fails is answered with its error, and the searcher goes on.
 //
 // The events are called on those threads; the window posts them on to
-// itself and touches nothing else from them. The destructor stops both
-// threads and waits for them (an update stops between two messages).
+// itself and touches nothing else from them.
+//
+// Stopping never waits on the index: Stop interrupts both connections (a merge,
+// a query, a wait for another program's lock end at once) and returns, and no
+// event is called once it has returned. What the threads use (their
+// connections, the events, the open function) is theirs, freed by the last of
+// them to end, so that after Detach a thread held up where nothing interrupts
+// it (a file read or a folder listing on a slow share) ends on its own after
+// this object has gone.
 
-#include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,9 +46,13 @@ class BackgroundIndex {
     std::string folder_dir;
     std::vector<std::string> names;  // the folder's messages that are hits, sorted
     std::size_t unindexed = 0;       // the folder's messages not searchable yet
+    std::string error;               // not empty: the index could not be asked (why); no names
   };
   struct Events {
     std::function<void()> thread_started;  // first thing on each thread (priority)
+    // On the keeper: true as a whole pass starts, false as it stops or ends
+    // (the window lowers the thread's I/O priority meanwhile).
+    std::function<void(bool running)> whole_pass;
     // The index cannot be opened: no answers will come.
     std::function<void(const std::string& error)> unavailable;
     // It could not be brought up to date (why): answers may lack what changed.
@@ -57,9 +67,17 @@ class BackgroundIndex {
   // connection to its index (MailIndex::Open unless given: tests).
   using OpenFn = std::function<std::unique_ptr<MailIndex>(std::string* error)>;
   BackgroundIndex(const std::string& mailbox_dir, Events events, OpenFn open = nullptr);
+  // Stops both threads and waits for them to end, unless detached.
   ~BackgroundIndex();
   BackgroundIndex(const BackgroundIndex&) = delete;
   BackgroundIndex& operator=(const BackgroundIndex&) = delete;
+
+  // Asks both threads to end and interrupts what their connections do; at once.
+  void Stop();
+  // Waits at most `limit` for both threads to end: true when they have.
+  bool WaitEnded(std::chrono::milliseconds limit);
+  // Stops both threads and leaves them to end on their own.
+  void Detach();
 
   // Updates the folder (its directory, as FolderInfo::Path holds it) next.
   void UpdateFolder(const std::string& folder_dir);
@@ -67,32 +85,12 @@ class BackgroundIndex {
   // filter); every query asked before is no longer current. Its number.
   std::uint64_t Ask(const std::string& folder_dir, const std::string& query_sjis);
   // No query is current any more (the text was emptied, the folder left).
-  void Forget() { current_.fetch_add(1); }
-  bool IsCurrent(std::uint64_t query) const { return query == current_.load(); }
+  void Forget();
+  bool IsCurrent(std::uint64_t query) const;
 
  private:
-  void Keep();
-  // After an update of the keeper's connection returned false: true when it
-  // failed rather than stopped. A failure is said unless one was said since
-  // the last success (`said`).
-  bool Failed(const MailIndex& index, bool& said);
-  void Search();
-  bool Stopping() const { return stopping_.load(); }
-
-  OpenFn open_;
-  Events events_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<std::uint64_t> current_{0};
-  // Bumped by each update the keeper ends: the searcher's count of a
-  // folder's unindexed messages (a directory listing) holds until then.
-  std::atomic<std::uint64_t> updates_{0};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  int opened_ = 0;                   // the keeper's connection: 1 open, -1 failed
-  std::deque<std::string> folders_;  // to update, oldest first
-  bool asked_ = false;               // a query waits
-  std::string asked_folder_;
-  std::string asked_text_;
+  struct Core;  // what the threads share, theirs as much as this object's
+  std::shared_ptr<Core> core_;
   std::thread keeper_;
   std::thread searcher_;
 };

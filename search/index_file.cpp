@@ -163,7 +163,7 @@ bool SetAside(const std::string& utf8_path) {
 OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
   for (int attempt = 0;; ++attempt) {
     if (!db.Open(utf8_path, true)) return Failed(db, "cannot open " + utf8_path, error, false);
-    sqlite3_busy_timeout(db.Get(), kBusyTimeoutMs);
+    db.SetBusyTimeout(kBusyTimeoutMs);
     if (!RegisterTokenizer(db.Get())) return Failed(db, "SQLite has no FTS5", error, false);
     const Check check = CheckFile(db);
     if (check == Check::kError) return Failed(db, "cannot read " + utf8_path, error, false);

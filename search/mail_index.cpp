@@ -86,6 +86,11 @@ std::string MailIndex::Relative(const std::string& folder_dir) const {
 }
 
 bool MailIndex::Failed(int result, const char* what) {
+  if (db_.Interrupted()) {  // stopped, whatever the statement answered
+    error_.clear();
+    db_.Exec("ROLLBACK");
+    return false;
+  }
   if ((result & 0xFF) == SQLITE_FULL) {
     error_ = std::string(what) + ": the disk is full";
   } else if ((result & 0xFF) == SQLITE_BUSY) {
@@ -112,8 +117,10 @@ bool MailIndex::RecoverIfDamaged(int result) {
 std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create) {
   Statement find(db_.Get(), "SELECT id FROM folders WHERE path = ?1");
   find.BindBlob(1, relative);
-  if (find.Step() == SQLITE_ROW) return find.Int(0);
-  if (!create) return std::nullopt;
+  const int found = find.Step();
+  if (found == SQLITE_ROW) return find.Int(0);
+  if (found != SQLITE_DONE) return std::nullopt;
+  if (!create) return 0;
   Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
   insert.BindBlob(1, relative);
   if (insert.Run() != SQLITE_DONE) return std::nullopt;
@@ -195,14 +202,17 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   }
 
   auto last_report = std::chrono::steady_clock::now();
-  const std::function<void()> step = [&] {
-    ++done.done;
-    done.total = std::max(done.total, done.done);
+  const auto now_and_then = [&] {
     const auto now = std::chrono::steady_clock::now();
     if (progress && now - last_report > std::chrono::milliseconds(200)) {
       last_report = now;
       progress(done);
     }
+  };
+  const std::function<void()> step = [&] {
+    ++done.done;
+    done.total = std::max(done.total, done.done);
+    now_and_then();
   };
   if (progress) progress(done);
   for (const mailbox::FolderInfo& folder : folders) {
@@ -210,13 +220,22 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
     if (!UpdateOne(folder.Path, folder.MlStringDelete, stop, step)) return false;
   }
   // After a bulk build the index is many segments: merged into one it is smaller and
-  // answers faster.
+  // answers faster. The merge can take many seconds: it is said from the first steps
+  // of its statement on, now and then, and Interrupt stops it (the segments stay as
+  // they were).
   if (summary_.added > 1000 && summary_.added * 4 > summary_.messages) {
-    if (const int merged =
-            db_.Exec("INSERT INTO words(words) VALUES('optimize'); PRAGMA incremental_vacuum");
-        merged != SQLITE_OK) {
-      return Failed(merged, "cannot merge the index");
-    }
+    done.merging = true;
+    last_report = {};
+    const std::function<bool()> merging = [&] {
+      now_and_then();
+      return false;
+    };
+    db_.AskWhileRunning(&merging);
+    const int merged =
+        db_.Exec("INSERT INTO words(words) VALUES('optimize'); PRAGMA incremental_vacuum");
+    db_.AskWhileRunning(nullptr);
+    done.merging = false;
+    if (merged != SQLITE_OK) return Failed(merged, "cannot merge the index");
   }
   if (progress) progress(done);
   // Every folder has been compared file by file: from now on unchanged folders are skipped.

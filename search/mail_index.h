@@ -37,6 +37,7 @@ class MailIndex {
   struct Progress {
     std::size_t done = 0;
     std::size_t total = 0;
+    bool merging = false;  // every message is in; the index is being merged
   };
   // What the last update did.
   struct Summary {
@@ -67,9 +68,9 @@ class MailIndex {
 
   // Brings every folder of every account up to date: new messages added, messages that
   // left a folder removed, changed files indexed again. `stop` is asked between messages
-  // (closing the program stops it; the next run resumes where it stopped); `progress` is
-  // called now and then on the calling thread. False when stopped or failed (then
-  // Error() says why; it is empty after a stop).
+  // (the next run resumes where it stopped); `progress` is called now and then on the
+  // calling thread. False when stopped, interrupted or failed (then Error() says why; it
+  // is empty after a stop or an interrupt).
   bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
   // The same for one folder (its directory, as FolderInfo::Path holds it).
   bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);
@@ -97,6 +98,11 @@ class MailIndex {
   const std::string& Error() const { return error_; }
   const std::string& Path() const { return path_; }  // the index file, UTF-8
 
+  // Stops whatever the connection does, for good, from any thread while it lives: the
+  // statement running (a merge, a query, a wait for another program's lock) and every
+  // one after it fail at once, and an update returns false as if stopped.
+  void Interrupt() { db_.Interrupt(); }
+
  private:
   MailIndex() = default;
   // True, with the summary set, when every folder is as the index last saw it.
@@ -106,6 +112,8 @@ class MailIndex {
   bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,
                    const std::vector<ListedMessage>& listed, const FolderPlan& plan,
                    const std::function<bool()>& stop, const std::function<void()>& step);
+  // The folder's record; 0 when there is none and `create` is false; std::nullopt on
+  // failure.
   std::optional<std::int64_t> FolderId(const std::string& relative, bool create);
   std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
                                                       const std::string& match);

@@ -11,29 +11,25 @@
 #include "search/tokens.h"
 
 namespace search {
-namespace {
-
-// SQLite asks this every so many steps of a query; non-zero interrupts it.
-int AskStop(void* stop) { return (*static_cast<std::function<bool()>*>(stop))() ? 1 : 0; }
-constexpr int kStepsBetweenAsks = 10000;
-
-}  // namespace
 
 std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string& folder_dir,
                                                               std::string_view query_sjis,
                                                               const std::function<bool()>& stop) {
   if (stop && stop()) return std::nullopt;
   const std::string relative = Relative(folder_dir);
-  const std::optional<std::int64_t> folder_id =
-      relative.empty() ? std::nullopt : FolderId(relative, false);
-  if (!folder_id) return std::vector<std::string>();
+  if (relative.empty()) return std::vector<std::string>();
+  const std::optional<std::int64_t> folder_id = FolderId(relative, false);
+  if (!folder_id) {
+    Failed(sqlite3_extended_errcode(db_.Get()), "cannot search");
+    return std::nullopt;
+  }
+  if (*folder_id == 0) return std::vector<std::string>();
   const std::vector<std::string> words = QueryWords(SjisToUtf8(query_sjis));
 
-  std::function<bool()> ask = stop;
-  if (ask) sqlite3_progress_handler(db_.Get(), kStepsBetweenAsks, AskStop, &ask);
+  db_.AskWhileRunning(stop ? &stop : nullptr);
   const std::optional<std::vector<std::string>> names =
       FolderNames(*folder_id, words.empty() ? std::string() : MatchExpression(words));
-  sqlite3_progress_handler(db_.Get(), 0, nullptr, nullptr);
+  db_.AskWhileRunning(nullptr);
   return names;
 }
 
@@ -128,7 +124,7 @@ std::size_t MailIndex::Unindexed(const std::string& folder_dir) {
   const std::string relative = Relative(folder_dir);
   const std::optional<std::int64_t> folder_id =
       relative.empty() ? std::nullopt : FolderId(relative, false);
-  if (!folder_id) return listed.size();
+  if (!folder_id || *folder_id == 0) return listed.size();
   std::vector<IndexedMessage> indexed;
   Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
   rows.Bind(1, *folder_id);

@@ -6,13 +6,15 @@
 // one runs supersedes it: the older gets no further answer.
 //
 // `answered` is called on the search's thread; the window posts it on to
-// itself. The destructor waits for a search under way to end.
+// itself. Stopping is as the index keeper's (search/background_index.h): Stop
+// interrupts the query and the reading of the hits' folders between two
+// folders, no answer comes once it has returned, and what the thread uses is
+// its own, so that after Detach it ends on its own.
 
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -38,6 +40,7 @@ class MailboxSearch {
   // `open` opens a connection (MailIndex::Open on `mailbox_dir` unless given).
   MailboxSearch(const std::string& mailbox_dir, std::function<void(Answer)> answered,
                 OpenFn open = nullptr);
+  // Stops the thread and waits for it to end, unless detached.
   ~MailboxSearch();
   MailboxSearch(const MailboxSearch&) = delete;
   MailboxSearch& operator=(const MailboxSearch&) = delete;
@@ -46,20 +49,16 @@ class MailboxSearch {
   // from the folders of `folders`, a copy taken now. The query's number.
   std::uint64_t Ask(const std::string& query_sjis, const mailbox::FolderTable& folders);
 
- private:
-  void Run();
-  bool Current(std::uint64_t query);
+  // Asks the thread to end and interrupts its connection; at once.
+  void Stop();
+  // Waits at most `limit` for the thread to end: true when it has.
+  bool WaitEnded(std::chrono::milliseconds limit);
+  // Stops the thread and leaves it to end on its own.
+  void Detach();
 
-  std::string mailbox_dir_;
-  std::function<void(Answer)> answered_;
-  OpenFn open_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stopping_ = false;
-  std::uint64_t asked_ = 0;           // the newest query's number
-  std::uint64_t answered_up_to_ = 0;  // the newest query taken by the thread
-  std::string text_;
-  std::unique_ptr<mailbox::FolderTable> folders_;
+ private:
+  struct Core;  // what the thread uses, its own as much as this object's
+  std::shared_ptr<Core> core_;
   std::thread thread_;
 };
 

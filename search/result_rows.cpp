@@ -32,7 +32,8 @@ void ReadRecords(const mailbox::FolderInfo& info, FolderRecords& records) {
 }  // namespace
 
 ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
-                          const mailbox::FolderTable& folders, const std::string& mailbox_dir) {
+                          const mailbox::FolderTable& folders, const std::string& mailbox_dir,
+                          const std::function<bool()>& stop) {
   std::unordered_map<std::string, FolderRecords> by_folder;  // by relative folder
   const int count = mailbox::FolderCount(folders);
   for (int i = 0; i < count; ++i) {
@@ -47,7 +48,10 @@ ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
     if (folder == by_folder.end()) continue;
     FolderRecords& records = folder->second;
     const mailbox::FolderInfo& info = folders[records.folder];
-    if (!records.read) ReadRecords(info, records);
+    if (!records.read) {
+      if (stop && stop()) break;
+      ReadRecords(info, records);
+    }
     const auto line = records.lines.find(platform::AsciiLower(hit.name));
     if (line == records.lines.end()) continue;
 

@@ -7,6 +7,7 @@
 // the mail client) gives no row. Each row knows its folder, because the
 // commands sent for it (mark read, trash) name its own folder's file.
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,8 +30,9 @@ struct ResultRows {
 
 // `hits` as Search gave them; `mailbox_dir` the mailbox root they are relative
 // to (as MailboxDir holds it). Each folder with hits has its "Entry.lst" read
-// once.
+// once; `stop` (when given) is asked before each: true ends the rows there.
 ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
-                          const mailbox::FolderTable& folders, const std::string& mailbox_dir);
+                          const mailbox::FolderTable& folders, const std::string& mailbox_dir,
+                          const std::function<bool()>& stop = nullptr);
 
 }  // namespace search

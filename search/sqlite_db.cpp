@@ -1,6 +1,14 @@
 #include "search/sqlite_db.h"
 
 namespace search {
+namespace {
+
+// Steps of a statement between two asks of the stop flag: a few microseconds.
+constexpr int kStepsBetweenAsks = 1000;
+// A wait for a lock sleeps in steps this short, asking the stop flag between them.
+constexpr int kBusySleepMs = 10;
+
+}  // namespace
 
 Statement::Statement(sqlite3* db, std::string_view sql) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
@@ -60,14 +68,46 @@ std::string_view Statement::Text(int column) const {
 bool Database::Open(const std::string& utf8_path, bool create) {
   Close();
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-  if (sqlite3_open_v2(utf8_path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
+  sqlite3* db = nullptr;
+  const int opened = sqlite3_open_v2(utf8_path.c_str(), &db, flags, nullptr);
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    db_ = db;
+  }
+  if (opened != SQLITE_OK) return false;
   sqlite3_extended_result_codes(db_, 1);
+  sqlite3_progress_handler(db_, kStepsBetweenAsks, Progress, this);
+  sqlite3_busy_handler(db_, Busy, this);
   return true;
 }
 
 void Database::Close() {
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
+  sqlite3* db = nullptr;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    db = db_;
+    db_ = nullptr;
+  }
+  sqlite3_close_v2(db);
+}
+
+void Database::Interrupt() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  interrupted_ = true;
+  if (db_ != nullptr) sqlite3_interrupt(db_);
+}
+
+int Database::Progress(void* self) {
+  const auto& db = *static_cast<const Database*>(self);
+  return db.interrupted_.load() || (db.stop_ != nullptr && (*db.stop_)()) ? 1 : 0;
+}
+
+// Sleeps through the default file system (the one tests replace), in short steps.
+int Database::Busy(void* self, int count) {
+  const auto& db = *static_cast<const Database*>(self);
+  if (db.interrupted_.load() || count * kBusySleepMs >= db.busy_timeout_ms_) return 0;
+  sqlite3_sleep(kBusySleepMs);
+  return 1;
 }
 
 int Database::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }

@@ -1,10 +1,19 @@
 #pragma once
 // Thin owners of a SQLite connection and of a prepared statement, so that every
 // early return closes what it opened. Texts are bound and read as bytes.
+//
+// A connection can be stopped from another thread (Interrupt): the program's
+// close must not wait for a long merge, a whole-mailbox query or another
+// program's lock. A statement running then fails with SQLITE_INTERRUPT, and so
+// does every one after it (the progress handler asks the flag); a wait for a
+// lock ends at once with SQLITE_BUSY.
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -44,7 +53,7 @@ class Statement {
 class Database {
  public:
   Database() = default;
-  ~Database() { sqlite3_close_v2(db_); }
+  ~Database() { Close(); }
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
@@ -56,8 +65,26 @@ class Database {
   int Exec(const char* sql);
   std::string Error() const;
 
+  // A lock another connection holds is waited for up to `ms`, unless interrupted.
+  void SetBusyTimeout(int ms) { busy_timeout_ms_ = ms; }
+  // Safe from any thread, at any time while the Database lives; for good: the
+  // connection is being given up.
+  void Interrupt();
+  bool Interrupted() const { return interrupted_.load(); }
+  // While set (not null), `*stop` is asked every so many steps of a statement
+  // too, on the connection's thread: true interrupts that statement.
+  void AskWhileRunning(const std::function<bool()>* stop) { stop_ = stop; }
+
  private:
+  static int Progress(void* self);
+  static int Busy(void* self, int count);
+
+  // Guards db_ against a close or reopen while another thread interrupts it.
+  std::mutex mutex_;
   sqlite3* db_ = nullptr;
+  std::atomic<bool> interrupted_{false};
+  const std::function<bool()>* stop_ = nullptr;
+  int busy_timeout_ms_ = 0;
 };
 
 }  // namespace search

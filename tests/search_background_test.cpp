@@ -5,19 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/files.h"
 #include "search/background_index.h"
 #include "search/index_file.h"
 #include "tests/search_mailbox_support.h"
+#include "tests/search_threads_support.h"
 #include "tests/sqlite_faults_support.h"
 #include "tests/temp_dir_support.h"
 
@@ -25,58 +21,11 @@ namespace search {
 namespace {
 
 using search_testing::FaultyFiles;
+using search_testing::Holder;
 using search_testing::MiniMessage;
+using search_testing::PollUntil;
+using search_testing::Reports;
 using search_testing::WriteFolder;
-
-// What the threads reported, waited for with a bound.
-class Reports {
- public:
-  BackgroundIndex::Events Events() {
-    BackgroundIndex::Events events;
-    events.unavailable = [this](const std::string& error) {
-      Add([&] { errors.push_back(error); });
-    };
-    events.update_failed = [this](const std::string& error) {
-      Add([&] { failures.push_back(error); });
-    };
-    events.updated = [this](const std::string& folder) { Add([&] { updated.push_back(folder); }); };
-    events.answered = [this](BackgroundIndex::Answer answer) {
-      Add([&] { answers.push_back(std::move(answer)); });
-    };
-    return events;
-  }
-  template <class Done>
-  bool WaitFor(Done done) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(20), done);
-  }
-  const BackgroundIndex::Answer* AnswerTo(std::uint64_t query) const {
-    for (const auto& answer : answers) {
-      if (answer.query == query) return &answer;
-    }
-    return nullptr;
-  }
-  bool Updated(const std::string& folder) const {
-    return std::find(updated.begin(), updated.end(), folder) != updated.end();
-  }
-
-  std::vector<std::string> errors;    // unavailable
-  std::vector<std::string> failures;  // update_failed
-  std::vector<std::string> updated;
-  std::vector<BackgroundIndex::Answer> answers;
-
- private:
-  template <class Change>
-  void Add(Change change) {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      change();
-    }
-    changed_.notify_all();
-  }
-  std::mutex mutex_;
-  std::condition_variable changed_;
-};
 
 class SearchBackgroundTest : public ::testing::Test {
  protected:
@@ -136,35 +85,6 @@ TEST_F(SearchBackgroundTest, AnIndexThatCannotBeOpenedIsSaidSoAndNeverAnswers) {
   EXPECT_TRUE(reports_.answers.empty());
 }
 
-// A second connection to the index, holding its write lock while the test says.
-class Holder {
- public:
-  ~Holder() { Release(); }
-  void Hold(const std::string& path) {
-    sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    EXPECT_EQ(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  }
-  void Release() {
-    if (db_ != nullptr) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db_);
-    db_ = nullptr;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-// Checks `done` until it holds, for 20 s at most.
-template <class Done>
-bool PollUntil(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 // The index cannot be written partway through the whole pass, for a reason other than a
 // stop: said once with its reason, while the searcher goes on answering from what the
 // index holds; a second failure is not said again; once the cause is gone, a folder
@@ -187,8 +107,8 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
       {"the disk is full", "the disk is full", [&] { files.FailWrites(SQLITE_FULL); },
        [&] { files.FailWrites(SQLITE_OK); }},
       {"another program holds the index beyond the busy timeout",
-       "another program is updating the index", [&] { holder.Hold(RootIndexPath(mailbox_)); },
-       [&] { holder.Release(); }},
+       "another program is updating the index",
+       [&] { EXPECT_TRUE(holder.Hold(RootIndexPath(mailbox_))); }, [&] { holder.Release(); }},
   };
   std::vector<std::string> tokyo = {"00000001"};  // the hits for 東京
   for (const Case& c : cases) {

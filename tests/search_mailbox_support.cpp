@@ -1,5 +1,7 @@
 #include "tests/search_mailbox_support.h"
 
+#include <fstream>
+
 namespace search_testing {
 namespace {
 
@@ -22,12 +24,17 @@ std::string RecordLine(const MiniMessage& m) {
 void WriteFolder(const testing_support::TempDir& dir, const std::string& folder,
                  const std::vector<MiniMessage>& messages) {
   std::string list;
+  dir.MakeDirs(folder);
   for (const MiniMessage& m : messages) {
     list += RecordLine(m);
     // Only a changed file is written: a rewritten one counts as changed (its time).
+    // Not flushed to disk, unlike TempDir::WriteFile: tests write thousands.
     const std::string file = folder + "/" + m.name + ".qnm";
     const std::string bytes = "From: x\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + m.body;
-    if (dir.ReadFile(file) != bytes) dir.WriteFile(file, bytes);
+    if (dir.ReadFile(file) != bytes) {
+      std::ofstream(dir.Join(file), std::ios::binary)
+          .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
   }
   dir.WriteFile(folder + "/Entry.lst", list);
   dir.WriteFile(folder + "/Entry.ini",

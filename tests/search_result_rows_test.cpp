@@ -93,6 +93,19 @@ TEST_F(ResultRowsTest, AHitWhoseMessageOrFolderIsGoneGivesNoRow) {
   EXPECT_TRUE(Rows("meeting").empty()) << "a folder no longer in the folder list";
 }
 
+// A stop (a newer query, the program's close) is asked before each folder's records are
+// read: the rows end there.
+TEST_F(ResultRowsTest, AStopAskedBetweenFoldersEndsTheRows) {
+  const auto hits = index_->Search("plan", -1);
+  ASSERT_TRUE(hits.has_value()) << index_->Error();
+  int asked = 0;
+  const ResultRows rows = MakeResultRows(*hits, folders_, mailbox_, [&] { return ++asked > 1; });
+  ASSERT_NE(rows.List.Head(), nullptr);
+  EXPECT_EQ(rows.List.Head()->Sender.str(), "jiro") << "the first folder's row";
+  EXPECT_EQ(rows.List.Head()->Next, nullptr) << "none of the second folder";
+  EXPECT_EQ(asked, 2);
+}
+
 // Every message of a folder with more hits than the first answer takes: the
 // first answer holds the newest of them, the second all, both newest first.
 TEST_F(ResultRowsTest, ASearchOnItsThreadAnswersTheNewestHitsFirstThenAll) {

@@ -19,9 +19,6 @@ sqlite3_file* RealOf(sqlite3_file* file) { return Of(file)->Real(); }
 #define PASS_ON(method, ...) RealOf(file)->pMethods->method(RealOf(file) __VA_OPT__(, ) __VA_ARGS__)
 
 int Close(sqlite3_file* file) { return PASS_ON(xClose); }
-int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-  return PASS_ON(xRead, buffer, amount, offset);
-}
 int Truncate(sqlite3_file* file, sqlite3_int64 size) { return PASS_ON(xTruncate, size); }
 int Sync(sqlite3_file* file, int flags) { return PASS_ON(xSync, flags); }
 int FileSize(sqlite3_file* file, sqlite3_int64* size) { return PASS_ON(xFileSize, size); }
@@ -46,6 +43,15 @@ int Unfetch(sqlite3_file* file, sqlite3_int64 offset, void* page) {
   return PASS_ON(xUnfetch, offset, page);
 }
 
+int FaultyRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+  FaultyFiles::State& state = *Of(file)->state;
+  if (const int error = state.read_error.load(); error != SQLITE_OK) {
+    state.faults.fetch_add(1);
+    return error;
+  }
+  return PASS_ON(xRead, buffer, amount, offset);
+}
+
 int FaultyWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
   FaultyFiles::State& state = *Of(file)->state;
   if (const int error = state.write_error.load(); error != SQLITE_OK) {
@@ -59,7 +65,7 @@ int FaultyWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 
 
 const sqlite3_io_methods kMethods = {3,
                                      Close,
-                                     Read,
+                                     FaultyRead,
                                      FaultyWrite,
                                      Truncate,
                                      Sync,
@@ -140,7 +146,9 @@ int FaultyFiles::Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, in
 }
 
 int FaultyFiles::Sleep(sqlite3_vfs* vfs, int microseconds) {
-  static_cast<FaultyFiles*>(vfs->pAppData)->state_.faults.fetch_add(1);
+  FaultyFiles& self = *static_cast<FaultyFiles*>(vfs->pAppData);
+  self.state_.faults.fetch_add(1);
+  if (self.state_.real_sleeps) return self.real_->xSleep(self.real_, microseconds);
   return microseconds;
 }
 
