@@ -36,6 +36,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
   try {
     ui::MainFormEnvironment environment;
     environment.ReadRegistry = [] { return mailbox::ReadMailboxPathFromRegistry(); };
+    // The close found an index thread it could not stop in time: the settings
+    // are saved, and the process ends without running its destructors and DLL
+    // detach code under that thread (which may hold a lock they need).
+    environment.EndProcess = [] { TerminateProcess(GetCurrentProcess(), 0); };
     app::Program program(std::move(environment));
     program.Run(show_command);
   } catch (const std::exception& error) {

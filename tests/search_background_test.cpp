@@ -70,6 +70,10 @@ TEST_F(SearchBackgroundTest, BuildsFromTheStartFollowsAFolderAndAnswersTheNewest
   index.Forget();
   EXPECT_FALSE(index.IsCurrent(newest));
   EXPECT_TRUE(reports_.errors.empty());
+  // The window lowers the keeper's I/O priority for a whole pass only: a folder the
+  // user opened is not served at it.
+  EXPECT_GE(reports_.passes, 1);
+  EXPECT_EQ(reports_.updated_in_pass, 0);
 }
 
 TEST_F(SearchBackgroundTest, AnIndexThatCannotBeOpenedIsSaidSoAndNeverAnswers) {

@@ -27,7 +27,18 @@ class Reports {
     events.update_failed = [this](const std::string& error) {
       Add([&] { failures.push_back(error); });
     };
-    events.updated = [this](const std::string& folder) { Add([&] { updated.push_back(folder); }); };
+    events.updated = [this](const std::string& folder) {
+      Add([&] {
+        updated.push_back(folder);
+        updated_in_pass += in_pass ? 1 : 0;
+      });
+    };
+    events.whole_pass = [this](bool running) {
+      Add([&] {
+        in_pass = running;
+        passes += running ? 1 : 0;
+      });
+    };
     events.progress = [this](search::MailIndex::Progress now) {
       Add([&] { merge_began = merge_began || now.merging; });
     };
@@ -55,6 +66,9 @@ class Reports {
   std::vector<std::string> failures;  // update_failed
   std::vector<std::string> updated;
   bool merge_began = false;  // a progress said the index is being merged
+  bool in_pass = false;      // between whole_pass(true) and whole_pass(false)
+  int passes = 0;            // whole passes begun
+  int updated_in_pass = 0;   // `updated` said inside a whole pass
   std::vector<search::BackgroundIndex::Answer> answers;
 
  private:

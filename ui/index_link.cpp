@@ -1,5 +1,6 @@
 #include "ui/index_link.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace ui {
@@ -11,6 +12,13 @@ IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
   // the machine come first.
   events.thread_started = [] {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+  };
+  // A whole pass reads the mailbox at background I/O priority too. A folder
+  // the user opened is brought up to date at the normal one: the filter's
+  // text search waits for it.
+  events.whole_pass = [](bool running) {
+    SetThreadPriority(GetCurrentThread(),
+                      running ? THREAD_MODE_BACKGROUND_BEGIN : THREAD_MODE_BACKGROUND_END);
   };
   events.unavailable = [this](const std::string& error) {
     Report([&] { news_.unavailable = error; });
@@ -28,6 +36,27 @@ IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
     Report([&] { news_.answer = std::move(answer); });
   };
   index_ = std::make_unique<search::BackgroundIndex>(mailbox_dir, std::move(events));
+}
+
+// Stopped, the threads report nothing more: they may outlive this object.
+IndexLink::~IndexLink() {
+  if (search_ != nullptr) search_->Detach();
+  index_->Detach();
+}
+
+void IndexLink::Stop() {
+  if (search_ != nullptr) search_->Stop();
+  index_->Stop();
+}
+
+bool IndexLink::WaitEnded(std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  const auto left = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::max(until - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
+  };
+  if (search_ != nullptr && !search_->WaitEnded(left())) return false;
+  return index_->WaitEnded(left());
 }
 
 std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,

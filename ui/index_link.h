@@ -4,9 +4,14 @@
 // told by one posted message to Take it. The window is never called from
 // those threads and nothing of it is touched there; a message posted to a
 // window already gone is lost with nothing to free.
+//
+// Going never waits: the destructor stops the threads and leaves them to end
+// on their own (a change of mailbox). The program's close stops them first and
+// waits a bounded while (Stop, WaitEnded).
 
 #include <windows.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -34,6 +39,7 @@ class IndexLink {
 
   // Starts the index's threads on the mailbox, below normal priority.
   IndexLink(HWND window, UINT message, const std::string& mailbox_dir);
+  ~IndexLink();
   IndexLink(const IndexLink&) = delete;
   IndexLink& operator=(const IndexLink&) = delete;
 
@@ -45,6 +51,10 @@ class IndexLink {
   std::uint64_t SearchAll(const std::string& query_sjis, const mailbox::FolderTable& folders);
   // What came since the last Take; marks the index unavailable when it said so.
   News Take();
+  // Asks every thread to end, at once; nothing is reported after it.
+  void Stop();
+  // Waits at most `limit` for them to end: true when they have.
+  bool WaitEnded(std::chrono::milliseconds limit);
 
  private:
   template <class Change>
@@ -58,8 +68,6 @@ class IndexLink {
   bool posted_ = false;
   bool available_ = true;
   std::unique_ptr<search::MailboxSearch> search_;
-  // Last, so that it goes first (the search just before it): its threads
-  // end before what they report to.
   std::unique_ptr<search::BackgroundIndex> index_;
 };
 

@@ -226,10 +226,23 @@ bool TVtFormMain::FormCloseQuery() {
     return false;
   }
   SaveAllSettings();
-  index_.reset();
+  StopIndexForExit();
   thread::ReleaseThreadLists(view_, *this);
   viewed_node_ = nullptr;
   return true;
+}
+
+// The index's threads are stopped (what they do is interrupted) and given a
+// little while to end, with the windows already hidden. One held up where
+// nothing interrupts it is not waited for: an index left mid-write is safe to
+// give up, and the process ends rather than run its destructors under it.
+void TVtFormMain::StopIndexForExit() {
+  if (index_ == nullptr) return;
+  if (viewer_ != nullptr && viewer_->hwnd() != nullptr) ShowWindow(viewer_->hwnd(), SW_HIDE);
+  ShowWindow(hwnd(), SW_HIDE);
+  index_->Stop();
+  if (!index_->WaitEnded(kExitWait) && environment_.EndProcess) environment_.EndProcess();
+  index_.reset();
 }
 
 void TVtFormMain::ShowMessageText(const std::string& text) {

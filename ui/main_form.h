@@ -12,6 +12,7 @@
 // commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -58,6 +59,9 @@ struct MainFormEnvironment {
   // Whether the full-text index is kept and asked (tests leave it off unless
   // they search the text).
   bool FullTextIndex = true;
+  // Ends the process at once, when the close could not stop the index's
+  // threads in time (the settings are saved by then); unset: they are left.
+  std::function<void()> EndProcess;
 };
 
 class TVtFormMain final : public Window,
@@ -260,8 +264,12 @@ class TVtFormMain final : public Window,
   void AfterLoad();
   void MarkAsRead(int folder, const std::string& message_path);
   void ReloadAccount();
-  // The index's threads on the current mailbox, or none (the option off).
+  // The index's threads on the current mailbox, or none (the option off); the
+  // old mailbox's are left to end on their own.
   void StartIndex();
+  // At the close: the index's threads stopped, waited for at most kExitWait.
+  void StopIndexForExit();
+  static constexpr std::chrono::milliseconds kExitWait{2000};
   void OnIndexNews();
   std::string IndexStatusText(int folder) const;
   // Searches every folder for search_all_text_ again.

@@ -20,7 +20,7 @@ std::string Grouped(std::size_t number) {
 }  // namespace
 
 void TVtFormMain::StartIndex() {
-  index_.reset();  // the old mailbox's threads end first
+  index_.reset();  // stopped, the old mailbox's threads end on their own
   index_progress_.reset();
   unindexed_folder_ = -1;
   if (!environment_.FullTextIndex || account_.MailboxDir.empty()) return;
@@ -64,10 +64,13 @@ void TVtFormMain::OnIndexNews() {
     if (updated.empty()) index_progress_.reset();  // a whole pass ended
     ask_again = ask_again || updated.empty() || (shown && updated == (*folders_)[folder].Path);
   }
+  // A query that failed shows the subject and sender matches only, and says so.
+  std::optional<std::string> query_failed;
   if (news.answer && index_->Index().IsCurrent(news.answer->query) && shown &&
       news.answer->folder_dir == (*folders_)[folder].Path) {
     unindexed_folder_ = folder;
     unindexed_ = news.answer->unindexed;
+    if (!news.answer->error.empty()) query_failed = news.answer->error;
     thread_list_.ApplyBodyHits(body_query_text_, std::move(news.answer->names));
   }
   // What the index holds of the shown folder changed: its hits are asked again.
@@ -78,6 +81,8 @@ void TVtFormMain::OnIndexNews() {
     // Once, as an index that cannot be opened is said; the body search goes on
     // with what the index holds.
     status_bar_.SetSimpleText(ja::kIndexNotUpdated + *news.update_failed);
+  } else if (query_failed) {
+    status_bar_.SetSimpleText(ja::kIndexQueryFailed + *query_failed);
   } else if (shown || folder == kResultsFolder) {
     ShowFolderStatus(folder);
   }
@@ -88,7 +93,8 @@ std::string TVtFormMain::IndexStatusText(int folder) const {
   if (thread_list_.BodyFilterShown() && folder == unindexed_folder_ && unindexed_ > 0) {
     text += ja::kUnindexedLabel + std::to_string(unindexed_) + ja::kUnindexedEnd;
   }
-  if (index_progress_ && index_progress_->done < index_progress_->total) {
+  if (index_progress_ &&
+      (index_progress_->done < index_progress_->total || index_progress_->merging)) {
     text += std::string("  ") + ja::kIndexing + Grouped(index_progress_->done) + "/" +
             Grouped(index_progress_->total);
   }
