@@ -311,7 +311,6 @@ class TVtFormMain final : public Window,
   // The full-text index: null when off or closed; what it said last.
   std::unique_ptr<IndexLink> index_;
   std::optional<search::MailIndex::Progress> index_progress_;  // while a whole pass runs
-  std::uint64_t body_query_ = 0;                               // the number of the query asked last
   std::string body_query_folder_;
   std::string body_query_text_;
   int unindexed_folder_ = -1;  // the folder unindexed_ counts

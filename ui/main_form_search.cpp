@@ -38,7 +38,7 @@ bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
   }
   body_query_folder_ = (*folders_)[folder].Path;
   body_query_text_ = text;
-  body_query_ = index_->Index().Ask(body_query_folder_, text);
+  index_->Index().Ask(body_query_folder_, text);
   return true;
 }
 
