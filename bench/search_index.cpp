@@ -31,7 +31,9 @@
 #include "bench/bench_mailbox.h"
 #include "bench/prose_mailbox.h"
 #include "platform/encoding.h"
+#include "platform/utf8_path.h"
 #include "search/folder_scan.h"
+#include "search/index_file.h"
 #include "search/mail_index.h"
 #include "search/mailbox_search.h"
 #include "search/message_text.h"
@@ -101,6 +103,8 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   bench::ScratchDir dir("search-" + std::to_string(count));
   const std::string mailbox = platform::JoinPath(dir.Path(), "Mailbox");
+  // The index in the scratch folder, not the user's cache (the programs run take it too).
+  ::setenv("XDG_CACHE_HOME", platform::JoinPath(dir.Path(), "cache").c_str(), 1);
   const bench::ProseMailbox made = bench::WriteProseMailbox(mailbox, count);
   std::printf("mailbox: %d messages of Japanese prose, %.1f MB of files\n", count,
               made.mailbox_bytes / 1e6);
@@ -122,7 +126,7 @@ int main(int argc, char** argv) {
   const double floor_cpu = CpuMs() - floor_cpu_start;
 
   const Run build = RunCli({"index", mailbox});
-  const std::string index_path = platform::JoinPath(mailbox, "VLTR.fts");
+  const std::string index_path = search::IndexPath(mailbox, platform::LocalProgramFolderUtf8());
   const std::uint64_t index_bytes = FileSize(index_path) + FileSize(index_path + "-wal");
   std::printf("  (of which the write-ahead log: %.1f MB)\n", FileSize(index_path + "-wal") / 1e6);
   std::printf("build: %.3f ms/message CPU (%.0f ms wall, %.0f ms CPU), peak memory %.1f MB\n",

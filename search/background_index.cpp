@@ -74,6 +74,11 @@ void BackgroundIndex::Keep() {
   bool pass_failed = false;
   bool failure_said = false;
   while (!Stopping()) {
+    // A damaged file is set aside at the next start; until then nothing is asked of it.
+    if (index->Damaged()) {
+      if (events_.unavailable) events_.unavailable(index->Error());
+      return;
+    }
     std::string folder;
     {
       std::unique_lock<std::mutex> lock(mutex_);
@@ -113,6 +118,7 @@ void BackgroundIndex::Keep() {
 
 bool BackgroundIndex::Failed(const MailIndex& index, bool& said) {
   if (index.Error().empty()) return false;  // stopped
+  if (index.Damaged()) return true;         // said as unavailable
   if (!said && events_.update_failed) events_.update_failed(index.Error());
   said = true;
   return true;

@@ -12,7 +12,9 @@
 // `update_failed`, and said again only after an update has succeeded since;
 // the searcher goes on answering from what the index holds. A whole pass that
 // failed is not run again at once (the cause seldom clears in a moment): it
-// is due again once a folder asked for has been brought up to date.
+// is due again once a folder asked for has been brought up to date. A file
+// found damaged is said once through `unavailable` instead, and the keeper
+// stops: it is made anew at the next start (search/index_file.h).
 //
 // The events are called on those threads; the window posts them on to
 // itself and touches nothing else from them. The destructor stops both

@@ -34,34 +34,20 @@ std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
 }  // namespace
 
 std::unique_ptr<MailIndex> MailIndex::Open(const std::string& mailbox_dir, std::string* error) {
-  const std::string mailbox_utf8 = platform::PathToUtf8(mailbox_dir);
-  const std::string app_data = platform::LocalAppDataUtf8();
-  if (!app_data.empty()) {
-    platform::MakeDirectoryUtf8(app_data);
-    platform::MakeDirectoryUtf8(app_data + platform::kUtf8PathDelimiter + "Veltrano");
+  const std::string folder = platform::LocalProgramFolderUtf8();
+  if (folder.empty()) {
+    if (error != nullptr) *error = "no folder of the user's own for the index";
+    return nullptr;
   }
-  return OpenAt(mailbox_dir, RootIndexPath(mailbox_utf8), FallbackIndexPath(mailbox_utf8, app_data),
-                error);
+  return OpenAt(mailbox_dir, IndexPath(platform::PathToUtf8(mailbox_dir), folder), error);
 }
 
 std::unique_ptr<MailIndex> MailIndex::OpenAt(const std::string& mailbox_dir,
-                                             const std::string& root_path,
-                                             const std::string& fallback_path, std::string* error) {
+                                             const std::string& path_utf8, std::string* error) {
   std::unique_ptr<MailIndex> index(new MailIndex);
   index->mailbox_dir_ = mailbox_dir;
-  std::string why;
-  OpenStatus status = OpenIndexFile(index->db_, root_path, &why);
-  index->path_ = root_path;
-  if (status == OpenStatus::kCannotWrite && !fallback_path.empty()) {
-    std::string fallback_why;
-    status = OpenIndexFile(index->db_, fallback_path, &fallback_why);
-    index->path_ = fallback_path;
-    why += "; " + fallback_why;
-  }
-  if (status != OpenStatus::kOpened) {
-    if (error != nullptr) *error = why;
-    return nullptr;
-  }
+  index->path_ = path_utf8;
+  if (!OpenIndexFile(index->db_, path_utf8, error)) return nullptr;
   return index;
 }
 
@@ -98,26 +84,29 @@ bool MailIndex::Failed(int result, const char* what) {
   return false;
 }
 
-// A file found damaged while in use is set aside and a new one made in its place, so
-// that the next update builds the index again instead of answering from broken pages.
+// A file found damaged while in use is marked, to be set aside and built anew at its next
+// open: other connections and statements still hold it, and Windows renames no open file.
 bool MailIndex::RecoverIfDamaged(int result) {
   if (!IsDamage(result)) return false;
-  db_.Close();
-  SetAside(path_);
-  std::string why;
-  if (OpenIndexFile(db_, path_, &why) != OpenStatus::kOpened) error_ += "; " + why;
+  damaged_ = true;
+  MarkDamaged(path_);
   return true;
 }
 
-std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create) {
+std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create,
+                                                int* failure) {
   Statement find(db_.Get(), "SELECT id FROM folders WHERE path = ?1");
   find.BindBlob(1, relative);
-  if (find.Step() == SQLITE_ROW) return find.Int(0);
-  if (!create) return std::nullopt;
-  Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
-  insert.BindBlob(1, relative);
-  if (insert.Run() != SQLITE_DONE) return std::nullopt;
-  return sqlite3_last_insert_rowid(db_.Get());
+  int result = find.Step();
+  if (result == SQLITE_ROW) return find.Int(0);
+  if (result == SQLITE_DONE && !create) return std::nullopt;
+  if (result == SQLITE_DONE) {
+    Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
+    insert.BindBlob(1, relative);
+    if ((result = insert.Run()) == SQLITE_DONE) return sqlite3_last_insert_rowid(db_.Get());
+  }
+  if (failure != nullptr) *failure = result;
+  return std::nullopt;
 }
 
 bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop) {
@@ -257,8 +246,9 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
     error_ = "not a folder of the mailbox: " + folder_dir;
     return false;
   }
-  const std::optional<std::int64_t> folder_id = FolderId(relative, true);
-  if (!folder_id) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update the index");
+  int failure = SQLITE_ERROR;
+  const std::optional<std::int64_t> folder_id = FolderId(relative, true, &failure);
+  if (!folder_id) return Failed(failure, "cannot update the index");
   ++summary_.folders;
 
   const std::string list_path = platform::JoinPath(folder_dir, kEntryList);

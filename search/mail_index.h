@@ -52,15 +52,14 @@ class MailIndex {
   };
 
   // Opens the index of the mailbox at `mailbox_dir` (the mailbox root, Shift-JIS path as
-  // MailboxDir holds it), creating it when missing; a damaged or foreign file is set
-  // aside and a new one made. Null with `*error` set when it cannot be opened at all
-  // (then the window searches subject and sender only).
+  // MailboxDir holds it) in the user's own folder (search/index_file.h), creating it when
+  // missing; a damaged or foreign file is set aside and a new one made. Null with
+  // `*error` set when it cannot be opened at all (then the window searches subject and
+  // sender only).
   static std::unique_ptr<MailIndex> Open(const std::string& mailbox_dir, std::string* error);
-  // The same with the index file's places given (UTF-8): `root_path` first, and
-  // `fallback_path` (when not empty) when that cannot be written.
+  // The same with the index file given (UTF-8).
   static std::unique_ptr<MailIndex> OpenAt(const std::string& mailbox_dir,
-                                           const std::string& root_path,
-                                           const std::string& fallback_path, std::string* error);
+                                           const std::string& path_utf8, std::string* error);
   ~MailIndex();
   MailIndex(const MailIndex&) = delete;
   MailIndex& operator=(const MailIndex&) = delete;
@@ -95,6 +94,9 @@ class MailIndex {
   void CheckEveryFile(bool on) { check_every_file_ = on; }
   const Summary& LastUpdate() const { return summary_; }
   const std::string& Error() const { return error_; }
+  // The file was found damaged: it is set aside at its next open, and until then this
+  // connection answers from broken pages, so it is better not asked.
+  bool Damaged() const { return damaged_; }
   const std::string& Path() const { return path_; }  // the index file, UTF-8
 
  private:
@@ -106,7 +108,10 @@ class MailIndex {
   bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,
                    const std::vector<ListedMessage>& listed, const FolderPlan& plan,
                    const std::function<bool()>& stop, const std::function<void()>& step);
-  std::optional<std::int64_t> FolderId(const std::string& relative, bool create);
+  // The folder's id; std::nullopt when it has none and `create` is false, or on failure
+  // (then `*failure` holds the result code).
+  std::optional<std::int64_t> FolderId(const std::string& relative, bool create,
+                                       int* failure = nullptr);
   std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
                                                       const std::string& match);
   std::string Relative(const std::string& folder_dir) const;
@@ -119,6 +124,7 @@ class MailIndex {
   Summary summary_;
   std::string error_;
   bool check_every_file_ = true;
+  bool damaged_ = false;
 };
 
 }  // namespace search

@@ -86,14 +86,15 @@ class SearchBackgroundTest : public ::testing::Test {
     WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
   }
   BackgroundIndex::OpenFn Open() const {
-    return [mailbox = mailbox_](std::string* error) {
-      return MailIndex::OpenAt(mailbox, RootIndexPath(mailbox), "", error);
+    return [mailbox = mailbox_, path = index_path_](std::string* error) {
+      return MailIndex::OpenAt(mailbox, path, error);
     };
   }
 
   testing_support::TempDir dir_;
   std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
   std::string inbox_ = platform::JoinPath(mailbox_, "Acc1/Inbox.box");
+  std::string index_path_ = dir_.Join("index.fts");
   std::vector<MiniMessage> messages_ = {{"00000001", 1000, "taro", "Hello", "東京都の会議\r\n"},
                                         {"00000002", 3000, "hanako", "Re: Hello", "鍵\r\n"}};
   Reports reports_;
@@ -187,7 +188,7 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
       {"the disk is full", "the disk is full", [&] { files.FailWrites(SQLITE_FULL); },
        [&] { files.FailWrites(SQLITE_OK); }},
       {"another program holds the index beyond the busy timeout",
-       "another program is updating the index", [&] { holder.Hold(RootIndexPath(mailbox_)); },
+       "another program is updating the index", [&] { holder.Hold(index_path_); },
        [&] { holder.Release(); }},
   };
   std::vector<std::string> tokyo = {"00000001"};  // the hits for 東京
@@ -226,6 +227,25 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
     ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(tower) != nullptr; })) << c.reason;
     EXPECT_EQ(reports.AnswerTo(tower)->names, tokyo) << c.reason;
   }
+}
+
+// Damage found by the keeper's pass: said once, as an index that cannot be opened is, not
+// as a failed update; the keeper stops, and the file waits, marked, for the next start.
+TEST_F(SearchBackgroundTest, ADamagedIndexIsSaidUnavailableOnce) {
+  FaultyFiles files;
+  {
+    BackgroundIndex index(mailbox_, reports_.Events(), [&](std::string* error) {
+      std::unique_ptr<MailIndex> connection = Open()(error);
+      files.FailWrites(SQLITE_CORRUPT);
+      return connection;
+    });
+    ASSERT_TRUE(reports_.WaitFor([&] { return !reports_.errors.empty(); }));
+    index.UpdateFolder(inbox_);
+  }  // both threads end
+  EXPECT_EQ(reports_.errors.size(), 1u);
+  EXPECT_TRUE(reports_.failures.empty());
+  EXPECT_TRUE(reports_.updated.empty());
+  EXPECT_TRUE(platform::FileExists(index_path_ + kDamagedSuffix));
 }
 
 }  // namespace

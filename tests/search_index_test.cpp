@@ -13,6 +13,7 @@
 
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/utf8_path.h"
 #include "search/fold.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
@@ -20,6 +21,7 @@
 #include "search/message_text.h"
 #include "search/tokens.h"
 #include "tests/search_mailbox_support.h"
+#include "tests/sqlite_faults_support.h"
 #include "tests/temp_dir_support.h"
 #include "tools/mkmailbox/generator.h"
 #include "viewer/unicode_text.h"
@@ -87,7 +89,7 @@ class SearchIndexTest : public ::testing::Test {
  protected:
   std::unique_ptr<MailIndex> OpenIndex() {
     std::string error;
-    auto index = MailIndex::OpenAt(mailbox_, RootIndexPath(mailbox_), "", &error);
+    auto index = MailIndex::OpenAt(mailbox_, index_path_, &error);
     EXPECT_NE(index, nullptr) << error;
     return index;
   }
@@ -97,6 +99,7 @@ class SearchIndexTest : public ::testing::Test {
 
   testing_support::TempDir dir_;
   std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
+  std::string index_path_ = dir_.Join("index.fts");
 };
 
 // The generated mailbox holds every body charset, encoded words, multipart mail and
@@ -313,13 +316,13 @@ TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsKept) {
   index_.reset();
   {
     Database before;
-    ASSERT_TRUE(before.Open(RootIndexPath(mailbox_), false));
+    ASSERT_TRUE(before.Open(index_path_, false));
     ASSERT_EQ(before.Exec("ALTER TABLE folders DROP COLUMN live; PRAGMA user_version=3"),
               SQLITE_OK);
   }
   index_ = OpenIndex();
   ASSERT_NE(index_, nullptr);
-  EXPECT_FALSE(platform::FileExists(RootIndexPath(mailbox_) + kSetAsideSuffix));
+  EXPECT_FALSE(platform::FileExists(index_path_ + kSetAsideSuffix));
   EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"}) << "answers before the update";
   index_->CheckEveryFile(false);
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
@@ -332,7 +335,7 @@ TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsKept) {
 }
 
 TEST_F(SearchUpdateTest, DamagedOrForeignFileIsSetAsideAndRebuilt) {
-  const std::string path = RootIndexPath(mailbox_);
+  const std::string path = index_path_;
   struct Case {
     std::string bytes;
     const char* why;
@@ -364,22 +367,49 @@ TEST_F(SearchUpdateTest, DamagedOrForeignFileIsSetAsideAndRebuilt) {
   EXPECT_TRUE(Hits("鍵").empty()) << "a foreign file is not read";
 }
 
-TEST_F(SearchUpdateTest, AnUnwritableRootSendsTheIndexToTheFallback) {
+// Damage found while the file is open (other connections and statements may hold it,
+// and Windows renames no open file) is only marked; the next open sets the file aside
+// before anything reads it, and the index is built anew.
+TEST_F(SearchUpdateTest, DamageFoundWhileOpenIsSetAsideAtTheNextOpen) {
+  messages_.push_back({"00000004", 4000, "saburo", "新着", "大阪\r\n"});
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
   index_.reset();
-  const std::string fallback = dir_.Join("appdata/VLTR-test.fts");
-  dir_.MakeDirs("appdata");
-  std::string error;
-  index_ = MailIndex::OpenAt(mailbox_, dir_.Join("no/such/dir/VLTR.fts"), fallback, &error);
-  ASSERT_NE(index_, nullptr) << error;
-  EXPECT_EQ(index_->Path(), fallback);
-  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr));
-  EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"});
-  EXPECT_NE(FallbackIndexPath("C:\\Mail\\Mailbox", "D:\\App"),
-            FallbackIndexPath("C:\\Mail\\Mailbox2", "D:\\App"))
-      << "two mailboxes never share a fallback";
-  EXPECT_EQ(FallbackIndexPath("C:\\Mail\\Mailbox", "D:\\App"),
-            FallbackIndexPath("c:\\mail\\MAILBOX", "D:\\App"))
+  {
+    search_testing::FaultyFiles files;  // its connections close before it goes
+    const std::unique_ptr<MailIndex> keeper = OpenIndex();
+    const std::unique_ptr<MailIndex> searcher = OpenIndex();
+    files.FailWrites(SQLITE_CORRUPT);
+    EXPECT_FALSE(keeper->UpdateAll(nullptr, nullptr));
+    files.FailWrites(SQLITE_OK);
+    EXPECT_TRUE(keeper->Damaged()) << keeper->Error();
+    EXPECT_TRUE(platform::FileExists(index_path_ + kDamagedSuffix));
+    EXPECT_TRUE(platform::FileExists(index_path_)) << "nothing renamed while open";
+    EXPECT_FALSE(platform::FileExists(index_path_ + kSetAsideSuffix));
+#ifdef _WIN32
+    std::string error;
+    EXPECT_EQ(MailIndex::OpenAt(mailbox_, index_path_, &error), nullptr)
+        << "set aside only once no connection has it";
+    EXPECT_TRUE(platform::FileExists(index_path_ + kDamagedSuffix));
+#endif
+  }
+  index_ = OpenIndex();
+  ASSERT_NE(index_, nullptr);
+  EXPECT_TRUE(platform::FileExists(index_path_ + kSetAsideSuffix));
+  EXPECT_FALSE(platform::FileExists(index_path_ + kDamagedSuffix));
+  EXPECT_TRUE(Hits("鍵").empty()) << "a new, empty index";
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  EXPECT_EQ(Hits("大阪"), std::vector<std::string>{"00000004"});
+}
+
+TEST(IndexPathTest, OneFilePerMailboxNamedAsBefore) {
+  EXPECT_NE(IndexPath("C:\\Mail\\Mailbox", "D:\\App"), IndexPath("C:\\Mail\\Mailbox2", "D:\\App"))
+      << "two mailboxes never share an index";
+  EXPECT_EQ(IndexPath("C:\\Mail\\Mailbox", "D:\\App"), IndexPath("c:\\mail\\MAILBOX", "D:\\App"))
       << "letter case does not make another mailbox";
+  EXPECT_EQ(IndexPath("C:\\Mail\\Mailbox", "D:\\App"),
+            std::string("D:\\App") + platform::kUtf8PathDelimiter + "VLTR-31559ced0746cbc3.fts")
+      << "the name the index of this mailbox already has (FNV-1a of the path in lower case)";
+  EXPECT_EQ(IndexPath("C:\\Mail\\Mailbox", ""), "") << "no folder, no index";
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ class ResultRowsTest : public ::testing::Test {
     AddFolder("Acc1/User001.box");
     AddFolder("Acc1/Inbox.box");
     std::string error;
-    index_ = MailIndex::OpenAt(mailbox_, RootIndexPath(mailbox_), "", &error);
+    index_ = MailIndex::OpenAt(mailbox_, dir_.Join("index.fts"), &error);
     ASSERT_NE(index_, nullptr) << error;
     ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
   }

@@ -53,6 +53,8 @@ void IndexLink::Report(Change change) {
 IndexLink::News IndexLink::Take() {
   const std::lock_guard<std::mutex> lock(mutex_);
   posted_ = false;
+  // Both threads may say it (an index found damaged): the window hears it once.
+  if (news_.unavailable && !available_) news_.unavailable.reset();
   if (news_.unavailable) available_ = false;
   return std::exchange(news_, News{});
 }
