@@ -30,7 +30,6 @@
 
 #include "bench/bench_mailbox.h"
 #include "bench/prose_mailbox.h"
-#include "platform/encoding.h"
 #include "platform/utf8_path.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
@@ -173,7 +172,7 @@ int main(int argc, char** argv) {
                 all.wall_ms / nothing.wall_ms);
   }
 
-  // The window's filter of one folder (Shift-JIS, as typed), in this process, beside the
+  // The window's filter of one folder (UTF-8, as typed), in this process, beside the
   // filter with an empty box (the folder's messages listed from the index).
   std::string error;
   const std::unique_ptr<search::MailIndex> index = search::MailIndex::Open(mailbox, &error);
@@ -183,8 +182,7 @@ int main(int argc, char** argv) {
   }
   const std::string& folder = made.folders[made.folders.size() / 2];
   auto filter = [&](const std::string& utf8) {
-    const std::string sjis = platform::Utf16ToCp932(viewer::Utf8ToUtf16(utf8));
-    return bench::BestMilliseconds(3, [&] { index->FolderHits(folder, sjis, nullptr); });
+    return bench::BestMilliseconds(3, [&] { index->FolderHits(folder, utf8, nullptr); });
   };
   const double empty = filter("");
   std::printf("filter of one folder of %d messages (wall, best of 3; empty box %.1f ms):\n",
@@ -210,7 +208,6 @@ int main(int argc, char** argv) {
   });
   // Milliseconds from the query to its first answer and to its complete one.
   auto search_all = [&](const std::string& utf8) {
-    const std::string sjis = platform::Utf16ToCp932(viewer::Utf8ToUtf16(utf8));
     std::pair<double, double> best{1e30, 1e30};
     for (int round = 0; round < 3; ++round) {
       {
@@ -218,7 +215,7 @@ int main(int argc, char** argv) {
         answers.clear();
       }
       const auto start = std::chrono::steady_clock::now();
-      searcher.Ask(sjis, table);
+      searcher.Ask(utf8, table);
       std::unique_lock<std::mutex> lock(mutex);
       answered.wait(lock, [&] { return !answers.empty(); });
       const double first =

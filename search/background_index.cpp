@@ -35,14 +35,14 @@ void BackgroundIndex::UpdateFolder(const std::string& folder_dir) {
   wake_.notify_all();
 }
 
-std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_sjis) {
+std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_utf8) {
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     number = current_.fetch_add(1) + 1;
     asked_ = true;
     asked_folder_ = folder_dir;
-    asked_text_ = query_sjis;
+    asked_text_ = query_utf8;
   }
   wake_.notify_all();
   return number;

@@ -65,9 +65,9 @@ class BackgroundIndex {
 
   // Updates the folder (its directory, as FolderInfo::Path holds it) next.
   void UpdateFolder(const std::string& folder_dir);
-  // Asks for the folder's hits for `query_sjis` (as typed in the quick
+  // Asks for the folder's hits for `query_utf8` (UTF-8, as typed in the quick
   // filter); every query asked before is no longer current. Its number.
-  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_sjis);
+  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_utf8);
   // No query is current any more (the text was emptied, the folder left).
   void Forget() { current_.fetch_add(1); }
   bool IsCurrent(std::uint64_t query) const { return query == current_.load(); }

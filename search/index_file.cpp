@@ -5,6 +5,8 @@
 
 #include "platform/utf8_path.h"
 #include "search/fts5_tokenizer.h"
+#include "search/ja_texts.h"
+#include "search/message_text.h"
 
 namespace search {
 namespace {
@@ -79,8 +81,9 @@ Check CheckFile(Database& db) {
   return Check::kOurs;
 }
 
-bool Failed(Database& db, const std::string& what, std::string* error) {
-  if (error != nullptr) *error = what + ": " + db.Error();
+// `what`: CP932 (search/ja_texts.h); the path and SQLite's own words follow, in UTF-8.
+bool Failed(Database& db, const char* what, const std::string& utf8_path, std::string* error) {
+  if (error != nullptr) *error = Said(what, utf8_path) + " (" + db.Error() + ")";
   db.Close();
   return false;
 }
@@ -128,6 +131,12 @@ bool SetWal(Database& db) {
 
 }  // namespace
 
+std::string Said(const char* what, std::string_view utf8_detail) {
+  std::string text = SjisToUtf8(what);
+  if (!utf8_detail.empty()) text += SjisToUtf8(ja::kColon) + std::string(utf8_detail);
+  return text;
+}
+
 bool IsDamage(int result_code) {
   const int primary = result_code & 0xFF;
   return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
@@ -160,20 +169,20 @@ bool MarkDamaged(const std::string& utf8_path) {
 
 bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
   if (platform::FileExistsUtf8(utf8_path + kDamagedSuffix) && !SetAside(utf8_path)) {
-    if (error != nullptr) *error = "the damaged index is still in use: " + utf8_path;
+    if (error != nullptr) *error = Said(ja::kDamagedInUse, utf8_path);
     return false;
   }
   for (int attempt = 0;; ++attempt) {
-    if (!db.Open(utf8_path, true)) return Failed(db, "cannot open " + utf8_path, error);
+    if (!db.Open(utf8_path, true)) return Failed(db, ja::kCannotOpen, utf8_path, error);
     sqlite3_busy_timeout(db.Get(), kBusyTimeoutMs);
-    if (!RegisterTokenizer(db.Get())) return Failed(db, "SQLite has no FTS5", error);
+    if (!RegisterTokenizer(db.Get())) return Failed(db, ja::kNoFts5, utf8_path, error);
     const Check check = CheckFile(db);
-    if (check == Check::kError) return Failed(db, "cannot read " + utf8_path, error);
+    if (check == Check::kError) return Failed(db, ja::kCannotRead, utf8_path, error);
     if (check == Check::kDamaged || check == Check::kForeign) {
       db.Close();
       if (attempt > 0 || !SetAside(utf8_path)) {
         MarkDamaged(utf8_path);
-        if (error != nullptr) *error = "cannot set aside the damaged index " + utf8_path;
+        if (error != nullptr) *error = Said(ja::kCannotSetAside, utf8_path);
         return false;
       }
       continue;
@@ -183,15 +192,15 @@ bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* erro
     // Pages freed by merging segments are given back to the file system (after a bulk
     // build the merge frees about half the file). Only a file without pages takes it.
     if (check == Check::kEmpty) db.Exec("PRAGMA auto_vacuum=INCREMENTAL");
-    if (!SetWal(db)) return Failed(db, "cannot write " + utf8_path, error);
+    if (!SetWal(db)) return Failed(db, ja::kCannotWrite, utf8_path, error);
     // The index can always be built again from the mailbox: a crash may lose the last
     // batch, never the file.
     db.Exec("PRAGMA synchronous=NORMAL");
     if (check == Check::kEmpty && !CreateTables(db)) {
-      return Failed(db, "cannot write " + utf8_path, error);
+      return Failed(db, ja::kCannotWrite, utf8_path, error);
     }
     if (check == Check::kPrevious && !UpgradeLayout(db)) {
-      return Failed(db, "cannot write " + utf8_path, error);
+      return Failed(db, ja::kCannotWrite, utf8_path, error);
     }
     return true;
   }

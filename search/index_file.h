@@ -19,6 +19,7 @@
 // its next open, before any connection has it; while one still does, the open fails.
 
 #include <string>
+#include <string_view>
 
 #include "search/sqlite_db.h"
 
@@ -45,6 +46,10 @@ bool SetAside(const std::string& utf8_path);
 
 // Marks the file damaged, to be set aside at its next open. False when it could not.
 bool MarkDamaged(const std::string& utf8_path);
+
+// The text of an error in UTF-8: `what` (CP932, search/ja_texts.h), then "：" and
+// `utf8_detail` (a path, a cause) unless it is empty.
+std::string Said(const char* what, std::string_view utf8_detail = {});
 
 // True for the result codes of a file that is not a (whole) database.
 bool IsDamage(int result_code);

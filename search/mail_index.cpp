@@ -9,6 +9,7 @@
 #include "platform/utf8_path.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
+#include "search/ja_texts.h"
 #include "search/message_text.h"
 
 namespace search {
@@ -36,7 +37,7 @@ std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
 std::unique_ptr<MailIndex> MailIndex::Open(const std::string& mailbox_dir, std::string* error) {
   const std::string folder = platform::LocalProgramFolderUtf8();
   if (folder.empty()) {
-    if (error != nullptr) *error = "no folder of the user's own for the index";
+    if (error != nullptr) *error = Said(ja::kNoOwnFolder);
     return nullptr;
   }
   return OpenAt(mailbox_dir, IndexPath(platform::PathToUtf8(mailbox_dir), folder), error);
@@ -73,11 +74,13 @@ std::string MailIndex::Relative(const std::string& folder_dir) const {
 
 bool MailIndex::Failed(int result, const char* what) {
   if ((result & 0xFF) == SQLITE_FULL) {
-    error_ = std::string(what) + ": the disk is full";
+    error_ = Said(what, SjisToUtf8(ja::kDiskFull));
   } else if ((result & 0xFF) == SQLITE_BUSY) {
-    error_ = std::string(what) + ": another program is updating the index";
+    error_ = Said(what, SjisToUtf8(ja::kBusy));
+  } else if (IsDamage(result)) {
+    error_ = Said(what, SjisToUtf8(ja::kDamaged));
   } else {
-    error_ = std::string(what) + ": " + sqlite3_errstr(result);
+    error_ = Said(what, sqlite3_errstr(result));
   }
   db_.Exec("ROLLBACK");
   RecoverIfDamaged(result);
@@ -150,7 +153,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   {
     Statement counts(db_.Get(), "SELECT sum(folder = 0), sum(folder != 0) FROM messages");
     const int counted = counts.Step();
-    if (counted != SQLITE_ROW) return Failed(counted, "cannot read the index");
+    if (counted != SQLITE_ROW) return Failed(counted, ja::kCannotRead);
     garbage = counts.Int(0);
     live = counts.Int(1);
   }
@@ -159,7 +162,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
     const int emptied = db_.Exec(
         "BEGIN IMMEDIATE; DELETE FROM messages; UPDATE folders SET seen = 0;"
         " INSERT INTO words(words) VALUES('delete-all'); COMMIT");
-    if (emptied != SQLITE_OK) return Failed(emptied, "cannot empty the index");
+    if (emptied != SQLITE_OK) return Failed(emptied, ja::kCannotUpdate);
     done.done = 0;
   }
   done.total = std::max(done.total, done.done);
@@ -177,7 +180,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   for (const std::int64_t id : gone) {
     Statement leave(db_.Get(), "UPDATE messages SET folder = 0 WHERE folder = ?1");
     leave.Bind(1, id);
-    if (const int left = leave.Run(); left != SQLITE_DONE) return Failed(left, "cannot update");
+    if (const int left = leave.Run(); left != SQLITE_DONE) return Failed(left, ja::kCannotUpdate);
     Statement drop(db_.Get(), "DELETE FROM folders WHERE id = ?1");
     drop.Bind(1, id);
     drop.Run();
@@ -204,7 +207,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
     if (const int merged =
             db_.Exec("INSERT INTO words(words) VALUES('optimize'); PRAGMA incremental_vacuum");
         merged != SQLITE_OK) {
-      return Failed(merged, "cannot merge the index");
+      return Failed(merged, ja::kCannotUpdate);
     }
   }
   if (progress) progress(done);
@@ -243,12 +246,12 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
                           const std::function<bool()>& stop, const std::function<void()>& step) {
   const std::string relative = Relative(folder_dir);
   if (relative.empty()) {
-    error_ = "not a folder of the mailbox: " + folder_dir;
+    error_ = Said(ja::kNotAFolder, platform::PathToUtf8(folder_dir));
     return false;
   }
   int failure = SQLITE_ERROR;
   const std::optional<std::int64_t> folder_id = FolderId(relative, true, &failure);
-  if (!folder_id) return Failed(failure, "cannot update the index");
+  if (!folder_id) return Failed(failure, ja::kCannotUpdate);
   ++summary_.folders;
 
   const std::string list_path = platform::JoinPath(folder_dir, kEntryList);
@@ -278,7 +281,7 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
     while ((result = rows.Step()) == SQLITE_ROW) {
       indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
     }
-    if (result != SQLITE_DONE) return Failed(result, "cannot read the index");
+    if (result != SQLITE_DONE) return Failed(result, ja::kCannotRead);
   }
   const FolderPlan plan = PlanFolder(listed, std::move(indexed));
 

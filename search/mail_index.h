@@ -72,12 +72,12 @@ class MailIndex {
   bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
   // The same for one folder (its directory, as FolderInfo::Path holds it).
   bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);
-  // The Names of the folder's messages that are hits for `query_sjis` (Shift-JIS, as typed
-  // in the quick filter box; folded and split at blanks as the quick filter does; every
+  // The Names of the folder's messages that are hits for `query_utf8` (UTF-8, as typed in
+  // the quick filter box; folded and split at blanks as the quick filter does; every
   // word must occur in the sender, the subject or the text), sorted by name. std::nullopt
   // when `stop` said yes before it finished (or the index failed).
   std::optional<std::vector<std::string>> FolderHits(const std::string& folder_dir,
-                                                     std::string_view query_sjis,
+                                                     std::string_view query_utf8,
                                                      const std::function<bool()>& stop);
   // Messages of the folder's "Entry.lst" the index does not hold yet.
   std::size_t Unindexed(const std::string& folder_dir);
@@ -93,6 +93,7 @@ class MailIndex {
   // On at first; each update of a folder with it on lets later ones skip such a folder.
   void CheckEveryFile(bool on) { check_every_file_ = on; }
   const Summary& LastUpdate() const { return summary_; }
+  // Why the last call failed, in Japanese (UTF-8, paths as they are; search/ja_texts.txt).
   const std::string& Error() const { return error_; }
   // The file was found damaged: it is set aside at its next open, and until then this
   // connection answers from broken pages, so it is better not asked.
@@ -115,6 +116,7 @@ class MailIndex {
   std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
                                                       const std::string& match);
   std::string Relative(const std::string& folder_dir) const;
+  // `what`: what could not be done (CP932, search/ja_texts.h).
   bool Failed(int result, const char* what);
   bool RecoverIfDamaged(int result);
 

@@ -6,8 +6,9 @@
 #include "platform/files.h"
 #include "search/fold.h"
 #include "search/folder_scan.h"
+#include "search/index_file.h"
+#include "search/ja_texts.h"
 #include "search/mail_index.h"
-#include "search/message_text.h"
 #include "search/tokens.h"
 
 namespace search {
@@ -20,14 +21,14 @@ constexpr int kStepsBetweenAsks = 10000;
 }  // namespace
 
 std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string& folder_dir,
-                                                              std::string_view query_sjis,
+                                                              std::string_view query_utf8,
                                                               const std::function<bool()>& stop) {
   if (stop && stop()) return std::nullopt;
   const std::string relative = Relative(folder_dir);
   const std::optional<std::int64_t> folder_id =
       relative.empty() ? std::nullopt : FolderId(relative, false);
   if (!folder_id) return std::vector<std::string>();
-  const std::vector<std::string> words = QueryWords(SjisToUtf8(query_sjis));
+  const std::vector<std::string> words = QueryWords(query_utf8);
 
   std::function<bool()> ask = stop;
   if (ask) sqlite3_progress_handler(db_.Get(), kStepsBetweenAsks, AskStop, &ask);
@@ -74,7 +75,7 @@ std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t fold
     if (result == SQLITE_ROW) result = SQLITE_DONE;  // past the folder's last message
   }
   if (result != SQLITE_DONE) {
-    if (result != SQLITE_INTERRUPT) Failed(result, "cannot search");
+    if (result != SQLITE_INTERRUPT) Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   std::sort(names.begin(), names.end());
@@ -98,7 +99,7 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(std::string_view qu
     found.push_back({std::string(hits.Text(0)), std::string(hits.Text(1))});
   }
   if (result != SQLITE_DONE) {
-    Failed(result, "cannot search");
+    Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   return found;
@@ -113,7 +114,7 @@ std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
   count.Bind(1, MatchExpression(words));
   const int result = count.Step();
   if (result != SQLITE_ROW) {
-    Failed(result, "cannot search");
+    Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   return count.Int(0);

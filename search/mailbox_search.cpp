@@ -4,8 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "search/message_text.h"
-
 namespace search {
 
 MailboxSearch::MailboxSearch(const std::string& mailbox_dir, std::function<void(Answer)> answered,
@@ -26,14 +24,14 @@ MailboxSearch::~MailboxSearch() {
   thread_.join();
 }
 
-std::uint64_t MailboxSearch::Ask(const std::string& query_sjis,
+std::uint64_t MailboxSearch::Ask(const std::string& query_utf8,
                                  const mailbox::FolderTable& folders) {
   auto copy = std::make_unique<mailbox::FolderTable>(folders);
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     number = ++asked_;
-    text_ = query_sjis;
+    text_ = query_utf8;
     folders_ = std::move(copy);
   }
   wake_.notify_all();
@@ -65,9 +63,8 @@ void MailboxSearch::Run() {
     if (index == nullptr) index = open_(&error);
     Answer answer;
     answer.query = query;
-    const std::string utf8 = SjisToUtf8(text);
     std::optional<std::vector<MailIndex::Hit>> hits;
-    if (index != nullptr) hits = index->Search(utf8, kFirstHits);
+    if (index != nullptr) hits = index->Search(text, kFirstHits);
     if (!hits) {
       answer.failed = true;
       if (Current(query)) answered_(std::move(answer));
@@ -80,7 +77,7 @@ void MailboxSearch::Run() {
     answered_(std::move(answer));
     if (!more) continue;
 
-    hits = index->Search(utf8, -1);
+    hits = index->Search(text, -1);
     Answer all;
     all.query = query;
     all.complete = true;

@@ -30,7 +30,7 @@ IndexLink::IndexLink(HWND window, UINT message, const std::string& mailbox_dir)
   index_ = std::make_unique<search::BackgroundIndex>(mailbox_dir, std::move(events));
 }
 
-std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,
+std::uint64_t IndexLink::SearchAll(const std::string& query_utf8,
                                    const mailbox::FolderTable& folders) {
   if (search_ == nullptr) {
     search_ = std::make_unique<search::MailboxSearch>(
@@ -38,7 +38,7 @@ std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,
           Report([&] { news_.results = std::move(answer); });
         });
   }
-  return search_->Ask(query_sjis, folders);
+  return search_->Ask(query_utf8, folders);
 }
 
 // One message waits at most: the window takes everything that came with it.

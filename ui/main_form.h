@@ -318,7 +318,7 @@ class TVtFormMain final : public Window,
   // The search of every folder: the text searched last and its query's
   // number, the query whose hits were shown last, and those hits (null: no
   // results folder yet); an answer that waits for a load or the viewer.
-  std::string search_all_text_;
+  std::string search_all_text_;  // UTF-8
   std::uint64_t search_all_query_ = 0;
   std::uint64_t results_query_ = 0;
   std::string results_text_;  // what the hits shown were searched for
