@@ -30,8 +30,9 @@
 
 #include "bench/bench_mailbox.h"
 #include "bench/prose_mailbox.h"
-#include "platform/encoding.h"
+#include "platform/utf8_path.h"
 #include "search/folder_scan.h"
+#include "search/index_file.h"
 #include "search/mail_index.h"
 #include "search/mailbox_search.h"
 #include "search/message_text.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   bench::ScratchDir dir("search-" + std::to_string(count));
   const std::string mailbox = platform::JoinPath(dir.Path(), "Mailbox");
+  // The index in the scratch folder, not the user's cache (the programs run take it too).
+  ::setenv("XDG_CACHE_HOME", platform::JoinPath(dir.Path(), "cache").c_str(), 1);
   const bench::ProseMailbox made = bench::WriteProseMailbox(mailbox, count);
   std::printf("mailbox: %d messages of Japanese prose, %.1f MB of files\n", count,
               made.mailbox_bytes / 1e6);
@@ -122,7 +125,7 @@ int main(int argc, char** argv) {
   const double floor_cpu = CpuMs() - floor_cpu_start;
 
   const Run build = RunCli({"index", mailbox});
-  const std::string index_path = platform::JoinPath(mailbox, "VLTR.fts");
+  const std::string index_path = search::IndexPath(mailbox, platform::LocalProgramFolderUtf8());
   const std::uint64_t index_bytes = FileSize(index_path) + FileSize(index_path + "-wal");
   std::printf("  (of which the write-ahead log: %.1f MB)\n", FileSize(index_path + "-wal") / 1e6);
   std::printf("build: %.3f ms/message CPU (%.0f ms wall, %.0f ms CPU), peak memory %.1f MB\n",
@@ -169,7 +172,7 @@ int main(int argc, char** argv) {
                 all.wall_ms / nothing.wall_ms);
   }
 
-  // The window's filter of one folder (Shift-JIS, as typed), in this process, beside the
+  // The window's filter of one folder (UTF-8, as typed), in this process, beside the
   // filter with an empty box (the folder's messages listed from the index).
   std::string error;
   const std::unique_ptr<search::MailIndex> index = search::MailIndex::Open(mailbox, &error);
@@ -179,8 +182,7 @@ int main(int argc, char** argv) {
   }
   const std::string& folder = made.folders[made.folders.size() / 2];
   auto filter = [&](const std::string& utf8) {
-    const std::string sjis = platform::Utf16ToCp932(viewer::Utf8ToUtf16(utf8));
-    return bench::BestMilliseconds(3, [&] { index->FolderHits(folder, sjis, nullptr); });
+    return bench::BestMilliseconds(3, [&] { index->FolderHits(folder, utf8, nullptr); });
   };
   const double empty = filter("");
   std::printf("filter of one folder of %d messages (wall, best of 3; empty box %.1f ms):\n",
@@ -206,7 +208,6 @@ int main(int argc, char** argv) {
   });
   // Milliseconds from the query to its first answer and to its complete one.
   auto search_all = [&](const std::string& utf8) {
-    const std::string sjis = platform::Utf16ToCp932(viewer::Utf8ToUtf16(utf8));
     std::pair<double, double> best{1e30, 1e30};
     for (int round = 0; round < 3; ++round) {
       {
@@ -214,7 +215,7 @@ int main(int argc, char** argv) {
         answers.clear();
       }
       const auto start = std::chrono::steady_clock::now();
-      searcher.Ask(sjis, table);
+      searcher.Ask(utf8, table);
       std::unique_lock<std::mutex> lock(mutex);
       answered.wait(lock, [&] { return !answers.empty(); });
       const double first =

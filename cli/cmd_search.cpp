@@ -2,12 +2,12 @@
 // veltrano-cli search [--limit N] [--count] MAILBOX_DIR TEXT
 //
 // `index` brings the mailbox's full-text index up to date and prints one summary line
-// to standard error. `search` does the same silently, then prints the hits of TEXT
-// (UTF-8), one line per message, FOLDER TAB NAME, FOLDER the folder's directory relative
-// to the mailbox with "\" between components; newest first (the index record's date
-// stamp, descending); `--limit N` only the first N; `--count` only the number of hits.
-// Both exit with 1 and a message on standard error when the index cannot be opened or
-// brought up to date.
+// to standard error, its last, ending in TAB and the index file's path (kept in the
+// user's cache folder, search/index_file.h). `search` does the same silently, then prints the hits
+// of TEXT (UTF-8), one line per message, FOLDER TAB NAME, FOLDER the folder's directory relative to
+// the mailbox with "\" between components; newest first (the index record's date stamp,
+// descending); `--limit N` only the first N; `--count` only the number of hits. Both exit with 1
+// and a message on standard error when the index cannot be opened or brought up to date.
 
 #include <chrono>
 #include <cstdio>
@@ -71,9 +71,9 @@ int RunIndexCommand(int argc, char** argv) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::fprintf(stderr,
                "%s: %zu messages in %zu folders; %zu added, %zu removed, %zu unreadable; "
-               "%.1f s\n",
-               index->Path().c_str(), s.messages, s.folders, s.added, s.removed, s.skipped,
-               seconds);
+               "%.1f s\t%s\n",
+               index->Path().c_str(), s.messages, s.folders, s.added, s.removed, s.skipped, seconds,
+               index->Path().c_str());
   return 0;
 }
 

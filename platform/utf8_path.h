@@ -11,9 +11,18 @@ namespace platform {
 // A path as the core holds it, in UTF-8 (POSIX: the bytes unchanged).
 std::string PathToUtf8(const std::string& path);
 
-// The user's local application data folder in UTF-8: %LOCALAPPDATA% on Windows,
-// $XDG_DATA_HOME or else $HOME/.local/share on POSIX. Empty when unknown.
-std::string LocalAppDataUtf8();
+// The program's own folder of files kept for this user on this machine only, in UTF-8:
+// %LOCALAPPDATA%\Veltrano on Windows, $XDG_CACHE_HOME/veltrano or else
+// $HOME/.cache/veltrano on POSIX. Made when missing (with its parent); empty when the
+// user's folder is unknown or it cannot be made.
+std::string LocalProgramFolderUtf8();
+
+// True when the file (or directory) exists.
+bool FileExistsUtf8(const std::string& path);
+
+// Creates the file empty, or leaves it as it is when it exists. True when it exists
+// afterwards.
+bool TouchFileUtf8(const std::string& path);
 
 // Creates the directory (its parent must exist). True when it exists afterwards.
 bool MakeDirectoryUtf8(const std::string& path);

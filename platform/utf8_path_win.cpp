@@ -30,11 +30,28 @@ std::string ToUtf8(const std::wstring& wide) {
 
 std::string PathToUtf8(const std::string& path) { return ToUtf8(Widen(path)); }
 
-std::string LocalAppDataUtf8() {
+std::string LocalProgramFolderUtf8() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH) return {};
-  return ToUtf8(std::wstring(buffer, length));
+  const std::string app_data = ToUtf8(std::wstring(buffer, length));
+  const std::string folder = app_data + "\\Veltrano";
+  if (!MakeDirectoryUtf8(app_data) || !MakeDirectoryUtf8(folder)) return {};
+  return folder;
+}
+
+bool FileExistsUtf8(const std::string& path) {
+  return GetFileAttributesW(FromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TouchFileUtf8(const std::string& path) {
+  // Another run of the program may have it open as well.
+  const HANDLE file = CreateFileW(FromUtf8(path).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 bool MakeDirectoryUtf8(const std::string& path) {

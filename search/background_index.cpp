@@ -105,14 +105,14 @@ void BackgroundIndex::UpdateFolder(const std::string& folder_dir) {
   core_->wake.notify_all();
 }
 
-std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_sjis) {
+std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_utf8) {
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(core_->mutex);
     number = core_->current.fetch_add(1) + 1;
     core_->asked = true;
     core_->asked_folder = folder_dir;
-    core_->asked_text = query_sjis;
+    core_->asked_text = query_utf8;
   }
   core_->wake.notify_all();
   return number;
@@ -178,6 +178,11 @@ void BackgroundIndex::Core::Keep() {
   bool pass_failed = false;
   bool failure_said = false;
   while (!Stopping()) {
+    // A damaged file is set aside at the next start; until then nothing is asked of it.
+    if (index->Damaged()) {
+      Say(events.unavailable, index->Error());
+      break;
+    }
     std::string folder;
     {
       std::unique_lock<std::mutex> lock(mutex);
@@ -220,6 +225,7 @@ void BackgroundIndex::Core::Keep() {
 
 bool BackgroundIndex::Core::Failed(const MailIndex& index, bool& said) {
   if (index.Error().empty()) return false;  // stopped
+  if (index.Damaged()) return true;  // said as unavailable
   if (!said) Say(events.update_failed, index.Error());
   said = true;
   return true;

@@ -13,7 +13,9 @@
 // the searcher goes on answering from what the index holds. A whole pass that
 // failed is not run again at once (the cause seldom clears in a moment): it
 // is due again once a folder asked for has been brought up to date. A query
-// that fails is answered with its error, and the searcher goes on.
+// that fails is answered with its error, and the searcher goes on. A file
+// found damaged is said once through `unavailable` instead, and the keeper
+// stops: it is made anew at the next start (search/index_file.h).
 //
 // The events are called on those threads; the window posts them on to
 // itself and touches nothing else from them.
@@ -81,9 +83,9 @@ class BackgroundIndex {
 
   // Updates the folder (its directory, as FolderInfo::Path holds it) next.
   void UpdateFolder(const std::string& folder_dir);
-  // Asks for the folder's hits for `query_sjis` (as typed in the quick
+  // Asks for the folder's hits for `query_utf8` (UTF-8, as typed in the quick
   // filter); every query asked before is no longer current. Its number.
-  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_sjis);
+  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_utf8);
   // No query is current any more (the text was emptied, the folder left).
   void Forget();
   bool IsCurrent(std::uint64_t query) const;

@@ -5,6 +5,8 @@
 
 #include "platform/utf8_path.h"
 #include "search/fts5_tokenizer.h"
+#include "search/ja_texts.h"
+#include "search/message_text.h"
 
 namespace search {
 namespace {
@@ -79,15 +81,11 @@ Check CheckFile(Database& db) {
   return Check::kOurs;
 }
 
-// `writing`: the failure was a write, so that any failure of it means the file cannot be
-// written here.
-OpenStatus Failed(Database& db, const std::string& what, std::string* error, bool writing) {
-  const int code = db.Get() == nullptr ? SQLITE_NOMEM : sqlite3_extended_errcode(db.Get()) & 0xFF;
-  if (error != nullptr) *error = what + ": " + db.Error();
-  const bool cannot_write = writing || code == SQLITE_READONLY || code == SQLITE_CANTOPEN ||
-                            code == SQLITE_PERM || code == SQLITE_AUTH;
+// `what`: CP932 (search/ja_texts.h); the path and SQLite's own words follow, in UTF-8.
+bool Failed(Database& db, const char* what, const std::string& utf8_path, std::string* error) {
+  if (error != nullptr) *error = Said(what, utf8_path) + " (" + db.Error() + ")";
   db.Close();
-  return cannot_write ? OpenStatus::kCannotWrite : OpenStatus::kFailed;
+  return false;
 }
 
 bool CreateTables(Database& db) {
@@ -133,23 +131,24 @@ bool SetWal(Database& db) {
 
 }  // namespace
 
+std::string Said(const char* what, std::string_view utf8_detail) {
+  std::string text = SjisToUtf8(what);
+  if (!utf8_detail.empty()) text += SjisToUtf8(ja::kColon) + std::string(utf8_detail);
+  return text;
+}
+
 bool IsDamage(int result_code) {
   const int primary = result_code & 0xFF;
   return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
-std::string RootIndexPath(const std::string& mailbox_utf8) {
-  return mailbox_utf8 + platform::kUtf8PathDelimiter + kIndexFileName;
-}
-
-std::string FallbackIndexPath(const std::string& mailbox_utf8, const std::string& app_data_utf8) {
-  if (app_data_utf8.empty()) return {};
+std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder_utf8) {
+  if (folder_utf8.empty()) return {};
   std::string key;
   for (const char c : mailbox_utf8) key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   char name[32];
   std::snprintf(name, sizeof name, "VLTR-%016llx.fts", static_cast<unsigned long long>(Fnv1a(key)));
-  return app_data_utf8 + platform::kUtf8PathDelimiter + "Veltrano" + platform::kUtf8PathDelimiter +
-         name;
+  return folder_utf8 + platform::kUtf8PathDelimiter + name;
 }
 
 bool SetAside(const std::string& utf8_path) {
@@ -157,21 +156,34 @@ bool SetAside(const std::string& utf8_path) {
   const std::string aside = utf8_path + kSetAsideSuffix;
   platform::RemoveFileUtf8(aside + "-wal");
   platform::RenameFileUtf8(utf8_path + "-wal", aside + "-wal");
-  return platform::RenameFileUtf8(utf8_path, aside);
+  if (!platform::RenameFileUtf8(utf8_path, aside) && platform::FileExistsUtf8(utf8_path)) {
+    return false;
+  }
+  platform::RemoveFileUtf8(utf8_path + kDamagedSuffix);
+  return true;
 }
 
-OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
+bool MarkDamaged(const std::string& utf8_path) {
+  return platform::TouchFileUtf8(utf8_path + kDamagedSuffix);
+}
+
+bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
+  if (platform::FileExistsUtf8(utf8_path + kDamagedSuffix) && !SetAside(utf8_path)) {
+    if (error != nullptr) *error = Said(ja::kDamagedInUse, utf8_path);
+    return false;
+  }
   for (int attempt = 0;; ++attempt) {
-    if (!db.Open(utf8_path, true)) return Failed(db, "cannot open " + utf8_path, error, false);
+    if (!db.Open(utf8_path, true)) return Failed(db, ja::kCannotOpen, utf8_path, error);
     db.SetBusyTimeout(kBusyTimeoutMs);
-    if (!RegisterTokenizer(db.Get())) return Failed(db, "SQLite has no FTS5", error, false);
+    if (!RegisterTokenizer(db.Get())) return Failed(db, ja::kNoFts5, utf8_path, error);
     const Check check = CheckFile(db);
-    if (check == Check::kError) return Failed(db, "cannot read " + utf8_path, error, false);
+    if (check == Check::kError) return Failed(db, ja::kCannotRead, utf8_path, error);
     if (check == Check::kDamaged || check == Check::kForeign) {
       db.Close();
       if (attempt > 0 || !SetAside(utf8_path)) {
-        if (error != nullptr) *error = "cannot set aside the damaged index " + utf8_path;
-        return OpenStatus::kFailed;
+        MarkDamaged(utf8_path);
+        if (error != nullptr) *error = Said(ja::kCannotSetAside, utf8_path);
+        return false;
       }
       continue;
     }
@@ -180,17 +192,17 @@ OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string
     // Pages freed by merging segments are given back to the file system (after a bulk
     // build the merge frees about half the file). Only a file without pages takes it.
     if (check == Check::kEmpty) db.Exec("PRAGMA auto_vacuum=INCREMENTAL");
-    if (!SetWal(db)) return Failed(db, "cannot write " + utf8_path, error, true);
+    if (!SetWal(db)) return Failed(db, ja::kCannotWrite, utf8_path, error);
     // The index can always be built again from the mailbox: a crash may lose the last
     // batch, never the file.
     db.Exec("PRAGMA synchronous=NORMAL");
     if (check == Check::kEmpty && !CreateTables(db)) {
-      return Failed(db, "cannot write " + utf8_path, error, true);
+      return Failed(db, ja::kCannotWrite, utf8_path, error);
     }
     if (check == Check::kPrevious && !UpgradeLayout(db)) {
-      return Failed(db, "cannot write " + utf8_path, error, true);
+      return Failed(db, ja::kCannotWrite, utf8_path, error);
     }
-    return OpenStatus::kOpened;
+    return true;
   }
 }
 

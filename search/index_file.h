@@ -2,42 +2,54 @@
 // The index file of a mailbox: where it lives, and opening it so that what is opened is
 // ours and whole. One file serves the whole mailbox; only this program writes it.
 //
+// It lives in the user's own folder on this machine (platform::LocalProgramFolderUtf8),
+// never beside the mailbox: a mailbox on a network share or in a synchronised folder
+// would take SQLite's write-ahead log across machines (each maps its own shared memory:
+// missed hits, damage), or be copied whenever it changes.
+//
 // A file that is not a SQLite database, or one of another program or of another layout
 // (its application id and version say so), is set aside, renamed to the same name +
 // ".bad" (its write-ahead log with it), and a new one made: the old one is kept for a
 // look, never read again, and the index is built anew. A file of this program's layout
 // before the present one is brought up to it in place, its messages kept.
+//
+// Windows cannot rename a file that is open, and damage is often found while other
+// connections (or statements) hold the file. So damage found then is only marked, by an
+// empty file of the index's name + ".damaged" beside it, and the file is set aside at
+// its next open, before any connection has it; while one still does, the open fails.
 
 #include <string>
+#include <string_view>
 
 #include "search/sqlite_db.h"
 
 namespace search {
 
-inline constexpr char kIndexFileName[] = "VLTR.fts";
 inline constexpr char kSetAsideSuffix[] = ".bad";
+inline constexpr char kDamagedSuffix[] = ".damaged";
 
-// The index at the mailbox root (both paths UTF-8).
-std::string RootIndexPath(const std::string& mailbox_utf8);
-
-// The index of a mailbox whose root may not be written: under the local application
-// data folder, "Veltrano\VLTR-" + 16 hexadecimal digits of a hash of the mailbox path
-// (letter case ignored, as Windows names match) + ".fts". Empty when `app_data_utf8` is.
-std::string FallbackIndexPath(const std::string& mailbox_utf8, const std::string& app_data_utf8);
-
-enum class OpenStatus {
-  kOpened,       // ready: ours, of this layout, written in WAL mode
-  kCannotWrite,  // the file or its folder cannot be written (read-only medium or folder)
-  kFailed,       // anything else (a damaged file that could not be set aside, no memory)
-};
+// The index of the mailbox at `mailbox_utf8` in the folder `folder_utf8` (both UTF-8):
+// "VLTR-" + 16 hexadecimal digits of a hash of the mailbox path (letter case ignored, as
+// Windows names match) + ".fts". Empty when `folder_utf8` is.
+std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder_utf8);
 
 // Opens the index at `utf8_path`, creating it (and its tables) when missing, with a busy
-// timeout so that two programs updating one index take turns. A damaged or foreign file
-// is set aside and a new one made. `error` says why on failure.
-OpenStatus OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error);
+// timeout so that two programs updating one index take turns. A damaged or foreign file,
+// or one marked damaged, is set aside and a new one made; when it cannot be set aside
+// (another connection has it) it is marked, and the open fails. True when ready: ours, of
+// this layout, written in WAL mode; else false with `error` saying why.
+bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error);
 
-// Renames the file (and its log) aside as described above. False when it could not.
+// Renames the file (and its log) aside as described above, and takes its mark away.
+// False when it could not.
 bool SetAside(const std::string& utf8_path);
+
+// Marks the file damaged, to be set aside at its next open. False when it could not.
+bool MarkDamaged(const std::string& utf8_path);
+
+// The text of an error in UTF-8: `what` (CP932, search/ja_texts.h), then "：" and
+// `utf8_detail` (a path, a cause) unless it is empty.
+std::string Said(const char* what, std::string_view utf8_detail = {});
 
 // True for the result codes of a file that is not a (whole) database.
 bool IsDamage(int result_code);

@@ -9,6 +9,7 @@
 #include "platform/utf8_path.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
+#include "search/ja_texts.h"
 #include "search/message_text.h"
 
 namespace search {
@@ -34,34 +35,20 @@ std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
 }  // namespace
 
 std::unique_ptr<MailIndex> MailIndex::Open(const std::string& mailbox_dir, std::string* error) {
-  const std::string mailbox_utf8 = platform::PathToUtf8(mailbox_dir);
-  const std::string app_data = platform::LocalAppDataUtf8();
-  if (!app_data.empty()) {
-    platform::MakeDirectoryUtf8(app_data);
-    platform::MakeDirectoryUtf8(app_data + platform::kUtf8PathDelimiter + "Veltrano");
+  const std::string folder = platform::LocalProgramFolderUtf8();
+  if (folder.empty()) {
+    if (error != nullptr) *error = Said(ja::kNoOwnFolder);
+    return nullptr;
   }
-  return OpenAt(mailbox_dir, RootIndexPath(mailbox_utf8), FallbackIndexPath(mailbox_utf8, app_data),
-                error);
+  return OpenAt(mailbox_dir, IndexPath(platform::PathToUtf8(mailbox_dir), folder), error);
 }
 
 std::unique_ptr<MailIndex> MailIndex::OpenAt(const std::string& mailbox_dir,
-                                             const std::string& root_path,
-                                             const std::string& fallback_path, std::string* error) {
+                                             const std::string& path_utf8, std::string* error) {
   std::unique_ptr<MailIndex> index(new MailIndex);
   index->mailbox_dir_ = mailbox_dir;
-  std::string why;
-  OpenStatus status = OpenIndexFile(index->db_, root_path, &why);
-  index->path_ = root_path;
-  if (status == OpenStatus::kCannotWrite && !fallback_path.empty()) {
-    std::string fallback_why;
-    status = OpenIndexFile(index->db_, fallback_path, &fallback_why);
-    index->path_ = fallback_path;
-    why += "; " + fallback_why;
-  }
-  if (status != OpenStatus::kOpened) {
-    if (error != nullptr) *error = why;
-    return nullptr;
-  }
+  index->path_ = path_utf8;
+  if (!OpenIndexFile(index->db_, path_utf8, error)) return nullptr;
   return index;
 }
 
@@ -92,39 +79,42 @@ bool MailIndex::Failed(int result, const char* what) {
     return false;
   }
   if ((result & 0xFF) == SQLITE_FULL) {
-    error_ = std::string(what) + ": the disk is full";
+    error_ = Said(what, SjisToUtf8(ja::kDiskFull));
   } else if ((result & 0xFF) == SQLITE_BUSY) {
-    error_ = std::string(what) + ": another program is updating the index";
+    error_ = Said(what, SjisToUtf8(ja::kBusy));
+  } else if (IsDamage(result)) {
+    error_ = Said(what, SjisToUtf8(ja::kDamaged));
   } else {
-    error_ = std::string(what) + ": " + sqlite3_errstr(result);
+    error_ = Said(what, sqlite3_errstr(result));
   }
   db_.Exec("ROLLBACK");
   RecoverIfDamaged(result);
   return false;
 }
 
-// A file found damaged while in use is set aside and a new one made in its place, so
-// that the next update builds the index again instead of answering from broken pages.
+// A file found damaged while in use is marked, to be set aside and built anew at its next
+// open: other connections and statements still hold it, and Windows renames no open file.
 bool MailIndex::RecoverIfDamaged(int result) {
   if (!IsDamage(result)) return false;
-  db_.Close();
-  SetAside(path_);
-  std::string why;
-  if (OpenIndexFile(db_, path_, &why) != OpenStatus::kOpened) error_ += "; " + why;
+  damaged_ = true;
+  MarkDamaged(path_);
   return true;
 }
 
-std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create) {
+std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create,
+                                                int* failure) {
   Statement find(db_.Get(), "SELECT id FROM folders WHERE path = ?1");
   find.BindBlob(1, relative);
-  const int found = find.Step();
-  if (found == SQLITE_ROW) return find.Int(0);
-  if (found != SQLITE_DONE) return std::nullopt;
-  if (!create) return 0;
-  Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
-  insert.BindBlob(1, relative);
-  if (insert.Run() != SQLITE_DONE) return std::nullopt;
-  return sqlite3_last_insert_rowid(db_.Get());
+  int result = find.Step();
+  if (result == SQLITE_ROW) return find.Int(0);
+  if (result == SQLITE_DONE) {
+    if (!create) return 0;
+    Statement insert(db_.Get(), "INSERT INTO folders(path) VALUES(?1)");
+    insert.BindBlob(1, relative);
+    if ((result = insert.Run()) == SQLITE_DONE) return sqlite3_last_insert_rowid(db_.Get());
+  }
+  if (failure != nullptr) *failure = result;
+  return std::nullopt;
 }
 
 bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop) {
@@ -168,7 +158,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   {
     Statement counts(db_.Get(), "SELECT sum(folder = 0), sum(folder != 0) FROM messages");
     const int counted = counts.Step();
-    if (counted != SQLITE_ROW) return Failed(counted, "cannot read the index");
+    if (counted != SQLITE_ROW) return Failed(counted, ja::kCannotRead);
     garbage = counts.Int(0);
     live = counts.Int(1);
   }
@@ -177,7 +167,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
     const int emptied = db_.Exec(
         "BEGIN IMMEDIATE; DELETE FROM messages; UPDATE folders SET seen = 0;"
         " INSERT INTO words(words) VALUES('delete-all'); COMMIT");
-    if (emptied != SQLITE_OK) return Failed(emptied, "cannot empty the index");
+    if (emptied != SQLITE_OK) return Failed(emptied, ja::kCannotUpdate);
     done.done = 0;
   }
   done.total = std::max(done.total, done.done);
@@ -195,7 +185,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   for (const std::int64_t id : gone) {
     Statement leave(db_.Get(), "UPDATE messages SET folder = 0 WHERE folder = ?1");
     leave.Bind(1, id);
-    if (const int left = leave.Run(); left != SQLITE_DONE) return Failed(left, "cannot update");
+    if (const int left = leave.Run(); left != SQLITE_DONE) return Failed(left, ja::kCannotUpdate);
     Statement drop(db_.Get(), "DELETE FROM folders WHERE id = ?1");
     drop.Bind(1, id);
     drop.Run();
@@ -235,7 +225,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
         db_.Exec("INSERT INTO words(words) VALUES('optimize'); PRAGMA incremental_vacuum");
     db_.AskWhileRunning(nullptr);
     done.merging = false;
-    if (merged != SQLITE_OK) return Failed(merged, "cannot merge the index");
+    if (merged != SQLITE_OK) return Failed(merged, ja::kCannotUpdate);
   }
   if (progress) progress(done);
   // Every folder has been compared file by file: from now on unchanged folders are skipped.
@@ -273,11 +263,12 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
                           const std::function<bool()>& stop, const std::function<void()>& step) {
   const std::string relative = Relative(folder_dir);
   if (relative.empty()) {
-    error_ = "not a folder of the mailbox: " + folder_dir;
+    error_ = Said(ja::kNotAFolder, platform::PathToUtf8(folder_dir));
     return false;
   }
-  const std::optional<std::int64_t> folder_id = FolderId(relative, true);
-  if (!folder_id) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update the index");
+  int failure = SQLITE_ERROR;
+  const std::optional<std::int64_t> folder_id = FolderId(relative, true, &failure);
+  if (!folder_id) return Failed(failure, ja::kCannotUpdate);
   ++summary_.folders;
 
   const std::string list_path = platform::JoinPath(folder_dir, kEntryList);
@@ -307,7 +298,7 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
     while ((result = rows.Step()) == SQLITE_ROW) {
       indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
     }
-    if (result != SQLITE_DONE) return Failed(result, "cannot read the index");
+    if (result != SQLITE_DONE) return Failed(result, ja::kCannotRead);
   }
   const FolderPlan plan = PlanFolder(listed, std::move(indexed));
 

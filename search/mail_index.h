@@ -53,15 +53,14 @@ class MailIndex {
   };
 
   // Opens the index of the mailbox at `mailbox_dir` (the mailbox root, Shift-JIS path as
-  // MailboxDir holds it), creating it when missing; a damaged or foreign file is set
-  // aside and a new one made. Null with `*error` set when it cannot be opened at all
-  // (then the window searches subject and sender only).
+  // MailboxDir holds it) in the user's own folder (search/index_file.h), creating it when
+  // missing; a damaged or foreign file is set aside and a new one made. Null with
+  // `*error` set when it cannot be opened at all (then the window searches subject and
+  // sender only).
   static std::unique_ptr<MailIndex> Open(const std::string& mailbox_dir, std::string* error);
-  // The same with the index file's places given (UTF-8): `root_path` first, and
-  // `fallback_path` (when not empty) when that cannot be written.
+  // The same with the index file given (UTF-8).
   static std::unique_ptr<MailIndex> OpenAt(const std::string& mailbox_dir,
-                                           const std::string& root_path,
-                                           const std::string& fallback_path, std::string* error);
+                                           const std::string& path_utf8, std::string* error);
   ~MailIndex();
   MailIndex(const MailIndex&) = delete;
   MailIndex& operator=(const MailIndex&) = delete;
@@ -74,12 +73,12 @@ class MailIndex {
   bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
   // The same for one folder (its directory, as FolderInfo::Path holds it).
   bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);
-  // The Names of the folder's messages that are hits for `query_sjis` (Shift-JIS, as typed
-  // in the quick filter box; folded and split at blanks as the quick filter does; every
+  // The Names of the folder's messages that are hits for `query_utf8` (UTF-8, as typed in
+  // the quick filter box; folded and split at blanks as the quick filter does; every
   // word must occur in the sender, the subject or the text), sorted by name. std::nullopt
   // when `stop` said yes before it finished (or the index failed).
   std::optional<std::vector<std::string>> FolderHits(const std::string& folder_dir,
-                                                     std::string_view query_sjis,
+                                                     std::string_view query_utf8,
                                                      const std::function<bool()>& stop);
   // Messages of the folder's "Entry.lst" the index does not hold yet.
   std::size_t Unindexed(const std::string& folder_dir);
@@ -95,7 +94,11 @@ class MailIndex {
   // On at first; each update of a folder with it on lets later ones skip such a folder.
   void CheckEveryFile(bool on) { check_every_file_ = on; }
   const Summary& LastUpdate() const { return summary_; }
+  // Why the last call failed, in Japanese (UTF-8, paths as they are; search/ja_texts.txt).
   const std::string& Error() const { return error_; }
+  // The file was found damaged: it is set aside at its next open, and until then this
+  // connection answers from broken pages, so it is better not asked.
+  bool Damaged() const { return damaged_; }
   const std::string& Path() const { return path_; }  // the index file, UTF-8
 
   // Stops whatever the connection does, for good, from any thread while it lives: the
@@ -113,11 +116,13 @@ class MailIndex {
                    const std::vector<ListedMessage>& listed, const FolderPlan& plan,
                    const std::function<bool()>& stop, const std::function<void()>& step);
   // The folder's record; 0 when there is none and `create` is false; std::nullopt on
-  // failure.
-  std::optional<std::int64_t> FolderId(const std::string& relative, bool create);
+  // failure (then `*failure` holds the result code).
+  std::optional<std::int64_t> FolderId(const std::string& relative, bool create,
+                                       int* failure = nullptr);
   std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
                                                       const std::string& match);
   std::string Relative(const std::string& folder_dir) const;
+  // `what`: what could not be done (CP932, search/ja_texts.h).
   bool Failed(int result, const char* what);
   bool RecoverIfDamaged(int result);
 
@@ -127,6 +132,7 @@ class MailIndex {
   Summary summary_;
   std::string error_;
   bool check_every_file_ = true;
+  bool damaged_ = false;
 };
 
 }  // namespace search

@@ -6,25 +6,27 @@
 #include "platform/files.h"
 #include "search/fold.h"
 #include "search/folder_scan.h"
+#include "search/index_file.h"
+#include "search/ja_texts.h"
 #include "search/mail_index.h"
-#include "search/message_text.h"
 #include "search/tokens.h"
 
 namespace search {
 
 std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string& folder_dir,
-                                                              std::string_view query_sjis,
+                                                              std::string_view query_utf8,
                                                               const std::function<bool()>& stop) {
   if (stop && stop()) return std::nullopt;
   const std::string relative = Relative(folder_dir);
   if (relative.empty()) return std::vector<std::string>();
-  const std::optional<std::int64_t> folder_id = FolderId(relative, false);
+  int failure = SQLITE_ERROR;
+  const std::optional<std::int64_t> folder_id = FolderId(relative, false, &failure);
   if (!folder_id) {
-    Failed(sqlite3_extended_errcode(db_.Get()), "cannot search");
+    Failed(failure, ja::kCannotSearch);
     return std::nullopt;
   }
   if (*folder_id == 0) return std::vector<std::string>();
-  const std::vector<std::string> words = QueryWords(SjisToUtf8(query_sjis));
+  const std::vector<std::string> words = QueryWords(query_utf8);
 
   db_.AskWhileRunning(stop ? &stop : nullptr);
   const std::optional<std::vector<std::string>> names =
@@ -70,7 +72,7 @@ std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t fold
     if (result == SQLITE_ROW) result = SQLITE_DONE;  // past the folder's last message
   }
   if (result != SQLITE_DONE) {
-    if (result != SQLITE_INTERRUPT) Failed(result, "cannot search");
+    if (result != SQLITE_INTERRUPT) Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   std::sort(names.begin(), names.end());
@@ -94,7 +96,7 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(std::string_view qu
     found.push_back({std::string(hits.Text(0)), std::string(hits.Text(1))});
   }
   if (result != SQLITE_DONE) {
-    Failed(result, "cannot search");
+    Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   return found;
@@ -109,7 +111,7 @@ std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
   count.Bind(1, MatchExpression(words));
   const int result = count.Step();
   if (result != SQLITE_ROW) {
-    Failed(result, "cannot search");
+    Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
   return count.Int(0);

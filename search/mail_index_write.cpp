@@ -4,6 +4,8 @@
 
 #include "platform/files.h"
 #include "search/folder_scan.h"
+#include "search/index_file.h"
+#include "search/ja_texts.h"
 #include "search/mail_index.h"
 #include "search/message_text.h"
 
@@ -38,11 +40,11 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
                             const std::function<bool()>& stop, const std::function<void()>& step) {
   if (plan.leave.empty() && plan.add.empty()) return true;
   int result = db_.Exec("BEGIN IMMEDIATE");
-  if (result != SQLITE_OK) return Failed(result, "cannot update the index");
+  if (result != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
 
   Statement leave(db_.Get(), "UPDATE messages SET folder = 0 WHERE id = ?1");
   for (const std::int64_t id : plan.leave) {
-    if ((result = leave.Bind(1, id).Run()) != SQLITE_DONE) return Failed(result, "cannot update");
+    if ((result = leave.Bind(1, id).Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     ++summary_.removed;
   }
 
@@ -50,14 +52,15 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
   Statement taken(db_.Get(), "SELECT 1 FROM messages WHERE id = ?1");
   Statement words(db_.Get(), "INSERT INTO words(rowid, text) VALUES(?1,?2)");
   Statement row(db_.Get(), "INSERT INTO messages(id, folder, name, sig) VALUES(?1,?2,?3,?4)");
-  if (!words.Ok() || !row.Ok()) return Failed(sqlite3_extended_errcode(db_.Get()), "cannot update");
+  if (!words.Ok() || !row.Ok())
+    return Failed(sqlite3_extended_errcode(db_.Get()), ja::kCannotUpdate);
 
   int in_batch = 0;
   auto batch_start = std::chrono::steady_clock::now();
   for (const std::size_t i : plan.add) {
     if (stop && stop()) {
       result = db_.Exec("COMMIT");
-      return result == SQLITE_OK ? false : Failed(result, "cannot update the index");
+      return result == SQLITE_OK ? false : Failed(result, ja::kCannotUpdate);
     }
     const ListedMessage& message = listed[i];
     const std::string path = platform::JoinPath(folder_dir, message.name + kMessageExtension);
@@ -88,22 +91,22 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
     all += '\n';
     all += *text;
     words.Bind(1, id).Bind(2, all);
-    if ((result = words.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");
+    if ((result = words.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     row.Bind(1, id).Bind(2, folder_id).BindBlob(3, message.name).Bind(4, message.sig);
-    if ((result = row.Run()) != SQLITE_DONE) return Failed(result, "cannot add a message");
+    if ((result = row.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     ++summary_.added;
     if (step) step();
 
     const auto now = std::chrono::steady_clock::now();
     if (++in_batch >= kBatchMessages || now - batch_start >= kBatchTime) {
-      if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, "cannot update");
+      if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
       if ((result = db_.Exec("BEGIN IMMEDIATE")) != SQLITE_OK)
-        return Failed(result, "cannot update");
+        return Failed(result, ja::kCannotUpdate);
       in_batch = 0;
       batch_start = now;
     }
   }
-  if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, "cannot update");
+  if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
   return true;
 }
 

@@ -6,8 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "search/message_text.h"
-
 namespace search {
 
 struct MailboxSearch::Core {
@@ -78,14 +76,14 @@ void MailboxSearch::Detach() {
   if (thread_.joinable()) thread_.detach();
 }
 
-std::uint64_t MailboxSearch::Ask(const std::string& query_sjis,
+std::uint64_t MailboxSearch::Ask(const std::string& query_utf8,
                                  const mailbox::FolderTable& folders) {
   auto copy = std::make_unique<mailbox::FolderTable>(folders);
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(core_->mutex);
     number = ++core_->asked;
-    core_->text = query_sjis;
+    core_->text = query_utf8;
     core_->folders = std::move(copy);
   }
   core_->wake.notify_all();
@@ -131,9 +129,8 @@ void MailboxSearch::Core::Run() {
     }
     Answer answer;
     answer.query = query;
-    const std::string utf8 = SjisToUtf8(asked_text);
     std::optional<std::vector<MailIndex::Hit>> hits;
-    if (index != nullptr) hits = index->Search(utf8, kFirstHits);
+    if (index != nullptr) hits = index->Search(asked_text, kFirstHits);
     if (!hits) {
       answer.failed = true;
       Say(std::move(answer));
@@ -146,7 +143,7 @@ void MailboxSearch::Core::Run() {
     Say(std::move(answer));
     if (!more) continue;
 
-    hits = index->Search(utf8, -1);
+    hits = index->Search(asked_text, -1);
     Answer all;
     all.query = query;
     all.complete = true;

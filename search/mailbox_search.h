@@ -45,9 +45,9 @@ class MailboxSearch {
   MailboxSearch(const MailboxSearch&) = delete;
   MailboxSearch& operator=(const MailboxSearch&) = delete;
 
-  // Searches for `query_sjis` (Shift-JIS, as typed); the hits' rows are read
+  // Searches for `query_utf8` (UTF-8, as typed); the hits' rows are read
   // from the folders of `folders`, a copy taken now. The query's number.
-  std::uint64_t Ask(const std::string& query_sjis, const mailbox::FolderTable& folders);
+  std::uint64_t Ask(const std::string& query_utf8, const mailbox::FolderTable& folders);
 
   // Asks the thread to end and interrupts its connection; at once.
   void Stop();

@@ -10,12 +10,6 @@
 
 namespace search {
 
-struct SearchableText {
-  std::string sender;   // UTF-8
-  std::string subject;  // UTF-8, as the folder shows it
-  std::string text;     // UTF-8, the viewer's lines joined by LF
-};
-
 // The viewer's text of the message file at `path` (`flags`: the index record's flag
 // word) in UTF-8, lines joined by LF; nullopt when the file cannot be opened.
 std::optional<std::string> MessageText(const std::string& path, std::uint32_t flags);

@@ -8,8 +8,9 @@
 
 namespace cli_testing {
 
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = Quote(VELTRANO_CLI_PATH) + " " + arguments + " 2>/dev/null";
+CliRun RunCli(const std::string& arguments, bool standard_error) {
+  const std::string command = Quote(VELTRANO_CLI_PATH) + " " + arguments +
+                              (standard_error ? " 2>&1 >/dev/null" : " 2>/dev/null");
   CliRun run;
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;

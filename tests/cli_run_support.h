@@ -12,8 +12,9 @@ struct CliRun {
 };
 
 // Runs veltrano-cli with `arguments` already quoted for the shell; standard
-// error is discarded.
-CliRun RunCli(const std::string& arguments);
+// error is discarded, or with `standard_error` taken as `out` instead of
+// standard output.
+CliRun RunCli(const std::string& arguments, bool standard_error = false);
 
 // `text` in single quotes for the shell.
 std::string Quote(const std::string& text);

@@ -39,7 +39,7 @@ class ResultRowsTest : public ::testing::Test {
     AddFolder("Acc1/User001.box");
     AddFolder("Acc1/Inbox.box");
     std::string error;
-    index_ = MailIndex::OpenAt(mailbox_, RootIndexPath(mailbox_), "", &error);
+    index_ = MailIndex::OpenAt(mailbox_, index_path_, &error);
     ASSERT_NE(index_, nullptr) << error;
     ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
   }
@@ -71,6 +71,7 @@ class ResultRowsTest : public ::testing::Test {
 
   testing_support::TempDir dir_;
   std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
+  std::string index_path_ = dir_.Join("index.fts");
   mailbox::FolderTable folders_{};
   std::unique_ptr<MailIndex> index_;
 };
@@ -124,13 +125,16 @@ TEST_F(ResultRowsTest, ASearchOnItsThreadAnswersTheNewestHitsFirstThenAll) {
   std::vector<MailboxSearch::Answer> answers;
   std::uint64_t asked = 0;
   {
-    MailboxSearch search(mailbox_, [&](MailboxSearch::Answer answer) {
-      {
-        const std::lock_guard<std::mutex> lock(mutex);
-        answers.push_back(std::move(answer));
-      }
-      changed.notify_all();
-    });
+    MailboxSearch search(
+        mailbox_,
+        [&](MailboxSearch::Answer answer) {
+          {
+            const std::lock_guard<std::mutex> lock(mutex);
+            answers.push_back(std::move(answer));
+          }
+          changed.notify_all();
+        },
+        [&](std::string* error) { return MailIndex::OpenAt(mailbox_, index_path_, error); });
     asked = search.Ask("REPORT", folders_);
     std::unique_lock<std::mutex> lock(mutex);
     ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20),

@@ -53,7 +53,7 @@ class SearchStopTest : public ::testing::Test {
   std::unique_ptr<MailIndex> Connect() const {
     std::string error;
     std::unique_ptr<MailIndex> index =
-        MailIndex::OpenAt(mailbox_, RootIndexPath(mailbox_), "", &error);
+        MailIndex::OpenAt(mailbox_, index_path_, &error);
     EXPECT_NE(index, nullptr) << error;
     return index;
   }
@@ -64,6 +64,7 @@ class SearchStopTest : public ::testing::Test {
   testing_support::TempDir dir_;
   std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
   std::string inbox_ = platform::JoinPath(mailbox_, "Acc1/Inbox.box");
+  std::string index_path_ = dir_.Join("index.fts");
 };
 
 // The merge is interrupted in the middle of its statement: the update stops (no error),
@@ -122,7 +123,7 @@ TEST_F(SearchStopTest, StopEndsBothThreadsWithinASecondDuringAMergeOrAHeldLock) 
          WriteMessages(3);
          Connect()->UpdateAll(nullptr, nullptr);
          WriteMessages(4);  // one for the keeper to add
-         EXPECT_TRUE(holder.Hold(RootIndexPath(mailbox_)));
+         EXPECT_TRUE(holder.Hold(index_path_));
          sleeps = files.Faults();
        },
        [&](Reports&) { return PollUntil([&] { return files.Faults() > sleeps; }); }},

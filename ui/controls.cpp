@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 
@@ -24,6 +25,16 @@ void Control::SetText(const std::string& text) const {
 }
 
 std::string Control::Text() const { return platform::Narrow(WideText()); }
+
+std::string Control::Utf8Text() const {
+  const std::wstring wide = WideText();
+  return viewer::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+void Control::SetUtf8Text(const std::string& utf8) const {
+  const std::u16string wide = viewer::Utf8ToUtf16(utf8);
+  SetWindowTextW(hwnd_, std::wstring(wide.begin(), wide.end()).c_str());
+}
 
 std::wstring Control::WideText() const {
   const int length = GetWindowTextLengthW(hwnd_);
@@ -81,6 +92,13 @@ void PostKeyPress(HWND target, WORD virtual_key) {
 void StatusBar::SetSimpleText(const std::string& text) const {
   SendMessageW(hwnd_, SB_SIMPLE, TRUE, 0);
   SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
+}
+
+void StatusBar::SetSimpleUtf8Text(const std::string& utf8) const {
+  const std::u16string wide = viewer::Utf8ToUtf16(utf8);
+  SendMessageW(hwnd_, SB_SIMPLE, TRUE, 0);
+  SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID,
+               reinterpret_cast<LPARAM>(std::wstring(wide.begin(), wide.end()).c_str()));
 }
 
 std::string StatusBar::SimpleText() const {

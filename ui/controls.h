@@ -22,6 +22,9 @@ class Control {
   void SetText(const std::string& text) const;
   std::string Text() const;
   std::wstring WideText() const;  // as typed, for text CP932 may not hold
+  // The text in UTF-8, every character as typed.
+  std::string Utf8Text() const;
+  void SetUtf8Text(const std::string& utf8) const;
   void Move(int x, int y, int width, int height) const { MoveWindow(hwnd_, x, y, width, height, TRUE); }
   void Enable(bool enabled) const { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -131,6 +134,7 @@ class StatusBar : public Control {
     CreateChild(STATUSCLASSNAMEW, CCS_NORESIZE | CCS_NOPARENTALIGN, 0, parent, id);
   }
   void SetSimpleText(const std::string& text) const;
+  void SetSimpleUtf8Text(const std::string& utf8) const;  // every character kept
   std::string SimpleText() const;
 };
 

@@ -39,7 +39,8 @@ class FilterBox {
   const CheckBox& BodySearchBox() const { return body_search_; }
   bool BodySearch() const { return body_search_.Checked(); }
   void SetBodySearch(bool on) const { body_search_.SetChecked(on); }
-  std::string Text() const { return edit_.Text(); }
+  std::string Text() const { return edit_.Text(); }          // CP932, for the subject and sender
+  std::string Utf8Text() const { return edit_.Utf8Text(); }  // every character, for the index
   void SetText(const std::string& text) const { edit_.SetText(text); }
   // The edit's font, and the check box's (one that draws Japanese).
   void SetFont(HFONT font, HFONT caption_font);

@@ -59,7 +59,7 @@ bool IndexLink::WaitEnded(std::chrono::milliseconds limit) {
   return index_->WaitEnded(left());
 }
 
-std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,
+std::uint64_t IndexLink::SearchAll(const std::string& query_utf8,
                                    const mailbox::FolderTable& folders) {
   if (search_ == nullptr) {
     search_ = std::make_unique<search::MailboxSearch>(
@@ -67,7 +67,7 @@ std::uint64_t IndexLink::SearchAll(const std::string& query_sjis,
           Report([&] { news_.results = std::move(answer); });
         });
   }
-  return search_->Ask(query_sjis, folders);
+  return search_->Ask(query_utf8, folders);
 }
 
 // One message waits at most: the window takes everything that came with it.
@@ -82,6 +82,8 @@ void IndexLink::Report(Change change) {
 IndexLink::News IndexLink::Take() {
   const std::lock_guard<std::mutex> lock(mutex_);
   posted_ = false;
+  // Both threads may say it (an index found damaged): the window hears it once.
+  if (news_.unavailable && !available_) news_.unavailable.reset();
   if (news_.unavailable) available_ = false;
   return std::exchange(news_, News{});
 }

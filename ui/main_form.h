@@ -319,7 +319,6 @@ class TVtFormMain final : public Window,
   // The full-text index: null when off or closed; what it said last.
   std::unique_ptr<IndexLink> index_;
   std::optional<search::MailIndex::Progress> index_progress_;  // while a whole pass runs
-  std::uint64_t body_query_ = 0;                               // the number of the query asked last
   std::string body_query_folder_;
   std::string body_query_text_;
   int unindexed_folder_ = -1;  // the folder unindexed_ counts
@@ -327,7 +326,7 @@ class TVtFormMain final : public Window,
   // The search of every folder: the text searched last and its query's
   // number, the query whose hits were shown last, and those hits (null: no
   // results folder yet); an answer that waits for a load or the viewer.
-  std::string search_all_text_;
+  std::string search_all_text_;  // UTF-8
   std::uint64_t search_all_query_ = 0;
   std::uint64_t results_query_ = 0;
   std::string results_text_;  // what the hits shown were searched for

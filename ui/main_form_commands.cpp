@@ -106,7 +106,7 @@ void TVtFormMain::OpenSelectedMail() {
   viewer.ShowOrFocus();
   // Found by a search of its text: what was searched for is highlighted.
   const std::string query = thread_list_.RowsFolder() == kResultsFolder ? results_text_
-                            : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Text()
+                            : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
                                                              : std::string();
   viewer.LoadMessage(flags, properties_.ComplNkf != 0);
   if (!query.empty()) viewer.HighlightWords(query);

@@ -4,6 +4,7 @@
 
 #include "ui/ja_texts.h"
 #include "ui/main_form.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 namespace {
@@ -38,7 +39,7 @@ bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
   }
   body_query_folder_ = (*folders_)[folder].Path;
   body_query_text_ = text;
-  body_query_ = index_->Index().Ask(body_query_folder_, text);
+  index_->Index().Ask(body_query_folder_, thread_list_.FilterBox().Utf8Text());
   return true;
 }
 
@@ -52,7 +53,7 @@ void TVtFormMain::OnIndexNews() {
   if (news.unavailable) {
     // Once: the filter falls back to the subject and sender from now on.
     index_progress_.reset();
-    status_bar_.SetSimpleText(ja::kIndexUnavailable + *news.unavailable);
+    status_bar_.SetSimpleUtf8Text(viewer::Cp932ToUtf8(ja::kIndexUnavailable) + *news.unavailable);
     if (thread_list_.BodySearch()) thread_list_.FilterBoxChanged();
     return;
   }
@@ -80,9 +81,9 @@ void TVtFormMain::OnIndexNews() {
   if (news.update_failed) {
     // Once, as an index that cannot be opened is said; the body search goes on
     // with what the index holds.
-    status_bar_.SetSimpleText(ja::kIndexNotUpdated + *news.update_failed);
+    status_bar_.SetSimpleUtf8Text(*news.update_failed);
   } else if (query_failed) {
-    status_bar_.SetSimpleText(ja::kIndexQueryFailed + *query_failed);
+    status_bar_.SetSimpleUtf8Text(*query_failed);
   } else if (shown || folder == kResultsFolder) {
     ShowFolderStatus(folder);
   }

@@ -103,7 +103,7 @@ void TViewForm::OpenFindBar(const std::string& text) {
 
 void TViewForm::HighlightWords(const std::string& query) {
   setting_find_text_ = true;
-  find_box_.SetText(query);
+  find_box_.SetUtf8Text(query);
   setting_find_text_ = false;
   find_words_ = true;
   if (!find_shown_) ShowFindBar();

@@ -145,7 +145,7 @@ class TViewForm final : public ui::Window {
   // Opens the bar with `text` (Shift-JIS) in its box and highlights it, for a
   // caller that knows what the user looks for in the message.
   void OpenFindBar(const std::string& text);
-  // Shows the bar with `query` (Shift-JIS, what was searched for to find the
+  // Shows the bar with `query` (UTF-8, what was searched for to find the
   // message) and highlights each of its words (split and folded as the index
   // splits a query), the focus left where it is:
   // the text's keys stay the text's. Typing into the box searches as usual.

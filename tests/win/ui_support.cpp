@@ -109,6 +109,13 @@ client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string
 
 UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Mailbox")) {
   SetDefaults();
+  // The window's full-text index goes to the user's local application data: here the
+  // fixture's own folder, gone with it.
+  wchar_t previous[MAX_PATH + 1] = L"";
+  if (GetEnvironmentVariableW(L"LOCALAPPDATA", previous, MAX_PATH + 1) <= MAX_PATH) {
+    previous_local_app_data_ = previous;
+  }
+  SetEnvironmentVariableW(L"LOCALAPPDATA", platform::Widen(dir_.Join("LocalAppData")).c_str());
   dir_.WriteFile("Veltra.ini", "[Property]\r\nMailbox=\"" + MailboxDir() +
                                    "\"\r\nQuenmar32=" + testing_support::StandInExePath() + "\r\n");
   previous_error_hook_ =
@@ -132,6 +139,9 @@ UiFixture::UiFixture(const MailboxOptions& options) : mailbox_dir_(dir_.Join("Ma
 
 UiFixture::~UiFixture() {
   Stop();
+  SetEnvironmentVariableW(L"LOCALAPPDATA", previous_local_app_data_.empty()
+                                               ? nullptr
+                                               : previous_local_app_data_.c_str());
   ui::SetErrorBoxHook(std::move(previous_error_hook_));
 }
 

@@ -144,6 +144,7 @@ class UiFixture {
   std::string mailbox_dir_;
   std::unique_ptr<ui::TVtFormMain> main_;
   ui::ErrorBoxHook previous_error_hook_;
+  std::wstring previous_local_app_data_;  // %LOCALAPPDATA% before the fixture set its own
   // The directory's files and directories as the constructor left them.
   std::map<std::filesystem::path, SavedFile> saved_;
   std::vector<std::filesystem::path> saved_dirs_;

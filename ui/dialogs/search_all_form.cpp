@@ -1,6 +1,6 @@
 #include "ui/dialogs/search_all_form.h"
 
-#include "thread/quick_filter.h"
+#include "search/fold.h"
 #include "ui/ja_texts.h"
 
 namespace ui {
@@ -22,14 +22,14 @@ void TSearchAllForm::OnCreateControls() {
 }
 
 int TSearchAllForm::Run() {
-  QueryEdit.SetText(Query);
+  QueryEdit.SetUtf8Text(Query);
   SendMessageW(QueryEdit.hwnd(), EM_SETSEL, 0, -1);
   return ShowModal();
 }
 
 bool TSearchAllForm::OnOk() {
-  const std::string text = QueryEdit.Text();
-  if (thread::QuickFilter(text).Empty()) {
+  const std::string text = QueryEdit.Utf8Text();
+  if (search::QueryWords(text).empty()) {
     MessageBeep(MB_OK);
     QueryEdit.Focus();
     return false;

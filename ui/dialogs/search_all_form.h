@@ -21,7 +21,7 @@ class TSearchAllForm final : public Dialog {
   explicit TSearchAllForm(HWND owner);
 
   // In: the text searched last (shown selected); out: the text to search
-  // (CP932), set on OK.
+  // (UTF-8, every character as typed), set on OK.
   std::string Query;
 
   // Shows the dialog modally; returns IDOK or IDCANCEL.
