@@ -58,7 +58,8 @@ TEST(MessageFind, StepsWrapTheCountFollowsAndTheOnesInViewAreFound) {
 }
 
 // The query of a search highlighted in a message opened from its hits: each
-// word on its own, wherever it is, overlapping ones as one range.
+// word on its own, wherever it is, overlapping ones as one range; none of
+// them current until a step, which goes to the first (back: to the last).
 TEST(MessageFind, EachWordOfAQueryIsFoundAndOverlapsAreJoined) {
   const TextFinder finder({"the cat sat", "🍣 catalog"}, TextForm::kUnicode);
   const struct Case {
@@ -80,6 +81,22 @@ TEST(MessageFind, EachWordOfAQueryIsFoundAndOverlapsAreJoined) {
   MessageFind none;
   none.SearchWords(finder, {});
   EXPECT_EQ(none.CountText(), "") << "no count for nothing to look for";
+  const struct Step {
+    bool next;
+    const char* count;
+    const char* why;
+  } steps[] = {
+      {true, "1 / 3", "on from none: the first"},
+      {false, "3 / 3", "back from none: the last"},
+  };
+  for (const Step& step : steps) {
+    MessageFind find;
+    find.SearchWords(finder, {"cat", "sat"});
+    EXPECT_EQ(find.Current(), std::nullopt) << step.why;
+    EXPECT_EQ(find.CountText(), "? / 3") << step.why;
+    step.next ? find.Next() : find.Previous();
+    EXPECT_EQ(find.CountText(), step.count) << step.why;
+  }
 }
 
 }  // namespace

@@ -104,12 +104,12 @@ void TVtFormMain::OpenSelectedMail() {
   const std::string path = node->FilePath.str();
   viewer.SetMessage(path, node->Sender.str(), node->Subject.str());
   viewer.ShowOrFocus();
-  // Found by a search of its text: what was searched for is highlighted.
+  // Found by a search of its text: what was searched for is highlighted;
+  // found otherwise, the viewer's find bar that a search opened closes.
   const std::string query = thread_list_.RowsFolder() == kResultsFolder ? results_text_
                             : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
                                                              : std::string();
-  viewer.LoadMessage(flags, properties_.ComplNkf != 0);
-  if (!query.empty()) viewer.HighlightWords(query);
+  viewer.OpenMessage(flags, properties_.ComplNkf != 0, query);
   if (unread) MarkAsRead(folder, path);
 }
 

@@ -1,12 +1,49 @@
 #include "ui/rich_view.h"
 
+#include <richole.h>
+#include <tom.h>
+
 #include <algorithm>
 
 namespace ui {
 namespace {
 
+// ITextDocument's interface id, which mingw-w64's libraries do not define.
+constexpr IID kTextDocumentId = {
+    0x8CC497C0, 0xA1DF, 0x11CE, {0x80, 0x98, 0x00, 0xAA, 0x00, 0x47, 0xBE, 0x5D}};
+
 CHARRANGE ToCharRange(viewer::TextRange range) {
   return {static_cast<LONG>(range.start), static_cast<LONG>(range.end)};
+}
+
+CHARFORMAT2W BackFormat(COLORREF colour) {
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_BACKCOLOR;
+  format.crBackColor = colour;
+  if (colour == RichView::kNoShade) format.dwEffects = CFE_AUTOBACKCOLOR;
+  return format;
+}
+
+// The background of `shade.range` through the document; false when the
+// control refuses it.
+bool ShadeRange(ITextDocument& document, const RichView::Shade& shade) {
+  ITextRange* range = nullptr;
+  if (document.Range(static_cast<LONG>(shade.range.start), static_cast<LONG>(shade.range.end),
+                     &range) != S_OK ||
+      range == nullptr) {
+    return false;
+  }
+  ITextFont* font = nullptr;
+  HRESULT result = range->GetFont(&font);
+  if (result == S_OK && font != nullptr) {
+    result =
+        font->SetBackColor(shade.colour == RichView::kNoShade ? static_cast<LONG>(tomAutoColor)
+                                                              : static_cast<LONG>(shade.colour));
+    font->Release();
+  }
+  range->Release();
+  return result == S_OK;
 }
 
 }  // namespace
@@ -63,6 +100,45 @@ void RichView::FormatRanges(const CHARFORMAT2W& format,
   }
   SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&saved));
   SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+}
+
+void RichView::SetBackColours(std::span<const Shade> shades) const {
+  const LRESULT mask = SendMessageW(hwnd_, EM_GETEVENTMASK, 0, 0);
+  SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
+  if (!ShadeThroughDocument(shades)) ShadeBySelection(shades);
+  SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool RichView::ShadeThroughDocument(std::span<const Shade> shades) const {
+  IRichEditOle* ole = nullptr;
+  if (SendMessageW(hwnd_, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) == 0 ||
+      ole == nullptr) {
+    return false;
+  }
+  ITextDocument* document = nullptr;
+  const HRESULT queried = ole->QueryInterface(kTextDocumentId, reinterpret_cast<void**>(&document));
+  ole->Release();
+  if (queried != S_OK || document == nullptr) return false;
+  LONG frozen = 0;
+  document->Freeze(&frozen);
+  bool shaded = true;
+  for (const Shade& shade : shades) shaded = ShadeRange(*document, shade) && shaded;
+  document->Unfreeze(&frozen);
+  document->Release();
+  return shaded;
+}
+
+// Each range selected in turn with drawing off; the selection and the scroll
+// position put back before the control draws again.
+void RichView::ShadeBySelection(std::span<const Shade> shades) const {
+  POINT scrolled{};
+  SendMessageW(hwnd_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+  SetRedraw(false);
+  for (const Shade& shade : shades)
+    FormatRanges(BackFormat(shade.colour), std::span(&shade.range, 1));
+  SendMessageW(hwnd_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+  SetRedraw(true);
 }
 
 }  // namespace ui

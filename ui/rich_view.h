@@ -33,8 +33,27 @@ class RichView : public Control {
   std::optional<std::size_t> PositionAt(int x, int y) const;
   // Gives each range the format, with the control's notifications off (a
   // selection change would reach the window's handlers) and its selection
-  // kept.
+  // kept (its range; a backward selection comes back forward).
   void FormatRanges(const CHARFORMAT2W& format, std::span<const viewer::TextRange> ranges) const;
+
+  // A background colour for a range; kNoShade: the control's own.
+  struct Shade {
+    viewer::TextRange range;
+    COLORREF colour;
+  };
+  static constexpr COLORREF kNoShade = CLR_INVALID;
+  // Gives the ranges their backgrounds, in order, and redraws once. Through
+  // the control's text object model, which neither touches the selection
+  // (both its ends stay) nor scrolls: a format by selection would bring the
+  // caret back into view, undoing the wheel or a drag of the thumb. A
+  // control that offers no text document, or whose ranges refuse the colour,
+  // is formatted by selection, its selection's range and scroll position put
+  // back.
+  void SetBackColours(std::span<const Shade> shades) const;
+
+ private:
+  bool ShadeThroughDocument(std::span<const Shade> shades) const;
+  void ShadeBySelection(std::span<const Shade> shades) const;
 };
 
 }  // namespace ui

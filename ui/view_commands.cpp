@@ -28,8 +28,8 @@ constexpr MenuBarEntry kBar[] = {
 constexpr Row kRows[] = {
     {"mExit", kFile, ja::kViewExit, {'Q', false}, &F::mExitClick},
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
-    {"mFind", kEdit, ja::kFind, {'F', true}, &F::mFindClick},
     {"N5", kEdit},
+    {"mFind", kEdit, ja::kFind, {'F', true}, &F::mFindClick},
     {"mOpenUrl", kEdit, viewer::ja::kOpenUrlCaption, {}, &F::mPopupUrlClick, &F::SelectionIsUrl},
     {"mReplayMail2",
      kEdit,
@@ -230,6 +230,7 @@ void TViewForm::ToggleHeader() {
   big_view_.SetRedraw(false);
   viewer::ToggleHeader(view_);
   ShowLines();
+  SearchNewText();
   big_view_.SetRedraw(true);
   big_view_.Invalidate();
 }

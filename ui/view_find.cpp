@@ -24,21 +24,6 @@ constexpr int kFindCountId = 202;
 constexpr COLORREF kMatchColour = RGB(255, 255, 0);
 constexpr COLORREF kCurrentColour = RGB(255, 150, 50);
 
-CHARFORMAT2W BackFormat(COLORREF colour) {
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_BACKCOLOR;
-  format.crBackColor = colour;
-  return format;
-}
-
-// The control's own background again: no highlight.
-CHARFORMAT2W NoBackFormat() {
-  CHARFORMAT2W format = BackFormat(0);
-  format.dwEffects = CFE_AUTOBACKCOLOR;
-  return format;
-}
-
 }  // namespace
 
 void TViewForm::CreateFindBar() {
@@ -47,6 +32,9 @@ void TViewForm::CreateFindBar() {
   find_box_.Show(false);
   find_count_.Show(false);
   SubclassControl<TViewForm, &TViewForm::FindBoxMessage>(find_box_.hwnd(), this);
+  // A string committed in the input method goes in at once, one change,
+  // rather than one character (and one search) after another.
+  SendMessageW(find_box_.hwnd(), EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, EIMES_GETCOMPSTRATONCE);
   ApplyFindBarFont(DpiOf(hwnd()));
 }
 
@@ -87,7 +75,9 @@ void TViewForm::ShowFindBar() {
   Layout();
 }
 
+// The bar is the user's from now on: it stays for the messages opened next.
 void TViewForm::mFindClick() {
+  bar_from_search_ = false;
   if (!find_shown_) {
     ShowFindBar();
     SearchShownText();
@@ -97,27 +87,41 @@ void TViewForm::mFindClick() {
 }
 
 void TViewForm::OpenFindBar(const std::string& text) {
-  find_box_.SetText(text);  // searched now when the bar shows, else as it opens
+  SetFindText(text, false);
+  if (find_shown_) SearchShownText();  // else as it opens
   mFindClick();
 }
 
-void TViewForm::HighlightWords(const std::string& query) {
+void TViewForm::SetFindText(const std::string& text, bool words) {
   setting_find_text_ = true;
-  find_box_.SetUtf8Text(query);
+  // A search's query comes as it was typed (UTF-8); a text of the program's
+  // own is Shift-JIS.
+  if (words) {
+    find_box_.SetUtf8Text(text);
+  } else {
+    find_box_.SetText(text);
+  }
   setting_find_text_ = false;
-  find_words_ = true;
-  if (!find_shown_) ShowFindBar();
-  SearchShownText();
+  find_words_ = words;
 }
 
-void TViewForm::CloseFindBar() {
+void TViewForm::HideFindBar() {
   if (!find_shown_) return;
+  const bool had_focus = GetFocus() == find_box_.hwnd();
   find_shown_ = false;
+  bar_from_search_ = false;
+  KillTimer(hwnd(), kFindTimerId);
   find_.Clear();
   HighlightShownMatches();  // takes the highlights away
   find_box_.Show(false);
   find_count_.Show(false);
   Layout();
+  if (had_focus) FocusText();
+}
+
+void TViewForm::CloseFindBar() {
+  if (!find_shown_) return;
+  HideFindBar();
   FocusText();
 }
 
@@ -135,15 +139,29 @@ void TViewForm::StepMatch(bool next) {
   HighlightShownMatches();
 }
 
-// EN_CHANGE of the box.
+// EN_CHANGE of the box: typed, it is one phrase again and the user's bar.
 void TViewForm::FindBoxChanged() {
   if (setting_find_text_) return;
-  find_words_ = false;  // typed: one phrase again
-  if (!find_shown_) return;
-  SearchShownText();
+  find_words_ = false;
+  bar_from_search_ = false;
+  if (find_shown_) SetTimer(hwnd(), kFindTimerId, USER_TIMER_MINIMUM, nullptr);
 }
 
+void TViewForm::FindTimer() {
+  KillTimer(hwnd(), kFindTimerId);
+  if (find_shown_) SearchShownText();
+}
+
+void TViewForm::SearchNewText() {
+  finder_.reset();
+  if (find_shown_) SearchShownText();
+}
+
+// A phrase is shown at its first occurrence; a search's words where they are
+// (none is current).
 void TViewForm::SearchShownText() {
+  KillTimer(hwnd(), kFindTimerId);
+  ++find_searches_;
   if (!finder_) finder_.emplace(view_.Lines, view_.Form);
   const std::wstring typed = find_box_.WideText();
   const std::string query = viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end()));
@@ -172,7 +190,8 @@ void TViewForm::ShowCurrentMatch() {
 // again whenever the view scrolls or changes size. The old highlights go in
 // one range (the text between them has no background of its own) and the
 // control draws once at the end: a keystroke in 1.25 MB took 125 ms under
-// Wine with a range each and drawing on, 58 ms so.
+// Wine with a range each and drawing on, 58 ms so. The selection and the
+// scroll position are left as they are (RichView::SetBackColours).
 void TViewForm::HighlightShownMatches() {
   std::vector<viewer::TextRange> shown;
   std::optional<viewer::TextRange> current;
@@ -185,15 +204,11 @@ void TViewForm::HighlightShownMatches() {
     if (index && *index >= first && *index < last) current = matches[*index];
   }
   if (shown == lit_ && current == lit_current_) return;
-  big_view_.SetRedraw(false);
-  if (!lit_.empty()) {
-    const viewer::TextRange all{lit_.front().start, lit_.back().end};
-    big_view_.FormatRanges(NoBackFormat(), std::span(&all, 1));
-  }
-  big_view_.FormatRanges(BackFormat(kMatchColour), shown);
-  if (current) big_view_.FormatRanges(BackFormat(kCurrentColour), std::span(&*current, 1));
-  big_view_.SetRedraw(true);
-  InvalidateRect(big_view_.hwnd(), nullptr, FALSE);
+  std::vector<RichView::Shade> shades;
+  if (!lit_.empty()) shades.push_back({{lit_.front().start, lit_.back().end}, RichView::kNoShade});
+  for (const viewer::TextRange& range : shown) shades.push_back({range, kMatchColour});
+  if (current) shades.push_back({*current, kCurrentColour});
+  big_view_.SetBackColours(shades);
   lit_ = std::move(shown);
   lit_current_ = current;
 }
@@ -202,6 +217,12 @@ void TViewForm::HighlightShownMatches() {
 // previous one; Esc closes the bar. Every other key is the box's own (the
 // window leaves it the keys without Ctrl, so no letter of the text's
 // commands runs while typing here).
+void TViewForm::PostHighlight() {
+  if (highlight_posted_) return;
+  highlight_posted_ = true;
+  PostMessageW(hwnd(), kHighlightMessage, 0, 0);
+}
+
 bool TViewForm::FindBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
   result = 0;
   if (EditChordKey(find_box_.hwnd(), message, wparam)) return true;

@@ -113,6 +113,12 @@ void TViewForm::CreateBigView() {
   // picks as the text is inserted.
   const LRESULT options = SendMessageW(big_view_.hwnd(), EM_GETLANGOPTIONS, 0, 0);
   SendMessageW(big_view_.hwnd(), EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
+  // Nothing in a read-only view is undone: the formats of the links and the
+  // highlights would otherwise pile up as undo steps for as long as it shows.
+  SendMessageW(big_view_.hwnd(), EM_SETUNDOLIMIT, 0, 0);
+  // EN_VSCROLL, whatever scrolls the text (the wheel, the keys, a page from
+  // B or Space, a drag past the edge), for the find bar's highlights.
+  SendMessageW(big_view_.hwnd(), EM_SETEVENTMASK, 0, ENM_SCROLL);
 }
 
 void TViewForm::ApplySettings() {
@@ -173,7 +179,22 @@ void TViewForm::ShowOrFocus() {
   FocusText();
 }
 
-void TViewForm::FocusText() const { big_view_.Focus(); }
+void TViewForm::FocusText() {
+  focus_child_ = big_view_.hwnd();
+  big_view_.Focus();
+}
+
+// Windows gives the focus to the window itself when it is activated again
+// (Alt+Tab, the taskbar, a message box closed): it goes back to the child
+// that had it, so that what is typed on into the find box stays text and does
+// not run the text's one-key commands.
+void TViewForm::RestoreFocus() {
+  if (focus_child_ == find_box_.hwnd() && find_shown_) {
+    find_box_.Focus();
+  } else {
+    FocusText();
+  }
+}
 
 std::string TViewForm::Convert(std::string_view text) const {
   if (nkf_library_ == nullptr) return std::string(text);
@@ -190,10 +211,21 @@ std::string TViewForm::Convert(std::string_view text) const {
   return std::string(output.data());
 }
 
+void TViewForm::OpenMessage(std::uint32_t flags, bool forced, const std::string& query) {
+  opened_forced_ = forced;
+  if (!query.empty()) {
+    SetFindText(query, true);
+    if (!find_shown_) {
+      ShowFindBar();
+      bar_from_search_ = true;
+    }
+  } else if (bar_from_search_) {
+    HideFindBar();
+  }
+  LoadMessage(flags, forced);
+}
+
 void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
-  loaded_flags_ = flags;
-  loaded_forced_ = forced;
-  loaded_as_stored_ = as_stored;
   big_view_.SetRedraw(false);
   const std::wstring caption =
       platform::Widen(viewer::ViewerCaption(view_.SenderText, view_.SubjectText));
@@ -207,6 +239,7 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
   options.as_stored = as_stored;
   const LoadStatus status = viewer::LoadMessage(view_, flags, forced, converter, options);
   ShowLines();
+  SearchNewText();
   big_view_.SetRedraw(true);
   big_view_.Invalidate();
   HighlightShownMatches();  // what is in view now that the control is laid out
@@ -217,7 +250,7 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
 }
 
 // The view's lines (UTF-8) into BigView, the caret at the start, the links
-// coloured.
+// coloured, nothing highlighted.
 void TViewForm::ShowLines() {
   shown_ = viewer::ShownText(view_.Lines);
   const std::u16string text = viewer::Utf8ToUtf16(shown_.Text());
@@ -233,11 +266,8 @@ void TViewForm::ShowLines() {
   ColourLinks();
   big_view_.Select({0, 0});
   big_view_.ScrollCaret();
-  // A new text: nothing in it is highlighted yet.
-  finder_.reset();
   lit_.clear();
   lit_current_.reset();
-  if (find_shown_) SearchShownText();
 }
 
 std::wstring TViewForm::BigViewText() const {
@@ -285,8 +315,21 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) focus_child_ = focus;
+      }
+      break;
     case WM_SETFOCUS:
-      FocusText();
+      RestoreFocus();
+      return 0;
+    case WM_TIMER:
+      if (wparam == kFindTimerId) FindTimer();
+      return 0;
+    case kHighlightMessage:
+      highlight_posted_ = false;
+      HighlightShownMatches();
       return 0;
     case WM_DPICHANGED:
       DpiChanged(HIWORD(wparam), lparam);
@@ -303,6 +346,9 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       } else if (reinterpret_cast<HWND>(lparam) == find_box_.hwnd() &&
                  HIWORD(wparam) == EN_CHANGE) {
         FindBoxChanged();
+      } else if (reinterpret_cast<HWND>(lparam) == big_view_.hwnd() &&
+                 HIWORD(wparam) == EN_VSCROLL) {
+        PostHighlight();
       }
       return 0;
     case WM_INITMENUPOPUP:

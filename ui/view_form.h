@@ -63,14 +63,23 @@ class TViewForm final : public ui::Window {
   bool HoldsMessage(const std::string& path) const;
   void SetMessage(const std::string& path, const std::string& sender, const std::string& subject);
   // Shows the window when hidden (maximised when the settings say so), else
-  // activates it.
+  // activates it; the focus goes to the text.
   void ShowOrFocus();
-  void FocusText() const;
+  void FocusText();
   // Reads MessagePath and shows it: the caption "From: " + sender + " - " +
   // subject, the header kept aside, the body decoded and converted when
   // needed (every character kept), the links coloured. `as_stored`: the
   // forced filter, the file as stored through the converter.
   void LoadMessage(std::uint32_t flags, bool forced, bool as_stored = false);
+  // The main window's open of the message in MessagePath (LoadMessage with
+  // the node's flag word and ComplNkf as `forced`). `query` (UTF-8) is
+  // what was searched for to find it, empty when it was not found by a
+  // search: its words (split and folded as the index splits a query) are
+  // highlighted in the find bar with none of them current, the text shown
+  // from its top with nothing selected (F3 goes to the first) and the focus
+  // left where it is. Without a query a bar that a search opened closes; one
+  // the user opened stays and searches the new message as every load does.
+  void OpenMessage(std::uint32_t flags, bool forced, const std::string& query);
   // The viewer save pass.
   bool SaveSettings();  // false when the file could not be written
   // Closing: empties the message fields and hides the window.
@@ -145,16 +154,13 @@ class TViewForm final : public ui::Window {
   // Opens the bar with `text` (Shift-JIS) in its box and highlights it, for a
   // caller that knows what the user looks for in the message.
   void OpenFindBar(const std::string& text);
-  // Shows the bar with `query` (UTF-8, what was searched for to find the
-  // message) and highlights each of its words (split and folded as the index
-  // splits a query), the focus left where it is:
-  // the text's keys stay the text's. Typing into the box searches as usual.
-  void HighlightWords(const std::string& query);
   // Esc in the box: the bar and the highlights go, the focus back to the text.
   void CloseFindBar();
   bool FindBarShown() const { return find_shown_; }
   HWND FindBox() const { return find_box_.hwnd(); }
   std::string FindCountText() const { return find_count_.Text(); }
+  // How many times the box's text has been looked for in a message.
+  std::size_t FindSearchCount() const { return find_searches_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -190,14 +196,26 @@ class TViewForm final : public ui::Window {
   // The view's pop-up, or the link's when `link_menu`, at a screen point.
   void ShowPopup(POINT at, bool link_menu);
 
+  // The child that had the focus when the window was left, or the text.
+  void RestoreFocus();
+
   // The find bar (view_find.cpp).
   void CreateFindBar();
   void ShowFindBar();
+  // The bar and the highlights go; the focus to the text if the box had it.
+  void HideFindBar();
+  // The box's text set by the program: `words` a search's query (UTF-8),
+  // else a phrase (Shift-JIS).
+  void SetFindText(const std::string& text, bool words);
   void ApplyFindBarFont(int dpi);
   void Layout();
   void FindBoxChanged();
+  void FindTimer();
   // The box's text searched again in the shown text.
   void SearchShownText();
+  // Lines shown that are new to the finder (another message, the header
+  // toggled): folded again and, with the bar shown, searched.
+  void SearchNewText();
   // The current occurrence selected and scrolled into view; the count
   // beside the box.
   void ShowCurrentMatch();
@@ -205,8 +223,17 @@ class TViewForm final : public ui::Window {
   void HighlightShownMatches();
   void StepMatch(bool next);
   bool FindBoxMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  // The occurrences in view highlighted once the control has finished
+  // scrolling.
+  void PostHighlight();
 
   static const KeyRow<TViewForm> kKeys[];
+  // The box's text is searched when this timer fires: timers come only once
+  // the queue is empty, so that a burst of characters (an input method's
+  // string committed as WM_IME_CHAR, keys typed faster than a search) is
+  // searched once, whole.
+  static constexpr UINT_PTR kFindTimerId = 1;
+  static constexpr UINT kHighlightMessage = WM_APP + 21;
 
   ViewerHost* host_ = nullptr;
   platform::SystemPath settings_path_;
@@ -227,10 +254,15 @@ class TViewForm final : public ui::Window {
   Label find_count_;
   ui::Font find_font_;
   bool find_shown_ = false;
-  // The box's text is a query whose words are found (HighlightWords), not a
-  // phrase; while HighlightWords sets it, its change is not the user's.
+  // A search opened the bar (OpenMessage with a query), not the user: the
+  // next message opened without one closes it.
+  bool bar_from_search_ = false;
+  // The box's text is a query whose words are found (OpenMessage), not a
+  // phrase; while the program sets it, its change is not the user's.
   bool find_words_ = false;
   bool setting_find_text_ = false;
+  std::size_t find_searches_ = 0;
+  bool highlight_posted_ = false;
   // The shown text folded for finding, made when the bar first needs it.
   std::optional<viewer::TextFinder> finder_;
   viewer::MessageFind find_;
@@ -240,10 +272,10 @@ class TViewForm final : public ui::Window {
   bool hand_shown_ = false;
   std::size_t popup_link_pos_ = 0;  // PopupLinkPos
   std::string popup_url_caption_;   // the link menu's first item, set on hover
-  // How the message shown was loaded, for loading it again after a font change.
-  std::uint32_t loaded_flags_ = 0;
-  bool loaded_forced_ = false;
-  bool loaded_as_stored_ = false;
+  // ComplNkf as the main window gave it with the last message opened, for
+  // loading the message again after a font change.
+  bool opened_forced_ = false;
+  HWND focus_child_ = nullptr;
 };
 
 }  // namespace ui

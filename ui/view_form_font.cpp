@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/wide_win.h"
+#include "thread/thread_node.h"
 #include "ui/dialogs/set_font_form.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
@@ -31,14 +32,26 @@ void TViewForm::mFontClick() {
   settings_.Color = dialog.Panel1.Color;
   settings_.BColor = dialog.Panel1.BColor;
   settings_.LinkColor = dialog.LinkColor;
-  // The message shown, if any, is loaded again as it was (header hidden);
-  // without one only the format changes.
+  // The message shown is loaded again as the main window opens it: the
+  // viewed node's flag word and ComplNkf, the header hidden (a view of the
+  // forced filter ends). When the main window has opened another folder
+  // meanwhile there is no node: the lines shown stay, in the new font.
+  // Without a message only the format changes.
   if (view_.MessagePath.empty()) {
     ApplyFont();
-  } else {
-    font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
-    LoadMessage(loaded_flags_, loaded_forced_, loaded_as_stored_);
+    return;
   }
+  font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
+  const thread::ThreadNode* node = host_ != nullptr ? host_->ViewedNode() : nullptr;
+  if (node != nullptr) {
+    LoadMessage(thread::FlagWord(*node), opened_forced_);
+    return;
+  }
+  big_view_.SetRedraw(false);
+  ShowLines();
+  big_view_.SetRedraw(true);
+  big_view_.Invalidate();
+  HighlightShownMatches();
 }
 
 // Moved to a monitor of another scale: the icons and the font at the new

@@ -225,15 +225,11 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
   }
   if (context_key_.Released(message, wparam)) return true;
   switch (message) {
-    // What scrolls the text may bring other occurrences of the find bar's
-    // text into view.
     case WM_KEYDOWN:
-      if (!BigViewKeyDown(wparam))
-        result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
-      HighlightShownMatches();
-      return true;
+      return BigViewKeyDown(wparam);
+    // Other occurrences of the find bar's text may come into view. Scrolling
+    // tells EN_VSCROLL, except a drag of the thumb; a new size tells nothing.
     case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
     case WM_SIZE:
       result = DefSubclassProc(big_view_.hwnd(), message, wparam, lparam);
       HighlightShownMatches();

@@ -7,7 +7,8 @@ namespace viewer {
 void MessageFind::Search(const TextFinder& finder, std::string_view query) {
   searched_ = !query.empty();
   matches_ = finder.ToUtf16(finder.FindAll(query));
-  current_ = 0;
+  current_.reset();
+  if (!matches_.empty()) current_ = 0;
 }
 
 void MessageFind::SearchWords(const TextFinder& finder, const std::vector<std::string>& words) {
@@ -29,26 +30,23 @@ void MessageFind::SearchWords(const TextFinder& finder, const std::vector<std::s
     }
   }
   matches_ = finder.ToUtf16(std::move(joined));
-  current_ = 0;
+  current_.reset();
 }
 
 void MessageFind::Clear() {
   searched_ = false;
   matches_.clear();
-  current_ = 0;
-}
-
-std::optional<std::size_t> MessageFind::Current() const {
-  if (matches_.empty()) return std::nullopt;
-  return current_;
+  current_.reset();
 }
 
 void MessageFind::Next() {
-  if (!matches_.empty()) current_ = (current_ + 1) % matches_.size();
+  if (matches_.empty()) return;
+  current_ = current_ ? (*current_ + 1) % matches_.size() : 0;
 }
 
 void MessageFind::Previous() {
-  if (!matches_.empty()) current_ = (current_ + matches_.size() - 1) % matches_.size();
+  if (matches_.empty()) return;
+  current_ = (current_.value_or(0) + matches_.size() - 1) % matches_.size();
 }
 
 std::pair<std::size_t, std::size_t> MessageFind::MatchesWithin(TextRange shown) const {
@@ -66,7 +64,8 @@ std::pair<std::size_t, std::size_t> MessageFind::MatchesWithin(TextRange shown) 
 std::string MessageFind::CountText() const {
   if (!searched_) return {};
   if (matches_.empty()) return "0 / 0";
-  return std::to_string(current_ + 1) + " / " + std::to_string(matches_.size());
+  const std::string count = " / " + std::to_string(matches_.size());
+  return current_ ? std::to_string(*current_ + 1) + count : "?" + count;
 }
 
 }  // namespace viewer

@@ -8,6 +8,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -113,15 +114,39 @@ CHARFORMAT2W FormatAt(HWND view, LONG c) {
   return ::testing::AssertionSuccess();
 }
 
-void ShowMessage(UiFixture& fixture, const char* name, const std::string& body) {
+// Opens a message as the main window does, `query` what found it.
+void ShowMessage(UiFixture& fixture, const char* name, const std::string& body,
+                 const std::string& query = {}) {
   const std::string path = fixture.Dir().WriteFile(
       name, "Subject: s\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + body);
   ui::TViewForm& viewer = fixture.Viewer();
   viewer.SetMessage(path, "a", "b");
   viewer.ShowOrFocus();
-  viewer.LoadMessage(0, false);
+  viewer.OpenMessage(0, false, query);
   Settle();
 }
+
+LONG FirstLine(HWND view) {
+  return static_cast<LONG>(SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+CHARRANGE SelectionOf(HWND view) {
+  CHARRANGE selection{};
+  SendMessageW(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  return selection;
+}
+
+// `count` lines "line NNN apple", a word to find on each.
+std::string AppleLines(int count) {
+  std::string body;
+  for (int line = 0; line < count; ++line) {
+    char text[32];
+    std::snprintf(text, sizeof text, "line %03d apple\r\n", line);
+    body += text;
+  }
+  return body;
+}
+constexpr LONG kAppleColumn = 9;
 
 // Ctrl+F opens the bar; the typed text is highlighted at every occurrence
 // (letter case folded, after a surrogate pair and inside a link too), the
@@ -206,7 +231,10 @@ TEST_F(ViewerFind, AnotherMessageIsSearchedAgainWithTheBarKept) {
 
 // In the find box the viewer's letter keys (D moves to the trash, Q closes,
 // N and P move, R, S and F compose, H, B, M, C) are text: each letter is
-// typed into the box, and nothing reaches the mail client or the list.
+// typed into the box, and nothing reaches the mail client or the list; also
+// when the viewer was left for another window and activated again (Windows
+// then gives the window itself the focus) and the typing goes on wherever
+// the focus is.
 TEST_F(ViewerFind, LettersInTheFindBoxAreTypedNotRun) {
   fixture.Start();
   Open(fixture, 2);
@@ -222,6 +250,15 @@ TEST_F(ViewerFind, LettersInTheFindBoxAreTypedNotRun) {
   std::transform(typed.begin(), typed.end(), typed.begin(), [](wchar_t c) { return towlower(c); });
   EXPECT_TRUE(PumpKeys(fixture, [&] { return BoxText(box) == typed; }))
       << "box: " << BoxText(box).size();
+  SetForegroundWindow(fixture.Main().hwnd());
+  Settle();
+  ASSERT_NE(GetActiveWindow(), viewer.hwnd());
+  SetForegroundWindow(viewer.hwnd());
+  Settle();
+  EXPECT_EQ(GetFocus(), box) << "back in the box";
+  for (wchar_t letter : std::wstring(L"DMS")) PressKey(GetFocus(), static_cast<WORD>(letter));
+  EXPECT_TRUE(PumpKeys(fixture, [&] { return BoxText(box) == typed + L"dms"; }))
+      << "box: " << BoxText(box).size();
   Settle();
   EXPECT_TRUE(fixture.MailClient.Commands.empty());
   EXPECT_TRUE(IsWindowVisible(viewer.hwnd()));
@@ -230,6 +267,120 @@ TEST_F(ViewerFind, LettersInTheFindBoxAreTypedNotRun) {
   EXPECT_EQ(fixture.SelectedRow(), 2);
   EXPECT_EQ(fixture.Main().ViewedNode(), &RowNode(fixture, 2));
   EXPECT_EQ(GetFocus(), box);
+}
+
+// A message opened with the query that found it shows the query's words
+// marked with none current, from its top with nothing selected; F3 goes to
+// the first. The next message opened without a query closes that bar, while
+// a bar the user opened stays and shows the next message at its first
+// occurrence.
+TEST_F(ViewerFind, ABarASearchOpenedClosesWithTheNextMessageFoundOtherwise) {
+  fixture.Start();
+  ui::TViewForm& viewer = fixture.Viewer();
+  std::string body;
+  for (int line = 0; line < 60; ++line) body += line % 20 == 19 ? "an apple\r\n" : "none\r\n";
+  ShowMessage(fixture, "first.qnm", "none\r\n");
+  MoveWindow(viewer.hwnd(), 0, 0, 500, 250, TRUE);
+  ShowMessage(fixture, "found.qnm", body, "APPLE");
+  HWND view = viewer.BigView();
+  const std::vector<LONG> starts = Occurrences(ShownText(viewer), L"apple");
+  ASSERT_EQ(starts.size(), 3u);
+  ASSERT_TRUE(viewer.FindBarShown());
+  EXPECT_EQ(viewer.FindCountText(), "? / 3");
+  EXPECT_EQ(SelectionOf(view).cpMin, 0);
+  EXPECT_EQ(SelectionOf(view).cpMax, 0);
+  EXPECT_EQ(FirstLine(view), 0);
+  EXPECT_EQ(GetFocus(), view) << "the text keeps its keys";
+  Press(fixture, view, VK_F3);
+  EXPECT_EQ(viewer.FindCountText(), "1 / 3");
+  EXPECT_EQ(SelectionOf(view).cpMin, starts[0]);
+  EXPECT_GT(FirstLine(view), 0);
+
+  ShowMessage(fixture, "plain.qnm", body);
+  EXPECT_FALSE(viewer.FindBarShown()) << "a bar a search opened";
+  EXPECT_EQ(FirstLine(view), 0);
+
+  Press(fixture, view, 'F', {VK_CONTROL});
+  for (wchar_t c : std::wstring(L"apple")) TypeChar(viewer.FindBox(), c);
+  ASSERT_TRUE(PumpKeys(fixture, [&] { return viewer.FindCountText() == "1 / 3"; }));
+  ShowMessage(fixture, "again.qnm", body);
+  EXPECT_TRUE(viewer.FindBarShown()) << "a bar the user opened";
+  EXPECT_EQ(viewer.FindCountText(), "1 / 3");
+  EXPECT_EQ(SelectionOf(view).cpMin, starts[0]);
+}
+
+// The highlights follow the text as the wheel and a page back with B scroll
+// it, and redrawing them leaves the view where it was scrolled to and the
+// selection as it was, a backward one with its moving end at its start; the
+// view keeps nothing to undo.
+TEST_F(ViewerFind, HighlightsFollowTheScrollAndLeaveTheViewAndTheSelectionAlone) {
+  fixture.Start();
+  ui::TViewForm& viewer = fixture.Viewer();
+  ShowMessage(fixture, "first.qnm", "none\r\n");
+  MoveWindow(viewer.hwnd(), 0, 0, 500, 250, TRUE);
+  ShowMessage(fixture, "long.qnm", AppleLines(200));
+  HWND view = viewer.BigView();
+  viewer.OpenFindBar("apple");
+  ASSERT_TRUE(PumpKeys(fixture, [&] { return viewer.FindCountText() == "1 / 200"; }));
+  SetFocus(view);
+  const auto lit_at_line = [&](LONG line) {
+    const auto at = static_cast<LONG>(SendMessageW(view, EM_LINEINDEX, line, 0)) + kAppleColumn;
+    return (FormatAt(view, at).dwEffects & CFE_AUTOBACKCOLOR) == 0;
+  };
+  const auto wheel = [&](int notches) {
+    RECT r{};
+    GetWindowRect(view, &r);
+    PostMessageW(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * notches),
+                 MAKELPARAM(r.left + 10, r.top + 10));
+    Settle();
+  };
+  wheel(10);
+  const LONG wheeled = FirstLine(view);
+  ASSERT_GT(wheeled, 10);
+  EXPECT_TRUE(lit_at_line(wheeled + 1)) << "after the wheel";
+  TypeChar(view, L'b');
+  Settle();
+  const LONG paged = FirstLine(view);
+  ASSERT_LT(paged, wheeled);
+  EXPECT_TRUE(lit_at_line(paged + 1)) << "after a page back";
+
+  // A backward selection near the top, then the text scrolled away from it.
+  const auto caret = static_cast<LONG>(SendMessageW(view, EM_LINEINDEX, 2, 0)) + 4;
+  SendMessageW(view, EM_SETSEL, caret, caret);
+  SendMessageW(view, EM_SCROLLCARET, 0, 0);
+  Settle();
+  Press(fixture, view, VK_LEFT, {VK_SHIFT});
+  Press(fixture, view, VK_LEFT, {VK_SHIFT});
+  wheel(10);
+  const LONG away = FirstLine(view);
+  EXPECT_GT(away, 10) << "not brought back to the caret";
+  TypeChar(view, L'b');
+  Settle();
+  EXPECT_LT(FirstLine(view), away);
+  EXPECT_GT(FirstLine(view), 2) << "not brought back to the caret";
+  EXPECT_EQ(SelectionOf(view).cpMin, caret - 2);
+  EXPECT_EQ(SelectionOf(view).cpMax, caret);
+  Press(fixture, view, VK_LEFT, {VK_SHIFT});
+  EXPECT_EQ(SelectionOf(view).cpMin, caret - 3) << "the moving end is still the start";
+  EXPECT_EQ(SelectionOf(view).cpMax, caret);
+  EXPECT_EQ(SendMessageW(view, EM_CANUNDO, 0, 0), FALSE);
+}
+
+// A string the input method commits comes as a burst of WM_IME_CHAR where
+// the box does not take it whole: it is looked for once, whole.
+TEST_F(ViewerFind, AStringCommittedAtOnceIsSearchedOnce) {
+  fixture.Start();
+  ShowMessage(fixture, "ime.qnm", "いちごとりんご、いちご\r\n");
+  ui::TViewForm& viewer = fixture.Viewer();
+  Press(fixture, viewer.BigView(), 'F', {VK_CONTROL});
+  HWND box = viewer.FindBox();
+  const std::size_t before = viewer.FindSearchCount();
+  for (wchar_t c : std::wstring(L"いちご")) PostMessageW(box, WM_IME_CHAR, c, 1);
+  ASSERT_TRUE(PumpKeys(fixture, [&] { return viewer.FindCountText() == "1 / 2"; }))
+      << viewer.FindCountText();
+  Settle();
+  EXPECT_EQ(BoxText(box), L"いちご");
+  EXPECT_EQ(viewer.FindSearchCount(), before + 1);
 }
 
 int Height(HWND control) {
@@ -250,13 +401,15 @@ int FontHeight(HWND control) {
 }
 
 // The bar lies under the text, not over it, and at twice the scale (as
-// Windows tells a move to such a monitor) its font doubles and the box still
-// holds its text whole.
+// Windows tells a move to such a monitor) its font doubles, the box still
+// holds its text whole and the current occurrence stays current.
 TEST_F(ViewerFind, TheBarSitsUnderTheTextAndFollowsTheScale) {
   fixture.Start();
-  ShowMessage(fixture, "scale.qnm", "text\r\n");
+  ShowMessage(fixture, "scale.qnm", "text, text and text\r\n");
   ui::TViewForm& viewer = fixture.Viewer();
   viewer.OpenFindBar("text");
+  Press(fixture, viewer.FindBox(), VK_F3);
+  ASSERT_EQ(viewer.FindCountText(), "2 / 3");
   HWND box = viewer.FindBox();
   const auto check = [&](const char* when) {
     RECT text{};
@@ -277,6 +430,10 @@ TEST_F(ViewerFind, TheBarSitsUnderTheTextAndFollowsTheScale) {
   Settle();
   EXPECT_GE(FontHeight(box), 2 * before - 2);
   check("at twice the scale");
+  EXPECT_EQ(viewer.FindCountText(), "2 / 3");
+  const std::wstring shown = ShownText(viewer);
+  EXPECT_TRUE(Highlighted(viewer.BigView(), static_cast<LONG>(shown.size()),
+                          Occurrences(shown, L"text"), 4, 1));
 }
 
 }  // namespace

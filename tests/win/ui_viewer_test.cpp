@@ -8,12 +8,15 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
 #include "tests/temp_dir_support.h"
+#include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
 #include "thread/thread_node.h"
 #include "ui/dpi.h"
@@ -370,6 +373,36 @@ TEST_F(Viewer, AScaleChangeKeepsTheLinksAndTheTopLine) {
     EXPECT_EQ(format.crTextColor == RGB(255, 0, 0), c.link) << c.reason;
     EXPECT_EQ(std::wstring(format.szFaceName) != L"DejaVu Sans", c.fallback) << c.reason;
   }
+}
+
+// After the forced filter's view (the file as stored), OK in the font dialog
+// loads the viewed message again as the list opens it, not as stored.
+TEST_F(Viewer, AFontChosenLoadsTheViewedMessageAsTheListOpensIt) {
+  fixture.Start();
+  ui::TViewForm& viewer = fixture.Viewer();
+  ASSERT_TRUE(viewer.NkfLoaded());
+  int row = 0;
+  for (; row < fixture.RowCount(); ++row) {
+    std::ifstream file(std::string(RowNode(fixture, row).FilePath.str()), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    if (bytes.find("base64") != std::string::npos ||
+        bytes.find("quoted-printable") != std::string::npos) {
+      break;
+    }
+  }
+  ASSERT_LT(row, fixture.RowCount()) << "a message whose text is encoded";
+  Open(fixture, row);
+  const std::wstring opened = viewer.BigViewText();
+  viewer.mNkfClick();
+  ASSERT_NE(viewer.BigViewText(), opened) << "the encoding as stored";
+  const std::size_t done = RunWithSteps([&] { viewer.mFontClick(); }, {[&] {
+                                          HWND dialog = FindThreadWindow(L"TSetFontForm");
+                                          if (dialog == nullptr) return false;
+                                          PostClick(GetDlgItem(dialog, IDOK));
+                                          return true;
+                                        }});
+  ASSERT_EQ(done, 1u);
+  EXPECT_EQ(viewer.BigViewText(), opened);
 }
 
 }  // namespace
