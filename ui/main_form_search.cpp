@@ -79,7 +79,9 @@ void TVtFormMain::OnIndexNews() {
     // with what the index holds.
     status_bar_.SetSimpleText(ja::kIndexNotUpdated + *news.update_failed);
   } else if (shown || folder == kResultsFolder) {
-    ShowFolderStatus(folder);
+    // The counts of the folder list's choice: a folder chosen and still
+    // waiting to open keeps its own.
+    ShowFolderStatus(folder_list_.SelectedFolder());
   }
 }
 
