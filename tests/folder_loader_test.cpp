@@ -162,6 +162,27 @@ TEST(FolderLoaderTest, KeptListIsShownAgainWithoutTheDialog) {
   EXPECT_EQ(f.host.Rows.size(), 3u);
 }
 
+// Rows of another kind (the hits of a search) take the place of the list: a
+// list kept in memory stays with its folder, which comes back without the
+// dialog, as every other kept list; a list the view owns is freed, and its
+// folder is read again.
+TEST(FolderLoaderTest, LeavingTheShownListKeepsEveryKeptList) {
+  for (const int in_memory : {1, 0}) {
+    SCOPED_TRACE(in_memory);
+    LoaderFixture f;
+    f.settings.MailInMemory = in_memory;
+    f.Open(1);
+    f.Open(0);
+    LeaveShownList(f.view, f.host);
+    EXPECT_TRUE(f.host.Rows.empty());
+    EXPECT_EQ(f.view.CurrentThreads, nullptr);
+    f.Open(0);
+    f.Open(1);
+    EXPECT_EQ(f.host.ProgressShows, in_memory == 1 ? 2 : 4);
+    EXPECT_EQ(f.host.Rows.size(), 2u);
+  }
+}
+
 TEST(FolderLoaderTest, SameFolderChosenAgainDoesNothing) {
   LoaderFixture f;
   f.Open(0);

@@ -214,6 +214,15 @@ bool RemoveShownMessage(ThreadView& view, RowView& rows, ThreadNode* node) {
   return unread_gone;
 }
 
+void LeaveShownList(ThreadView& view, LoadHost& host) {
+  host.ClearRows();
+  host.ClearViewedNode();
+  if (view.OwnsCurrent) FreeThreadList(view.CurrentThreads);
+  view.CurrentThreads = nullptr;
+  view.OwnsCurrent = false;
+  view.CurrentFolderIndex = -1;
+}
+
 void ReleaseThreadLists(ThreadView& view, LoadHost& host) {
   host.ClearRows();
   host.ClearViewedNode();

@@ -81,6 +81,12 @@ void RefillFolderRows(ThreadView& view, const LoaderSettings& settings, LoadHost
 // replaced wherever it is held. True when the folder's Unread reached 0.
 bool RemoveShownMessage(ThreadView& view, RowView& rows, ThreadNode* node);
 
+// Stops showing the list, for rows of another kind (the hits of a search):
+// the rows go, the list is freed when the view owns it and stays with its
+// folder when kept there (MailInMemory 1); no folder is current after it, so
+// any folder chosen next is opened.
+void LeaveShownList(ThreadView& view, LoadHost& host);
+
 // Releases every list held (all folders' kept lists and the shown one) after
 // clearing the rows; for an account or mailbox change and for exit.
 void ReleaseThreadLists(ThreadView& view, LoadHost& host);

@@ -18,6 +18,9 @@ constexpr UINT kRefilterMessage = WM_APP + 19;
 void FilterBox::Create(HWND parent, int id, int check_box_id) {
   edit_.Create(parent, id);
   edit_.Show(true);
+  // An input method's commit goes into the text at once, as one change,
+  // rather than one character (and one filter) at a time.
+  SendMessageW(edit_.hwnd(), EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, EIMES_GETCOMPSTRATONCE);
   SubclassControl<FilterBox, &FilterBox::Message>(edit_.hwnd(), this);
   body_search_.Create(parent, check_box_id, ja::kBodySearch);
   body_search_.Show(true);
@@ -53,12 +56,33 @@ void FilterBox::FocusCheckBox() const {
   body_search_.Focus();
 }
 
-void FilterBox::PostRefilter() const { PostMessageW(edit_.hwnd(), kRefilterMessage, 0, 0); }
+void FilterBox::PostRefilter() {
+  refilter_due_ = true;
+  if (refilter_posted_) return;
+  refilter_posted_ = true;
+  PostMessageW(edit_.hwnd(), kRefilterMessage, 0, 0);
+}
+
+bool FilterBox::PutOffWhileTyping() {
+  refilter_due_ = false;
+  if (!KeystrokeWaiting()) return false;
+  PostRefilter();
+  return true;
+}
+
+bool FilterBox::KeystrokeWaiting() {
+  MSG message{};
+  for (const UINT key : {WM_KEYDOWN, WM_CHAR, WM_IME_CHAR}) {
+    if (PeekMessageW(&message, nullptr, key, key, PM_NOREMOVE | PM_NOYIELD)) return true;
+  }
+  return false;
+}
 
 bool FilterBox::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
   result = 0;
   if (message == kRefilterMessage) {
-    owner_.FilterBoxChanged();
+    refilter_posted_ = false;
+    if (refilter_due_) owner_.FilterBoxChanged();
     return true;
   }
   if (EditChordKey(edit_.hwnd(), message, wparam)) return true;

@@ -51,8 +51,14 @@ class FilterBox {
   void FocusCheckBox() const;
   // The focus with the whole text selected, so that typing replaces it.
   void FocusAndSelectAll() const;
-  // FilterBoxChanged once the messages queued now have run.
-  void PostRefilter() const;
+  // A filter is due: FilterBoxChanged once the messages queued now have run
+  // (posted once however often it is asked).
+  void PostRefilter();
+  // True while keystrokes wait (typed fast, or an input method's commit
+  // handed over character by character): the text changes again, so the
+  // filter is put off until they have run.
+  bool PutOffWhileTyping();
+  static bool KeystrokeWaiting();
 
  private:
   bool Message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -62,6 +68,8 @@ class FilterBox {
   EditBox edit_;
   CheckBox body_search_;
   int check_width_ = 0;  // the check box's caption and mark in its font
+  bool refilter_posted_ = false;
+  bool refilter_due_ = false;
 };
 
 }  // namespace ui

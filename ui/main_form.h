@@ -281,6 +281,8 @@ class TVtFormMain final : public Window,
   void ForgetResults();
   // A hit taken out after its move to the trash; its own folder's counts go down.
   void RemoveResult(thread::ThreadNode* node);
+  // Drops the list `folder` keeps in memory (not the one shown).
+  void ForgetKeptList(int folder);
   std::string ResultsStatusText() const;
   thread::ThreadNode* FindResult(const std::string& path) const;
   void UpdateCaption();
@@ -333,6 +335,12 @@ class TVtFormMain final : public Window,
   std::unique_ptr<search::ResultRows> results_;
   bool results_complete_ = false;
   std::optional<search::MailboxSearch::Answer> pending_results_;
+  // Where the user was when the search was asked: its first answer opens the
+  // hits only when the user has stayed there.
+  struct SearchAskedAt {
+    int folder = -1;
+    HWND focus = nullptr;
+  } search_all_asked_;
 };
 
 }  // namespace ui

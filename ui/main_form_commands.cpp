@@ -80,7 +80,7 @@ void TVtFormMain::OpenSelectedMail() {
     viewer.FocusText();
     return;
   }
-  const BusyFlag::Scope busy = viewer_busy_.Hold();
+  BusyFlag::Scope busy = viewer_busy_.Hold();
   const bool unread = thread::IsUnread(*node);
   const std::uint32_t flags = thread::FlagWord(*node);
   // The unread mark goes before the load, so that it does not stay on the row
@@ -92,6 +92,7 @@ void TVtFormMain::OpenSelectedMail() {
   // The message's own folder: a hit of the search names another than the
   // rows' folder.
   const int folder = thread_list_.FolderOf(node);
+  if (unread && thread_list_.RowsFolder() == kResultsFolder) ForgetKeptList(folder);
   if (unread && folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
       (*folders_)[folder].Unread > 0) {
     mailbox::FolderInfo& info = (*folders_)[folder];
@@ -110,6 +111,9 @@ void TVtFormMain::OpenSelectedMail() {
                             : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
                                                              : std::string();
   viewer.OpenMessage(flags, properties_.ComplNkf != 0, query);
+  // While the client takes the mark-read the message can be read on; moving
+  // to another message and the trash wait.
+  busy.Shown();
   if (unread) MarkAsRead(folder, path);
 }
 

@@ -2,9 +2,10 @@
 // the index's answers shown as the folder "検索結果" (a row after the folders,
 // one row per hit, newest first), and what a hit's move to the trash changes.
 //
-// While the hits are shown no folder's threads are held: choosing a folder
-// again reads it from its cache, as after an account change. Each hit knows
-// its own folder, so opening, marking read and the trash name that folder.
+// While the hits are shown no folder is current: choosing a folder again
+// opens it, from memory when its list is kept (MailInMemory 1), else from its
+// cache. Each hit knows its own folder, so opening, marking read and the trash
+// name that folder.
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ void TVtFormMain::mSearchAllClick() {
 void TVtFormMain::SearchAllAgain() {
   if (index_ == nullptr || search_all_text_.empty()) return;
   search_all_query_ = index_->SearchAll(search_all_text_, *folders_);
+  search_all_asked_ = {folder_list_.SelectedFolder(), GetFocus()};
 }
 
 void TVtFormMain::OnSearchAnswer(search::MailboxSearch::Answer answer) {
@@ -81,7 +83,11 @@ void TVtFormMain::ApplyPendingResults() {
     results_ = std::move(fresh);
   }
   folder_list_.AddResultsRow();
-  if (first) {
+  // An answer that comes late finds the user elsewhere (another folder
+  // chosen, or the focus moved): then the hits only wait in their row.
+  const bool stayed = folder_list_.SelectedFolder() == search_all_asked_.folder &&
+                      !folder_list_.TimerKeyWaitRunning() && GetFocus() == search_all_asked_.focus;
+  if (first && stayed) {
     folder_list_.OpenFolder(kResultsFolder);  // when shown already, only its row is selected
     thread_list_.ListViewMail().Focus();
   }
@@ -94,8 +100,7 @@ void TVtFormMain::ShowResultsFolder() {
   if (left >= 0 && left < mailbox::FolderCount(*folders_)) {
     (*folders_)[left].SelectedIndex = std::max(SelectedRow(), 0);
   }
-  thread::ReleaseThreadLists(view_, *this);
-  view_.CurrentFolderIndex = -1;  // any folder chosen next is read again
+  thread::LeaveShownList(view_, *this);
   thread_list_.ShowResults(*results_);
   thread_list_.SelectRow(0, true);
   ShowFolderStatus(kResultsFolder);
@@ -120,9 +125,21 @@ void TVtFormMain::RemoveResult(thread::ThreadNode* node) {
   const bool unread = thread::IsUnread(*node);
   thread_list_.RemoveResult(*results_, node);
   if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) return;
+  ForgetKeptList(folder);
   mailbox::FolderInfo& info = (*folders_)[folder];
   if (info.Total > 0) --info.Total;
   if (unread && info.Unread > 0 && --info.Unread == 0) folder_list_.RedrawFolder(folder);
+}
+
+// A hit marked read or moved is a copy of its folder's node: the list that
+// folder keeps in memory would show it as it was, so the folder is read
+// again at its next visit.
+void TVtFormMain::ForgetKeptList(int folder) {
+  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) return;
+  mailbox::FolderInfo& info = (*folders_)[folder];
+  if (info.Threads == nullptr || info.Threads == view_.CurrentThreads) return;
+  thread::FreeThreadList(info.Threads);
+  info.Threads = nullptr;
 }
 
 thread::ThreadNode* TVtFormMain::FindResult(const std::string& path) const {

@@ -85,7 +85,9 @@ void TVtFormMain::OnIndexNews() {
   } else if (query_failed) {
     status_bar_.SetSimpleUtf8Text(*query_failed);
   } else if (shown || folder == kResultsFolder) {
-    ShowFolderStatus(folder);
+    // The counts of the folder list's choice: a folder chosen and still
+    // waiting to open keeps its own.
+    ShowFolderStatus(folder_list_.SelectedFolder());
   }
 }
 

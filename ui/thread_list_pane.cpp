@@ -10,6 +10,15 @@
 #include "ui/wide_text.h"
 
 namespace ui {
+namespace {
+
+// On the hits of a search, at 96 DPI: the folder column's width when the
+// subject's share allows it, and the least the sender keeps (about 12
+// characters: who wrote a hit is half of what tells it apart).
+constexpr int kFolderColumnWidth = 120;
+constexpr int kLeastSenderWidth = 80;
+
+}  // namespace
 
 ThreadListPane::~ThreadListPane() {
   if (images_ != nullptr) ImageList_Destroy(images_);
@@ -104,6 +113,7 @@ void ThreadListPane::ClearRows(int folder) {
   results_ = nullptr;
   KeepsFilterFor(folder);
   if (list_.hwnd() == nullptr) return;
+  ShowFolderColumn(false);
   list_.SetRowCount(0);
   list_.Invalidate();
   UpdateWindow(list_.hwnd());
@@ -138,12 +148,25 @@ int ThreadListPane::FolderOf(const thread::ThreadNode* node) const {
   return results_ != nullptr ? results_->Folder(node) : rows_folder_;
 }
 
+// The subject's width in the folders is kept aside while the hits show, and
+// given back as it was.
 void ThreadListPane::ShowFolderColumn(bool shown) {
-  if (list_.hwnd() == nullptr || (list_.ColumnCount() == 3) == shown) return;
+  if (list_.hwnd() == nullptr || FolderColumnShown() == shown) return;
   if (shown) {
-    list_.AddColumn(2, ja::kColumnFolder, Scale(120, dpi_));
+    column1_ = list_.ColumnWidth(0);
+    list_.AddColumn(2, ja::kColumnFolder, 0);
   } else {
     list_.RemoveColumn(2);
+    list_.SetColumnWidth(0, column1_);
+  }
+}
+
+void ThreadListPane::SetColumn1(int width) {
+  if (FolderColumnShown()) {
+    column1_ = width;
+    FitSenderColumn();
+  } else {
+    list_.SetColumnWidth(0, width);
   }
 }
 
@@ -226,12 +249,21 @@ void ThreadListPane::RowsChanged(const thread::ThreadNode* keep) {
   SelectRow(row >= 0 ? row : 0, true);
 }
 
+// The folder column's width is taken from the subject's and follows the DPI,
+// so that a narrow window or a wide subject never squeezes the sender out.
 void ThreadListPane::FitSenderColumn() {
   RECT client{};
   GetClientRect(list_.hwnd(), &client);
-  const int folder = list_.ColumnCount() > 2 ? list_.ColumnWidth(2) : 0;
-  list_.SetColumnWidth(1,
-                       std::max(0, static_cast<int>(client.right) - list_.ColumnWidth(0) - folder));
+  const int width = static_cast<int>(client.right);
+  if (!FolderColumnShown()) {
+    list_.SetColumnWidth(1, std::max(0, width - list_.ColumnWidth(0)));
+    return;
+  }
+  const int share = std::clamp(width - Scale(kLeastSenderWidth, dpi_), 0, std::max(column1_, 0));
+  const int folder = std::min(Scale(kFolderColumnWidth, dpi_), share / 2);
+  list_.SetColumnWidth(0, share - folder);
+  list_.SetColumnWidth(2, folder);
+  list_.SetColumnWidth(1, std::max(0, width - share));
 }
 
 void ThreadListPane::SelectRow(int row, bool scroll) {
@@ -294,20 +326,8 @@ void ThreadListPane::ExpandAll() {
 
 void ThreadListPane::FocusFilterBox() const { box_.FocusAndSelectAll(); }
 
-namespace {
-
-// True when a keystroke waits: a filter still running for the text before it
-// is of no use any more.
-bool KeystrokeWaiting() {
-  MSG message{};
-  return PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE | PM_NOYIELD) ||
-         PeekMessageW(&message, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE | PM_NOYIELD);
-}
-
-}  // namespace
-
 void ThreadListPane::FilterBoxChanged() {
-  if (rows_folder_ < 0) return;
+  if (rows_folder_ < 0 || box_.PutOffWhileTyping()) return;
   const std::string text = box_.Text();
   // Each keystroke asks anew: an answer still running for the text before
   // is dropped, and the rows stay until the current one comes.
@@ -315,7 +335,8 @@ void ThreadListPane::FilterBoxChanged() {
   if (text == applied_filter_ && !applied_body_) return;
   const thread::ThreadNode* selected = SelectedNode();
   platform::PhaseTimer filter_timer("filter");
-  if (!rows_.SetFilter(text, KeystrokeWaiting)) {
+  // A keystroke that comes meanwhile makes the filter of this text of no use.
+  if (!rows_.SetFilter(text, FilterBox::KeystrokeWaiting)) {
     box_.PostRefilter();
     return;
   }

@@ -54,8 +54,10 @@ class ThreadListPane final : public FilterBox::Owner {
   // An empty image list of `size` × `size`, in the list's background colour,
   // replaces the one in use (filled by the caller).
   HIMAGELIST ResetImages(int size);
-  int Column1() const { return list_.ColumnWidth(0); }
-  void SetColumn1(int width) const { list_.SetColumnWidth(0, width); }
+  // The subject column's width in the folders (kept aside while the hits of
+  // a search show their own columns).
+  int Column1() const { return FolderColumnShown() ? column1_ : list_.ColumnWidth(0); }
+  void SetColumn1(int width);
 
   // The rows shown (the view, and its nodes row by row), and the folder whose
   // settings they use.
@@ -92,6 +94,9 @@ class ThreadListPane final : public FilterBox::Owner {
   // without, the thread's first row stands for it. False when it is not shown.
   bool SelectNode(const thread::ThreadNode* node, bool reveal);
 
+  // The sender takes the width the subject leaves; on the hits of a search
+  // the subject's width is shared with the column of each hit's folder, and
+  // the sender keeps enough to be read.
   void FitSenderColumn();
   void SelectRow(int row, bool scroll);
   bool JumpToUnread(Direction direction);
@@ -137,6 +142,7 @@ class ThreadListPane final : public FilterBox::Owner {
   void Show(std::vector<thread::ThreadNode*> rows, int folder);
   // The third column, the folder of each hit, shown or taken away.
   void ShowFolderColumn(bool shown);
+  bool FolderColumnShown() const { return list_.ColumnCount() > 2; }
   // Takes `node`'s row out by `remove` (which frees it) and keeps the
   // selection on its message, or on the row that takes the place of the
   // removed one.
@@ -178,6 +184,7 @@ class ThreadListPane final : public FilterBox::Owner {
   COLORREF back_color_ = CLR_NONE;
   COLORREF text_color_ = 0;
   int dpi_ = 96;
+  int column1_ = 0;  // Column1 while the folder column is shown
   thread::RowView rows_;
   int rows_folder_ = -1;        // folder whose display settings the rows use
   const search::ResultRows* results_ = nullptr;  // the hits shown, if they are the rows

@@ -110,8 +110,10 @@ std::vector<KeyBinding> TViewForm::KeyBindings() {
   return bindings;
 }
 
+// While the mail client takes the shown message's mark-read the keys that
+// read it run; those that move to another message check the flag themselves.
 bool TViewForm::BigViewKeyPress(wchar_t character) {
-  if (ViewerBusy) return true;
+  if (ViewerBusy.Showing()) return true;
   return RunKey<TViewForm>(kKeys, *this, WM_CHAR, character,
                            [this](const char* name) { ViewCommands().Dispatch(*this, name); });
 }
@@ -119,8 +121,8 @@ bool TViewForm::BigViewKeyPress(wchar_t character) {
 // Space pages forward, Shift+Space back, Ctrl+Space forward and on to the next
 // unread message. Nothing at all (not even scrolling) without a message.
 bool TViewForm::BigViewKeyDown(WPARAM key) {
-  if (ViewerBusy || host_ == nullptr || host_->ViewedNode() == nullptr || key != VK_SPACE ||
-      KeyHeld(VK_MENU)) {
+  if (ViewerBusy.Showing() || host_ == nullptr || host_->ViewedNode() == nullptr ||
+      key != VK_SPACE || KeyHeld(VK_MENU)) {
     return false;
   }
   if (KeyHeld(VK_SHIFT)) {
@@ -173,7 +175,7 @@ void TViewForm::PageOrStep(PageMode mode) {
     return LOWORD(SendMessageW(big_view_.hwnd(), EM_SCROLL, page, 0)) != 0;
   };
   if (mode == PageMode::kBackward) {
-    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)))
+    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)) && !ViewerBusy)
       StepMail(Direction::kPrevious);
     return;
   }
@@ -183,6 +185,7 @@ void TViewForm::PageOrStep(PageMode mode) {
       scrolled(SB_PAGEDOWN)) {
     return;
   }
+  if (ViewerBusy) return;  // the shown message's mark-read still runs
   if (mode == PageMode::kForward) {
     StepMail(Direction::kNext);
   } else if (host_ != nullptr) {

@@ -187,6 +187,60 @@ TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
   EXPECT_EQ(IconSide(main.hwnd(), ICON_BIG), IconSidesAt(dpi).cy);
 }
 
+// The hits of a search at the window's usual size: the sender keeps at least
+// 80 pixels at 96 DPI, scaled, and shows each hit's sender whole; after a move
+// to a monitor of twice the scale the folder column grows with the scale and
+// the sender keeps its least width; an ordinary folder gets its subject column back as it was, and
+// the settings keep the subject's width the user chose.
+TEST_F(DisplayScale, TheHitsOfASearchShowEverySenderAndLeaveTheSubjectsWidth) {
+  fixture.FullTextIndex = true;
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  const ui::VirtualListView& view = main.ThreadList().ListViewMail();
+  int dpi = WindowDpi(main.hwnd());
+  const int column1 = main.ThreadList().Column1();
+  // Every message of one sender, in all the folders.
+  ASSERT_TRUE(ShowHits(fixture, platform::Widen(RowNode(fixture, 0).Sender.str())));
+  ASSERT_EQ(view.ColumnCount(), 3);
+  // At the usual size each sender is read whole; in a window the screen
+  // keeps from growing with the scale, the sender still keeps its least width.
+  const auto check_senders = [&](bool whole) {
+    const int sender = view.ColumnWidth(1);
+    EXPECT_GE(sender, ui::Scale(80, dpi)) << "at " << dpi << " DPI";
+    for (int row = 0; whole && row < fixture.RowCount(); ++row) {
+      const std::wstring text = platform::Widen(fixture.Cell(row, 1));
+      const int needs = ListView_GetStringWidth(view.hwnd(), text.c_str()) + ui::Scale(12, dpi);
+      EXPECT_LE(needs, sender) << "row " << row << " at " << dpi << " DPI";
+    }
+  };
+  check_senders(true);
+  SaveScreenshot(main.hwnd(), "search-hits" + Suffix(dpi));
+  const int folder_column = view.ColumnWidth(2);
+  EXPECT_GT(folder_column, 0);
+
+  RECT before{};
+  GetWindowRect(main.hwnd(), &before);
+  RECT suggested{0, 0, std::min(2 * Width(before), GetSystemMetrics(SM_CXSCREEN)),
+                 std::min(2 * Height(before), GetSystemMetrics(SM_CYSCREEN))};
+  dpi *= 2;
+  SendMessageW(main.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  Settle();
+  check_senders(false);
+  RECT after{};
+  GetWindowRect(main.hwnd(), &after);
+  if (Width(after) >= 2 * Width(before)) {
+    EXPECT_GT(view.ColumnWidth(2), folder_column) << "the folder column follows the scale";
+  }
+
+  fixture.SelectFolderWithKeys(kInbox);
+  EXPECT_EQ(view.ColumnCount(), 2);
+  EXPECT_NEAR(view.ColumnWidth(0), 2 * column1, 1);
+  main.SaveAllSettings();
+  EXPECT_EQ(settings::IniReader(fixture.SettingsPath()).ReadInteger("ListView", "Column1", 0),
+            ui::Unscale(column1, dpi / 2));
+}
+
 // Whether a control's text fits it: the text measured in the control's font
 // against the room the control gives it (a check box's box and gap taken off).
 std::string ClippedText(HWND control) {

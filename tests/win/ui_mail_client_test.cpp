@@ -432,6 +432,46 @@ TEST_F(MailClient, TheListWaitsWhileAMessageIsOpened) {
   }
 }
 
+// While a busy client takes the mark-read of the message just opened, Space
+// pages the message on (a long one, in a low viewer); at its end it does not
+// move on to the next message, nor does N: moving waits for the client.
+TEST_F(MailClient, TheMessageJustOpenedPagesWhileItsMarkReadWaits) {
+  WithStandIn client(fixture);
+  const thread::ThreadNode* plain = PlainTextMessage(fixture);
+  ASSERT_NE(plain, nullptr);
+  const std::string path = plain->FilePath.str();
+  {
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    for (int line = 0; line < 60; ++line) file << "\r\nline " << line;
+  }
+  int row = 0;
+  while (row < fixture.RowCount() && &RowNode(fixture, row) != plain) ++row;
+  ASSERT_LT(row, fixture.RowCount());
+  thread::ThreadNode& node = RowNode(fixture, row);
+  node.StatusBlock[3] = static_cast<std::uint8_t>(node.StatusBlock[3] | 0x40);
+  ui::TViewForm& viewer = fixture.Viewer();
+  SetWindowPos(viewer.hwnd(), nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER);
+  HWND text = viewer.BigView();
+  const auto first_line = [&] { return SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0); };
+  LRESULT paged_to = 0;
+  KeepStandInBusy(1500);
+  DuringPump during([&] {
+    if (!fixture.Main().ViewerBusy() || !viewer.HoldsMessage(path)) return false;
+    SendMessageW(text, WM_KEYDOWN, VK_SPACE, 1);
+    paged_to = first_line();
+    for (int press = 0; press < 40; ++press) SendMessageW(text, WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageW(text, WM_CHAR, L'n', 1);
+    return true;
+  });
+  Open(fixture, row);
+  ASSERT_TRUE(during.Done()) << "pressed inside the wait";
+  Settle();
+  EXPECT_GT(paged_to, 0) << "Space paged the message";
+  EXPECT_TRUE(viewer.HoldsMessage(path)) << "no other message opened";
+  EXPECT_EQ(fixture.MailClient.Commands.size(), 1u);
+  SendMessageW(viewer.hwnd(), WM_CLOSE, 0, 0);
+}
+
 // A client whose window answers but whose DDE service takes no conversation:
 // the trash says so, and the viewer stays open on the message.
 TEST_F(MailClient, ARefusedConversationKeepsTheMessageAndSaysSo) {

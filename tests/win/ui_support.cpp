@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/wide_win.h"
 #include "tests/win/standin_support.h"
+#include "tests/win/ui_dialog_support.h"
 #include "thread/thread_node.h"
 #include "tools/mkmailbox/generator.h"
 #include "ui/main_commands.h"
@@ -312,6 +313,36 @@ const thread::ThreadNode* PlainTextMessage(UiFixture& fixture) {
     }
   }
   return nullptr;
+}
+
+void AskSearchAll(UiFixture& fixture, const std::wstring& text, const std::function<void()>& then) {
+  const std::size_t steps = RunWithSteps(
+      [&] {
+        SendMessageW(fixture.Main().hwnd(), WM_COMMAND,
+                     MAKEWPARAM(ui::MainCommands().IdOf("mSearchAll"), 1), 0);
+      },
+      {[&] {
+        HWND dialog = FindThreadWindow(L"TSearchAllForm");
+        if (dialog == nullptr) return false;
+        HWND edit = GetDlgItem(dialog, 11);
+        for (const wchar_t c : text) TypeChar(edit, c);
+        PressKey(edit, VK_RETURN);
+        return true;
+      }});
+  EXPECT_EQ(steps, 1u) << "the box was shown";
+  if (then) then();
+}
+
+bool ShowHits(UiFixture& fixture, const std::wstring& text) {
+  AskSearchAll(fixture, text);
+  const auto shown = [&] {
+    return fixture.Main().ThreadList().RowsFolder() == ui::kResultsFolder && fixture.RowCount() > 0;
+  };
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (PumpUntil(shown, 500)) return true;
+    if (fixture.Main().ThreadList().RowsFolder() == ui::kResultsFolder) fixture.Command("mRetry1");
+  }
+  return false;
 }
 
 }  // namespace uitest

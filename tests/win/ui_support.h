@@ -183,6 +183,15 @@ void Open(UiFixture& fixture, int row);
 // Ctrl would) while `key` is pressed in the viewer's text.
 void PressWith(UiFixture& fixture, std::vector<BYTE> keys, WORD key);
 
+// "すべてのフォルダを検索" for `text`, typed into its box and asked with
+// Enter; `then` runs as soon as it is asked, before any answer can be taken.
+void AskSearchAll(UiFixture& fixture, const std::wstring& text,
+                  const std::function<void()>& then = {});
+// Asks it and waits until its hits are shown, asking again ("再構築" on the
+// hits) while the index has not taken the messages in yet; false when no hit
+// came.
+bool ShowHits(UiFixture& fixture, const std::wstring& text);
+
 // A message whose text is plain in its file (no encoding, one part), so that
 // words appended to it are its text; null when the folder holds none.
 const thread::ThreadNode* PlainTextMessage(UiFixture& fixture);

@@ -180,6 +180,46 @@ TEST_F(ThreadView, BodySearchShowsTheThreadOfAWordOnlyInAMessagesText) {
   EXPECT_TRUE(fixture.Errors.empty());
 }
 
+// Counts the texts a window is given with SB_SETTEXTW while it is watched.
+class StatusTexts {
+ public:
+  explicit StatusTexts(HWND status) : status_(status) {
+    SetWindowSubclass(status_, &Watch, kId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~StatusTexts() { RemoveWindowSubclass(status_, &Watch, kId); }
+  int count = 0;
+
+ private:
+  static constexpr UINT_PTR kId = 0x5354;
+  static LRESULT CALLBACK Watch(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                DWORD_PTR self) {
+    if (message == SB_SETTEXTW) ++reinterpret_cast<StatusTexts*>(self)->count;
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+  }
+  HWND status_;
+};
+
+// An input method hands its commit to the box, and its characters come
+// queued together (WM_IME_CHAR): the rows are filtered once, for the whole
+// text (each filter ends by showing its count in the status bar). The box
+// asks for a commit as one change of its text.
+TEST_F(ThreadView, AnInputMethodsCommitFiltersTheRowsOnce) {
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  EXPECT_EQ(SendMessageW(box, EM_GETIMESTATUS, EMSIS_COMPOSITIONSTRING, 0) & EIMES_GETCOMPSTRATONCE,
+            EIMES_GETCOMPSTRATONCE);
+  const std::string sender = RowNode(fixture, fixture.RowCount() - 1).Sender.str();
+  SetFocus(box);
+  StatusTexts shown(GetDlgItem(main.hwnd(), ui::TVtFormMain::kStatusBarId));
+  for (const wchar_t c : platform::Widen(sender)) PostMessageW(box, WM_IME_CHAR, c, 1);
+  ASSERT_TRUE(PumpUntil([&] { return BoxText(fixture) == sender; }, 3000));
+  Settle();
+  EXPECT_TRUE(main.ThreadList().View().FilterOn());
+  EXPECT_EQ(shown.count, 1) << "filtered once for " << platform::Widen(sender).size()
+                            << " characters";
+}
+
 // A folder without messages shows no rows, but choosing it empties the box
 // as choosing any other folder does: coming back finds every row.
 TEST_F(ThreadView, AnEmptyFolderChosenAndLeftEmptiesTheFilterBox) {
