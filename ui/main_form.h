@@ -122,8 +122,9 @@ class TVtFormMain final : public Window,
   bool FormCloseQuery();
   // The main window's and the viewer's settings into "Veltra.ini", as at a
   // close (also at log-off, which ends the process without one). A save that
-  // fails is told (ReportUnsavedSettings).
-  void SaveAllSettings();
+  // fails is told (ReportUnsavedSettings) unless `report` is false: at
+  // log-off no box may be shown.
+  void SaveAllSettings(bool report = true);
   // ShowMessageText that the settings file could not be written, naming it;
   // once a run.
   void ReportUnsavedSettings();

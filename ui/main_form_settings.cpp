@@ -16,7 +16,7 @@
 
 namespace ui {
 
-void TVtFormMain::SaveAllSettings() {
+void TVtFormMain::SaveAllSettings(bool report) {
   bool saved = false;
   if (viewer_ != nullptr) {
     saved = viewer_->SaveSettings();
@@ -28,7 +28,7 @@ void TVtFormMain::SaveAllSettings() {
   }
   CollectMainSettings();
   saved = settings::SaveMainSettings(environment_.SettingsPath, main_settings_) && saved;
-  if (!saved) ReportUnsavedSettings();
+  if (!saved && report) ReportUnsavedSettings();
 }
 
 // Once a run: a file that could not be written once will not be written the

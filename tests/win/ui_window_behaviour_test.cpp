@@ -149,6 +149,20 @@ TEST_F(WindowBehaviour, LogOffWritesTheSettingsBeforeTheProcessEnds) {
   }
 }
 
+// No box may show while the session ends: a save that fails at log-off is
+// not told, and a close later in the same run still tells it.
+TEST_F(WindowBehaviour, ALogOffShowsNoBoxWhenTheSaveFails) {
+  fixture.Start();
+  HANDLE held = CreateFileW(platform::Widen(fixture.SettingsPath()).c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SendMessageW(fixture.Main().hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(fixture.Messages.empty());
+  fixture.Main().SaveAllSettings();
+  CloseHandle(held);
+  EXPECT_EQ(fixture.Messages.size(), 1u) << "the close's save tells it";
+}
+
 TEST_F(WindowBehaviour, AnErrorInTheStartUpIsShownAndTheProgramGoesOn) {
   fixture.Dir().WriteFile("Veltra.ini", "");
   fixture.ReadRegistry = []() -> std::string { throw std::runtime_error("registry unreadable"); };
