@@ -243,6 +243,8 @@ void TVtFormMain::ShowMessageText(const std::string& text) {
 void TVtFormMain::Timer1Timer() {
   KillTimer(hwnd(), kTimer1Id);
   if (environment_.RemoveSplash) environment_.RemoveSplash();
+  // After the splash, which is topmost and would hide the box.
+  WarnOfVirtualStoreCopy();
 }
 
 LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,9 +4,13 @@
 // pop-up menu and the plain-key shortcuts in the folder list.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+// shlobj.h needs the types of windows.h.
+#include <shlobj.h>
 
 #include <stdexcept>
 
+#include "mailbox/virtual_store.h"
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
 #include "tests/win/standin_support.h"
@@ -161,6 +165,34 @@ TEST_F(WindowBehaviour, ALogOffShowsNoBoxWhenTheSaveFails) {
   fixture.Main().SaveAllSettings();
   CloseHandle(held);
   EXPECT_EQ(fixture.Messages.size(), 1u) << "the close's save tells it";
+}
+
+// The 64-bit program, which Windows never virtualises, says at each start,
+// once the splash has gone, that the mailbox has a copy in the VirtualStore
+// (newer than what it reads), naming the copy; without one it says nothing.
+// The 32-bit program is virtualised and reads the copy itself.
+TEST_F(WindowBehaviour, AMailboxWithAVirtualStoreCopyIsToldAtEachStart) {
+  for (const bool copied : {false, true, true}) {
+    fixture.Restore();
+    const mailbox::VirtualStoreCopy copy =
+        mailbox::VirtualStorePath(fixture.MailboxDir(), fixture.LocalAppData);
+    ASSERT_FALSE(copy.Path.empty()) << copy.Why;
+    if (copied) {
+      ASSERT_EQ(SHCreateDirectoryExW(nullptr, platform::Widen(copy.Path).c_str(), nullptr),
+                ERROR_SUCCESS);
+    }
+    bool splash_gone = false;
+    fixture.RemoveSplash = [&] { splash_gone = true; };
+    fixture.Start();
+    EXPECT_TRUE(fixture.Messages.empty()) << "told under the splash";
+    ASSERT_TRUE(PumpUntil([&] { return splash_gone; }, 5000));
+    std::vector<std::string> told;
+#if defined(_WIN64)
+    if (copied)
+      told.push_back(ui::ja::kVirtualStoreCopyBefore + copy.Path + ui::ja::kVirtualStoreCopyAfter);
+#endif
+    EXPECT_EQ(fixture.Messages, told) << copied;
+  }
 }
 
 TEST_F(WindowBehaviour, AnErrorInTheStartUpIsShownAndTheProgramGoesOn) {
