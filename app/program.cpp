@@ -17,7 +17,9 @@ platform::SystemPath SettingsFilePath(const platform::SystemPath& program_folder
   settings::SettingsHomeFacts facts;
   facts.BesideExists = platform::FileExists(beside);
   facts.BesideWritable = facts.BesideExists && platform::CanWriteFile(beside);
-  facts.FolderWritable = platform::CanCreateFileIn(program_folder);
+  // Asked only when there is no file yet; the 32-bit program, virtualised,
+  // hears yes for a folder under "Program Files" (see CanCreateFileIn).
+  facts.FolderWritable = !facts.BesideExists && platform::CanCreateFileIn(program_folder);
   if (settings::ChooseSettingsHome(facts) == settings::SettingsHome::kBesideProgram ||
       app_data.empty()) {
     return beside;  // with no application data either, a failed save says so

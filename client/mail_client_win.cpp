@@ -228,7 +228,7 @@ bool ShellClientSystem::Launch(const std::string& exe_path, const std::string& p
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner_;
-  info.lpVerb = L"open";
+  info.lpVerb = client::kShellVerb;
   info.lpFile = file.c_str();
   info.lpParameters = arguments.c_str();
   info.nShow = SW_SHOWNORMAL;

@@ -19,6 +19,10 @@
 
 namespace client {
 
+// The shell verb that starts the mail client and opens a URL (the shell
+// matches verbs ignoring letter case).
+inline constexpr wchar_t kShellVerb[] = L"Open";
+
 enum class ClientState {
   kNotRunning,  // no top-level window of the client's class
   kHung,        // Windows flags its window as hung

@@ -12,6 +12,11 @@ target_link_libraries(veltrano_tests PRIVATE search veltrano_mkmailbox sqlite3 G
 target_compile_options(veltrano_tests PRIVATE ${VELTRANO_WARNINGS})
 target_compile_definitions(veltrano_tests PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
 add_dependencies(veltrano_tests veltrano-cli)
+# The manifests of both Windows builds, for the test that reads them.
+veltrano_manifest(x86 ${CMAKE_BINARY_DIR}/generated/manifest/x86.manifest)
+veltrano_manifest(amd64 ${CMAKE_BINARY_DIR}/generated/manifest/amd64.manifest)
+target_compile_definitions(veltrano_tests PRIVATE
+                           VELTRANO_MANIFEST_DIR="${CMAKE_BINARY_DIR}/generated/manifest")
 
 # Benchmarks: one executable per bench/*.cpp, run on demand only.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)

@@ -11,12 +11,10 @@ file(WRITE ${CMAKE_BINARY_DIR}/generated/rc/version.h
 # common controls it binds: 64-bit Windows refuses to start a program whose
 # manifest asks for an assembly of another architecture (Wine does not check).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(VELTRANO_MANIFEST_ARCH amd64)
+  veltrano_manifest(amd64 ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest)
 else()
-  set(VELTRANO_MANIFEST_ARCH x86)
+  veltrano_manifest(x86 ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest)
 endif()
-configure_file(${CMAKE_SOURCE_DIR}/app/res/veltrano.manifest.in
-               ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest @ONLY)
 set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated/rc)
 set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_BINARY_DIR}/generated/rc/veltrano.manifest)

@@ -87,12 +87,19 @@ std::wstring ProgramFolder() {
   return path;
 }
 
-std::wstring UserAppDataFolder() {
+namespace {
+
+std::wstring KnownFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
-    return {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
   return path;
 }
+
+}  // namespace
+
+std::wstring UserAppDataFolder() { return KnownFolder(CSIDL_APPDATA); }
+
+std::wstring UserLocalAppDataFolder() { return KnownFolder(CSIDL_LOCAL_APPDATA); }
 
 std::u16string Cp932ToUtf16(std::string_view cp932) {
   const std::wstring w = Widen(cp932);

@@ -89,7 +89,7 @@ bool ReadSettled(const std::function<std::optional<FileStamp>()>& stamp,
 // old file is then untouched and the temporary file removed).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 // The same, tried once: a file another program holds fails at once, for the
-// caller to report, rather than keep the window's thread waiting.
+// caller, which knows how long it may wait, to try again or report.
 bool ReplaceFileAtomically(const SystemPath& path, std::string_view bytes);
 
 // Creates the file, or cuts an existing one to zero length. False on failure.

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// shlobj.h needs the types of windows.h.
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "platform/file_open.h"
 #include "platform/files.h"
@@ -173,18 +176,94 @@ bool CanWriteFile(const SystemPath& path) {
   return true;
 }
 
-// Makes and drops a probe file: the folder's permissions are what Windows
-// says when asked to create a file, whatever its attributes show. (The
-// program's manifest asks for no elevation, so a folder under "Program
-// Files" is not quietly redirected to the VirtualStore.)
+namespace {
+
+// Whether this process's token is granted `access` by the security descriptor
+// of `path` (false when the descriptor cannot be read).
+bool Granted(const std::wstring& path, DWORD access) {
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD needed = 0;
+  GetFileSecurityW(path.c_str(), parts, nullptr, 0, &needed);
+  if (needed == 0) return false;
+  std::vector<BYTE> descriptor(needed);
+  if (!GetFileSecurityW(path.c_str(), parts, descriptor.data(), needed, &needed)) return false;
+  HANDLE process_token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process_token)) {
+    return false;
+  }
+  // AccessCheck takes an impersonation token.
+  HANDLE token = nullptr;
+  const bool duplicated = DuplicateToken(process_token, SecurityImpersonation, &token) != 0;
+  CloseHandle(process_token);
+  if (!duplicated) return false;
+  GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                          FILE_ALL_ACCESS};
+  MapGenericMask(&access, &mapping);
+  PRIVILEGE_SET privileges{};
+  DWORD privileges_size = sizeof privileges;
+  DWORD granted = 0;
+  BOOL allowed = FALSE;
+  const bool checked = AccessCheck(descriptor.data(), token, access, &mapping, &privileges,
+                                   &privileges_size, &granted, &allowed) != 0;
+  CloseHandle(token);
+  return checked && allowed != FALSE;
+}
+
+// UAC virtualisation is on for this process: a 32-bit program whose manifest
+// names no execution level, run by a standard user.
+bool Virtualised() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD on = 0;
+  DWORD size = 0;
+  const bool read =
+      GetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on, &size) != 0;
+  CloseHandle(token);
+  return read && on != 0;
+}
+
+std::wstring KnownFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  return path;
+}
+
+// `path` is `root` or inside it, letters compared ignoring case.
+bool Inside(const std::wstring& path, const std::wstring& root) {
+  if (root.empty() || path.size() < root.size()) return false;
+  if (CompareStringOrdinal(path.c_str(), static_cast<int>(root.size()), root.c_str(),
+                           static_cast<int>(root.size()), TRUE) != CSTR_EQUAL) {
+    return false;
+  }
+  return path.size() == root.size() || path[root.size()] == L'\\' || root.back() == L'\\';
+}
+
+// The folders whose writes virtualisation sends to the user's VirtualStore.
+bool VirtualisedFolder(const std::wstring& folder) {
+  wchar_t program_files_64[MAX_PATH] = {};  // "C:\Program Files" as a 32-bit process on 64-bit
+  GetEnvironmentVariableW(L"ProgramW6432", program_files_64, MAX_PATH);
+  for (const std::wstring& root :
+       {KnownFolder(CSIDL_PROGRAM_FILES), KnownFolder(CSIDL_PROGRAM_FILESX86),
+        std::wstring(program_files_64), KnownFolder(CSIDL_WINDOWS),
+        KnownFolder(CSIDL_COMMON_APPDATA)}) {
+    if (Inside(folder, root)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// Asked of the folder's security descriptor, nothing made: whether this
+// process may add a file to it. Under virtualisation (the 32-bit program) a
+// folder Windows protects takes new files too: they land in the user's
+// VirtualStore, where this program, and the 32-bit mail client, find them
+// again, so the settings file there belongs beside the program.
 bool CanCreateFileIn(const SystemPath& folder) {
-  const SystemPath probe = folder.Join("Veltrano-write-probe.tmp~");
-  HANDLE file = CreateFileW(
-      probe.native().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  const DWORD a = Attributes(folder.native());
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  if (Granted(folder.native(), FILE_ADD_FILE)) return true;
+  return Virtualised() && VirtualisedFolder(folder.native());
 }
 
 }  // namespace platform

@@ -23,5 +23,7 @@ std::wstring ProgramFolder();
 // The user's roaming application data folder ("%APPDATA%"), without a
 // trailing "\\"; empty when the system names none.
 std::wstring UserAppDataFolder();
+// The user's local application data folder ("%LOCALAPPDATA%"), likewise.
+std::wstring UserLocalAppDataFolder();
 
 }  // namespace platform

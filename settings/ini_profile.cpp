@@ -1,6 +1,8 @@
 #include "settings/ini_profile.h"
 
+#include <chrono>
 #include <cstddef>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/text_bytes.h"
@@ -173,31 +175,40 @@ std::int32_t IniReader::ReadInteger(std::string_view section, std::string_view k
 
 IniWriter::IniWriter(const std::string& path) : IniWriter(platform::SystemPath::FromCp932(path)) {}
 
-IniWriter::IniWriter(platform::SystemPath path) : path_(std::move(path)) {
-  std::string bytes;
-  if (platform::ReadWholeFile(path_, bytes)) text_ = IniText(bytes);
-}
+IniWriter::IniWriter(platform::SystemPath path) : path_(std::move(path)) {}
 
 void IniWriter::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  text_.Set(section, key, value);
+  writes_.push_back({std::string(section), std::string(key), std::string(value)});
 }
 
 void IniWriter::WriteQuotedString(std::string_view section, std::string_view key,
                                   std::string_view value) {
   std::string quoted;
   quoted.append("\"").append(value).append("\"");
-  text_.Set(section, key, quoted);
+  WriteString(section, key, quoted);
 }
 
 void IniWriter::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
-  text_.Set(section, key, std::to_string(value));
+  WriteString(section, key, std::to_string(value));
 }
 
 // No path (the program's folder cannot be named): nothing is written, and in
-// particular nothing beside an empty name in the current directory.
+// particular nothing beside an empty name in the current directory. A file
+// that is there but cannot be read is held by another program: writing over
+// it would lose its other keys, so the pass waits for it as for a held rename.
 bool IniWriter::Commit() {
   if (path_.empty()) return false;
-  return platform::ReplaceFileAtomically(path_, text_.Serialize());
+  for (int tries = 1;; ++tries) {
+    std::string bytes;
+    const bool read = platform::ReadWholeFile(path_, bytes);
+    if (read || !platform::FileExists(path_)) {
+      IniText text(read ? bytes : std::string());
+      for (const Write& write : writes_) text.Set(write.section, write.key, write.value);
+      if (platform::ReplaceFileAtomically(path_, text.Serialize())) return true;
+    }
+    if (tries >= kCommitTries) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kCommitPauseMs * tries));
+  }
 }
 
 }  // namespace settings

@@ -9,11 +9,12 @@
 //     then hex digits, taken as 32 bits; anything else gives the default.
 //
 // A reading pass (IniReader) opens the file, reads it whole and closes it.
-// A writing pass (IniWriter) reads the file, changes only the keys written and
-// keeps every other line, and replaces the file atomically when committed, so
-// a crash or a full disk never leaves a half-written file. The commit is
-// tried once (it runs on the window's thread): a file another program holds
-// fails at once, for the caller to report.
+// A writing pass (IniWriter) collects its keys; its commit reads the file,
+// changes only the keys written, keeps every other line, and replaces the file
+// atomically, so a crash or a full disk never leaves a half-written file.
+// Another program (a virus scanner, a sync client) may hold the file for a
+// moment: the commit is tried again for half a second (kCommitTries) before
+// it fails, for the caller to report.
 
 #include <cstdint>
 #include <string>
@@ -77,9 +78,14 @@ class IniReader {
   IniText text_;
 };
 
+// Pauses of 50, 100, 150 and 200 ms between the tries: half a second for one
+// pass, a second for the two passes of a shutdown.
+inline constexpr int kCommitTries = 5;
+inline constexpr int kCommitPauseMs = 50;
+
 class IniWriter {
  public:
-  // Reads the current file (missing: empty) to keep what is not written.
+  // Nothing is read or written until Commit.
   explicit IniWriter(const std::string& path);  // a CP932 path
   explicit IniWriter(platform::SystemPath path);
 
@@ -88,13 +94,19 @@ class IniWriter {
   void WriteQuotedString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
-  // Replaces the file atomically; false when it could not be written (the old
-  // file then stays as it was).
+  // Reads the file (missing: empty), sets the keys written and replaces it
+  // atomically; false when it could not be read or written within the tries
+  // (the old file then stays as it was).
   bool Commit();
 
  private:
+  struct Write {
+    std::string section;
+    std::string key;
+    std::string value;  // as stored, quotes included
+  };
   platform::SystemPath path_;
-  IniText text_;
+  std::vector<Write> writes_;
 };
 
 }  // namespace settings

@@ -85,8 +85,11 @@ platform::SystemPath SettingsPath(const platform::SystemPath& folder);
 // Where "Veltra.ini" lives. Beside the program, as a program unpacked from its
 // zip into a folder of the user's keeps it, when the file there can be
 // written, or when there is none yet and the folder takes new files. Else
-// (a program under "Program Files", a read-only file or folder) under the
-// user's application data, "%APPDATA%\Veltrano", which the program makes.
+// (the 64-bit program under "Program Files", a read-only file or folder)
+// under the user's application data, "%APPDATA%\Veltrano", which the program
+// makes. The 32-bit program is virtualised as the mail client is: a folder
+// under "Program Files" takes its files, into the user's VirtualStore, so its
+// file stays beside it.
 // The folder's name plays no part: the path is held in UTF-16.
 struct SettingsHomeFacts {
   bool BesideExists = false;    // "Veltra.ini" beside the program is a file
@@ -98,7 +101,8 @@ SettingsHome ChooseSettingsHome(const SettingsHomeFacts& facts);
 
 // Passes. Reads never fail: missing file, section or key, or a value that is
 // not a number give the defaults above. Writes return false when the file could
-// not be replaced (the old file then stays whole); they are tried once.
+// not be replaced within half a second (the old file then stays whole; see
+// IniWriter).
 ViewerSettings LoadViewerSettings(const platform::SystemPath& path);
 MainWindowSettings LoadMainSettings(const platform::SystemPath& path);
 PropertySettings LoadPropertySettings(const platform::SystemPath& path);

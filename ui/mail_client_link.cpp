@@ -22,7 +22,7 @@ void WindowsMailClientLink::OpenUrl(const std::string& url) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = L"open";
+  info.lpVerb = client::kShellVerb;
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   // A URL without a handler is not reported.

@@ -256,6 +256,8 @@ void TVtFormMain::ShowMessageText(const std::string& text) {
 void TVtFormMain::Timer1Timer() {
   KillTimer(hwnd(), kTimer1Id);
   if (environment_.RemoveSplash) environment_.RemoveSplash();
+  // After the splash, which is topmost and would hide the box.
+  WarnOfVirtualStoreCopy();
 }
 
 LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -350,11 +352,12 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (FormCloseQuery()) DestroyWindow(hwnd());
       return 0;
     // At log-off or shut-down Windows ends the process after WM_ENDSESSION
-    // without a WM_CLOSE: the settings are written then, whatever is running.
+    // without a WM_CLOSE: the settings are written then, whatever is running,
+    // and a failure is not told (the session is ending; no box may show).
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wparam != FALSE) SaveAllSettings();
+      if (wparam != FALSE) SaveAllSettings(false);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -50,6 +50,9 @@ struct MainFormEnvironment {
   // Replaces the shell's folder-browse dialog when set (tests).
   mailbox::BrowseForMailboxFn BrowseForMailbox;
   MailClientLink* MailClient = nullptr;  // null: nothing is sent to the mail client or the shell
+  // The user's local application data folder, where Windows keeps the
+  // VirtualStore (CP932); empty: the system's.
+  std::string LocalAppData;
   // Replaces the message box of ShowMessageText when set (tests).
   std::function<void(const std::string&)> MessageHook;
   // Called by Timer1Timer to take the splash window away.
@@ -123,11 +126,15 @@ class TVtFormMain final : public Window,
 
   // ---- Event handlers ------------------------------------------------------
   void FormShow();
+  // The 64-bit program at start, once the splash has gone: says when the
+  // mailbox has a copy in the VirtualStore, which only a 32-bit program sees.
+  void WarnOfVirtualStoreCopy();
   bool FormCloseQuery();
   // The main window's and the viewer's settings into "Veltra.ini", as at a
   // close (also at log-off, which ends the process without one). A save that
-  // fails is told (ReportUnsavedSettings).
-  void SaveAllSettings();
+  // fails is told (ReportUnsavedSettings) unless `report` is false: at
+  // log-off no box may be shown.
+  void SaveAllSettings(bool report = true);
   // ShowMessageText that the settings file could not be written, naming it;
   // once a run.
   void ReportUnsavedSettings();

@@ -1,8 +1,11 @@
-// TVtFormMain: the settings file's saves, and the commands that open a
-// dialog: folder properties, the two list fonts, the version, the options and
-// the choice of the mailbox.
+// TVtFormMain: the settings file's saves, the word at start about a mailbox
+// the VirtualStore holds a copy of, and the commands that open a dialog:
+// folder properties, the two list fonts, the version, the options and the
+// choice of the mailbox.
 
 #include "mailbox/folder_discovery.h"
+#include "mailbox/virtual_store.h"
+#include "platform/files.h"
 #include "platform/wide_win.h"
 #include "thread/thread_rows.h"
 #include "ui/dialogs/about_form.h"
@@ -16,7 +19,7 @@
 
 namespace ui {
 
-void TVtFormMain::SaveAllSettings() {
+void TVtFormMain::SaveAllSettings(bool report) {
   bool saved = false;
   if (viewer_ != nullptr) {
     saved = viewer_->SaveSettings();
@@ -28,7 +31,7 @@ void TVtFormMain::SaveAllSettings() {
   }
   CollectMainSettings();
   saved = settings::SaveMainSettings(environment_.SettingsPath, main_settings_) && saved;
-  if (!saved) ReportUnsavedSettings();
+  if (!saved && report) ReportUnsavedSettings();
 }
 
 // Once a run: a file that could not be written once will not be written the
@@ -37,6 +40,18 @@ void TVtFormMain::ReportUnsavedSettings() {
   if (unsaved_settings_reported_) return;
   unsaved_settings_reported_ = true;
   ShowMessageText(ja::kSettingsNotSaved + platform::Narrow(environment_.SettingsPath.native()));
+}
+
+// At each start, not once ever: the mail shown stays stale for as long as the
+// copy is there. The 32-bit program is virtualised and reads the copy itself.
+void TVtFormMain::WarnOfVirtualStoreCopy() {
+#if defined(_WIN64)
+  std::string local = environment_.LocalAppData;
+  if (local.empty()) local = platform::NarrowPath(platform::UserLocalAppDataFolder()).value_or("");
+  const mailbox::VirtualStoreCopy copy = mailbox::VirtualStorePath(account_.MailboxDir, local);
+  if (copy.Path.empty() || !platform::DirectoryExists(copy.Path)) return;
+  ShowMessageText(ja::kVirtualStoreCopyBefore + copy.Path + ja::kVirtualStoreCopyAfter);
+#endif
 }
 
 std::string TVtFormMain::BrowseForMailbox(const std::string& initial_dir) {

@@ -1,6 +1,7 @@
-// What Windows checks in the program file before any of its code runs and
-// Wine does not: the manifest's processor architecture. The test program
-// carries the same resources as Veltrano.exe, so its own manifest is read.
+// What Windows reads in the program file before any of its code runs and
+// Wine does not: the manifest's processor architecture and execution level.
+// The test program carries the same resources as Veltrano.exe, so its own
+// manifest is read.
 
 #include <windows.h>
 // The gtest header after windows.h, as in the other Windows tests.
@@ -42,6 +43,19 @@ TEST(ProgramImage, ManifestAssembliesFitThisBuildsArchitecture) {
     ++identities;
   }
   EXPECT_GT(identities, 0) << "no processorArchitecture read from the manifest";
+}
+
+// The 32-bit program names no execution level, so that Windows virtualises
+// its files as it does the 32-bit mail client's; the 64-bit one, never
+// virtualised, asks for asInvoker.
+TEST(ProgramImage, OnlyThe64BitProgramNamesAnExecutionLevel) {
+  const std::string manifest = OwnManifest();
+  ASSERT_FALSE(manifest.empty()) << "no manifest resource";
+#if defined(__x86_64__)
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+#else
+  EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
+#endif
 }
 
 }  // namespace

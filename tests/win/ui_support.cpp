@@ -155,6 +155,7 @@ void UiFixture::Start() {
   environment.NkfLibrary = NkfLibrary;
   environment.FullTextIndex = FullTextIndex;
   environment.RemoveSplash = RemoveSplash;
+  environment.LocalAppData = LocalAppData;
   environment.MessageHook = [this](const std::string& text) { Messages.push_back(text); };
   main_ = std::make_unique<ui::TVtFormMain>(std::move(environment));
   main_->Show(SW_SHOW);
@@ -211,6 +212,7 @@ void UiFixture::SetDefaults() {
   RemoveSplash = nullptr;
   NkfLibrary = L"NKF32.DLL";
   FullTextIndex = false;
+  LocalAppData = dir_.Join("local");
 }
 
 std::string UiFixture::FolderPath(int folder) const {

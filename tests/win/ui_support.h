@@ -130,6 +130,9 @@ class UiFixture {
   // Whether the window keeps the full-text index (off unless set: the tests
   // that do not search the text stay as fast as before).
   bool FullTextIndex = false;
+  // The local application data folder the window looks for a VirtualStore
+  // in ("local" in the test's folder unless set).
+  std::string LocalAppData;
   std::vector<std::string> Messages;  // texts given to ShowMessageText
   std::vector<std::string> Errors;    // texts of the error box
   RecordingMailClient MailClient;

@@ -4,9 +4,13 @@
 // pop-up menu and the plain-key shortcuts in the folder list.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+// shlobj.h needs the types of windows.h.
+#include <shlobj.h>
 
 #include <stdexcept>
 
+#include "mailbox/virtual_store.h"
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
 #include "tests/win/standin_support.h"
@@ -146,6 +150,48 @@ TEST_F(WindowBehaviour, LogOffWritesTheSettingsBeforeTheProcessEnds) {
     settings::IniReader saved(fixture.SettingsPath());
     EXPECT_EQ(saved.ReadInteger("MainWindow", "Left", 0), ending ? 60 : 0) << ending;
     EXPECT_EQ(saved.ReadInteger("MainWindow", "Width", 0), ending ? 600 : 0) << ending;
+  }
+}
+
+// No box may show while the session ends: a save that fails at log-off is
+// not told, and a close later in the same run still tells it.
+TEST_F(WindowBehaviour, ALogOffShowsNoBoxWhenTheSaveFails) {
+  fixture.Start();
+  HANDLE held = CreateFileW(platform::Widen(fixture.SettingsPath()).c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SendMessageW(fixture.Main().hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(fixture.Messages.empty());
+  fixture.Main().SaveAllSettings();
+  CloseHandle(held);
+  EXPECT_EQ(fixture.Messages.size(), 1u) << "the close's save tells it";
+}
+
+// The 64-bit program, which Windows never virtualises, says at each start,
+// once the splash has gone, that the mailbox has a copy in the VirtualStore
+// (newer than what it reads), naming the copy; without one it says nothing.
+// The 32-bit program is virtualised and reads the copy itself.
+TEST_F(WindowBehaviour, AMailboxWithAVirtualStoreCopyIsToldAtEachStart) {
+  for (const bool copied : {false, true, true}) {
+    fixture.Restore();
+    const mailbox::VirtualStoreCopy copy =
+        mailbox::VirtualStorePath(fixture.MailboxDir(), fixture.LocalAppData);
+    ASSERT_FALSE(copy.Path.empty()) << copy.Why;
+    if (copied) {
+      ASSERT_EQ(SHCreateDirectoryExW(nullptr, platform::Widen(copy.Path).c_str(), nullptr),
+                ERROR_SUCCESS);
+    }
+    bool splash_gone = false;
+    fixture.RemoveSplash = [&] { splash_gone = true; };
+    fixture.Start();
+    EXPECT_TRUE(fixture.Messages.empty()) << "told under the splash";
+    ASSERT_TRUE(PumpUntil([&] { return splash_gone; }, 5000));
+    std::vector<std::string> told;
+#if defined(_WIN64)
+    if (copied)
+      told.push_back(ui::ja::kVirtualStoreCopyBefore + copy.Path + ui::ja::kVirtualStoreCopyAfter);
+#endif
+    EXPECT_EQ(fixture.Messages, told) << copied;
   }
 }
 
