@@ -180,6 +180,8 @@ TEST_F(SearchStopTest, ADetachedIndexEndsOnItsOwnAndSaysNothingMore) {
 TEST_F(SearchStopTest, AFailedQueryIsAnsweredSoAndTheSearcherGoesOn) {
   WriteMessages(3);
   FaultyFiles files;
+  // Two connections take turns on the file here: their lock retries must wait.
+  files.SleepForReal();
   Reports reports;
   BackgroundIndex index(mailbox_, reports.Events(), Open());
   ASSERT_TRUE(reports.WaitFor([&] { return reports.Updated(""); }));
