@@ -225,7 +225,7 @@ void BackgroundIndex::Core::Keep() {
 
 bool BackgroundIndex::Core::Failed(const MailIndex& index, bool& said) {
   if (index.Error().empty()) return false;  // stopped
-  if (index.Damaged()) return true;  // said as unavailable
+  if (index.Damaged()) return true;         // said as unavailable
   if (!said) Say(events.update_failed, index.Error());
   said = true;
   return true;

@@ -52,8 +52,7 @@ class SearchStopTest : public ::testing::Test {
   }
   std::unique_ptr<MailIndex> Connect() const {
     std::string error;
-    std::unique_ptr<MailIndex> index =
-        MailIndex::OpenAt(mailbox_, index_path_, &error);
+    std::unique_ptr<MailIndex> index = MailIndex::OpenAt(mailbox_, index_path_, &error);
     EXPECT_NE(index, nullptr) << error;
     return index;
   }
