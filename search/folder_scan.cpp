@@ -59,7 +59,7 @@ std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_stri
     message.flags = thread::FlagWord(record.StatusBlock);
     message.sender = std::move(record.Sender);
     message.subject = std::string(thread::DisplaySubject(record.Subject, ml_string_delete));
-    const std::string key = NameKey(message.name + kMessageExtension);
+    const std::string key = NameKey(message.name + mailbox::kMessageExtension);
     const auto file =
         std::lower_bound(files.begin(), files.end(), key,
                          [](const auto& f, const std::string& k) { return f.name < k; });

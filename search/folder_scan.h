@@ -10,11 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 
 namespace search {
-
-inline constexpr char kMessageExtension[] = ".qnm";
 
 struct ListedMessage {
   std::string name;          // the record's message name

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "mailbox/accounts.h"
+#include "mailbox/client_files.h"
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
 #include "platform/utf8_path.h"
@@ -14,8 +15,6 @@
 
 namespace search {
 namespace {
-
-constexpr char kEntryList[] = "Entry.lst";
 
 // Deleted messages leave their words behind (search/index_file.cpp); when they outnumber
 // half the live ones (and are many), the index is emptied and built again.
@@ -247,8 +246,9 @@ bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   for (const mailbox::FolderInfo& folder : folders) {
     seen.BindBlob(1, Relative(folder.Path));
     if (seen.Step() != SQLITE_ROW ||
-        seen.Int(0) != StampHash(platform::StampOf(platform::JoinPath(folder.Path, kEntryList)),
-                                 platform::StampOf(folder.Path))) {
+        seen.Int(0) !=
+            StampHash(platform::StampOf(platform::JoinPath(folder.Path, mailbox::kEntryList)),
+                      platform::StampOf(folder.Path))) {
       return false;
     }
     ++summary.folders;
@@ -271,7 +271,7 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   if (!folder_id) return Failed(failure, ja::kCannotUpdate);
   ++summary_.folders;
 
-  const std::string list_path = platform::JoinPath(folder_dir, kEntryList);
+  const std::string list_path = platform::JoinPath(folder_dir, mailbox::kEntryList);
   const std::int64_t seen_now =
       StampHash(platform::StampOf(list_path), platform::StampOf(folder_dir));
   if (!check_every_file_) {
@@ -286,8 +286,8 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   // A folder whose "Entry.lst" cannot be read lists nothing, as in the thread list.
   std::string list;
   if (!platform::ReadSettledFile(list_path, list)) list.clear();
-  const std::vector<ListedMessage> listed =
-      ListMessages(list, ml_string_delete, platform::ListFileStamps(folder_dir, "*.qnm"));
+  const std::vector<ListedMessage> listed = ListMessages(
+      list, ml_string_delete, platform::ListFileStamps(folder_dir, mailbox::kMessagePattern));
   list = std::string();
 
   std::vector<IndexedMessage> indexed;

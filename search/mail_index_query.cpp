@@ -2,6 +2,7 @@
 // command line, and what a folder still lacks.
 #include <algorithm>
 
+#include "mailbox/client_files.h"
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
 #include "search/fold.h"
@@ -119,10 +120,11 @@ std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
 
 std::size_t MailIndex::Unindexed(const std::string& folder_dir) {
   std::string list;
-  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, "Entry.lst"), list)) return 0;
+  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, mailbox::kEntryList), list))
+    return 0;
   const int ml = mailbox::ReadFolderDisplaySettings(folder_dir, 0).MlStringDelete;
   const std::vector<ListedMessage> listed =
-      ListMessages(list, ml, platform::ListFileStamps(folder_dir, "*.qnm"));
+      ListMessages(list, ml, platform::ListFileStamps(folder_dir, mailbox::kMessagePattern));
   const std::string relative = Relative(folder_dir);
   const std::optional<std::int64_t> folder_id =
       relative.empty() ? std::nullopt : FolderId(relative, false);
