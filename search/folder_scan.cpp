@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "platform/text_bytes.h"
+#include "search/fnv1a.h"
 #include "thread/index_record.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
@@ -14,23 +15,20 @@ namespace {
 // Message file names compared as Windows compares them.
 std::string NameKey(std::string_view name) { return platform::AsciiLower(name); }
 
+// A message's signature: its fields one after another.
 class Hash {
  public:
   void Add(std::string_view bytes) {
-    for (const char c : bytes) Byte(static_cast<unsigned char>(c));
-    Byte(0xFF);  // parts the fields: no Shift-JIS text ends with it
+    hash_.Bytes(bytes);
+    hash_.Byte(0xFF);  // parts the fields: no Shift-JIS text ends with it
   }
   void Add(std::uint64_t value) {
-    for (int i = 0; i < 8; ++i) Byte(static_cast<unsigned char>(value >> (8 * i)));
+    for (int i = 0; i < 8; ++i) hash_.Byte(static_cast<unsigned char>(value >> (8 * i)));
   }
-  std::int64_t Value() const { return static_cast<std::int64_t>(hash_); }
+  std::int64_t Value() const { return static_cast<std::int64_t>(hash_.Value()); }
 
  private:
-  void Byte(unsigned char b) {
-    hash_ ^= b;
-    hash_ *= 1099511628211ull;
-  }
-  std::uint64_t hash_ = 14695981039346656037ull;
+  Fnv1a hash_;
 };
 
 // The flag bits that change what the viewer shows of a message.

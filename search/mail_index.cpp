@@ -8,6 +8,7 @@
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
 #include "platform/utf8_path.h"
+#include "search/fnv1a.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
 #include "search/ja_texts.h"
@@ -22,13 +23,13 @@ constexpr std::int64_t kMinGarbage = 2000;
 
 std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
                        const std::optional<platform::FileStamp>& b) {
-  std::uint64_t hash = 14695981039346656037ull;
+  Fnv1a hash;
   for (const std::uint64_t v :
        {a ? a->Size : 1, a ? a->WriteTime : 1, b ? b->Size : 1, b ? b->WriteTime : 1}) {
-    hash = (hash ^ v) * 1099511628211ull;
+    hash.Word(v);
   }
   // 0 means "never seen".
-  return hash == 0 ? 1 : static_cast<std::int64_t>(hash);
+  return hash.Value() == 0 ? 1 : static_cast<std::int64_t>(hash.Value());
 }
 
 }  // namespace
