@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "mailbox/client_files.h"
 #include "platform/text_bytes.h"
 #include "search/fnv1a.h"
 #include "thread/index_record.h"
@@ -74,6 +75,16 @@ std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_stri
     listed.push_back(std::move(message));
   }
   return listed;
+}
+
+std::optional<std::vector<ListedMessage>> ListFolder(const std::string& folder_dir,
+                                                     int ml_string_delete) {
+  std::string list;
+  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, mailbox::kEntryList), list)) {
+    return std::nullopt;
+  }
+  return ListMessages(list, ml_string_delete,
+                      platform::ListFileStamps(folder_dir, mailbox::kMessagePattern));
 }
 
 FolderPlan PlanFolder(const std::vector<ListedMessage>& listed,

@@ -6,6 +6,7 @@
 // stamp, or its file's size or time of last write.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,10 @@ struct ListedMessage {
 // message files with their stamps (platform::ListFileStamps).
 std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_string_delete,
                                         std::vector<platform::StampedFile> files);
+// The same read from the folder at `folder_dir`: its "Entry.lst" and its message files.
+// std::nullopt when "Entry.lst" cannot be read.
+std::optional<std::vector<ListedMessage>> ListFolder(const std::string& folder_dir,
+                                                     int ml_string_delete);
 
 struct IndexedMessage {
   std::int64_t id = 0;

@@ -260,6 +260,20 @@ bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   return true;
 }
 
+std::optional<std::vector<IndexedMessage>> MailIndex::IndexedIn(std::int64_t folder_id,
+                                                                int* failure) {
+  std::vector<IndexedMessage> indexed;
+  Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
+  rows.Bind(1, folder_id);
+  int result;
+  while ((result = rows.Step()) == SQLITE_ROW) {
+    indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
+  }
+  if (result == SQLITE_DONE) return indexed;
+  if (failure != nullptr) *failure = result;
+  return std::nullopt;
+}
+
 bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
                           const std::function<bool()>& stop, const std::function<void()>& step) {
   const std::string relative = Relative(folder_dir);
@@ -285,23 +299,11 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   }
 
   // A folder whose "Entry.lst" cannot be read lists nothing, as in the thread list.
-  std::string list;
-  if (!platform::ReadSettledFile(list_path, list)) list.clear();
-  const std::vector<ListedMessage> listed = ListMessages(
-      list, ml_string_delete, platform::ListFileStamps(folder_dir, mailbox::kMessagePattern));
-  list = std::string();
-
-  std::vector<IndexedMessage> indexed;
-  {
-    Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
-    rows.Bind(1, *folder_id);
-    int result;
-    while ((result = rows.Step()) == SQLITE_ROW) {
-      indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
-    }
-    if (result != SQLITE_DONE) return Failed(result, ja::kCannotRead);
-  }
-  const FolderPlan plan = PlanFolder(listed, std::move(indexed));
+  const std::vector<ListedMessage> listed =
+      ListFolder(folder_dir, ml_string_delete).value_or(std::vector<ListedMessage>());
+  std::optional<std::vector<IndexedMessage>> indexed = IndexedIn(*folder_id, &failure);
+  if (!indexed) return Failed(failure, ja::kCannotRead);
+  const FolderPlan plan = PlanFolder(listed, std::move(*indexed));
 
   const std::size_t skipped_before = summary_.skipped;
   if (!AddMessages(folder_dir, *folder_id, listed, plan, stop, step)) return false;
