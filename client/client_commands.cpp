@@ -2,6 +2,7 @@
 
 #include "client/ja_texts.h"
 #include "client/quenmar_interface.h"
+#include "mailbox/client_files.h"
 #include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "thread/sjis_text.h"
@@ -9,7 +10,6 @@
 namespace client {
 namespace {
 
-constexpr std::size_t kExtensionLength = 4;       // ".qnm"
 constexpr std::size_t kMailboxSuffixLength = 8;   // "\Mailbox"
 
 // Where the last component of a Shift-JIS path starts: after its last "\\" or
@@ -58,8 +58,8 @@ std::string RelativeMailName(std::string_view mailbox_dir, std::string_view file
   std::string_view rest = file_path.substr(mailbox_dir.size());
   if (rest.empty() || (rest.front() != '\\' && rest.front() != '/')) return std::string();
   rest.remove_prefix(1);
-  if (rest.size() <= kExtensionLength) return std::string();
-  rest.remove_suffix(kExtensionLength);
+  if (rest.size() <= mailbox::kMessageExtensionLength) return std::string();
+  rest.remove_suffix(mailbox::kMessageExtensionLength);
   if (!thread::IsMessageName(rest.substr(LastComponentStart(rest)))) return std::string();
   return std::string(rest);
 }

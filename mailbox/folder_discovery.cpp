@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "mailbox/client_files.h"
 #include "mailbox/ja_texts.h"
 #include "platform/files.h"
 #include "settings/ini_profile.h"
@@ -28,7 +29,7 @@ struct Discovery {
   // Adds a numbered user folder and, for a container, its children.
   void AddUserFolder(const std::string& path, int depth) {
     if (Add(path, depth, "") == kFolderContainer) {
-      ScanFolderLevel(path, depth + 1, "Entry.ini");
+      ScanFolderLevel(path, depth + 1, kEntryIni);
     }
   }
 
@@ -63,7 +64,7 @@ void Discovery::ScanByNumber(const std::string& dir, int depth) {
   for (int number = 1; number <= kMaxUserFolderNumber && remaining > 0 && !Full(); ++number) {
     const std::string path = platform::JoinPath(dir, UserFolderName(number));
     if (!platform::DirectoryExists(path)) continue;
-    if (!platform::FileExists(platform::JoinPath(path, "Entry.ini"))) continue;
+    if (!platform::FileExists(platform::JoinPath(path, kEntryIni))) continue;
     AddUserFolder(path, depth);
     --remaining;
   }
@@ -96,7 +97,7 @@ void Discovery::WalkOrder(const std::string& dir, int depth, std::string_view or
     }
     if (number < 0 || number > 999) continue;
     const std::string path = platform::JoinPath(dir, UserFolderName(number));
-    if (platform::FileExists(platform::JoinPath(path, "Entry.ini"))) AddUserFolder(path, depth);
+    if (platform::FileExists(platform::JoinPath(path, kEntryIni))) AddUserFolder(path, depth);
   }
 }
 
@@ -138,7 +139,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
 }
 
 void RefreshFolderEntry(FolderInfo& f, const std::string& title, const DiscoveryOptions& options) {
-  const settings::IniReader entry(platform::JoinPath(f.Path, "Entry.ini"));
+  const settings::IniReader entry(platform::JoinPath(f.Path, kEntryIni));
   f.Title = title.empty() ? entry.ReadString(kProperty, "Title", "") : title;
   f.Kind = entry.ReadString(kProperty, "Type", "") == "Subfolder" ? kFolderContainer : kFolderMail;
   f.Total = entry.ReadInteger(kProperty, "Total", 0);
@@ -150,7 +151,7 @@ void RefreshFolderEntry(FolderInfo& f, const std::string& title, const Discovery
 }
 
 int ReadUnreadCount(const FolderInfo& folder) {
-  const std::string path = platform::JoinPath(folder.Path, "Entry.ini");
+  const std::string path = platform::JoinPath(folder.Path, kEntryIni);
   if (!platform::FileExists(path)) return 0;
   return settings::IniReader(path).ReadInteger(kProperty, "UnOpen", 0);
 }

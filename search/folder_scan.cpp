@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "mailbox/client_files.h"
 #include "platform/text_bytes.h"
+#include "search/fnv1a.h"
 #include "thread/index_record.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
@@ -14,23 +16,20 @@ namespace {
 // Message file names compared as Windows compares them.
 std::string NameKey(std::string_view name) { return platform::AsciiLower(name); }
 
+// A message's signature: its fields one after another.
 class Hash {
  public:
   void Add(std::string_view bytes) {
-    for (const char c : bytes) Byte(static_cast<unsigned char>(c));
-    Byte(0xFF);  // parts the fields: no Shift-JIS text ends with it
+    hash_.Bytes(bytes);
+    hash_.Byte(0xFF);  // parts the fields: no Shift-JIS text ends with it
   }
   void Add(std::uint64_t value) {
-    for (int i = 0; i < 8; ++i) Byte(static_cast<unsigned char>(value >> (8 * i)));
+    for (int i = 0; i < 8; ++i) hash_.Byte(static_cast<unsigned char>(value >> (8 * i)));
   }
-  std::int64_t Value() const { return static_cast<std::int64_t>(hash_); }
+  std::int64_t Value() const { return static_cast<std::int64_t>(hash_.Value()); }
 
  private:
-  void Byte(unsigned char b) {
-    hash_ ^= b;
-    hash_ *= 1099511628211ull;
-  }
-  std::uint64_t hash_ = 14695981039346656037ull;
+  Fnv1a hash_;
 };
 
 // The flag bits that change what the viewer shows of a message.
@@ -59,7 +58,7 @@ std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_stri
     message.flags = thread::FlagWord(record.StatusBlock);
     message.sender = std::move(record.Sender);
     message.subject = std::string(thread::DisplaySubject(record.Subject, ml_string_delete));
-    const std::string key = NameKey(message.name + kMessageExtension);
+    const std::string key = NameKey(message.name + mailbox::kMessageExtension);
     const auto file =
         std::lower_bound(files.begin(), files.end(), key,
                          [](const auto& f, const std::string& k) { return f.name < k; });
@@ -76,6 +75,16 @@ std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_stri
     listed.push_back(std::move(message));
   }
   return listed;
+}
+
+std::optional<std::vector<ListedMessage>> ListFolder(const std::string& folder_dir,
+                                                     int ml_string_delete) {
+  std::string list;
+  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, mailbox::kEntryList), list)) {
+    return std::nullopt;
+  }
+  return ListMessages(list, ml_string_delete,
+                      platform::ListFileStamps(folder_dir, mailbox::kMessagePattern));
 }
 
 FolderPlan PlanFolder(const std::vector<ListedMessage>& listed,

@@ -6,15 +6,15 @@
 // stamp, or its file's size or time of last write.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 
 namespace search {
-
-inline constexpr char kMessageExtension[] = ".qnm";
 
 struct ListedMessage {
   std::string name;          // the record's message name
@@ -31,6 +31,10 @@ struct ListedMessage {
 // message files with their stamps (platform::ListFileStamps).
 std::vector<ListedMessage> ListMessages(std::string_view entry_list, int ml_string_delete,
                                         std::vector<platform::StampedFile> files);
+// The same read from the folder at `folder_dir`: its "Entry.lst" and its message files.
+// std::nullopt when "Entry.lst" cannot be read.
+std::optional<std::vector<ListedMessage>> ListFolder(const std::string& folder_dir,
+                                                     int ml_string_delete);
 
 struct IndexedMessage {
   std::int64_t id = 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/utf8_path.h"
+#include "search/fnv1a.h"
 #include "search/fts5_tokenizer.h"
 #include "search/ja_texts.h"
 #include "search/message_text.h"
@@ -49,15 +50,6 @@ constexpr char kSchema[] =
     // at a time after every write: a bulk build merges all of them into one at its end
     // anyway (mail_index.cpp), and merging as it went took a fifth of its time.
     "INSERT INTO words(words, rank) VALUES('automerge', 0);";
-
-std::uint64_t Fnv1a(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
 
 enum class Check { kOurs, kPrevious, kEmpty, kForeign, kDamaged, kError };
 
@@ -147,7 +139,8 @@ std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder
   std::string key;
   for (const char c : mailbox_utf8) key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   char name[32];
-  std::snprintf(name, sizeof name, "VLTR-%016llx.fts", static_cast<unsigned long long>(Fnv1a(key)));
+  std::snprintf(name, sizeof name, "VLTR-%016llx.fts",
+                static_cast<unsigned long long>(Fnv1aOf(key)));
   return folder_utf8 + platform::kUtf8PathDelimiter + name;
 }
 

@@ -4,9 +4,11 @@
 #include <set>
 
 #include "mailbox/accounts.h"
+#include "mailbox/client_files.h"
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
 #include "platform/utf8_path.h"
+#include "search/fnv1a.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
 #include "search/ja_texts.h"
@@ -15,21 +17,19 @@
 namespace search {
 namespace {
 
-constexpr char kEntryList[] = "Entry.lst";
-
 // Deleted messages leave their words behind (search/index_file.cpp); when they outnumber
 // half the live ones (and are many), the index is emptied and built again.
 constexpr std::int64_t kMinGarbage = 2000;
 
 std::int64_t StampHash(const std::optional<platform::FileStamp>& a,
                        const std::optional<platform::FileStamp>& b) {
-  std::uint64_t hash = 14695981039346656037ull;
+  Fnv1a hash;
   for (const std::uint64_t v :
        {a ? a->Size : 1, a ? a->WriteTime : 1, b ? b->Size : 1, b ? b->WriteTime : 1}) {
-    hash = (hash ^ v) * 1099511628211ull;
+    hash.Word(v);
   }
   // 0 means "never seen".
-  return hash == 0 ? 1 : static_cast<std::int64_t>(hash);
+  return hash.Value() == 0 ? 1 : static_cast<std::int64_t>(hash.Value());
 }
 
 }  // namespace
@@ -247,8 +247,9 @@ bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   for (const mailbox::FolderInfo& folder : folders) {
     seen.BindBlob(1, Relative(folder.Path));
     if (seen.Step() != SQLITE_ROW ||
-        seen.Int(0) != StampHash(platform::StampOf(platform::JoinPath(folder.Path, kEntryList)),
-                                 platform::StampOf(folder.Path))) {
+        seen.Int(0) !=
+            StampHash(platform::StampOf(platform::JoinPath(folder.Path, mailbox::kEntryList)),
+                      platform::StampOf(folder.Path))) {
       return false;
     }
     ++summary.folders;
@@ -257,6 +258,20 @@ bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   }
   summary_ = summary;
   return true;
+}
+
+std::optional<std::vector<IndexedMessage>> MailIndex::IndexedIn(std::int64_t folder_id,
+                                                                int* failure) {
+  std::vector<IndexedMessage> indexed;
+  Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
+  rows.Bind(1, folder_id);
+  int result;
+  while ((result = rows.Step()) == SQLITE_ROW) {
+    indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
+  }
+  if (result == SQLITE_DONE) return indexed;
+  if (failure != nullptr) *failure = result;
+  return std::nullopt;
 }
 
 bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
@@ -271,7 +286,7 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   if (!folder_id) return Failed(failure, ja::kCannotUpdate);
   ++summary_.folders;
 
-  const std::string list_path = platform::JoinPath(folder_dir, kEntryList);
+  const std::string list_path = platform::JoinPath(folder_dir, mailbox::kEntryList);
   const std::int64_t seen_now =
       StampHash(platform::StampOf(list_path), platform::StampOf(folder_dir));
   if (!check_every_file_) {
@@ -284,23 +299,11 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   }
 
   // A folder whose "Entry.lst" cannot be read lists nothing, as in the thread list.
-  std::string list;
-  if (!platform::ReadSettledFile(list_path, list)) list.clear();
   const std::vector<ListedMessage> listed =
-      ListMessages(list, ml_string_delete, platform::ListFileStamps(folder_dir, "*.qnm"));
-  list = std::string();
-
-  std::vector<IndexedMessage> indexed;
-  {
-    Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
-    rows.Bind(1, *folder_id);
-    int result;
-    while ((result = rows.Step()) == SQLITE_ROW) {
-      indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
-    }
-    if (result != SQLITE_DONE) return Failed(result, ja::kCannotRead);
-  }
-  const FolderPlan plan = PlanFolder(listed, std::move(indexed));
+      ListFolder(folder_dir, ml_string_delete).value_or(std::vector<ListedMessage>());
+  std::optional<std::vector<IndexedMessage>> indexed = IndexedIn(*folder_id, &failure);
+  if (!indexed) return Failed(failure, ja::kCannotRead);
+  const FolderPlan plan = PlanFolder(listed, std::move(*indexed));
 
   const std::size_t skipped_before = summary_.skipped;
   if (!AddMessages(folder_dir, *folder_id, listed, plan, stop, step)) return false;

@@ -23,6 +23,7 @@ struct FolderInfo;
 namespace search {
 
 struct FolderPlan;
+struct IndexedMessage;
 struct ListedMessage;
 
 // A folder's directory as the index names it: relative to the mailbox at
@@ -110,6 +111,10 @@ class MailIndex {
   MailIndex() = default;
   // True, with the summary set, when every folder is as the index last saw it.
   bool Unchanged(const std::vector<mailbox::FolderInfo>& folders);
+  // The messages the index holds of the folder; std::nullopt on failure (then
+  // `*failure` holds the result code).
+  std::optional<std::vector<IndexedMessage>> IndexedIn(std::int64_t folder_id,
+                                                       int* failure = nullptr);
   bool UpdateOne(const std::string& folder_dir, int ml_string_delete,
                  const std::function<bool()>& stop, const std::function<void()>& step);
   bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,

@@ -2,6 +2,7 @@
 // command line, and what a folder still lacks.
 #include <algorithm>
 
+#include "mailbox/client_files.h"
 #include "mailbox/folder_discovery.h"
 #include "platform/files.h"
 #include "search/fold.h"
@@ -118,22 +119,16 @@ std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
 }
 
 std::size_t MailIndex::Unindexed(const std::string& folder_dir) {
-  std::string list;
-  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, "Entry.lst"), list)) return 0;
   const int ml = mailbox::ReadFolderDisplaySettings(folder_dir, 0).MlStringDelete;
-  const std::vector<ListedMessage> listed =
-      ListMessages(list, ml, platform::ListFileStamps(folder_dir, "*.qnm"));
+  const std::optional<std::vector<ListedMessage>> listed = ListFolder(folder_dir, ml);
+  if (!listed) return 0;
   const std::string relative = Relative(folder_dir);
   const std::optional<std::int64_t> folder_id =
       relative.empty() ? std::nullopt : FolderId(relative, false);
-  if (!folder_id || *folder_id == 0) return listed.size();
-  std::vector<IndexedMessage> indexed;
-  Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
-  rows.Bind(1, *folder_id);
-  while (rows.Step() == SQLITE_ROW) {
-    indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
-  }
-  return PlanFolder(listed, std::move(indexed)).add.size();
+  if (!folder_id || *folder_id == 0) return listed->size();
+  std::optional<std::vector<IndexedMessage>> indexed = IndexedIn(*folder_id);
+  if (!indexed) return listed->size();
+  return PlanFolder(*listed, std::move(*indexed)).add.size();
 }
 
 }  // namespace search

@@ -63,7 +63,8 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
       return result == SQLITE_OK ? false : Failed(result, ja::kCannotUpdate);
     }
     const ListedMessage& message = listed[i];
-    const std::string path = platform::JoinPath(folder_dir, message.name + kMessageExtension);
+    const std::string path =
+        platform::JoinPath(folder_dir, message.name + mailbox::kMessageExtension);
     std::optional<std::string> text = MessageText(path, message.flags);
     if (!text && ExistsButUnreadable(message)) {
       ++summary_.skipped;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 #include "platform/text_bytes.h"
 #include "thread/index_record.h"
@@ -21,7 +22,8 @@ struct FolderRecords {
 
 void ReadRecords(const mailbox::FolderInfo& info, FolderRecords& records) {
   records.read = true;
-  if (!platform::ReadSettledFile(platform::JoinPath(info.Path, "Entry.lst"), records.text)) return;
+  if (!platform::ReadSettledFile(platform::JoinPath(info.Path, mailbox::kEntryList), records.text))
+    return;
   thread::IndexRecords all(records.text);
   std::string_view line;
   while (all.Next(line)) {

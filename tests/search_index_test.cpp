@@ -5,15 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/utf8_path.h"
+#include "search/fnv1a.h"
 #include "search/fold.h"
 #include "search/folder_scan.h"
 #include "search/index_file.h"
@@ -413,6 +416,22 @@ TEST(IndexPathTest, OneFilePerMailboxNamedAsBefore) {
             std::string("D:\\App") + platform::kUtf8PathDelimiter + "VLTR-31559ced0746cbc3.fts")
       << "the name the index of this mailbox already has (FNV-1a of the path in lower case)";
   EXPECT_EQ(IndexPath("C:\\Mail\\Mailbox", ""), "") << "no folder, no index";
+}
+
+// The values are kept on disk: a changed hash would build every index anew.
+TEST(Fnv1aTest, GivesThePublishedValuesAndTakesAWordInOneStep) {
+  const struct {
+    std::string_view bytes;
+    std::uint64_t value;
+  } cases[] = {
+      {"", 0xcbf29ce484222325ull},        // the offset basis alone
+      {"a", 0xaf63dc4c8601ec8cull},       // one byte
+      {"foobar", 0x85944171f73967e8ull},  // the published test vector
+  };
+  for (const auto& c : cases) EXPECT_EQ(Fnv1aOf(c.bytes), c.value) << c.bytes;
+  Fnv1a stamps;  // four stamps of a folder never seen
+  for (int i = 0; i < 4; ++i) stamps.Word(1);
+  EXPECT_EQ(stamps.Value(), 0xb5d0e0774c7d7499ull) << "a word is one step, not eight bytes";
 }
 
 }  // namespace

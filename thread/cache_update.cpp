@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 #include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
@@ -20,8 +21,6 @@
 
 namespace thread {
 namespace {
-
-constexpr char kIndexFileName[] = "Entry.lst";
 
 std::uint64_t NameKey(const char* name) {
   std::uint64_t key = 0;
@@ -256,8 +255,8 @@ CacheFiles ReadCacheFiles(const std::string& folder_path) {
   files.CacheRead =
       platform::ReadWholeFile(platform::JoinPath(folder_path, kCacheFileName), files.Cache);
   if (files.CacheRead) {
-    files.IndexRead =
-        platform::ReadSettledFile(platform::JoinPath(folder_path, kIndexFileName), files.Index);
+    files.IndexRead = platform::ReadSettledFile(
+        platform::JoinPath(folder_path, mailbox::kEntryList), files.Index);
   }
   return files;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 #include "platform/timing_log.h"
 #include "thread/header_scan_pool.h"
@@ -15,7 +16,7 @@ ThreadLoad BuildThreadsFromIndex(const FolderSource& folder, LoadContext& contex
   ThreadLoad load;
   platform::PhaseTimer index_timer("index-read");
   std::string index;
-  if (!platform::ReadSettledFile(platform::JoinPath(folder.Path, "Entry.lst"), index)) {
+  if (!platform::ReadSettledFile(platform::JoinPath(folder.Path, mailbox::kEntryList), index)) {
     context.monitor.EnableMainWindow(true);
     return load;
   }

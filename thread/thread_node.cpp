@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <unordered_set>
 
+#include "mailbox/client_files.h"
 #include "platform/files.h"
 #include "thread/identifier_hash.h"
 
@@ -61,7 +62,8 @@ NodeText NodeStore::Keep(std::initializer_list<std::string_view> parts) {
 
 void SetFilePath(ThreadNode& node, std::string_view folder_path) {
   const std::string_view name(node.Name.data(), strnlen(node.Name.data(), node.Name.size()));
-  node.FilePath = node.Keep({folder_path, {&platform::kPathDelimiter, 1}, name, ".qnm"});
+  node.FilePath =
+      node.Keep({folder_path, {&platform::kPathDelimiter, 1}, name, mailbox::kMessageExtension});
 }
 
 void NodeStore::Release() {
