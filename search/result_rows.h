@@ -9,24 +9,15 @@
 
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "mailbox/folder_table.h"
 #include "search/mail_index.h"
-#include "thread/thread_node.h"
+#include "thread/shown_list.h"
 
 namespace search {
 
-struct ResultRows {
-  thread::ThreadList List;                                      // all nodes in one store
-  std::unordered_map<const thread::ThreadNode*, int> FolderOf;  // index into the folder table
-  // The row's folder, or -1 for a node not made here.
-  int Folder(const thread::ThreadNode* node) const {
-    const auto found = FolderOf.find(node);
-    return found == FolderOf.end() ? -1 : found->second;
-  }
-};
+using ResultRows = thread::HitList;
 
 // `hits` as Search gave them; `mailbox_dir` the mailbox root they are relative
 // to (as MailboxDir holds it). Each folder with hits has its "Entry.lst" read

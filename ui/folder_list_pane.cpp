@@ -110,18 +110,12 @@ void FolderListPane::FillFolderList() {
 
 void FolderListPane::AddResultsRow() {
   if (results_row_) return;
-  list_.Add(ja::kResultsFolder);
+  list_.Add(ja::kHitsRowTitle);
   results_row_ = true;
 }
 
 int FolderListPane::FolderOfRow(int row) const {
-  const int count = mailbox::FolderCount(folders_);
-  if (row >= 0 && row < count) return row;
-  return results_row_ && row == count ? kResultsFolder : -1;
-}
-
-int FolderListPane::RowOfFolder(int folder) const {
-  return folder == kResultsFolder ? mailbox::FolderCount(folders_) : folder;
+  return row >= 0 && row < mailbox::FolderCount(folders_) ? row : -1;
 }
 
 void FolderListPane::OpenFolder(int folder) {
@@ -129,6 +123,23 @@ void FolderListPane::OpenFolder(int folder) {
   list_.Select(RowOfFolder(folder));
   form_.ShowFolderStatus(folder);
   form_.OpenFolderThreads(folder, true);
+}
+
+// When the hits show already, only their row is selected.
+void FolderListPane::OpenHits() {
+  if (!results_row_) return;
+  StopTimerKeyWait();
+  list_.Select(mailbox::FolderCount(folders_));
+  form_.ShowHitsStatus();
+  form_.OpenHits();
+}
+
+void FolderListPane::ShowChoiceStatus() {
+  if (HitsChosen()) {
+    form_.ShowHitsStatus();
+  } else {
+    form_.ShowFolderStatus(SelectedFolder());
+  }
 }
 
 void FolderListPane::StartTimerKeyWait() {
@@ -143,7 +154,7 @@ void FolderListPane::StopTimerKeyWait() {
 
 void FolderListPane::ListBoxFClick() {
   StopTimerKeyWait();
-  form_.ShowFolderStatus(SelectedFolder());
+  ShowChoiceStatus();
   StartTimerKeyWait();
 }
 
@@ -154,6 +165,10 @@ void FolderListPane::TimerKeyWaitTimer() {
   // waits too: opening it would free the rows in use.
   if (form_.Loading() || form_.ViewerBusy()) return;
   StopTimerKeyWait();
+  if (HitsChosen()) {
+    form_.OpenHits();
+    return;
+  }
   const int folder = SelectedFolder();
   if (folder < 0) return;
   form_.OpenFolderThreads(folder, true);
@@ -196,13 +211,13 @@ void FolderListPane::ListBoxFMeasureItem(MEASUREITEMSTRUCT& measure) const {
 void FolderListPane::ListBoxFDrawItem(const DRAWITEMSTRUCT& draw) const {
   static const mailbox::FolderInfo kResults = [] {
     mailbox::FolderInfo info;
-    info.Title = ja::kResultsFolder;
+    info.Title = ja::kHitsRowTitle;
     return info;
   }();
   const int row = static_cast<int>(draw.itemID);
   const int number = FolderOfRow(row);
-  if (number < 0) return;
-  const mailbox::FolderInfo& folder = number == kResultsFolder ? kResults : folders_[number];
+  if (number < 0 && !IsHitsRow(row)) return;
+  const mailbox::FolderInfo& folder = number < 0 ? kResults : folders_[number];
   HDC dc = draw.hDC;
   const RECT& rect = draw.rcItem;
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;

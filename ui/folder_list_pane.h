@@ -57,13 +57,18 @@ class FolderListPane {
   void RedrawFolder(int folder) const { list_.RedrawItem(RowOfFolder(folder)); }
   // The hits' row after the folders, once.
   void AddResultsRow();
-  // The folder of a row (kResultsFolder for the hits' row), -1 for none; and
-  // the row of a folder.
+  // The folder of a row, -1 for none and for the hits' row; and the row of
+  // a folder.
   int FolderOfRow(int row) const;
-  int RowOfFolder(int folder) const;
+  int RowOfFolder(int folder) const { return folder; }
+  bool IsHitsRow(int row) const { return results_row_ && row == mailbox::FolderCount(folders_); }
   int SelectedFolder() const { return FolderOfRow(list_.Selected()); }
-  // Selects `folder`'s row and opens it at once.
+  bool HitsChosen() const { return IsHitsRow(list_.Selected()); }
+  // Selects `folder`'s row, or the hits' row, and opens it at once.
   void OpenFolder(int folder);
+  void OpenHits();
+  // The status bar shows the counts of the row chosen.
+  void ShowChoiceStatus();
   // Every mail folder's unread count from its "Entry.ini", redrawn with its icon.
   void RefreshUnreadCounts();
 

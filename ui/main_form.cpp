@@ -131,7 +131,7 @@ void TVtFormMain::FormShow() {
 // list and its first folder.
 void TVtFormMain::ReloadAccount() {
   ForgetResults();
-  thread_list_.ForgetFolders();  // a new folder table
+  shown_.ForgetFolders();  // a new folder table
   platform::PhaseTimer account_timer("account-and-folders");
   mailbox::ReadAccountName(account_);
   UpdateCaption();

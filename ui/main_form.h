@@ -112,8 +112,11 @@ class TVtFormMain final : public Window,
   void Show(int show_command);
 
   // ---- Operations (also used by the panes) -------------------------------
-  // The folder's counts in the status bar; no folder (-1) empties it.
+  // The status bar: a folder's counts (-1 empties it), the hits', or those
+  // of what the thread list shows.
   void ShowFolderStatus(int folder) override;
+  void ShowHitsStatus() override;
+  void ShowListStatus() override;
   void OpenFolderThreads(int folder, bool remember) override;
   void SelectRow(int row, bool scroll) { thread_list_.SelectRow(row, scroll); }
   void OpenSelectedMail() override;
@@ -189,9 +192,8 @@ class TVtFormMain final : public Window,
   bool AskBodySearch(int folder, const std::string& text) override;
 
   // ---- The search of every folder (main_form_results.cpp) -----------------
-  // The folder of the hits shown in place of a folder's threads (through
-  // OpenFolderThreads, which waits for a load to end).
-  void ShowResultsFolder();
+  // The hits shown in place of a folder's threads (nothing while a load runs).
+  void OpenHits() override;
 
   // ---- ViewerHost ------------------------------------------------------------
   void SetViewedNode(const thread::ThreadNode* node) override;
@@ -224,10 +226,12 @@ class TVtFormMain final : public Window,
   void EnableViewer(bool enable) override;
   void FocusMainWindow() override;
   // The loader's positions in the list, through the shown rows.
-  int RowCount() override { return static_cast<int>(thread_list_.View().MessageCount()); }
+  int RowCount() override { return static_cast<int>(shown_.Rows().MessageCount()); }
   int SelectedRow() override;
   void SelectRow(int position) override;
   void ClearRows() override { thread_list_.ClearRows(view_.CurrentFolderIndex); }
+  // What the thread list shows.
+  const thread::ShownList& Shown() const { return shown_; }
   void ShowRows(std::vector<thread::ThreadNode*> rows) override;
   void ClearViewedNode() override { viewed_node_ = nullptr; }
   void RepaintFolderList() override { folder_list_.ListBoxF().Invalidate(); }
@@ -286,12 +290,11 @@ class TVtFormMain final : public Window,
   // the timer tries again.
   void ApplyPendingResults();
   void ForgetResults();
-  // A hit taken out after its move to the trash; its own folder's counts go down.
-  void RemoveResult(thread::ThreadNode* node);
-  // Drops the list `folder` keeps in memory (not the one shown).
-  void ForgetKeptList(int folder);
-  std::string ResultsStatusText() const;
-  thread::ThreadNode* FindResult(const std::string& path) const;
+  // "再構築" and "再構築(ALL)": the chosen folder read again by `reload`; on
+  // the hits, the search asked again.
+  using ReloadFn = void (*)(thread::ThreadView&, const thread::LoaderSettings&, thread::LoadHost&,
+                            int);
+  void Retry(ReloadFn reload);
   void UpdateCaption();
   bool SplitterMouse(UINT message, LPARAM lparam);
   void ListFontClick(bool thread_list);
@@ -305,10 +308,11 @@ class TVtFormMain final : public Window,
   settings::MainWindowSettings main_settings_;
   settings::PropertySettings properties_;
   thread::ThreadView view_{*folders_};  // CurrentThreads, CurrentFolderIndex
+  thread::ShownList shown_;             // what the thread list shows
   const thread::ThreadNode* viewed_node_ = nullptr;
   // The panes and the status bar.
   FolderListPane folder_list_{*this, *folders_};
-  ThreadListPane thread_list_{*this, *folders_};
+  ThreadListPane thread_list_{*this, *folders_, shown_};
   ui::StatusBar status_bar_;
 
   BusyFlag viewer_busy_;  // the viewer's ViewerBusy, also held before it exists
@@ -333,14 +337,11 @@ class TVtFormMain final : public Window,
   int unindexed_folder_ = -1;  // the folder unindexed_ counts
   std::size_t unindexed_ = 0;
   // The search of every folder: the text searched last and its query's
-  // number, the query whose hits were shown last, and those hits (null: no
-  // results folder yet); an answer that waits for a load or the viewer.
+  // number, the query whose hits the shown list holds (they are kept there);
+  // an answer that waits for a load or the viewer.
   std::string search_all_text_;  // UTF-8
   std::uint64_t search_all_query_ = 0;
   std::uint64_t results_query_ = 0;
-  std::string results_text_;  // what the hits shown were searched for
-  std::unique_ptr<search::ResultRows> results_;
-  bool results_complete_ = false;
   std::optional<search::MailboxSearch::Answer> pending_results_;
   // Where the user was when the search was asked: its first answer opens the
   // hits only when the user has stayed there.

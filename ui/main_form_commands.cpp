@@ -83,23 +83,16 @@ void TVtFormMain::OpenSelectedMail() {
   BusyFlag::Scope busy = viewer_busy_.Hold();
   const bool unread = thread::IsUnread(*node);
   const std::uint32_t flags = thread::FlagWord(*node);
-  // The unread mark goes before the load, so that it does not stay on the row
-  // through the load and the mail client's wait. Only the unread bit is
-  // cleared: the flag word's other bits are the client's and are cached.
-  thread::MarkRead(*node);
-  thread_list_.RedrawRow(row);
-  UpdateWindow(thread_list_.ListViewMail().hwnd());
   // The message's own folder: a hit of the search names another than the
   // rows' folder.
-  const int folder = thread_list_.FolderOf(node);
-  if (unread && thread_list_.RowsFolder() == kResultsFolder) ForgetKeptList(folder);
-  if (unread && folder >= 0 && folder < mailbox::FolderCount(*folders_) &&
-      (*folders_)[folder].Unread > 0) {
-    mailbox::FolderInfo& info = (*folders_)[folder];
-    --info.Unread;
-    ShowFolderStatus(thread_list_.RowsFolder());
-    if (info.Unread == 0) folder_list_.RedrawFolder(folder);
-  }
+  const int folder = shown_.FolderOf(node);
+  // The unread mark goes before the load, so that it does not stay on the row
+  // through the load and the mail client's wait.
+  const int emptied = shown_.MarkRead(view_, node);
+  thread_list_.RedrawRow(row);
+  UpdateWindow(thread_list_.ListViewMail().hwnd());
+  if (unread) ShowListStatus();
+  if (emptied >= 0) folder_list_.RedrawFolder(emptied);
   // The load may show a box whose message loop runs: from here on the node
   // is not used, only what was taken from it.
   const std::string path = node->FilePath.str();
@@ -107,9 +100,9 @@ void TVtFormMain::OpenSelectedMail() {
   viewer.ShowOrFocus();
   // Found by a search of its text: what was searched for is highlighted;
   // found otherwise, the viewer's find bar that a search opened closes.
-  const std::string query = thread_list_.RowsFolder() == kResultsFolder ? results_text_
-                            : thread_list_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
-                                                             : std::string();
+  const std::string query = shown_.ShowsHits()         ? shown_.HitsQuery()
+                            : shown_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
+                                                       : std::string();
   viewer.OpenMessage(flags, properties_.ComplNkf != 0, query);
   // While the client takes the mark-read the message can be read on; moving
   // to another message and the trash wait.

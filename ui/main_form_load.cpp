@@ -32,31 +32,23 @@ thread::LoaderSettings TVtFormMain::LoadSettings() const {
 
 void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
   if (view_.Loading) return;
-  if (folder == kResultsFolder) {
-    ShowResultsFolder();
-    return;
-  }
   if (!(remember && folder == view_.CurrentFolderIndex)) opened_folders_.push_back(folder);
   thread::OpenFolderThreads(view_, LoadSettings(), *this, folder, remember);
   AfterLoad();
 }
 
-// On the hits, "再構築" searches again.
-void TVtFormMain::mRetry1Click() {
-  const int folder = folder_list_.SelectedFolder();
-  if (folder == kResultsFolder) SearchAllAgain();
-  if (folder < 0 || folder == kResultsFolder) return;
-  opened_folders_.push_back(folder);
-  thread::ReloadFolder(view_, LoadSettings(), *this, folder);
-  AfterLoad();
-}
+void TVtFormMain::mRetry1Click() { Retry(thread::ReloadFolder); }
+void TVtFormMain::mRetry2Click() { Retry(thread::RebuildFolder); }
 
-void TVtFormMain::mRetry2Click() {
+void TVtFormMain::Retry(ReloadFn reload) {
+  if (folder_list_.HitsChosen()) {
+    SearchAllAgain();
+    return;
+  }
   const int folder = folder_list_.SelectedFolder();
-  if (folder == kResultsFolder) SearchAllAgain();
-  if (folder < 0 || folder == kResultsFolder) return;
+  if (folder < 0) return;
   opened_folders_.push_back(folder);
-  thread::RebuildFolder(view_, LoadSettings(), *this, folder);
+  reload(view_, LoadSettings(), *this, folder);
   AfterLoad();
 }
 
@@ -154,7 +146,7 @@ void TVtFormMain::FocusMainWindow() {
 }
 
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
-  thread_list_.SetCollapseByDefault(properties_.CollapseThreads != 0);
+  shown_.SetCollapseByDefault(properties_.CollapseThreads != 0);
   thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
   // The load has looked for new mail: the index takes the folder next, so
   // that what came is found by its text within moments.

@@ -80,16 +80,11 @@ bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
     SendMessageW(viewer_->hwnd(), WM_CLOSE, 0, 0);
   }
   if (viewed_node_ == node) viewed_node_ = nullptr;
-  if (thread_list_.RowsFolder() == kResultsFolder) {
-    RemoveResult(node);
-    ShowFolderStatus(kResultsFolder);
-    return true;
-  }
-  // The rows belong to the folder opened last, so its counts change (the
-  // folder list's selection may already be on another folder waiting to load).
-  const int folder = view_.CurrentFolderIndex;
-  if (thread_list_.RemoveNode(view_, node)) folder_list_.RedrawFolder(folder);
-  if (folder >= 0 && folder < mailbox::FolderCount(*folders_)) ShowFolderStatus(folder);
+  // The row's own folder's counts change (the folder list's selection may
+  // already be on another folder waiting to load).
+  const int emptied = thread_list_.RemoveNode(view_, node);
+  if (emptied >= 0) folder_list_.RedrawFolder(emptied);
+  ShowListStatus();
   return true;
 }
 

@@ -48,7 +48,7 @@ void TVtFormMain::OnIndexNews() {
   IndexLink::News news = index_->Take();  // a later report posts again
   if (Closing()) return;
   if (news.results) OnSearchAnswer(std::move(*news.results));
-  const int folder = thread_list_.RowsFolder();
+  const int folder = shown_.Folder();
   const bool shown = folder >= 0 && folder < mailbox::FolderCount(*folders_);
   if (news.unavailable) {
     // Once: the filter falls back to the subject and sender from now on.
@@ -84,10 +84,10 @@ void TVtFormMain::OnIndexNews() {
     status_bar_.SetSimpleUtf8Text(*news.update_failed);
   } else if (query_failed) {
     status_bar_.SetSimpleUtf8Text(*query_failed);
-  } else if (shown || folder == kResultsFolder) {
+  } else if (shown || shown_.ShowsHits()) {
     // The counts of the folder list's choice: a folder chosen and still
     // waiting to open keeps its own.
-    ShowFolderStatus(folder_list_.SelectedFolder());
+    folder_list_.ShowChoiceStatus();
   }
 }
 
@@ -104,18 +104,30 @@ std::string TVtFormMain::IndexStatusText(int folder) const {
   return text;
 }
 
+// A folder shown has the filter's count too; one waiting to open its own.
 void TVtFormMain::ShowFolderStatus(int folder) {
-  const bool results = folder == kResultsFolder && results_ != nullptr;
-  if (!results && (folder < 0 || folder >= mailbox::FolderCount(*folders_))) {
+  if (folder < 0 || folder >= mailbox::FolderCount(*folders_)) {
     status_bar_.SetSimpleText("");
     return;
   }
-  std::string text = results ? ResultsStatusText() : mailbox::FolderStatusText((*folders_)[folder]);
-  const thread::RowView& rows = thread_list_.View();
-  if (folder == thread_list_.RowsFolder() && rows.FilterOn()) {
-    text += ja::kFilterShownLabel + std::to_string(rows.ShownMessages()) + ja::kFilterShownEnd;
-  }
+  const std::string text = folder == shown_.Folder()
+                               ? shown_.StatusText(*folders_)
+                               : mailbox::FolderStatusText((*folders_)[folder]);
   status_bar_.SetSimpleText(text + IndexStatusText(folder));
+}
+
+void TVtFormMain::ShowHitsStatus() {
+  const std::string text =
+      shown_.ShowsHits() ? shown_.StatusText(*folders_) : shown_.HitsStatusText();
+  status_bar_.SetSimpleText(text + IndexStatusText(-1));
+}
+
+void TVtFormMain::ShowListStatus() {
+  if (shown_.ShowsHits()) {
+    ShowHitsStatus();
+  } else {
+    ShowFolderStatus(shown_.Folder());
+  }
 }
 
 }  // namespace ui

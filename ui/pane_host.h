@@ -14,17 +14,18 @@
 
 namespace ui {
 
-// The folder number of the hits of a search of every folder, shown as a
-// folder of their own: past every folder of the table.
-inline constexpr int kResultsFolder = mailbox::kFolderCapacity;
-
 enum class Pane { kFolderList, kFilterBox, kThreadList };
 
 class PaneHost {
  public:
-  // The folder's counts in the status bar; no folder (-1) empties it.
+  // The status bar: a folder's counts (no folder, -1, empties it); the hits'
+  // of the search of every folder; what the thread list shows.
   virtual void ShowFolderStatus(int folder) = 0;
+  virtual void ShowHitsStatus() = 0;
+  virtual void ShowListStatus() = 0;
   virtual void OpenFolderThreads(int folder, bool remember) = 0;
+  // The hits of the search of every folder in the thread list.
+  virtual void OpenHits() = 0;
   // The thread list's selected row into the viewer; to the trash.
   virtual void OpenSelectedMail() = 0;
   virtual bool MoveToTrash() = 0;

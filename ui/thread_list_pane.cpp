@@ -4,7 +4,6 @@
 
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
-#include "thread/thread_rows.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/wide_text.h"
@@ -102,16 +101,9 @@ int ThreadListPane::FilterBoxHeight() const {
   return MeasureFont(font_.handle()).cy + Scale(8, dpi_);
 }
 
-void ThreadListPane::KeepCollapsed() {
-  if (rows_folder_ >= 0) collapsed_[rows_folder_] = rows_.Collapsed();
-}
-
 void ThreadListPane::ClearRows(int folder) {
-  KeepCollapsed();
-  rows_.Clear();
-  rows_folder_ = -1;
-  results_ = nullptr;
-  KeepsFilterFor(folder);
+  shown_.Clear(folder);
+  if (!shown_.KeepsFilter() && box_.hwnd() != nullptr) box_.SetText("");
   if (list_.hwnd() == nullptr) return;
   ShowFolderColumn(false);
   list_.SetRowCount(0);
@@ -119,33 +111,39 @@ void ThreadListPane::ClearRows(int folder) {
   UpdateWindow(list_.hwnd());
 }
 
+void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder) {
+  shown_.ShowFolder(std::move(rows), folder, folders_);
+  AfterShow();
+}
+
+void ThreadListPane::ShowHits() {
+  shown_.ShowHits();
+  AfterShow();
+}
+
+void ThreadListPane::HitsReplaced() {
+  list_.SetRowCount(static_cast<int>(shown_.Rows().size()));
+  list_.Invalidate();
+}
+
 // Another folder empties the box, an empty one too (it shows no rows, but is
 // left as any other); the same one, read again, keeps its filter.
-bool ThreadListPane::KeepsFilterFor(int folder) {
-  if (folder == filter_folder_) return true;
-  filter_folder_ = folder;
-  if (box_.hwnd() != nullptr) box_.SetText("");
-  return false;
-}
-
-void ThreadListPane::ShowRows(std::vector<thread::ThreadNode*> rows, int folder) {
-  results_ = nullptr;
-  ShowFolderColumn(false);
-  Show(std::move(rows), folder);
-}
-
-void ThreadListPane::ShowResults(const search::ResultRows& results) {
-  std::vector<thread::ThreadNode*> rows;
-  for (thread::ThreadNode* node = results.List.Head(); node != nullptr; node = node->Next) {
-    rows.push_back(node);
+void ThreadListPane::AfterShow() {
+  ShowFolderColumn(shown_.ShowsHits());
+  if (!shown_.KeepsFilter()) {
+    if (box_.hwnd() != nullptr) box_.SetText("");
+  } else if (box_.hwnd() != nullptr && !box_.Text().empty()) {
+    // The subject and sender at once; the index's hits follow when asked.
+    const std::string text = box_.Text();
+    shown_.SetFilter(text);
+    if (box_.BodySearch() && shown_.Folder() >= 0) form_.AskBodySearch(shown_.Folder(), text);
+    form_.ShowListStatus();
   }
-  results_ = &results;
-  ShowFolderColumn(true);
-  Show(std::move(rows), kResultsFolder);
-}
-
-int ThreadListPane::FolderOf(const thread::ThreadNode* node) const {
-  return results_ != nullptr ? results_->Folder(node) : rows_folder_;
+  const thread::RowView& rows = shown_.Rows();
+  list_.SetRowCount(static_cast<int>(rows.size()));
+  if (!rows.empty()) list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
+  list_.Invalidate();
+  FitSenderColumn();
 }
 
 // The subject's width in the folders is kept aside while the hits show, and
@@ -170,63 +168,27 @@ void ThreadListPane::SetColumn1(int width) {
   }
 }
 
-void ThreadListPane::Show(std::vector<thread::ThreadNode*> rows, int folder) {
-  KeepCollapsed();
-  thread::CollapsedThreads collapsed;
-  collapsed.All = collapse_by_default_;
-  if (const auto kept = collapsed_.find(folder); kept != collapsed_.end()) collapsed = kept->second;
-  const std::int32_t ml_string_delete =
-      folder >= 0 && folder < mailbox::FolderCount(folders_)
-          ? folders_[static_cast<std::size_t>(folder)].MlStringDelete
-          : 0;
-  rows_.Reset(std::move(rows), ml_string_delete, std::move(collapsed));
-  rows_folder_ = folder;
-  applied_filter_.clear();
-  applied_body_ = false;
-  if (KeepsFilterFor(folder) && box_.hwnd() != nullptr && !box_.Text().empty()) {
-    // The subject and sender at once; the index's hits follow when asked.
-    applied_filter_ = box_.Text();
-    rows_.SetFilter(applied_filter_);
-    if (box_.BodySearch()) form_.AskBodySearch(folder, applied_filter_);
-    form_.ShowFolderStatus(folder);
-  }
-  list_.SetRowCount(static_cast<int>(rows_.size()));
-  if (!rows_.empty()) list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
-  list_.Invalidate();
-  FitSenderColumn();
-}
-
-template <class Remove>
-void ThreadListPane::RemoveRow(thread::ThreadNode* node, Remove remove) {
-  const int row = rows_.RowOf(node);
+int ThreadListPane::RemoveNode(thread::ThreadView& view, thread::ThreadNode* node) {
+  const thread::RowView& rows = shown_.Rows();
+  const int row = rows.RowOf(node);
   const thread::ThreadNode* selected = SelectedNode();
-  remove();
-  list_.SetRowCount(static_cast<int>(rows_.size()));
+  const int emptied = shown_.Remove(view, node);
+  list_.SetRowCount(static_cast<int>(rows.size()));
   list_.Invalidate();
-  const int kept = selected == node ? -1 : rows_.ShownRowFor(selected);
+  const int kept = selected == node ? -1 : rows.ShownRowFor(selected);
   SelectRow(kept >= 0 ? kept : std::max(row, 0), false);
+  return emptied;
 }
 
-bool ThreadListPane::RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node) {
-  bool unread_gone = false;
-  RemoveRow(node, [&] { unread_gone = thread::RemoveShownMessage(shown, rows_, node); });
-  return unread_gone;
+thread::ThreadNode* ThreadListPane::SelectedNode() const {
+  return shown_.Rows().NodeAt(list_.Selected());
 }
-
-void ThreadListPane::RemoveResult(search::ResultRows& results, thread::ThreadNode* node) {
-  RemoveRow(node, [&] {
-    results.FolderOf.erase(node);
-    // The rows free the node; the list is held by its new head from now on.
-    results.List.MutableHead() = rows_.Remove(node);
-  });
-}
-
-thread::ThreadNode* ThreadListPane::SelectedNode() const { return rows_.NodeAt(list_.Selected()); }
 
 bool ThreadListPane::SelectNode(const thread::ThreadNode* node, bool reveal) {
-  const std::size_t before = rows_.size();
-  const int row = reveal ? rows_.Reveal(node) : rows_.ShownRowFor(node);
-  if (rows_.size() != before) RowsChanged(node);
+  thread::RowView& rows = shown_.Rows();
+  const std::size_t before = rows.size();
+  const int row = reveal ? rows.Reveal(node) : rows.ShownRowFor(node);
+  if (rows.size() != before) RowsChanged(node);
   if (row < 0) return false;
   SelectRow(row, true);
   return true;
@@ -238,14 +200,15 @@ void ThreadListPane::RowsChanged(const thread::ThreadNode* keep) {
   // keeps the count (typing on into a word) only repaints.
   // Either way the selection is cleared first: a row number selected before
   // stands for another message now.
-  if (list_.RowCount() != static_cast<int>(rows_.size())) {
-    list_.SetRowCount(static_cast<int>(rows_.size()));
+  const thread::RowView& rows = shown_.Rows();
+  if (list_.RowCount() != static_cast<int>(rows.size())) {
+    list_.SetRowCount(static_cast<int>(rows.size()));
   } else {
     list_.ClearSelection();
   }
   list_.Invalidate();
-  if (rows_.empty()) return;
-  const int row = rows_.ShownRowFor(keep);
+  if (rows.empty()) return;
+  const int row = rows.ShownRowFor(keep);
   SelectRow(row >= 0 ? row : 0, true);
 }
 
@@ -284,80 +247,78 @@ thread::UnreadDirection Way(Direction direction) {
 // The unread moves see the rows of collapsed threads too, and open the
 // thread they land in: unread mail is never passed over.
 bool ThreadListPane::JumpToUnread(Direction direction) {
-  const thread::ThreadNode* target = rows_.FindUnread(SelectedNode(), Way(direction));
+  const thread::ThreadNode* target = shown_.Rows().FindUnread(SelectedNode(), Way(direction));
   return target != nullptr && SelectNode(target, true);
 }
 
 bool ThreadListPane::JumpToNextUnreadThread() {
-  const thread::ThreadNode* target = rows_.NextUnreadThread(SelectedNode());
+  const thread::ThreadNode* target = shown_.Rows().NextUnreadThread(SelectedNode());
   return target != nullptr && SelectNode(target, true);
 }
 
 const thread::ThreadNode* ThreadListPane::SelectAdjacent(const thread::ThreadNode* node,
                                                          Direction direction) {
-  const thread::ThreadNode* target = rows_.Adjacent(node, Way(direction));
+  const thread::ThreadNode* target = shown_.Rows().Adjacent(node, Way(direction));
   if (target == nullptr || !SelectNode(target, true)) return nullptr;
   return target;
 }
 
 bool ThreadListPane::CollapseSelected(WORD) {
   const thread::ThreadNode* node = SelectedNode();
-  if (rows_.Collapse(node)) RowsChanged(node);
+  if (shown_.Rows().Collapse(node)) RowsChanged(node);
   return true;
 }
 
 bool ThreadListPane::ExpandSelected(WORD) {
   const thread::ThreadNode* node = SelectedNode();
-  if (rows_.Expand(node)) RowsChanged(node);
+  if (shown_.Rows().Expand(node)) RowsChanged(node);
   return true;
 }
 
 void ThreadListPane::CollapseAll() {
   const thread::ThreadNode* node = SelectedNode();
-  rows_.CollapseAll();
+  shown_.Rows().CollapseAll();
   RowsChanged(node);
 }
 
 void ThreadListPane::ExpandAll() {
   const thread::ThreadNode* node = SelectedNode();
-  rows_.ExpandAll();
+  shown_.Rows().ExpandAll();
   RowsChanged(node);
 }
 
 void ThreadListPane::FocusFilterBox() const { box_.FocusAndSelectAll(); }
 
 void ThreadListPane::FilterBoxChanged() {
-  if (rows_folder_ < 0 || box_.PutOffWhileTyping()) return;
+  if (!shown_.ShowsHits() && shown_.Folder() < 0) return;
+  if (box_.PutOffWhileTyping()) return;
   const std::string text = box_.Text();
   // Each keystroke asks anew: an answer still running for the text before
-  // is dropped, and the rows stay until the current one comes.
-  if (box_.BodySearch() && form_.AskBodySearch(rows_folder_, text)) return;
-  if (text == applied_filter_ && !applied_body_) return;
+  // is dropped, and the rows stay until the current one comes. The hits of a
+  // search are filtered by their subject and sender alone.
+  if (box_.BodySearch() && shown_.Folder() >= 0 && form_.AskBodySearch(shown_.Folder(), text)) {
+    return;
+  }
+  if (text == shown_.AppliedFilter() && !shown_.BodyFilterShown()) return;
   const thread::ThreadNode* selected = SelectedNode();
   platform::PhaseTimer filter_timer("filter");
   // A keystroke that comes meanwhile makes the filter of this text of no use.
-  if (!rows_.SetFilter(text, FilterBox::KeystrokeWaiting)) {
+  if (!shown_.SetFilter(text, FilterBox::KeystrokeWaiting)) {
     box_.PostRefilter();
     return;
   }
   filter_timer.Stop();
-  applied_filter_ = text;
-  applied_body_ = false;
-  filter_folder_ = rows_folder_;
   const platform::PhaseTimer list_timer("filter-list");
   RowsChanged(selected);
-  form_.ShowFolderStatus(rows_folder_);
+  form_.ShowListStatus();
 }
 
 void ThreadListPane::ApplyBodyHits(const std::string& text, std::vector<std::string> names) {
-  if (rows_folder_ < 0 || !box_.BodySearch() || text != box_.Text()) return;
+  if (shown_.Folder() < 0 || !box_.BodySearch() || text != box_.Text()) return;
   const thread::ThreadNode* selected = SelectedNode();
-  rows_.SetFilter(text, nullptr, std::move(names));
-  applied_filter_ = text;
-  applied_body_ = true;
-  filter_folder_ = rows_folder_;
+  shown_.SetBodyFilter(text, std::move(names));
   RowsChanged(selected);
-  form_.ShowFolderStatus(rows_folder_);
+  form_.ShowListStatus();
 }
 
 void ThreadListPane::TurnOnBodySearch() {

@@ -1,11 +1,11 @@
 #pragma once
 // The thread list pane of the main window: the quick filter box above
 // ListViewMail, a virtual report list whose rows are drawn on demand from
-// Rows (a view over the shown thread list: the threads the filter lets
-// through, collapsed threads as their first row); its letter and navigation
-// keys, its clicks and its right-click pop-up, the selection, the collapsed
-// threads and the unread jumps. Opening a row in the viewer is the form's
-// (OpenSelectedMail).
+// the shown list (thread::ShownList, the form's: a folder's threads or the
+// hits of a search, the threads the filter lets through, collapsed threads as
+// their first row); its letter and navigation keys, its clicks and its
+// right-click pop-up, the selection and the unread jumps. Opening a row in
+// the viewer is the form's (OpenSelectedMail).
 //
 // What the rows show (their text, the letter jump and the drawing in a
 // fallback face) is in thread_list_rows.cpp; the rest in thread_list_pane.cpp.
@@ -14,15 +14,13 @@
 // after windows.h, whose types it uses
 #include <commctrl.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "mailbox/folder_table.h"
-#include "search/result_rows.h"
 #include "settings/settings.h"
 #include "thread/folder_loader.h"
-#include "thread/row_view.h"
+#include "thread/shown_list.h"
 #include "thread/thread_node.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
@@ -37,8 +35,8 @@ class ThreadListPane final : public FilterBox::Owner {
  public:
   // The list's key table, for the window's clash check.
   static std::span<const KeyRow<ThreadListPane>> Keys();
-  ThreadListPane(PaneHost& form, const mailbox::FolderTable& folders)
-      : form_(form), folders_(folders), box_(*this) {}
+  ThreadListPane(PaneHost& form, const mailbox::FolderTable& folders, thread::ShownList& shown)
+      : form_(form), folders_(folders), shown_(shown), box_(*this) {}
   ~ThreadListPane();
   ThreadListPane(const ThreadListPane&) = delete;
   ThreadListPane& operator=(const ThreadListPane&) = delete;
@@ -59,37 +57,25 @@ class ThreadListPane final : public FilterBox::Owner {
   int Column1() const { return FolderColumnShown() ? column1_ : list_.ColumnWidth(0); }
   void SetColumn1(int width);
 
-  // The rows shown (the view, and its nodes row by row), and the folder whose
-  // settings they use.
-  const thread::RowView& View() const { return rows_; }
-  const std::vector<thread::ThreadNode*>& Rows() const { return rows_.Shown(); }
-  int RowsFolder() const { return rows_folder_; }
+  // The rows shown, row by row.
+  const thread::RowView& View() const { return shown_.Rows(); }
   // No rows, while `folder` (-1: none) is opened or when it has none to show.
   void ClearRows(int folder);
-  // Shows a folder's list (every node, in list order) with the threads that
-  // were collapsed when it was last shown (all of them, for a folder not shown
-  // yet with "CollapseThreads" 1). The filter box empties when the folder is
+  // Shows a folder's list (every node, in list order), see
+  // thread::ShownList::ShowFolder. The filter box empties when the folder is
   // another than the one it filtered.
   void ShowRows(std::vector<thread::ThreadNode*> rows, int folder);
-  // Shows the hits of a search of every folder (kResultsFolder), one row each
-  // with the column of its folder; `results` stays the caller's and must
-  // outlive the rows (until ClearRows or ShowRows).
-  void ShowResults(const search::ResultRows& results);
-  // The folder a row's node belongs to: the rows' folder, or for a hit its own.
-  int FolderOf(const thread::ThreadNode* node) const;
-  void SetCollapseByDefault(bool collapse) { collapse_by_default_ = collapse; }
-  // Forgets the collapsed threads of every folder (the folder table is new).
-  void ForgetFolders() { collapsed_.clear(); }
+  // Shows the hits the shown list keeps, one row each with the column of
+  // its folder.
+  void ShowHits();
+  // The hits shown were replaced (ShownList::TakeHits): the list follows.
+  void HitsReplaced();
   thread::ThreadNode* SelectedNode() const;
   void RedrawRow(int row) const { list_.RedrawRows(row, row); }
-  // Takes a message of the shown list out (and frees it), see
-  // thread::RemoveShownMessage; the selection stays on its message, or goes
-  // to the row that takes the place of the removed one. True when the
-  // folder's unread count reached 0.
-  bool RemoveNode(thread::ThreadView& shown, thread::ThreadNode* node);
-  // The same for a hit of the rows ShowResults shows: taken out of `results`
-  // and freed.
-  void RemoveResult(search::ResultRows& results, thread::ThreadNode* node);
+  // Takes a row's message out (and frees it), see thread::ShownList::Remove;
+  // the selection stays on its message, or goes to the row that takes the
+  // place of the removed one. The folder whose unread count reached 0, or -1.
+  int RemoveNode(thread::ThreadView& view, thread::ThreadNode* node);
   // Selects the row of `node`: with `reveal`, its collapsed thread expands;
   // without, the thread's first row stands for it. False when it is not shown.
   bool SelectNode(const thread::ThreadNode* node, bool reveal);
@@ -120,7 +106,7 @@ class ThreadListPane final : public FilterBox::Owner {
   // when the box still holds that text.
   void ApplyBodyHits(const std::string& text, std::vector<std::string> names);
   // The rows shown are filtered with the index's hits.
-  bool BodyFilterShown() const { return applied_body_ && rows_.FilterOn(); }
+  bool BodyFilterShown() const { return shown_.BodyFilterShown(); }
   void LeaveFilterBox(bool backwards) override;
 
   // WM_NOTIFY of the form for ListViewMail.
@@ -139,19 +125,12 @@ class ThreadListPane final : public FilterBox::Owner {
   // The list control follows the view's rows; the selection goes to `keep`'s
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
-  void Show(std::vector<thread::ThreadNode*> rows, int folder);
+  // After the shown list changed what it shows: the folder column, the
+  // filter box's text kept (and filtering) or emptied, the row count.
+  void AfterShow();
   // The third column, the folder of each hit, shown or taken away.
   void ShowFolderColumn(bool shown);
   bool FolderColumnShown() const { return list_.ColumnCount() > 2; }
-  // Takes `node`'s row out by `remove` (which frees it) and keeps the
-  // selection on its message, or on the row that takes the place of the
-  // removed one.
-  template <class Remove>
-  void RemoveRow(thread::ThreadNode* node, Remove remove);
-  void KeepCollapsed();
-  // Whether the box's text filters `folder`; if not, the box is emptied and
-  // filters it from now on.
-  bool KeepsFilterFor(int folder);
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
   // In a face without Japanese the rows' text is drawn again after the
   // control, with the characters the face lacks in the fallback face.
@@ -176,6 +155,7 @@ class ThreadListPane final : public FilterBox::Owner {
 
   PaneHost& form_;
   const mailbox::FolderTable& folders_;
+  thread::ShownList& shown_;
   VirtualListView list_;
   ContextMenuKey context_key_;
   ui::FilterBox box_;  // the quick filter
@@ -185,15 +165,6 @@ class ThreadListPane final : public FilterBox::Owner {
   COLORREF text_color_ = 0;
   int dpi_ = 96;
   int column1_ = 0;  // Column1 while the folder column is shown
-  thread::RowView rows_;
-  int rows_folder_ = -1;        // folder whose display settings the rows use
-  const search::ResultRows* results_ = nullptr;  // the hits shown, if they are the rows
-  int filter_folder_ = -1;      // folder the box's text filters
-  std::string applied_filter_;  // the box's text the rows show
-  bool applied_body_ = false;   // ... with the index's hits
-  // The collapsed threads of each folder shown, while the program runs.
-  std::map<int, thread::CollapsedThreads> collapsed_;
-  bool collapse_by_default_ = false;
 };
 
 }  // namespace ui

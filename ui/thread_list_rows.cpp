@@ -15,12 +15,12 @@ namespace ui {
 
 void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
   LVITEMW& item = info.item;
-  if (item.iItem < 0 || item.iItem >= static_cast<int>(rows_.size())) return;
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(item.iItem)];
+  if (item.iItem < 0 || item.iItem >= static_cast<int>(View().size())) return;
+  const thread::ThreadNode& node = *View()[static_cast<std::size_t>(item.iItem)];
   if ((item.mask & LVIF_IMAGE) != 0) {
     // A collapsed first row also shows the unread mark of the rows it hides.
     const bool unread = thread::IsUnread(node) ||
-                        (rows_.IsCollapsedRoot(node) && thread::RowView::Hidden(node).Unread > 0);
+                        (View().IsCollapsedRoot(node) && thread::RowView::Hidden(node).Unread > 0);
     item.iImage = unread ? thread::kUnreadImage : thread::kNoImage;
   }
   if ((item.mask & LVIF_TEXT) == 0) return;
@@ -29,7 +29,7 @@ void ThreadListPane::OnGetDispInfo(NMLVDISPINFOW& info) const {
 
 std::string ThreadListPane::CellText(int row, int column) const {
   if (column == 0) return Caption(row);
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  const thread::ThreadNode& node = *View()[static_cast<std::size_t>(row)];
   return column == 1 ? std::string(node.Sender.str()) : FolderInfoOf(node).Title;
 }
 
@@ -37,18 +37,18 @@ std::string ThreadListPane::CellText(int row, int column) const {
 // node of none.
 const mailbox::FolderInfo& ThreadListPane::FolderInfoOf(const thread::ThreadNode& node) const {
   static const mailbox::FolderInfo kPlainFolder;
-  const int folder = FolderOf(&node);
+  const int folder = shown_.FolderOf(&node);
   return folder >= 0 && folder < mailbox::FolderCount(folders_)
              ? folders_[static_cast<std::size_t>(folder)]
              : kPlainFolder;
 }
 
 std::string ThreadListPane::Caption(int row) const {
-  const thread::ThreadNode& node = *rows_[static_cast<std::size_t>(row)];
+  const thread::ThreadNode& node = *View()[static_cast<std::size_t>(row)];
   // A hit shows its subject as its own folder would.
   std::string caption = thread::MakeRow(node, FolderInfoOf(node)).Caption;
   // A collapsed first row says how many messages it hides.
-  if (rows_.IsCollapsedRoot(node)) {
+  if (View().IsCollapsedRoot(node)) {
     caption += " (+" + std::to_string(thread::RowView::Hidden(node).Messages) + ")";
   }
   return caption;
@@ -60,7 +60,7 @@ std::string ThreadListPane::Caption(int row) const {
 // skipped because every subject is shown after one (and replies after their
 // indentation), while a typed blank never gets here: Space opens the row.
 int ThreadListPane::FindRow(const NMLVFINDITEMW& find) const {
-  const int count = static_cast<int>(rows_.size());
+  const int count = static_cast<int>(View().size());
   if (find.lvfi.psz == nullptr || (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 ||
       count == 0) {
     return -1;
@@ -98,7 +98,7 @@ LRESULT ThreadListPane::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
 }
 
 void ThreadListPane::DrawRowText(int row, HDC dc) const {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  if (row < 0 || row >= static_cast<int>(View().size())) return;
   const HWND list = list_.hwnd();
   const bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
   const bool focused = GetFocus() == list;

@@ -24,6 +24,7 @@
 #include "tests/win/standin_support.h"
 #include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
+#include "thread/ja_texts.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
 #include "tools/standin/messages.h"
@@ -567,7 +568,7 @@ TEST_F(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
     bool rows_kept = false;
     const ui::ErrorBoxHook previous = ui::SetErrorBoxHook([&](const std::string&) {
       box_shown = true;
-      const std::vector<thread::ThreadNode*> rows_before = main.ThreadList().Rows();
+      const std::vector<thread::ThreadNode*> rows_before = main.ThreadList().View().Shown();
       if (c.action == During::kFolderClick) {
         PressKey(main.FolderList().ListBoxF().hwnd(), VK_DOWN);  // from the Inbox to the Outbox
         PumpUntil([&] { return main.TimerKeyWaitRunning(); }, 3000);
@@ -577,7 +578,7 @@ TEST_F(MailClient, AFolderSwitchOrCloseDuringTheCannotOpenBoxWaitsForTheOpen) {
         SendMessageW(window, WM_CLOSE, 0, 0);
       }
       rows_kept = IsWindow(window) && main.CurrentFolderIndex() == kInbox &&
-                  main.ThreadList().Rows() == rows_before;
+                  main.ThreadList().View().Shown() == rows_before;
       CloseHandle(locked);
     });
     Open(fixture, row);
@@ -702,10 +703,10 @@ TEST_F(MailClient, SearchingEveryFolderListsHitsOfTwoFoldersAndTheTrashNamesTheH
                                            return true;
                                          }});
   ASSERT_EQ(asked, 1u);
-  const auto shown = [&] { return main.ThreadList().RowsFolder() == ui::kResultsFolder; };
+  const auto shown = [&] { return main.Shown().ShowsHits(); };
   ASSERT_TRUE(PumpUntil(shown, 10000)) << "the first answer opens the results";
   const auto hits = [](int count) {
-    return ui::ja::kResultsLabel + std::to_string(count) + ui::ja::kResultsEnd;
+    return thread::ja::kResultsLabel + std::to_string(count) + thread::ja::kResultsEnd;
   };
   EXPECT_EQ(GetFocus(), main.ThreadList().ListViewMail().hwnd());
   // The index may not hold both changed files yet: "再構築" on the results
@@ -749,7 +750,7 @@ TEST_F(MailClient, SearchingEveryFolderListsHitsOfTwoFoldersAndTheTrashNamesTheH
   fixture.SelectFolderWithKeys(kInbox);
   const ui::OwnerDrawListBox& folders = main.FolderList().ListBoxF();
   ASSERT_EQ(folders.Count(), mailbox::FolderCount(main.Folders()) + 1);
-  EXPECT_EQ(folders.ItemText(folders.Count() - 1), ui::ja::kResultsFolder);
+  EXPECT_EQ(folders.ItemText(folders.Count() - 1), ui::ja::kHitsRowTitle);
   PressKey(folders.hwnd(), VK_END);
   ASSERT_TRUE(PumpUntil(shown, 5000)) << "chosen again";
   EXPECT_EQ(fixture.RowCount(), 1);

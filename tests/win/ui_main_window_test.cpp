@@ -38,7 +38,8 @@ TEST_F(MainWindow, StartUpFillsTheFolderListOpensTheFirstFolderAtItsLastRowAndNa
   EXPECT_EQ(main.ThreadList().ListViewMail().ColumnCaption(1), "\x8D\xB7\x8Fo\x90l");  // 差出人
   // Every row shows its node: subject (after the indentation) and sender.
   for (int row = 0; row < fixture.RowCount(); ++row) {
-    const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
+    const thread::ThreadNode& node =
+        *main.ThreadList().View().Shown()[static_cast<std::size_t>(row)];
     EXPECT_NE(fixture.Cell(row, 0).find(node.Subject), std::string::npos) << row;
     EXPECT_EQ(fixture.Cell(row, 1), node.Sender) << row;
     EXPECT_EQ(fixture.RowShowsUnread(row), thread::IsUnread(node)) << row;

@@ -49,18 +49,17 @@ TEST_F(SearchResults, ALateFirstAnswerOpensTheHitsOnlyWhereTheUserStayed) {
     const HWND focus = GetFocus();
     const int chosen = main.FolderList().SelectedFolder();
     const int results_row = mailbox::FolderCount(main.Folders());
-    ASSERT_TRUE(PumpUntil(
-        [&] { return main.FolderList().FolderOfRow(results_row) == ui::kResultsFolder; }, 10000))
+    ASSERT_TRUE(PumpUntil([&] { return main.FolderList().IsHitsRow(results_row); }, 10000))
         << "the answer came";
     Settle();
     if (c.stay) {
-      EXPECT_EQ(main.ThreadList().RowsFolder(), ui::kResultsFolder);
+      EXPECT_TRUE(main.Shown().ShowsHits());
       EXPECT_EQ(GetFocus(), list);
       continue;
     }
     EXPECT_EQ(main.FolderList().SelectedFolder(), chosen);
     EXPECT_TRUE(fixture.WaitForFolder(chosen)) << "the folder chosen opens";
-    EXPECT_NE(main.ThreadList().RowsFolder(), ui::kResultsFolder);
+    EXPECT_FALSE(main.Shown().ShowsHits());
     EXPECT_EQ(GetFocus(), focus);
   }
 }

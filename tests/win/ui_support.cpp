@@ -281,7 +281,7 @@ std::vector<int> UnreadRows(UiFixture& fixture) {
 }
 
 thread::ThreadNode& RowNode(UiFixture& fixture, int row) {
-  return *fixture.Main().ThreadList().Rows()[static_cast<std::size_t>(row)];
+  return *fixture.Main().ThreadList().View().Shown()[static_cast<std::size_t>(row)];
 }
 
 void Open(UiFixture& fixture, int row) {
@@ -337,12 +337,10 @@ void AskSearchAll(UiFixture& fixture, const std::wstring& text, const std::funct
 
 bool ShowHits(UiFixture& fixture, const std::wstring& text) {
   AskSearchAll(fixture, text);
-  const auto shown = [&] {
-    return fixture.Main().ThreadList().RowsFolder() == ui::kResultsFolder && fixture.RowCount() > 0;
-  };
+  const auto shown = [&] { return fixture.Main().Shown().ShowsHits() && fixture.RowCount() > 0; };
   for (int attempt = 0; attempt < 40; ++attempt) {
     if (PumpUntil(shown, 500)) return true;
-    if (fixture.Main().ThreadList().RowsFolder() == ui::kResultsFolder) fixture.Command("mRetry1");
+    if (fixture.Main().Shown().ShowsHits()) fixture.Command("mRetry1");
   }
   return false;
 }

@@ -72,7 +72,8 @@ TEST_F(ThreadList, OpeningARowShowsItAndMarksAnUnreadOneRead) {
       ++row;
     }
     ASSERT_LT(row, fixture.RowCount());
-    const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
+    const thread::ThreadNode& node =
+        *main.ThreadList().View().Shown()[static_cast<std::size_t>(row)];
     const int folder_unread = main.Folders()[kInbox].Unread;
     const int expected_unread = folder_unread - (c.unread ? 1 : 0);
     main.SelectRow(row, true);
@@ -100,7 +101,7 @@ TEST_F(ThreadList, OpeningARowWhoseFileWasDeletedReportsItAndLeavesTheRowUnread)
   fixture.Start();
   ui::TVtFormMain& main = fixture.Main();
   const int row = UnreadRows(fixture).front();
-  const thread::ThreadNode& node = *main.ThreadList().Rows()[static_cast<std::size_t>(row)];
+  const thread::ThreadNode& node = *main.ThreadList().View().Shown()[static_cast<std::size_t>(row)];
   const int folder_unread = main.Folders()[kInbox].Unread;
   ASSERT_TRUE(platform::RemoveFile(node.FilePath.str()));
   main.SelectRow(row, true);

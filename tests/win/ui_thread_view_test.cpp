@@ -14,6 +14,7 @@
 
 #include "platform/wide_win.h"
 #include "tests/win/ui_support.h"
+#include "thread/ja_texts.h"
 #include "thread/row_view.h"
 #include "thread/thread_node.h"
 #include "ui/ja_texts.h"
@@ -83,9 +84,9 @@ TEST_F(ThreadView, TheFilterBoxShowsWholeMatchingThreadsAsTheUserTypes) {
   for (std::size_t k = 0; k < thread.size(); ++k) {
     EXPECT_EQ(view.RowOf(thread[k]), first + static_cast<int>(k));
   }
-  EXPECT_NE(
-      fixture.StatusText().find(ui::ja::kFilterShownLabel + std::to_string(view.ShownMessages())),
-      std::string::npos);
+  EXPECT_NE(fixture.StatusText().find(thread::ja::kFilterShownLabel +
+                                      std::to_string(view.ShownMessages())),
+            std::string::npos);
   // In the box the plain shortcut letters are text, not commands.
   MSG letter{box, WM_KEYDOWN, 'S', 1, 0, {}};
   EXPECT_FALSE(main.PreTranslate(letter));

@@ -1,0 +1,171 @@
+#include "thread/shown_list.h"
+
+#include <utility>
+
+#include "thread/ja_texts.h"
+
+namespace thread {
+
+void ShownList::ShowFolder(std::vector<ThreadNode*> nodes, int folder,
+                           const mailbox::FolderTable& folders) {
+  const std::int32_t ml_string_delete =
+      folder >= 0 && folder < mailbox::FolderCount(folders)
+          ? folders[static_cast<std::size_t>(folder)].MlStringDelete
+          : 0;
+  Show(std::move(nodes), {Kind::kFolder, folder}, ml_string_delete);
+}
+
+void ShownList::ShowHits() {
+  if (hits_ == nullptr) return;
+  std::vector<ThreadNode*> nodes;
+  for (ThreadNode* node = hits_->List.Head(); node != nullptr; node = node->Next) {
+    nodes.push_back(node);
+  }
+  // A hit shows its subject as its own folder would: the rows match the
+  // subject as stored.
+  Show(std::move(nodes), {Kind::kHits, -1}, 0);
+}
+
+void ShownList::Show(std::vector<ThreadNode*> nodes, Source source, std::int32_t ml_string_delete) {
+  KeepCollapsed();
+  CollapsedThreads collapsed;
+  collapsed.All = collapse_by_default_;
+  if (source.kind == Kind::kFolder) {
+    if (const auto kept = collapsed_.find(source.folder); kept != collapsed_.end()) {
+      collapsed = kept->second;
+    }
+  } else {
+    collapsed.All = false;  // a hit is a thread of its own
+  }
+  rows_.Reset(std::move(nodes), ml_string_delete, std::move(collapsed));
+  collapsed_folder_ = source.kind == Kind::kFolder ? source.folder : -1;
+  ChangeSource(source, source);
+}
+
+void ShownList::Clear(int opening) {
+  KeepCollapsed();
+  collapsed_folder_ = -1;
+  rows_.Clear();
+  // Nothing shows, but the box's text is kept or emptied for the folder opening.
+  ChangeSource({}, opening >= 0 ? Source{Kind::kFolder, opening} : Source{});
+}
+
+// The box's text stays with what it was typed for: another folder (or the
+// hits) empties it, the same folder read again keeps it.
+void ShownList::ChangeSource(Source source, Source filter_source) {
+  source_ = source;
+  applied_filter_.clear();
+  applied_body_ = false;
+  keeps_filter_ = filter_source_ == filter_source;
+  filter_source_ = filter_source;
+}
+
+void ShownList::KeepCollapsed() {
+  if (collapsed_folder_ >= 0) collapsed_[collapsed_folder_] = rows_.Collapsed();
+}
+
+int ShownList::FolderOf(const ThreadNode* node) const {
+  if (ShowsHits()) return hits_ != nullptr ? hits_->Folder(node) : -1;
+  return Folder();
+}
+
+void ShownList::TakeHits(HitList hits, std::string query, bool complete) {
+  // The rows leave the old hits before they are freed.
+  auto old = std::move(hits_);
+  hits_ = std::make_unique<HitList>(std::move(hits));
+  hits_query_ = std::move(query);
+  hits_complete_ = complete;
+  if (ShowsHits()) ShowHits();
+}
+
+void ShownList::ForgetHits() {
+  if (ShowsHits()) Clear(-1);
+  hits_.reset();
+  hits_query_.clear();
+  hits_complete_ = false;
+}
+
+ThreadNode* ShownList::FindHit(std::string_view path) const {
+  if (hits_ == nullptr || path.empty()) return nullptr;
+  for (ThreadNode* node = hits_->List.Head(); node != nullptr; node = node->Next) {
+    if (node->FilePath.str() == path) return node;
+  }
+  return nullptr;
+}
+
+void ShownList::ForgetKeptList(ThreadView& view, int folder) {
+  if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return;
+  mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
+  if (info.Threads == nullptr || info.Threads == view.CurrentThreads) return;
+  FreeThreadList(info.Threads);
+  info.Threads = nullptr;
+}
+
+int ShownList::MarkRead(ThreadView& view, ThreadNode* node) {
+  if (!IsUnread(*node)) return -1;
+  // Only the unread bit: the flag word's other bits are the client's.
+  thread::MarkRead(*node);
+  const int folder = FolderOf(node);
+  if (ShowsHits()) ForgetKeptList(view, folder);
+  if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return -1;
+  mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
+  if (info.Unread <= 0) return -1;
+  return --info.Unread == 0 ? folder : -1;
+}
+
+int ShownList::Remove(ThreadView& view, ThreadNode* node) {
+  const int folder = FolderOf(node);
+  if (!ShowsHits()) return RemoveShownMessage(view, rows_, node) ? folder : -1;
+  const bool unread = IsUnread(*node);
+  hits_->FolderOf.erase(node);
+  // The rows free the node; the list is held by its new head from now on.
+  hits_->List.MutableHead() = rows_.Remove(node);
+  ForgetKeptList(view, folder);
+  if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return -1;
+  mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
+  if (info.Total > 0) --info.Total;
+  if (!unread || info.Unread <= 0) return -1;
+  return --info.Unread == 0 ? folder : -1;
+}
+
+bool ShownList::SetFilter(std::string_view text, const std::function<bool()>& stop) {
+  if (!rows_.SetFilter(text, stop)) return false;
+  applied_filter_ = text;
+  applied_body_ = false;
+  return true;
+}
+
+void ShownList::SetBodyFilter(std::string_view text, std::vector<std::string> hits) {
+  rows_.SetFilter(text, nullptr, std::move(hits));
+  applied_filter_ = text;
+  applied_body_ = true;
+}
+
+void ShownList::ForgetFolders() {
+  ForgetHits();
+  collapsed_.clear();
+  collapsed_folder_ = -1;
+}
+
+std::string ShownList::HitsStatusText() const {
+  if (hits_ == nullptr) return "";
+  return ja::kResultsLabel + std::to_string(hits_->Count()) +
+         (hits_complete_ ? "" : ja::kResultsMore) + ja::kResultsEnd;
+}
+
+std::string ShownList::StatusText(const mailbox::FolderTable& folders) const {
+  std::string text;
+  if (ShowsHits()) {
+    text = HitsStatusText();
+  } else if (Folder() >= 0 && Folder() < mailbox::FolderCount(folders)) {
+    text = mailbox::FolderStatusText(folders[static_cast<std::size_t>(Folder())]);
+  } else {
+    return "";
+  }
+  if (rows_.FilterOn()) {
+    text += ja::kFilterShownLabel + std::to_string(rows_.ShownMessages()) + ja::kFilterShownEnd;
+  }
+  return text;
+}
+
+}  // namespace thread
