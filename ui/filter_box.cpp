@@ -91,17 +91,13 @@ bool FilterBox::Message(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
   switch (wparam) {
     case VK_ESCAPE:
       edit_.SetText("");  // EN_CHANGE shows every thread again
-      owner_.LeaveFilterBox(false);
+      owner_.LeaveFilterBox();
       return true;
     case VK_RETURN:
-      owner_.LeaveFilterBox(false);
+      owner_.LeaveFilterBox();
       return true;
     case VK_TAB:
-      if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-        owner_.LeaveFilterBox(true);
-      } else {
-        FocusCheckBox();
-      }
+      owner_.TabFrom(Pane::kFilterBox, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
       return true;
     default:
       return false;
@@ -113,11 +109,7 @@ bool FilterBox::CheckBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& re
   result = 0;
   if (message == WM_CHAR) return wparam == L'\t';
   if (message != WM_KEYDOWN || wparam != VK_TAB) return false;
-  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-    edit_.Focus();
-  } else {
-    owner_.LeaveFilterBox(false);
-  }
+  owner_.TabFrom(Pane::kBodySearch, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ui/dialog_controls.h"
+#include "ui/pane_host.h"
 
 namespace ui {
 
@@ -22,9 +23,10 @@ class FilterBox {
    public:
     // A filter that gave way to a keystroke is due again.
     virtual void FilterBoxChanged() = 0;
-    // Enter or Esc in the edit, or Tab in the check box: the focus goes on to
-    // the thread list; Shift+Tab in the edit (`backwards`): back.
-    virtual void LeaveFilterBox(bool backwards) = 0;
+    // Enter or Esc in the edit: the focus goes on to the thread list.
+    virtual void LeaveFilterBox() = 0;
+    // Tab or Shift+Tab (`backwards`) in the edit or its check box.
+    virtual void TabFrom(Pane from, bool backwards) = 0;
 
    protected:
     ~Owner() = default;

@@ -92,6 +92,39 @@ LRESULT FolderListPane::ControlColor(HDC dc) const {
   return reinterpret_cast<LRESULT>(brush_);
 }
 
+bool FolderListPane::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  const auto from_list = [&] { return reinterpret_cast<HWND>(lparam) == list_.hwnd(); };
+  const auto list_id = [&] { return wparam == static_cast<WPARAM>(GetDlgCtrlID(list_.hwnd())); };
+  switch (message) {
+    case WM_COMMAND:
+      if (!from_list()) return false;
+      if (HIWORD(wparam) == LBN_SELCHANGE) ListBoxFClick();
+      result = 0;
+      return true;
+    case WM_MEASUREITEM:
+      if (!list_id()) return false;
+      ListBoxFMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+      result = TRUE;
+      return true;
+    case WM_DRAWITEM:
+      if (!list_id()) return false;
+      ListBoxFDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+      result = TRUE;
+      return true;
+    case WM_CTLCOLORLISTBOX:
+      if (!from_list()) return false;
+      result = ControlColor(reinterpret_cast<HDC>(wparam));
+      return true;
+    case WM_TIMER:
+      if (wparam != kTimerKeyWaitId) return false;
+      TimerKeyWaitTimer();
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FolderListPane::FillFolderList() {
   list_.Clear();
   results_row_ = false;
@@ -185,7 +218,7 @@ bool FolderListPane::PostNavigationKey(WORD virtual_key) {
 }
 
 bool FolderListPane::TabKey(WORD) {
-  form_.FocusPane((GetKeyState(VK_SHIFT) & 0x8000) != 0 ? Pane::kThreadList : Pane::kFilterBox);
+  form_.TabFrom(Pane::kFolderList, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
   return true;
 }
 

@@ -47,8 +47,10 @@ class FolderListPane {
   // A row's height: the taller of the images and the font's text, and a
   // margin of 2 pixels at 100% above and below.
   int RowHeight() const;
-  // WM_CTLCOLORLISTBOX of the form for this list: its colours and brush.
-  LRESULT ControlColor(HDC dc) const;
+  // A message of the form that concerns this pane (its list's
+  // notifications, drawing and colours, and TimerKeyWait's ticks): handled,
+  // with `result`, or false.
+  bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   bool TimerKeyWaitRunning() const { return timer_key_wait_running_; }
 
   // Refills ListBoxF from the folder table (without the hits' row), selects
@@ -83,13 +85,15 @@ class FolderListPane {
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  // WM_CTLCOLORLISTBOX: the list's colours and brush.
+  LRESULT ControlColor(HDC dc) const;
   void StartTimerKeyWait();
   void StopTimerKeyWait();
   void ResizeRows() const;
   // Key-table handlers.
   bool PostNavigationKey(WORD virtual_key);
   bool Swallow(WORD) { return true; }
-  // Tab: on to the filter box; Shift+Tab: back to the thread list.
+  // Tab and Shift+Tab: on or back in the window's Tab order.
   bool TabKey(WORD);
 
   static const KeyRow<FolderListPane> kKeys[];

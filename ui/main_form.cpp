@@ -35,15 +35,13 @@ TVtFormMain::TVtFormMain(MainFormEnvironment environment)
   Create(kClassName, 0, kFormStyle, "Veltrano", 140, 160, Scale(631, SystemDpi()),
          Scale(396, SystemDpi()), nullptr, MainCommands().BuildMenuBar());
   OnCreate();
-  // A close asked for while a message was opened or moved is carried out now.
-  viewer_busy_.OnRelease([this] {
-    if (!view_.Loading) AfterLoad();
-  });
+  // What waited for a message to be opened or moved runs now.
+  viewer_busy_.OnRelease([this] { idle_.BusyEnded(); });
 }
 
 TVtFormMain::~TVtFormMain() {
   // The index's threads end before anything they report to goes.
-  index_.reset();
+  index_.Link.reset();
   // The viewer first, while the form it may still call is whole; reset()
   // leaves viewer_ null while its window is destroyed.
   viewer_.reset();
@@ -51,21 +49,20 @@ TVtFormMain::~TVtFormMain() {
   if (hwnd() != nullptr) {
     KillTimer(hwnd(), kTimerKeyWaitId);
     KillTimer(hwnd(), kTimer1Id);
-    KillTimer(hwnd(), kTimerResultsId);
   }
-  job_form_.reset();
+  load_.JobForm.reset();
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
 
 void TVtFormMain::OnCreate() {
-  dpi_ = DpiOf(hwnd());
-  list_box_width_ = Scale(main_settings_.ListBoxWidth, dpi_);
+  layout_.Dpi = DpiOf(hwnd());
+  layout_.ListBoxWidth = Scale(settings_.Main.ListBoxWidth, layout_.Dpi);
   folder_list_.Create(hwnd(), kListBoxFId);
   thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId, kBodySearchId);
   status_bar_.Create(hwnd(), kStatusBarId);
   status_bar_.SetSimpleText("");
   ApplyDpi();
-  ApplyIcons(dpi_);
+  ApplyIcons(layout_.Dpi);
 }
 
 TViewForm& TVtFormMain::EnsureViewer() {
@@ -81,8 +78,8 @@ TViewForm& TVtFormMain::EnsureViewer() {
 bool TVtFormMain::ViewerBusy() const { return viewer_busy_.IsSet(); }
 
 void TVtFormMain::Show(int show_command) {
-  if (!shown_once_) {
-    shown_once_ = true;
+  if (!settings_.Read) {
+    settings_.Read = true;
     // The start-up runs before the message loop: an error in it is shown
     // like an error in any handler, and the program goes on.
     try {
@@ -102,15 +99,15 @@ void TVtFormMain::Show(int show_command) {
 // The start-up sequence, run once before the window first appears.
 void TVtFormMain::FormShow() {
   platform::PhaseTimer settings_timer("settings");
-  main_settings_ = settings::LoadMainSettings(environment_.SettingsPath);
+  settings_.Main = settings::LoadMainSettings(environment_.SettingsPath);
   ApplyMainSettings();
-  properties_ = settings::LoadPropertySettings(environment_.SettingsPath);
+  settings_.Properties = settings::LoadPropertySettings(environment_.SettingsPath);
   settings_timer.Stop();
   platform::PhaseTimer images_timer("image-lists");
   SetUpImageLists();
   images_timer.Stop();
-  account_.MailboxDir = main_settings_.Property.Mailbox;
-  account_.AccountIndex = main_settings_.Property.AccountTitle;
+  account_.MailboxDir = settings_.Main.Property.Mailbox;
+  account_.AccountIndex = settings_.Main.Property.AccountTitle;
   const bool located = mailbox::LocateMailbox(
       account_, environment_.ReadRegistry,
       [this](const std::string& initial_dir) { return BrowseForMailbox(initial_dir); });
@@ -119,7 +116,7 @@ void TVtFormMain::FormShow() {
     // close) once the rest of the sequence has run on an empty mailbox.
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
   }
-  thread_list_.SetBodySearch(main_settings_.Property.BodySearch != 0);
+  thread_list_.SetBodySearch(settings_.Main.Property.BodySearch != 0);
   StartIndex();
   ReloadAccount();
   // The splash goes 400 ms from now.
@@ -140,8 +137,8 @@ void TVtFormMain::ReloadAccount() {
   FillAccountMenu(AccountMenu(), titles);
   DrawMenuBar(hwnd());
   mailbox::DiscoveryOptions options;
-  options.MidokuSearch = properties_.MidokuSearch;
-  options.TabInfoDefault = properties_.TabInfo;
+  options.MidokuSearch = settings_.Properties.MidokuSearch;
+  options.TabInfoDefault = settings_.Properties.TabInfo;
   if (thread::CachePreload* preload = view_.Preload.get()) {
     options.KnownDisplaySettings = [preload, &options](const std::string& folder_path) {
       return preload->DisplaySettings(folder_path, options.TabInfoDefault);
@@ -164,14 +161,14 @@ void TVtFormMain::UpdateCaption() {
 }
 
 void TVtFormMain::ApplyMainSettings() {
-  MoveOnScreen(hwnd(), main_settings_.MainWindow, true);
+  MoveOnScreen(hwnd(), settings_.Main.MainWindow, true);
   // At the DPI of the monitor the window is on now; the widths are kept at 96.
-  dpi_ = DpiOf(hwnd());
-  list_box_width_ = Scale(std::max(0, main_settings_.ListBoxWidth), dpi_);
+  layout_.Dpi = DpiOf(hwnd());
+  layout_.ListBoxWidth = Scale(std::max(0, settings_.Main.ListBoxWidth), layout_.Dpi);
   ApplyDpi();
-  thread_list_.SetColumn1(Scale(main_settings_.Column1, dpi_));
+  thread_list_.SetColumn1(Scale(settings_.Main.Column1, layout_.Dpi));
   thread_list_.FitSenderColumn();
-  if (main_settings_.MainWindow.bMaximize != 0) {
+  if (settings_.Main.MainWindow.bMaximize != 0) {
     ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
     PumpMessages();
   }
@@ -180,19 +177,19 @@ void TVtFormMain::ApplyMainSettings() {
 // The window's current state in the main save pass's terms: normal-state
 // bounds (also while maximised), list widths, fonts and colours.
 void TVtFormMain::CollectMainSettings() {
-  main_settings_.MainWindow = SavedBounds(hwnd());
-  main_settings_.Property.AccountTitle = account_.AccountIndex;
-  main_settings_.Property.Mailbox = account_.MailboxDir;
-  main_settings_.ListBoxWidth = Unscale(list_box_width_, dpi_);
-  main_settings_.Column1 = Unscale(thread_list_.Column1(), dpi_);
-  main_settings_.Property.BodySearch = thread_list_.BodySearch() ? 1 : 0;
+  settings_.Main.MainWindow = SavedBounds(hwnd());
+  settings_.Main.Property.AccountTitle = account_.AccountIndex;
+  settings_.Main.Property.Mailbox = account_.MailboxDir;
+  settings_.Main.ListBoxWidth = Unscale(layout_.ListBoxWidth, layout_.Dpi);
+  settings_.Main.Column1 = Unscale(thread_list_.Column1(), layout_.Dpi);
+  settings_.Main.Property.BodySearch = thread_list_.BodySearch() ? 1 : 0;
 }
 
 // The image lists at the window's DPI: the unread mark from the icon drawn
 // in that size (16, 20, 24, 32 and 48 pixels), the folder images from the
 // system's Shell32.DLL at that size.
 void TVtFormMain::SetUpImageLists() {
-  const int size = SmallImageSize(dpi_);
+  const int size = SmallImageSize(layout_.Dpi);
   HIMAGELIST mail_images = thread_list_.ResetImages(size);
   HANDLE unread = LoadImageW(GetModuleHandleW(nullptr), L"MAIZ", IMAGE_ICON, size, size, 0);
   if (unread != nullptr) {
@@ -222,7 +219,7 @@ bool TVtFormMain::FormCloseQuery() {
   if (view_.Loading || ViewerBusy()) {
     // A load, or a message being opened or moved, is unwinding through this
     // window's message pump: close once it has returned.
-    close_pending_ = true;
+    CloseWhenIdle();
     return false;
   }
   SaveAllSettings();
@@ -237,12 +234,12 @@ bool TVtFormMain::FormCloseQuery() {
 // nothing interrupts it is not waited for: an index left mid-write is safe to
 // give up, and the process ends rather than run its destructors under it.
 void TVtFormMain::StopIndexForExit() {
-  if (index_ == nullptr) return;
+  if (index_.Link == nullptr) return;
   if (viewer_ != nullptr && viewer_->hwnd() != nullptr) ShowWindow(viewer_->hwnd(), SW_HIDE);
   ShowWindow(hwnd(), SW_HIDE);
-  index_->Stop();
-  if (!index_->WaitEnded(kExitWait) && environment_.EndProcess) environment_.EndProcess();
-  index_.reset();
+  index_.Link->Stop();
+  if (!index_.Link->WaitEnded(kExitWait) && environment_.EndProcess) environment_.EndProcess();
+  index_.Link.reset();
 }
 
 void TVtFormMain::ShowMessageText(const std::string& text) {
@@ -260,7 +257,40 @@ void TVtFormMain::Timer1Timer() {
   WarnOfVirtualStoreCopy();
 }
 
+// The menu bar's pull-downs are enabled and checked as they open.
+void TVtFormMain::OnInitMenuPopup(HMENU menu, LPARAM lparam) {
+  if (menu == AccountMenu()) {
+    mAccountClick();
+  } else if (HIWORD(lparam) == 0 && GetMenu(hwnd()) != nullptr &&
+             menu == GetSubMenu(GetMenu(hwnd()), LOWORD(lparam))) {
+    MainCommands().UpdateMenu(*this, menu);
+  }
+}
+
+// The child that had the focus keeps it when the window is activated again;
+// else the folder list (first in Tab order) takes it.
+void TVtFormMain::KeepFocusedChild() {
+  HWND focus = GetFocus();
+  if (focus != nullptr && IsChild(hwnd(), focus)) load_.Focus = focus;
+}
+
+void TVtFormMain::RestoreFocusedChild() {
+  if (load_.Focus != nullptr && IsWindow(load_.Focus)) {
+    SetFocus(load_.Focus);
+  } else {
+    folder_list_.ListBoxF().Focus();
+  }
+}
+
+// A switchboard: each control's notifications go to the pane that owns the
+// control; the window's own messages to their handlers.
 LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  if (folder_list_.ParentMessage(message, wparam, lparam, result) ||
+      thread_list_.ParentMessage(message, wparam, lparam, result) ||
+      SplitterMouse(message, lparam)) {
+    return result;
+  }
   switch (message) {
     case WM_SIZE:
       FormResize();
@@ -269,84 +299,22 @@ LRESULT TVtFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnDpiChanged(HIWORD(wparam), lparam);
       return 0;
     case WM_COMMAND:
-      if (lparam == 0) {
-        OnCommand(LOWORD(wparam));
-      } else if (LOWORD(wparam) == kListBoxFId && HIWORD(wparam) == LBN_SELCHANGE) {
-        folder_list_.ListBoxFClick();
-      } else if (LOWORD(wparam) == kFilterBoxId && HIWORD(wparam) == EN_CHANGE) {
-        thread_list_.FilterBoxChanged();
-      } else if (LOWORD(wparam) == kBodySearchId && HIWORD(wparam) == BN_CLICKED) {
-        thread_list_.BodySearchClicked();
-      }
+      if (lparam == 0) OnCommand(LOWORD(wparam));
       return 0;
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
-      if (header.idFrom != static_cast<UINT_PTR>(kListViewMailId)) return 0;
-      return thread_list_.OnNotify(header, lparam);
-    }
-    case WM_MEASUREITEM:
-      if (wparam == kListBoxFId) {
-        folder_list_.ListBoxFMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
-        return TRUE;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (wparam == kListBoxFId) {
-        folder_list_.ListBoxFDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-        return TRUE;
-      }
-      break;
-    case WM_CTLCOLORLISTBOX:
-      if (reinterpret_cast<HWND>(lparam) == folder_list_.ListBoxF().hwnd()) {
-        return folder_list_.ControlColor(reinterpret_cast<HDC>(wparam));
-      }
-      break;
     case kIndexNewsMessage:
       OnIndexNews();
       return 0;
     case WM_TIMER:
-      if (wparam == kTimerKeyWaitId) folder_list_.TimerKeyWaitTimer();
       if (wparam == kTimer1Id) Timer1Timer();
-      if (wparam == kTimerResultsId) ApplyPendingResults();
       return 0;
-    case WM_INITMENUPOPUP: {
-      HMENU menu = reinterpret_cast<HMENU>(wparam);
-      if (menu == AccountMenu()) {
-        mAccountClick();
-      } else if (HIWORD(lparam) == 0 && GetMenu(hwnd()) != nullptr &&
-                 menu == GetSubMenu(GetMenu(hwnd()), LOWORD(lparam))) {
-        MainCommands().UpdateMenu(*this, menu);  // a pull-down of the menu bar
-      }
-      return 0;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-      if (SplitterMouse(message, lparam)) return 0;
-      break;
-    case WM_CAPTURECHANGED:
-      // Another window took the mouse (a pop-up, a message box, Alt+Tab): the
-      // drag ends where it was, or the splitter would follow the next move of
-      // a mouse whose button is up.
-      if (dragging_splitter_ && reinterpret_cast<HWND>(lparam) != hwnd()) {
-        dragging_splitter_ = false;
-        Splitter1Moved();
-      }
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wparam), lparam);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd(), focus)) focus_before_disable_ = focus;
-      }
+      if (LOWORD(wparam) == WA_INACTIVE) KeepFocusedChild();
       break;
     case WM_SETFOCUS:
-      // The window's focus goes to the list that had it last, else to the
-      // folder list (first in tab order).
-      if (focus_before_disable_ != nullptr && IsWindow(focus_before_disable_)) {
-        SetFocus(focus_before_disable_);
-      } else {
-        folder_list_.ListBoxF().Focus();
-      }
+      RestoreFocusedChild();
       return 0;
     case WM_CLOSE:
       if (FormCloseQuery()) DestroyWindow(hwnd());

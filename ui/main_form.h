@@ -36,6 +36,7 @@
 #include "ui/pane_host.h"
 #include "ui/thread_list_pane.h"
 #include "ui/view_host.h"
+#include "ui/when_idle.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -81,8 +82,6 @@ class TVtFormMain final : public Window,
   static constexpr int kBodySearchId = 104;
   static constexpr UINT_PTR kTimerKeyWaitId = FolderListPane::kTimerKeyWaitId;
   static constexpr UINT_PTR kTimer1Id = 2;
-  // Retries showing a search's hits that came while a load or the viewer was busy.
-  static constexpr UINT_PTR kTimerResultsId = 3;
   // Posted by the full-text index's threads: news waits (IndexLink::Take).
   static constexpr UINT kIndexNewsMessage = WM_APP + 20;
 
@@ -247,8 +246,8 @@ class TVtFormMain final : public Window,
   bool TimerKeyWaitRunning() const { return folder_list_.TimerKeyWaitRunning(); }
   bool Loading() const override { return view_.Loading; }
   // The window is gone, or a close waits for what runs to end.
-  bool Closing() const { return hwnd() == nullptr || close_pending_; }
-  TVtJobForm* JobForm() const { return job_form_.get(); }
+  bool Closing() const { return hwnd() == nullptr || idle_.Waiting(WhenIdle::Job::kClose); }
+  TVtJobForm* JobForm() const { return load_.JobForm.get(); }
   // Folders whose threads were (re)loaded, in order: every OpenFolderThreads
   // that did not return at once because the folder was already shown.
   const std::vector<int>& OpenedFolders() const { return opened_folders_; }
@@ -264,7 +263,7 @@ class TVtFormMain final : public Window,
   // font's text height and a margin when taller) and the splitter (3).
   int StatusBarHeight() const;
   int SplitterWidth() const;
-  // Fonts, image lists and list widths for the window's DPI (dpi_); called at
+  // Fonts, image lists and list widths for the window's DPI (layout_.Dpi); called at
   // creation and when the window moves to a monitor of another scale.
   void ApplyDpi();
   void OnDpiChanged(int dpi, LPARAM suggested);
@@ -273,6 +272,8 @@ class TVtFormMain final : public Window,
   void SetUpImageLists();
   thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
+  // WM_CLOSE again once no load runs and the viewer is not busy.
+  void CloseWhenIdle();
   void MarkAsRead(int folder, const std::string& message_path);
   void ReloadAccount();
   // The index's threads on the current mailbox, or none (the option off); the
@@ -286,8 +287,7 @@ class TVtFormMain final : public Window,
   // Searches every folder for search_all_text_ again.
   void SearchAllAgain();
   void OnSearchAnswer(search::MailboxSearch::Answer answer);
-  // Shows the answer that waits, unless a load or the viewer is busy: then
-  // the timer tries again.
+  // Shows the answer that waits (once no load runs and the viewer is not busy).
   void ApplyPendingResults();
   void ForgetResults();
   // "再構築" and "再構築(ALL)": the chosen folder read again by `reload`; on
@@ -296,7 +296,11 @@ class TVtFormMain final : public Window,
                             int);
   void Retry(ReloadFn reload);
   void UpdateCaption();
+  // The splitter's drag (button, moves, capture lost): true when used up.
   bool SplitterMouse(UINT message, LPARAM lparam);
+  void OnInitMenuPopup(HMENU menu, LPARAM lparam);
+  void KeepFocusedChild();
+  void RestoreFocusedChild();
   void ListFontClick(bool thread_list);
   std::string BrowseForMailbox(const std::string& initial_dir);
   HMENU AccountMenu() const;
@@ -305,8 +309,13 @@ class TVtFormMain final : public Window,
   // The shared view state.
   mailbox::AccountState account_;
   std::unique_ptr<mailbox::FolderTable> folders_;
-  settings::MainWindowSettings main_settings_;
-  settings::PropertySettings properties_;
+  // The settings of "Veltra.ini", read by the first show.
+  struct RunSettings {
+    settings::MainWindowSettings Main;
+    settings::PropertySettings Properties;
+    bool Read = false;             // FormShow has run
+    bool UnsavedReported = false;  // a save that failed has been told (once a run)
+  } settings_;
   thread::ThreadView view_{*folders_};  // CurrentThreads, CurrentFolderIndex
   thread::ShownList shown_;             // what the thread list shows
   const thread::ThreadNode* viewed_node_ = nullptr;
@@ -314,41 +323,53 @@ class TVtFormMain final : public Window,
   FolderListPane folder_list_{*this, *folders_};
   ThreadListPane thread_list_{*this, *folders_, shown_};
   ui::StatusBar status_bar_;
+  // Sizes at the window's DPI, which every size follows, and the splitter.
+  struct MainLayout {
+    int Dpi = 96;
+    ui::Font StatusFont;
+    int ListBoxWidth = 150;  // pixels at Dpi
+    bool DraggingSplitter = false;
+  } layout_;
+  // A running load's progress dialog and message pump, and the child that
+  // had the focus when the window was disabled or deactivated (it gets it
+  // back).
+  struct LoadState {
+    std::unique_ptr<TVtJobForm> JobForm;
+    unsigned long LastPump = 0;
+    HWND Focus = nullptr;
+  } load_;
+  std::vector<int> opened_folders_;
 
   BusyFlag viewer_busy_;  // the viewer's ViewerBusy, also held before it exists
-  HACCEL accelerators_ = nullptr;
-  Font form_font_;
-  std::unique_ptr<TVtJobForm> job_form_;
-  int dpi_ = 96;              // the window's DPI, which every size follows
-  int list_box_width_ = 150;  // pixels at dpi_
-  bool shown_once_ = false;
-  bool close_pending_ = false;
-  bool unsaved_settings_reported_ = false;
-  bool dragging_splitter_ = false;
-  unsigned long last_pump_ = 0;
-  std::vector<int> opened_folders_;
-  HWND focus_before_disable_ = nullptr;  // the list to give the focus back to
   std::unique_ptr<ui::TViewForm> viewer_;
-  // The full-text index: null when off or closed; what it said last.
-  std::unique_ptr<IndexLink> index_;
-  std::optional<search::MailIndex::Progress> index_progress_;  // while a whole pass runs
-  std::string body_query_folder_;
-  std::string body_query_text_;
-  int unindexed_folder_ = -1;  // the folder unindexed_ counts
-  std::size_t unindexed_ = 0;
+  // What waits until no load runs and the viewer is not busy.
+  WhenIdle idle_{[this] { return view_.Loading || ViewerBusy(); }};
+  HACCEL accelerators_ = nullptr;
+  // The full-text index: its threads (null when off or closed), what they
+  // said last, and the quick filter's question to them.
+  struct IndexState {
+    std::unique_ptr<IndexLink> Link;
+    std::optional<search::MailIndex::Progress> Progress;  // while a whole pass runs
+    std::string QueryFolder;
+    std::string QueryText;
+    int UnindexedFolder = -1;  // the folder Unindexed counts
+    std::size_t Unindexed = 0;
+  } index_;
   // The search of every folder: the text searched last and its query's
-  // number, the query whose hits the shown list holds (they are kept there);
-  // an answer that waits for a load or the viewer.
-  std::string search_all_text_;  // UTF-8
-  std::uint64_t search_all_query_ = 0;
-  std::uint64_t results_query_ = 0;
-  std::optional<search::MailboxSearch::Answer> pending_results_;
-  // Where the user was when the search was asked: its first answer opens the
-  // hits only when the user has stayed there.
-  struct SearchAskedAt {
-    int folder = -1;
-    HWND focus = nullptr;
-  } search_all_asked_;
+  // number, the query whose hits the shown list holds (they are kept there),
+  // an answer that waits for a load or the viewer, and where the user was
+  // when the search was asked: its first answer opens the hits only when the
+  // user has stayed there.
+  struct SearchAllState {
+    std::string Text;  // UTF-8
+    std::uint64_t Query = 0;
+    std::uint64_t ShownQuery = 0;
+    std::optional<search::MailboxSearch::Answer> Pending;
+    struct {
+      int folder = -1;
+      HWND focus = nullptr;
+    } AskedAt;
+  } search_all_;
 };
 
 }  // namespace ui

@@ -64,6 +64,9 @@ void TVtFormMain::FocusPane(Pane pane) {
     case Pane::kFilterBox:
       thread_list_.FilterBox().Focus();
       return;
+    case Pane::kBodySearch:
+      thread_list_.FilterBox().FocusCheckBox();
+      return;
     case Pane::kThreadList:
       thread_list_.ListViewMail().Focus();
       return;
@@ -103,7 +106,7 @@ void TVtFormMain::OpenSelectedMail() {
   const std::string query = shown_.ShowsHits()         ? shown_.HitsQuery()
                             : shown_.BodyFilterShown() ? thread_list_.FilterBox().Utf8Text()
                                                        : std::string();
-  viewer.OpenMessage(flags, properties_.ComplNkf != 0, query);
+  viewer.OpenMessage(flags, settings_.Properties.ComplNkf != 0, query);
   // While the client takes the mark-read the message can be read on; moving
   // to another message and the trash wait.
   busy.Shown();

@@ -13,27 +13,27 @@
 namespace ui {
 
 void TVtFormMain::ApplyDpi() {
-  form_font_.CreatePoints(ja::kDialogFace, kDialogPoints, dpi_);
-  status_bar_.SetFont(form_font_.handle());
-  folder_list_.ApplySettings(main_settings_.ListBox, dpi_);
-  thread_list_.ApplySettings(main_settings_.ListView, dpi_);
+  layout_.StatusFont.CreatePoints(ja::kDialogFace, kDialogPoints, layout_.Dpi);
+  status_bar_.SetFont(layout_.StatusFont.handle());
+  folder_list_.ApplySettings(settings_.Main.ListBox, layout_.Dpi);
+  thread_list_.ApplySettings(settings_.Main.ListView, layout_.Dpi);
   Layout();
 }
 
 // Moved to a monitor of another scale: the fonts, images and widths follow,
 // and the window takes the bounds Windows suggests (its size at the new scale).
 void TVtFormMain::OnDpiChanged(int dpi, LPARAM suggested) {
-  const int old_dpi = dpi_;
+  const int old_dpi = layout_.Dpi;
   if (dpi <= 0 || dpi == old_dpi) {
     TakeSuggestedRect(hwnd(), suggested);
     return;
   }
   const int column1 = MulDiv(thread_list_.Column1(), dpi, old_dpi);
-  dpi_ = dpi;
+  layout_.Dpi = dpi;
   ApplyIcons(dpi);
-  list_box_width_ = MulDiv(list_box_width_, dpi, old_dpi);
+  layout_.ListBoxWidth = MulDiv(layout_.ListBoxWidth, dpi, old_dpi);
   ApplyDpi();
-  if (shown_once_) SetUpImageLists();
+  if (settings_.Read) SetUpImageLists();
   thread_list_.SetColumn1(column1);
   TakeSuggestedRect(hwnd(), suggested);
   Layout();
@@ -41,11 +41,12 @@ void TVtFormMain::OnDpiChanged(int dpi, LPARAM suggested) {
 }
 
 int TVtFormMain::StatusBarHeight() const {
-  const int text = form_font_.handle() != nullptr ? MeasureFont(form_font_.handle()).cy : 0;
-  return std::max(Scale(19, dpi_), text + Scale(6, dpi_));
+  const int text =
+      layout_.StatusFont.handle() != nullptr ? MeasureFont(layout_.StatusFont.handle()).cy : 0;
+  return std::max(Scale(19, layout_.Dpi), text + Scale(6, layout_.Dpi));
 }
 
-int TVtFormMain::SplitterWidth() const { return Scale(3, dpi_); }
+int TVtFormMain::SplitterWidth() const { return Scale(3, layout_.Dpi); }
 
 void TVtFormMain::Layout() {
   if (hwnd() == nullptr || thread_list_.ListViewMail().hwnd() == nullptr) return;
@@ -56,7 +57,7 @@ void TVtFormMain::Layout() {
   const int splitter = SplitterWidth();
   const int height = std::max(0, static_cast<int>(client.bottom) - status_height);
   status_bar_.Move(0, height, width, status_height);
-  const int list_width = std::clamp(list_box_width_, 0, std::max(0, width - splitter));
+  const int list_width = std::clamp(layout_.ListBoxWidth, 0, std::max(0, width - splitter));
   folder_list_.ListBoxF().Move(0, 0, list_width, height);
   const int view_left = list_width + splitter;
   const int view_width = std::max(0, width - view_left);
@@ -72,23 +73,36 @@ void TVtFormMain::FormResize() {
 
 // Splitter1: the strip between the lists, dragged with the left button.
 bool TVtFormMain::SplitterMouse(UINT message, LPARAM lparam) {
+  if (message == WM_CAPTURECHANGED) {
+    // Another window took the mouse (a pop-up, a message box, Alt+Tab): the
+    // drag ends where it was, or the splitter would follow the next move of
+    // a mouse whose button is up.
+    if (layout_.DraggingSplitter && reinterpret_cast<HWND>(lparam) != hwnd()) {
+      layout_.DraggingSplitter = false;
+      Splitter1Moved();
+    }
+    return true;
+  }
+  if (message != WM_LBUTTONDOWN && message != WM_MOUSEMOVE && message != WM_LBUTTONUP) {
+    return false;
+  }
   const int x = GET_X_LPARAM(lparam);
-  const bool over = x >= list_box_width_ && x < list_box_width_ + SplitterWidth();
+  const bool over = x >= layout_.ListBoxWidth && x < layout_.ListBoxWidth + SplitterWidth();
   switch (message) {
     case WM_LBUTTONDOWN:
       if (!over) return false;
-      dragging_splitter_ = true;
+      layout_.DraggingSplitter = true;
       SetCapture(hwnd());
       return true;
     case WM_MOUSEMOVE:
-      if (over || dragging_splitter_) SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-      if (!dragging_splitter_) return false;
-      list_box_width_ = std::max(0, x);
+      if (over || layout_.DraggingSplitter) SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+      if (!layout_.DraggingSplitter) return false;
+      layout_.ListBoxWidth = std::max(0, x);
       Layout();
       return true;
     case WM_LBUTTONUP:
-      if (!dragging_splitter_) return false;
-      dragging_splitter_ = false;
+      if (!layout_.DraggingSplitter) return false;
+      layout_.DraggingSplitter = false;
       ReleaseCapture();
       Splitter1Moved();
       return true;

@@ -21,11 +21,11 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 thread::LoaderSettings TVtFormMain::LoadSettings() const {
   thread::LoaderSettings settings;
-  settings.MailInMemory = main_settings_.Property.MailInMemory;
-  settings.MailIniPos = properties_.MailIniPos;
-  settings.Link.References = properties_.References != 0;
-  settings.Link.Subject = properties_.Subject != 0;
-  settings.Discovery.MidokuSearch = properties_.MidokuSearch;
+  settings.MailInMemory = settings_.Main.Property.MailInMemory;
+  settings.MailIniPos = settings_.Properties.MailIniPos;
+  settings.Link.References = settings_.Properties.References != 0;
+  settings.Link.Subject = settings_.Properties.Subject != 0;
+  settings.Discovery.MidokuSearch = settings_.Properties.MidokuSearch;
   settings.ScanWorkers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   return settings;
 }
@@ -52,11 +52,11 @@ void TVtFormMain::Retry(ReloadFn reload) {
   AfterLoad();
 }
 
-// A close asked for while the load ran is carried out now that it is over.
-void TVtFormMain::AfterLoad() {
-  if (!close_pending_) return;
-  close_pending_ = false;
-  PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+// What waited for the load (a close, a search's hits) runs now that it is over.
+void TVtFormMain::AfterLoad() { idle_.BusyEnded(); }
+
+void TVtFormMain::CloseWhenIdle() {
+  idle_.Run(WhenIdle::Job::kClose, [this] { PostMessageW(hwnd(), WM_CLOSE, 0, 0); });
 }
 
 bool TVtFormMain::PreTranslate(MSG& message) {
@@ -69,48 +69,47 @@ bool TVtFormMain::PreTranslate(MSG& message) {
 
 void TVtFormMain::PumpMessages() {
   const DWORD now = GetTickCount();
-  if (now - last_pump_ < kPumpIntervalMs) return;
-  last_pump_ = now;
-  if (job_form_ != nullptr) job_form_->Flush();
+  if (now - load_.LastPump < kPumpIntervalMs) return;
+  load_.LastPump = now;
+  if (load_.JobForm != nullptr) load_.JobForm->Flush();
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       // The program is ending: stop the load and leave the quit for the
       // message loop.
       PostQuitMessage(static_cast<int>(message.wParam));
-      close_pending_ = true;
+      CloseWhenIdle();
       return;
     }
     if (PreTranslate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  last_pump_ = GetTickCount();
+  load_.LastPump = GetTickCount();
 }
 
 bool TVtFormMain::FolderSwitchPending() {
-  return folder_list_.TimerKeyWaitRunning() || close_pending_;
+  return folder_list_.TimerKeyWaitRunning() || idle_.Waiting(WhenIdle::Job::kClose);
 }
 
 void TVtFormMain::EnableMainWindow(bool enable) {
   if (!enable) {
-    HWND focus = GetFocus();
-    if (focus != nullptr && IsChild(hwnd(), focus)) focus_before_disable_ = focus;
+    KeepFocusedChild();
     EnableWindow(hwnd(), FALSE);
     return;
   }
   EnableWindow(hwnd(), TRUE);
   HWND focus = GetFocus();
   if (GetActiveWindow() == hwnd() && (focus == nullptr || focus == hwnd()) &&
-      focus_before_disable_ != nullptr && IsWindow(focus_before_disable_)) {
-    SetFocus(focus_before_disable_);
+      load_.Focus != nullptr && IsWindow(load_.Focus)) {
+    SetFocus(load_.Focus);
   }
 }
 
 thread::ProgressSink& TVtFormMain::ShowProgress() {
-  job_form_ = std::make_unique<TVtJobForm>(hwnd());
-  job_form_->FormShow();
-  return *job_form_;
+  load_.JobForm = std::make_unique<TVtJobForm>(hwnd());
+  load_.JobForm->FormShow();
+  return *load_.JobForm;
 }
 
 // Windows gives the activation to another program when the active window is
@@ -119,7 +118,7 @@ thread::ProgressSink& TVtFormMain::ShowProgress() {
 void TVtFormMain::HideProgress() {
   const bool disabled = IsWindowEnabled(hwnd()) == FALSE;
   if (disabled) EnableWindow(hwnd(), TRUE);
-  job_form_.reset();
+  load_.JobForm.reset();
   if (disabled) EnableWindow(hwnd(), FALSE);
 }
 
@@ -146,13 +145,13 @@ void TVtFormMain::FocusMainWindow() {
 }
 
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
-  shown_.SetCollapseByDefault(properties_.CollapseThreads != 0);
+  shown_.SetCollapseByDefault(settings_.Properties.CollapseThreads != 0);
   thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
   // The load has looked for new mail: the index takes the folder next, so
   // that what came is found by its text within moments.
   const int folder = view_.CurrentFolderIndex;
-  if (index_ != nullptr && folder >= 0 && folder < mailbox::FolderCount(*folders_)) {
-    index_->Index().UpdateFolder((*folders_)[folder].Path);
+  if (index_.Link != nullptr && folder >= 0 && folder < mailbox::FolderCount(*folders_)) {
+    index_.Link->Index().UpdateFolder((*folders_)[folder].Path);
   }
 }
 

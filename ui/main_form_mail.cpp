@@ -92,7 +92,7 @@ void TVtFormMain::SetViewedNode(const thread::ThreadNode* node) { viewed_node_ =
 
 client::ComposeContext TVtFormMain::MailClientContext() const {
   client::ComposeContext context;
-  context.ClientExePath = properties_.Quenmar32;
+  context.ClientExePath = settings_.Properties.Quenmar32;
   context.AccountName = account_.AccountName;
   context.AccountIniPath = account_.AccountIniPath;
   context.MailboxDir = account_.MailboxDir;
@@ -100,13 +100,14 @@ client::ComposeContext TVtFormMain::MailClientContext() const {
 }
 
 bool TVtFormMain::ClientConfigured() const {
-  return environment_.MailClient != nullptr && client::ClientConfigured(properties_.Quenmar32);
+  return environment_.MailClient != nullptr &&
+         client::ClientConfigured(settings_.Properties.Quenmar32);
 }
 
 // The shell shows nothing when the client cannot be started (a moved or
 // deleted executable): the user is told here.
 void TVtFormMain::ReportLaunch(bool launched) {
-  if (!launched) ShowMessageText(ja::kClientLaunchFailed + properties_.Quenmar32);
+  if (!launched) ShowMessageText(ja::kClientLaunchFailed + settings_.Properties.Quenmar32);
 }
 
 void TVtFormMain::ComposeNew() {

@@ -14,64 +14,54 @@
 #include "ui/main_form.h"
 
 namespace ui {
-namespace {
 
-// How often hits that came during a load or while the viewer was busy are
-// tried again.
-constexpr UINT kResultsRetryMs = 100;
-
-}  // namespace
-
-bool TVtFormMain::CanSearchAll() const { return index_ != nullptr && index_->Available(); }
+bool TVtFormMain::CanSearchAll() const {
+  return index_.Link != nullptr && index_.Link->Available();
+}
 
 void TVtFormMain::mSearchAllClick() {
   if (!CanSearchAll()) return;
   TSearchAllForm dialog(hwnd());
-  dialog.Query = search_all_text_;
+  dialog.Query = search_all_.Text;
   if (dialog.Run() != IDOK) return;
-  search_all_text_ = dialog.Query;
+  search_all_.Text = dialog.Query;
   SearchAllAgain();
 }
 
 void TVtFormMain::SearchAllAgain() {
-  if (index_ == nullptr || search_all_text_.empty()) return;
-  search_all_query_ = index_->SearchAll(search_all_text_, *folders_);
-  search_all_asked_ = {folder_list_.SelectedFolder(), GetFocus()};
+  if (index_.Link == nullptr || search_all_.Text.empty()) return;
+  search_all_.Query = index_.Link->SearchAll(search_all_.Text, *folders_);
+  search_all_.AskedAt = {folder_list_.SelectedFolder(), GetFocus()};
 }
 
 void TVtFormMain::OnSearchAnswer(search::MailboxSearch::Answer answer) {
-  if (answer.query != search_all_query_) return;  // a newer search runs
+  if (answer.query != search_all_.Query) return;  // a newer search runs
   if (answer.failed) {
-    pending_results_.reset();
+    search_all_.Pending.reset();
     ShowMessageText(ja::kSearchFailed);
     return;
   }
-  pending_results_ = std::move(answer);
-  ApplyPendingResults();
+  search_all_.Pending = std::move(answer);
+  // A load or the viewer's wait may hold rows of the hits shown: they are
+  // replaced only once that is over.
+  idle_.Run(WhenIdle::Job::kShowHits, [this] { ApplyPendingResults(); });
 }
 
-// A load or the viewer's wait may hold rows of the hits shown: they are
-// replaced only once that is over.
 void TVtFormMain::ApplyPendingResults() {
-  if (!pending_results_) return;
-  if (view_.Loading || ViewerBusy()) {
-    SetTimer(hwnd(), kTimerResultsId, kResultsRetryMs, nullptr);
-    return;
-  }
-  KillTimer(hwnd(), kTimerResultsId);
-  search::MailboxSearch::Answer answer = std::move(*pending_results_);
-  pending_results_.reset();
+  if (!search_all_.Pending) return;
+  search::MailboxSearch::Answer answer = std::move(*search_all_.Pending);
+  search_all_.Pending.reset();
   // The first answer of a search opens its row; the rest of its hits
   // follow in place, the selected and the viewed message kept.
-  const bool first = answer.query != results_query_;
-  results_query_ = answer.query;
+  const bool first = answer.query != search_all_.ShownQuery;
+  search_all_.ShownQuery = answer.query;
   const bool shown = shown_.ShowsHits();
   const thread::ThreadNode* selected = thread_list_.SelectedNode();
   const std::string selected_path =
       shown && selected != nullptr && !first ? std::string(selected->FilePath.str()) : "";
   const std::string viewed_path =
       shown && viewed_node_ != nullptr ? std::string(viewed_node_->FilePath.str()) : "";
-  shown_.TakeHits(std::move(answer.rows), search_all_text_, answer.complete);
+  shown_.TakeHits(std::move(answer.rows), search_all_.Text, answer.complete);
   if (shown) {
     thread_list_.HitsReplaced();
     viewed_node_ = shown_.FindHit(viewed_path);
@@ -81,8 +71,9 @@ void TVtFormMain::ApplyPendingResults() {
   folder_list_.AddResultsRow();
   // An answer that comes late finds the user elsewhere (another folder
   // chosen, or the focus moved): then the hits only wait in their row.
-  const bool stayed = folder_list_.SelectedFolder() == search_all_asked_.folder &&
-                      !folder_list_.TimerKeyWaitRunning() && GetFocus() == search_all_asked_.focus;
+  const bool stayed = folder_list_.SelectedFolder() == search_all_.AskedAt.folder &&
+                      !folder_list_.TimerKeyWaitRunning() &&
+                      GetFocus() == search_all_.AskedAt.focus;
   if (first && stayed) {
     folder_list_.OpenHits();
     thread_list_.ListViewMail().Focus();
@@ -108,11 +99,11 @@ void TVtFormMain::ForgetResults() {
     viewed_node_ = nullptr;
     thread_list_.ClearRows(-1);
   }
-  if (hwnd() != nullptr) KillTimer(hwnd(), kTimerResultsId);
-  pending_results_.reset();
+  idle_.Drop(WhenIdle::Job::kShowHits);
+  search_all_.Pending.reset();
   shown_.ForgetHits();
-  results_query_ = 0;
-  search_all_query_ = 0;
+  search_all_.ShownQuery = 0;
+  search_all_.Query = 0;
 }
 
 }  // namespace ui

@@ -21,58 +21,58 @@ std::string Grouped(std::size_t number) {
 }  // namespace
 
 void TVtFormMain::StartIndex() {
-  index_.reset();  // stopped, the old mailbox's threads end on their own
-  index_progress_.reset();
-  unindexed_folder_ = -1;
+  index_.Link.reset();  // stopped, the old mailbox's threads end on their own
+  index_.Progress.reset();
+  index_.UnindexedFolder = -1;
   if (!environment_.FullTextIndex || account_.MailboxDir.empty()) return;
-  index_ = std::make_unique<IndexLink>(hwnd(), kIndexNewsMessage, account_.MailboxDir);
+  index_.Link = std::make_unique<IndexLink>(hwnd(), kIndexNewsMessage, account_.MailboxDir);
 }
 
 bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
-  if (index_ == nullptr || !index_->Available() || folder < 0 ||
+  if (index_.Link == nullptr || !index_.Link->Available() || folder < 0 ||
       folder >= mailbox::FolderCount(*folders_)) {
     return false;
   }
   if (thread::QuickFilter(text).Empty()) {
-    index_->Index().Forget();
+    index_.Link->Index().Forget();
     return false;
   }
-  body_query_folder_ = (*folders_)[folder].Path;
-  body_query_text_ = text;
-  index_->Index().Ask(body_query_folder_, thread_list_.FilterBox().Utf8Text());
+  index_.QueryFolder = (*folders_)[folder].Path;
+  index_.QueryText = text;
+  index_.Link->Index().Ask(index_.QueryFolder, thread_list_.FilterBox().Utf8Text());
   return true;
 }
 
 void TVtFormMain::OnIndexNews() {
-  if (index_ == nullptr) return;
-  IndexLink::News news = index_->Take();  // a later report posts again
+  if (index_.Link == nullptr) return;
+  IndexLink::News news = index_.Link->Take();  // a later report posts again
   if (Closing()) return;
   if (news.results) OnSearchAnswer(std::move(*news.results));
   const int folder = shown_.Folder();
   const bool shown = folder >= 0 && folder < mailbox::FolderCount(*folders_);
   if (news.unavailable) {
     // Once: the filter falls back to the subject and sender from now on.
-    index_progress_.reset();
+    index_.Progress.reset();
     status_bar_.SetSimpleUtf8Text(viewer::Cp932ToUtf8(ja::kIndexUnavailable) + *news.unavailable);
     if (thread_list_.BodySearch()) thread_list_.FilterBoxChanged();
     return;
   }
-  if (news.progress) index_progress_ = news.progress;
+  if (news.progress) index_.Progress = news.progress;
   // The pass ended there: its progress is not shown any more.
-  if (news.update_failed) index_progress_.reset();
+  if (news.update_failed) index_.Progress.reset();
   bool ask_again = false;
   for (const std::string& updated : news.updated) {
-    if (updated.empty()) index_progress_.reset();  // a whole pass ended
+    if (updated.empty()) index_.Progress.reset();  // a whole pass ended
     ask_again = ask_again || updated.empty() || (shown && updated == (*folders_)[folder].Path);
   }
   // A query that failed shows the subject and sender matches only, and says so.
   std::optional<std::string> query_failed;
-  if (news.answer && index_->Index().IsCurrent(news.answer->query) && shown &&
+  if (news.answer && index_.Link->Index().IsCurrent(news.answer->query) && shown &&
       news.answer->folder_dir == (*folders_)[folder].Path) {
-    unindexed_folder_ = folder;
-    unindexed_ = news.answer->unindexed;
+    index_.UnindexedFolder = folder;
+    index_.Unindexed = news.answer->unindexed;
     if (!news.answer->error.empty()) query_failed = news.answer->error;
-    thread_list_.ApplyBodyHits(body_query_text_, std::move(news.answer->names));
+    thread_list_.ApplyBodyHits(index_.QueryText, std::move(news.answer->names));
   }
   // What the index holds of the shown folder changed: its hits are asked again.
   if (ask_again && thread_list_.BodySearch()) {
@@ -93,13 +93,13 @@ void TVtFormMain::OnIndexNews() {
 
 std::string TVtFormMain::IndexStatusText(int folder) const {
   std::string text;
-  if (thread_list_.BodyFilterShown() && folder == unindexed_folder_ && unindexed_ > 0) {
-    text += ja::kUnindexedLabel + std::to_string(unindexed_) + ja::kUnindexedEnd;
+  if (thread_list_.BodyFilterShown() && folder == index_.UnindexedFolder && index_.Unindexed > 0) {
+    text += ja::kUnindexedLabel + std::to_string(index_.Unindexed) + ja::kUnindexedEnd;
   }
-  if (index_progress_ &&
-      (index_progress_->done < index_progress_->total || index_progress_->merging)) {
-    text += std::string("  ") + ja::kIndexing + Grouped(index_progress_->done) + "/" +
-            Grouped(index_progress_->total);
+  if (index_.Progress &&
+      (index_.Progress->done < index_.Progress->total || index_.Progress->merging)) {
+    text += std::string("  ") + ja::kIndexing + Grouped(index_.Progress->done) + "/" +
+            Grouped(index_.Progress->total);
   }
   return text;
 }

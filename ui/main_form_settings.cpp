@@ -30,15 +30,15 @@ void TVtFormMain::SaveAllSettings(bool report) {
                                          settings::LoadViewerSettings(environment_.SettingsPath));
   }
   CollectMainSettings();
-  saved = settings::SaveMainSettings(environment_.SettingsPath, main_settings_) && saved;
+  saved = settings::SaveMainSettings(environment_.SettingsPath, settings_.Main) && saved;
   if (!saved && report) ReportUnsavedSettings();
 }
 
 // Once a run: a file that could not be written once will not be written the
 // next time either, and the user needs to hear it only once.
 void TVtFormMain::ReportUnsavedSettings() {
-  if (unsaved_settings_reported_) return;
-  unsaved_settings_reported_ = true;
+  if (settings_.UnsavedReported) return;
+  settings_.UnsavedReported = true;
   ShowMessageText(ja::kSettingsNotSaved + platform::Narrow(environment_.SettingsPath.native()));
 }
 
@@ -69,10 +69,10 @@ void TVtFormMain::mFolderSetClick() {
                                     folder_list_.ListBoxF().ItemText(folder) +
                                     ja::kFolderSetCaptionClose);
   dialog.FolderPath = (*folders_)[folder].Path;
-  dialog.TabInfoDefault = properties_.TabInfo;
+  dialog.TabInfoDefault = settings_.Properties.TabInfo;
   dialog.Run();
   // Reread whatever way it closed; only a changed value refills the rows.
-  if (!thread::ReadFolderSettings((*folders_)[folder], properties_.TabInfo)) return;
+  if (!thread::ReadFolderSettings((*folders_)[folder], settings_.Properties.TabInfo)) return;
   if (folder == view_.CurrentFolderIndex) thread::RefillFolderRows(view_, LoadSettings(), *this);
 }
 
@@ -82,7 +82,7 @@ void TVtFormMain::mMailFontClick() { ListFontClick(true); }
 // The font and colours of one list; they are saved with the window at
 // shutdown.
 void TVtFormMain::ListFontClick(bool thread_list) {
-  settings::ListFontSettings& list = thread_list ? main_settings_.ListView : main_settings_.ListBox;
+  settings::ListFontSettings& list = thread_list ? settings_.Main.ListView : settings_.Main.ListBox;
   TSetFontForm dialog(hwnd());
   dialog.ScreenCaption = thread_list ? ja::kMailScreen : ja::kFolderScreen;
   dialog.ShowLinkColor = false;
@@ -96,10 +96,10 @@ void TVtFormMain::ListFontClick(bool thread_list) {
   list.BColor = dialog.Panel1.BColor;
   // The thread list's settings also colour the unread image's background.
   if (thread_list) {
-    thread_list_.ApplySettings(list, dpi_);
+    thread_list_.ApplySettings(list, layout_.Dpi);
     thread_list_.ListViewMail().Invalidate();
   } else {
-    folder_list_.ApplySettings(list, dpi_);
+    folder_list_.ApplySettings(list, layout_.Dpi);
     folder_list_.ListBoxF().Invalidate();
   }
   // The filter box is a line of the thread list's font high.
@@ -115,7 +115,7 @@ void TVtFormMain::mOptionClick() {
   dialog.Run();
   if (dialog.SaveFailed) ReportUnsavedSettings();
   // Also after Cancel: edits made to the file meanwhile take effect.
-  properties_ = settings::LoadPropertySettings(environment_.SettingsPath);
+  settings_.Properties = settings::LoadPropertySettings(environment_.SettingsPath);
 }
 
 void TVtFormMain::mMailboxClick() {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,19 @@
 
 namespace ui {
 
-enum class Pane { kFolderList, kFilterBox, kThreadList };
+enum class Pane { kFolderList, kFilterBox, kBodySearch, kThreadList };
+
+// The main window's Tab order; Shift+Tab goes the other way round.
+inline constexpr Pane kTabOrder[] = {Pane::kFolderList, Pane::kFilterBox, Pane::kBodySearch,
+                                     Pane::kThreadList};
+
+// The stop after `from` in the Tab order (before it, `backwards`), round.
+constexpr Pane NextInTabOrder(Pane from, bool backwards) {
+  constexpr int count = static_cast<int>(std::size(kTabOrder));
+  int at = 0;
+  while (at < count && kTabOrder[at] != from) ++at;
+  return kTabOrder[(at + (backwards ? count - 1 : 1)) % count];
+}
 
 class PaneHost {
  public:
@@ -40,6 +53,8 @@ class PaneHost {
   virtual bool ViewerBusy() const = 0;
   virtual void EnableMainWindow(bool enable) = 0;
   virtual void FocusPane(Pane pane) = 0;
+  // Tab (or Shift+Tab, `backwards`) pressed in `from`.
+  void TabFrom(Pane from, bool backwards) { FocusPane(NextInTabOrder(from, backwards)); }
 
  protected:
   ~PaneHost() = default;

@@ -33,7 +33,7 @@ const KeyRow<ThreadListPane> ThreadListPane::kKeys[] = {
     {WM_KEYDOWN, VK_END, &ThreadListPane::MoveSelectionByKey, VK_END},
     {WM_KEYDOWN, VK_NEXT, &ThreadListPane::MoveSelectionByKey, VK_NEXT},
     {WM_KEYDOWN, VK_PRIOR, &ThreadListPane::MoveSelectionByKey, VK_PRIOR},
-    {WM_KEYDOWN, VK_TAB, &ThreadListPane::FocusFolderList},
+    {WM_KEYDOWN, VK_TAB, &ThreadListPane::TabKey},
 };
 
 std::span<const KeyRow<ThreadListPane>> ThreadListPane::Keys() { return kKeys; }
@@ -71,12 +71,8 @@ bool ThreadListPane::MoveToTrash(WORD) {
   return true;
 }
 
-bool ThreadListPane::FocusFolderList(WORD) {
-  if ((GetKeyState(VK_SHIFT) & 0x8000) != 0) {
-    box_.FocusCheckBox();
-  } else {
-    form_.FocusPane(Pane::kFolderList);
-  }
+bool ThreadListPane::TabKey(WORD) {
+  form_.TabFrom(Pane::kThreadList, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
   return true;
 }
 

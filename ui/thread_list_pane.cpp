@@ -60,6 +60,27 @@ void ThreadListPane::ApplySettings(const settings::ListFontSettings& list, int d
   ImageList_SetBkColor(images_, back_color_);
 }
 
+bool ThreadListPane::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  result = 0;
+  if (message == WM_NOTIFY) {
+    const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+    if (header.hwndFrom != list_.hwnd()) return false;
+    result = OnNotify(header, lparam);
+    return true;
+  }
+  if (message != WM_COMMAND || lparam == 0) return false;
+  const auto control = reinterpret_cast<HWND>(lparam);
+  if (control == box_.hwnd()) {
+    if (HIWORD(wparam) == EN_CHANGE) FilterBoxChanged();
+    return true;
+  }
+  if (control == box_.BodySearchBox().hwnd()) {
+    if (HIWORD(wparam) == BN_CLICKED) BodySearchClicked();
+    return true;
+  }
+  return false;
+}
+
 LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
   switch (header.code) {
     case LVN_GETDISPINFOW:
@@ -327,16 +348,6 @@ void ThreadListPane::TurnOnBodySearch() {
     FilterBoxChanged();
   }
   FocusFilterBox();
-}
-
-// Enter and Esc in the box and Tab in its check box give the focus to the
-// list; Shift+Tab in the box goes back to the folder list.
-void ThreadListPane::LeaveFilterBox(bool backwards) {
-  if (backwards) {
-    form_.FocusPane(Pane::kFolderList);
-  } else {
-    list_.Focus();
-  }
 }
 
 }  // namespace ui

@@ -107,10 +107,12 @@ class ThreadListPane final : public FilterBox::Owner {
   void ApplyBodyHits(const std::string& text, std::vector<std::string> names);
   // The rows shown are filtered with the index's hits.
   bool BodyFilterShown() const { return shown_.BodyFilterShown(); }
-  void LeaveFilterBox(bool backwards) override;
+  void LeaveFilterBox() override { list_.Focus(); }
+  void TabFrom(Pane from, bool backwards) override { form_.TabFrom(from, backwards); }
 
-  // WM_NOTIFY of the form for ListViewMail.
-  LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
+  // A message of the form that concerns this pane (the notifications of the
+  // list, the filter box and its check box): handled, with `result`, or false.
+  bool ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
   // Event handlers.
   bool ListViewMailKeyPress(wchar_t character);  // true: the character was used up
@@ -122,6 +124,7 @@ class ThreadListPane final : public FilterBox::Owner {
 
  private:
   bool ControlMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  LRESULT OnNotify(const NMHDR& header, LPARAM lparam);
   // The list control follows the view's rows; the selection goes to `keep`'s
   // row (its thread's first row when hidden), else to the first row.
   void RowsChanged(const thread::ThreadNode* keep);
@@ -145,7 +148,7 @@ class ThreadListPane final : public FilterBox::Owner {
   bool PostNavigationKey(WORD virtual_key);
   bool MoveSelectionByKey(WORD virtual_key);
   bool Swallow(WORD) { return true; }
-  bool FocusFolderList(WORD);
+  bool TabKey(WORD);
   bool MoveToTrash(WORD);
   bool CollapseSelected(WORD);
   bool ExpandSelected(WORD);
