@@ -35,7 +35,7 @@ void TVtFormMain::mSearchAllClick() {
 
 void TVtFormMain::SearchAllAgain() {
   if (index_ == nullptr || search_all_text_.empty()) return;
-  search_all_query_ = index_->SearchAll(search_all_text_, *folders_);
+  search_all_query_ = index_->SearchAll(search_all_text_, search::SearchScope(*folders_));
   search_all_asked_ = {folder_list_.SelectedFolder(), GetFocus()};
 }
 
