@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
         answers.clear();
       }
       const auto start = std::chrono::steady_clock::now();
-      searcher.Ask(utf8, table);
+      searcher.Ask(utf8, search::SearchScope(table));
       std::unique_lock<std::mutex> lock(mutex);
       answered.wait(lock, [&] { return !answers.empty(); });
       const double first =

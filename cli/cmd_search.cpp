@@ -6,7 +6,9 @@
 // user's cache folder, search/index_file.h). `search` does the same silently, then prints the hits
 // of TEXT (UTF-8), one line per message, FOLDER TAB NAME, FOLDER the folder's directory relative to
 // the mailbox with "\" between components; newest first (the index record's date stamp,
-// descending); `--limit N` only the first N; `--count` only the number of hits. Both exit with 1
+// descending; the hits of one stamp in the accounts' and their folders' order, then by name);
+// a message the thread list does not list is no hit; `--limit N` only the first N; `--count`
+// only the number of hits. Both exit with 1
 // and a message on standard error when the index cannot be opened or brought up to date.
 
 #include <chrono>

@@ -22,6 +22,7 @@ struct BackgroundIndex::Core {
   std::condition_variable wake;     // something to do, a stop, a thread's end
   int opened = 0;                   // the keeper's connection: 1 open, -1 failed
   std::deque<std::string> folders;  // to update, oldest first
+  int paused = 0;                   // Pause calls not resumed yet
   bool asked = false;               // a query waits
   std::string asked_folder;
   std::string asked_text;
@@ -92,6 +93,19 @@ void BackgroundIndex::Detach() {
   Stop();
   if (keeper_.joinable()) keeper_.detach();
   if (searcher_.joinable()) searcher_.detach();
+}
+
+void BackgroundIndex::Pause() {
+  const std::lock_guard<std::mutex> lock(core_->mutex);
+  ++core_->paused;
+}
+
+void BackgroundIndex::Resume() {
+  {
+    const std::lock_guard<std::mutex> lock(core_->mutex);
+    if (core_->paused > 0) --core_->paused;
+  }
+  core_->wake.notify_all();
 }
 
 void BackgroundIndex::UpdateFolder(const std::string& folder_dir) {
@@ -166,12 +180,12 @@ void BackgroundIndex::Core::Keep() {
     Say(events.unavailable, error);
     return;
   }
-  // A folder asked for stops a running pass, which resumes after it (the
-  // folders it has done are skipped as unchanged).
+  // A folder asked for or a pause stops a running pass, which resumes after it
+  // (the folders it has done are skipped as unchanged).
   const auto folder_waiting = [this] {
     if (Stopping()) return true;
     const std::lock_guard<std::mutex> lock(mutex);
-    return !folders.empty();
+    return !folders.empty() || paused > 0;
   };
   const auto progress = [this](MailIndex::Progress now) { Say(events.progress, now); };
   bool whole_pass_due = true;
@@ -186,7 +200,8 @@ void BackgroundIndex::Core::Keep() {
     std::string folder;
     {
       std::unique_lock<std::mutex> lock(mutex);
-      if (!whole_pass_due) wake.wait(lock, [this] { return stopping || !folders.empty(); });
+      wake.wait(lock,
+                [&] { return stopping || (paused == 0 && (whole_pass_due || !folders.empty())); });
       if (stopping) break;
       if (!folders.empty()) {
         folder = std::move(folders.front());
@@ -218,7 +233,7 @@ void BackgroundIndex::Core::Keep() {
       // The index holds what the pass committed before it failed.
       pass_failed = true;
       whole_pass_due = false;
-    }  // else stopped for a folder: the pass resumes after it
+    }  // else stopped for a folder or a pause: the pass resumes after it
   }
   Disconnect(std::move(index));
 }

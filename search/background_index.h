@@ -81,6 +81,14 @@ class BackgroundIndex {
   // Stops both threads and leaves them to end on their own.
   void Detach();
 
+  // While the window loads a folder the keeper reads no message file, so that the
+  // load (the first start above all) is not slowed by a whole pass: a pass running
+  // stops between two messages and goes on from there once every Pause has had its
+  // Resume, and no pass or folder update begins meanwhile (one running ends first).
+  // Queries are answered all the same.
+  void Pause();
+  void Resume();
+
   // Updates the folder (its directory, as FolderInfo::Path holds it) next.
   void UpdateFolder(const std::string& folder_dir);
   // Asks for the folder's hits for `query_utf8` (UTF-8, as typed in the quick

@@ -14,10 +14,9 @@ namespace {
 
 // "VLTF" in the database header: this program's index.
 constexpr std::int64_t kApplicationId = 0x564C5446;
-// The layout below; a file of another layout is set aside and built again, except one
-// of the layout before, which is brought up to this one in place (UpgradeLayout).
-constexpr std::int64_t kLayoutVersion = 4;
-constexpr std::int64_t kPreviousLayoutVersion = 3;
+// The layout below; a file of another layout is set aside and built again (the layouts
+// before held neither the messages' identifiers nor their stamps).
+constexpr std::int64_t kLayoutVersion = 5;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 
@@ -29,7 +28,10 @@ constexpr int kBusyTimeoutMs = 10000;
 //   whose folder is 0 is a message that has left its folder (or was indexed again): the
 //   index has no text to remove its words with (it stores none), so its words stay
 //   behind under an id no live row has, and they are never a hit. The ids are made from
-//   the date stamp (see mail_index.cpp), so the newest hits come first by id.
+//   the date stamp (see mail_index.h), so the newest hits come first by id; `stamp`
+//   is the record's own, which orders them exactly. `mid`: its Message-ID with letters lowered
+//   (empty without one); `shown`: 0 when an earlier record of its folder has the same Message-ID,
+//   so that the thread list drops it, and it is no hit.
 // words: the tokens of sender, subject and text (search/tokens.h) in one column, one line
 //   each (a word is found in any of them, and a line end parts them as it parts the lines
 //   of the text; one column stores no column number with each position); contentless,
@@ -39,7 +41,8 @@ constexpr char kSchema[] =
     "CREATE TABLE folders(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE,"
     " seen INTEGER NOT NULL DEFAULT 0, live INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE messages(id INTEGER PRIMARY KEY, folder INTEGER NOT NULL,"
-    " name BLOB NOT NULL, sig INTEGER NOT NULL);"
+    " name BLOB NOT NULL, sig INTEGER NOT NULL, stamp INTEGER NOT NULL, mid BLOB NOT NULL,"
+    " shown INTEGER NOT NULL DEFAULT 1);"
     "CREATE INDEX messages_in_folder ON messages(folder);"
     "CREATE VIRTUAL TABLE words USING fts5(text, tokenize='veltrano',"
     " content='', columnsize=0, detail=full);"
@@ -51,7 +54,7 @@ constexpr char kSchema[] =
     // anyway (mail_index.cpp), and merging as it went took a fifth of its time.
     "INSERT INTO words(words, rank) VALUES('automerge', 0);";
 
-enum class Check { kOurs, kPrevious, kEmpty, kForeign, kDamaged, kError };
+enum class Check { kOurs, kEmpty, kForeign, kDamaged, kError };
 
 Check CheckFile(Database& db) {
   Statement id(db.Get(), "PRAGMA application_id");
@@ -66,9 +69,6 @@ Check CheckFile(Database& db) {
   const int counted = tables.Step();
   if (counted != SQLITE_ROW) return IsDamage(counted) ? Check::kDamaged : Check::kError;
   if (application == 0 && version.Int(0) == 0 && tables.Int(0) == 0) return Check::kEmpty;
-  if (application == kApplicationId && version.Int(0) == kPreviousLayoutVersion) {
-    return Check::kPrevious;
-  }
   if (application != kApplicationId || version.Int(0) != kLayoutVersion) return Check::kForeign;
   return Check::kOurs;
 }
@@ -95,25 +95,24 @@ bool CreateTables(Database& db) {
   return db.Exec("COMMIT") == SQLITE_OK;
 }
 
-// The layout before lacked folders.live: every folder's `seen` is forgotten, so that the
-// next update compares it file by file (reading no message again) and counts it; the
-// messages and their words are kept.
-bool UpgradeLayout(Database& db) {
-  char steps[160];
-  std::snprintf(steps, sizeof steps,
-                "ALTER TABLE folders ADD COLUMN live INTEGER NOT NULL DEFAULT 0;"
-                " UPDATE folders SET seen = 0; PRAGMA user_version=%lld;",
-                static_cast<long long>(kLayoutVersion));
-  if (db.Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
-  // Another program may have done it while this one waited for the lock.
-  Statement version(db.Get(), "PRAGMA user_version");
-  const bool due = version.Step() == SQLITE_ROW && version.Int(0) == kPreviousLayoutVersion;
-  version = Statement();
-  if (due && db.Exec(steps) != SQLITE_OK) {
-    db.Exec("ROLLBACK");
+// Renames the file (and its log) aside, and takes its mark away. False when it could not.
+bool SetAside(const std::string& utf8_path) {
+  platform::RemoveFileUtf8(utf8_path + "-shm");
+  const std::string aside = utf8_path + kSetAsideSuffix;
+  platform::RemoveFileUtf8(aside + "-wal");
+  platform::RenameFileUtf8(utf8_path + "-wal", aside + "-wal");
+  if (!platform::RenameFileUtf8(utf8_path, aside) && platform::FileExistsUtf8(utf8_path)) {
     return false;
   }
-  return db.Exec("COMMIT") == SQLITE_OK;
+  platform::RemoveFileUtf8(utf8_path + kDamagedSuffix);
+  return true;
+}
+
+// Leaves the file marked, to be set aside at the next open, and fails with `what`.
+bool Unusable(const std::string& utf8_path, const char* what, std::string* error) {
+  MarkDamaged(utf8_path);
+  if (error != nullptr) *error = Said(what, utf8_path);
+  return false;
 }
 
 bool SetWal(Database& db) {
@@ -144,26 +143,13 @@ std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder
   return folder_utf8 + platform::kUtf8PathDelimiter + name;
 }
 
-bool SetAside(const std::string& utf8_path) {
-  platform::RemoveFileUtf8(utf8_path + "-shm");
-  const std::string aside = utf8_path + kSetAsideSuffix;
-  platform::RemoveFileUtf8(aside + "-wal");
-  platform::RenameFileUtf8(utf8_path + "-wal", aside + "-wal");
-  if (!platform::RenameFileUtf8(utf8_path, aside) && platform::FileExistsUtf8(utf8_path)) {
-    return false;
-  }
-  platform::RemoveFileUtf8(utf8_path + kDamagedSuffix);
-  return true;
-}
-
 bool MarkDamaged(const std::string& utf8_path) {
   return platform::TouchFileUtf8(utf8_path + kDamagedSuffix);
 }
 
 bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
   if (platform::FileExistsUtf8(utf8_path + kDamagedSuffix) && !SetAside(utf8_path)) {
-    if (error != nullptr) *error = Said(ja::kDamagedInUse, utf8_path);
-    return false;
+    return Unusable(utf8_path, ja::kDamagedInUse, error);
   }
   for (int attempt = 0;; ++attempt) {
     if (!db.Open(utf8_path, true)) return Failed(db, ja::kCannotOpen, utf8_path, error);
@@ -174,9 +160,7 @@ bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* erro
     if (check == Check::kDamaged || check == Check::kForeign) {
       db.Close();
       if (attempt > 0 || !SetAside(utf8_path)) {
-        MarkDamaged(utf8_path);
-        if (error != nullptr) *error = Said(ja::kCannotSetAside, utf8_path);
-        return false;
+        return Unusable(utf8_path, ja::kCannotSetAside, error);
       }
       continue;
     }
@@ -190,9 +174,6 @@ bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* erro
     // batch, never the file.
     db.Exec("PRAGMA synchronous=NORMAL");
     if (check == Check::kEmpty && !CreateTables(db)) {
-      return Failed(db, ja::kCannotWrite, utf8_path, error);
-    }
-    if (check == Check::kPrevious && !UpgradeLayout(db)) {
       return Failed(db, ja::kCannotWrite, utf8_path, error);
     }
     return true;

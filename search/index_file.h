@@ -10,8 +10,8 @@
 // A file that is not a SQLite database, or one of another program or of another layout
 // (its application id and version say so), is set aside, renamed to the same name +
 // ".bad" (its write-ahead log with it), and a new one made: the old one is kept for a
-// look, never read again, and the index is built anew. A file of this program's layout
-// before the present one is brought up to it in place, its messages kept.
+// look, never read again, and the index is built anew (in the background, as at the
+// first start). Only OpenIndexFile sets a file aside.
 //
 // Windows cannot rename a file that is open, and damage is often found while other
 // connections (or statements) hold the file. So damage found then is only marked, by an
@@ -40,11 +40,9 @@ std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder
 // this layout, written in WAL mode; else false with `error` saying why.
 bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error);
 
-// Renames the file (and its log) aside as described above, and takes its mark away.
-// False when it could not.
-bool SetAside(const std::string& utf8_path);
-
-// Marks the file damaged, to be set aside at its next open. False when it could not.
+// Marks the file damaged, to be set aside at its next open: the one way for code that
+// holds the file open to have it set aside (only OpenIndexFile renames it). False when
+// it could not.
 bool MarkDamaged(const std::string& utf8_path);
 
 // The text of an error in UTF-8: `what` (CP932, search/ja_texts.h), then "：" and

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "mailbox/accounts.h"
 #include "mailbox/client_files.h"
@@ -88,17 +90,16 @@ bool MailIndex::Failed(int result, const char* what) {
     error_ = Said(what, sqlite3_errstr(result));
   }
   db_.Exec("ROLLBACK");
-  RecoverIfDamaged(result);
+  MarkIfDamaged(result);
   return false;
 }
 
 // A file found damaged while in use is marked, to be set aside and built anew at its next
 // open: other connections and statements still hold it, and Windows renames no open file.
-bool MailIndex::RecoverIfDamaged(int result) {
-  if (!IsDamage(result)) return false;
+void MailIndex::MarkIfDamaged(int result) {
+  if (!IsDamage(result)) return;
   damaged_ = true;
   MarkDamaged(path_);
-  return true;
 }
 
 std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, bool create,
@@ -117,6 +118,23 @@ std::optional<std::int64_t> MailIndex::FolderId(const std::string& relative, boo
   return std::nullopt;
 }
 
+// A container's order may name the account's Inbox again: each folder counts once.
+std::vector<mailbox::FolderInfo> MailIndex::MailFolders() const {
+  std::vector<mailbox::FolderInfo> folders;
+  std::set<std::string> seen;
+  for (const mailbox::Account& account : mailbox::EnumerateAccounts(mailbox_dir_)) {
+    auto table = std::make_unique<mailbox::FolderTable>();
+    mailbox::DiscoverFolders(account.Directory, {}, *table);
+    for (const mailbox::FolderInfo& folder : *table) {
+      if (folder.Kind == mailbox::kFolderEmpty) break;
+      if (folder.Kind != mailbox::kFolderMail || !seen.insert(folder.Path).second) continue;
+      if (Relative(folder.Path).empty()) continue;
+      folders.push_back(folder);
+    }
+  }
+  return folders;
+}
+
 bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop) {
   summary_ = {};
   error_.clear();
@@ -128,21 +146,10 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
                           const std::function<void(Progress)>& progress) {
   summary_ = {};
   error_.clear();
-  // Every mail folder of every account, once (a container's order may name the
-  // account's Inbox again).
-  std::vector<mailbox::FolderInfo> folders;
-  std::set<std::string> seen;
+  const std::vector<mailbox::FolderInfo> folders = MailFolders();
   Progress done;
-  for (const mailbox::Account& account : mailbox::EnumerateAccounts(mailbox_dir_)) {
-    auto table = std::make_unique<mailbox::FolderTable>();
-    mailbox::DiscoverFolders(account.Directory, {}, *table);
-    for (const mailbox::FolderInfo& folder : *table) {
-      if (folder.Kind == mailbox::kFolderEmpty) break;
-      if (folder.Kind != mailbox::kFolderMail || !seen.insert(folder.Path).second) continue;
-      if (Relative(folder.Path).empty()) continue;
-      folders.push_back(folder);
-      done.total += static_cast<std::size_t>(std::max(0, folder.Total));
-    }
+  for (const mailbox::FolderInfo& folder : folders) {
+    done.total += static_cast<std::size_t>(std::max(0, folder.Total));
   }
 
   if (!check_every_file_ && Unchanged(folders)) {
@@ -307,6 +314,8 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
 
   const std::size_t skipped_before = summary_.skipped;
   if (!AddMessages(folder_dir, *folder_id, listed, plan, stop, step)) return false;
+  // Also when nothing was added or removed: the records may have changed places.
+  if (!MarkShown(*folder_id, listed)) return false;
   const std::size_t live = plan.current + plan.add.size() - (summary_.skipped - skipped_before);
   summary_.messages += live;
   if (summary_.skipped == skipped_before) {
@@ -314,6 +323,46 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
     seen.Bind(1, seen_now).Bind(2, static_cast<std::int64_t>(live)).Bind(3, *folder_id);
     seen.Run();
   }
+  return true;
+}
+
+// The thread list links the records in file order and drops a message whose Message-ID
+// (letter case ignored) one already in the list has (thread/thread_linker.h): the first
+// record of an identifier is the one it shows. A message without one is always listed.
+bool MailIndex::MarkShown(std::int64_t folder_id, const std::vector<ListedMessage>& listed) {
+  struct Row {
+    std::int64_t id;
+    std::string mid;
+    bool shown;
+  };
+  std::unordered_map<std::string, Row> rows;  // by name
+  {
+    Statement in_folder(db_.Get(), "SELECT id, name, mid, shown FROM messages WHERE folder = ?1");
+    in_folder.Bind(1, folder_id);
+    int result;
+    while ((result = in_folder.Step()) == SQLITE_ROW) {
+      rows.emplace(std::string(in_folder.Text(1)),
+                   Row{in_folder.Int(0), std::string(in_folder.Text(2)), in_folder.Int(3) != 0});
+    }
+    if (result != SQLITE_DONE) return Failed(result, ja::kCannotRead);
+  }
+  std::vector<std::pair<std::int64_t, bool>> changes;
+  std::unordered_set<std::string> seen;
+  for (const ListedMessage& message : listed) {
+    const auto row = rows.find(message.name);
+    if (row == rows.end()) continue;  // not indexed (its file could not be read)
+    const bool shown = row->second.mid.empty() || seen.insert(row->second.mid).second;
+    if (shown != row->second.shown) changes.emplace_back(row->second.id, shown);
+  }
+  if (changes.empty()) return true;
+  int result = db_.Exec("BEGIN IMMEDIATE");
+  if (result != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
+  Statement mark(db_.Get(), "UPDATE messages SET shown = ?1 WHERE id = ?2");
+  for (const auto& [id, shown] : changes) {
+    mark.Bind(1, std::int64_t{shown}).Bind(2, id);
+    if ((result = mark.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
+  }
+  if ((result = db_.Exec("COMMIT")) != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
   return true;
 }
 

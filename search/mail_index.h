@@ -84,8 +84,17 @@ class MailIndex {
   // Messages of the folder's "Entry.lst" the index does not hold yet.
   std::size_t Unindexed(const std::string& folder_dir);
 
-  // The hits of the whole mailbox for `query_utf8`, newest first (the index record's date
-  // stamp, descending), at most `limit` (all when negative). std::nullopt on failure.
+  // The hits for `query_utf8` (as FolderHits takes it) among the messages of the folders
+  // `folder_dirs` (directories as FolderInfo::Path holds them; an empty one holds none),
+  // newest first: by the index record's date stamp, descending, then by the folder's
+  // place in `folder_dirs`, then by name. At most `limit` (all when negative), counted
+  // among those folders' hits only. A message the thread list does not list (another
+  // record of its folder before it has its Message-ID) is no hit. std::nullopt on failure.
+  std::optional<std::vector<Hit>> Search(std::string_view query_utf8,
+                                         const std::vector<std::string>& folder_dirs,
+                                         std::int64_t limit);
+  // The same over every mail folder of every account, in the accounts' order and each
+  // account's folder order: the folders UpdateAll brings up to date.
   std::optional<std::vector<Hit>> Search(std::string_view query_utf8, std::int64_t limit);
   // The number of hits of the whole mailbox; std::nullopt on failure.
   std::optional<std::int64_t> Count(std::string_view query_utf8);
@@ -108,7 +117,17 @@ class MailIndex {
   void Interrupt() { db_.Interrupt(); }
 
  private:
+  // A message's id is its date stamp followed by kSlotBits bits that tell apart the
+  // messages of one second, so that ordering by id orders by stamp. More than 16 of one
+  // second (a message indexed again takes a new id) take ids of the seconds after: an
+  // id shifted right by kSlotBits is never less than its message's stamp. (A wider slot
+  // would keep to the stamps always, but makes every gap in the text index's lists of
+  // ids longer: a quarter more file.)
+  static constexpr int kSlotBits = 4;
+
   MailIndex() = default;
+  // Every mail folder of every account, once.
+  std::vector<mailbox::FolderInfo> MailFolders() const;
   // True, with the summary set, when every folder is as the index last saw it.
   bool Unchanged(const std::vector<mailbox::FolderInfo>& folders);
   // The messages the index holds of the folder; std::nullopt on failure (then
@@ -124,12 +143,15 @@ class MailIndex {
   // failure (then `*failure` holds the result code).
   std::optional<std::int64_t> FolderId(const std::string& relative, bool create,
                                        int* failure = nullptr);
+  // Marks which of the folder's messages the thread list lists (`listed`: the folder's
+  // records in file order): of those with one Message-ID, only the first.
+  bool MarkShown(std::int64_t folder_id, const std::vector<ListedMessage>& listed);
   std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
                                                       const std::string& match);
   std::string Relative(const std::string& folder_dir) const;
   // `what`: what could not be done (CP932, search/ja_texts.h).
   bool Failed(int result, const char* what);
-  bool RecoverIfDamaged(int result);
+  void MarkIfDamaged(int result);
 
   std::string mailbox_dir_;
   std::string path_;

@@ -1,6 +1,9 @@
 // Asking the index: the hits of one folder for the window, of the whole mailbox for the
 // command line, and what a folder still lacks.
 #include <algorithm>
+#include <functional>
+#include <queue>
+#include <unordered_map>
 
 #include "mailbox/client_files.h"
 #include "mailbox/folder_discovery.h"
@@ -48,7 +51,8 @@ std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t fold
     std::string name;
   };
   std::vector<Row> rows;
-  Statement in_folder(db_.Get(), "SELECT id, name FROM messages WHERE folder = ?1 ORDER BY id");
+  Statement in_folder(db_.Get(),
+                      "SELECT id, name FROM messages WHERE folder = ?1 AND shown ORDER BY id");
   in_folder.Bind(1, folder_id);
   int result;
   while ((result = in_folder.Step()) == SQLITE_ROW) {
@@ -82,25 +86,80 @@ std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t fold
 
 std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(std::string_view query_utf8,
                                                              std::int64_t limit) {
+  std::vector<std::string> folder_dirs;
+  for (const mailbox::FolderInfo& folder : MailFolders()) folder_dirs.push_back(folder.Path);
+  return Search(query_utf8, folder_dirs, limit);
+}
+
+std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
+    std::string_view query_utf8, const std::vector<std::string>& folder_dirs, std::int64_t limit) {
   const std::vector<std::string> words = QueryWords(query_utf8);
-  if (words.empty()) return std::vector<Hit>();
+  if (words.empty() || limit == 0) return std::vector<Hit>();
+  // Each folder's record, with its place among the folders asked for; a folder the
+  // index does not hold has no hits.
+  std::unordered_map<std::int64_t, std::size_t> place_of;
+  std::vector<std::string> relative(folder_dirs.size());
+  for (std::size_t place = 0; place < folder_dirs.size(); ++place) {
+    relative[place] = Relative(folder_dirs[place]);
+    if (relative[place].empty()) continue;
+    int failure = SQLITE_ERROR;
+    const std::optional<std::int64_t> id = FolderId(relative[place], false, &failure);
+    if (!id) {
+      Failed(failure, ja::kCannotSearch);
+      return std::nullopt;
+    }
+    if (*id != 0) place_of.emplace(*id, place);
+  }
+
   // The text index leads (CROSS JOIN keeps it first), giving its ids newest first, so
-  // that a limit stops it early.
+  // that a limit stops it early: once `limit` hits are held, a row whose id is older
+  // than the stamp of the last of them ends the reading (no hit after it can be newer,
+  // mail_index.h). The hits of other folders are passed over here, not in SQL, so that
+  // the limit counts the asked folders' hits only.
+  struct Found {
+    std::int64_t stamp;
+    std::size_t place;
+    std::string name;
+  };
+  std::vector<Found> found;
+  // The `limit` newest stamps held, the oldest of them on top.
+  std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> newest;
   Statement hits(db_.Get(),
-                 "SELECT f.path, m.name FROM words CROSS JOIN messages m ON m.id = words.rowid"
-                 " CROSS JOIN folders f ON f.id = m.folder WHERE words MATCH ?1"
-                 " ORDER BY words.rowid DESC LIMIT ?2");
-  hits.Bind(1, MatchExpression(words)).Bind(2, limit);
-  std::vector<Hit> found;
+                 "SELECT words.rowid, m.folder, m.name, m.stamp FROM words CROSS JOIN messages m"
+                 " ON m.id = words.rowid WHERE words MATCH ?1 AND m.shown"
+                 " ORDER BY words.rowid DESC");
+  hits.Bind(1, MatchExpression(words));
+  const auto held = static_cast<std::size_t>(limit);
   int result;
   while ((result = hits.Step()) == SQLITE_ROW) {
-    found.push_back({std::string(hits.Text(0)), std::string(hits.Text(1))});
+    if (limit > 0 && newest.size() == held && (hits.Int(0) >> kSlotBits) < newest.top()) {
+      result = SQLITE_DONE;
+      break;
+    }
+    const auto place = place_of.find(hits.Int(1));
+    if (place == place_of.end()) continue;
+    const std::int64_t stamp = hits.Int(3);
+    found.push_back({stamp, place->second, std::string(hits.Text(2))});
+    if (limit < 0) continue;
+    newest.push(stamp);
+    if (newest.size() > held) newest.pop();
   }
   if (result != SQLITE_DONE) {
     Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
-  return found;
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (a.stamp != b.stamp) return a.stamp > b.stamp;
+    if (a.place != b.place) return a.place < b.place;
+    return a.name < b.name;
+  });
+  if (limit > 0 && found.size() > static_cast<std::size_t>(limit)) {
+    found.resize(static_cast<std::size_t>(limit));
+  }
+  std::vector<Hit> out;
+  out.reserve(found.size());
+  for (Found& f : found) out.push_back({relative[f.place], std::move(f.name)});
+  return out;
 }
 
 std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
@@ -108,7 +167,7 @@ std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
   if (words.empty()) return 0;
   Statement count(db_.Get(),
                   "SELECT count(*) FROM words CROSS JOIN messages m ON m.id = words.rowid"
-                  " WHERE words MATCH ?1 AND m.folder != 0");
+                  " WHERE words MATCH ?1 AND m.folder != 0 AND m.shown");
   count.Bind(1, MatchExpression(words));
   const int result = count.Step();
   if (result != SQLITE_ROW) {

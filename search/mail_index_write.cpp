@@ -8,15 +8,11 @@
 #include "search/ja_texts.h"
 #include "search/mail_index.h"
 #include "search/message_text.h"
+#include "thread/identifier_hash.h"
+#include "thread/message_headers.h"
 
 namespace search {
 namespace {
-
-// A message's id is its date stamp followed by kSlotBits bits that tell apart the
-// messages of one second, so that ordering by id orders by stamp. (More than 16 messages
-// of one second take the ids after, of a later second: their order among the messages of
-// that second is then not by stamp.)
-constexpr int kSlotBits = 4;
 
 // A batch of new messages is committed, and so becomes searchable and survives a stop,
 // after this many messages or this much time, whichever comes first. Short enough that a
@@ -51,7 +47,9 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
   Statement last_in_slot(db_.Get(), "SELECT max(id) FROM messages WHERE id BETWEEN ?1 AND ?2");
   Statement taken(db_.Get(), "SELECT 1 FROM messages WHERE id = ?1");
   Statement words(db_.Get(), "INSERT INTO words(rowid, text) VALUES(?1,?2)");
-  Statement row(db_.Get(), "INSERT INTO messages(id, folder, name, sig) VALUES(?1,?2,?3,?4)");
+  Statement row(db_.Get(),
+                "INSERT INTO messages(id, folder, name, sig, stamp, mid)"
+                " VALUES(?1,?2,?3,?4,?5,?6)");
   if (!words.Ok() || !row.Ok())
     return Failed(sqlite3_extended_errcode(db_.Get()), ja::kCannotUpdate);
 
@@ -73,6 +71,9 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
     // A message whose file is missing is listed all the same: its sender and subject
     // are still found.
     if (!text) text.emplace();
+    // The Message-ID as the thread list reads it and compares it (letter case ignored).
+    const std::string mid =
+        thread::FoldIdentifier(thread::ReadMessageHeaders(path, false).MessageId);
 
     const std::int64_t base = std::int64_t{message.stamp} << kSlotBits;
     last_in_slot.Bind(1, base).Bind(2, base + (1 << kSlotBits) - 1);
@@ -94,6 +95,7 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
     words.Bind(1, id).Bind(2, all);
     if ((result = words.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     row.Bind(1, id).Bind(2, folder_id).BindBlob(3, message.name).Bind(4, message.sig);
+    row.Bind(5, std::int64_t{message.stamp}).BindBlob(6, mid);
     if ((result = row.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     ++summary_.added;
     if (step) step();

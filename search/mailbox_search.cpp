@@ -19,7 +19,7 @@ struct MailboxSearch::Core {
   std::uint64_t asked = 0;           // the newest query's number
   std::uint64_t answered_up_to = 0;  // the newest query taken by the thread
   std::string text;
-  std::unique_ptr<mailbox::FolderTable> folders;
+  std::vector<std::string> folder_dirs;
   MailIndex* connection = nullptr;  // open now: Stop interrupts it
   // Held while `answered` runs, so that it never runs once Stop has returned.
   std::mutex answer_mutex;
@@ -77,14 +77,13 @@ void MailboxSearch::Detach() {
 }
 
 std::uint64_t MailboxSearch::Ask(const std::string& query_utf8,
-                                 const mailbox::FolderTable& folders) {
-  auto copy = std::make_unique<mailbox::FolderTable>(folders);
+                                 std::vector<std::string> folder_dirs) {
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(core_->mutex);
     number = ++core_->asked;
     core_->text = query_utf8;
-    core_->folders = std::move(copy);
+    core_->folder_dirs = std::move(folder_dirs);
   }
   core_->wake.notify_all();
   return number;
@@ -111,14 +110,14 @@ void MailboxSearch::Core::Run() {
   const std::function<bool()> overtaken = [this, &query] { return !Current(query); };
   for (;;) {
     std::string asked_text;
-    std::unique_ptr<mailbox::FolderTable> asked_folders;
+    std::vector<std::string> asked_folders;
     {
       std::unique_lock<std::mutex> lock(mutex);
       wake.wait(lock, [&] { return stopping || asked != answered_up_to; });
       if (stopping) break;
       query = answered_up_to = asked;
       asked_text = std::move(text);
-      asked_folders = std::move(folders);
+      asked_folders = std::move(folder_dirs);
     }
     if (index == nullptr) {
       std::string error;
@@ -130,25 +129,25 @@ void MailboxSearch::Core::Run() {
     Answer answer;
     answer.query = query;
     std::optional<std::vector<MailIndex::Hit>> hits;
-    if (index != nullptr) hits = index->Search(asked_text, kFirstHits);
+    if (index != nullptr) hits = index->Search(asked_text, asked_folders, kFirstHits);
     if (!hits) {
       answer.failed = true;
       Say(std::move(answer));
       continue;
     }
     answer.complete = hits->size() < static_cast<std::size_t>(kFirstHits);
-    answer.rows = MakeResultRows(*hits, *asked_folders, mailbox_dir, overtaken);
+    answer.rows = MakeResultRows(*hits, asked_folders, mailbox_dir, overtaken);
     const bool more = !answer.complete;
     if (!Current(query)) continue;
     Say(std::move(answer));
     if (!more) continue;
 
-    hits = index->Search(asked_text, -1);
+    hits = index->Search(asked_text, asked_folders, -1);
     Answer all;
     all.query = query;
     all.complete = true;
     all.failed = !hits;
-    if (hits) all.rows = MakeResultRows(*hits, *asked_folders, mailbox_dir, overtaken);
+    if (hits) all.rows = MakeResultRows(*hits, asked_folders, mailbox_dir, overtaken);
     Say(std::move(all));
   }
   {

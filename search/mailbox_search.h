@@ -17,8 +17,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "mailbox/folder_table.h"
 #include "search/mail_index.h"
 #include "search/result_rows.h"
 
@@ -45,9 +45,12 @@ class MailboxSearch {
   MailboxSearch(const MailboxSearch&) = delete;
   MailboxSearch& operator=(const MailboxSearch&) = delete;
 
-  // Searches for `query_utf8` (UTF-8, as typed); the hits' rows are read
-  // from the folders of `folders`, a copy taken now. The query's number.
-  std::uint64_t Ask(const std::string& query_utf8, const mailbox::FolderTable& folders);
+  // Searches for `query_utf8` (UTF-8, as typed) in the folders `folder_dirs`
+  // only (the window gives the current account's, SearchScope), and reads the
+  // hits' rows from them; a row's folder is its place in `folder_dirs`. The
+  // first answer's kFirstHits are the newest hits of those folders: hits of
+  // other folders are never counted among them. The query's number.
+  std::uint64_t Ask(const std::string& query_utf8, std::vector<std::string> folder_dirs);
 
   // Asks the thread to end and interrupts its connection; at once.
   void Stop();

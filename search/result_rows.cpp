@@ -20,9 +20,9 @@ struct FolderRecords {
   std::unordered_map<std::string, std::string_view> lines;
 };
 
-void ReadRecords(const mailbox::FolderInfo& info, FolderRecords& records) {
+void ReadRecords(const std::string& folder_dir, FolderRecords& records) {
   records.read = true;
-  if (!platform::ReadSettledFile(platform::JoinPath(info.Path, mailbox::kEntryList), records.text))
+  if (!platform::ReadSettledFile(platform::JoinPath(folder_dir, mailbox::kEntryList), records.text))
     return;
   thread::IndexRecords all(records.text);
   std::string_view line;
@@ -33,14 +33,23 @@ void ReadRecords(const mailbox::FolderInfo& info, FolderRecords& records) {
 
 }  // namespace
 
+std::vector<std::string> SearchScope(const mailbox::FolderTable& folders) {
+  std::vector<std::string> dirs(static_cast<std::size_t>(mailbox::FolderCount(folders)));
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    if (folders[i].Kind == mailbox::kFolderMail) dirs[i] = folders[i].Path;
+  }
+  return dirs;
+}
+
 ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
-                          const mailbox::FolderTable& folders, const std::string& mailbox_dir,
-                          const std::function<bool()>& stop) {
+                          const std::vector<std::string>& folder_dirs,
+                          const std::string& mailbox_dir, const std::function<bool()>& stop) {
   std::unordered_map<std::string, FolderRecords> by_folder;  // by relative folder
-  const int count = mailbox::FolderCount(folders);
-  for (int i = 0; i < count; ++i) {
-    const std::string relative = RelativeFolder(mailbox_dir, folders[i].Path);
-    if (!relative.empty()) by_folder[relative].folder = i;
+  for (std::size_t i = 0; i < folder_dirs.size(); ++i) {
+    const std::string relative = RelativeFolder(mailbox_dir, folder_dirs[i]);
+    if (relative.empty()) continue;
+    const auto [records, added] = by_folder.try_emplace(relative);
+    if (added) records->second.folder = static_cast<int>(i);  // as Search, the first place
   }
 
   ResultRows rows;
@@ -49,17 +58,17 @@ ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
     const auto folder = by_folder.find(hit.folder);
     if (folder == by_folder.end()) continue;
     FolderRecords& records = folder->second;
-    const mailbox::FolderInfo& info = folders[records.folder];
+    const std::string& folder_dir = folder_dirs[static_cast<std::size_t>(records.folder)];
     if (!records.read) {
       if (stop && stop()) break;
-      ReadRecords(info, records);
+      ReadRecords(folder_dir, records);
     }
     const auto line = records.lines.find(platform::AsciiLower(hit.name));
     if (line == records.lines.end()) continue;
 
     thread::ThreadNode* node = thread::NewThreadNode(last);
     thread::ParseIndexRecordInto(line->second, *node);
-    thread::SetFilePath(*node, info.Path);
+    thread::SetFilePath(*node, folder_dir);
     if (last == nullptr) {
       rows.List.Reset(node);
     } else {

@@ -19,11 +19,19 @@ namespace search {
 
 using ResultRows = thread::HitList;
 
-// `hits` as Search gave them; `mailbox_dir` the mailbox root they are relative
-// to (as MailboxDir holds it). Each folder with hits has its "Entry.lst" read
-// once; `stop` (when given) is asked before each: true ends the rows there.
+// The folders a search of the window's folder table covers, as Search takes
+// them: place i is entry i's directory, empty for an entry that holds no mail
+// (a container), so that a row's place in them is its place in the table.
+std::vector<std::string> SearchScope(const mailbox::FolderTable& folders);
+
+// `hits` as Search gave them for the folders `folder_dirs`; `mailbox_dir` the
+// mailbox root they are relative to (as MailboxDir holds it). A row's folder
+// (FolderOf) is its place in `folder_dirs`. Each folder with hits has its
+// "Entry.lst" read once; `stop` (when given) is asked before each: true ends
+// the rows there.
 ResultRows MakeResultRows(const std::vector<MailIndex::Hit>& hits,
-                          const mailbox::FolderTable& folders, const std::string& mailbox_dir,
+                          const std::vector<std::string>& folder_dirs,
+                          const std::string& mailbox_dir,
                           const std::function<bool()>& stop = nullptr);
 
 }  // namespace search

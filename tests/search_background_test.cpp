@@ -158,6 +158,37 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
   }
 }
 
+// A pause asked as the whole pass begins stops it before it reads a message, while
+// queries are answered; once resumed, the pass begins again and ends.
+TEST_F(SearchBackgroundTest, APausedKeeperReadsNoMessageUntilResumed) {
+  std::atomic<BackgroundIndex*> keeper{nullptr};
+  BackgroundIndex::Events events = reports_.Events();
+  int begun = 0;  // on the keeper's thread only
+  events.whole_pass = [&, said = events.whole_pass](bool running) {
+    if (running && begun++ == 0) keeper.load()->Pause();
+    said(running);
+  };
+  BackgroundIndex index(mailbox_, std::move(events), [&](std::string* error) {
+    EXPECT_TRUE(PollUntil([&] { return keeper.load() != nullptr; }));
+    return Open()(error);
+  });
+  keeper = &index;
+  ASSERT_TRUE(reports_.WaitFor([&] { return reports_.passes == 1 && !reports_.in_pass; }));
+  const std::uint64_t paused = index.Ask(inbox_, "鍵");
+  ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(paused) != nullptr; }));
+  EXPECT_TRUE(reports_.AnswerTo(paused)->names.empty());
+  EXPECT_EQ(reports_.AnswerTo(paused)->unindexed, 2u) << "no message read";
+  EXPECT_FALSE(reports_.Updated(""));
+
+  index.Resume();
+  ASSERT_TRUE(reports_.WaitFor([&] { return reports_.Updated(""); }));
+  EXPECT_EQ(reports_.passes, 2);
+  const std::uint64_t resumed = index.Ask(inbox_, "鍵");
+  ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(resumed) != nullptr; }));
+  EXPECT_EQ(reports_.AnswerTo(resumed)->names, std::vector<std::string>{"00000002"});
+  EXPECT_EQ(reports_.AnswerTo(resumed)->unindexed, 0u);
+}
+
 // Damage found by the keeper (both connections open): said once, as an index that cannot
 // be opened is, not as a failed update; the keeper stops, and the file waits, marked, for
 // the next start.

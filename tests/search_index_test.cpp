@@ -240,6 +240,81 @@ TEST_F(SearchUpdateTest, FollowsNewRemovedAndChangedMessages) {
   EXPECT_EQ(index_->FolderHits(inbox_, "鍵", nullptr), std::vector<std::string>{"00000002"});
 }
 
+// Stamps that follow neither the names, nor the folders, nor the order the messages
+// were indexed in (one folder indexed before the other, a message added later, a second
+// of more messages than one second's ids held before): hits come by stamp, ties by the
+// folder's place in those asked for, then by name, and a limit cuts that order.
+TEST_F(SearchUpdateTest, HitsComeByStampThenFolderThenNameWhateverTheIndexingOrder) {
+  const std::string other = Folder("Acc1/User001.box");
+  std::vector<MiniMessage> inbox = {{"00000002", 700, "a", "tok", "x\r\n"},
+                                    {"00000005", 900, "a", "tok", "x\r\n"},
+                                    {"00000004", 100, "a", "tok", "x\r\n"}};
+  std::vector<std::string> same_second;
+  for (int i = 0; i < 20; ++i) {  // more than one second's ids held before
+    char name[9];
+    std::snprintf(name, sizeof name, "%08X", 0xA0 + i);
+    inbox.push_back({name, 300, "a", "tok", "x\r\n"});
+    same_second.push_back(name);
+  }
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", inbox);
+  ASSERT_TRUE(index_->UpdateFolder(inbox_, nullptr)) << index_->Error();
+  std::vector<MiniMessage> user = {{"00000009", 700, "b", "tok", "x\r\n"},
+                                   {"00000001", 500, "b", "tok", "x\r\n"},
+                                   {"00000003", 700, "b", "tok", "x\r\n"}};
+  WriteFolder(dir_, "Mailbox/Acc1/User001.box", user);
+  ASSERT_TRUE(index_->UpdateFolder(other, nullptr)) << index_->Error();
+  user.push_back({"00000000", 900, "b", "tok", "x\r\n"});
+  WriteFolder(dir_, "Mailbox/Acc1/User001.box", user);
+  ASSERT_TRUE(index_->UpdateFolder(other, nullptr)) << index_->Error();
+
+  // The folder indexed first is asked for first: its ties come first though indexed first.
+  std::vector<std::string> want = {"00000005", "00000000", "00000002",
+                                   "00000003", "00000009", "00000001"};
+  want.insert(want.end(), same_second.begin(), same_second.end());
+  want.push_back("00000004");
+  auto names = [&](std::int64_t limit) {
+    std::vector<std::string> out;
+    const auto hits = index_->Search("tok", {inbox_, other}, limit);
+    EXPECT_TRUE(hits.has_value()) << index_->Error();
+    for (const auto& hit : hits.value_or(std::vector<MailIndex::Hit>{})) out.push_back(hit.name);
+    return out;
+  };
+  EXPECT_EQ(names(-1), want);
+  for (const std::int64_t limit : {3, 4, 10}) {
+    EXPECT_EQ(names(limit), std::vector<std::string>(want.begin(), want.begin() + limit))
+        << "the first " << limit << ", cut within a second's hits";
+  }
+}
+
+// The thread list drops a message whose Message-ID (letter case ignored) an earlier
+// record of its folder has: it is no hit, for the whole mailbox, its count or the
+// folder's filter, until the one before it leaves.
+TEST_F(SearchUpdateTest, AMessageTheThreadListDropsIsNoHit) {
+  messages_ = {{"00000001", 1000, "a", "tok", "x\r\n", "same@example.jp"},
+               {"00000002", 4000, "a", "tok", "x\r\n", "SAME@Example.JP"},
+               {"00000003", 3000, "a", "tok", "x\r\n", "other@example.jp"},
+               {"00000004", 2000, "a", "tok", "x\r\n"},
+               {"00000005", 5000, "a", "tok", "x\r\n"}};
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+  WriteFolder(dir_, "Mailbox/Acc1/User001.box",
+              {{"00000009", 6000, "a", "tok", "x\r\n", "same@example.jp"}});
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  EXPECT_EQ(Hits("tok"),
+            (std::vector<std::string>{"00000009", "00000005", "00000003", "00000004", "00000001"}))
+      << "the later of one identifier dropped; the same one in another folder kept;"
+         " messages without one kept";
+  EXPECT_EQ(index_->Count("tok"), 5);
+  EXPECT_EQ(index_->FolderHits(inbox_, "tok", nullptr),
+            (std::vector<std::string>{"00000001", "00000003", "00000004", "00000005"}));
+
+  messages_.erase(messages_.begin());
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
+  ASSERT_TRUE(index_->UpdateFolder(inbox_, nullptr)) << index_->Error();
+  EXPECT_EQ(Hits("tok"),
+            (std::vector<std::string>{"00000009", "00000005", "00000002", "00000003", "00000004"}))
+      << "the first record of the identifier now";
+}
+
 TEST_F(SearchUpdateTest, AStoppedUpdateResumesAndAStoppedSearchSaysSo) {
   messages_.push_back({"00000004", 4000, "saburo", "新着", "東京タワー\r\n"});
   messages_.push_back({"00000005", 5000, "shiro", "新着", "大阪\r\n"});
@@ -316,28 +391,23 @@ TEST_F(SearchUpdateTest, AnUpdateFromTheStampsAloneSeesEveryChange) {
   }
 }
 
-// An index of the layout before (without the folders' counts) is brought up to date in
-// place: its messages are compared, not read and indexed again.
-TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsKept) {
+// An index of the layout before holds neither the messages' identifiers nor ids that
+// keep to the stamps: it is set aside and built anew.
+TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsSetAsideAndBuiltAnew) {
   index_.reset();
   {
     Database before;
     ASSERT_TRUE(before.Open(index_path_, false));
-    ASSERT_EQ(before.Exec("ALTER TABLE folders DROP COLUMN live; PRAGMA user_version=3"),
-              SQLITE_OK);
+    ASSERT_EQ(before.Exec("PRAGMA user_version=4"), SQLITE_OK);
   }
   index_ = OpenIndex();
   ASSERT_NE(index_, nullptr);
-  EXPECT_FALSE(platform::FileExists(index_path_ + kSetAsideSuffix));
-  EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"}) << "answers before the update";
+  EXPECT_TRUE(platform::FileExists(index_path_ + kSetAsideSuffix));
+  EXPECT_TRUE(Hits("鍵").empty()) << "a new, empty index";
   index_->CheckEveryFile(false);
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
-  EXPECT_EQ(index_->LastUpdate().added, 0u);
-  EXPECT_EQ(index_->LastUpdate().messages, 3u);
-  index_ = OpenIndex();
-  index_->CheckEveryFile(false);
-  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
-  EXPECT_EQ(index_->LastUpdate().messages, 3u) << "counted once the folder was compared";
+  EXPECT_EQ(index_->LastUpdate().added, 3u);
+  EXPECT_EQ(Hits("鍵"), std::vector<std::string>{"00000002"});
 }
 
 TEST_F(SearchUpdateTest, DamagedOrForeignFileIsSetAsideAndRebuilt) {

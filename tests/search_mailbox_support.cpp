@@ -30,7 +30,9 @@ void WriteFolder(const testing_support::TempDir& dir, const std::string& folder,
     // Only a changed file is written: a rewritten one counts as changed (its time).
     // Not flushed to disk, unlike TempDir::WriteFile: tests write thousands.
     const std::string file = folder + "/" + m.name + ".qnm";
-    const std::string bytes = "From: x\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + m.body;
+    const std::string id = m.message_id.empty() ? "" : "Message-ID: <" + m.message_id + ">\r\n";
+    const std::string bytes =
+        id + "From: x\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + m.body;
     if (dir.ReadFile(file) != bytes) {
       std::ofstream(dir.Join(file), std::ios::binary)
           .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -16,6 +16,7 @@ struct MiniMessage {
   std::string sender;   // Shift-JIS (ASCII here)
   std::string subject;  // Shift-JIS
   std::string body;     // the file's body, UTF-8 declared as such
+  std::string message_id = {};  // without brackets; none in the file when empty
 };
 
 // Writes "Entry.lst", "Entry.ini" and the message files of `folder` (relative to `dir`,

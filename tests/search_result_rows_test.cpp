@@ -53,8 +53,8 @@ class ResultRowsTest : public ::testing::Test {
   std::vector<std::string> Rows(const std::string& query) {
     const auto hits = index_->Search(query, -1);
     EXPECT_TRUE(hits.has_value()) << index_->Error();
-    const ResultRows rows =
-        MakeResultRows(hits.value_or(std::vector<MailIndex::Hit>{}), folders_, mailbox_);
+    const ResultRows rows = MakeResultRows(hits.value_or(std::vector<MailIndex::Hit>{}),
+                                           SearchScope(folders_), mailbox_);
     std::string why;
     EXPECT_TRUE(thread::CheckThreadListIntegrity(rows.List.Head(), &why)) << why;
     std::vector<std::string> texts;
@@ -100,7 +100,8 @@ TEST_F(ResultRowsTest, AStopAskedBetweenFoldersEndsTheRows) {
   const auto hits = index_->Search("plan", -1);
   ASSERT_TRUE(hits.has_value()) << index_->Error();
   int asked = 0;
-  const ResultRows rows = MakeResultRows(*hits, folders_, mailbox_, [&] { return ++asked > 1; });
+  const ResultRows rows =
+      MakeResultRows(*hits, SearchScope(folders_), mailbox_, [&] { return ++asked > 1; });
   ASSERT_NE(rows.List.Head(), nullptr);
   EXPECT_EQ(rows.List.Head()->Sender.str(), "jiro") << "the first folder's row";
   EXPECT_EQ(rows.List.Head()->Next, nullptr) << "none of the second folder";
@@ -109,15 +110,21 @@ TEST_F(ResultRowsTest, AStopAskedBetweenFoldersEndsTheRows) {
 
 // Every message of a folder with more hits than the first answer takes: the
 // first answer holds the newest of them, the second all, both newest first.
-TEST_F(ResultRowsTest, ASearchOnItsThreadAnswersTheNewestHitsFirstThenAll) {
+// Another account's folder, not in the folder table, has more and newer hits:
+// none of them is a row, nor counted among the first answer's.
+TEST_F(ResultRowsTest, ASearchOnItsThreadAnswersTheNewestHitsOfItsFoldersFirstThenAll) {
   std::vector<MiniMessage> many;
+  std::vector<MiniMessage> elsewhere;
   const int total = static_cast<int>(MailboxSearch::kFirstHits) + 3;
   for (int i = 0; i < total; ++i) {
     char name[9];
     std::snprintf(name, sizeof name, "%08d", i + 100);
     many.push_back({name, static_cast<std::uint32_t>(5000 + i), "saburo", "report", "x\r\n"});
+    elsewhere.push_back({name, static_cast<std::uint32_t>(9000 + i), "shiro", "report", "y\r\n"});
   }
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", many);
+  dir_.WriteFile("Mailbox/Acc2/Account.ini", "[Property]\r\nTitle=b\r\n");
+  WriteFolder(dir_, "Mailbox/Acc2/Inbox.box", elsewhere);
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
 
   std::mutex mutex;
@@ -135,7 +142,7 @@ TEST_F(ResultRowsTest, ASearchOnItsThreadAnswersTheNewestHitsFirstThenAll) {
           changed.notify_all();
         },
         [&](std::string* error) { return MailIndex::OpenAt(mailbox_, index_path_, error); });
-    asked = search.Ask("REPORT", folders_);
+    asked = search.Ask("REPORT", SearchScope(folders_));
     std::unique_lock<std::mutex> lock(mutex);
     ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20),
                                  [&] { return !answers.empty() && answers.back().complete; }));

@@ -60,14 +60,14 @@ bool IndexLink::WaitEnded(std::chrono::milliseconds limit) {
 }
 
 std::uint64_t IndexLink::SearchAll(const std::string& query_utf8,
-                                   const mailbox::FolderTable& folders) {
+                                   std::vector<std::string> folder_dirs) {
   if (search_ == nullptr) {
     search_ = std::make_unique<search::MailboxSearch>(
         mailbox_dir_, [this](search::MailboxSearch::Answer answer) {
           Report([&] { news_.results = std::move(answer); });
         });
   }
-  return search_->Ask(query_utf8, folders);
+  return search_->Ask(query_utf8, std::move(folder_dirs));
 }
 
 // One message waits at most: the window takes everything that came with it.

@@ -45,10 +45,11 @@ class IndexLink {
 
   search::BackgroundIndex& Index() { return *index_; }
   bool Available() const { return available_; }
-  // Searches every folder of `folders` for `query_utf8` on a thread of its
+  // Searches the folders `folder_dirs` (search::SearchScope of the window's
+  // folder table: the current account's) for `query_utf8` on a thread of its
   // own, started at the first search; the answers come as News::results.
   // The query's number.
-  std::uint64_t SearchAll(const std::string& query_utf8, const mailbox::FolderTable& folders);
+  std::uint64_t SearchAll(const std::string& query_utf8, std::vector<std::string> folder_dirs);
   // What came since the last Take; marks the index unavailable when it said so.
   News Take();
   // Asks every thread to end, at once; nothing is reported after it.

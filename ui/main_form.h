@@ -272,6 +272,7 @@ class TVtFormMain final : public Window,
   void SetUpImageLists();
   thread::LoaderSettings LoadSettings() const;
   void AfterLoad();
+  class KeeperPause;
   // WM_CLOSE again once no load runs and the viewer is not busy.
   void CloseWhenIdle();
   void MarkAsRead(int folder, const std::string& message_path);

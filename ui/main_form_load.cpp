@@ -19,6 +19,25 @@ constexpr DWORD kPumpIntervalMs = 25;
 
 }  // namespace
 
+// The index keeper reads no message file while a folder loads: the load's
+// own reading of the folder (the first start's above all) comes first. The
+// keeper is resumed only if it is still the one paused.
+class TVtFormMain::KeeperPause {
+ public:
+  explicit KeeperPause(TVtFormMain& form) : form_(form), paused_(form.index_.Link.get()) {
+    if (paused_ != nullptr) paused_->Index().Pause();
+  }
+  ~KeeperPause() {
+    if (paused_ != nullptr && form_.index_.Link.get() == paused_) paused_->Index().Resume();
+  }
+  KeeperPause(const KeeperPause&) = delete;
+  KeeperPause& operator=(const KeeperPause&) = delete;
+
+ private:
+  TVtFormMain& form_;
+  IndexLink* paused_;
+};
+
 thread::LoaderSettings TVtFormMain::LoadSettings() const {
   thread::LoaderSettings settings;
   settings.MailInMemory = settings_.Main.Property.MailInMemory;
@@ -33,7 +52,10 @@ thread::LoaderSettings TVtFormMain::LoadSettings() const {
 void TVtFormMain::OpenFolderThreads(int folder, bool remember) {
   if (view_.Loading) return;
   if (!(remember && folder == view_.CurrentFolderIndex)) opened_folders_.push_back(folder);
-  thread::OpenFolderThreads(view_, LoadSettings(), *this, folder, remember);
+  {
+    const KeeperPause pause(*this);
+    thread::OpenFolderThreads(view_, LoadSettings(), *this, folder, remember);
+  }
   AfterLoad();
 }
 
@@ -48,7 +70,10 @@ void TVtFormMain::Retry(ReloadFn reload) {
   const int folder = folder_list_.SelectedFolder();
   if (folder < 0) return;
   opened_folders_.push_back(folder);
-  reload(view_, LoadSettings(), *this, folder);
+  {
+    const KeeperPause pause(*this);
+    reload(view_, LoadSettings(), *this, folder);
+  }
   AfterLoad();
 }
 

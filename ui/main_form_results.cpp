@@ -30,7 +30,7 @@ void TVtFormMain::mSearchAllClick() {
 
 void TVtFormMain::SearchAllAgain() {
   if (index_.Link == nullptr || search_all_.Text.empty()) return;
-  search_all_.Query = index_.Link->SearchAll(search_all_.Text, *folders_);
+  search_all_.Query = index_.Link->SearchAll(search_all_.Text, search::SearchScope(*folders_));
   search_all_.AskedAt = {folder_list_.SelectedFolder(), GetFocus()};
 }
 
