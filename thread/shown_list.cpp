@@ -107,10 +107,7 @@ int ShownList::MarkRead(ThreadView& view, ThreadNode* node) {
   thread::MarkRead(*node);
   const int folder = FolderOf(node);
   if (ShowsHits()) ForgetKeptList(view, folder);
-  if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return -1;
-  mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
-  if (info.Unread <= 0) return -1;
-  return --info.Unread == 0 ? folder : -1;
+  return LowerUnread(view, folder);
 }
 
 int ShownList::Remove(ThreadView& view, ThreadNode* node) {
@@ -124,7 +121,13 @@ int ShownList::Remove(ThreadView& view, ThreadNode* node) {
   if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return -1;
   mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
   if (info.Total > 0) --info.Total;
-  if (!unread || info.Unread <= 0) return -1;
+  return unread ? LowerUnread(view, folder) : -1;
+}
+
+int ShownList::LowerUnread(ThreadView& view, int folder) {
+  if (folder < 0 || folder >= mailbox::FolderCount(view.Folders)) return -1;
+  mailbox::FolderInfo& info = view.Folders[static_cast<std::size_t>(folder)];
+  if (info.Unread <= 0) return -1;
   return --info.Unread == 0 ? folder : -1;
 }
 

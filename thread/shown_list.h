@@ -127,6 +127,8 @@ class ShownList {
   // What shows now, and what the filter box's text is to filter.
   void ChangeSource(Source source, Source filter_source);
   void KeepCollapsed();
+  // The folder's unread count lowered; the folder when it reached 0, else -1.
+  static int LowerUnread(ThreadView& view, int folder);
   // A hit's folder keeps its list in memory: dropped, unless it is shown.
   static void ForgetKeptList(ThreadView& view, int folder);
 
