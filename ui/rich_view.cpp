@@ -48,6 +48,77 @@ bool ShadeRange(ITextDocument& document, const RichView::Shade& shade) {
 
 }  // namespace
 
+void RichView::SetUpViewer(LONG text_limit) const {
+  SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, text_limit);
+  SendMessageW(hwnd_, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
+  const LRESULT options = SendMessageW(hwnd_, EM_GETLANGOPTIONS, 0, 0);
+  SendMessageW(hwnd_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
+  SendMessageW(hwnd_, EM_SETUNDOLIMIT, 0, 0);
+  SendMessageW(hwnd_, EM_SETEVENTMASK, 0, ENM_SCROLL);
+}
+
+void RichView::SetLook(HFONT font, COLORREF background, const CHARFORMAT2W& format) const {
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, background);
+  SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+void RichView::ReplaceText(const std::wstring& text) const {
+  SetWindowTextW(hwnd_, L"");
+  SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring RichView::Text() const {
+  GETTEXTLENGTHEX length_query{GTL_DEFAULT | GTL_PRECISE | GTL_NUMCHARS, 1200};
+  const auto length = static_cast<int>(
+      SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length_query), 0));
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  get.flags = GT_DEFAULT;
+  get.codepage = 1200;
+  const auto copied = static_cast<std::size_t>(SendMessageW(
+      hwnd_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data())));
+  text.resize(std::min(copied, text.size()));
+  return text;
+}
+
+std::wstring RichView::SelectedText() const {
+  const viewer::TextRange range = Selection();
+  if (range.end <= range.start) return {};
+  std::wstring wide(range.end - range.start + 1, L'\0');
+  const auto length = static_cast<std::size_t>(
+      SendMessageW(hwnd_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(wide.data())));
+  wide.resize(std::min(length, wide.size()));
+  return wide;
+}
+
+std::size_t RichView::TopPosition() const {
+  const LRESULT line = SendMessageW(hwnd_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const LRESULT start = SendMessageW(hwnd_, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+  return static_cast<std::size_t>(std::max(start, LRESULT{0}));
+}
+
+void RichView::ScrollToTop(std::size_t position) const {
+  const LRESULT line =
+      SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(position));
+  const LRESULT now = SendMessageW(hwnd_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(hwnd_, EM_LINESCROLL, 0, line - now);
+}
+
+bool RichView::ScrollPage(bool down) const {
+  return LOWORD(SendMessageW(hwnd_, EM_SCROLL, down ? SB_PAGEDOWN : SB_PAGEUP, 0)) != 0;
+}
+
+POINT RichView::PointOf(std::size_t position) const {
+  POINTL point{};
+  SendMessageW(hwnd_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point),
+               static_cast<LPARAM>(position));
+  return {point.x, point.y};
+}
+
 viewer::TextRange RichView::Selection() const {
   CHARRANGE range{};
   SendMessageW(hwnd_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));

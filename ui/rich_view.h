@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "ui/controls.h"
 #include "viewer/text_find.h"
@@ -19,6 +20,32 @@ namespace ui {
 
 class RichView : public Control {
  public:
+  // A read-only viewer's settings, once after creation: the text limit lifted
+  // to `text_limit` characters; rich text (the links get a format of their
+  // own); characters the font lacks drawn in a font that has them, picked as
+  // the text is inserted (IMF_AUTOFONT); no undo (the formats of the links
+  // and the highlights would pile up as undo steps for as long as it shows);
+  // EN_VSCROLL sent whatever scrolls the text.
+  void SetUpViewer(LONG text_limit) const;
+  // The font, the background and a character format given to the whole text
+  // and to text inserted later.
+  void SetLook(HFONT font, COLORREF background, const CHARFORMAT2W& format) const;
+  // Empties the control and inserts `text` as text (a text beginning with
+  // "{\rtf" is never read as rich text), in the format set before.
+  void ReplaceText(const std::wstring& text) const;
+  // The whole text as the control counts positions: a line end is one
+  // character.
+  std::wstring Text() const;
+  std::wstring SelectedText() const;
+  // The position of the first character of the first line in view.
+  std::size_t TopPosition() const;
+  // Scrolls so that the line holding `position` is the first in view.
+  void ScrollToTop(std::size_t position) const;
+  // Scrolls one page up or down; false when no line scrolled.
+  bool ScrollPage(bool down) const;
+  // The top left corner of the character at `position`, in client
+  // coordinates.
+  POINT PointOf(std::size_t position) const;
   viewer::TextRange Selection() const;
   void Select(viewer::TextRange range) const;
   bool HasSelection() const;

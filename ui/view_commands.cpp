@@ -171,18 +171,15 @@ void TViewForm::PageOrStep(PageMode mode) {
   scroll.cbSize = sizeof scroll;
   scroll.fMask = SIF_ALL;
   const bool known = GetScrollInfo(big_view_.hwnd(), SB_VERT, &scroll) != FALSE && scroll.nMax > 0;
-  const auto scrolled = [this](WPARAM page) {
-    return LOWORD(SendMessageW(big_view_.hwnd(), EM_SCROLL, page, 0)) != 0;
-  };
   if (mode == PageMode::kBackward) {
-    if (!(known && scroll.nPos > scroll.nMin && scrolled(SB_PAGEUP)) && !ViewerBusy)
+    if (!(known && scroll.nPos > scroll.nMin && big_view_.ScrollPage(false)) && !ViewerBusy)
       StepMail(Direction::kPrevious);
     return;
   }
   // At the last page position + page reaches the maximum (Wine) or passes it
   // by one (Windows, whose maximum is inclusive).
   if (known && scroll.nPos + static_cast<int>(scroll.nPage) < scroll.nMax &&
-      scrolled(SB_PAGEDOWN)) {
+      big_view_.ScrollPage(true)) {
     return;
   }
   if (ViewerBusy) return;  // the shown message's mark-read still runs

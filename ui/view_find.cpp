@@ -4,21 +4,16 @@
 // only shown: a background colour for every occurrence in view and another
 // for the current one.
 
-#include <algorithm>
 #include <span>
 
 #include "search/fold.h"
 #include "ui/dpi.h"
-#include "ui/fonts.h"
-#include "ui/ja_texts.h"
 #include "ui/view_form.h"
 #include "viewer/unicode_text.h"
 
 namespace ui {
 namespace {
 
-constexpr int kFindBoxId = 201;
-constexpr int kFindCountId = 202;
 // Every occurrence on yellow, the current one on orange, as browsers mark
 // them; the text keeps its colour (links stay links).
 constexpr COLORREF kMatchColour = RGB(255, 255, 0);
@@ -27,68 +22,29 @@ constexpr COLORREF kCurrentColour = RGB(255, 150, 50);
 }  // namespace
 
 void TViewForm::CreateFindBar() {
-  find_box_.Create(hwnd(), kFindBoxId);
-  find_count_.Create(hwnd(), kFindCountId, "");
-  find_box_.Show(false);
-  find_count_.Show(false);
-  SubclassControl<TViewForm, &TViewForm::FindBoxMessage>(find_box_.hwnd(), this);
-  // A string committed in the input method goes in at once, one change,
-  // rather than one character (and one search) after another.
-  SendMessageW(find_box_.hwnd(), EM_SETIMESTATUS, EMSIS_COMPOSITIONSTRING, EIMES_GETCOMPSTRATONCE);
-  ApplyFindBarFont(DpiOf(hwnd()));
-}
-
-// The bar in the form's font at `dpi`; its sizes follow the font.
-void TViewForm::ApplyFindBarFont(int dpi) {
-  find_font_.CreatePoints(ja::kDialogFace, kDialogPoints, dpi);
-  find_box_.SetFont(find_font_.handle());
-  find_count_.SetFont(find_font_.handle());
-}
-
-// BigView fills the client area, less the bar's height when it shows: the
-// box (as high as its text with a margin) with the count to its right, all
-// measured in the bar's font, so that they follow the window's scale.
-void TViewForm::Layout() {
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  const SIZE character = MeasureFont(find_font_.handle());
-  const int text_height = static_cast<int>(character.cy);
-  const int text_width = static_cast<int>(character.cx);
-  const int gap = std::max(2, text_height / 3);
-  const int box_height = text_height + 2 * gap;
-  const int bar_height = find_shown_ ? box_height + gap : 0;
-  const int view_height = std::max(0, static_cast<int>(client.bottom) - bar_height);
-  big_view_.Move(0, 0, client.right, view_height);
-  if (!find_shown_) return;
-  const int count_width = 14 * text_width;  // "1234 / 5678" and a margin
-  const int box_width =
-      std::clamp(static_cast<int>(client.right) - count_width - 3 * gap, 0, 40 * text_width);
-  const int top = view_height + gap / 2;
-  find_box_.Move(gap, top, box_width, box_height);
-  find_count_.Move(2 * gap + box_width, top + gap, count_width, text_height);
+  find_bar_.Create(hwnd(), DpiOf(hwnd()));
+  SubclassControl<TViewForm, &TViewForm::FindBoxMessage>(find_bar_.Box().hwnd(), this);
 }
 
 void TViewForm::ShowFindBar() {
-  find_shown_ = true;
-  find_box_.Show(true);
-  find_count_.Show(true);
+  find_bar_.Show(true);
   Layout();
 }
 
 // The bar is the user's from now on: it stays for the messages opened next.
 void TViewForm::mFindClick() {
   bar_from_search_ = false;
-  if (!find_shown_) {
+  if (!find_bar_.Shown()) {
     ShowFindBar();
     SearchShownText();
   }
-  find_box_.Focus();
-  SendMessageW(find_box_.hwnd(), EM_SETSEL, 0, -1);
+  find_bar_.Box().Focus();
+  SendMessageW(find_bar_.Box().hwnd(), EM_SETSEL, 0, -1);
 }
 
 void TViewForm::OpenFindBar(const std::string& text) {
   SetFindText(text, false);
-  if (find_shown_) SearchShownText();  // else as it opens
+  if (find_bar_.Shown()) SearchShownText();  // else as it opens
   mFindClick();
 }
 
@@ -97,30 +53,28 @@ void TViewForm::SetFindText(const std::string& text, bool words) {
   // A search's query comes as it was typed (UTF-8); a text of the program's
   // own is Shift-JIS.
   if (words) {
-    find_box_.SetUtf8Text(text);
+    find_bar_.Box().SetUtf8Text(text);
   } else {
-    find_box_.SetText(text);
+    find_bar_.Box().SetText(text);
   }
   setting_find_text_ = false;
   find_words_ = words;
 }
 
 void TViewForm::HideFindBar() {
-  if (!find_shown_) return;
-  const bool had_focus = GetFocus() == find_box_.hwnd();
-  find_shown_ = false;
+  if (!find_bar_.Shown()) return;
+  const bool had_focus = GetFocus() == find_bar_.Box().hwnd();
+  find_bar_.Show(false);
   bar_from_search_ = false;
   KillTimer(hwnd(), kFindTimerId);
   find_.Clear();
   HighlightShownMatches();  // takes the highlights away
-  find_box_.Show(false);
-  find_count_.Show(false);
   Layout();
   if (had_focus) FocusText();
 }
 
 void TViewForm::CloseFindBar() {
-  if (!find_shown_) return;
+  if (!find_bar_.Shown()) return;
   HideFindBar();
   FocusText();
 }
@@ -130,7 +84,7 @@ void TViewForm::mFindNextClick() { StepMatch(true); }
 void TViewForm::mFindPrevClick() { StepMatch(false); }
 
 void TViewForm::StepMatch(bool next) {
-  if (!find_shown_) {
+  if (!find_bar_.Shown()) {
     mFindClick();
     return;
   }
@@ -144,17 +98,17 @@ void TViewForm::FindBoxChanged() {
   if (setting_find_text_) return;
   find_words_ = false;
   bar_from_search_ = false;
-  if (find_shown_) SetTimer(hwnd(), kFindTimerId, USER_TIMER_MINIMUM, nullptr);
+  if (find_bar_.Shown()) SetTimer(hwnd(), kFindTimerId, USER_TIMER_MINIMUM, nullptr);
 }
 
 void TViewForm::FindTimer() {
   KillTimer(hwnd(), kFindTimerId);
-  if (find_shown_) SearchShownText();
+  if (find_bar_.Shown()) SearchShownText();
 }
 
 void TViewForm::SearchNewText() {
   finder_.reset();
-  if (find_shown_) SearchShownText();
+  if (find_bar_.Shown()) SearchShownText();
 }
 
 // A phrase is shown at its first occurrence; a search's words where they are
@@ -163,7 +117,7 @@ void TViewForm::SearchShownText() {
   KillTimer(hwnd(), kFindTimerId);
   ++find_searches_;
   if (!finder_) finder_.emplace(view_.Lines, view_.Form);
-  const std::wstring typed = find_box_.WideText();
+  const std::wstring typed = find_bar_.Box().WideText();
   const std::string query = viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end()));
   if (find_words_) {
     find_.SearchWords(*finder_, search::QueryWords(query));
@@ -175,7 +129,7 @@ void TViewForm::SearchShownText() {
 }
 
 void TViewForm::ShowCurrentMatch() {
-  find_count_.SetText(find_.CountText());
+  find_bar_.Count().SetText(find_.CountText());
   const std::optional<std::size_t> current = find_.Current();
   if (!current) return;
   big_view_.Select(find_.Matches()[*current]);
@@ -195,7 +149,7 @@ void TViewForm::ShowCurrentMatch() {
 void TViewForm::HighlightShownMatches() {
   std::vector<viewer::TextRange> shown;
   std::optional<viewer::TextRange> current;
-  if (find_shown_) {
+  if (find_bar_.Shown()) {
     const auto [first, last] = find_.MatchesWithin(big_view_.ShownRange());
     const std::vector<viewer::TextRange>& matches = find_.Matches();
     shown.assign(matches.begin() + static_cast<std::ptrdiff_t>(first),
@@ -225,7 +179,7 @@ void TViewForm::PostHighlight() {
 
 bool TViewForm::FindBoxMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
   result = 0;
-  if (EditChordKey(find_box_.hwnd(), message, wparam)) return true;
+  if (EditChordKey(find_bar_.Box().hwnd(), message, wparam)) return true;
   // The characters of Enter and Esc would only beep.
   if (message == WM_CHAR) return wparam == VK_RETURN || wparam == VK_ESCAPE;
   if (message != WM_KEYDOWN) return false;

@@ -22,7 +22,7 @@ namespace {
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kBigViewId = 200;
 // No practical limit: the largest message a folder can hold shows whole.
-constexpr LPARAM kTextLimit = 0x7FFFFFFE;
+constexpr LONG kTextLimit = 0x7FFFFFFE;
 
 using SetNkfOptionFn = void(WINAPI*)(const char*);
 using NkfConvertFn = void(WINAPI*)(char*, const char*);
@@ -105,26 +105,22 @@ void TViewForm::CreateBigView() {
       GetModuleHandleW(nullptr), nullptr));
   if (big_view_.hwnd() == nullptr)
     throw std::runtime_error("the rich edit control could not be created");
-  SendMessageW(big_view_.hwnd(), EM_EXLIMITTEXT, 0, kTextLimit);
-  // Rich text, so that the links can have a format of their own.
-  SendMessageW(big_view_.hwnd(), EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTICODEPAGE, 0);
-  // Characters the chosen font lacks (Latin letters beside a Japanese font,
-  // emoji, rare kanji) are drawn in a font that has them, which the control
-  // picks as the text is inserted.
-  const LRESULT options = SendMessageW(big_view_.hwnd(), EM_GETLANGOPTIONS, 0, 0);
-  SendMessageW(big_view_.hwnd(), EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
-  // Nothing in a read-only view is undone: the formats of the links and the
-  // highlights would otherwise pile up as undo steps for as long as it shows.
-  SendMessageW(big_view_.hwnd(), EM_SETUNDOLIMIT, 0, 0);
-  // EN_VSCROLL, whatever scrolls the text (the wheel, the keys, a page from
-  // B or Space, a drag past the edge), for the find bar's highlights.
-  SendMessageW(big_view_.hwnd(), EM_SETEVENTMASK, 0, ENM_SCROLL);
+  big_view_.SetUpViewer(kTextLimit);
 }
 
 void TViewForm::ApplySettings() {
   const settings::WindowBounds& bounds = settings_.Window;
   MoveOnScreen(hwnd(), bounds, false);
   ApplyFont();
+}
+
+// BigView fills the client area, less the find bar's height when it shows.
+void TViewForm::Layout() {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const int view_height = std::max(0, static_cast<int>(client.bottom) - find_bar_.Height());
+  big_view_.Move(0, 0, client.right, view_height);
+  find_bar_.Place(view_height, client.right);
 }
 
 void TViewForm::ApplyFont() {
@@ -137,8 +133,6 @@ void TViewForm::ApplyFont() {
 // locale; another face keeps the default set and the rich edit draws Japanese
 // in a face of its choosing.
 void TViewForm::ApplyBigViewFormat() {
-  SendMessageW(big_view_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.handle()), FALSE);
-  SendMessageW(big_view_.hwnd(), EM_SETBKGNDCOLOR, 0, ui::ToColorRef(settings_.BColor));
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
   format.dwMask =
@@ -152,8 +146,7 @@ void TViewForm::ApplyBigViewFormat() {
   const std::string face = ui::UsableFace(settings_.FontFace);
   format.bCharSet = ui::CharSetFor(face);
   platform::Widen(face).copy(format.szFaceName, LF_FACESIZE - 1);
-  SendMessageW(big_view_.hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-  SendMessageW(big_view_.hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  big_view_.SetLook(font_.handle(), ui::ToColorRef(settings_.BColor), format);
 }
 
 bool TViewForm::HoldsMessage(const std::string& path) const {
@@ -189,8 +182,8 @@ void TViewForm::FocusText() {
 // that had it, so that what is typed on into the find box stays text and does
 // not run the text's one-key commands.
 void TViewForm::RestoreFocus() {
-  if (focus_child_ == find_box_.hwnd() && find_shown_) {
-    find_box_.Focus();
+  if (focus_child_ == find_bar_.Box().hwnd() && find_bar_.Shown()) {
+    find_bar_.Box().Focus();
   } else {
     FocusText();
   }
@@ -215,7 +208,7 @@ void TViewForm::OpenMessage(std::uint32_t flags, bool forced, const std::string&
   opened_forced_ = forced;
   if (!query.empty()) {
     SetFindText(query, true);
-    if (!find_shown_) {
+    if (!find_bar_.Shown()) {
       ShowFindBar();
       bar_from_search_ = true;
     }
@@ -259,10 +252,8 @@ void TViewForm::ShowLines() {
   // text goes in, so that the control can give the characters the font lacks
   // a font of their own as they are inserted (a format set afterwards over
   // the whole text would take that font away again).
-  SetWindowTextW(big_view_.hwnd(), L"");
   ApplyBigViewFormat();
-  SendMessageW(big_view_.hwnd(), EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
+  big_view_.ReplaceText(std::wstring(text.begin(), text.end()));
   ColourLinks();
   big_view_.Select({0, 0});
   big_view_.ScrollCaret();
@@ -343,7 +334,7 @@ LRESULT TViewForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       if (lparam == 0) {
         ViewCommands().Dispatch(*this, static_cast<int>(LOWORD(wparam)));
-      } else if (reinterpret_cast<HWND>(lparam) == find_box_.hwnd() &&
+      } else if (reinterpret_cast<HWND>(lparam) == find_bar_.Box().hwnd() &&
                  HIWORD(wparam) == EN_CHANGE) {
         FindBoxChanged();
       } else if (reinterpret_cast<HWND>(lparam) == big_view_.hwnd() &&

@@ -27,6 +27,7 @@
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/dialog_controls.h"
+#include "ui/find_bar.h"
 #include "ui/fonts.h"
 #include "ui/rich_view.h"
 #include "ui/view_host.h"
@@ -156,9 +157,9 @@ class TViewForm final : public ui::Window {
   void OpenFindBar(const std::string& text);
   // Esc in the box: the bar and the highlights go, the focus back to the text.
   void CloseFindBar();
-  bool FindBarShown() const { return find_shown_; }
-  HWND FindBox() const { return find_box_.hwnd(); }
-  std::string FindCountText() const { return find_count_.Text(); }
+  bool FindBarShown() const { return find_bar_.Shown(); }
+  HWND FindBox() const { return find_bar_.Box().hwnd(); }
+  std::string FindCountText() const { return find_bar_.Count().Text(); }
   // How many times the box's text has been looked for in a message.
   std::size_t FindSearchCount() const { return find_searches_; }
 
@@ -171,6 +172,7 @@ class TViewForm final : public ui::Window {
   void ApplyFallbackFace();                    // (view_form_font.cpp)
   void DpiChanged(int dpi, LPARAM suggested);  // (view_form_font.cpp)
   void ApplyBigViewFormat();
+  void Layout();
   void ShowLines();
   std::string Convert(std::string_view text) const;
   void StepToUnread(Direction direction);
@@ -207,8 +209,6 @@ class TViewForm final : public ui::Window {
   // The box's text set by the program: `words` a search's query (UTF-8),
   // else a phrase (Shift-JIS).
   void SetFindText(const std::string& text, bool words);
-  void ApplyFindBarFont(int dpi);
-  void Layout();
   void FindBoxChanged();
   void FindTimer();
   // The box's text searched again in the shown text.
@@ -249,11 +249,7 @@ class TViewForm final : public ui::Window {
   bool shown_once_ = false;
   // The shown text (UTF-8, lines joined by CR LF) and BigView's positions of it.
   viewer::ShownText shown_;
-  // The find bar: its box, the count beside it and their font.
-  EditBox find_box_;
-  Label find_count_;
-  ui::Font find_font_;
-  bool find_shown_ = false;
+  FindBar find_bar_;
   // A search opened the bar (OpenMessage with a query), not the user: the
   // next message opened without one closes it.
   bool bar_from_search_ = false;

@@ -61,12 +61,10 @@ void TViewForm::mFontClick() {
 // and the line that was at the top still at the top.
 void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
   ApplyIcons(dpi);
-  const auto top_line =
-      static_cast<WPARAM>(SendMessageW(big_view_.hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0));
-  const LRESULT top_char = SendMessageW(big_view_.hwnd(), EM_LINEINDEX, top_line, 0);
+  const std::size_t top = big_view_.TopPosition();
   const viewer::TextRange selection = big_view_.Selection();
   font_.CreatePoints(settings_.FontFace, settings_.FontSize, DpiOf(hwnd()), settings_.FontStyle);
-  ApplyFindBarFont(dpi);
+  find_bar_.ApplyFont(dpi);
   TakeSuggestedRect(hwnd(), suggested);
   Layout();  // the bar's new height, also when the window keeps its size
   if (shown_.Text().empty()) {
@@ -76,9 +74,7 @@ void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
   big_view_.SetRedraw(false);
   ShowLines();
   big_view_.Select(selection);
-  const LRESULT line = SendMessageW(big_view_.hwnd(), EM_EXLINEFROMCHAR, 0, top_char);
-  const LRESULT now = SendMessageW(big_view_.hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageW(big_view_.hwnd(), EM_LINESCROLL, 0, line - now);
+  big_view_.ScrollToTop(top);
   big_view_.SetRedraw(true);
   big_view_.Invalidate();
   HighlightShownMatches();
@@ -91,20 +87,9 @@ void TViewForm::DpiChanged(int dpi, LPARAM suggested) {
 // picks for it.
 void TViewForm::ApplyFallbackFace() {
   if (font_.fallback() == nullptr) return;
-  GETTEXTLENGTHEX length_query{GTL_DEFAULT | GTL_PRECISE | GTL_NUMCHARS, 1200};
-  const auto length = static_cast<int>(SendMessageW(big_view_.hwnd(), EM_GETTEXTLENGTHEX,
-                                                    reinterpret_cast<WPARAM>(&length_query), 0));
-  if (length <= 0) return;
   // As the control counts positions: a line end is one character.
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GETTEXTEX get{};
-  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  get.flags = GT_DEFAULT;
-  get.codepage = 1200;
-  const auto copied = static_cast<std::size_t>(SendMessageW(big_view_.hwnd(), EM_GETTEXTEX,
-                                                            reinterpret_cast<WPARAM>(&get),
-                                                            reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(copied, text.size()));
+  const std::wstring text = big_view_.Text();
+  if (text.empty()) return;
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   format.dwMask = CFM_FACE | CFM_CHARSET;

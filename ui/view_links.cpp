@@ -93,15 +93,7 @@ void TViewForm::SelectBytes(std::size_t start, std::size_t end) const {
   big_view_.Select({shown_.PositionOfByte(start), shown_.PositionOfByte(end)});
 }
 
-std::wstring TViewForm::SelectedWideText() const {
-  const viewer::TextRange range = big_view_.Selection();
-  if (range.end <= range.start) return {};
-  std::wstring wide(range.end - range.start + 1, L'\0');
-  const auto length = static_cast<std::size_t>(
-      SendMessageW(big_view_.hwnd(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(wide.data())));
-  wide.resize(std::min(length, wide.size()));
-  return wide;
-}
+std::wstring TViewForm::SelectedWideText() const { return big_view_.SelectedText(); }
 
 std::string TViewForm::SelectedText() const { return platform::Narrow(SelectedWideText()); }
 
@@ -171,9 +163,7 @@ void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
 void TViewForm::BigViewContextKey() {
   if (ViewerBusy) return;
   const viewer::TextRange selection = big_view_.Selection();
-  POINTL caret{};
-  SendMessageW(big_view_.hwnd(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret),
-               static_cast<LPARAM>(selection.start));
+  const POINT caret = big_view_.PointOf(selection.start);
   const int line_height = -PointsToHeight(settings_.FontSize, DpiOf(hwnd()));
   const RECT below{caret.x, caret.y, caret.x, caret.y + line_height};
   const std::size_t byte = shown_.ByteAtPosition(selection.start);
