@@ -184,6 +184,23 @@ struct ByteCount {
   void append(const char*, std::size_t n) { size += n; }
 };
 
+// Base64 digit values by byte (-1 for any other byte), looked up inline: the
+// size of a 20 MB attachment is counted digit by digit.
+struct Base64Table {
+  signed char value[256];
+  constexpr Base64Table() : value() {
+    for (int c = 0; c < 256; ++c) value[c] = -1;
+    for (int i = 0; i < 26; ++i) {
+      value['A' + i] = static_cast<signed char>(i);
+      value['a' + i] = static_cast<signed char>(26 + i);
+    }
+    for (int i = 0; i < 10; ++i) value['0' + i] = static_cast<signed char>(52 + i);
+    value[static_cast<unsigned char>('+')] = 62;
+    value[static_cast<unsigned char>('/')] = 63;
+  }
+};
+constexpr Base64Table kBase64;
+
 template <class Out>
 void DecodeBase64(std::string_view text, Out& out) {
   std::uint32_t bits = 0;
@@ -195,7 +212,7 @@ void DecodeBase64(std::string_view text, Out& out) {
     count = 0;
   };
   for (const char c : text) {
-    const int value = nkf::Base64Value(c);
+    const int value = kBase64.value[static_cast<unsigned char>(c)];
     if (value < 0) {
       if (c == '=') flush();  // padding ends a group early
       continue;
