@@ -63,9 +63,9 @@ void Measure(const char* name, const std::string& header, const std::string& bod
   const double unicode = bench::BestMilliseconds(kRuns, [&] { load(viewer::TextForm::kUnicode); });
   const std::size_t unicode_links = view.Links.size();
   const double floor = bench::BestMilliseconds(kRuns, [&] {
-    viewer::TextLines lines;
-    viewer::ReadMessageLines(path, lines);
-    sink = lines.size();
+    std::string bytes;
+    platform::ReadWholeFile(path, bytes);
+    sink = viewer::BytesToLines(bytes).size();
   });
   platform::RemoveFile(path);
   std::printf(

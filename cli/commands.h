@@ -9,6 +9,12 @@ int RunFoldersCommand(int argc, char** argv);
 // text the viewer shows, its links and what the find bar finds in it; 1 when
 // the file cannot be opened.
 int RunMessageCommand(int argc, char** argv);
+// parts FILE: one line per leaf part, "N TAB TYPE TAB BYTES TAB NAME".
+int RunPartsCommand(int argc, char** argv);
+// part FILE N [--save DIR]: part N's decoded bytes to standard output, or saved
+// into DIR under its safe name (the path printed); 1 when the file cannot be
+// read, there is no part N or DIR cannot be written.
+int RunPartCommand(int argc, char** argv);
 // command KIND ...: the texts handed to the mail client; 1 when the program
 // would send nothing (a file not below the mailbox, an unsafe address).
 int RunCommandCommand(int argc, char** argv);

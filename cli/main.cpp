@@ -21,6 +21,8 @@ const Command kCommands[] = {
      "[--collapsed] FOLDER_DIR"},
     {"message", RunMessageCommand,
      "message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE"},
+    {"parts", RunPartsCommand, "parts FILE"},
+    {"part", RunPartCommand, "part FILE N [--save DIR]"},
     {"command", RunCommandCommand, "command (mark|move|new|reply|forward|mailto|start) ..."},
     {"index", RunIndexCommand, "index MAILBOX_DIR"},
     {"search", RunSearchCommand, "search [--limit N] [--count] MAILBOX_DIR TEXT"},

@@ -1,7 +1,8 @@
 #pragma once
 // What the index holds of a message: its sender and subject as the thread list shows
 // them, and the text the viewer shows (header hidden, transfer encoding and charset
-// decoded, every character kept), all in UTF-8.
+// decoded, every character kept, the attachment lines with their names and the
+// forwarded messages included), all in UTF-8.
 
 #include <cstdint>
 #include <optional>

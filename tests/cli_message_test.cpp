@@ -33,7 +33,14 @@ const std::string kMultipart =
     "\r\n"
     "see http://a.example/\r\n"
     "mail x@y.example\r\n"
+    "--B\r\n"
+    "Content-Type: application/pdf; name=\"=?UTF-8?B?6KaL56mN5pu4LnBkZg==?=\"\r\n"
+    "Content-Transfer-Encoding: base64\r\n"
+    "\r\n"
+    "QUJD\r\n"
     "--B--\r\n";
+// Its attachment line: "  見積書.pdf (3 B)".
+const std::string kPdfLine = "  \x8c\xa9\x90\xcf\x8f\x91.pdf (3 B)";
 
 // "日本語のテキストです。" in Shift-JIS, and a multipart message with it in `part`.
 const std::string kJapaneseShiftJis =
@@ -59,13 +66,13 @@ TEST(CliMessage, PrintsTheShownLinesThenTheLinks) {
   };
   const Case cases[] = {
       {kMultipart, "--flags 80800000",
-       "see http://a.example/\nmail x@y.example\n\n" + kNotice +
+       "see http://a.example/\nmail x@y.example\n\n" + kNotice + "\n" + kPdfLine +
            "\n--- links\n4\t21\thttp://a.example/\n28\t39\tx@y.example\n",
-       "the text part, the notice, then start, end and text of each link"},
+       "the text part, the notice, the attachment line, then start, end and text of each link"},
       {kMultipart, "--header --flags 0x80800000",
        "From: a@example.com\nContent-Type: multipart/mixed; boundary=\"B\"\n\n"
        "see http://a.example/\nmail x@y.example\n\n" +
-           kNotice +
+           kNotice + "\n" + kPdfLine +
            "\n--- links\n72\t89\thttp://a.example/\n6\t19\ta@example.com\n96\t107\tx@y.example\n",
        "--header: positions count from the header, whose links come after the body's"},
       {"Subject: s\n\nftp://f/ https://s/\n", "--forced --flags 10000",
@@ -73,12 +80,12 @@ TEST(CliMessage, PrintsTheShownLinesThenTheLinks) {
        "no attachment flag: the whole body"},
       {JapanesePart("\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xc6\xa5\xad\xa5\xb9\xa5\xc8\xa4\xc7\xa4"
                     "\xb9\xa1\xa3"),
-       "--flags 800000", kJapaneseShiftJis + "\n\n" + kNotice + "\n--- links\n",
-       "an EUC-JP text part is converted, the notice is not"},
+       "--flags 800000", kJapaneseShiftJis + "\n--- links\n",
+       "an EUC-JP text part is converted; no attachment, no notice"},
       {JapanesePart("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\x86\xe3\x82\xad\xe3"
                     "\x82\xb9\xe3\x83\x88\xe3\x81\xa7\xe3\x81\x99\xe3\x80\x82"),
-       "--flags 800000", kJapaneseShiftJis + "\n\n" + kNotice + "\n--- links\n",
-       "a UTF-8 text part likewise"},
+       "", kJapaneseShiftJis + "\n--- links\n",
+       "a UTF-8 text part likewise, the attachment flag or not"},
       {"X-Quenmar-Signature: 1\n\n" + std::string("a\0b \x93\xfa\x96\x7b\n", 9), "",
        std::string("a\0b \x93\xfa\x96\x7b\n", 9) + "--- links\n",
        "bytes are printed raw, a zero byte too"},

@@ -1,198 +1,184 @@
-// Reading a message into the viewer's lines: the text part of a message with
-// attachments, the whole-file reading and the boundary parameter.
+// The message as a list of parts: the MIME walk (leaves, types, names and
+// their bytes), which part is shown as text and which are attachments, and
+// the names parts are saved under.
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
-#include "platform/text_reader.h"
-#include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
+#include "viewer/mime_parts.h"
 
 namespace viewer {
 namespace {
 
-struct Extracted {
-  bool is_part;
-  TextLines lines;
+// One leaf as the command-line program lists it: type, decoded bytes, name.
+struct Leaf {
+  std::string type;
+  std::string bytes;
+  std::string name;
+  bool operator==(const Leaf&) const = default;
 };
 
-Extracted Extract(std::string_view bytes) {
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
-  Extracted result;
-  result.is_part = ExtractTextPartFrom(reader, result.lines);
-  return result;
-}
-
-TextLines ReadAll(std::string_view bytes) {
-  platform::TextReader reader;
-  reader.OpenBytes(bytes);
-  TextLines lines;
-  ReadAllLines(reader, lines);
-  return lines;
-}
-
-std::string Multipart(std::string_view boundary_parameter) {
-  return std::string("From: a@example.com\n"
-                     "Content-Type: multipart/mixed;\n"
-                     "\t") +
-         std::string(boundary_parameter) +
-         "\n"
-         "\n"
-         "This is a multi-part message in MIME format.\n"
-         "--XYZ\n"
-         "Content-Type: text/plain; charset=iso-2022-jp\n"
-         "\n"
-         "first line\n"
-         "\n"
-         "last line\n"
-         "--XYZ\n"
-         "Content-Type: application/octet-stream\n"
-         "\n"
-         "QUJD\n"
-         "--XYZ--\n";
-}
-
-std::string WithCrLf(std::string text) {
-  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
-    text.insert(at, "\r");
+std::vector<Leaf> Leaves(std::string_view message) {
+  const MimeTree tree = ParseMime(message);
+  std::vector<Leaf> leaves;
+  for (const std::size_t index : tree.leaves) {
+    const MimePart& part = tree.parts[index];
+    leaves.push_back({part.type, DecodedBody(message, part), part.name});
+    EXPECT_EQ(DecodedSize(message, part), leaves.back().bytes.size()) << message;
   }
-  return text;
+  return leaves;
 }
 
-TEST(ExtractTextPart, KeepsHeaderThenFirstPlainPartThenNotice) {
-  const std::string notice(ja::kAttachmentNotice);
-  const std::string header_b = "Content-Type: multipart/mixed; boundary=\"B\"";
-  const std::string part_b = "\n\n--B\nContent-Type: text/plain\n\nbody\n--B--\n";
-  const std::string long_header = "X-Long: " + std::string(992, 'x');
+std::string Mixed(std::string_view parts) {
+  return "Content-Type: multipart/mixed; boundary=\"B\"\n\npreamble\n" + std::string(parts);
+}
+
+TEST(ParseMime, LeavesInFileOrderWithTheirDecodedBytes) {
   // clang-format off
-  const TextLines multipart_lines = {"From: a@example.com", "Content-Type: multipart/mixed;", "\tboundary=\"XYZ\"",
-                                     "", "first line", "", "last line", "", notice};
-  TextLines unquoted_lines = multipart_lines;
-  unquoted_lines[2] = "\tboundary=XYZ";
   struct Case {
     std::string message;
-    bool is_part;
-    TextLines lines;  // when a part (else the caller reads the whole file)
+    std::vector<Leaf> leaves;
     const char* why;
   };
   const Case cases[] = {
-      {Multipart("boundary=\"XYZ\""), true, multipart_lines, "quoted boundary"},
-      {Multipart("boundary=XYZ"), true, unquoted_lines, "unquoted boundary"},
-      {WithCrLf(Multipart("boundary=\"XYZ\"")), true, multipart_lines, "a CR LF file reads as LF"},
-      {"Subject: x\nContent-Type: application/pdf\n\nbody\n", false, {}, "not multipart"},
-      {header_b + "\nContent-Type: text/plain; charset=iso-2022-jp" + part_b, false, {},
-       "a plain-text header means the whole message"},
-      {header_b + "\ncontent-type: TEXT/PLAIN" + part_b, false, {}, "the plain-text header in any letter case"},
-      {header_b + "\nContent-Type:text/plain" + part_b, true,
-       {header_b, "Content-Type:text/plain", "", "body", "", notice},
-       "without the space after the colon it is no plain-text header"},
-      {header_b + "\n Content-Type: text/plain" + part_b, true,
-       {header_b, " Content-Type: text/plain", "", "body", "", notice},
-       "a line not beginning with C is no plain-text header"},
-      {"Content-Type: multipart/alternative; boundary=\"B\"\n\n"
-       "--B\nContent-Type:text/plain\n\nnot this one\n--B\nContent-Type: text/plain\n\nthis one\n--B--\n", true,
-       {"Content-Type: multipart/alternative; boundary=\"B\"", "", "this one", "", notice},
-       "a part marker without the space is skipped for the next plain part"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n\na\nb\n", true, {header_b, "", "a", "b", "", notice},
-       "the part runs to the end when no boundary comes"},
-      {header_b + "\nX: 1\n", true, {header_b, "X: 1", "", notice},
-       "a header without an empty line takes the whole file"},
-      {header_b + "\n" + long_header + "\n--B\nContent-Type: text/plain\n\nbody\n--B--\n", true,
-       {header_b, long_header, "", "body", "", notice},
-       "the line end after 1000 bytes arrives alone: an empty line that ends the header"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n\n" + std::string(1000, 'a') + std::string(1000, 'b') +
-       "cc\n--B--\n", true,
-       {header_b, "", std::string(1000, 'a'), std::string(1000, 'b'), "cc", "", notice},
-       "a long body line arrives in pieces of 1000 bytes"},
-      {"Content-Type: multipart/mixed; boundary=B\n\r\r\n--B\nContent-Type: text/plain\n\nbody\n--B--\n", true,
-       {"Content-Type: multipart/mixed; boundary=B", "\r", "body", "", notice},
-       "CR CR LF is a line beginning with CR, which ends the header"},
-      {"Content-Type: multipart/mixed; boundary=\"OLD\"\nX-Note: boundary=\"NEW\"\n\n"
-       "--NEW\nContent-Type: text/plain\n\nkept --OLD kept\n--NEW--\n", true,
-       {"Content-Type: multipart/mixed; boundary=\"OLD\"", "X-Note: boundary=\"NEW\"", "", "kept --OLD kept", "",
-        notice},
-       "a later boundary line replaces the earlier one"},
-      {"Content-Type: multipart/mixed" + part_b, true, {"Content-Type: multipart/mixed", "", "", notice},
-       "no boundary: the empty boundary matches the first body line, the part is empty"},
-      {header_b + "\n\n--B\nContent-Type: image/png\n\nAAAA\n", true, {header_b, "", "", notice},
-       "no plain-text part: an empty part"},
-      {header_b + "\n\n--B\nContent-Type: text/plain\n", true, {header_b, "", "", notice},
-       "the file ends in the part's header: an empty part"},
-      {header_b + "\n\n", true, {header_b, "", "", notice}, "the file ends after the header: an empty part"},
+      {"Subject: x\n\nbody\n", {{"text/plain", "body\n", ""}}, "no Content-Type: one text/plain leaf"},
+      {"Content-Type: Text/HTML; charset=utf-8\n\n<p>", {{"text/html", "<p>", ""}}, "type in lower case"},
+      {"Content-Type: text\n\nx", {{"text/plain", "x", ""}}, "a type without subtype is text/plain"},
+      {Mixed("--B\n\nfirst\n--B\nContent-Type: application/pdf; name=a.pdf\n"
+             "Content-Transfer-Encoding: base64\n\nQUJD\nREVG\n--B--\nepilogue\n"),
+       {{"text/plain", "first", ""}, {"application/pdf", "ABCDEF", "a.pdf"}},
+       "preamble and epilogue dropped, the line end before a delimiter is no part of the part"},
+      {"Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\nContent-Type: text/plain\r\n\r\na\r\nb\r\n--B--\r\n",
+       {{"text/plain", "a\r\nb", ""}}, "CR LF lines"},
+      {Mixed("--B\n\nfirst\n--B\n\nsecond\n"), {{"text/plain", "first", ""}, {"text/plain", "second\n", ""}},
+       "no last delimiter: the last part runs to the end"},
+      {Mixed("--Bx\n--B \t\n\nkept --B\n--B--\n"), {{"text/plain", "kept --B", ""}},
+       "a longer boundary or one inside a line is no delimiter; blanks after one are"},
+      {Mixed("--B\nContent-Type: multipart/alternative; boundary=\"C\"\n\n--C\n\nplain\n--C\n"
+             "Content-Type: text/html\n\nhtml\n--C--\n--B\nContent-Type: image/png\n\npng\n--B--\n"),
+       {{"text/plain", "plain", ""}, {"text/html", "html", ""}, {"image/png", "png", ""}},
+       "nested multiparts depth first"},
+      {Mixed("--B\nContent-Type: multipart/mixed; boundary=\"B\"\n\n--B\n\ninner\n--B--\n"),
+       {{"multipart/mixed", "", ""}, {"text/plain", "inner", ""}},
+       "a part repeating its parent's boundary finds no delimiter: a leaf"},
+      {"Content-Type: multipart/mixed; boundary=\"B\"\n\nno delimiter at all\n",
+       {{"multipart/mixed", "no delimiter at all\n", ""}}, "a multipart without parts is a leaf"},
+      {"Content-Type: multipart/digest; boundary=B\n\n--B\n\nSubject: f\n\nx\n--B--\n",
+       {{"message/rfc822", "Subject: f\n\nx", ""}}, "a digest's parts are messages, and a message one leaf"},
+      {Mixed("--B\nContent-Type: message/rfc822\n\nContent-Type: multipart/mixed; boundary=B\n\n--B\n\nin\n--B--\n"
+             "--B--\n"),
+       {{"message/rfc822", "Content-Type: multipart/mixed; boundary=B\n", ""}, {"text/plain", "in", ""}},
+       "a forwarded message's parts are not the outer one's (here its own boundary cuts it)"},
+      {"Content-Transfer-Encoding: quoted-printable\n\na=3D=\nb=ZZ=4\n=\n",
+       {{"text/plain", "a=b=ZZ=4\n", ""}}, "quoted-printable: soft breaks joined, broken escapes kept"},
+      {"Content-Type: image/gif\nContent-Transfer-Encoding: base64\n\nQU*JD\nR!A==\nQQ\n",
+       {{"image/gif", "ABCDA", ""}}, "base64: stray characters skipped, padding ends a group"},
+      {"Content-Transfer-Encoding: x-uuencode\n\nnoise\nbegin 644 a.txt\n#86)C\n`\nend\n",
+       {{"text/plain", "abc", ""}}, "uuencode from begin to end"},
+      {"Content-Transfer-Encoding: 8bit\n\n\x82\xa0\n", {{"text/plain", "\x82\xa0\n", ""}}, "8bit as stored"},
+  };
+  // clang-format on
+  for (const Case& c : cases) EXPECT_EQ(Leaves(c.message), c.leaves) << c.why;
+}
+
+TEST(ParseMime, HeaderFieldsFoldedAndInAnyCase) {
+  const std::string message =
+      "content-type: Text/Plain;\n\tCHARSET=\"ISO-8859-1\"; format=flowed\n"
+      "Content-Transfer-Encoding:  Base64 \nSubject: a\n b\n\nQUJD\n";
+  const MimeTree tree = ParseMime(message);
+  EXPECT_EQ(tree.parts[0].charset, "ISO-8859-1");
+  EXPECT_EQ(tree.parts[0].transfer, TransferEncoding::kBase64);
+  EXPECT_EQ(HeaderField(PartHeader(message, tree.parts[0]), "subject"), "a b");
+}
+
+TEST(ParseMime, HugeAndDeepStructuresStayBounded) {
+  std::string many = "Content-Type: multipart/mixed; boundary=B\n\n";
+  for (int i = 0; i < 10000; ++i) many += "--B\nContent-Type: image/png\n\nx\n";
+  EXPECT_EQ(ParseMime(many).leaves.size(), 10000u);
+
+  std::string deep;
+  for (int i = 0; i < 1000; ++i) {
+    deep += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\n\n--b" +
+            std::to_string(i) + "\n";
+  }
+  deep += "\ntext\n";
+  const MimeTree tree = ParseMime(deep);
+  ASSERT_EQ(tree.leaves.size(), 1u);
+  EXPECT_EQ(tree.parts[tree.leaves[0]].depth, kMaxMimeDepth);
+}
+
+TEST(ShownTextPart, ChosenByStructureAndTheRestAreAttachments) {
+  // clang-format off
+  struct Case {
+    std::string message;
+    std::string shown;  // the shown part's decoded bytes; "-" for none
+    std::set<std::string> attachments;  // the attachments' decoded bytes
+    const char* why;
+  };
+  const std::string alternative =
+      "--B\nContent-Type: multipart/alternative; boundary=C\n\n--C\nContent-Type: text/html\n\nH\n"
+      "--C\nContent-Type: text/plain\n\nP\n--C--\n";
+  const Case cases[] = {
+      {Mixed(alternative + "--B\nContent-Type: image/png\n\nI\n--B--\n"), "P", {"I"},
+       "alternative: its plain part, wherever it stands; the html beside it is no attachment"},
+      {Mixed("--B\nContent-Type: multipart/alternative; boundary=C\n\n--C\nContent-Type: text/html\n\nH\n--C--\n"),
+       "H", {}, "alternative without plain text: its html"},
+      {"Content-Type: multipart/related; boundary=B; start=\"<two>\"\n\n--B\nContent-ID: <one>\n\nONE\n"
+       "--B\nContent-ID: <two>\nContent-Type: text/html\n\nTWO\n--B--\n", "TWO", {"ONE"},
+       "related: the part its start names"},
+      {"Content-Type: multipart/related; boundary=B\n\n--B\nContent-Type: text/html\n\nROOT\n"
+       "--B\nContent-Type: image/gif\n\nG\n--B--\n", "ROOT", {"G"}, "related: else its first part"},
+      {Mixed("--B\nContent-Type: image/png\n\nI\n--B\nContent-Disposition: attachment\n\nT1\n"
+             "--B\nContent-Type: text/plain\n\nT2\n--B--\n"), "T2", {"I", "T1"},
+       "mixed: the first text part that is not an attachment"},
+      {Mixed("--B\nContent-Type: application/pdf\n\nPDF\n--B--\n"), "-", {"PDF"}, "mixed without text"},
+      {"Content-Type: text/html\n\n<b>x</b>", "<b>x</b>", {}, "a single html part"},
+      {"Content-Type: text/csv\n\na,b", "a,b", {}, "a single part of any text type"},
+      {"Content-Type: application/zip\n\nZ", "-", {"Z"}, "a single part that is not text is an attachment"},
+      {"Content-Type: multipart/mixed; boundary=B\n\nraw\n", "raw\n", {}, "a multipart without parts as text"},
+      {Mixed("--B\nContent-Type: message/rfc822\n\nSubject: f\n\nF\n--B--\n"), "-", {"Subject: f\n\nF"},
+       "a forwarded message is an attachment, never the text"},
   };
   // clang-format on
   for (const Case& c : cases) {
-    const Extracted got = Extract(c.message);
-    EXPECT_EQ(got.is_part, c.is_part) << c.why;
-    if (c.is_part) {
-      EXPECT_EQ(got.lines, c.lines) << c.why;
+    const MimeTree tree = ParseMime(c.message);
+    const std::size_t shown = ShownTextPart(tree);
+    EXPECT_EQ(shown == kNoPart ? "-" : DecodedBody(c.message, tree.parts[shown]), c.shown) << c.why;
+    std::set<std::string> attachments;
+    for (const std::size_t leaf : AttachmentLeaves(tree, shown)) {
+      attachments.insert(DecodedBody(c.message, tree.parts[tree.leaves[leaf]]));
     }
+    EXPECT_EQ(attachments, c.attachments) << c.why;
   }
 }
 
-TEST(ExtractTextPart, TwentyThousandByteLinesAreReadInPieces) {
-  // A boundary parameter that runs past the first piece is cut at its end; the
-  // rest of the line is more header lines. A long body line is cut likewise.
-  const std::string long_boundary = "boundary=" + std::string(20000, 'q');
-  const Extracted got = Extract("Content-Type: multipart/mixed; " + long_boundary +
-                                "\n\n--" + std::string(20000, 'q') +
-                                "\nContent-Type: text/plain\n\n" + std::string(20000, 'b') +
-                                "\n--" + std::string(20000, 'q') + "\n");
-  ASSERT_TRUE(got.is_part);
-  // The 20,040-byte header line gives 21 pieces, then its empty line; the
-  // boundary is the 960 q's of the first piece. The body line gives 20 pieces
-  // and, its line end arriving alone, an empty line.
-  ASSERT_EQ(got.lines.size(), 22u + 21u + 2u);
-  EXPECT_EQ(got.lines[0].size(), 1000u);
-  EXPECT_EQ(got.lines[20], std::string(40, 'q'));
-  EXPECT_EQ(got.lines[22], std::string(1000, 'b'));
-  EXPECT_EQ(got.lines[41], std::string(1000, 'b'));
-  EXPECT_EQ(got.lines[42], "");
-  EXPECT_EQ(got.lines.back(), ja::kAttachmentNotice);
+TEST(AttachmentLine, NameOrTypeAndSize) {
+  MimePart part;
+  part.type = "image/png";
+  EXPECT_EQ(AttachmentLineText(part, 1023), "  image/png (1023 B)");
+  part.name = "見積書.xlsx";
+  EXPECT_EQ(AttachmentLineText(part, 12595), "  見積書.xlsx (12.3 KB)");
+  EXPECT_EQ(SizeText(20 * 1024 * 1024 + 512 * 1024), "20.5 MB");
 }
 
-TEST(BoundaryParameter, TakesQuotedTextElseTextAfterEquals) {
-  struct Case {
-    const char* line;
-    const char* boundary;
-    const char* why;
-  };
-  const Case cases[] = {
-      {"\tboundary=\"abc\"\n", "abc", "quoted"},
-      {"\tboundary=abc\n", "abc", "unquoted runs to the line end"},
-      {"\tboundary=abc; x=y\n", "abc; x=y", "unquoted keeps everything up to the line end"},
-      {"\tboundary=\"abc\n", "abc", "an unclosed quote runs to the line end"},
-      {"\tBOUNDARY\n", "", "neither quote nor equals"},
-      {"Content-Type: multipart/mixed; name=\"n\"; boundary=\"b\"\n", "n",
-       "the first double quote of the line counts"},
-      {"\tboundary=\"\"\n", "", "empty quotes"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(BoundaryParameter(c.line), c.boundary) << c.why;
-}
-
-TEST(ReadAllLines, SplitsAtLineEndsAndKeepsEveryByte) {
-  struct Case {
-    std::string bytes;
-    TextLines lines;
-    const char* why;
-  };
-  const Case cases[] = {
-      {"", {}, "an empty file has no lines"},
-      {"a\nb\n", {"a", "b"}, "a final line end makes no extra line"},
-      {"a\nb", {"a", "b"}, "a last line without line end is kept"},
-      {"a\r\nb\r\n", {"a", "b"}, "CR LF is one line end"},
-      {"a\rb\n", {"a\rb"}, "a lone CR is an ordinary byte"},
-      {"\n\n", {"", ""}, "empty lines stay"},
-      {std::string("a\0b\n", 4), {std::string("a\0b", 3)}, "NUL is kept"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ReadAll(c.bytes), c.lines) << c.why;
-}
-
-TEST(ReadAllLines, KeepsLinesLongerThanTheReadBlock) {
-  const std::string line(200000, 'z');
-  EXPECT_EQ(ReadAll(line + "\n" + line), (TextLines{line, line}));
+TEST(LeafSaveName, OwnNameElseNumberAndForwardedMessagesEndInEml) {
+  MessageFile file;
+  file.bytes = Mixed(
+      "--B\nContent-Type: image/png; name=\"../../evil?.png\"\n\nI\n--B\nContent-Type: "
+      "image/png\n\nJ\n"
+      "--B\nContent-Type: message/rfc822\n\nSubject: =?UTF-8?B?5pel5pys?=\n\nF\n"
+      "--B\nContent-Type: message/rfc822; name=fw.eml\n\nF\n--B--\n");
+  file.tree = ParseMime(file.bytes);
+  EXPECT_EQ(LeafSaveName(file, 0), "evil_.png");
+  EXPECT_EQ(LeafSaveName(file, 1), "part2");
+  EXPECT_EQ(LeafSaveName(file, 2), "日本.eml");
+  EXPECT_EQ(LeafSaveName(file, 3), "fw.eml");
+  EXPECT_EQ(LeafBytes(file, 1), "J");
+  EXPECT_EQ(LeafBytes(file, 9), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -70,11 +71,9 @@ TEST_F(LoadMessageTest, ShowsTheBodyOrTheTextPartWithTheHeaderAside) {
   const std::string notice(ja::kAttachmentNotice);
   // clang-format off
   const TextLines multipart_header = {"From: a@example.com", "Content-Type: multipart/mixed; boundary=\"B\"", ""};
-  const TextLines multipart_body = {"preamble", "--B", "Content-Type: text/plain", "", "part text", "--B",
-                                    "Content-Type: application/octet-stream", "", "QUJD", "--B--"};
-  TextLines multipart_converted = multipart_body;
-  multipart_converted.front() = "<preamble";
-  multipart_converted.back() = "--B-->";
+  const std::string octet_line = "  application/octet-stream (4 B)";
+  const TextLines stored_body = {"preamble", "--B", "Content-Type: text/plain", "", "part text", "--B",
+                                 "Content-Type: application/octet-stream", "", "QUJD", "--B--"};
   struct Case {
     std::string message;
     std::uint32_t flags;
@@ -84,20 +83,18 @@ TEST_F(LoadMessageTest, ShowsTheBodyOrTheTextPartWithTheHeaderAside) {
     const char* why;
   };
   const Case cases[] = {
-      {kMultipartMessage, kNoConvertLowFlag, false, multipart_header, multipart_body,
-       "without the attachment flag the whole body is shown"},
+      {kMultipartMessage, kNoConvertLowFlag, false, multipart_header, {"part text", "", notice, octet_line},
+       "a multipart message is read by its parts without the attachment flag too"},
       {"Content-Type: text/plain\n\nbody\n", kAttachmentFlag | kNoConvertLowFlag, false,
        {"Content-Type: text/plain", ""}, {"body"},
        "a plain-text message with the attachment flag is shown whole, without notice"},
-      {kMultipartMessage, kAttachmentFlag | kNoConvertHighFlag, false, multipart_header, {"part text", "", notice},
-       "the attachment flag shows the first text part, then the notice"},
-      {kMultipartMessage, kAttachmentFlag, false, multipart_header, {"<part text>", "", notice},
-       "the notice is kept out of the conversion"},
+      {kMultipartMessage, kAttachmentFlag, false, multipart_header, {"<part text>", "", notice, octet_line},
+       "the notice and the attachment lines are kept out of the conversion"},
       {"Content-Type: multipart/mixed; boundary=\"B\"\nX: 1\n", kAttachmentFlag, false,
-       {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1", ""}, {"<>", notice},
-       "the notice after a header without an empty line is kept out too"},
-      {kMultipartMessage, kNoConvertFlags, true, multipart_header, multipart_converted,
-       "forced conversion shows the whole message converted"},
+       {"Content-Type: multipart/mixed; boundary=\"B\"", "X: 1"}, {"<>"},
+       "a header without an empty line: an empty text, no part, no notice"},
+      {kMultipartMessage, kNoConvertFlags, true, multipart_header, {"<part text>", "", notice, octet_line},
+       "forced conversion converts the text part"},
       {"From: a\nSubject: b\n", 0, false, {"From: a", "Subject: b"}, {"<>"},
        "a file without an empty line is all header"},
       {"From: a\n \nSubject: b\n\nbody\n", kNoConvertLowFlag, false, {"From: a", " ", "Subject: b", ""}, {"body"},
@@ -234,6 +231,72 @@ TEST_F(LoadMessageTest, EveryLoadStartsWithTheHeaderHidden) {
   EXPECT_FALSE(view_.HeaderShown);
   EXPECT_EQ(view_.HeaderLines.size(), 3u);
   EXPECT_EQ(view_.Lines, (TextLines{"line one", "line two"}));
+}
+
+TEST_F(LoadMessageTest, AsStoredShowsTheWholeFileConverted) {
+  UseMessage(kMultipartMessage);
+  LoadOptions options;
+  options.as_stored = true;
+  ASSERT_EQ(LoadMessage(view_, kNoConvertFlags, true, converter_.Get(), options),
+            LoadStatus::kShown);
+  EXPECT_EQ(view_.Lines.front(), "<preamble");
+  EXPECT_EQ(view_.Lines.back(), "--B-->");
+  EXPECT_TRUE(view_.Attachments.empty());
+}
+
+TEST_F(LoadMessageTest, AttachmentLinesAndForwardedMessagesFollowTheText) {
+  UseMessage(
+      "Subject: outer\nContent-Type: multipart/mixed; boundary=B\n\n--B\n\nhello\n"
+      "--B\nContent-Type: image/png; name=\"=?UTF-8?B?5pel5pys?=.png\"\n"
+      "Content-Transfer-Encoding: base64\n\nQUJDRA==\n"
+      "--B\nContent-Type: message/rfc822\n\nFrom: =?UTF-8?B?5pel5pys?= <a@b>\nSubject: inner\n"
+      "Content-Type: multipart/alternative; boundary=C\n\n--C\nContent-Type: "
+      "text/html\n\n<p>h</p>\n"
+      "--C\nContent-Type: text/plain; charset=utf-8\n\n\xe5\x86\x85\n--C--\n--B--\n");
+  LoadOptions options;
+  options.form = TextForm::kUnicode;
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr, options), LoadStatus::kShown);
+  const std::string notice = "  ―――――― このメールにはファイルが添付されています ――――――";
+  const TextLines expected = {"hello",
+                              "",
+                              notice,
+                              "  日本.png (4 B)",
+                              "  message/rfc822 (189 B)",
+                              "",
+                              "  ―――――― 転送されたメッセージ ――――――",
+                              "From: 日本 <a@b>",
+                              "Date: ",
+                              "Subject: inner",
+                              "",
+                              "内"};
+  EXPECT_EQ(view_.Lines, expected);
+  ASSERT_EQ(view_.Attachments.size(), 2u);
+  EXPECT_EQ(view_.Attachments[0].Leaf, 1u);
+  EXPECT_EQ(view_.Attachments[0].Name, "日本.png");
+  EXPECT_EQ(view_.Attachments[0].Size, 4u);
+  EXPECT_EQ(view_.Attachments[1].Type, "message/rfc822");
+  EXPECT_EQ(view_.Lines[view_.Attachments[1].Line], "  message/rfc822 (189 B)");
+  ToggleHeader(view_);
+  EXPECT_EQ(view_.Lines[view_.Attachments[0].Line], "  日本.png (4 B)");
+  ToggleHeader(view_);
+  EXPECT_EQ(view_.Attachments[0].Line, 3u);
+}
+
+TEST_F(LoadMessageTest, ForwardedMessagesNestAtMostEightDeep) {
+  std::string message = "Subject: s\n\ninnermost\n";
+  for (int depth = 10; depth > 0; --depth) {
+    message = "Subject: s" + std::to_string(depth) + "\nContent-Type: multipart/mixed; boundary=b" +
+              std::to_string(depth) + "\n\n--b" + std::to_string(depth) +
+              "\nContent-Type: message/rfc822\n\n" + message + "\n--b" + std::to_string(depth) +
+              "--\n";
+  }
+  UseMessage(message);
+  ASSERT_EQ(LoadMessage(view_, kNoConvertFlags, false, nullptr), LoadStatus::kShown);
+  const auto shows = [&](const std::string& line) {
+    return std::find(view_.Lines.begin(), view_.Lines.end(), line) != view_.Lines.end();
+  };
+  EXPECT_TRUE(shows("Subject: s9"));
+  EXPECT_FALSE(shows("Subject: s10"));
 }
 
 TEST(ViewerCaption, IsFromSenderDashSubject) {

@@ -3,54 +3,11 @@
 #include <cstdint>
 
 #include "nkf/nkf_mime.h"
-#include "platform/text_bytes.h"
 
 namespace viewer {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r')) text.remove_prefix(1);
-  while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
-  return text;
-}
-
-// The header's fields, each with its folded continuation lines joined.
-TextLines UnfoldedFields(const TextLines& header_lines) {
-  TextLines fields;
-  for (const std::string& line : header_lines) {
-    if (!line.empty() && IsBlank(line[0]) && !fields.empty()) {
-      fields.back() += line;
-    } else {
-      fields.push_back(line);
-    }
-  }
-  return fields;
-}
-
-// The value of a field named `name` (lower case, colon included), or nothing.
-bool FieldValue(const std::string& field, std::string_view name, std::string_view& value) {
-  if (field.size() < name.size() ||
-      platform::AsciiLower(std::string_view(field).substr(0, name.size())) != name) {
-    return false;
-  }
-  value = std::string_view(field).substr(name.size());
-  return true;
-}
-
-std::string CharsetParameter(std::string_view value) {
-  const std::string lower = platform::AsciiLower(value);
-  const std::size_t at = lower.find("charset=");
-  if (at == std::string::npos) return {};
-  std::string_view rest = value.substr(at + 8);
-  if (!rest.empty() && rest[0] == '"') {
-    rest.remove_prefix(1);
-    return std::string(rest.substr(0, rest.find('"')));
-  }
-  const std::size_t end = rest.find_first_of("; \t\r");
-  return std::string(rest.substr(0, end));
-}
 
 // The lines from `first` on, as stored, after `out` (which ends where they begin).
 void AppendStored(const TextLines& lines, std::size_t first, std::string& out) {
@@ -159,25 +116,6 @@ std::string DecodeBase64(const TextLines& lines) {
 
 }  // namespace
 
-BodyCoding ReadBodyCoding(const TextLines& header_lines) {
-  BodyCoding coding;
-  bool text = true;  // no Content-Type means text/plain
-  for (const std::string& field : UnfoldedFields(header_lines)) {
-    std::string_view value;
-    if (FieldValue(field, "content-type:", value)) {
-      coding.charset = CharsetParameter(value);
-      text = platform::AsciiLower(Trimmed(value)).starts_with("text/");
-    } else if (FieldValue(field, "content-transfer-encoding:", value)) {
-      const std::string encoding = platform::AsciiLower(Trimmed(value));
-      coding.transfer = encoding == "quoted-printable" ? TransferEncoding::kQuotedPrintable
-                        : encoding == "base64"         ? TransferEncoding::kBase64
-                                                       : TransferEncoding::kNone;
-    }
-  }
-  if (!text) coding.transfer = TransferEncoding::kNone;
-  return coding;
-}
-
 std::string DecodeTransfer(const TextLines& lines, TransferEncoding transfer) {
   switch (transfer) {
     case TransferEncoding::kQuotedPrintable:
@@ -185,6 +123,7 @@ std::string DecodeTransfer(const TextLines& lines, TransferEncoding transfer) {
     case TransferEncoding::kBase64:
       return DecodeBase64(lines);
     case TransferEncoding::kNone:
+    case TransferEncoding::kUuencode:
       break;
   }
   return JoinLines(lines);

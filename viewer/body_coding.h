@@ -1,7 +1,5 @@
 #pragma once
-// How the shown body is stored: its charset and its transfer encoding, read
-// from the header that describes it (the message's own, or the text part's),
-// and the transfer encoding undone.
+// A shown text part's transfer encoding undone, on the viewer's lines.
 
 #include <string>
 #include <string_view>
@@ -10,19 +8,8 @@
 
 namespace viewer {
 
-enum class TransferEncoding { kNone, kQuotedPrintable, kBase64 };
-
-struct BodyCoding {
-  std::string charset;  // the Content-Type's charset parameter as written; empty when none
-  TransferEncoding transfer = TransferEncoding::kNone;
-};
-
-// Reads the Content-Type charset and the Content-Transfer-Encoding from header
-// lines (field names in any letter case, folded lines joined). Any encoding
-// other than quoted-printable and base64 is kNone (7bit, 8bit, binary), and so
-// is any encoding of a body that is not text (a Content-Type other than
-// text/...): an image or a document is shown as stored, never as its bytes.
-BodyCoding ReadBodyCoding(const TextLines& header_lines);
+// kUuencode (x-uuencode) is decoded for saving only; as text it shows as stored.
+enum class TransferEncoding { kNone, kQuotedPrintable, kBase64, kUuencode };
 
 // The body's bytes with its transfer encoding undone, lines joined by CR LF as
 // the viewer joins them:

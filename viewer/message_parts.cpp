@@ -1,129 +1,135 @@
 #include "viewer/message_parts.h"
 
+#include <cstdio>
+
+#include "platform/files.h"
 #include "platform/text_bytes.h"
-#include "thread/index_record.h"
-#include "viewer/ja_texts.h"
+#include "viewer/part_name.h"
+#include "viewer/unicode_text.h"
 
 namespace viewer {
 namespace {
 
-// Pieces used when a file is read whole; lines are put together from them.
-constexpr std::size_t kWholeFileBlock = 64 * 1024;
-
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
+bool IsShownType(const MimePart& part) {
+  return part.type == "text/plain" || part.type == "text/html";
 }
 
-// A line is empty when its first byte is a line end (LF, or a CR kept as read).
-bool IsEmptyLine(std::string_view piece) {
-  return !piece.empty() && (piece[0] == '\n' || piece[0] == '\r');
+// The text `index` gives, or kNoPart.
+std::size_t TextOf(const MimeTree& tree, std::size_t index) {
+  const MimePart& part = tree.parts[index];
+  if (part.IsLeaf()) {
+    const bool shown = index == 0 ? part.IsText() || part.type.starts_with("multipart/")
+                                  : IsShownType(part) && !part.attachment;
+    return shown ? index : kNoPart;
+  }
+  if (part.type == "multipart/alternative") {
+    std::size_t first = kNoPart;
+    for (const std::size_t child : part.children) {
+      const std::size_t text = TextOf(tree, child);
+      if (text == kNoPart) continue;
+      if (tree.parts[text].type == "text/plain") return text;
+      if (first == kNoPart) first = text;
+    }
+    return first;
+  }
+  if (part.type == "multipart/related") {
+    std::size_t root = part.children.front();
+    for (const std::size_t child : part.children) {
+      if (!part.start.empty() && tree.parts[child].content_id == part.start) root = child;
+    }
+    return TextOf(tree, root);
+  }
+  for (const std::size_t child : part.children) {
+    const std::size_t text = TextOf(tree, child);
+    if (text != kNoPart) return text;
+  }
+  return kNoPart;
 }
 
-std::string WithoutLineEnd(std::string_view piece) {
-  if (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
-  return std::string(piece);
+// The index of the nearest multipart/alternative holding `index`, or kNoPart.
+std::size_t AlternativeAround(const MimeTree& tree, std::size_t index) {
+  std::size_t found = kNoPart;
+  for (std::size_t i = 0; i < tree.parts.size() && i < index; ++i) {
+    const MimePart& part = tree.parts[i];
+    // Parts come before their children, and a part's descendants follow it
+    // within its byte range: the last alternative whose range holds it is the nearest.
+    if (part.type == "multipart/alternative" && !part.IsLeaf() &&
+        part.begin <= tree.parts[index].begin && tree.parts[index].end <= part.end &&
+        part.depth < tree.parts[index].depth) {
+      found = i;
+    }
+  }
+  return found;
 }
-
-// True for the upper-case copy of a line that begins with "C" and names the
-// given content type.
-bool IsContentTypeLine(std::string_view upper, std::string_view type_marker) {
-  return !upper.empty() && upper[0] == 'C' && Contains(upper, type_marker);
-}
-
-constexpr std::string_view kTextPlainMarker = "CONTENT-TYPE: TEXT/PLAIN";
-constexpr std::string_view kMultipartMarker = "CONTENT-TYPE: MULTIPART/";
 
 }  // namespace
 
-std::string BoundaryParameter(std::string_view line) {
-  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  const std::size_t quote = line.find('"');
-  if (quote != std::string_view::npos) {
-    const std::size_t start = quote + 1;
-    const std::size_t close = line.find('"', start);
-    const std::size_t end = close == std::string_view::npos ? line.size() : close;
-    return std::string(line.substr(start, end - start));
-  }
-  const std::size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return std::string();
-  return std::string(line.substr(equals + 1));
-}
-
-bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines, TextLines* part_header) {
-  lines.clear();
-  if (part_header != nullptr) part_header->clear();
-  std::string piece;
-  bool multipart = false;
-  std::string boundary;
-
-  // The header, kept for the display up to and including its empty line.
-  while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    const std::string upper = platform::AsciiUpper(piece);
-    if (IsContentTypeLine(upper, kTextPlainMarker)) {
-      lines.clear();  // a plain-text message is shown whole
-      return false;
-    }
-    if (IsContentTypeLine(upper, kMultipartMarker)) multipart = true;
-    if (Contains(upper, "BOUNDARY")) boundary = BoundaryParameter(piece);
-    lines.push_back(WithoutLineEnd(piece));
-    if (IsEmptyLine(piece)) break;
-  }
-  if (!multipart) return false;
-
-  // The first text/plain part anywhere after the header; its own header is
-  // dropped. At the end of the file each loop simply finds nothing more.
-  while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    if (IsContentTypeLine(platform::AsciiUpper(piece), kTextPlainMarker)) {
-      if (part_header != nullptr) part_header->push_back(WithoutLineEnd(piece));
-      break;
-    }
-  }
-  while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    if (IsEmptyLine(piece)) break;
-    if (part_header != nullptr) part_header->push_back(WithoutLineEnd(piece));
-  }
-  // The part's body, up to the next line holding the boundary (an empty
-  // boundary is found in every line, so the body is then empty).
-  while (reader.ReadPiece(piece, kMaxPieceChars)) {
-    if (Contains(piece, boundary)) break;
-    lines.push_back(WithoutLineEnd(piece));
-  }
-  lines.emplace_back();
-  lines.emplace_back(ja::kAttachmentNotice);
+bool ReadMessageFile(const std::string& path, MessageFile& file) {
+  file = {};
+  if (!platform::ReadWholeFile(path, file.bytes)) return false;
+  file.tree = ParseMime(file.bytes);
   return true;
 }
 
-bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines,
-                     TextLines* part_header) {
-  if ((flags & thread::kAttachmentFlag) == 0) return false;
-  lines.clear();
-  platform::TextReader reader;
-  if (!reader.Open(path)) return false;
-  return ExtractTextPartFrom(reader, lines, part_header);
-}
+std::size_t ShownTextPart(const MimeTree& tree) { return TextOf(tree, 0); }
 
-void ReadAllLines(platform::TextReader& reader, TextLines& lines) {
-  lines.clear();
-  std::string piece;
-  std::string line;
-  while (reader.ReadPiece(piece, kWholeFileBlock)) {
-    if (piece.back() != '\n') {
-      line += piece;
-      continue;
+std::vector<std::size_t> AttachmentLeaves(const MimeTree& tree, std::size_t shown) {
+  const std::size_t alternative = shown == kNoPart ? kNoPart : AlternativeAround(tree, shown);
+  std::vector<std::size_t> leaves;
+  for (std::size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
+    const std::size_t index = tree.leaves[leaf];
+    if (index == shown) continue;
+    if (alternative != kNoPart) {
+      const MimePart& around = tree.parts[alternative];
+      const MimePart& part = tree.parts[index];
+      if (around.begin <= part.begin && part.end <= around.end && around.depth < part.depth)
+        continue;
     }
-    line.append(piece, 0, piece.size() - 1);
-    lines.push_back(std::move(line));
-    line.clear();
+    leaves.push_back(leaf);
   }
-  if (!line.empty()) lines.push_back(std::move(line));
+  return leaves;
 }
 
-bool ReadMessageLines(const std::string& path, TextLines& lines) {
-  lines.clear();
-  platform::TextReader reader;
-  if (!reader.Open(path)) return false;
-  ReadAllLines(reader, lines);
-  return true;
+std::string SizeText(std::uint64_t bytes) {
+  char text[32];
+  if (bytes < 1024) {
+    std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+  } else if (bytes < 1024 * 1024) {
+    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));
+  }
+  return text;
+}
+
+std::string AttachmentLineText(const MimePart& part, std::uint64_t size) {
+  return "  " + (part.name.empty() ? part.type : part.name) + " (" + SizeText(size) + ")";
+}
+
+std::string LeafBytes(const MessageFile& file, std::size_t leaf) {
+  if (leaf >= file.tree.leaves.size()) return {};
+  return DecodedBody(file.bytes, file.tree.parts[file.tree.leaves[leaf]]);
+}
+
+std::string ForwardedMessageBytes(std::string_view message, const MimePart& part) {
+  return DecodedBody(message, part);
+}
+
+std::string LeafSaveName(const MessageFile& file, std::size_t leaf) {
+  const std::string fallback = "part" + std::to_string(leaf + 1);
+  if (leaf >= file.tree.leaves.size()) return fallback;
+  const MimePart& part = file.tree.parts[file.tree.leaves[leaf]];
+  if (part.type != "message/rfc822") return SafeFileName(part.name, fallback);
+
+  std::string name = part.name;
+  if (name.empty()) {
+    const std::string inner = ForwardedMessageBytes(file.bytes, part);
+    const MimeTree tree = ParseMime(inner);
+    name = DecodeNameText(HeaderField(PartHeader(inner, tree.parts[0]), "subject"), "");
+  }
+  name = SafeFileName(name, "message");
+  if (!platform::AsciiLower(name).ends_with(".eml")) name = SafeFileName(name + ".eml");
+  return name;
 }
 
 }  // namespace viewer

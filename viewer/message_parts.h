@@ -1,51 +1,66 @@
 #pragma once
-// Reading a message file into the viewer's lines: either the whole file, or,
-// for a message with attachments, its header and its first plain-text part.
-// The message is read as 8-bit text (CR LF read as one line end), as stored;
-// the text part's own header is handed back so that its transfer encoding and
-// charset can be undone afterwards (viewer/body_coding.h).
+// A message as the viewer reads it: the file's bytes and their MIME tree
+// (viewer/mime_parts.h), the part shown as its text, and the other leaves,
+// which the viewer lists as attachments that can be opened or saved.
+//
+// Leaves are numbered from 0 in file order (MimeTree::leaves), a forwarded
+// message (message/rfc822) being one leaf; the command-line program counts
+// them from 1.
+//
+// The shown text: a leaf message shows itself when it is text (or a multipart
+// without parts); of a multipart, multipart/alternative shows its text/plain
+// alternative when it has one, else its first text (text/html); multipart/
+// related shows its root (the part its start parameter names, else its first
+// part); any other multipart (mixed, signed, ...) its first part that gives a
+// text/plain or text/html text and is not an attachment by its disposition.
+// The alternatives not shown are no attachments: they are the same text.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/text_reader.h"
-#include "viewer/text_lines.h"
+#include "viewer/mime_parts.h"
 
 namespace viewer {
 
-// Lines are read in pieces of at most this many bytes, line end included; a
-// longer line arrives as several pieces, each handled as a line of its own.
-inline constexpr std::size_t kMaxPieceChars = 1000;
+inline constexpr std::size_t kNoPart = static_cast<std::size_t>(-1);
 
-// For a message with thread::kAttachmentFlag in `flags`: fills `lines` with the header
-// (up to and including the empty line that ends it), then the body of the first
-// text/plain part, an empty line and ja::kAttachmentNotice, and returns true.
-// Returns false, with `lines` to be replaced by the whole file, when the flag is
-// clear, the file cannot be opened, the header names a text/plain type or the
-// message is not multipart. Malformed structure never fails: a missing boundary
-// or a missing text/plain part gives an empty part text.
-// `part_header`, when given, gets the text part's header lines: its
-// Content-Type line and the lines after it up to the empty line.
-bool ExtractTextPart(const std::string& path, std::uint32_t flags, TextLines& lines,
-                     TextLines* part_header = nullptr);
+struct MessageFile {
+  std::string bytes;
+  MimeTree tree;
+};
 
-// The same over an open reader (the flag test already passed).
-bool ExtractTextPartFrom(platform::TextReader& reader, TextLines& lines,
-                         TextLines* part_header = nullptr);
+// Reads and parses a message file; false when it cannot be read.
+bool ReadMessageFile(const std::string& path, MessageFile& file);
 
-// Replaces `lines` with every line of the file: split at each line end, a final
-// line end making no extra empty line, all other bytes (NUL included) kept.
-// False, with `lines` empty, when the file cannot be opened.
-bool ReadMessageLines(const std::string& path, TextLines& lines);
+// The index in tree.parts of the part shown as text, or kNoPart.
+std::size_t ShownTextPart(const MimeTree& tree);
 
-// The same over an open reader.
-void ReadAllLines(platform::TextReader& reader, TextLines& lines);
+// The leaf numbers (positions in tree.leaves) listed as attachments: every
+// leaf but the shown text and the alternatives beside it.
+std::vector<std::size_t> AttachmentLeaves(const MimeTree& tree, std::size_t shown);
 
-// The boundary parameter of a header line as read (line end included): the text
-// between the first double quote and the next one (or the line end), else the
-// text after the first "=" up to the line end, else empty.
-std::string BoundaryParameter(std::string_view line);
+// A size as the attachment lines write it: "512 B", "12.3 KB", "4.5 MB"
+// (1 KB = 1,024 bytes; one decimal; the decimal point a ".").
+std::string SizeText(std::uint64_t bytes);
+
+// The UTF-8 text of an attachment line: "  " + its name (else its type) + " ("
+// + SizeText + ")".
+std::string AttachmentLineText(const MimePart& part, std::uint64_t size);
+
+// Leaf `leaf`'s bytes with its transfer encoding undone (empty for a leaf
+// number out of range).
+std::string LeafBytes(const MessageFile& file, std::size_t leaf);
+
+// The name leaf `leaf` is saved under (viewer/part_name.h SafeFileName): its
+// own name, else "part" + its number from 1; a forwarded message's name,
+// else its Subject, else "message", always ending in ".eml".
+std::string LeafSaveName(const MessageFile& file, std::size_t leaf);
+
+// The body of a forwarded message (message/rfc822): its bytes with any
+// transfer encoding undone.
+std::string ForwardedMessageBytes(std::string_view message, const MimePart& part);
 
 }  // namespace viewer

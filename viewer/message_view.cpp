@@ -8,6 +8,7 @@
 #include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/body_coding.h"
+#include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/unicode_text.h"
 
@@ -82,6 +83,83 @@ std::string HeaderLineToUtf8(const std::string& line) {
   return DecodeEncodedWords(utf8 ? line : Cp932ToUtf8(line));
 }
 
+// How the texts of one load are made.
+struct TextMaker {
+  const CodeConverter& converter;
+  TextForm form;
+  bool convert;
+
+  // A part's text: transfer encoding undone (text only), HTML made text, codes converted.
+  TextLines PartText(std::string_view message, const MimePart& part) const {
+    TextLines lines = BytesToLines(PartBody(message, part));
+    if (part.IsText() && part.transfer != TransferEncoding::kNone) {
+      lines = SplitAtCrLf(DecodeTransfer(lines, part.transfer));
+    }
+    if (part.type == "text/html") lines = HtmlShown(std::move(lines));
+    if (form == TextForm::kUnicode) {
+      if (convert) {
+        ConvertToUnicode(lines, CharsetNamed(part.charset), converter);
+      } else {
+        lines = LinesToUtf8(lines);
+      }
+    } else if (convert && converter) {
+      ConvertCodes(lines, converter);
+    }
+    return lines;
+  }
+
+  // A line of our own, from Shift-JIS.
+  std::string OwnLine(std::string_view sjis) const {
+    return form == TextForm::kUnicode ? Cp932ToUtf8(sjis) : std::string(sjis);
+  }
+  // A line of our own, from UTF-8.
+  std::string Utf8Line(std::string_view utf8) const {
+    return form == TextForm::kUnicode ? std::string(utf8)
+                                      : nkf::ConvertToShiftJis(utf8, nkf::InputCode::Utf8);
+  }
+  // A header field of a forwarded message, its encoded words decoded.
+  std::string HeaderLine(std::string_view header, std::string_view name,
+                         std::string_view caption) const {
+    const std::string line = std::string(caption) + HeaderField(header, name);
+    return form == TextForm::kUnicode ? HeaderLineToUtf8(line) : nkf::ConvertToShiftJis(line);
+  }
+
+  // Each forwarded message among the leaves of `tree`, under its notice.
+  void AppendForwarded(std::string_view message, const MimeTree& tree, int depth,
+                       TextLines& lines) const {
+    if (depth > kMaxForwardedDepth) return;
+    for (const std::size_t index : tree.leaves) {
+      if (tree.parts[index].type != "message/rfc822") continue;
+      const std::string inner = ForwardedMessageBytes(message, tree.parts[index]);
+      const MimeTree inner_tree = ParseMime(inner);
+      const std::string_view header = PartHeader(inner, inner_tree.parts[0]);
+      lines.emplace_back();
+      lines.push_back(OwnLine(ja::kForwardedNotice));
+      lines.push_back(HeaderLine(header, "from", "From: "));
+      lines.push_back(HeaderLine(header, "date", "Date: "));
+      lines.push_back(HeaderLine(header, "subject", "Subject: "));
+      lines.emplace_back();
+      const std::size_t shown = ShownTextPart(inner_tree);
+      if (shown != kNoPart) {
+        const TextLines text = PartText(inner, inner_tree.parts[shown]);
+        lines.insert(lines.end(), text.begin(), text.end());
+      }
+      AppendForwarded(inner, inner_tree, depth + 1, lines);
+    }
+  }
+};
+
+// The whole file as stored, as the forced filter shows it.
+void LoadAsStored(MessageView& view, std::string_view bytes, std::uint32_t flags, bool forced,
+                  const CodeConverter& converter) {
+  view.Lines = BytesToLines(bytes);
+  SplitHeader(view.Lines, view.HeaderLines);
+  if (NeedsConversion(flags, forced, view.HeaderLines) && converter) {
+    ConvertCodes(view.Lines, converter);
+  }
+  if (view.Form == TextForm::kUnicode) view.Lines = LinesToUtf8(view.Lines);
+}
+
 }  // namespace
 
 std::string ViewerCaption(std::string_view sender, std::string_view subject) {
@@ -124,50 +202,41 @@ void ConvertCodes(TextLines& lines, const CodeConverter& converter) {
   lines = SplitAtCrLf(UpToFirstNul(converted));
 }
 
+TextLines HtmlShown(TextLines decoded) { return decoded; }
+
 LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
                        const CodeConverter& converter, const LoadOptions& options) {
   view.HeaderShown = false;
   view.HeaderLines.clear();
+  view.Lines.clear();
   view.Links.clear();
+  view.Attachments.clear();
   view.Form = options.form;
 
-  TextLines part_header;
-  const bool text_part = ExtractTextPart(view.MessagePath, flags, view.Lines, &part_header);
-  if (!text_part && !ReadMessageLines(view.MessagePath, view.Lines)) {
-    return LoadStatus::kCannotOpen;
-  }
-  SplitHeader(view.Lines, view.HeaderLines);
-
-  // The empty line and ja::kAttachmentNotice after a text part are Shift-JIS of
-  // our own: they stay out of the decoding and the conversion, so that a part
-  // in another code is not mixed with them. (The empty line is missing when
-  // the header had none and took it.)
-  TextLines tail;
-  if (text_part) {
-    const std::size_t held = std::min<std::size_t>(2, view.Lines.size());
-    tail.assign(view.Lines.end() - static_cast<std::ptrdiff_t>(held), view.Lines.end());
-    view.Lines.resize(view.Lines.size() - held);
-  }
-
-  const BodyCoding coding =
-      options.as_stored ? BodyCoding{} : ReadBodyCoding(text_part ? part_header : view.HeaderLines);
-  if (coding.transfer != TransferEncoding::kNone) {
-    view.Lines = SplitAtCrLf(DecodeTransfer(view.Lines, coding.transfer));
-  }
-
-  const bool convert = NeedsConversion(flags, forced, view.HeaderLines);
-  if (options.form == TextForm::kUnicode) {
-    if (convert && !options.as_stored) {
-      ConvertToUnicode(view.Lines, CharsetNamed(coding.charset), converter);
-    } else {
-      if (convert && converter) ConvertCodes(view.Lines, converter);
-      view.Lines = LinesToUtf8(view.Lines);
+  MessageFile file;
+  if (!ReadMessageFile(view.MessagePath, file)) return LoadStatus::kCannotOpen;
+  if (options.as_stored) {
+    LoadAsStored(view, file.bytes, flags, forced, converter);
+  } else {
+    const MimeTree& tree = file.tree;
+    view.HeaderLines = BytesToLines(PartHeader(file.bytes, tree.parts[0]));
+    const TextMaker maker{converter, options.form,
+                          NeedsConversion(flags, forced, view.HeaderLines)};
+    const std::size_t shown = ShownTextPart(tree);
+    if (shown != kNoPart) view.Lines = maker.PartText(file.bytes, tree.parts[shown]);
+    const std::vector<std::size_t> attachments = AttachmentLeaves(tree, shown);
+    if (!attachments.empty()) {
+      view.Lines.emplace_back();
+      view.Lines.push_back(maker.OwnLine(ja::kAttachmentNotice));
     }
-    for (std::string& line : tail) line = Cp932ToUtf8(line);
-  } else if (convert && converter) {
-    ConvertCodes(view.Lines, converter);
+    for (const std::size_t leaf : attachments) {
+      const MimePart& part = tree.parts[tree.leaves[leaf]];
+      const std::uint64_t size = DecodedSize(file.bytes, part);
+      view.Attachments.push_back({leaf, view.Lines.size(), part.name, part.type, size});
+      view.Lines.push_back(maker.Utf8Line(AttachmentLineText(part, size)));
+    }
+    maker.AppendForwarded(file.bytes, tree, 1, view.Lines);
   }
-  view.Lines.insert(view.Lines.end(), tail.begin(), tail.end());
   if (options.find_links) FindLinks(view);
   return LoadStatus::kShown;
 }
@@ -184,6 +253,10 @@ void ToggleHeader(MessageView& view) {
     view.Lines.insert(view.Lines.begin(), view.HeaderLines.begin(), view.HeaderLines.end());
   }
   view.HeaderShown = !view.HeaderShown;
+  for (Attachment& attachment : view.Attachments) {
+    attachment.Line = view.HeaderShown ? attachment.Line + view.HeaderLines.size()
+                                       : attachment.Line - view.HeaderLines.size();
+  }
   FindLinks(view);
 }
 

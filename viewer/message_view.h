@@ -5,6 +5,7 @@
 // several megabytes is kept whole (the window must lift its control's default
 // limit of 64,000 characters).
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,6 +39,15 @@ struct LoadOptions {
   bool find_links = true;
 };
 
+// One attachment line of the display.
+struct Attachment {
+  std::size_t Leaf = 0;    // the part's leaf number (viewer/message_parts.h)
+  std::size_t Line = 0;    // its line in Lines (ToggleHeader keeps it up to date)
+  std::string Name;        // its decoded name, UTF-8; empty when it has none
+  std::string Type;        // its type/subtype, lower case
+  std::uint64_t Size = 0;  // its bytes after transfer decoding
+};
+
 // The viewer's message state. The caller sets MessagePath, SenderText and
 // SubjectText before LoadMessage; the rest is rebuilt by every load.
 struct MessageView {
@@ -48,6 +58,7 @@ struct MessageView {
   TextLines HeaderLines;  // header lines taken out of the display, ending with its empty line
   bool HeaderShown = false;
   std::vector<Link> Links;  // links of the display's whole text
+  std::vector<Attachment> Attachments;  // in the order of their lines
   TextForm Form = TextForm::kShiftJis;  // the form of Lines (and of the header when shown)
 };
 
@@ -56,15 +67,22 @@ enum class LoadStatus {
   kCannotOpen,  // the file could not be opened: Lines, HeaderLines and Links are empty
 };
 
-// Reads MessagePath into the view: the first text part of a message with
-// attachments (thread::kAttachmentFlag) or else the whole file; the header moved
-// into HeaderLines; the body's quoted-printable or base64 undone (unless
-// options.as_stored), as its header (the message's, or the text part's) says;
-// then the body converted when `forced`, or when neither bit of
-// thread::kNoConvertFlags is set and no header line holds "x-quenmar-signature:"
-// (any letter case); then the links found. The empty line and
-// ja::kAttachmentNotice after a text part are kept out of the conversion and put
-// back unchanged. HeaderShown is false afterwards.
+// Reads MessagePath into the view: the header moved into HeaderLines; the
+// text part the MIME structure shows (viewer/message_parts.h), whatever the
+// flags say, its quoted-printable or base64 undone as its header says; the
+// body converted when `forced`, or when neither bit of thread::kNoConvertFlags
+// is set and no header line holds "x-quenmar-signature:" (any letter case).
+// Then, when the message has attachments: an empty line, ja::kAttachmentNotice
+// and one line per attachment (AttachmentLineText), listed in Attachments;
+// then each forwarded message (message/rfc822 leaf) under ja::kForwardedNotice:
+// its From, Date and Subject decoded, an empty line and its own text chosen
+// and converted the same way, its own forwarded messages after it, at most
+// kMaxForwardedDepth deep. The lines of our own (notice, attachment lines,
+// forwarded headers) stay out of the conversion. Then the links are found.
+// HeaderShown is false afterwards.
+//
+// With options.as_stored the whole file is shown as stored (attachments
+// included), the header split off, converted when `forced` as above.
 //
 // Converting: in TextForm::kShiftJis through `converter` when one is given. In
 // TextForm::kUnicode a body in UTF-8 (declared, or found so by the converter's
@@ -76,6 +94,12 @@ enum class LoadStatus {
 // Shift-JIS as stored, taken to Unicode the same way.
 LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
                        const CodeConverter& converter, const LoadOptions& options = {});
+
+inline constexpr int kMaxForwardedDepth = 8;
+
+// The lines of a text/html part as shown, from its lines with the transfer
+// encoding undone and before any code conversion. For now the HTML as it is.
+TextLines HtmlShown(TextLines decoded);
 
 // The window caption for a message: "From: " + sender + " - " + subject.
 std::string ViewerCaption(std::string_view sender, std::string_view subject);
@@ -96,8 +120,8 @@ bool NeedsConversion(std::uint32_t flags, bool forced, const TextLines& header_l
 void ConvertCodes(TextLines& lines, const CodeConverter& converter);
 
 // Key H: shows HeaderLines above the body, or takes them out again, and finds
-// the links again at their new positions. In TextForm::kUnicode the header is
-// shown with its encoded words decoded (UTF-8 and ISO-8859-1 ones keeping every
+// the links again at their new positions (and moves the attachment lines). In TextForm::kUnicode
+// the header is shown with its encoded words decoded (UTF-8 and ISO-8859-1 ones keeping every
 // character) and its other bytes read as UTF-8 where a line is valid UTF-8,
 // else as Shift-JIS; in TextForm::kShiftJis it is shown as stored.
 void ToggleHeader(MessageView& view);
