@@ -61,9 +61,21 @@ bool ReadUnshared(const std::wstring& path, std::string& bytes) {
   return true;
 }
 
+// Whether the file's volume keeps named streams (NTFS does; FAT, exFAT and
+// some network shares do not, where a name with ":" would be refused or, on
+// some systems, become a file of that name).
+bool VolumeHasStreams(const std::wstring& path) {
+  wchar_t root[MAX_PATH + 1] = {};
+  DWORD flags = 0;
+  return GetVolumePathNameW(path.c_str(), root, MAX_PATH + 1) != FALSE &&
+         GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) != FALSE &&
+         (flags & FILE_NAMED_STREAMS) != 0;
+}
+
 // The zone Windows gives a file from the Internet, as its own stream: what
 // the attachment services write, for a Windows that offers none.
 void WriteZoneStream(const std::wstring& path) {
+  if (!VolumeHasStreams(path)) return;
   const std::wstring stream = path + L":Zone.Identifier";
   HANDLE file = CreateFileW(stream.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

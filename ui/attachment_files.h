@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -30,6 +31,8 @@ class AttachmentFiles {
   ~AttachmentFiles() { RemoveCopies(); }
   AttachmentFiles(const AttachmentFiles&) = delete;
   AttachmentFiles& operator=(const AttachmentFiles&) = delete;
+
+  void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
 
   // Writes `bytes` as `name` (a safe file name) into a new folder and opens
   // it. False, the reason shown, when the copy cannot be written.

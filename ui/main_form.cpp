@@ -223,6 +223,7 @@ bool TVtFormMain::FormCloseQuery() {
     return false;
   }
   SaveAllSettings();
+  if (viewer_ != nullptr) viewer_->RemoveAttachmentCopies();
   StopIndexForExit();
   thread::ReleaseThreadLists(view_, *this);
   viewed_node_ = nullptr;

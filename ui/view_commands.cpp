@@ -26,6 +26,25 @@ constexpr MenuBarEntry kBar[] = {
 // One row per command, in menu order; rows of no menu are the pop-up menus'
 // own commands.
 constexpr Row kRows[] = {
+    {"mAttachmentOpen",
+     kFile,
+     ja::kAttachmentOpen,
+     {},
+     &F::mAttachmentOpenClick,
+     &F::CaretOnAttachment},
+    {"mAttachmentSaveAs",
+     kFile,
+     ja::kAttachmentSaveAs,
+     {},
+     &F::mAttachmentSaveAsClick,
+     &F::CaretOnAttachment},
+    {"mAttachmentSaveAll",
+     kFile,
+     ja::kAttachmentSaveAll,
+     {},
+     &F::mAttachmentSaveAllClick,
+     &F::HasAttachments},
+    {"N10", kFile},
     {"mExit", kFile, ja::kViewExit, {'Q', false}, &F::mExitClick},
     {"mCopy", kEdit, ja::kCopy, {'C', true}, &F::mCopyClick, &F::HasSelection},
     {"N5", kEdit},
@@ -81,6 +100,15 @@ constexpr PopupEntry<F> kPopupUrl[] = {
 constexpr PopupDef<F> kPopupDef{"PopupMenu", kPopup};
 constexpr PopupDef<F> kPopupUrlDef{"PopupMenuUrl", kPopupUrl};
 
+constexpr PopupEntry<F> kPopupAttachment[] = {
+    {"mPopupAttachmentOpen", ja::kAttachmentOpen, "mAttachmentOpen"},
+    {"mPopupAttachmentSaveAs", ja::kAttachmentSaveAs, "mAttachmentSaveAs"},
+    {"N11"},
+    {"mPopupAttachmentSaveAll", ja::kAttachmentSaveAll, "mAttachmentSaveAll"},
+};
+
+constexpr PopupDef<F> kPopupAttachmentDef{"PopupMenuAttachment", kPopupAttachment};
+
 // The key data of the posted Enter, as the keyboard driver packs it (repeat
 // 1, scan code 0x1C), so the list's own key handling sees ordinary typing.
 constexpr LPARAM kEnterCharacter = 0x0001C001;
@@ -92,6 +120,7 @@ bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 const CommandTable<TViewForm>& ViewCommands() { return kTable; }
 const PopupDef<TViewForm>& ViewPopupDef() { return kPopupDef; }
 const PopupDef<TViewForm>& UrlPopupDef() { return kPopupUrlDef; }
+const PopupDef<TViewForm>& AttachmentPopupDef() { return kPopupAttachmentDef; }
 
 // BigViewKeyPress: the characters left after the menu shortcuts.
 const KeyRow<TViewForm> TViewForm::kKeys[] = {
@@ -118,9 +147,14 @@ bool TViewForm::BigViewKeyPress(wchar_t character) {
                            [this](const char* name) { ViewCommands().Dispatch(*this, name); });
 }
 
-// Space pages forward, Shift+Space back, Ctrl+Space forward and on to the next
-// unread message. Nothing at all (not even scrolling) without a message.
+// Enter on an attachment line opens it. Space pages forward, Shift+Space
+// back, Ctrl+Space forward and on to the next unread message. Nothing at all
+// (not even scrolling) without a message.
 bool TViewForm::BigViewKeyDown(WPARAM key) {
+  if (key == VK_RETURN && !ViewerBusy && CaretOnAttachment()) {
+    mAttachmentOpenClick();
+    return true;
+  }
   if (ViewerBusy.Showing() || host_ == nullptr || host_->ViewedNode() == nullptr ||
       key != VK_SPACE || KeyHeld(VK_MENU)) {
     return false;

@@ -254,6 +254,7 @@ void TViewForm::ShowLines() {
   // the whole text would take that font away again).
   ApplyBigViewFormat();
   big_view_.ReplaceText(std::wstring(text.begin(), text.end()));
+  FindAttachmentLines();
   ColourLinks();
   big_view_.Select({0, 0});
   big_view_.ScrollCaret();

@@ -23,10 +23,12 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "ui/attachment_files.h"
 #include "ui/busy_flag.h"
 #include "ui/commands.h"
 #include "ui/controls.h"
 #include "ui/dialog_controls.h"
+#include "ui/dialogs/save_choosers.h"
 #include "ui/find_bar.h"
 #include "ui/fonts.h"
 #include "ui/rich_view.h"
@@ -34,6 +36,7 @@
 #include "ui/window.h"
 #include "viewer/link_actions.h"
 #include "viewer/message_find.h"
+#include "viewer/message_parts.h"
 #include "viewer/message_view.h"
 #include "viewer/shown_text.h"
 
@@ -139,6 +142,26 @@ class TViewForm final : public ui::Window {
   bool NkfLoaded() const { return nkf_library_ != nullptr; }
   bool ClientConfigured() const { return host_ != nullptr && host_->ClientConfigured(); }
 
+  // ---- Attachments (view_attachments.cpp) -----------------------------------
+  // The one at the caret opened, saved under a chosen name; all saved into a
+  // chosen folder.
+  void mAttachmentOpenClick();
+  void mAttachmentSaveAsClick();
+  void mAttachmentSaveAllClick();
+  bool CaretOnAttachment() const;
+  bool HasAttachments() const;
+  // The copies opened that are unchanged and not in use go (at exit).
+  void RemoveAttachmentCopies();
+  // Where the attachments are saved is asked through these (replaced by
+  // tests, which cannot answer the common dialogs).
+  struct SaveDialogs {
+    std::function<std::wstring(HWND, const std::wstring& name, const std::wstring& folder)>
+        SavePath = &ChooseSavePath;
+    std::function<std::wstring(HWND, const std::wstring& folder)> Folder = &ChooseSaveFolder;
+  };
+  SaveDialogs& Dialogs() { return save_dialogs_; }
+  AttachmentFiles& AttachmentCopies() { return attachment_files_; }
+
   // True while the mouse is over a link (the hand cursor shows).
   bool HandCursorShown() const { return hand_shown_; }
 
@@ -195,8 +218,19 @@ class TViewForm final : public ui::Window {
   std::wstring SelectedWideText() const;
   void SelectBytes(std::size_t start, std::size_t end) const;
   void SetHandCursor(bool shown);
-  // The view's pop-up, or the link's when `link_menu`, at a screen point.
-  void ShowPopup(POINT at, bool link_menu);
+  // The view's pop-up, a link's or an attachment's, at a screen point.
+  enum class Popup { kView, kLink, kAttachment };
+  void ShowPopup(POINT at, Popup popup);
+
+  // Attachments (view_attachments.cpp).
+  // The byte ranges of the attachment lines in the shown text.
+  void FindAttachmentLines();
+  std::optional<std::size_t> AttachmentAtByte(std::size_t byte) const;
+  std::optional<std::size_t> AttachmentAtCaret() const;
+  // The message file read again for its attachments' bytes; false, the
+  // reason shown, when it cannot be read.
+  bool ReadAttachments(viewer::MessageFile& file) const;
+  void OpenAttachment(std::size_t index);
 
   // The child that had the focus when the window was left, or the text.
   void RestoreFocus();
@@ -266,6 +300,12 @@ class TViewForm final : public ui::Window {
   std::vector<viewer::TextRange> lit_;
   std::optional<viewer::TextRange> lit_current_;
   bool hand_shown_ = false;
+  // The attachment lines' byte ranges in shown_, in the order of
+  // view_.Attachments.
+  std::vector<viewer::Link> attachment_bytes_;
+  AttachmentFiles attachment_files_;
+  SaveDialogs save_dialogs_;
+  std::wstring save_folder_;        // where the last attachment was saved
   std::size_t popup_link_pos_ = 0;  // PopupLinkPos
   std::string popup_url_caption_;   // the link menu's first item, set on hover
   // ComplNkf as the main window gave it with the last message opened, for

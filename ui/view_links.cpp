@@ -56,6 +56,7 @@ void TViewForm::ColourLinks() {
   format.dwEffects = CFE_UNDERLINE;
   format.crTextColor = ToColorRef(settings_.LinkColor);
   big_view_.FormatRanges(format, shown_.LinkRanges(view_.Links));
+  big_view_.FormatRanges(format, shown_.LinkRanges(attachment_bytes_));
 }
 
 bool TViewForm::ByteAt(int x, int y, std::size_t& byte) const {
@@ -138,24 +139,39 @@ void TViewForm::SetHandCursor(bool shown) {
 void TViewForm::BigViewMouseMove(int x, int y) {
   if (ViewerBusy) return;
   std::size_t byte = 0;
-  SetHandCursor(ByteAt(x, y, byte) && LinkAt(byte, viewer::LinkMode::kHover));
+  SetHandCursor(ByteAt(x, y, byte) &&
+                (AttachmentAtByte(byte) || LinkAt(byte, viewer::LinkMode::kHover)));
 }
 
 void TViewForm::BigViewMouseDown(UINT button, int x, int y) {
   if (ViewerBusy) return;
   std::size_t byte = 0;
+  const bool on_text = ByteAt(x, y, byte);
+  const std::optional<std::size_t> attachment =
+      on_text ? AttachmentAtByte(byte) : std::optional<std::size_t>();
   if (button == WM_LBUTTONDOWN) {
-    if (ByteAt(x, y, byte)) LinkAt(byte, viewer::LinkMode::kClick);
+    if (attachment) {
+      OpenAttachment(*attachment);
+    } else if (on_text) {
+      LinkAt(byte, viewer::LinkMode::kClick);
+    }
     return;
   }
   if (button != WM_RBUTTONDOWN) return;
   POINT at{x, y};
   ClientToScreen(big_view_.hwnd(), &at);
+  // Over an attachment line, its menu, for the attachment now at the caret.
+  if (attachment && !HasSelection()) {
+    const std::size_t position = shown_.PositionOfByte(byte);
+    big_view_.Select({position, position});
+    ShowPopup(at, Popup::kAttachment);
+    return;
+  }
   // Over a link, the link's own menu; its commands run from the queue after
   // the menu closes, on the link under the mouse now.
   const bool on_link = !HasSelection() && hand_shown_;
-  if (on_link && ByteAt(x, y, byte)) popup_link_pos_ = byte;
-  ShowPopup(at, on_link);
+  if (on_link && on_text) popup_link_pos_ = byte;
+  ShowPopup(at, on_link ? Popup::kLink : Popup::kView);
 }
 
 // Shift+F10 or the Menu key: the pop-up at the caret, the link's menu when
@@ -170,13 +186,17 @@ void TViewForm::BigViewContextKey() {
   const bool on_link = selection.end <= selection.start && byte < shown_.Text().size() &&
                        LinkAt(byte, viewer::LinkMode::kHover);
   if (on_link) popup_link_pos_ = byte;
-  ShowPopup(PopupPoint(big_view_.hwnd(), &below), on_link);
+  Popup popup = on_link ? Popup::kLink : Popup::kView;
+  if (selection.end <= selection.start && AttachmentAtByte(byte)) popup = Popup::kAttachment;
+  ShowPopup(PopupPoint(big_view_.hwnd(), &below), popup);
 }
 
-void TViewForm::ShowPopup(POINT at, bool link_menu) {
+void TViewForm::ShowPopup(POINT at, Popup popup) {
   SetForegroundWindow(hwnd());
   HMENU menu = nullptr;
-  if (link_menu) {
+  if (popup == Popup::kAttachment) {
+    menu = ViewCommands().BuildPopup(*this, AttachmentPopupDef());
+  } else if (popup == Popup::kLink) {
     menu = ViewCommands().BuildPopup(*this, UrlPopupDef());
     if (!popup_url_caption_.empty()) {
       ModifyMenuW(menu, 0, MF_BYPOSITION | MF_STRING,
@@ -235,6 +255,13 @@ bool TViewForm::BigViewMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
     case WM_RBUTTONDOWN:
       BigViewMouseDown(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return true;
+    // The first click of a double-click has opened the attachment already:
+    // the second neither opens it again nor selects a word.
+    case WM_LBUTTONDBLCLK: {
+      std::size_t byte = 0;
+      return ByteAt(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), byte) &&
+             AttachmentAtByte(byte).has_value();
+    }
     case WM_CONTEXTMENU:
       if (!FromKeyboard(lparam)) return false;
       BigViewContextKey();
