@@ -38,6 +38,7 @@ TEST(HtmlToText, BlocksLinesAndWhiteSpace) {
       {"a<br>b<br/><br><br><br>c", "a\nb\n\nc", "<br> ends a line; one empty line at most"},
       {"  a \n\t b  <b> c</b>", "a b c", "white space collapses across elements"},
       {"<pre>\n  x  y\n\tz</pre>after", "  x  y\n\tz\n\nafter", "pre is kept as written"},
+      {"<pre>a\n\n\n\n</pre><p>b", "a\n\nb", "one empty line at most, inside pre too"},
       {"<p></p><p> a </p><br><br>", "a", "no empty line at the start or the end"},
       {"<p>a<div>b</div>", "a\n\nb", "a block closes an open paragraph"},
       {"a<hr>b", "a\n――――――――――――――――――――\nb", "a rule is a line"},

@@ -185,15 +185,16 @@ class TextWriter {
     }
   }
 
-  // Text as written; each LF ends a line.
+  // Text as written; each LF ends a line. A CR (only a reference writes one
+  // after the line ends are read) is dropped, as the viewer splits at CR LF.
   void Preformatted(std::string_view text) {
     space_ = false;
     for (;;) {
-      const std::size_t line_end = text.find('\n');
-      if (line_end != 0) Put(text.substr(0, line_end));
-      if (line_end == std::string_view::npos) return;
-      LineBreak();
-      text.remove_prefix(line_end + 1);
+      const std::size_t stop = text.find_first_of("\r\n");
+      if (stop != 0 && !text.empty()) Put(text.substr(0, stop));
+      if (stop == std::string_view::npos) return;
+      if (text[stop] == '\n') LineBreak();
+      text.remove_prefix(stop + 1);
     }
   }
 
