@@ -50,6 +50,23 @@ TEST(HtmlToText, BlocksLinesAndWhiteSpace) {
   });
 }
 
+TEST(HtmlToText, ReadsMarkupAsBrowsersDo) {
+  ExpectTexts({
+      {"<P CLASS=x>A</P><DIV>b</div >", "A\n\nb", "names in any case"},
+      {"a<!--->b<!-->c<!-- x -- y -->d<!doctype html><?xml x?>e", "abcde",
+       "comments, doctypes and processing instructions, each form"},
+      {"<script>w('</scr'+'ipt>')</SCRIPT >x", "x", "raw text ends only at its own end tag"},
+      {"a < b && c>d", "a < b && c>d", "a stray < or & is text"},
+      {"<a href=http://e.example/?a=1&copy=2 title='x>y'>t</a>", "t <http://e.example/?a=1&copy=2>",
+       "quoted '>' stays in a value; a reference without ';' before '=' is text there"},
+      {"<img alt='a&quot;b' src=x>", "[a\"b]", "references decoded in values"},
+      {"<title>x</title><textarea>&lt;b&gt;</textarea>", "<b>",
+       "title dropped, textarea decoded but not parsed"},
+      {"x<p>a</p></p>b<div", "x\n\na\n\nb", "a lone </p> is a paragraph; a tag cut off is dropped"},
+      {"<plaintext><b>x</b>", "<b>x</b>", "after plaintext everything is text"},
+  });
+}
+
 TEST(HtmlToText, QuotesListsAndTables) {
   ExpectTexts({
       {"a<blockquote>b<blockquote>c<br>d</blockquote></blockquote>e",

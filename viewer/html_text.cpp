@@ -88,6 +88,17 @@ std::string MetaCharset(std::string_view html) {
   return {};
 }
 
+// Whether the text holds an escape sequence of ISO-2022-JP (ESC $ @, ESC $ B,
+// ESC ( B, ESC ( J, ESC ( I), which no other charset of mail writes.
+bool HasJisEscape(std::string_view text) {
+  for (std::size_t at = text.find('\x1b'); at != std::string_view::npos;
+       at = text.find('\x1b', at + 1)) {
+    const std::string_view next = text.substr(at + 1, 2);
+    if (next == "$@" || next == "$B" || next == "(B" || next == "(J" || next == "(I") return true;
+  }
+  return false;
+}
+
 bool HasEightBitByte(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -102,7 +113,7 @@ Decoding ChooseDecoding(std::string_view html, std::string_view mime_charset) {
       HasEightBitByte(html)) {
     decoding = {};
   }
-  const bool jis = nkf::DetectInputCode(html) == nkf::InputCode::Jis;
+  const bool jis = HasJisEscape(html);
   if (decoding.coding == Coding::kSingleByte && jis) return {Coding::kJis};
   if (decoding.coding != Coding::kUnknown) return decoding;
   if (jis) return {Coding::kJis};
@@ -319,84 +330,98 @@ struct TagRule {
   Role role = Role::kNone;
 };
 
+struct NamedRule {
+  std::string_view name;
+  TagRule rule;
+};
+
+constexpr unsigned kPBlock = kBlock | kClosesParagraph;
+constexpr unsigned kPSpaced = kBlock | kSpaced | kClosesParagraph;
+
+// Sorted by name.
+constexpr NamedRule kRules[] = {
+    {"a", {0, Role::kAnchor}},
+    {"address", {kPBlock}},
+    {"area", {kVoid}},
+    {"article", {kPBlock}},
+    {"aside", {kPBlock}},
+    {"base", {kVoid}},
+    {"basefont", {kVoid}},
+    {"bgsound", {kVoid}},
+    {"blockquote", {kPSpaced, Role::kQuote}},
+    {"br", {kVoid, Role::kLineBreak}},
+    {"caption", {kBlock}},
+    {"center", {kPBlock}},
+    {"col", {kVoid}},
+    {"dd", {kPBlock}},
+    {"details", {kPBlock}},
+    {"dialog", {kPBlock}},
+    {"dir", {kPSpaced, Role::kBulletList}},
+    {"div", {kPBlock}},
+    {"dl", {kPSpaced}},
+    {"dt", {kPBlock}},
+    {"embed", {kVoid}},
+    {"fieldset", {kPBlock}},
+    {"figcaption", {kPBlock}},
+    {"figure", {kPBlock}},
+    {"footer", {kPBlock}},
+    {"form", {kPBlock}},
+    {"frame", {kVoid}},
+    {"h1", {kPSpaced}},
+    {"h2", {kPSpaced}},
+    {"h3", {kPSpaced}},
+    {"h4", {kPSpaced}},
+    {"h5", {kPSpaced}},
+    {"h6", {kPSpaced}},
+    {"header", {kPBlock}},
+    {"hgroup", {kPBlock}},
+    {"hr", {kVoid | kBlock | kClosesParagraph, Role::kRule}},
+    {"iframe", {kDropped}},
+    {"img", {kVoid, Role::kImage}},
+    {"input", {kVoid}},
+    {"keygen", {kVoid}},
+    {"legend", {kBlock}},
+    {"li", {kPBlock, Role::kItem}},
+    {"link", {kVoid}},
+    {"listing", {kPSpaced, Role::kPreformatted}},
+    {"main", {kPBlock}},
+    {"menu", {kPSpaced, Role::kBulletList}},
+    {"meta", {kVoid}},
+    {"nav", {kPBlock}},
+    {"noembed", {kDropped}},
+    {"noframes", {kDropped}},
+    {"ol", {kPSpaced, Role::kNumberedList}},
+    {"p", {kPSpaced, Role::kParagraph}},
+    {"param", {kVoid}},
+    {"plaintext", {kPSpaced, Role::kPreformatted}},
+    {"pre", {kPSpaced, Role::kPreformatted}},
+    {"script", {kDropped}},
+    {"section", {kPBlock}},
+    {"source", {kVoid}},
+    {"style", {kDropped}},
+    {"summary", {kPBlock}},
+    {"svg", {kDropped}},
+    {"table", {kBlock, Role::kTable}},
+    {"td", {0, Role::kCell}},
+    {"template", {kDropped}},
+    {"th", {0, Role::kCell}},
+    {"title", {kDropped}},
+    {"tr", {kBlock, Role::kRow}},
+    {"track", {kVoid}},
+    {"ul", {kPSpaced, Role::kBulletList}},
+    {"wbr", {kVoid}},
+    {"xmp", {kPSpaced, Role::kPreformatted}},
+};
+static_assert(std::is_sorted(std::begin(kRules), std::end(kRules),
+                             [](const NamedRule& a, const NamedRule& b) {
+                               return a.name < b.name;
+                             }));
+
 TagRule RuleOf(std::string_view name) {
-  constexpr unsigned kPBlock = kBlock | kClosesParagraph;
-  constexpr unsigned kPSpaced = kBlock | kSpaced | kClosesParagraph;
-  static const std::unordered_map<std::string_view, TagRule> kRules = {
-      {"a", {0, Role::kAnchor}},
-      {"address", {kPBlock}},
-      {"area", {kVoid}},
-      {"article", {kPBlock}},
-      {"aside", {kPBlock}},
-      {"base", {kVoid}},
-      {"basefont", {kVoid}},
-      {"bgsound", {kVoid}},
-      {"blockquote", {kPSpaced, Role::kQuote}},
-      {"br", {kVoid, Role::kLineBreak}},
-      {"caption", {kBlock}},
-      {"center", {kPBlock}},
-      {"col", {kVoid}},
-      {"dd", {kPBlock}},
-      {"details", {kPBlock}},
-      {"dialog", {kPBlock}},
-      {"dir", {kPSpaced, Role::kBulletList}},
-      {"div", {kPBlock}},
-      {"dl", {kPSpaced}},
-      {"dt", {kPBlock}},
-      {"embed", {kVoid}},
-      {"fieldset", {kPBlock}},
-      {"figcaption", {kPBlock}},
-      {"figure", {kPBlock}},
-      {"footer", {kPBlock}},
-      {"form", {kPBlock}},
-      {"frame", {kVoid}},
-      {"h1", {kPSpaced}},
-      {"h2", {kPSpaced}},
-      {"h3", {kPSpaced}},
-      {"h4", {kPSpaced}},
-      {"h5", {kPSpaced}},
-      {"h6", {kPSpaced}},
-      {"header", {kPBlock}},
-      {"hgroup", {kPBlock}},
-      {"hr", {kVoid | kBlock | kClosesParagraph, Role::kRule}},
-      {"iframe", {kDropped}},
-      {"img", {kVoid, Role::kImage}},
-      {"input", {kVoid}},
-      {"keygen", {kVoid}},
-      {"legend", {kBlock}},
-      {"li", {kPBlock, Role::kItem}},
-      {"link", {kVoid}},
-      {"listing", {kPSpaced, Role::kPreformatted}},
-      {"main", {kPBlock}},
-      {"menu", {kPSpaced, Role::kBulletList}},
-      {"meta", {kVoid}},
-      {"nav", {kPBlock}},
-      {"noembed", {kDropped}},
-      {"noframes", {kDropped}},
-      {"ol", {kPSpaced, Role::kNumberedList}},
-      {"p", {kPSpaced, Role::kParagraph}},
-      {"param", {kVoid}},
-      {"plaintext", {kPSpaced, Role::kPreformatted}},
-      {"pre", {kPSpaced, Role::kPreformatted}},
-      {"script", {kDropped}},
-      {"section", {kPBlock}},
-      {"source", {kVoid}},
-      {"style", {kDropped}},
-      {"summary", {kPBlock}},
-      {"svg", {kDropped}},
-      {"table", {kBlock, Role::kTable}},
-      {"td", {0, Role::kCell}},
-      {"template", {kDropped}},
-      {"th", {0, Role::kCell}},
-      {"title", {kDropped}},
-      {"tr", {kBlock, Role::kRow}},
-      {"track", {kVoid}},
-      {"ul", {kPSpaced, Role::kBulletList}},
-      {"wbr", {kVoid}},
-      {"xmp", {kPSpaced, Role::kPreformatted}},
-  };
-  const auto found = kRules.find(name);
-  return found == kRules.end() ? TagRule{} : found->second;
+  const auto* found =
+      std::lower_bound(std::begin(kRules), std::end(kRules), name,
+                       [](const NamedRule& rule, std::string_view key) { return rule.name < key; });
+  return found != std::end(kRules) && found->name == name ? found->rule : TagRule{};
 }
 
 // Whether an inline style hides the element: a "display: none" declaration.
@@ -458,6 +483,17 @@ constexpr int kRuleBars = 20;
 // it also bounds every walk down the stack.
 constexpr std::size_t kMaxOpenElements = 512;
 
+// The stack index of the nearest open element of each kind; -1 for none.
+struct Scope {
+  int list = -1;
+  int item = -1;
+  int table = -1;
+  int row = -1;
+  int cell = -1;
+  int paragraph = -1;
+  int anchor = -1;
+};
+
 struct OpenElement {
   std::string name;
   TagRule rule;
@@ -466,15 +502,7 @@ struct OpenElement {
   int next_number = 1;  // a numbered list: its next item's number
   std::string link;     // an anchor: the target shown after its text
   std::string href;     // and the target as written
-  // The stack index of the nearest open element of each kind, this one
-  // included; -1 for none.
-  int list = -1;
-  int item = -1;
-  int table = -1;
-  int row = -1;
-  int cell = -1;
-  int paragraph = -1;
-  int anchor = -1;
+  Scope scope;          // this element included
 };
 
 class Converter {
@@ -509,7 +537,7 @@ class Converter {
   }
 
  private:
-  int Nearest(int OpenElement::*kind) const { return open_.empty() ? -1 : open_.back().*kind; }
+  int Nearest(int Scope::*kind) const { return open_.empty() ? -1 : open_.back().scope.*kind; }
 
   void Start(const HtmlToken& token) {
     const TagRule rule = RuleOf(token.name);
@@ -520,21 +548,20 @@ class Converter {
     }
     // What the standard closes before this element opens.
     if ((rule.flags & kClosesParagraph) &&
-        Nearest(&OpenElement::paragraph) >
-            std::max(Nearest(&OpenElement::table), Nearest(&OpenElement::cell))) {
-      CloseFrom(Nearest(&OpenElement::paragraph));
+        Nearest(&Scope::paragraph) > std::max(Nearest(&Scope::table), Nearest(&Scope::cell))) {
+      CloseFrom(Nearest(&Scope::paragraph));
     }
-    if (rule.role == Role::kItem && Nearest(&OpenElement::item) > Nearest(&OpenElement::list)) {
-      CloseFrom(Nearest(&OpenElement::item));
+    if (rule.role == Role::kItem && Nearest(&Scope::item) > Nearest(&Scope::list)) {
+      CloseFrom(Nearest(&Scope::item));
     }
-    if (rule.role == Role::kRow && Nearest(&OpenElement::row) > Nearest(&OpenElement::table)) {
-      CloseFrom(Nearest(&OpenElement::row));
+    if (rule.role == Role::kRow && Nearest(&Scope::row) > Nearest(&Scope::table)) {
+      CloseFrom(Nearest(&Scope::row));
     }
-    if (rule.role == Role::kCell && Nearest(&OpenElement::cell) > Nearest(&OpenElement::table)) {
-      CloseFrom(Nearest(&OpenElement::cell));
+    if (rule.role == Role::kCell && Nearest(&Scope::cell) > Nearest(&Scope::table)) {
+      CloseFrom(Nearest(&Scope::cell));
     }
-    if (rule.role == Role::kAnchor && Nearest(&OpenElement::anchor) >= 0) {
-      CloseFrom(Nearest(&OpenElement::anchor));
+    if (rule.role == Role::kAnchor && Nearest(&Scope::anchor) >= 0) {
+      CloseFrom(Nearest(&Scope::anchor));
     }
     if (open_.size() >= kMaxOpenElements) {
       if (hiding_ == 0 && (rule.flags & kBlock)) writer_.Break(1);
@@ -565,37 +592,34 @@ class Converter {
 
   void Push(const HtmlToken& token, const TagRule& rule, bool hides) {
     OpenElement element;
-    if (!open_.empty()) element = open_.back();  // the nearest elements of each kind
+    if (!open_.empty()) element.scope = open_.back().scope;
     const int index = static_cast<int>(open_.size());
     element.name = token.name;
     element.rule = rule;
     element.hiding = hides;
     element.shown = hiding_ == 0 && !hides;
-    element.link.clear();
-    element.href.clear();
-    element.next_number = 1;
     switch (rule.role) {
       case Role::kBulletList:
       case Role::kNumberedList:
-        element.list = index;
+        element.scope.list = index;
         break;
       case Role::kItem:
-        element.item = index;
+        element.scope.item = index;
         break;
       case Role::kTable:
-        element.table = index;
+        element.scope.table = index;
         break;
       case Role::kRow:
-        element.row = index;
+        element.scope.row = index;
         break;
       case Role::kCell:
-        element.cell = index;
+        element.scope.cell = index;
         break;
       case Role::kParagraph:
-        element.paragraph = index;
+        element.scope.paragraph = index;
         break;
       case Role::kAnchor:
-        element.anchor = index;
+        element.scope.anchor = index;
         break;
       default:
         break;
@@ -607,7 +631,7 @@ class Converter {
   }
 
   int BlockLines(const TagRule& rule) const {
-    return (rule.flags & kSpaced) && Nearest(&OpenElement::item) < 0 ? 2 : 1;
+    return (rule.flags & kSpaced) && Nearest(&Scope::item) < 0 ? 2 : 1;
   }
 
   // The start of an element shown.
@@ -661,7 +685,7 @@ class Converter {
   }
 
   std::string ItemMarker(const HtmlToken& token) {
-    const int list = Nearest(&OpenElement::list);
+    const int list = Nearest(&Scope::list);
     if (list < 0 || open_[list].rule.role != Role::kNumberedList) return std::string(kBullet);
     OpenElement& numbered = open_[list];
     if (const std::string* value = FindAttribute(token, "value")) {

@@ -32,12 +32,20 @@ constexpr char16_t kWindows1252High[32] = {
 // The longest name in the table, ";" included.
 constexpr std::size_t kLongestEntity = 32;
 
+std::string_view NameOf(const HtmlEntity& entity) {
+  return std::string_view(kHtmlEntityNames + entity.name, entity.name_size);
+}
+
+std::string_view TextOf(const HtmlEntity& entity) {
+  return std::string_view(kHtmlEntityTexts + entity.text, entity.text_size);
+}
+
 const HtmlEntity* FindEntity(std::string_view name) {
   const auto* end = std::end(kHtmlEntities);
   const auto* found = std::lower_bound(
       std::begin(kHtmlEntities), end, name,
-      [](const HtmlEntity& entity, std::string_view key) { return entity.name < key; });
-  return found != end && found->name == name ? found : nullptr;
+      [](const HtmlEntity& entity, std::string_view key) { return NameOf(entity) < key; });
+  return found != end && NameOf(*found) == name ? found : nullptr;
 }
 
 std::size_t DecodeNumeric(std::string_view html, std::size_t pos, std::string& out) {
@@ -96,7 +104,7 @@ std::size_t DecodeReference(std::string_view html, std::size_t pos, bool in_attr
   if (end == start) return 0;
   if (end < html.size() && html[end] == ';') {
     if (const HtmlEntity* entity = FindEntity(html.substr(start, end + 1 - start))) {
-      out.append(entity->text);
+      out.append(TextOf(*entity));
       return end + 1 - pos;
     }
   }
@@ -108,7 +116,7 @@ std::size_t DecodeReference(std::string_view html, std::size_t pos, bool in_attr
     if (in_attribute && next < html.size() && (html[next] == '=' || IsAsciiAlnum(html[next]))) {
       return 0;
     }
-    out.append(entity->text);
+    out.append(TextOf(*entity));
     return next - pos;
   }
   return 0;
