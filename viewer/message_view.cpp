@@ -8,6 +8,7 @@
 #include "platform/text_bytes.h"
 #include "thread/index_record.h"
 #include "viewer/body_coding.h"
+#include "viewer/html_text.h"
 #include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/unicode_text.h"
@@ -95,7 +96,7 @@ struct TextMaker {
     if (part.IsText() && part.transfer != TransferEncoding::kNone) {
       lines = SplitAtCrLf(DecodeTransfer(lines, part.transfer));
     }
-    if (part.type == "text/html") lines = HtmlShown(std::move(lines));
+    if (part.type == "text/html") return HtmlText(lines, part.charset);
     if (form == TextForm::kUnicode) {
       if (convert) {
         ConvertToUnicode(lines, CharsetNamed(part.charset), converter);
@@ -108,6 +109,14 @@ struct TextMaker {
     return lines;
   }
 
+  // HTML read as text, with its own charset rules (viewer/html_text.h), after
+  // a line that says so; the forced filter shows its source.
+  TextLines HtmlText(const TextLines& decoded, std::string_view charset) const {
+    TextLines lines{OwnLine(ja::kHtmlConvertedNotice), std::string()};
+    for (std::string& line : SplitAtCrLf(HtmlToText(JoinLines(decoded), charset)))
+      lines.push_back(Utf8Line(line));
+    return lines;
+  }
   // A line of our own, from Shift-JIS.
   std::string OwnLine(std::string_view sjis) const {
     return form == TextForm::kUnicode ? Cp932ToUtf8(sjis) : std::string(sjis);
@@ -201,8 +210,6 @@ void ConvertCodes(TextLines& lines, const CodeConverter& converter) {
   const std::string converted = converter(UpToFirstNul(text));
   lines = SplitAtCrLf(UpToFirstNul(converted));
 }
-
-TextLines HtmlShown(TextLines decoded) { return decoded; }
 
 LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
                        const CodeConverter& converter, const LoadOptions& options) {

@@ -71,7 +71,9 @@ enum class LoadStatus {
 // text part the MIME structure shows (viewer/message_parts.h), whatever the
 // flags say, its quoted-printable or base64 undone as its header says; the
 // body converted when `forced`, or when neither bit of thread::kNoConvertFlags
-// is set and no header line holds "x-quenmar-signature:" (any letter case).
+// is set and no header line holds "x-quenmar-signature:" (any letter case);
+// a text/html part read as text instead (viewer/html_text.h, by its own
+// charset rules) after ja::kHtmlConvertedNotice and an empty line.
 // Then, when the message has attachments: an empty line, ja::kAttachmentNotice
 // and one line per attachment (AttachmentLineText), listed in Attachments;
 // then each forwarded message (message/rfc822 leaf) under ja::kForwardedNotice:
@@ -96,10 +98,6 @@ LoadStatus LoadMessage(MessageView& view, std::uint32_t flags, bool forced,
                        const CodeConverter& converter, const LoadOptions& options = {});
 
 inline constexpr int kMaxForwardedDepth = 8;
-
-// The lines of a text/html part as shown, from its lines with the transfer
-// encoding undone and before any code conversion. For now the HTML as it is.
-TextLines HtmlShown(TextLines decoded);
 
 // The window caption for a message: "From: " + sender + " - " + subject.
 std::string ViewerCaption(std::string_view sender, std::string_view subject);
