@@ -1,4 +1,5 @@
-// The viewer's attachment lines: a click or Enter opens a read-only copy of
+// Every message readable in the viewer: an HTML-only message shows as text
+// with its links clickable; the attachment lines: a click or Enter opens a read-only copy of
 // the attachment's bytes under its decoded name, in a folder of its own; the
 // copies unchanged go at exit and an edited one stays; "名前を付けて保存..."
 // and "すべての添付ファイルを保存..." write the right bytes under the Japanese
@@ -72,6 +73,27 @@ std::string Bytes(const fs::path& path) {
 }
 
 const std::string kXlsxBytes("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09", 10);
+
+TEST_F(ViewerAttachments, AnHtmlOnlyMessageShowsAsTextWithALinkThatOpens) {
+  fixture.Start();
+  const std::string path = fixture.Dir().WriteFile(
+      "html.qnm",
+      "From: a@example.com\r\nSubject: html\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n"
+      "<html><head><style>p { color: red }</style></head><body><p>こんにちは "
+      "<a href=\"https://example.com/x\">リンク</a></p><div hidden>見えない</div></body></html>\r\n");
+  ui::TViewForm& viewer = fixture.Viewer();
+  viewer.SetMessage(path, "a", "html");
+  viewer.ShowOrFocus();
+  viewer.LoadMessage(0, false);
+  Settle();
+  const std::wstring shown = viewer.BigViewText();
+  EXPECT_NE(shown.find(L"こんにちは リンク <https://example.com/x>"), std::wstring::npos);
+  for (const wchar_t* dropped : {L"<p>", L"color", L"見えない"})
+    EXPECT_EQ(shown.find(dropped), std::wstring::npos) << platform::Narrow(dropped);
+  ASSERT_FALSE(viewer.View().Links.empty());
+  ClickText(fixture, viewer.View().Links.front());
+  EXPECT_EQ(fixture.MailClient.Urls, std::vector<std::string>{"https://example.com/x"});
+}
 
 TEST_F(ViewerAttachments, AClickOrEnterOpensAReadOnlyCopyThatGoesAtExitUnlessEdited) {
   ShowMessage();
