@@ -134,7 +134,7 @@ struct TextMaker {
     if (depth > kMaxForwardedDepth) return;
     for (const std::size_t index : tree.leaves) {
       if (tree.parts[index].type != "message/rfc822") continue;
-      const std::string inner = ForwardedMessageBytes(message, tree.parts[index]);
+      const std::string inner = DecodedBody(message, tree.parts[index]);
       const MimeTree inner_tree = ParseMime(inner);
       const std::string_view header = PartHeader(inner, inner_tree.parts[0]);
       lines.emplace_back();

@@ -131,7 +131,6 @@ class Parser {
     part.depth = depth;
     std::size_t header_end = end;
     FindHeaderEnd(text_, begin, end, header_end, part.body);
-    std::string boundary;
     std::vector<MimeParameter> type_parameters;
     std::vector<MimeParameter> disposition;
     ForEachField(text_.substr(begin, header_end - begin), [&](const std::string& name,
@@ -152,7 +151,7 @@ class Parser {
     part.charset = ParameterValue(type_parameters, "charset");
     part.start = WithoutAngles(ParameterValue(type_parameters, "start"));
     part.name = PartFileName(disposition, type_parameters);
-    boundary = ParameterValue(type_parameters, "boundary");
+    const std::string boundary = ParameterValue(type_parameters, "boundary");
 
     std::vector<Range> ranges;
     if (part.type.starts_with("multipart/") && !boundary.empty() && depth < kMaxMimeDepth) {
