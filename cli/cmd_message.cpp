@@ -1,8 +1,8 @@
 // veltrano-cli message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE
 //
-// Prints the text the viewer shows for a message file, each line followed by
-// LF (raw Shift-JIS), then the line "--- links" and one line per link,
-// "start TAB end TAB text", in the order the viewer looks them up. Positions
+// Prints the text the viewer shows for a message file (attachment lines and
+// forwarded messages included), each line followed by LF (raw Shift-JIS), then the line "--- links"
+// and one line per link, "start TAB end TAB text", in the order the viewer looks them up. Positions
 // count bytes in the shown lines joined by CR LF.
 // With --header the header lines come first, as key H shows them.
 //

@@ -169,6 +169,18 @@ TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
   }
 }
 
+TEST(MessageText, HoldsTheAttachmentNamesAndTheForwardedMessages) {
+  testing_support::TempDir dir;
+  const std::string path = dir.WriteFile(
+      "m.qnm",
+      "Content-Type: multipart/mixed; boundary=B\n\n--B\n\nhello\n--B\nContent-Type: "
+      "application/octet-stream; name=\"=?ISO-2022-JP?B?GyRCOCtAUT1xGyhCLnhsc3g=?=\"\n\nX\n"
+      "--B\nContent-Type: message/rfc822\n\nSubject: fw\n\nforwarded words\n--B--\n");
+  const std::string text = MessageText(path, 0).value_or("");
+  EXPECT_NE(text.find("見積書.xlsx"), std::string::npos) << text;
+  EXPECT_NE(text.find("forwarded words"), std::string::npos) << text;
+}
+
 using search_testing::MiniMessage;
 using search_testing::WriteFolder;
 
@@ -398,7 +410,7 @@ TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsSetAsideAndBuiltAnew) {
   {
     Database before;
     ASSERT_TRUE(before.Open(index_path_, false));
-    ASSERT_EQ(before.Exec("PRAGMA user_version=4"), SQLITE_OK);
+    ASSERT_EQ(before.Exec("PRAGMA user_version=5"), SQLITE_OK);
   }
   index_ = OpenIndex();
   ASSERT_NE(index_, nullptr);

@@ -265,7 +265,6 @@ TEST_F(LoadMessageTest, AttachmentLinesAndForwardedMessagesFollowTheText) {
                               "",
                               "  ―――――― 転送されたメッセージ ――――――",
                               "From: 日本 <a@b>",
-                              "Date: ",
                               "Subject: inner",
                               "",
                               "内"};

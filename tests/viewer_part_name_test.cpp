@@ -74,6 +74,7 @@ TEST(SafeFileName, NothingWindowsRefusesOrPlacesElsewhere) {
       {"console.txt", "console.txt", "a longer word is no device"},
       {"...", "attachment", "nothing left: the fallback"},
       {"", "attachment", "empty: the fallback"},
+      {"dir/\xEF\xBB\xBF", "attachment", "a byte-order mark alone is nothing"},
       {std::string(10000, 'x') + ".pdf", std::string(kMaxSafeNameChars - 4, 'x') + ".pdf",
        "cut to the bound, the extension kept"},
   };

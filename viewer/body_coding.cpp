@@ -1,8 +1,7 @@
 #include "viewer/body_coding.h"
 
-#include <cstdint>
-
 #include "nkf/nkf_mime.h"
+#include "viewer/base64_decode.h"
 
 namespace viewer {
 namespace {
@@ -78,32 +77,10 @@ void AppendAsLines(std::string_view bytes, std::string& out) {
 std::string DecodeBase64(const TextLines& lines) {
   std::size_t good = 0;
   while (good < lines.size() && IsBase64Line(lines[good])) ++good;
+  std::string stream;
+  for (std::size_t i = 0; i < good; ++i) stream += lines[i];
   std::string bytes;
-  std::uint32_t bits = 0;
-  int count = 0;  // characters in the current group of four
-  for (std::size_t i = 0; i < good; ++i) {
-    for (const char c : lines[i]) {
-      const int value = nkf::Base64Value(c);
-      if (value >= 0) {
-        bits = bits << 6 | static_cast<std::uint32_t>(value);
-        if (++count == 4) {
-          bytes.push_back(static_cast<char>(bits >> 16));
-          bytes.push_back(static_cast<char>(bits >> 8));
-          bytes.push_back(static_cast<char>(bits));
-          bits = 0;
-          count = 0;
-        }
-      } else if (c == '=') {
-        // Padding ends a group early: two characters give one byte, three give two.
-        if (count >= 2) bytes.push_back(static_cast<char>(bits >> (6 * count - 8)));
-        if (count == 3) bytes.push_back(static_cast<char>(bits >> (6 * count - 16)));
-        bits = 0;
-        count = 0;
-      }
-    }
-  }
-  if (count >= 2) bytes.push_back(static_cast<char>(bits >> (6 * count - 8)));
-  if (count == 3) bytes.push_back(static_cast<char>(bits >> (6 * count - 16)));
+  DecodeBase64Into(stream, bytes);
 
   std::string out;
   AppendAsLines(bytes, out);

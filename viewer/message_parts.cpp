@@ -111,10 +111,6 @@ std::string LeafBytes(const MessageFile& file, std::size_t leaf) {
   return DecodedBody(file.bytes, file.tree.parts[file.tree.leaves[leaf]]);
 }
 
-std::string ForwardedMessageBytes(std::string_view message, const MimePart& part) {
-  return DecodedBody(message, part);
-}
-
 std::string LeafSaveName(const MessageFile& file, std::size_t leaf) {
   const std::string fallback = "part" + std::to_string(leaf + 1);
   if (leaf >= file.tree.leaves.size()) return fallback;
@@ -123,7 +119,7 @@ std::string LeafSaveName(const MessageFile& file, std::size_t leaf) {
 
   std::string name = part.name;
   if (name.empty()) {
-    const std::string inner = ForwardedMessageBytes(file.bytes, part);
+    const std::string inner = DecodedBody(file.bytes, part);
     const MimeTree tree = ParseMime(inner);
     name = DecodeNameText(HeaderField(PartHeader(inner, tree.parts[0]), "subject"), "");
   }

@@ -59,8 +59,4 @@ std::string LeafBytes(const MessageFile& file, std::size_t leaf);
 // else its Subject, else "message", always ending in ".eml".
 std::string LeafSaveName(const MessageFile& file, std::size_t leaf);
 
-// The body of a forwarded message (message/rfc822): its bytes with any
-// transfer encoding undone.
-std::string ForwardedMessageBytes(std::string_view message, const MimePart& part);
-
 }  // namespace viewer

@@ -126,11 +126,15 @@ struct TextMaker {
     return form == TextForm::kUnicode ? std::string(utf8)
                                       : nkf::ConvertToShiftJis(utf8, nkf::InputCode::Utf8);
   }
-  // A header field of a forwarded message, its encoded words decoded.
-  std::string HeaderLine(std::string_view header, std::string_view name,
-                         std::string_view caption) const {
-    const std::string line = std::string(caption) + HeaderField(header, name);
-    return form == TextForm::kUnicode ? HeaderLineToUtf8(line) : nkf::ConvertToShiftJis(line);
+  // A header field of a forwarded message, its encoded words decoded; none
+  // when the message has no such field.
+  void AppendHeaderLine(std::string_view header, std::string_view name, std::string_view caption,
+                        TextLines& lines) const {
+    const std::string value = HeaderField(header, name);
+    if (value.empty()) return;
+    const std::string line = std::string(caption) + value;
+    lines.push_back(form == TextForm::kUnicode ? HeaderLineToUtf8(line)
+                                               : nkf::ConvertToShiftJis(line));
   }
 
   // Each forwarded message among the leaves of `tree`, under its notice.
@@ -139,14 +143,14 @@ struct TextMaker {
     if (depth > kMaxForwardedDepth) return;
     for (const std::size_t index : tree.leaves) {
       if (tree.parts[index].type != "message/rfc822") continue;
-      const std::string inner = ForwardedMessageBytes(message, tree.parts[index]);
+      const std::string inner = DecodedBody(message, tree.parts[index]);
       const MimeTree inner_tree = ParseMime(inner);
       const std::string_view header = PartHeader(inner, inner_tree.parts[0]);
       lines.emplace_back();
       lines.push_back(OwnLine(ja::kForwardedNotice));
-      lines.push_back(HeaderLine(header, "from", "From: "));
-      lines.push_back(HeaderLine(header, "date", "Date: "));
-      lines.push_back(HeaderLine(header, "subject", "Subject: "));
+      AppendHeaderLine(header, "from", "From: ", lines);
+      AppendHeaderLine(header, "date", "Date: ", lines);
+      AppendHeaderLine(header, "subject", "Subject: ", lines);
       lines.emplace_back();
       const std::size_t shown = ShownTextPart(inner_tree);
       if (shown != kNoPart) {

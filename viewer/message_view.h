@@ -77,7 +77,7 @@ enum class LoadStatus {
 // Then, when the message has attachments: an empty line, ja::kAttachmentNotice
 // and one line per attachment (AttachmentLineText), listed in Attachments;
 // then each forwarded message (message/rfc822 leaf) under ja::kForwardedNotice:
-// its From, Date and Subject decoded, an empty line and its own text chosen
+// its From, Date and Subject decoded (those it has), an empty line and its own text chosen
 // and converted the same way, its own forwarded messages after it, at most
 // kMaxForwardedDepth deep. The lines of our own (notice, attachment lines,
 // forwarded headers) stay out of the conversion. Then the links are found.

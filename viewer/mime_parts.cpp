@@ -2,6 +2,7 @@
 
 #include "nkf/nkf_mime.h"
 #include "platform/text_bytes.h"
+#include "viewer/base64_decode.h"
 #include "viewer/part_name.h"
 
 namespace viewer {
@@ -131,7 +132,6 @@ class Parser {
     part.depth = depth;
     std::size_t header_end = end;
     FindHeaderEnd(text_, begin, end, header_end, part.body);
-    std::string boundary;
     std::vector<MimeParameter> type_parameters;
     std::vector<MimeParameter> disposition;
     ForEachField(text_.substr(begin, header_end - begin), [&](const std::string& name,
@@ -152,7 +152,7 @@ class Parser {
     part.charset = ParameterValue(type_parameters, "charset");
     part.start = WithoutAngles(ParameterValue(type_parameters, "start"));
     part.name = PartFileName(disposition, type_parameters);
-    boundary = ParameterValue(type_parameters, "boundary");
+    const std::string boundary = ParameterValue(type_parameters, "boundary");
 
     std::vector<Range> ranges;
     if (part.type.starts_with("multipart/") && !boundary.empty() && depth < kMaxMimeDepth) {
@@ -183,51 +183,6 @@ struct ByteCount {
   void push_back(char) { ++size; }
   void append(const char*, std::size_t n) { size += n; }
 };
-
-// Base64 digit values by byte (-1 for any other byte), looked up inline: the
-// size of a 20 MB attachment is counted digit by digit.
-struct Base64Table {
-  signed char value[256];
-  constexpr Base64Table() : value() {
-    for (int c = 0; c < 256; ++c) value[c] = -1;
-    for (int i = 0; i < 26; ++i) {
-      value['A' + i] = static_cast<signed char>(i);
-      value['a' + i] = static_cast<signed char>(26 + i);
-    }
-    for (int i = 0; i < 10; ++i) value['0' + i] = static_cast<signed char>(52 + i);
-    value[static_cast<unsigned char>('+')] = 62;
-    value[static_cast<unsigned char>('/')] = 63;
-  }
-};
-constexpr Base64Table kBase64;
-
-template <class Out>
-void DecodeBase64(std::string_view text, Out& out) {
-  std::uint32_t bits = 0;
-  int count = 0;
-  const auto flush = [&] {
-    if (count >= 2) out.push_back(static_cast<char>(bits >> (6 * count - 8)));
-    if (count == 3) out.push_back(static_cast<char>(bits >> (6 * count - 16)));
-    bits = 0;
-    count = 0;
-  };
-  for (const char c : text) {
-    const int value = kBase64.value[static_cast<unsigned char>(c)];
-    if (value < 0) {
-      if (c == '=') flush();  // padding ends a group early
-      continue;
-    }
-    bits = bits << 6 | static_cast<std::uint32_t>(value);
-    if (++count == 4) {
-      out.push_back(static_cast<char>(bits >> 16));
-      out.push_back(static_cast<char>(bits >> 8));
-      out.push_back(static_cast<char>(bits));
-      bits = 0;
-      count = 0;
-    }
-  }
-  flush();
-}
 
 template <class Out>
 void DecodeQuotedPrintable(std::string_view text, Out& out) {
@@ -284,7 +239,7 @@ template <class Out>
 void Decode(std::string_view body, TransferEncoding transfer, Out& out) {
   switch (transfer) {
     case TransferEncoding::kBase64:
-      return DecodeBase64(body, out);
+      return DecodeBase64Into(body, out);
     case TransferEncoding::kQuotedPrintable:
       return DecodeQuotedPrintable(body, out);
     case TransferEncoding::kUuencode:

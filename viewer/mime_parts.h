@@ -12,7 +12,8 @@
 //     (then "--" for the last, then only blanks); the preamble and epilogue
 //     are dropped; a missing last delimiter lets the last part run to the end;
 //   - a multipart in which no delimiter is found, or one nested deeper than
-//     kMaxMimeDepth, is a leaf (its body read as text by the viewer);
+//     kMaxMimeDepth, is a leaf (its body read as text by the viewer); parts
+//     after the first kMaxMimeParts are left out;
 //   - a message/rfc822 part is one leaf: its own parts are parsed on demand,
 //     from its body (ParseMime again);
 //   - no Content-Type means text/plain, or message/rfc822 inside

@@ -11,6 +11,8 @@
 namespace viewer {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view Trimmed(std::string_view text) {
@@ -128,22 +130,20 @@ bool IsForbidden(char32_t c) {
           std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos);
 }
 
-// The code points of valid UTF-8.
+// The code points of valid UTF-8 (what ValidUtf8 gives).
 std::u32string CodePoints(std::string_view utf8) {
   std::u32string out;
-  for (const char16_t unit : Utf8ToUtf16(utf8)) out.push_back(unit);
-  // Surrogate pairs back into one code point.
-  std::u32string joined;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (out[i] >= 0xD800 && out[i] < 0xDC00 && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
-        out[i + 1] < 0xE000) {
-      joined.push_back(0x10000 + ((out[i] - 0xD800) << 10) + (out[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      joined.push_back(out[i]);
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
+      c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     }
+    out.push_back(c);
+    i += length;
   }
-  return joined;
+  return out;
 }
 
 std::string FromCodePoints(std::u32string_view text) {
@@ -218,6 +218,11 @@ std::string DecodeNameText(std::string_view bytes, std::string_view charset) {
   for (const char c : decoded) {
     if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out.push_back(c);
   }
+  // Byte-order marks are invisible in a name.
+  for (std::size_t at = out.find(kByteOrderMark); at != std::string::npos;
+       at = out.find(kByteOrderMark, at)) {
+    out.erase(at, kByteOrderMark.size());
+  }
   return out;
 }
 
@@ -235,6 +240,8 @@ std::string SafeFileName(std::string_view name, std::string_view fallback) {
   for (char32_t& c : text) {
     if (IsForbidden(c)) c = U'_';
   }
+  // A byte-order mark is invisible, and would vanish from the name's first place.
+  std::erase(text, U'\uFEFF');
   const auto trim_end = [&text] {
     while (!text.empty() && (text.back() == U' ' || text.back() == U'.')) text.pop_back();
   };

@@ -36,7 +36,8 @@ std::vector<MimeParameter> ParseParameters(std::string_view field_value);
 std::string ParameterValue(const std::vector<MimeParameter>& parameters, std::string_view name);
 
 // Name bytes in `charset` (empty or unknown: guessed as above) as UTF-8, with
-// encoded words decoded and control characters (NUL, CR, LF, ...) dropped.
+// encoded words decoded and control characters (NUL, CR, LF, ...) and
+// byte-order marks dropped.
 std::string DecodeNameText(std::string_view bytes, std::string_view charset);
 
 // The decoded name of a part from its Content-Disposition and Content-Type
@@ -49,7 +50,7 @@ inline constexpr std::size_t kMaxSafeNameChars = 120;
 
 // A UTF-8 name that Windows can create inside a chosen folder and nowhere
 // else: only what follows the last "/" or "\"; the characters Windows forbids
-// (<>:"/\|?* and controls) as "_"; blanks trimmed, and trailing dots; a
+// (<>:"/\|?* and controls) as "_"; byte-order marks dropped; blanks trimmed, and trailing dots; a
 // device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension) given a
 // leading "_"; at most kMaxSafeNameChars characters; `fallback` when nothing
 // is left.
