@@ -213,6 +213,7 @@ class TextWriter {
   void Break(int lines) {
     pending_ = std::max(pending_, lines);
     space_ = tab_ = false;
+    leading_spaces_.clear();
   }
 
   void LineBreak() {
@@ -223,6 +224,7 @@ class TextWriter {
       ++line_ends_;
     }
     space_ = tab_ = false;
+    leading_spaces_.clear();
   }
 
   // A table cell: its text follows the row's earlier text after a tab.
@@ -261,6 +263,20 @@ class TextWriter {
   }
 
   void Put(std::string_view run) {
+    // A no-break space (U+00A0) is shown as a plain one, which every charset has.
+    std::string piece;
+    for (std::size_t nbsp; (nbsp = run.find("\xC2\xA0")) != std::string_view::npos;) {
+      piece.append(run.substr(0, nbsp));
+      piece += ' ';
+      run.remove_prefix(nbsp + 2);
+    }
+    piece.append(run);
+    // Spaces that begin a line wait for its text: a line of no-break spaces
+    // (an HTML editor's "empty" paragraph) is an empty line.
+    if ((AtLineStart() || pending_ > 0) && piece.find_first_not_of(' ') == std::string::npos) {
+      leading_spaces_ += piece;
+      return;
+    }
     EndLines(pending_);
     pending_ = 0;
     if (AtLineStart()) {
@@ -278,13 +294,9 @@ class TextWriter {
       link_start_ = out_.size();
       link_pending_ = false;
     }
-    // A no-break space (U+00A0) is shown as a plain one, which every charset has.
-    for (std::size_t nbsp; (nbsp = run.find("\xC2\xA0")) != std::string_view::npos;) {
-      out_.append(run.substr(0, nbsp));
-      out_ += ' ';
-      run.remove_prefix(nbsp + 2);
-    }
-    out_.append(run);
+    out_ += leading_spaces_;
+    leading_spaces_.clear();
+    out_ += piece;
     line_ends_ = 0;
   }
 
@@ -293,6 +305,7 @@ class TextWriter {
   int pending_ = 0;
   bool space_ = false;
   bool tab_ = false;
+  std::string leading_spaces_;  // no-break spaces at the start of a line without text yet
   std::string marker_;
   bool link_pending_ = false;
   std::size_t link_start_ = std::string::npos;

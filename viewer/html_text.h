@@ -13,7 +13,7 @@
 //     a list item only a line end); <br> ends a line; <hr> is a line of "―";
 //   - white space collapses as a browser collapses it, except inside pre,
 //     listing, xmp and plaintext, which keep the text as written; a
-//     no-break space is a plain space;
+//     no-break space is a plain space, and a line of nothing else is empty;
 //   - each level of blockquote puts "> " before the lines inside it (30 levels
 //     at most: deeper ones look like the 30th);
 //   - list items start with "・" (ul) or their number and ". " (ol, from its
