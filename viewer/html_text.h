@@ -13,7 +13,7 @@
 //     a list item only a line end); <br> ends a line; <hr> is a line of "―";
 //   - white space collapses as a browser collapses it, except inside pre,
 //     listing, xmp and plaintext, which keep the text as written; a
-//     no-break space is a plain space;
+//     no-break space is a plain space, and a line of nothing else is empty;
 //   - each level of blockquote puts "> " before the lines inside it (30 levels
 //     at most: deeper ones look like the 30th);
 //   - list items start with "・" (ul) or their number and ". " (ol, from its
@@ -39,17 +39,8 @@
 namespace viewer {
 
 // The text of an HTML document, as UTF-8 with lines joined by CR LF (as the
-// viewer's TextLines join them). The bytes are decoded before they are read:
-//   - a UTF-8 byte-order mark means UTF-8, whatever is declared;
-//   - else the MIME charset `mime_charset` when it is one the viewer knows
-//     (UTF-8, ISO-2022-JP, EUC-JP, Shift_JIS and its names, the single-byte
-//     charsets Windows has a code page for);
-//   - else the charset of the first <meta charset> or <meta http-equiv=
-//     "Content-Type" content="...; charset=..."> before <body>;
-//   - else a guess: ISO-2022-JP when it has its escapes, UTF-8 when valid,
-//     else CP932.
-// As in the viewer's text, a single-byte label on text with ISO-2022-JP
-// escapes (old Japanese mailers) reads it as ISO-2022-JP.
+// viewer's TextLines join them). The bytes are decoded first, from the charset
+// DecodeHtmlBytes (viewer/html_charset.h) chooses.
 //
 // The viewer's notice that a text was converted from HTML is
 // viewer::ja::kHtmlConvertedNotice (viewer/ja_texts.h); this text holds only
