@@ -12,6 +12,7 @@
 #include "viewer/ja_texts.h"
 #include "viewer/message_parts.h"
 #include "viewer/message_view.h"
+#include "viewer/unicode_text.h"
 
 namespace viewer {
 namespace {
@@ -242,6 +243,23 @@ TEST_F(LoadMessageTest, AsStoredShowsTheWholeFileConverted) {
   EXPECT_EQ(view_.Lines.front(), "<preamble");
   EXPECT_EQ(view_.Lines.back(), "--B-->");
   EXPECT_TRUE(view_.Attachments.empty());
+}
+
+// An HTML part is read as text by its own charset, after the notice, in
+// both forms; the forced filter still shows the source as stored.
+TEST_F(LoadMessageTest, AnHtmlPartShowsAsTextAfterTheNotice) {
+  UseMessage("Content-Type: text/html; charset=Shift_JIS\n\n<p>\x93\xfa\x96\x7b <b>go</b></p>\n");
+  LoadOptions unicode;
+  unicode.form = TextForm::kUnicode;
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr, unicode), LoadStatus::kShown);
+  const std::string notice(ja::kHtmlConvertedNotice);
+  EXPECT_EQ(view_.Lines, (TextLines{Cp932ToUtf8(notice), "", "日本 go"}));
+  ASSERT_EQ(LoadMessage(view_, 0, false, nullptr), LoadStatus::kShown);
+  EXPECT_EQ(view_.Lines, (TextLines{notice, "", "\x93\xfa\x96\x7b go"})) << "Shift-JIS form";
+  LoadOptions stored;
+  stored.as_stored = true;
+  ASSERT_EQ(LoadMessage(view_, kNoConvertFlags, false, nullptr, stored), LoadStatus::kShown);
+  EXPECT_EQ(view_.Lines, (TextLines{"<p>\x93\xfa\x96\x7b <b>go</b></p>"})) << "the source";
 }
 
 TEST_F(LoadMessageTest, AttachmentLinesAndForwardedMessagesFollowTheText) {
