@@ -38,7 +38,8 @@ bool WriteNewFile(const std::wstring& path, std::string_view bytes) {
   while (written && done < bytes.size()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
     DWORD wrote = 0;
-    written = WriteFile(file, bytes.data() + done, piece, &wrote, nullptr) != FALSE && wrote == piece;
+    written =
+        WriteFile(file, bytes.data() + done, piece, &wrote, nullptr) != FALSE && wrote == piece;
     done += wrote;
   }
   written = CloseHandle(file) != FALSE && written;
@@ -133,7 +134,8 @@ bool OpenThroughServices(HWND owner, const std::wstring& path) {
     open = SUCCEEDED(services->Prompt(owner, ATTACHMENT_PROMPT_EXEC, &action)) &&
            action == ATTACHMENT_ACTION_EXEC;
   }
-  if (open) open = SUCCEEDED(services->Save()) && SUCCEEDED(services->Execute(owner, nullptr, nullptr));
+  if (open)
+    open = SUCCEEDED(services->Save()) && SUCCEEDED(services->Execute(owner, nullptr, nullptr));
   services->Release();
   return open;
 }

@@ -102,8 +102,7 @@ std::size_t RichView::TopPosition() const {
 }
 
 void RichView::ScrollToTop(std::size_t position) const {
-  const LRESULT line =
-      SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(position));
+  const LRESULT line = SendMessageW(hwnd_, EM_EXLINEFROMCHAR, 0, static_cast<LPARAM>(position));
   const LRESULT now = SendMessageW(hwnd_, EM_GETFIRSTVISIBLELINE, 0, 0);
   SendMessageW(hwnd_, EM_LINESCROLL, 0, line - now);
 }

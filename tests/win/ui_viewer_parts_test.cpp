@@ -80,7 +80,8 @@ TEST_F(ViewerAttachments, AnHtmlOnlyMessageShowsAsTextWithALinkThatOpens) {
       "html.qnm",
       "From: a@example.com\r\nSubject: html\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n"
       "<html><head><style>p { color: red }</style></head><body><p>こんにちは "
-      "<a href=\"https://example.com/x\">リンク</a></p><div hidden>見えない</div></body></html>\r\n");
+      "<a href=\"https://example.com/x\">リンク</a></p><div "
+      "hidden>見えない</div></body></html>\r\n");
   ui::TViewForm& viewer = fixture.Viewer();
   viewer.SetMessage(path, "a", "html");
   viewer.ShowOrFocus();

@@ -18,9 +18,8 @@ constexpr std::size_t kPathRoom = 32768;
 // The shell item of a folder path, or null.
 IShellItem* ItemOf(const std::wstring& folder) {
   IShellItem* item = nullptr;
-  if (folder.empty() ||
-      FAILED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
-                                         reinterpret_cast<void**>(&item)))) {
+  if (folder.empty() || FAILED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
+                                                           reinterpret_cast<void**>(&item)))) {
     return nullptr;
   }
   return item;
