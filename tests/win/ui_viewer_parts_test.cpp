@@ -45,8 +45,12 @@ class ViewerAttachments : public SharedMailbox {
         "From: b@example.com\r\nSubject: =?UTF-8?B?6Lui6YCB44OG44K544OI?=\r\n"
         "Content-Type: text/plain; charset=UTF-8\r\n\r\n転送された本文\r\n"
         "--b1--\r\n");
+    Show(path);
+  }
+
+  void Show(const std::string& path) {
     ui::TViewForm& viewer = fixture.Viewer();
-    viewer.SetMessage(path, "a", "attached");
+    viewer.SetMessage(path, "a", "subject");
     viewer.ShowOrFocus();
     viewer.LoadMessage(0, false);
     Settle();
@@ -82,11 +86,8 @@ TEST_F(ViewerAttachments, AnHtmlOnlyMessageShowsAsTextWithALinkThatOpens) {
       "<html><head><style>p { color: red }</style></head><body><p>こんにちは "
       "<a href=\"https://example.com/x\">リンク</a></p><div "
       "hidden>見えない</div></body></html>\r\n");
+  Show(path);
   ui::TViewForm& viewer = fixture.Viewer();
-  viewer.SetMessage(path, "a", "html");
-  viewer.ShowOrFocus();
-  viewer.LoadMessage(0, false);
-  Settle();
   const std::wstring shown = viewer.BigViewText();
   EXPECT_NE(shown.find(L"こんにちは リンク <https://example.com/x>"), std::wstring::npos);
   for (const wchar_t* dropped : {L"<p>", L"color", L"見えない"})
