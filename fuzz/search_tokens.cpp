@@ -1,10 +1,10 @@
 // Any bytes as a message text and as a query: the folding must give valid UTF-8 and be
 // its own fixed point, every token must be a character of the folded text, a pair of
-// ASCII ones or the break between runs, and every word of a query drawn from a text must
-// be found there by the tokens' rule (one token for each character, at consecutive
-// positions; the pair where there is one, the last character held by the pair before).
+// printable ASCII ones or the break between runs, and every word of a query drawn from a
+// text must be found there by the tokens' rule (one token for each character, at
+// consecutive positions; the last one, when it pairs, held by the pair before or the
+// first of the token at its position).
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,15 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(viewer::ValidUtf8(folded) == folded || folded.starts_with("\xEF\xBB\xBF"));
   Check(search::Fold(folded) == folded);
 
-  // The tokens at each position.
-  std::vector<std::vector<std::string>> positions;
-  search::ForEachToken(folded, [&](std::string_view token, bool same_position) {
-    const bool ascii_pair = token.size() == 2 && search::IsAscii(token[0]);
-    Check(token == search::kRunBreak || Characters(token) == 1 || ascii_pair);
+  // The token at each position.
+  std::vector<std::string> positions;
+  search::ForEachToken(folded, [&](std::string_view token) {
+    const bool pair = token.size() == 2 && search::Pairs(token[0]) && search::Pairs(token[1]);
+    Check(token == search::kRunBreak || Characters(token) == 1 || pair);
     Check(token == search::kRunBreak || folded.find(token) != std::string::npos);
-    Check(same_position == ascii_pair && (!same_position || !positions.empty()));
-    if (!same_position) positions.emplace_back();
-    positions.back().emplace_back(token);
+    positions.emplace_back(token);
     return 0;
   });
 
@@ -54,21 +52,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& word : words) {
     Check(folded.find(word) != std::string::npos);
     std::vector<std::string> phrase;
-    search::ForEachToken(word, [&](std::string_view t, bool same_position) {
-      if (same_position) phrase.pop_back();
+    search::ForEachToken(word, [&](std::string_view t) {
       phrase.emplace_back(t);
       return 0;
     });
     Check(!phrase.empty());
-    if (phrase.size() > 1 && phrase[phrase.size() - 2].size() == 2 &&
+    const bool open_end = phrase.back().size() == 1 && search::Pairs(phrase.back()[0]);
+    if (open_end && phrase.size() > 1 && phrase[phrase.size() - 2].size() == 2 &&
         search::IsAscii(phrase[phrase.size() - 2][0])) {
       phrase.pop_back();
     }
     bool found = false;
     for (std::size_t i = 0; i + phrase.size() <= positions.size() && !found; ++i) {
       std::size_t k = 0;
-      while (k < phrase.size() && std::find(positions[i + k].begin(), positions[i + k].end(),
-                                            phrase[k]) != positions[i + k].end()) {
+      while (k < phrase.size() &&
+             (positions[i + k] == phrase[k] ||
+              (open_end && k + 1 == phrase.size() && positions[i + k].starts_with(phrase[k])))) {
         ++k;
       }
       found = k == phrase.size();

@@ -15,8 +15,8 @@ namespace {
 // "VLTF" in the database header: this program's index.
 constexpr std::int64_t kApplicationId = 0x564C5446;
 // The layout below; a file of another layout is set aside and built again (the layouts
-// before held neither the messages' identifiers nor their stamps).
-constexpr std::int64_t kLayoutVersion = 5;
+// before held neither the messages' identifiers nor their stamps, nor ASCII's pairs alone).
+constexpr std::int64_t kLayoutVersion = 6;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 

@@ -1,18 +1,20 @@
 #pragma once
 // The tokens of the index: one for each character. A folded text (search/fold.h) is cut
-// at its blanks into runs; each character of a run is a token, an ASCII character followed
-// by an ASCII one also the pair of the two at the same position, and a blank token
-// (kRunBreak) stands between two runs:
-//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt t|tg g;  "ab cd" gives a|ab b " " c|cd d
-// (x|xy: two tokens at one position). So every substring of a run is found exactly as the
-// phrase of one token for each of its characters: the pair where the character and the
-// next are ASCII, else the character; and its last character is dropped when the pair
-// before already holds it. A phrase never reaches across runs, because the break stands
-// between them and no query token is a blank (the words of a query hold none).
+// at its blanks into runs; the token of a character is the pair of it and the next where
+// both are printable ASCII (Pairs), else the character alone, and a blank token (kRunBreak)
+// stands between two runs:
+//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 mt tg g;  "ab cd" gives ab b " " cd d
+// So every substring of a run is found exactly as the phrase of one token for each of its
+// characters, the same rule applied to the substring, except for its last character when
+// ASCII: the pair before already holds it, or (after another character, or alone) it is
+// the prefix of the token at its position, which is the character alone or a pair
+// beginning with it. A phrase never reaches across runs, because the break stands between
+// them and no query token is a blank (the words of a query hold none).
 // Japanese, whose characters are many, is found a character at a time: the index is
 // smaller than the text, and a one-character word is one token. ASCII, whose characters
 // are few and each very common, is found by its pairs, so that an English word is not the
-// phrase of letters that every message holds.
+// phrase of letters that every message holds; a character alone is not indexed beside its
+// pair, which halves the tokens of ASCII text.
 
 #include <string>
 #include <string_view>
@@ -25,9 +27,8 @@ namespace search {
 // The token between two runs.
 inline constexpr std::string_view kRunBreak = " ";
 
-// Calls `emit(token, same_position)` for the tokens of `folded` in order, `same_position`
-// true for a pair at the position of the character before it; stops at the first non-zero
-// return and gives it back (0 when all were taken).
+// Calls `emit(token)` for the tokens of `folded` in order, one for each position; stops at
+// the first non-zero return and gives it back (0 when all were taken).
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit);
 
@@ -38,6 +39,9 @@ std::string MatchExpression(const std::vector<std::string>& words);
 // Bytes of the UTF-8 character at `pos` (1 for a byte that starts none).
 std::size_t CharLength(std::string_view text, std::size_t pos);
 constexpr bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+// The ASCII characters that pair with their neighbours: printable, so never a blank (and
+// never a letter in upper case, which folding lowers).
+constexpr bool Pairs(char c) { return c > ' ' && c < 0x7F; }
 
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit) {
@@ -49,17 +53,15 @@ int ForEachToken(std::string_view folded, Emit&& emit) {
       continue;
     }
     if (after_run) {
-      if (const int result = emit(kRunBreak, false); result != 0) return result;
+      if (const int result = emit(kRunBreak); result != 0) return result;
     }
     after_run = true;
     for (;;) {
       const std::size_t next = pos + CharLength(folded, pos);
-      if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
-        return result;
-      }
       const bool run_goes_on = next < folded.size() && !IsBlank(folded[next]);
-      if (run_goes_on && IsAscii(folded[pos]) && IsAscii(folded[next])) {
-        if (const int result = emit(folded.substr(pos, 2), true); result != 0) return result;
+      const bool pair = run_goes_on && Pairs(folded[pos]) && Pairs(folded[next]);
+      if (const int result = emit(folded.substr(pos, pair ? 2 : next - pos)); result != 0) {
+        return result;
       }
       pos = next;
       if (!run_goes_on) break;
