@@ -2,9 +2,10 @@
 // its own fixed point, every token must be a character of the folded text, a pair of
 // printable ASCII ones or the break between runs, and every word of a query drawn from a
 // text must be found there by the tokens' rule (one token for each character, at
-// consecutive positions; the last one, when it pairs, held by the pair before or the
-// first of the token at its position).
+// consecutive positions; the pair where there is one, the last character held by the pair
+// before, and a word of one character that pairs the first of the token at its position).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,13 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(viewer::ValidUtf8(folded) == folded || folded.starts_with("\xEF\xBB\xBF"));
   Check(search::Fold(folded) == folded);
 
-  // The token at each position.
-  std::vector<std::string> positions;
-  search::ForEachToken(folded, [&](std::string_view token) {
+  // The tokens at each position.
+  std::vector<std::vector<std::string>> positions;
+  search::ForEachToken(folded, [&](std::string_view token, bool same_position) {
     const bool pair = token.size() == 2 && search::Pairs(token[0]) && search::Pairs(token[1]);
     Check(token == search::kRunBreak || Characters(token) == 1 || pair);
     Check(token == search::kRunBreak || folded.find(token) != std::string::npos);
-    positions.emplace_back(token);
+    Check(!same_position || (pair && !positions.empty()));
+    if (!same_position) positions.emplace_back();
+    positions.back().emplace_back(token);
     return 0;
   });
 
@@ -52,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& word : words) {
     Check(folded.find(word) != std::string::npos);
     std::vector<std::string> phrase;
-    search::ForEachToken(word, [&](std::string_view t) {
+    search::ForEachToken(word, [&](std::string_view t, bool same_position) {
+      if (same_position) phrase.pop_back();
       phrase.emplace_back(t);
       return 0;
     });
@@ -65,9 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool found = false;
     for (std::size_t i = 0; i + phrase.size() <= positions.size() && !found; ++i) {
       std::size_t k = 0;
-      while (k < phrase.size() &&
-             (positions[i + k] == phrase[k] ||
-              (open_end && k + 1 == phrase.size() && positions[i + k].starts_with(phrase[k])))) {
+      while (k < phrase.size() && std::any_of(positions[i + k].begin(), positions[i + k].end(),
+                                              [&](const std::string& token) {
+                                                return token == phrase[k] ||
+                                                       (open_end && phrase.size() == 1 &&
+                                                        token.starts_with(phrase[k]));
+                                              })) {
         ++k;
       }
       found = k == phrase.size();

@@ -39,12 +39,12 @@ int Tokenize(Fts5Tokenizer*, void* context, int flags, const char* text, int siz
   // no text, so nothing reads them.
   const char* const base = folded.data();
   int end = 0;
-  return ForEachToken(folded, [&](std::string_view t) {
+  return ForEachToken(folded, [&](std::string_view t, bool same_position) {
     const int size = static_cast<int>(t.size());
     const bool run_break = t == kRunBreak;
     const int start = run_break ? end : static_cast<int>(t.data() - base);
     end = run_break ? end : start + size;
-    return token(context, 0, t.data(), size, start, end);
+    return token(context, same_position ? FTS5_TOKEN_COLOCATED : 0, t.data(), size, start, end);
   });
 }
 

@@ -36,15 +36,16 @@ std::string MatchExpression(const std::vector<std::string>& words) {
   std::string query;
   for (const std::string& word : words) {
     std::vector<std::string_view> tokens;
-    ForEachToken(word, [&](std::string_view token) {
+    // One token for each character: the pair at its position where there is one.
+    ForEachToken(word, [&](std::string_view token, bool same_position) {
+      if (same_position) tokens.pop_back();
       tokens.push_back(token);
       return 0;
     });
     if (tokens.empty()) continue;
     if (!query.empty()) query += " AND ";
     // The word's last character, when it pairs, has no token of its own where another
-    // printable ASCII character follows it in the text: the pair before holds it, or the
-    // token at its position begins with it.
+    // printable ASCII character follows it in the text, but after one that does not.
     const std::string_view last = tokens.back();
     const bool open_end = last.size() == 1 && Pairs(last[0]);
     const bool held = open_end && tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
@@ -67,7 +68,6 @@ std::string MatchExpression(const std::vector<std::string>& words) {
       if (i != 0) query += " + ";
       AppendQuoted(tokens[i], query);
     }
-    if (open_end && !held) query += " *";  // after another character: its prefix
   }
   return query;
 }

@@ -60,10 +60,11 @@ TEST(SearchFoldTest, QueryIsFoldedAndSplitAtBlanks) {
   EXPECT_TRUE(QueryWords(" \u3000\t").empty());
 }
 
+// The tokens of `folded`, "|" before one at the position of the one before it.
 std::vector<std::string> Tokens(std::string_view folded) {
   std::vector<std::string> tokens;
-  ForEachToken(folded, [&](std::string_view token) {
-    tokens.emplace_back(token);
+  ForEachToken(folded, [&](std::string_view token, bool same_position) {
+    tokens.push_back((same_position ? "|" : "") + std::string(token));
     return 0;
   });
   return tokens;
@@ -78,9 +79,11 @@ TEST(SearchTokensTest, EachCharacterAloneOrPairedWithThePrintableAsciiOneAfter) 
       {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
       {"meet", {"me", "ee", "et", "t"}, "ASCII: each paired with the next, the last alone"},
       {"ab  cd\n", {"ab", "b", " ", "cd", "d"}, "a break between runs"},
-      {"会議mtg", {"会", "議", "mt", "tg", "g"}, "ASCII pairs only with ASCII"},
+      {"会議mtg",
+       {"会", "議", "m", "|mt", "tg", "g"},
+       "ASCII pairs only with ASCII, the first also alone after Japanese"},
       {"x🍣y", {"x", "🍣", "y"}, "other characters beside ASCII stand alone"},
-      {"a\x01!", {"a", "\x01", "!"}, "a control character pairs with nothing"},
+      {"a\x01!?", {"a", "\x01", "!", "|!?", "?"}, "a control character pairs with nothing"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
@@ -95,7 +98,8 @@ TEST(SearchTokensTest, QueryWordsBecomePhrasesOfOneTokenForEachCharacter) {
       {{"鍵"}, "\"鍵\"", "one character: its token"},
       {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
       {{"mtg"}, "\"mt\" + \"tg\"", "ASCII by pairs, the last character held by the pair"},
-      {{"会議m"}, "\"会\" + \"議\" + \"m\" *", "an ASCII character after Japanese: a prefix"},
+      {{"会議m"}, "\"会\" + \"議\" + \"m\"", "an ASCII character after Japanese alone"},
+      {{"会mt"}, "\"会\" + \"mt\"", "ASCII after Japanese by its pair"},
       {{"m会"}, "\"m\" + \"会\"", "an ASCII character before Japanese stands alone"},
       {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
       {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},

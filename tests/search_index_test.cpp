@@ -233,7 +233,7 @@ TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
               {{"00000001", 1000, "-", "-", "sprintf(buf, \"%d\");\r\n"},
                {"00000002", 2000, "-", "-", "aaaa man-pages\r\n"},
-               {"00000003", 3000, "-", "-", "会議a xb会 版2\r\n"},
+               {"00000003", 3000, "-", "-", "会議ab xb会 版2\r\n"},
                {"00000004", 4000, "-", "-", "q\x01z man pages\r\n"}});
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
   const std::vector<Haystack> all = ReadMailbox(mailbox_, {"Acc1/Inbox.box"});
@@ -250,7 +250,7 @@ TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
       {"man-pages", {"00000002"}, "a hyphen"},
       {"man p", {"00000004", "00000002"}, "two words, each a run's start"},
       {"s-p", {}, "across a blank is no hit"},
-      {"議a", {"00000003"}, "an ASCII letter after Japanese at a run's end"},
+      {"議a", {"00000003"}, "an ASCII letter after Japanese, the first of a pair"},
       {"議ax", {}, "and no letter after it"},
       {"x", {"00000003"}, "a letter alone: the first of a pair"},
       {"b会", {"00000003"}, "an ASCII letter before Japanese"},
