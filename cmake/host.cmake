@@ -27,7 +27,11 @@ foreach(src ${BENCH_SOURCES})
   target_compile_options(bench_${name} PRIVATE ${VELTRANO_WARNINGS})
 endforeach()
 # The search benchmark times the command-line program.
-target_compile_definitions(bench_search_index PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>")
+# It also runs on the shared real mailbox beside the checkout when there is one, unpacked
+# under the build folder.
+target_compile_definitions(bench_search_index PRIVATE VELTRANO_CLI_PATH="$<TARGET_FILE:veltrano-cli>"
+  VELTRANO_REAL_MAILBOX="${CMAKE_SOURCE_DIR}/../shared/corpus/linux-man-mailbox.tar.gz"
+  VELTRANO_UNPACK_DIR="${CMAKE_BINARY_DIR}/corpus")
 add_dependencies(bench_search_index veltrano-cli)
 # The linking benchmark's baseline is the tests' reference linker.
 target_sources(bench_thread_link PRIVATE tests/literal_linker_support.cpp)

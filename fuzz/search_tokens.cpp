@@ -1,8 +1,9 @@
 // Any bytes as a message text and as a query: the folding must give valid UTF-8 and be
 // its own fixed point, every token must be a character of the folded text, a pair of
-// ASCII ones or the break between runs, and every word of a query drawn from a text must
-// be found there by the tokens' rule (one token for each character, at consecutive
-// positions; the pair where there is one, the last character held by the pair before).
+// printable ASCII ones or the break between runs, and every word of a query drawn from a
+// text must be found there by the tokens' rule (one token for each character, at
+// consecutive positions; the pair where there is one, the last character held by the pair
+// before, and a word of one character that pairs the first of the token at its position).
 
 #include <algorithm>
 #include <cstddef>
@@ -39,10 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The tokens at each position.
   std::vector<std::vector<std::string>> positions;
   search::ForEachToken(folded, [&](std::string_view token, bool same_position) {
-    const bool ascii_pair = token.size() == 2 && search::IsAscii(token[0]);
-    Check(token == search::kRunBreak || Characters(token) == 1 || ascii_pair);
+    const bool pair = token.size() == 2 && search::Pairs(token[0]) && search::Pairs(token[1]);
+    Check(token == search::kRunBreak || Characters(token) == 1 || pair);
     Check(token == search::kRunBreak || folded.find(token) != std::string::npos);
-    Check(same_position == ascii_pair && (!same_position || !positions.empty()));
+    Check(!same_position || (pair && !positions.empty()));
     if (!same_position) positions.emplace_back();
     positions.back().emplace_back(token);
     return 0;
@@ -60,15 +61,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return 0;
     });
     Check(!phrase.empty());
-    if (phrase.size() > 1 && phrase[phrase.size() - 2].size() == 2 &&
+    const bool open_end = phrase.back().size() == 1 && search::Pairs(phrase.back()[0]);
+    if (open_end && phrase.size() > 1 && phrase[phrase.size() - 2].size() == 2 &&
         search::IsAscii(phrase[phrase.size() - 2][0])) {
       phrase.pop_back();
     }
     bool found = false;
     for (std::size_t i = 0; i + phrase.size() <= positions.size() && !found; ++i) {
       std::size_t k = 0;
-      while (k < phrase.size() && std::find(positions[i + k].begin(), positions[i + k].end(),
-                                            phrase[k]) != positions[i + k].end()) {
+      while (k < phrase.size() && std::any_of(positions[i + k].begin(), positions[i + k].end(),
+                                              [&](const std::string& token) {
+                                                return token == phrase[k] ||
+                                                       (open_end && phrase.size() == 1 &&
+                                                        token.starts_with(phrase[k]));
+                                              })) {
         ++k;
       }
       found = k == phrase.size();

@@ -16,8 +16,9 @@ namespace {
 constexpr std::int64_t kApplicationId = 0x564C5446;
 // The layout below; a file of another layout is set aside and built again (the layouts
 // before held neither the messages' identifiers nor their stamps; layout 6 adds the
-// attachment names and forwarded messages to the text).
-constexpr std::int64_t kLayoutVersion = 6;
+// attachment names and forwarded messages to the text; layout 7 indexes ASCII by its
+// pairs alone).
+constexpr std::int64_t kLayoutVersion = 7;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 

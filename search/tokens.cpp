@@ -35,17 +35,34 @@ std::string MatchExpression(const std::vector<std::string>& words) {
   // string as one token, so what is written here is what is looked up.
   std::string query;
   for (const std::string& word : words) {
-    if (!query.empty()) query += " AND ";
-    // One token for each character: the pair at its position where there is one.
     std::vector<std::string_view> tokens;
+    // One token for each character: the pair at its position where there is one.
     ForEachToken(word, [&](std::string_view token, bool same_position) {
       if (same_position) tokens.pop_back();
       tokens.push_back(token);
       return 0;
     });
-    if (tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
-        IsAscii(tokens[tokens.size() - 2][0])) {
-      tokens.pop_back();  // the pair before holds the last character
+    if (tokens.empty()) continue;
+    if (!query.empty()) query += " AND ";
+    // The word's last character, when it pairs, has no token of its own where another
+    // printable ASCII character follows it in the text, but after one that does not.
+    const std::string_view last = tokens.back();
+    const bool open_end = last.size() == 1 && Pairs(last[0]);
+    const bool held = open_end && tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
+                      IsAscii(tokens[tokens.size() - 2][0]);
+    if (held) tokens.pop_back();
+    if (open_end && !held && tokens.size() == 1) {
+      // The character alone or any of its pairs: a prefix query would gather the lists of
+      // every pair in memory first, the alternatives are read side by side.
+      query += '(';
+      AppendQuoted(last, query);
+      for (char next = '!'; Pairs(next); ++next) {
+        if (next >= 'A' && next <= 'Z') continue;
+        query += " OR ";
+        AppendQuoted(std::string{last[0], next}, query);
+      }
+      query += ')';
+      continue;
     }
     for (std::size_t i = 0; i < tokens.size(); ++i) {
       if (i != 0) query += " + ";

@@ -1,18 +1,22 @@
 #pragma once
 // The tokens of the index: one for each character. A folded text (search/fold.h) is cut
-// at its blanks into runs; each character of a run is a token, an ASCII character followed
-// by an ASCII one also the pair of the two at the same position, and a blank token
-// (kRunBreak) stands between two runs:
-//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt t|tg g;  "ab cd" gives a|ab b " " c|cd d
+// at its blanks into runs; the token of a character is the pair of it and the next where
+// both are printable ASCII (Pairs), else the character alone, and a blank token (kRunBreak)
+// stands between two runs. A pair after another character of its run that does not pair
+// has the first character alone beside it, at the same position:
+//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt tg g;  "ab cd" gives ab b " " cd d
 // (x|xy: two tokens at one position). So every substring of a run is found exactly as the
-// phrase of one token for each of its characters: the pair where the character and the
-// next are ASCII, else the character; and its last character is dropped when the pair
-// before already holds it. A phrase never reaches across runs, because the break stands
-// between them and no query token is a blank (the words of a query hold none).
+// phrase of one token for each of its characters, the same rule applied to the substring
+// (the pair where there is one), but for its last character when it pairs: the pair before
+// holds it, or the character before does not pair and it is found alone; a word of that
+// one character alone is the character or any pair beginning with it. A phrase never
+// reaches across runs, because the break stands between them and no query token is a
+// blank (the words of a query hold none).
 // Japanese, whose characters are many, is found a character at a time: the index is
 // smaller than the text, and a one-character word is one token. ASCII, whose characters
 // are few and each very common, is found by its pairs, so that an English word is not the
-// phrase of letters that every message holds.
+// phrase of letters that every message holds; a character alone is not indexed beside its
+// pair but where a word may end with it, which halves the tokens of ASCII text.
 
 #include <string>
 #include <string_view>
@@ -38,6 +42,9 @@ std::string MatchExpression(const std::vector<std::string>& words);
 // Bytes of the UTF-8 character at `pos` (1 for a byte that starts none).
 std::size_t CharLength(std::string_view text, std::size_t pos);
 constexpr bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+// The ASCII characters that pair with their neighbours: printable, so never a blank (and
+// never a letter in upper case, which folding lowers).
+constexpr bool Pairs(char c) { return c > ' ' && c < 0x7F; }
 
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit) {
@@ -52,15 +59,22 @@ int ForEachToken(std::string_view folded, Emit&& emit) {
       if (const int result = emit(kRunBreak, false); result != 0) return result;
     }
     after_run = true;
+    bool after_pairing = true;  // at the run's start no word ends before the character
     for (;;) {
       const std::size_t next = pos + CharLength(folded, pos);
-      if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
-        return result;
-      }
       const bool run_goes_on = next < folded.size() && !IsBlank(folded[next]);
-      if (run_goes_on && IsAscii(folded[pos]) && IsAscii(folded[next])) {
-        if (const int result = emit(folded.substr(pos, 2), true); result != 0) return result;
+      const bool pair = run_goes_on && Pairs(folded[pos]) && Pairs(folded[next]);
+      if (!pair || !after_pairing) {
+        if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
+          return result;
+        }
       }
+      if (pair) {
+        if (const int result = emit(folded.substr(pos, 2), !after_pairing); result != 0) {
+          return result;
+        }
+      }
+      after_pairing = Pairs(folded[pos]);
       pos = next;
       if (!run_goes_on) break;
     }

@@ -70,17 +70,20 @@ std::vector<std::string> Tokens(std::string_view folded) {
   return tokens;
 }
 
-TEST(SearchTokensTest, EachCharacterAndEachPairOfAsciiCharacters) {
+TEST(SearchTokensTest, EachCharacterAloneOrPairedWithThePrintableAsciiOneAfter) {
   struct Case {
     const char* folded;
     std::vector<std::string> tokens;
     const char* why;
   } const cases[] = {
       {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
-      {"meet", {"m", "|me", "e", "|ee", "e", "|et", "t"}, "ASCII: each with its pair"},
-      {"ab  cd\n", {"a", "|ab", "b", " ", "c", "|cd", "d"}, "a break between runs"},
-      {"会議mtg", {"会", "議", "m", "|mt", "t", "|tg", "g"}, "ASCII pairs only with ASCII"},
+      {"meet", {"me", "ee", "et", "t"}, "ASCII: each paired with the next, the last alone"},
+      {"ab  cd\n", {"ab", "b", " ", "cd", "d"}, "a break between runs"},
+      {"会議mtg",
+       {"会", "議", "m", "|mt", "tg", "g"},
+       "ASCII pairs only with ASCII, the first also alone after Japanese"},
       {"x🍣y", {"x", "🍣", "y"}, "other characters beside ASCII stand alone"},
+      {"a\x01!?", {"a", "\x01", "!", "|!?", "?"}, "a control character pairs with nothing"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
@@ -93,10 +96,11 @@ TEST(SearchTokensTest, QueryWordsBecomePhrasesOfOneTokenForEachCharacter) {
     const char* why;
   } const cases[] = {
       {{"鍵"}, "\"鍵\"", "one character: its token"},
-      {{"e"}, "\"e\"", "one ASCII character too"},
       {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
       {{"mtg"}, "\"mt\" + \"tg\"", "ASCII by pairs, the last character held by the pair"},
       {{"会議m"}, "\"会\" + \"議\" + \"m\"", "an ASCII character after Japanese alone"},
+      {{"会mt"}, "\"会\" + \"mt\"", "ASCII after Japanese by its pair"},
+      {{"m会"}, "\"m\" + \"会\"", "an ASCII character before Japanese stands alone"},
       {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
       {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},
   };

@@ -238,6 +238,49 @@ TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
   EXPECT_EQ(index_->Search("e", 2).value().size(), 2u) << "a limit";
 }
 
+// ASCII is indexed by pairs, a character alone only where no printable ASCII one follows:
+// the words whose ends fall where a pair, a character alone or a prefix decides, each
+// against the substring search over the same texts.
+TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
+              {{"00000001", 1000, "-", "-", "sprintf(buf, \"%d\");\r\n"},
+               {"00000002", 2000, "-", "-", "aaaa man-pages\r\n"},
+               {"00000003", 3000, "-", "-", "会議ab xb会 版2\r\n"},
+               {"00000004", 4000, "-", "-", "q\x01z man pages\r\n"}});
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  const std::vector<Haystack> all = ReadMailbox(mailbox_, {"Acc1/Inbox.box"});
+  struct Case {
+    const char* query;
+    std::vector<std::string> names;
+    const char* why;
+  } const cases[] = {
+      {"printf", {"00000001"}, "inside a longer run"},
+      {"f(b", {"00000001"}, "punctuation inside a run"},
+      {"\"%d\");", {"00000001"}, "quotes and the run's last character"},
+      {"aaa", {"00000002"}, "repeated letters"},
+      {"aaaaa", {}, "one letter more than the text holds"},
+      {"man-pages", {"00000002"}, "a hyphen"},
+      {"man p", {"00000004", "00000002"}, "two words, each a run's start"},
+      {"s-p", {}, "across a blank is no hit"},
+      {"議a", {"00000003"}, "an ASCII letter after Japanese, the first of a pair"},
+      {"議ax", {}, "and no letter after it"},
+      {"x", {"00000003"}, "a letter alone: the first of a pair"},
+      {"b会", {"00000003"}, "an ASCII letter before Japanese"},
+      {"版2", {"00000003"}, "a digit after a kanji"},
+      {"q", {"00000004"}, "a letter before a control character"},
+      {"z", {"00000004"}, "a letter after a control character"},
+      {"a", {"00000004", "00000003", "00000002"}, "a letter alone, in a pair or at a run's end"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Hits(c.query), c.names) << c.why << ": " << c.query;
+    std::vector<std::string> slow;
+    for (auto h = all.rbegin(); h != all.rend(); ++h) {
+      if (SlowMatch(*h, QueryWords(c.query))) slow.push_back(h->name);
+    }
+    EXPECT_EQ(slow, c.names) << "the substring search: " << c.query;
+  }
+}
+
 TEST_F(SearchUpdateTest, FollowsNewRemovedAndChangedMessages) {
   messages_.erase(messages_.begin());                                           // 1 left the folder
   messages_[0].body = "合鍵を作った\r\n";                                       // 2 rewritten
@@ -410,7 +453,7 @@ TEST_F(SearchUpdateTest, AnIndexOfTheLayoutBeforeIsSetAsideAndBuiltAnew) {
   {
     Database before;
     ASSERT_TRUE(before.Open(index_path_, false));
-    ASSERT_EQ(before.Exec("PRAGMA user_version=5"), SQLITE_OK);
+    ASSERT_EQ(before.Exec("PRAGMA user_version=6"), SQLITE_OK);
   }
   index_ = OpenIndex();
   ASSERT_NE(index_, nullptr);

@@ -46,7 +46,8 @@ class SearchStopTest : public ::testing::Test {
       std::snprintf(name, sizeof name, "%08d", i);
       messages.push_back({name, 1000u + static_cast<std::uint32_t>(i), "taro",
                           "word" + std::to_string(i),
-                          "body " + std::to_string(i % 97) + " text\r\n"});
+                          "body " + std::to_string(i % 97) + " text\r\nof message " + name +
+                              ", at " + std::to_string(i * 7919 % 100003) + "\r\n"});
     }
     WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages);
   }
