@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <string_view>
 
 #include "app/program.h"
 #include "mailbox/accounts.h"
@@ -40,6 +41,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     // are saved, and the process ends without running its destructors and DLL
     // detach code under that thread (which may hold a lock they need).
     environment.EndProcess = [] { TerminateProcess(GetCurrentProcess(), 0); };
+    // VELTRANO_NO_INDEX=1 runs the window without its full-text index, so that
+    // a benchmark can tell what the index's keeper costs a start.
+    if (const char* no_index = std::getenv("VELTRANO_NO_INDEX")) {
+      environment.FullTextIndex = std::string_view(no_index) != "1";
+    }
     app::Program program(std::move(environment));
     program.Run(show_command);
   } catch (const std::exception& error) {
