@@ -251,6 +251,8 @@ TEST(MuteListTest, UnreadMovesSkipMutedThreadsAndTheRowsCanLeaveThemOut) {
   EXPECT_EQ(rows.FindUnread(nodes[3], UnreadDirection::kPrevious), nodes[1]);
   EXPECT_EQ(rows.NextUnreadThread(nodes[0]), nodes[4]);
   EXPECT_EQ(FindUnreadRow(nodes[1], 1, UnreadDirection::kNext), 4);
+  EXPECT_EQ(rows.Adjacent(nodes[1], UnreadDirection::kNext), nodes[3]) << "Space runs past it";
+  EXPECT_EQ(rows.Adjacent(nodes[3], UnreadDirection::kPrevious), nodes[1]);
   rows.SetHideMuted(true);
   EXPECT_EQ(rows.RowOf(nodes[2]), -1);
   EXPECT_EQ(rows.RowOf(nodes[3]), 2);

@@ -80,9 +80,17 @@ class MuteList {
   void Index(int record, const std::string& token);
   void AddRecord(MuteRecord record);
 
-  std::vector<MuteRecord> records_;                  // a record taken out keeps its place, emptied
-  std::unordered_map<std::uint64_t, int> by_token_;  // a token's hash -> its record
-  std::unordered_map<std::string, int> by_key_;      // a live record's key, lowered
+  std::vector<MuteRecord> records_;  // a record taken out keeps its place, emptied
+  struct TokenAt {
+    std::uint32_t record;
+    std::uint32_t token;  // index in its Tokens
+  };
+  void Remember(std::uint64_t hash, TokenAt at);
+  std::unordered_map<std::uint64_t, TokenAt> by_token_;  // a token's hash -> where it is
+  // One bit per slot of the tokens' hashes (a slot once set stays set).
+  static constexpr std::size_t kFilterWords = 4096;
+  std::vector<std::uint64_t> filter_ = std::vector<std::uint64_t>(kFilterWords, 0);
+  std::unordered_map<std::string, int> by_key_;  // a live record's key, lowered
   std::size_t live_ = 0;
   bool has_version_ = false;
 };

@@ -291,8 +291,10 @@ bool RowView::Expand(const ThreadNode* node) {
 }
 
 void RowView::SetHideMuted(bool hide) {
+  if (hide == hide_muted_) return;
   hide_muted_ = hide;
-  MutesChanged();
+  ForgetSteps();
+  if (head_ != nullptr) Rebuild(FilterOn(), [](const ThreadNode*) { return true; });
 }
 
 void RowView::MutesChanged() {
@@ -354,14 +356,14 @@ ThreadNode* RowView::Adjacent(const ThreadNode* from, UnreadDirection direction)
   if (from == nullptr) return nullptr;
   if (direction == UnreadDirection::kNext) {
     ThreadNode* at = from->Next;
-    while (at != nullptr && at->Depth == 0 && !ThreadShown(at)) at = NextRoot(at);
+    while (at != nullptr && at->Depth == 0 && (at->Muted || !ThreadShown(at))) at = NextRoot(at);
     return at;
   }
   if (from->Depth > 0) return from->Prev;
   // Into the thread before: its last node, past threads filtered out.
   for (ThreadNode* last = from->Prev; last != nullptr;) {
     ThreadNode* root = RootOf(last);
-    if (ThreadShown(root)) return last;
+    if (!root->Muted && ThreadShown(root)) return last;
     last = root->Prev;
   }
   return nullptr;

@@ -119,7 +119,8 @@ class RowView {
   // that is not muted and has one; null when none.
   ThreadNode* NextUnreadThread(const ThreadNode* from) const;
   // The node after (or before) `from` in the threads shown, hidden rows
-  // included; null at the end.
+  // included, never entering a muted thread (within one it moves on); null
+  // at the end.
   ThreadNode* Adjacent(const ThreadNode* from, UnreadDirection direction) const;
   // Makes `node` a row, expanding its thread when collapsed; its row, or -1
   // when its thread is filtered out.
