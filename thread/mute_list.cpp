@@ -107,8 +107,25 @@ MuteList MuteList::Read(const std::string& folder_path) {
   return MuteList(in.Text());
 }
 
-int MuteList::Find(std::string_view token) const {
-  const std::uint64_t hash = TokenHash(token);
+int MuteList::Find(std::string_view token) const { return Find(token, TokenHash(token)); }
+
+// One pass over the identifier gives both its hash and whether it is a
+// token at all; the name is the token only for the few that are not.
+int MuteList::Find(const ThreadNode& node) const {
+  const std::string_view id = node.MessageId.view();
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  bool usable = !id.empty() && id.front() != '<';
+  for (char c : id) {
+    usable = usable && !IsSeparator(c);
+    const auto byte = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    hash = (hash ^ byte) * 0x100000001b3ull;
+  }
+  if (usable) return Find(id, hash);
+  std::array<char, 16> name;
+  return Find(TokenOf(node, name));
+}
+
+int MuteList::Find(std::string_view token, std::uint64_t hash) const {
   // Most messages are of no muted thread: a bit per hash slot answers them
   // without the map.
   if ((filter_[(hash >> 6) % kFilterWords] & (std::uint64_t{1} << (hash & 63))) == 0) return -1;
@@ -163,8 +180,8 @@ std::vector<MuteRecord> MuteList::Apply(ThreadNode* head) {
     int record = -1;
     ThreadNode* end = root;
     for (; end != nullptr && (end == root || end->Depth > 0); end = end->Next) {
-      end->Muted = false;
-      if (record < 0) record = Find(TokenOf(*end, name));
+      if (end->Muted) end->Muted = false;
+      if (record < 0) record = Find(*end);
     }
     if (record >= 0) {
       // The thread's messages the record does not hold yet join it.

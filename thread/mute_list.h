@@ -77,6 +77,8 @@ class MuteList {
  private:
   // The record holding `token`, or -1.
   int Find(std::string_view token) const;
+  int Find(const ThreadNode& node) const;
+  int Find(std::string_view token, std::uint64_t hash) const;
   void Index(int record, const std::string& token);
   void AddRecord(MuteRecord record);
 
