@@ -13,10 +13,17 @@
 // thread list's quick filter shows for TEXT, unchanged. --collapsed prints one
 // line per shown thread: its first row's five fields, then TAB, the number of
 // rows hidden under it, TAB, how many of those are unread. With both, the
-// filter applies first.
+// filter applies first. --muted adds, after the sender, TAB and 1 for a row
+// of a muted thread (its folder's "VLTR.fol"), else 0.
+//
+// veltrano-cli mute (and unmute) FOLDER_DIR NAME mutes (unmutes) the thread
+// of message NAME as the thread list's command does, writing "VLTR.fol"; the
+// threading options and --cache are those of threads. 1 when the folder has
+// no message NAME or the file cannot be written.
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +36,7 @@
 #include "thread/full_build.h"
 #include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
+#include "thread/mute_list.h"
 #include "thread/row_view.h"
 #include "thread/thread_rows.h"
 
@@ -36,20 +44,26 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache] "
-    "[--filter TEXT] [--collapsed] FOLDER_DIR\n";
+    "[--filter TEXT] [--collapsed] [--muted] FOLDER_DIR\n";
+constexpr char kMuteUsage[] =
+    "usage: veltrano-cli mute|unmute [--references] [--subject] [--cache] FOLDER_DIR NAME\n";
 
 struct Arguments {
   bool References = false;
   bool Subject = false;
   bool Cache = false;
   bool Collapsed = false;
+  bool Muted = false;
   int TabDefault = 0;
   std::string Filter;
   std::string Folder;
+  std::string Name;  // mute and unmute
 };
 
-bool ParseArguments(int argc, char** argv, Arguments& args) {
+// `with_name`: the folder is followed by a message name.
+bool ParseArguments(int argc, char** argv, Arguments& args, bool with_name = false) {
   bool have_folder = false;
+  bool have_name = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--references") {
@@ -60,6 +74,8 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
       args.Cache = true;
     } else if (arg == "--collapsed") {
       args.Collapsed = true;
+    } else if (arg == "--muted") {
+      args.Muted = true;
     } else if (arg == "--filter") {
       if (i + 1 >= argc) return false;
       args.Filter = argv[++i];
@@ -68,14 +84,17 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
       if (i + 1 >= argc || !settings::ParseInteger(argv[i + 1], value)) return false;
       args.TabDefault = value;
       ++i;
-    } else if (arg.empty() || arg.front() == '-' || have_folder) {
+    } else if (arg.empty() || arg.front() == '-' || have_name || (have_folder && !with_name)) {
       return false;
+    } else if (have_folder) {
+      args.Name = arg;
+      have_name = true;
     } else {
       args.Folder = arg;
       have_folder = true;
     }
   }
-  return have_folder;
+  return have_folder && have_name == with_name;
 }
 
 // The windows of the program, reduced to keeping the rows.
@@ -123,6 +142,10 @@ void PrintRows(std::vector<thread::ThreadNode*> nodes, const mailbox::FolderInfo
     out += row.Caption;
     out += '\t';
     out += row.Sender;
+    if (args.Muted) {
+      out += '\t';
+      out += node->Muted ? '1' : '0';
+    }
     if (args.Collapsed) {
       const thread::HiddenCount hidden = thread::RowView::Hidden(*node);
       out += '\t';
@@ -135,8 +158,13 @@ void PrintRows(std::vector<thread::ThreadNode*> nodes, const mailbox::FolderInfo
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-// The full build alone; nothing is written.
-void PrintFullBuild(const Arguments& args, const thread::LinkOptions& link) {
+// What a folder's rows are handed to: the rows in list order, the folder's
+// record and its muted threads (already applied to the rows' flags).
+using RowsUse = std::function<void(std::vector<thread::ThreadNode*>&, const mailbox::FolderInfo&,
+                                   thread::MuteList&)>;
+
+// The full build alone; nothing is written but what `use` writes.
+void WithFullBuild(const Arguments& args, const thread::LinkOptions& link, const RowsUse& use) {
   mailbox::FolderInfo folder;
   folder.Kind = mailbox::kFolderMail;
   folder.Path = args.Folder;
@@ -149,11 +177,13 @@ void PrintFullBuild(const Arguments& args, const thread::LinkOptions& link) {
   thread::ThreadLoad load = thread::BuildThreadsFromIndex(source, context);
   if (!load.Show) return;
   thread::FilledRows filled = thread::FillThreadList(load.List.Head(), folder, false);
-  PrintRows(std::move(filled.Rows), folder, args);
+  thread::MuteList mutes = thread::MuteList::Read(folder.Path);
+  mutes.Apply(load.List.Head());
+  use(filled.Rows, folder, mutes);
 }
 
 // The folder opened as the program opens it when it is not in memory.
-void PrintCachedOpen(const Arguments& args, const thread::LinkOptions& link) {
+void WithCachedOpen(const Arguments& args, const thread::LinkOptions& link, const RowsUse& use) {
   auto table = std::make_unique<mailbox::FolderTable>();
   mailbox::FolderInfo& folder = (*table)[0];
   folder.Kind = mailbox::kFolderMail;
@@ -165,8 +195,39 @@ void PrintCachedOpen(const Arguments& args, const thread::LinkOptions& link) {
   thread::ThreadView view(*table);
   RowCollector host;
   thread::OpenFolderThreads(view, settings, host, 0, false);
-  PrintRows(std::move(host.Rows), folder, args);
+  use(host.Rows, folder, view.Mutes);
   thread::ReleaseThreadLists(view, host);
+}
+
+void WithFolderRows(const Arguments& args, const RowsUse& use) {
+  thread::LinkOptions link;
+  link.References = args.References;
+  link.Subject = args.Subject;
+  if (args.Cache) {
+    WithCachedOpen(args, link, use);
+  } else {
+    WithFullBuild(args, link, use);
+  }
+}
+
+int SetMuteCommand(int argc, char** argv, bool mute) {
+  Arguments args;
+  if (!ParseArguments(argc, argv, args, true)) {
+    std::fputs(kMuteUsage, stderr);
+    return 2;
+  }
+  int code = 1;
+  WithFolderRows(args, [&](std::vector<thread::ThreadNode*>& rows,
+                           const mailbox::FolderInfo& folder, thread::MuteList& mutes) {
+    for (thread::ThreadNode* node : rows) {
+      if (args.Name != node->Name.data()) continue;
+      const bool ok = node->Muted == mute || thread::ToggleMute(folder.Path, mutes, node);
+      code = ok ? 0 : 1;
+      return;
+    }
+    std::fprintf(stderr, "veltrano-cli: no message %s in the folder\n", args.Name.c_str());
+  });
+  return code;
 }
 
 }  // namespace
@@ -177,13 +238,11 @@ int RunThreadsCommand(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  thread::LinkOptions link;
-  link.References = args.References;
-  link.Subject = args.Subject;
-  if (args.Cache) {
-    PrintCachedOpen(args, link);
-  } else {
-    PrintFullBuild(args, link);
-  }
+  WithFolderRows(args,
+                 [&args](std::vector<thread::ThreadNode*>& rows, const mailbox::FolderInfo& folder,
+                         thread::MuteList&) { PrintRows(std::move(rows), folder, args); });
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
+
+int RunMuteCommand(int argc, char** argv) { return SetMuteCommand(argc, argv, true); }
+int RunUnmuteCommand(int argc, char** argv) { return SetMuteCommand(argc, argv, false); }

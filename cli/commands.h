@@ -19,8 +19,13 @@ int RunPartCommand(int argc, char** argv);
 // would send nothing (a file not below the mailbox, an unsafe address).
 int RunCommandCommand(int argc, char** argv);
 // veltrano-cli threads [--references] [--subject] [--tab-default N] [--cache]
-//                      [--filter TEXT] [--collapsed] FOLDER_DIR
+//                      [--filter TEXT] [--collapsed] [--muted] FOLDER_DIR
 int RunThreadsCommand(int argc, char** argv);
+// mute|unmute [--references] [--subject] [--cache] FOLDER_DIR NAME: the thread
+// of message NAME muted or unmuted in the folder's "VLTR.fol"; 1 when there
+// is no such message or the file cannot be written.
+int RunMuteCommand(int argc, char** argv);
+int RunUnmuteCommand(int argc, char** argv);
 // index MAILBOX_DIR: brings the full-text index up to date; 1 when it cannot.
 int RunIndexCommand(int argc, char** argv);
 // search [--limit N] [--count] MAILBOX_DIR TEXT: the hits, newest first; 1 when the index

@@ -18,7 +18,9 @@ const Command kCommands[] = {
     {"folders", RunFoldersCommand, "folders [--account N] [--midoku] MAILBOX_DIR"},
     {"threads", RunThreadsCommand,
      "threads [--references] [--subject] [--tab-default N] [--cache] [--filter TEXT] "
-     "[--collapsed] FOLDER_DIR"},
+     "[--collapsed] [--muted] FOLDER_DIR"},
+    {"mute", RunMuteCommand, "mute [--references] [--subject] [--cache] FOLDER_DIR NAME"},
+    {"unmute", RunUnmuteCommand, "unmute [--references] [--subject] [--cache] FOLDER_DIR NAME"},
     {"message", RunMessageCommand,
      "message [--flags HEX] [--forced] [--header] [--utf8 [--find TEXT]] FILE"},
     {"parts", RunPartsCommand, "parts FILE"},

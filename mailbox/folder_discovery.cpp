@@ -134,6 +134,7 @@ FolderKind AddFolder(FolderTable& table, int index, const std::string& path, int
         known ? *known : ReadFolderDisplaySettings(path, options.TabInfoDefault);
     f.TabInfo = s.TabInfo;
     f.MlStringDelete = s.MlStringDelete;
+    f.HasMutes = s.HasMutes;
   }
   return static_cast<FolderKind>(f.Kind);
 }
@@ -162,6 +163,7 @@ FolderDisplaySettings ReadFolderDisplaySettings(const std::string& folder_path,
   FolderDisplaySettings s;
   s.TabInfo = in.ReadInteger(kProperty, "TabInfo", tab_info_default);
   s.MlStringDelete = in.ReadInteger(kProperty, "MlStringDelete", 0);
+  s.HasMutes = in.Text().HasSection(kMuteSection);
   return s;
 }
 

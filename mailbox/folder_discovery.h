@@ -15,7 +15,12 @@ namespace mailbox {
 struct FolderDisplaySettings {
   int TabInfo = 0;
   int MlStringDelete = 0;
+  bool HasMutes = false;  // the file has a section of muted threads
 };
+
+// The section of "VLTR.fol" that holds the folder's muted threads
+// (thread/mute_list.h).
+inline constexpr char kMuteSection[] = "Mute";
 
 struct DiscoveryOptions {
   int MidokuSearch = 0;    // 1: read each folder's unread count at discovery

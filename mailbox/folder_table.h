@@ -31,6 +31,9 @@ struct FolderInfo {
   std::int32_t MlStringDelete = 0;
   std::int32_t SelectedIndex =
       -1;  // position in the list of the selected message; -1: not shown yet
+  // Its "VLTR.fol" has muted threads (read at discovery, set by a mute), so
+  // opening the folder reads that file again.
+  bool HasMutes = false;
   std::string Title;
   std::string Path;  // the folder's directory, no trailing delimiter
   thread::ThreadNode* Threads = nullptr;  // kept list when MailInMemory is 1 (owned)

@@ -144,6 +144,14 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   lines_.insert(lines_.begin() + (insert_at + 1), std::move(line));
 }
 
+void IniText::Remove(std::string_view section, std::string_view key) {
+  const int s = FindSection(section);
+  if (s < 0) return;
+  std::erase_if(lines_, [&](const Line& line) {
+    return line.section == s && line.is_key && platform::EqualsIgnoringAsciiCase(line.key, key);
+  });
+}
+
 std::string IniText::Serialize() const {
   std::string out;
   for (const Line& line : lines_) {
@@ -192,6 +200,10 @@ void IniWriter::WriteInteger(std::string_view section, std::string_view key, std
   WriteString(section, key, std::to_string(value));
 }
 
+void IniWriter::DeleteKey(std::string_view section, std::string_view key) {
+  writes_.push_back({std::string(section), std::string(key), std::string(), true});
+}
+
 // No path (the program's folder cannot be named): nothing is written, and in
 // particular nothing beside an empty name in the current directory. A file
 // that is there but cannot be read is held by another program: writing over
@@ -203,7 +215,13 @@ bool IniWriter::Commit() {
     const bool read = platform::ReadWholeFile(path_, bytes);
     if (read || !platform::FileExists(path_)) {
       IniText text(read ? bytes : std::string());
-      for (const Write& write : writes_) text.Set(write.section, write.key, write.value);
+      for (const Write& write : writes_) {
+        if (write.remove) {
+          text.Remove(write.section, write.key);
+        } else {
+          text.Set(write.section, write.key, write.value);
+        }
+      }
       if (platform::ReplaceFileAtomically(path_, text.Serialize())) return true;
     }
     if (tries >= kCommitTries) return false;

@@ -38,6 +38,20 @@ class IniText {
   // An existing key keeps its place and spelling; a new key goes after the last
   // line of the section; a new section is appended at the end.
   void Set(std::string_view section, std::string_view key, std::string_view value_text);
+  bool HasSection(std::string_view section) const { return FindSection(section) >= 0; }
+  // Removes every line of the key in the section (nothing when it is absent).
+  void Remove(std::string_view section, std::string_view key);
+  // The section's keys and values in file order, for a section read whole
+  // (one pass, whatever its size); nothing for a missing section.
+  template <class Visit>
+  void ForEachKey(std::string_view section, Visit visit) const {
+    const int s = FindSection(section);
+    if (s < 0) return;
+    for (const Line& line : lines_) {
+      if (line.section == s && line.is_key)
+        visit(std::string_view(line.key), std::string_view(line.value));
+    }
+  }
 
   // The text with CR LF line ends.
   std::string Serialize() const;
@@ -73,6 +87,7 @@ class IniReader {
                          std::string_view default_value) const;
   std::int32_t ReadInteger(std::string_view section, std::string_view key,
                            std::int32_t default_value) const;
+  const IniText& Text() const { return text_; }
 
  private:
   IniText text_;
@@ -93,6 +108,8 @@ class IniWriter {
   // Writes the value enclosed in double quotes.
   void WriteQuotedString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+  // Takes the key out of the file (as a profile write of no value does).
+  void DeleteKey(std::string_view section, std::string_view key);
 
   // Reads the file (missing: empty), sets the keys written and replaces it
   // atomically; false when it could not be read or written within the tries
@@ -104,6 +121,7 @@ class IniWriter {
     std::string section;
     std::string key;
     std::string value;  // as stored, quotes included
+    bool remove = false;
   };
   platform::SystemPath path_;
   std::vector<Write> writes_;

@@ -58,7 +58,10 @@ const Key<P> kPropertyKeys[] = {
     Text("Quenmar32", &P::Quenmar32, false, kPropertyLoad | kOptions),
     Integer("ComplNkf", &P::ComplNkf, kPropertyLoad | kOptions),
     Integer("CollapseThreads", &P::CollapseThreads, kPropertyLoad | kOptions),
+    Integer("MarkMutedRead", &P::MarkMutedRead, kPropertyLoad | kOptions),
     Integer("BodySearch", &P::BodySearch, kMainLoad | kMainSave),
+    Integer("HideMuted", &P::HideMuted, kMainLoad | kMainSave),
+    Integer("CatchUpDays", &P::CatchUpDays, kMainLoad | kMainSave),
 };
 
 using B = WindowBounds;

@@ -35,7 +35,10 @@ struct PropertySettings {
   std::string Quenmar32;  // the mail client's executable; empty = not configured
   std::int32_t ComplNkf = 0;
   std::int32_t CollapseThreads = 0;  // 1: folders open with every thread collapsed
+  std::int32_t MarkMutedRead = 0;    // 1: a muted thread's unread messages are marked read
   std::int32_t BodySearch = 0;       // 1: the quick filter searches the text too
+  std::int32_t HideMuted = 0;        // 1: muted threads are left out of the thread list
+  std::int32_t CatchUpDays = 7;      // the days "フォルダを既読にする" offered last
 };
 
 struct WindowBounds {
@@ -60,7 +63,8 @@ struct ListFontSettings {
 
 // What the main load pass reads and the main save pass writes.
 struct MainWindowSettings {
-  PropertySettings Property;  // only MailInMemory (read), AccountTitle, Mailbox, BodySearch
+  PropertySettings Property;  // only MailInMemory (read), AccountTitle, Mailbox, BodySearch,
+                              // HideMuted, CatchUpDays
   WindowBounds MainWindow;
   ListFontSettings ListBox;
   std::int32_t ListBoxWidth = 150;

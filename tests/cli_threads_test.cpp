@@ -80,6 +80,36 @@ TEST(CliThreadsTest, CacheModeWritesTheCacheAndReadsItBack) {
   EXPECT_EQ(folder.ReadFile("VLTR.ume"), "") << "Total 0 empties the cache";
 }
 
+// mute and unmute as the window does them; threads --muted shows them, with
+// the threading options deciding what the thread of a message is.
+TEST(CliThreadsTest, MuteAndUnmuteAThreadOfTheFolder) {
+  TestFolder folder;
+  WriteSampleFolder(folder);
+  folder.WriteFile("VLTR.fol", "[Property]\r\nMlStringDelete=1\r\n");
+  const std::string dir = Quote(folder.Path());
+  EXPECT_EQ(cli_testing::RunCli("mute --references " + dir + " 00000004").exit_code, 0);
+  const char* const muted_rows =
+      "0\t00000001\t1\tello\tTaro\t1\n"
+      "1\t00000002\t0\t    +e: Hello\tHanako\t1\n"
+      "2\t00000004\t0\t      +e: Re: Hello\tTaro\t1\n"
+      "1\t00000005\t0\t    +ef\tJiro\t1\n"
+      "0\t00000003\t0\t\x83\x6a\x83\x85\x81\x5b\x83\x58\tList\t0\n";
+  EXPECT_EQ(RunCli("--muted --references " + dir).out, muted_rows);
+  EXPECT_EQ(RunCli("--muted --references --cache " + dir).out, muted_rows);
+  // Without References, 5 is a thread of its own, yet muted: it was one of
+  // the thread's messages when it was muted.
+  EXPECT_EQ(RunCli("--muted --collapsed " + dir).out,
+            "0\t00000001\t1\tello\tTaro\t1\t2\t0\n"
+            "0\t00000003\t0\t\x83\x6a\x83\x85\x81\x5b\x83\x58\tList\t0\t0\t0\n"
+            "0\t00000005\t0\tef\tJiro\t1\t0\t0\n");
+  EXPECT_EQ(cli_testing::RunCli("unmute " + dir + " 00000002").exit_code, 0);
+  EXPECT_EQ(RunCli("--muted " + dir).out.find("\t1\n"), std::string::npos)
+      << "unmuting takes out every record the thread met";
+  EXPECT_EQ(folder.ReadFile("VLTR.fol").find("[Property]\r\nMlStringDelete=1\r\n"), 0u);
+  EXPECT_EQ(cli_testing::RunCli("mute " + dir + " 00000009").exit_code, 1) << "no such message";
+  EXPECT_EQ(cli_testing::RunCli("mute " + dir).exit_code, 2) << "no name";
+}
+
 TEST(CliThreadsTest, FolderWithoutIndexPrintsNothing) {
   TestFolder folder;
   for (const char* options : {"", "--cache "}) {

@@ -120,8 +120,10 @@ std::vector<std::string> KeysInOrder(const std::string& text) {
 // design lists them for that pass. Keys the program adds to the design
 // (FontStyle, CollapseThreads) may sit anywhere and are left out.
 TEST(Settings, EachWritePassWritesItsKeysInTheDesignedOrder) {
-  const std::vector<std::string> kAdded = {"ListBox.FontStyle", "ListView.FontStyle",
-                                           "ViewWindow.FontStyle", "Property.CollapseThreads"};
+  const std::vector<std::string> kAdded = {"ListBox.FontStyle",     "ListView.FontStyle",
+                                           "ViewWindow.FontStyle",  "Property.CollapseThreads",
+                                           "Property.HideMuted",    "Property.CatchUpDays",
+                                           "Property.MarkMutedRead"};
   struct Case {
     const char* pass;
     std::string written;

@@ -10,6 +10,7 @@
 #include "thread/cache_preload.h"
 #include "thread/header_scan_pool.h"
 #include "thread/load_host.h"
+#include "thread/mute_list.h"
 #include "thread/row_view.h"
 #include "thread/thread_linker.h"
 #include "thread/thread_node.h"
@@ -46,6 +47,10 @@ struct ThreadView {
   // The folder opened last; -1 after a cancelled load (the next selection of
   // any folder then opens it).
   int CurrentFolderIndex = -1;
+  // The muted threads of the folder shown, read from its "VLTR.fol" each time
+  // its rows are filled (when it has any), so that another window's mutes
+  // are seen at the next visit.
+  MuteList Mutes;
   // True while OpenFolderThreads runs (it lets window messages run): the
   // window must not start another load, reload or account change meanwhile.
   bool Loading = false;

@@ -45,7 +45,7 @@ void RowView::Reset(std::vector<ThreadNode*> nodes, std::int32_t ml_string_delet
   ForgetSteps();
   shown_messages_ = messages_;
   collapsed_ = std::move(collapsed);
-  if (collapsed_.All || !collapsed_.Except.empty()) {
+  if (collapsed_.All || !collapsed_.Except.empty() || hide_muted_) {
     Rebuild(false, [](const ThreadNode*) { return true; });
   }
 }
@@ -102,7 +102,9 @@ ThreadNode* RowView::NextRoot(const ThreadNode* root) {
   return at;
 }
 
-bool RowView::ThreadShown(const ThreadNode* root) const { return !FilterOn() || RowOf(root) >= 0; }
+bool RowView::ThreadShown(const ThreadNode* root) const {
+  return (!FilterOn() && !hide_muted_) || RowOf(root) >= 0;
+}
 
 bool RowView::Matches(const ThreadNode& node) {
   if (filter_.Matches(DisplaySubject(node.Subject, ml_string_delete_), node.Sender)) return true;
@@ -115,6 +117,10 @@ bool RowView::Matches(const ThreadNode& node) {
 // filter's time: a 100,000-message list is not walked twice.)
 bool RowView::AddThread(ThreadNode* root, bool test, Rows& rows, ThreadNode*& next_root) {
   const std::size_t mark = rows.nodes.size();
+  if (hide_muted_ && root->Muted) {
+    next_root = NextRoot(root);
+    return false;
+  }
   const bool collapsed = collapsed_.IsCollapsed(*root);
   bool matched = !test;
   std::size_t messages = 0;
@@ -284,6 +290,19 @@ bool RowView::Expand(const ThreadNode* node) {
   return true;
 }
 
+void RowView::SetHideMuted(bool hide) {
+  if (hide == hide_muted_) return;
+  hide_muted_ = hide;
+  ForgetSteps();
+  if (head_ != nullptr) Rebuild(FilterOn(), [](const ThreadNode*) { return true; });
+}
+
+void RowView::MutesChanged() {
+  if (!hide_muted_ && !FilterOn()) return;
+  ForgetSteps();  // the steps recorded which threads passed, hidden ones too
+  Rebuild(FilterOn(), [](const ThreadNode*) { return true; });
+}
+
 void RowView::CollapseAll() {
   collapsed_.All = true;
   collapsed_.Except.clear();
@@ -304,13 +323,13 @@ ThreadNode* RowView::FindUnread(const ThreadNode* from, UnreadDirection directio
         at = NextRoot(at);
         continue;
       }
-      if (IsUnread(*at)) return at;
+      if (IsUnread(*at) && !at->Muted) return at;
       at = at->Next;
     }
     return nullptr;
   }
   for (ThreadNode* at = from->Prev; at != nullptr;) {
-    if (IsUnread(*at)) {
+    if (IsUnread(*at) && !at->Muted) {
       ThreadNode* root = RootOf(at);
       if (ThreadShown(root)) return at;
       at = root->Prev;  // the whole thread is filtered out
@@ -324,7 +343,7 @@ ThreadNode* RowView::FindUnread(const ThreadNode* from, UnreadDirection directio
 ThreadNode* RowView::NextUnreadThread(const ThreadNode* from) const {
   if (from == nullptr) return nullptr;
   for (ThreadNode* root = NextRoot(RootOf(from)); root != nullptr; root = NextRoot(root)) {
-    if (!ThreadShown(root)) continue;
+    if (root->Muted || !ThreadShown(root)) continue;
     for (ThreadNode* node = root; node != nullptr; node = node->Next) {
       if (node != root && node->Depth == 0) break;
       if (IsUnread(*node)) return node;
@@ -337,14 +356,14 @@ ThreadNode* RowView::Adjacent(const ThreadNode* from, UnreadDirection direction)
   if (from == nullptr) return nullptr;
   if (direction == UnreadDirection::kNext) {
     ThreadNode* at = from->Next;
-    while (at != nullptr && at->Depth == 0 && !ThreadShown(at)) at = NextRoot(at);
+    while (at != nullptr && at->Depth == 0 && (at->Muted || !ThreadShown(at))) at = NextRoot(at);
     return at;
   }
   if (from->Depth > 0) return from->Prev;
   // Into the thread before: its last node, past threads filtered out.
   for (ThreadNode* last = from->Prev; last != nullptr;) {
     ThreadNode* root = RootOf(last);
-    if (ThreadShown(root)) return last;
+    if (!root->Muted && ThreadShown(root)) return last;
     last = root->Prev;
   }
   return nullptr;

@@ -102,15 +102,25 @@ class RowView {
   bool IsCollapsedRoot(const ThreadNode& node) const;
   static HiddenCount Hidden(const ThreadNode& root);
 
+  // ---- Muted threads ---------------------------------------------------------
+  // Whether muted threads (ThreadNode::Muted) are left out of the rows.
+  void SetHideMuted(bool hide);
+  bool HidesMuted() const { return hide_muted_; }
+  // A thread's Muted flags changed: the rows follow when muted threads are
+  // hidden.
+  void MutesChanged();
+
   // ---- Moving --------------------------------------------------------------
   // The nearest unread node after (or before) `from` in the threads shown,
-  // hidden rows included; null when none. `from` itself does not count.
+  // hidden rows included, muted threads left out; null when none. `from`
+  // itself does not count.
   ThreadNode* FindUnread(const ThreadNode* from, UnreadDirection direction) const;
   // The first unread node of the first shown thread after `from`'s thread
-  // that has one; null when none.
+  // that is not muted and has one; null when none.
   ThreadNode* NextUnreadThread(const ThreadNode* from) const;
   // The node after (or before) `from` in the threads shown, hidden rows
-  // included; null at the end.
+  // included, never entering a muted thread (within one it moves on); null
+  // at the end.
   ThreadNode* Adjacent(const ThreadNode* from, UnreadDirection direction) const;
   // Makes `node` a row, expanding its thread when collapsed; its row, or -1
   // when its thread is filtered out.
@@ -156,6 +166,7 @@ class RowView {
   std::vector<std::uint8_t> level_;
   std::size_t shown_messages_ = 0;
   CollapsedThreads collapsed_;
+  bool hide_muted_ = false;
 };
 
 }  // namespace thread

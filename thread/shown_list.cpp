@@ -1,5 +1,6 @@
 #include "thread/shown_list.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "thread/ja_texts.h"
@@ -38,6 +39,7 @@ void ShownList::Show(std::vector<ThreadNode*> nodes, Source source, std::int32_t
     collapsed.All = false;  // a hit is a thread of its own
   }
   rows_.Reset(std::move(nodes), ml_string_delete, std::move(collapsed));
+  RecountMuted();
   collapsed_folder_ = source.kind == Kind::kFolder ? source.folder : -1;
   ChangeSource(source, source);
 }
@@ -46,6 +48,7 @@ void ShownList::Clear(int opening) {
   KeepCollapsed();
   collapsed_folder_ = -1;
   rows_.Clear();
+  muted_unread_ = 0;
   // Nothing shows, but the box's text is kept or emptied for the folder opening.
   ChangeSource({}, opening >= 0 ? Source{Kind::kFolder, opening} : Source{});
 }
@@ -103,6 +106,7 @@ void ShownList::ForgetKeptList(ThreadView& view, int folder) {
 
 int ShownList::MarkRead(ThreadView& view, ThreadNode* node) {
   if (!IsUnread(*node)) return -1;
+  if (node->Muted && muted_unread_ > 0) --muted_unread_;
   // Only the unread bit: the flag word's other bits are the client's.
   thread::MarkRead(*node);
   const int folder = FolderOf(node);
@@ -112,6 +116,7 @@ int ShownList::MarkRead(ThreadView& view, ThreadNode* node) {
 
 int ShownList::Remove(ThreadView& view, ThreadNode* node) {
   const int folder = FolderOf(node);
+  if (node->Muted && IsUnread(*node) && muted_unread_ > 0) --muted_unread_;
   if (!ShowsHits()) return RemoveShownMessage(view, rows_, node) ? folder : -1;
   const bool unread = IsUnread(*node);
   hits_->FolderOf.erase(node);
@@ -150,6 +155,19 @@ void ShownList::ForgetFolders() {
   collapsed_folder_ = -1;
 }
 
+void ShownList::MutesChanged() {
+  RecountMuted();
+  rows_.MutesChanged();
+}
+
+void ShownList::RecountMuted() {
+  muted_unread_ = 0;
+  if (ShowsHits()) return;
+  for (const ThreadNode* node = rows_.Head(); node != nullptr; node = node->Next) {
+    if (node->Muted && IsUnread(*node)) ++muted_unread_;
+  }
+}
+
 std::string ShownList::HitsStatusText() const {
   if (hits_ == nullptr) return "";
   return ja::kResultsLabel + std::to_string(hits_->Count()) +
@@ -161,7 +179,10 @@ std::string ShownList::StatusText(const mailbox::FolderTable& folders) const {
   if (ShowsHits()) {
     text = HitsStatusText();
   } else if (Folder() >= 0 && Folder() < mailbox::FolderCount(folders)) {
-    text = mailbox::FolderStatusText(folders[static_cast<std::size_t>(Folder())]);
+    // A muted thread's unread messages are not waiting to be read.
+    mailbox::FolderInfo shown = folders[static_cast<std::size_t>(Folder())];
+    shown.Unread = std::max(0, shown.Unread - static_cast<int>(muted_unread_));
+    text = mailbox::FolderStatusText(shown);
   } else {
     return "";
   }

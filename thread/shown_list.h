@@ -108,8 +108,17 @@ class ShownList {
   // table is new).
   void ForgetFolders();
 
+  // ---- Muted threads -----------------------------------------------------------
+  // Muted threads left out of the rows, or shown (the window dims them).
+  void SetHideMuted(bool hide) { rows_.SetHideMuted(hide); }
+  // The folder's Muted flags changed (a mute or an unmute).
+  void MutesChanged();
+  // Unread messages of muted threads in the folder shown.
+  std::size_t MutedUnread() const { return muted_unread_; }
+
   // ---- The status bar ---------------------------------------------------------
-  // The counts of what is shown: a folder's total and unread, or the hits'
+  // The counts of what is shown: a folder's total and unread (less the unread
+  // messages of muted threads), or the hits'
   // number ("+" while more are coming); and, while the filter is on, the
   // messages it shows.
   std::string StatusText(const mailbox::FolderTable& folders) const;
@@ -129,6 +138,7 @@ class ShownList {
   void KeepCollapsed();
   // The folder's unread count lowered; the folder when it reached 0, else -1.
   static int LowerUnread(ThreadView& view, int folder);
+  void RecountMuted();
   // A hit's folder keeps its list in memory: dropped, unless it is shown.
   static void ForgetKeptList(ThreadView& view, int folder);
 
@@ -144,6 +154,7 @@ class ShownList {
   std::map<int, CollapsedThreads> collapsed_;  // by folder, while the program runs
   int collapsed_folder_ = -1;                  // the folder whose threads rows_ collapses
   bool collapse_by_default_ = false;
+  std::size_t muted_unread_ = 0;
 };
 
 }  // namespace thread

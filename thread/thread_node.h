@@ -98,6 +98,7 @@ struct ThreadNode {
   NodeText FilePath;          // folder path + delimiter + Name + ".qnm"
   NodeText Subject;           // subject text of the index record
   bool MlFlag = false;        // came through a mailing list (X-ML*, X-Sequence, Sender)
+  bool Muted = false;         // in a thread the folder's mute records name (mute_list.h)
   // The decoded status field of the index record (see StatusBytes).
   StatusBytes StatusBlock{};
   std::array<char, 12> Name{};  // the 8-character message name, zero-terminated

@@ -19,6 +19,7 @@ bool ReadFolderSettings(mailbox::FolderInfo& folder, int tab_info_default) {
       settings.TabInfo != folder.TabInfo || settings.MlStringDelete != folder.MlStringDelete;
   folder.TabInfo = settings.TabInfo;
   folder.MlStringDelete = settings.MlStringDelete;
+  folder.HasMutes = folder.HasMutes || settings.HasMutes;
   return changed;
 }
 
@@ -69,7 +70,7 @@ int FindUnreadRow(const ThreadNode* node, int row, UnreadDirection direction) {
   for (const ThreadNode* at = next ? node->Next : node->Prev; at != nullptr;
        at = next ? at->Next : at->Prev) {
     ++steps;
-    if (IsUnread(*at)) return next ? row + steps : row - steps;
+    if (IsUnread(*at) && !at->Muted) return next ? row + steps : row - steps;
   }
   return -1;
 }

@@ -57,7 +57,8 @@ enum class UnreadDirection { kNext, kPrevious };
 // The start row's unread move: from `node`, at position `row` in the list,
 // follows Next (or Prev) links to the nearest unread node and returns its
 // position, or -1 when the end of the list comes first. The start node itself
-// does not count. (The thread list's own jumps go through RowView.)
+// does not count, nor does a message of a muted thread. (The thread list's own jumps go through
+// RowView.)
 int FindUnreadRow(const ThreadNode* node, int row, UnreadDirection direction);
 
 // Positions in the list, as the loader hands them to LoadHost::SelectRow.

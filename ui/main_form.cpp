@@ -117,6 +117,7 @@ void TVtFormMain::FormShow() {
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
   }
   thread_list_.SetBodySearch(settings_.Main.Property.BodySearch != 0);
+  shown_.SetHideMuted(settings_.Main.Property.HideMuted != 0);
   StartIndex();
   ReloadAccount();
   // The splash goes 400 ms from now.
@@ -183,6 +184,7 @@ void TVtFormMain::CollectMainSettings() {
   settings_.Main.ListBoxWidth = Unscale(layout_.ListBoxWidth, layout_.Dpi);
   settings_.Main.Column1 = Unscale(thread_list_.Column1(), layout_.Dpi);
   settings_.Main.Property.BodySearch = thread_list_.BodySearch() ? 1 : 0;
+  settings_.Main.Property.HideMuted = shown_.Rows().HidesMuted() ? 1 : 0;
 }
 
 // The image lists at the window's DPI: the unread mark from the icon drawn
@@ -265,6 +267,8 @@ void TVtFormMain::OnInitMenuPopup(HMENU menu, LPARAM lparam) {
   } else if (HIWORD(lparam) == 0 && GetMenu(hwnd()) != nullptr &&
              menu == GetSubMenu(GetMenu(hwnd()), LOWORD(lparam))) {
     MainCommands().UpdateMenu(*this, menu);
+    CheckMenuItem(menu, MainCommands().IdOf("mHideMuted"),
+                  MF_BYCOMMAND | (shown_.Rows().HidesMuted() ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 

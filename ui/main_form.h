@@ -168,6 +168,23 @@ class TVtFormMain final : public Window,
   void mMailDeleteClick() { MoveToTrash(); }
   void KQuenmar321Click();
   bool CanMoveToTrash() const { return !ViewerBusy(); }
+  // "スレッドを既読にする": every unread message of the selected row's thread
+  // marked read through the mail client, in list order, then the next
+  // unread thread selected. "スレッドのミュート": the thread muted, or
+  // unmuted when it is. Both on a folder's threads only.
+  void mThreadReadClick();
+  void mMuteThreadClick();
+  // "ミュートしたスレッドを隠す" (checked while they are): muted threads left
+  // out of the rows, or shown dimmed.
+  void mHideMutedClick();
+  // "フォルダを既読にする...": the box, then the messages chosen marked as
+  // "スレッドを既読にする" marks them, with the progress dialog (its cancel
+  // stops after the message in hand).
+  void mFolderReadClick();
+  bool CanMarkThread() const { return !ViewerBusy() && shown_.Folder() >= 0; }
+  // With the option "MarkMutedRead", once nothing is busy: the unread
+  // messages of the muted threads shown marked read through the client.
+  void MarkMutedRead();
 
   // ---- The mail client (main_form_mail.cpp) --------------------------------
   // The selected row's message to the trash through the mail client; false
@@ -276,6 +293,11 @@ class TVtFormMain final : public Window,
   // WM_CLOSE again once no load runs and the viewer is not busy.
   void CloseWhenIdle();
   void MarkAsRead(int folder, const std::string& message_path);
+  // Marks `nodes` (unread messages of the rows shown) read one by one, each
+  // through the mail client and here; `stop` (none: never) is asked before
+  // each. How many were marked.
+  std::size_t MarkNodesRead(const std::vector<thread::ThreadNode*>& nodes,
+                            const std::function<bool()>& stop = nullptr);
   void ReloadAccount();
   // The index's threads on the current mailbox, or none (the option off); the
   // old mailbox's are left to end on their own.

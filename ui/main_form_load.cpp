@@ -172,6 +172,7 @@ void TVtFormMain::FocusMainWindow() {
 void TVtFormMain::ShowRows(std::vector<thread::ThreadNode*> rows) {
   shown_.SetCollapseByDefault(settings_.Properties.CollapseThreads != 0);
   thread_list_.ShowRows(std::move(rows), view_.CurrentFolderIndex);
+  MarkMutedRead();
   // The load has looked for new mail: the index takes the folder next, so
   // that what came is found by its text within moments.
   const int folder = view_.CurrentFolderIndex;

@@ -3,10 +3,15 @@
 // taken out, the replies moved up a level), composing, and the shell. The
 // texts and the bounded waits are client/'s; the link carries them out.
 
+#include <ctime>
+
 #include "client/client_commands.h"
 #include "mailbox/folder_table.h"
 #include "platform/files.h"
+#include "thread/catch_up.h"
+#include "thread/mute_list.h"
 #include "thread/thread_node.h"
+#include "ui/dialogs/folder_read_form.h"
 #include "ui/ja_texts.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
@@ -29,6 +34,96 @@ void TVtFormMain::MarkAsRead(int folder, const std::string& message_path) {
   const std::string name = client::RelativeMailName(account_.MailboxDir, message_path);
   if (name.empty()) return;
   link->SendHostCommand(client::MarkMailCommand(name), message_path);
+}
+
+// The marks are sent one at a time, each with the client's bounded waits (a
+// busy client gets each once it answers). ViewerBusy is held throughout, so
+// no load or trash can free a node of `nodes` while a wait serves window
+// messages; each row loses its unread mark as its command goes.
+std::size_t TVtFormMain::MarkNodesRead(const std::vector<thread::ThreadNode*>& nodes,
+                                       const std::function<bool()>& stop) {
+  if (ViewerBusy()) return 0;
+  const BusyFlag::Scope busy = viewer_busy_.Hold();
+  std::size_t marked = 0;
+  for (thread::ThreadNode* node : nodes) {
+    if (stop && stop()) break;
+    if (!thread::IsUnread(*node)) continue;
+    const int folder = shown_.FolderOf(node);
+    const std::string path = node->FilePath.str();
+    const int emptied = shown_.MarkRead(view_, node);
+    const int row = shown_.Rows().ShownRowFor(node);
+    if (row >= 0) thread_list_.RedrawRow(row);
+    if (emptied >= 0) folder_list_.RedrawFolder(emptied);
+    ShowListStatus();
+    MarkAsRead(folder, path);
+    ++marked;
+  }
+  return marked;
+}
+
+void TVtFormMain::mThreadReadClick() {
+  thread::ThreadNode* node = thread_list_.SelectedNode();
+  if (!CanMarkThread() || node == nullptr) return;
+  MarkNodesRead(thread::UnreadOfThread(node));
+  thread_list_.JumpToNextUnreadThread();
+}
+
+// The mute is written at once to the folder's "VLTR.fol"; from then on the
+// folder's file is read whenever its rows are filled.
+void TVtFormMain::mMuteThreadClick() {
+  thread::ThreadNode* node = thread_list_.SelectedNode();
+  const int folder = shown_.Folder();
+  if (!CanMarkThread() || node == nullptr || folder != view_.CurrentFolderIndex) return;
+  mailbox::FolderInfo& info = (*folders_)[static_cast<std::size_t>(folder)];
+  info.HasMutes = true;
+  thread::ToggleMute(info.Path, view_.Mutes, node);
+  thread_list_.MutesChanged(node);
+  ShowListStatus();
+  MarkMutedRead();
+}
+
+// The choice is made once, from the list as shown now: mail that arrives
+// while the marks go out is not among them.
+void TVtFormMain::mFolderReadClick() {
+  if (!CanMarkThread()) return;
+  const auto now = static_cast<std::uint64_t>(std::time(nullptr));
+  thread::ThreadNode* const head = shown_.Rows().Head();
+  TFolderReadForm form(hwnd());
+  form.Days = settings_.Main.Property.CatchUpDays;
+  form.Count = [head, now](int days) { return thread::ChooseCatchUp(head, days, now).size(); };
+  if (form.Run() != IDOK) return;
+  settings_.Main.Property.CatchUpDays = form.Days;
+  const std::vector<thread::ThreadNode*> chosen =
+      thread::ChooseCatchUp(head, form.OlderOnly ? form.Days : -1, now);
+  if (chosen.empty()) return;
+  thread::ProgressSink& progress = ShowProgress();
+  progress.SetTitle(ja::kFolderReadProgress);
+  progress.EnableCancel(true);
+  progress.SetRange(0, static_cast<int>(chosen.size()));
+  MarkNodesRead(chosen, [this, &progress] {
+    progress.Step();
+    load_.JobForm->Flush();
+    return progress.CancelRequested();
+  });
+  HideProgress();
+}
+
+// The rows' nodes are taken when the job runs, not now: it may wait for a
+// load, which replaces them.
+void TVtFormMain::MarkMutedRead() {
+  if (settings_.Properties.MarkMutedRead == 0 || shown_.MutedUnread() == 0) return;
+  idle_.Run(WhenIdle::Job::kMarkMuted, [this] {
+    std::vector<thread::ThreadNode*> muted;
+    for (thread::ThreadNode* node = shown_.Rows().Head(); node != nullptr; node = node->Next) {
+      if (node->Muted && thread::IsUnread(*node)) muted.push_back(node);
+    }
+    MarkNodesRead(muted);
+  });
+}
+
+void TVtFormMain::mHideMutedClick() {
+  shown_.SetHideMuted(!shown_.Rows().HidesMuted());
+  thread_list_.MutesChanged(thread_list_.SelectedNode());
 }
 
 bool TVtFormMain::MoveToTrash() { return MoveNodeToTrash(thread_list_.SelectedNode()); }

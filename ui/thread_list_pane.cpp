@@ -89,7 +89,7 @@ LRESULT ThreadListPane::OnNotify(const NMHDR& header, LPARAM lparam) {
     case LVN_ODFINDITEMW:
       return FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
     case NM_CUSTOMDRAW:
-      return OnCustomDraw(*reinterpret_cast<const NMLVCUSTOMDRAW*>(lparam));
+      return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lparam));
     case LVN_ITEMCHANGED: {
       // One row at most is selected: a newly selected row (a click, a key,
       // Shift or Ctrl held or not) takes the selection alone.
@@ -300,6 +300,11 @@ void ThreadListPane::CollapseAll() {
   const thread::ThreadNode* node = SelectedNode();
   shown_.Rows().CollapseAll();
   RowsChanged(node);
+}
+
+void ThreadListPane::MutesChanged(const thread::ThreadNode* keep) {
+  shown_.MutesChanged();
+  RowsChanged(keep);
 }
 
 void ThreadListPane::ExpandAll() {

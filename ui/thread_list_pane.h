@@ -89,6 +89,9 @@ class ThreadListPane final : public FilterBox::Owner {
   bool JumpToNextUnreadThread();
   void CollapseAll();
   void ExpandAll();
+  // A thread's mute changed: the rows follow (the selection stays on `keep`'s
+  // row, or its nearest shown one) and are drawn again.
+  void MutesChanged(const thread::ThreadNode* keep);
   // The message after or before `node` in the threads shown, selected
   // (entering a collapsed thread); null at the end.
   const thread::ThreadNode* SelectAdjacent(const thread::ThreadNode* node, Direction direction);
@@ -137,7 +140,7 @@ class ThreadListPane final : public FilterBox::Owner {
   void OnGetDispInfo(NMLVDISPINFOW& info) const;
   // In a face without Japanese the rows' text is drawn again after the
   // control, with the characters the face lacks in the fallback face.
-  LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
   void DrawRowText(int row, HDC dc) const;
   std::string Caption(int row) const;  // the first column's text of a row
   std::string CellText(int row, int column) const;

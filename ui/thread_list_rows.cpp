@@ -8,6 +8,7 @@
 #include "platform/wide_win.h"
 #include "thread/thread_rows.h"
 #include "ui/dpi.h"
+#include "ui/ja_texts.h"
 #include "ui/thread_list_pane.h"
 #include "ui/wide_text.h"
 
@@ -47,6 +48,7 @@ std::string ThreadListPane::Caption(int row) const {
   const thread::ThreadNode& node = *View()[static_cast<std::size_t>(row)];
   // A hit shows its subject as its own folder would.
   std::string caption = thread::MakeRow(node, FolderInfoOf(node)).Caption;
+  if (node.Muted && node.Depth == 0) caption.insert(0, ja::kMutedMark);
   // A collapsed first row says how many messages it hides.
   if (View().IsCollapsedRoot(node)) {
     caption += " (+" + std::to_string(thread::RowView::Hidden(node).Messages) + ")";
@@ -82,13 +84,18 @@ int ThreadListPane::FindRow(const NMLVFINDITEMW& find) const {
   return -1;
 }
 
-LRESULT ThreadListPane::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
-  if (font_.fallback() == nullptr) return CDRF_DODEFAULT;
+// A muted thread's rows are drawn in the grey of disabled text.
+LRESULT ThreadListPane::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPREPAINT: {
+      const thread::ThreadNode* node = View().NodeAt(static_cast<int>(draw.nmcd.dwItemSpec));
+      const bool muted = node != nullptr && node->Muted;
+      if (muted) draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+      if (font_.fallback() != nullptr) return CDRF_NOTIFYPOSTPAINT;
+      return muted ? CDRF_NEWFONT : CDRF_DODEFAULT;
+    }
     case CDDS_ITEMPOSTPAINT:
       DrawRowText(static_cast<int>(draw.nmcd.dwItemSpec), draw.nmcd.hdc);
       return CDRF_DODEFAULT;
@@ -112,8 +119,10 @@ void ThreadListPane::DrawRowText(int row, HDC dc) const {
     const bool marked = selected && (column == 0 || full_row);
     const COLORREF back =
         marked ? GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : back_color_;
-    const COLORREF text =
-        marked ? GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT) : text_color_;
+    const thread::ThreadNode* node = View()[static_cast<std::size_t>(row)];
+    const COLORREF text = marked        ? GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT)
+                          : node->Muted ? GetSysColor(COLOR_GRAYTEXT)
+                                        : text_color_;
     HBRUSH brush = CreateSolidBrush(back);
     FillRect(dc, &cell, brush);
     DeleteObject(brush);

@@ -15,7 +15,7 @@ namespace ui {
 
 class WhenIdle {
  public:
-  enum class Job { kShowHits, kClose, kCount };
+  enum class Job { kShowHits, kMarkMuted, kClose, kCount };
 
   // `busy` says whether a load or the viewer's wait runs now.
   explicit WhenIdle(std::function<bool()> busy) : busy_(std::move(busy)) {}

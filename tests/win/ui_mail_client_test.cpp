@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -21,13 +22,16 @@
 #include "platform/files.h"
 #include "platform/wide_win.h"
 #include "settings/ini_profile.h"
+#include "tests/mail_folder_support.h"
 #include "tests/win/standin_support.h"
 #include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
 #include "thread/ja_texts.h"
+#include "thread/mute_list.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
 #include "tools/standin/messages.h"
+#include "ui/dialogs/folder_read_form.h"
 #include "ui/folder_list_pane.h"
 #include "ui/ja_texts.h"
 #include "viewer/text_lines.h"
@@ -755,6 +759,168 @@ TEST_F(MailClient, SearchingEveryFolderListsHitsOfTwoFoldersAndTheTrashNamesTheH
   ASSERT_TRUE(PumpUntil(shown, 5000)) << "chosen again";
   EXPECT_EQ(fixture.RowCount(), 1);
   EXPECT_TRUE(fixture.Errors.empty());
+}
+
+// The first node of the first thread after `node`'s that is not muted and
+// holds an unread message; null when none.
+const thread::ThreadNode* NextUnreadThreadAfter(thread::ThreadNode* node) {
+  for (thread::ThreadNode* at = thread::ThreadEnd(thread::ThreadRoot(node)); at != nullptr;
+       at = at->Next) {
+    if (thread::IsUnread(*at) && !thread::ThreadRoot(at)->Muted) return at;
+  }
+  return nullptr;
+}
+
+// A thread of three or more messages whose first has a Message-ID, every
+// one unread but its second; the cursor on its last message.
+thread::ThreadNode* PrepareThread(UiFixture& fixture) {
+  for (int row = 0; row + 2 < fixture.RowCount(); ++row) {
+    thread::ThreadNode& root = RowNode(fixture, row);
+    if (root.Depth != 0 || root.MessageId.empty() || RowNode(fixture, row + 2).Depth == 0) continue;
+    thread::ThreadNode* last = &root;
+    for (thread::ThreadNode* at = &root; at != thread::ThreadEnd(&root); at = at->Next) {
+      at->StatusBlock[3] = static_cast<std::uint8_t>(at->StatusBlock[3] | 0x40);
+      last = at;
+    }
+    thread::MarkRead(*root.Next);
+    fixture.Main().SelectRow(fixture.Main().Shown().Rows().RowOf(last), true);
+    return &root;
+  }
+  return nullptr;
+}
+
+TEST_F(MailClient, MarkingAThreadReadSendsItsUnreadMessagesAndLandsOnTheNextUnreadThread) {
+  WithStandIn client(fixture);
+  thread::ThreadNode* root = PrepareThread(fixture);
+  ASSERT_NE(root, nullptr);
+  std::vector<std::string> expected;
+  for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
+    if (thread::IsUnread(*at))
+      expected.push_back("MarkMail(" + Relative(fixture, *at) + ",1073741824,0)");
+  }
+  const thread::ThreadNode* next = NextUnreadThreadAfter(root);
+  ASSERT_NE(next, nullptr);
+  const std::size_t before = client.Received().size();
+  fixture.Command("mThreadRead");
+  std::vector<std::string> sent = client.Received();
+  sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
+  EXPECT_EQ(sent, expected) << "each unread message once, in list order";
+  for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
+    EXPECT_FALSE(thread::IsUnread(*at));
+  }
+  EXPECT_EQ(fixture.Main().ThreadList().SelectedNode(), next);
+}
+
+// Muted: Ctrl+N and the viewer's Space run past it, the status bar does not
+// count it, and it stays muted through "再構築(ALL)" and a reply that arrives.
+TEST_F(MailClient, AMutedThreadIsSkippedAndStaysMutedAfterRebuildAllAndANewReply) {
+  WithStandIn client(fixture);
+  ui::TVtFormMain& main = fixture.Main();
+  thread::ThreadNode* root = PrepareThread(fixture);
+  ASSERT_NE(root, nullptr);
+  ASSERT_GT(main.Shown().Rows().RowOf(root), 0) << "a row before the thread";
+  const std::string root_name = root->Name.data();
+  const std::string root_id = root->MessageId.str();
+  const std::string status = fixture.StatusText();
+  fixture.Command("mMuteThread");
+  EXPECT_TRUE(root->Muted);
+  EXPECT_NE(fixture.StatusText(), status) << "its unread messages are no longer counted";
+  const thread::ThreadNode* next = NextUnreadThreadAfter(root);
+  ASSERT_NE(next, nullptr);
+  for (thread::ThreadNode* at = root->Prev; at != nullptr; at = at->Prev) thread::MarkRead(*at);
+  main.SelectRow(main.Shown().Rows().RowOf(root) - 1, true);
+  fixture.Command("mNextMidoku");
+  EXPECT_EQ(main.ThreadList().SelectedNode(), next) << "next-unread skips the muted thread";
+  // Space in the viewer pages to the end of the message before the thread,
+  // then opens the message after the thread.
+  main.SelectRow(main.Shown().Rows().RowOf(root) - 1, true);
+  Open(fixture, fixture.SelectedRow());
+  const thread::ThreadNode* opened = main.ViewedNode();
+  for (int press = 0; press < 50 && main.ViewedNode() == opened; ++press) {
+    PressKey(fixture.Viewer().BigView(), VK_SPACE);
+    PumpUntil([&] { return main.ViewedNode() != opened; }, 300);
+  }
+  EXPECT_EQ(main.ViewedNode(), thread::ThreadEnd(root)) << "Space runs past the muted thread";
+  SendMessageW(fixture.Viewer().hwnd(), WM_CLOSE, 0, 0);
+
+  // A reply to the thread's first message, then the cache emptied and the
+  // folder built again from its files.
+  folder_fixture::TestMessage reply;
+  reply.Name = "09999999";
+  reply.MessageId = "late-reply@test";
+  reply.InReplyTo = root_id;
+  reply.Unread = true;
+  reply.Stamp = 0x7fffffff;
+  const std::string folder = fixture.FolderPath(kInbox);
+  std::ofstream(folder + "\\Entry.lst", std::ios::binary | std::ios::app)
+      << folder_fixture::IndexLine(reply);
+  std::ofstream(folder + "\\09999999.qnm", std::ios::binary)
+      << folder_fixture::MessageFileText(reply);
+  fixture.Command("mRetry2");
+  ASSERT_TRUE(fixture.WaitForFolder(kInbox));
+  const thread::ThreadNode* again = nullptr;
+  const thread::ThreadNode* late = nullptr;
+  for (const thread::ThreadNode* at = main.Shown().Rows().Head(); at != nullptr; at = at->Next) {
+    if (root_name == at->Name.data()) again = at;
+    if (std::string("09999999") == at->Name.data()) late = at;
+  }
+  ASSERT_NE(again, nullptr);
+  ASSERT_NE(late, nullptr);
+  EXPECT_TRUE(again->Muted);
+  EXPECT_TRUE(late->Muted) << "the reply joined the muted thread";
+}
+
+// Every message unread, one in three older than three days: the box counts
+// them, a cancel at the first command stops after it, and a second run sends
+// exactly the rest of the old ones, in list order.
+TEST_F(MailClient, CatchingUpOlderThanNDaysSendsExactlyThoseAndACancelStopsIt) {
+  WithStandIn client(fixture);
+  ui::TVtFormMain& main = fixture.Main();
+  const auto now = static_cast<std::uint32_t>(std::time(nullptr));
+  std::vector<std::string> old_commands;
+  int i = 0;
+  for (thread::ThreadNode* node = main.Shown().Rows().Head(); node != nullptr; node = node->Next) {
+    const bool old = i++ % 3 == 0;
+    const std::uint32_t stamp = old ? now - 3 * 86400 - 3600 : now - 3 * 86400 + 3600;
+    for (int b = 0; b < 4; ++b)
+      node->StatusBlock[8 + b] = static_cast<std::uint8_t>(stamp >> (24 - 8 * b));
+    node->StatusBlock[3] = static_cast<std::uint8_t>(node->StatusBlock[3] | 0x40);
+    if (old) old_commands.push_back("MarkMail(" + Relative(fixture, *node) + ",1073741824,0)");
+  }
+  ASSERT_GE(old_commands.size(), 3u);
+  std::wstring older_caption;
+  const auto catch_up = [&] {
+    return RunWithSteps([&] { fixture.Command("mFolderRead"); }, {[&] {
+                          HWND dialog = FindThreadWindow(ui::TFolderReadForm::kClassName);
+                          if (dialog == nullptr) return false;
+                          HWND days = GetDlgItem(dialog, ui::TFolderReadForm::kDaysId);
+                          SetWindowTextW(days, L"3");
+                          wchar_t text[200] = {};
+                          GetWindowTextW(GetDlgItem(dialog, ui::TFolderReadForm::kOlderId), text,
+                                         200);
+                          older_caption = text;
+                          PressKey(days, VK_RETURN);
+                          return true;
+                        }});
+  };
+  std::size_t before = client.Received().size();
+  fixture.MailClient.OnCommand = [&] {
+    if (main.JobForm() != nullptr) main.JobForm()->CancelButtonClick();
+  };
+  ASSERT_EQ(catch_up(), 1u);
+  EXPECT_NE(older_caption.find(L"(" + std::to_wstring(old_commands.size())), std::wstring::npos);
+  std::vector<std::string> sent = client.Received();
+  sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
+  EXPECT_EQ(sent, std::vector<std::string>(old_commands.begin(), old_commands.begin() + 1))
+      << "the cancel stops after the message in hand";
+  fixture.MailClient.OnCommand = nullptr;
+  before = client.Received().size();
+  ASSERT_EQ(catch_up(), 1u);
+  EXPECT_NE(older_caption.find(L"(" + std::to_wstring(old_commands.size() - 1)),
+            std::wstring::npos);
+  sent = client.Received();
+  sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
+  EXPECT_EQ(sent, std::vector<std::string>(old_commands.begin() + 1, old_commands.end()));
 }
 
 }  // namespace

@@ -45,6 +45,9 @@ void TSetInfoForm::OnCreateControls() {
   CollapseCheckBox.Create(self, 23, ja::kCollapseCheckBox);
   Place(CollapseCheckBox, 16, 116, 268, 17);
   page(0, CollapseCheckBox);
+  MuteReadCheckBox.Create(self, 24, ja::kMuteReadCheckBox);
+  Place(MuteReadCheckBox, 16, 136, 268, 17);
+  page(0, MuteReadCheckBox);
   // Page 1: the mail client's executable.
   group.Create(self, 30, ja::kGroupQuenmar);
   Place(group, 8, 36, 280, 84);
@@ -125,6 +128,7 @@ void TSetInfoForm::FormShow() {
   MidokuCheckBox.SetChecked(options.MidokuSearch != 0);
   SubjectCheckBox.SetChecked(options.Subject != 0);
   CollapseCheckBox.SetChecked(options.CollapseThreads != 0);
+  MuteReadCheckBox.SetChecked(options.MarkMutedRead != 0);
   QuenmarEdit.SetText(options.Quenmar32);
   NkfCheckBox.SetChecked(options.ComplNkf != 0);
   // Without the converter the box keeps the value read, for OK to write back.
@@ -182,6 +186,7 @@ bool TSetInfoForm::OKButtonClick() {
   options.MidokuSearch = MidokuCheckBox.Checked() ? 1 : 0;
   options.Subject = SubjectCheckBox.Checked() ? 1 : 0;
   options.CollapseThreads = CollapseCheckBox.Checked() ? 1 : 0;
+  options.MarkMutedRead = MuteReadCheckBox.Checked() ? 1 : 0;
   options.Quenmar32 = QuenmarEdit.Text();
   options.ComplNkf = NkfCheckBox.Checked() ? 1 : 0;
   SaveFailed = !settings::SaveOptionSettings(SettingsPath, options);

@@ -37,6 +37,7 @@ class TSetInfoForm final : public Dialog {
   CheckBox RefCheckBox;
   CheckBox SubjectCheckBox;
   CheckBox CollapseCheckBox;  // "CollapseThreads"
+  CheckBox MuteReadCheckBox;  // "MarkMutedRead"
   EditBox QuenmarEdit;
   Button QuenmarButton;
   CheckBox InMemoryCheckBox;
