@@ -46,7 +46,8 @@ void TSetInfoForm::OnCreateControls() {
   Place(CollapseCheckBox, 16, 116, 268, 17);
   page(0, CollapseCheckBox);
   MuteReadCheckBox.Create(self, 24, ja::kMuteReadCheckBox);
-  Place(MuteReadCheckBox, 16, 136, 268, 17);
+  Place(MuteReadCheckBox, 16, 136, 268, 28);
+  WrapText(MuteReadCheckBox);
   page(0, MuteReadCheckBox);
   // Page 1: the mail client's executable.
   group.Create(self, 30, ja::kGroupQuenmar);
