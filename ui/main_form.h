@@ -219,6 +219,8 @@ class TVtFormMain final : public Window,
                                            Direction direction) override {
     return thread_list_.SelectAdjacent(node, direction);
   }
+  void MarkSelectedThreadRead() override { mThreadReadClick(); }
+  void ToggleSelectedThreadMute() override { mMuteThreadClick(); }
   bool ClientConfigured() const override;
   void ComposeNew() override;
   void ComposeReply(const std::string& message_path) override;

@@ -68,6 +68,14 @@ constexpr Row kRows[] = {
     {"mNewMail", kMail, ja::kSend, {'S', false}, &F::mNewMailClick},
     {"mReplay", kMail, ja::kReplay, {'R', false}, &F::mReplayClick},
     {"mForward", kMail, ja::kForwardMail, {'F', false}, &F::mForwardClick},
+    {"N12", kMail},
+    {"mThreadRead",
+     kMail,
+     ja::kThreadRead,
+     {'K', true},
+     &F::mThreadReadClick,
+     &F::ClientConfigured},
+    {"mMuteThread", kMail, ja::kMuteThread, {'U', true}, &F::mMuteThreadClick},
     {"N9", kMail},
     {"mMailDelete", kMail, ja::kMailDelete, {VK_DELETE, false}, &F::mMailDeleteClick},
     {"mPopupReplay", kNoMenu, ja::kPopupReplay, {}, &F::mReplayClick, &F::ClientConfigured},
@@ -223,6 +231,19 @@ void TViewForm::PageOrStep(PageMode mode) {
     host_->JumpToUnread(Direction::kNext);
     SendEnterToList();
   }
+}
+
+// The viewed message's thread marked read; the first message of the next
+// unread thread opened, as the list's Enter opens it.
+void TViewForm::mThreadReadClick() {
+  if (ViewerBusy || host_ == nullptr || host_->ViewedNode() == nullptr) return;
+  host_->MarkSelectedThreadRead();
+  SendEnterToList();
+}
+
+void TViewForm::mMuteThreadClick() {
+  if (ViewerBusy || host_ == nullptr || host_->ViewedNode() == nullptr) return;
+  host_->ToggleSelectedThreadMute();
 }
 
 // The list's selection moves to the message next to the viewed one and the

@@ -134,6 +134,8 @@ class TViewForm final : public ui::Window {
   void mReplayClick();
   void mForwardClick();
   void mMailDeleteClick();
+  void mThreadReadClick();
+  void mMuteThreadClick();
   void mPopupUrlOpenClick();
   void mPopupUrlClipcopyClick();
   bool HasSelection() const;

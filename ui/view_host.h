@@ -34,6 +34,11 @@ class ViewerHost {
   // Moves the viewed message to the trash, wherever the list's selection is;
   // false when it stayed or is no longer in the list.
   virtual bool MoveViewedToTrash() = 0;
+  // The thread of the list's selected row (the viewed message's): its
+  // unread messages marked read through the mail client, the selection then
+  // on the folder's next unread thread; or its mute turned on or off.
+  virtual void MarkSelectedThreadRead() = 0;
+  virtual void ToggleSelectedThreadMute() = 0;
   virtual bool ClientConfigured() const = 0;
   virtual void ComposeNew() = 0;
   virtual void ComposeReply(const std::string& message_path) = 0;

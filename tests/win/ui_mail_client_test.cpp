@@ -34,6 +34,7 @@
 #include "ui/dialogs/folder_read_form.h"
 #include "ui/folder_list_pane.h"
 #include "ui/ja_texts.h"
+#include "ui/view_commands.h"
 #include "viewer/text_lines.h"
 
 namespace uitest {
@@ -789,26 +790,45 @@ thread::ThreadNode* PrepareThread(UiFixture& fixture) {
   return nullptr;
 }
 
+// From the thread list, and from the viewer showing the thread's last
+// message (which its opening marked read already): the viewer then shows the
+// next unread thread.
 TEST_F(MailClient, MarkingAThreadReadSendsItsUnreadMessagesAndLandsOnTheNextUnreadThread) {
   WithStandIn client(fixture);
-  thread::ThreadNode* root = PrepareThread(fixture);
-  ASSERT_NE(root, nullptr);
-  std::vector<std::string> expected;
-  for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
-    if (thread::IsUnread(*at))
-      expected.push_back("MarkMail(" + Relative(fixture, *at) + ",1073741824,0)");
+  for (const bool from_viewer : {false, true}) {
+    SCOPED_TRACE(from_viewer ? "from the viewer" : "from the thread list");
+    thread::ThreadNode* root = PrepareThread(fixture);
+    ASSERT_NE(root, nullptr);
+    if (from_viewer) Open(fixture, fixture.SelectedRow());
+    std::vector<std::string> expected;
+    for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
+      if (thread::IsUnread(*at))
+        expected.push_back("MarkMail(" + Relative(fixture, *at) + ",1073741824,0)");
+    }
+    const thread::ThreadNode* next = NextUnreadThreadAfter(root);
+    ASSERT_NE(next, nullptr);
+    const std::size_t before = client.Received().size();
+    if (from_viewer) {
+      ui::ViewCommands().Dispatch(fixture.Viewer(), "mThreadRead");
+      // The next thread's message opened, and marked read as it opened.
+      expected.push_back("MarkMail(" + Relative(fixture, *next) + ",1073741824,0)");
+      ASSERT_TRUE(PumpUntil(
+          [&] {
+            return fixture.Main().ViewedNode() == next &&
+                   client.Received().size() >= before + expected.size();
+          },
+          5000));
+    } else {
+      fixture.Command("mThreadRead");
+    }
+    std::vector<std::string> sent = client.Received();
+    sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
+    EXPECT_EQ(sent, expected) << "each unread message once, in list order";
+    for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
+      EXPECT_FALSE(thread::IsUnread(*at));
+    }
+    EXPECT_EQ(fixture.Main().ThreadList().SelectedNode(), next);
   }
-  const thread::ThreadNode* next = NextUnreadThreadAfter(root);
-  ASSERT_NE(next, nullptr);
-  const std::size_t before = client.Received().size();
-  fixture.Command("mThreadRead");
-  std::vector<std::string> sent = client.Received();
-  sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
-  EXPECT_EQ(sent, expected) << "each unread message once, in list order";
-  for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
-    EXPECT_FALSE(thread::IsUnread(*at));
-  }
-  EXPECT_EQ(fixture.Main().ThreadList().SelectedNode(), next);
 }
 
 // Muted: Ctrl+N and the viewer's Space run past it, the status bar does not
