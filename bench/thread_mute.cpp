@@ -25,30 +25,6 @@ namespace {
 constexpr int kRepeats = 7;
 constexpr int kMutedThreads = 1000;
 
-class Host final : public thread::LoadHost {
- public:
-  std::vector<thread::ThreadNode*> Rows;
-  void PumpMessages() override {}
-  bool FolderSwitchPending() override { return false; }
-  void EnableMainWindow(bool) override {}
-  thread::ProgressSink& ShowProgress() override { return progress_; }
-  void HideProgress() override {}
-  void EnableAccountMenu(bool) override {}
-  void EnableViewer(bool) override {}
-  void FocusMainWindow() override {}
-  int RowCount() override { return static_cast<int>(Rows.size()); }
-  int SelectedRow() override { return -1; }
-  void SelectRow(int) override {}
-  void ClearRows() override { Rows.clear(); }
-  void ShowRows(std::vector<thread::ThreadNode*> rows) override { Rows = std::move(rows); }
-  void ClearViewedNode() override {}
-  void ShowFolderStatus(int) override {}
-  void RepaintFolderList() override {}
-
- private:
-  thread::QuietProgress progress_;
-};
-
 // One open of the folder through its cache, as the window's, rows shown.
 double Open(const std::string& path, int count, bool has_mutes) {
   auto table = std::make_unique<mailbox::FolderTable>();
@@ -58,7 +34,7 @@ double Open(const std::string& path, int count, bool has_mutes) {
   folder.Total = count;
   folder.HasMutes = has_mutes;
   thread::ThreadView view(*table);
-  Host host;
+  thread::RowCollector host;
   thread::ShownList shown;
   const thread::LoaderSettings settings;
   const double seconds = bench::Seconds([&] {

@@ -97,32 +97,6 @@ bool ParseArguments(int argc, char** argv, Arguments& args, bool with_name = fal
   return have_folder && have_name == with_name;
 }
 
-// The windows of the program, reduced to keeping the rows.
-class RowCollector final : public thread::LoadHost {
- public:
-  std::vector<thread::ThreadNode*> Rows;
-
-  void PumpMessages() override {}
-  bool FolderSwitchPending() override { return false; }
-  void EnableMainWindow(bool) override {}
-  thread::ProgressSink& ShowProgress() override { return progress_; }
-  void HideProgress() override {}
-  void EnableAccountMenu(bool) override {}
-  void EnableViewer(bool) override {}
-  void FocusMainWindow() override {}
-  int RowCount() override { return static_cast<int>(Rows.size()); }
-  int SelectedRow() override { return -1; }
-  void SelectRow(int) override {}
-  void ClearRows() override { Rows.clear(); }
-  void ShowRows(std::vector<thread::ThreadNode*> rows) override { Rows = std::move(rows); }
-  void ClearViewedNode() override {}
-  void ShowFolderStatus(int) override {}
-  void RepaintFolderList() override {}
-
- private:
-  thread::QuietProgress progress_;
-};
-
 void PrintRows(std::vector<thread::ThreadNode*> nodes, const mailbox::FolderInfo& folder,
                const Arguments& args) {
   thread::RowView rows;
@@ -193,7 +167,7 @@ void WithCachedOpen(const Arguments& args, const thread::LinkOptions& link, cons
   settings.Link = link;
   settings.ScanWorkers = thread::HeaderScanAhead::DefaultWorkers();
   thread::ThreadView view(*table);
-  RowCollector host;
+  thread::RowCollector host;
   thread::OpenFolderThreads(view, settings, host, 0, false);
   use(host.Rows, folder, view.Mutes);
   thread::ReleaseThreadLists(view, host);

@@ -8,6 +8,7 @@
 // Texts are Shift-JIS bytes.
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace thread {
@@ -93,6 +94,33 @@ class QuietProgress final : public ProgressSink {
   void EnableCancel(bool) override {}
   void Repaint() override {}
   bool CancelRequested() override { return false; }
+};
+
+// The windows reduced to keeping the rows a load shows: for running the
+// loaders without windows (the command-line tool, benchmarks).
+class RowCollector final : public LoadHost {
+ public:
+  std::vector<ThreadNode*> Rows;
+
+  void PumpMessages() override {}
+  bool FolderSwitchPending() override { return false; }
+  void EnableMainWindow(bool) override {}
+  ProgressSink& ShowProgress() override { return progress_; }
+  void HideProgress() override {}
+  void EnableAccountMenu(bool) override {}
+  void EnableViewer(bool) override {}
+  void FocusMainWindow() override {}
+  int RowCount() override { return static_cast<int>(Rows.size()); }
+  int SelectedRow() override { return -1; }
+  void SelectRow(int) override {}
+  void ClearRows() override { Rows.clear(); }
+  void ShowRows(std::vector<ThreadNode*> rows) override { Rows = std::move(rows); }
+  void ClearViewedNode() override {}
+  void ShowFolderStatus(int) override {}
+  void RepaintFolderList() override {}
+
+ private:
+  QuietProgress progress_;
 };
 
 class QuietMonitor final : public LoadMonitor {
