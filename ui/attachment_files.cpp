@@ -207,10 +207,4 @@ void AttachmentFiles::RemoveCopies() {
   copies_ = std::move(kept);
 }
 
-std::vector<std::wstring> AttachmentFiles::CopyPaths() const {
-  std::vector<std::wstring> paths;
-  for (const Copy& copy : copies_) paths.push_back(copy.path);
-  return paths;
-}
-
 }  // namespace ui

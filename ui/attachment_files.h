@@ -46,9 +46,6 @@ class AttachmentFiles {
   // Removes each copy that is unchanged and not in use, with its folder.
   void RemoveCopies();
 
-  // The copies written so far, first first (for tests).
-  std::vector<std::wstring> CopyPaths() const;
-
  private:
   struct Copy {
     std::wstring folder;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/wide_win.h"
+#include "ui/wide_text.h"
 #include "viewer/unicode_text.h"
 
 namespace ui {
@@ -32,8 +33,7 @@ std::string Control::Utf8Text() const {
 }
 
 void Control::SetUtf8Text(const std::string& utf8) const {
-  const std::u16string wide = viewer::Utf8ToUtf16(utf8);
-  SetWindowTextW(hwnd_, std::wstring(wide.begin(), wide.end()).c_str());
+  SetWindowTextW(hwnd_, WideFromUtf8(utf8).c_str());
 }
 
 std::wstring Control::WideText() const {
@@ -95,10 +95,9 @@ void StatusBar::SetSimpleText(const std::string& text) const {
 }
 
 void StatusBar::SetSimpleUtf8Text(const std::string& utf8) const {
-  const std::u16string wide = viewer::Utf8ToUtf16(utf8);
+  const std::wstring wide = WideFromUtf8(utf8);
   SendMessageW(hwnd_, SB_SIMPLE, TRUE, 0);
-  SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID,
-               reinterpret_cast<LPARAM>(std::wstring(wide.begin(), wide.end()).c_str()));
+  SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 std::string StatusBar::SimpleText() const {

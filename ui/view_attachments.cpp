@@ -10,17 +10,12 @@
 
 #include "platform/wide_win.h"
 #include "ui/view_form.h"
+#include "ui/wide_text.h"
 #include "viewer/message_parts.h"
 #include "viewer/part_name.h"
-#include "viewer/unicode_text.h"
 
 namespace ui {
 namespace {
-
-std::wstring WideOfUtf8(std::string_view utf8) {
-  const std::u16string text = viewer::Utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
 
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
@@ -71,7 +66,7 @@ void TViewForm::OpenAttachment(std::size_t index) {
   viewer::MessageFile file;
   if (!ReadAttachments(file)) return;
   const std::size_t leaf = view_.Attachments[index].Leaf;
-  attachment_files_.Open(hwnd(), WideOfUtf8(viewer::LeafSaveName(file, leaf)),
+  attachment_files_.Open(hwnd(), WideFromUtf8(viewer::LeafSaveName(file, leaf)),
                          viewer::LeafBytes(file, leaf));
 }
 
@@ -88,7 +83,7 @@ void TViewForm::mAttachmentSaveAsClick() {
   if (!ReadAttachments(file)) return;
   const std::size_t leaf = view_.Attachments[*index].Leaf;
   const std::wstring path =
-      save_dialogs_.SavePath(hwnd(), WideOfUtf8(viewer::LeafSaveName(file, leaf)), save_folder_);
+      save_dialogs_.SavePath(hwnd(), WideFromUtf8(viewer::LeafSaveName(file, leaf)), save_folder_);
   if (path.empty()) return;
   save_folder_ = FolderOf(path);
   if (FileExists(path)) {
@@ -108,12 +103,12 @@ void TViewForm::mAttachmentSaveAllClick() {
   viewer::MessageFile file;
   if (!ReadAttachments(file)) return;
   const auto taken = [&folder](const std::string& name) {
-    return FileExists(folder + L"\\" + WideOfUtf8(name));
+    return FileExists(folder + L"\\" + WideFromUtf8(name));
   };
   for (const viewer::Attachment& attachment : view_.Attachments) {
     const std::string name =
         viewer::NumberedFileName(viewer::LeafSaveName(file, attachment.Leaf), taken);
-    if (!AttachmentFiles::Save(hwnd(), folder + L"\\" + WideOfUtf8(name),
+    if (!AttachmentFiles::Save(hwnd(), folder + L"\\" + WideFromUtf8(name),
                                viewer::LeafBytes(file, attachment.Leaf))) {
       return;
     }

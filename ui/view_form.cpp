@@ -11,6 +11,7 @@
 #include "ui/dpi.h"
 #include "ui/placement.h"
 #include "ui/view_commands.h"
+#include "ui/wide_text.h"
 #include "viewer/unicode_text.h"
 
 namespace ui {
@@ -246,14 +247,14 @@ void TViewForm::LoadMessage(std::uint32_t flags, bool forced, bool as_stored) {
 // coloured, nothing highlighted.
 void TViewForm::ShowLines() {
   shown_ = viewer::ShownText(view_.Lines);
-  const std::u16string text = viewer::Utf8ToUtf16(shown_.Text());
+  const std::wstring text = WideFromUtf8(shown_.Text());
   // Inserted rather than set: a message that begins with "{\rtf" is still
   // shown as text, never read as rich text. The format is set before the
   // text goes in, so that the control can give the characters the font lacks
   // a font of their own as they are inserted (a format set afterwards over
   // the whole text would take that font away again).
   ApplyBigViewFormat();
-  big_view_.ReplaceText(std::wstring(text.begin(), text.end()));
+  big_view_.ReplaceText(text);
   FindAttachmentLines();
   ColourLinks();
   big_view_.Select({0, 0});

@@ -18,18 +18,14 @@
 #include "ui/dpi.h"
 #include "ui/view_commands.h"
 #include "ui/view_form.h"
+#include "ui/wide_text.h"
 #include "viewer/unicode_text.h"
 
 namespace ui {
 
 namespace {
 
-std::wstring WideOf(std::string_view utf8) {
-  const std::u16string text = viewer::Utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
-
-std::string ShiftJisOf(std::string_view utf8) { return platform::Narrow(WideOf(utf8)); }
+std::string ShiftJisOf(std::string_view utf8) { return platform::Narrow(WideFromUtf8(utf8)); }
 
 // Puts `size` bytes of `data` on the open clipboard as `format`.
 void SetClipboardBytes(UINT format, const void* data, std::size_t size) {

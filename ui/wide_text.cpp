@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/wide_win.h"
+#include "viewer/unicode_text.h"
 
 namespace ui {
 
@@ -22,6 +23,11 @@ void WideInto(std::string_view cp932, wchar_t* buffer, int capacity) {
     }
   }
   buffer[written] = L'\0';
+}
+
+std::wstring WideFromUtf8(std::string_view utf8) {
+  const std::u16string wide = viewer::Utf8ToUtf16(utf8);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 }  // namespace ui
