@@ -38,7 +38,9 @@
 #include "thread/load_host.h"
 #include "thread/mute_list.h"
 #include "thread/row_view.h"
+#include "thread/search_query.h"
 #include "thread/thread_rows.h"
+#include "viewer/unicode_text.h"
 
 namespace {
 
@@ -101,7 +103,14 @@ void PrintRows(std::vector<thread::ThreadNode*> nodes, const mailbox::FolderInfo
                const Arguments& args) {
   thread::RowView rows;
   rows.Reset(std::move(nodes), folder.MlStringDelete, {});
-  rows.SetFilter(args.Filter);
+  // The filter is read as the box reads its text; an error prints no row.
+  thread::ParsedQuery query =
+      thread::ParseQuery(viewer::Cp932ToUtf8(args.Filter), thread::LocalQueryClock());
+  if (!query.Ok()) {
+    std::fprintf(stderr, "%s\n", query.error.c_str());
+    return;
+  }
+  rows.SetFilter(std::move(query), false, folder.Title);
   if (args.Collapsed) rows.CollapseAll();
   std::string out;
   for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -17,6 +17,7 @@
 #include "thread/full_build.h"
 #include "thread/mute_list.h"
 #include "thread/row_view.h"
+#include "thread/search_query.h"
 
 namespace thread {
 namespace {
@@ -256,8 +257,9 @@ TEST(MuteListTest, UnreadMovesSkipMutedThreadsAndTheRowsCanLeaveThemOut) {
   rows.SetHideMuted(true);
   EXPECT_EQ(rows.RowOf(nodes[2]), -1);
   EXPECT_EQ(rows.RowOf(nodes[3]), 2);
-  rows.SetFilter("x");  // matches nothing, then everything again
-  rows.SetFilter("");
+  const QueryClock clock{{2026, 3, 31}, [](const CivilDay&) { return std::int64_t{0}; }};
+  rows.SetFilter(ParseQuery("x", clock));  // matches nothing, then everything again
+  rows.SetFilter(ParseQuery("", clock));
   EXPECT_EQ(rows.size(), 4u) << "a muted thread stays out when the filter changes";
   nodes[2]->Muted = false;
   rows.MutesChanged();

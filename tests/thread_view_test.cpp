@@ -9,9 +9,24 @@
 
 #include "thread/quick_filter.h"
 #include "thread/row_view.h"
+#include "thread/search_query.h"
+#include "viewer/unicode_text.h"
 
 namespace thread {
 namespace {
+
+// The box's Shift-JIS text read as the window reads it, on a fixed clock.
+ParsedQuery Query(std::string_view sjis) {
+  return ParseQuery(viewer::Cp932ToUtf8(sjis),
+                    {{2026, 3, 31}, [](const CivilDay& day) { return std::int64_t{day.day}; }});
+}
+
+// The index's one answer as the hits of a one-word query searched too; no answer as the
+// subject and sender alone.
+std::vector<std::vector<std::string>> HitsOf(const std::vector<std::string>& hits) {
+  if (hits.empty()) return {};
+  return {hits};
+}
 
 struct Message {
   int depth;
@@ -121,8 +136,92 @@ TEST(ThreadViewTest, FilterMatchesEveryWordInSubjectOrSenderAsShown) {
   };
   for (const Case& c : cases) {
     ViewedList list({{0, c.subject, c.sender}}, c.ml_string_delete);
-    list.view.SetFilter(c.filter);
+    list.view.SetFilter(Query(c.filter));
     EXPECT_EQ(list.view.size(), c.matches ? 1u : 0u) << c.reason;
+  }
+}
+
+// Each leaf of a query read against the row: fields, dates, flags, the
+// folder's title, the index's hits, and negation, OR and groups over them.
+TEST(ThreadViewTest, FilterReadsEveryKindOfLeaf) {
+  // One-message threads. Stamps count days as 20260314 does, on a clock whose
+  // days start at the same numbers: each message is on its day.
+  struct Row {
+    const char* subject;
+    const char* sender;
+    std::uint32_t stamp;
+    bool unread;
+    bool attachment;
+  };
+  const Row rows[] = {
+      {"meeting notes", "taro", 20260301, true, true},  // m0
+      {"lunch", "hanako", 20260314, false, false},      // m1
+      {"meeting", "hanako", 20260210, false, true},     // m2
+      {"re: taro", "jiro", 20260331, true, false},      // m3
+  };
+  std::vector<Message> messages;
+  for (const Row& row : rows) messages.push_back({0, row.subject, row.sender});
+  const QueryClock clock{{2026, 3, 31}, [](const CivilDay& day) {
+                           return std::int64_t{day.year} * 10000 + day.month * 100 + day.day;
+                         }};
+  const std::string inbox = "\x8e\xf3\x90\x4d\x94\xa0";  // 受信箱
+  struct Case {
+    const char* query;
+    std::vector<std::vector<std::string>> hits;
+    std::vector<int> shown;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"taro", {}, {0, 3}, "a bare word in the sender or the subject"},
+      {"from:taro", {}, {0}, "from: the sender alone"},
+      {"subject:taro", {}, {3}, "subject: the subject alone"},
+      {"from:x", {{"m2"}}, {2}, "from: also by the index (the address)"},
+      {"to:jiro", {{"m1"}}, {1}, "to: by the index alone, not the row's sender"},
+      {"-to:jiro", {{"m1"}}, {0, 2, 3}, "a negated leaf of hits"},
+      {"\"meeting notes\"", {}, {0}, "a phrase with its blank"},
+      {"date:2026-03", {}, {0, 1, 3}, "a month, both ends' days included"},
+      {"date:2026-03-14", {}, {1}, "a day"},
+      {"before:2026-03-01", {}, {2}, "before: not that day"},
+      {"date:7d", {}, {3}, "an age from today"},
+      {"is:unread", {}, {0, 3}, "the unread flag"},
+      {"is:read", {}, {1, 2}, "its absence"},
+      {"has:attachment", {}, {0, 2}, "the attachment flag"},
+      {"folder:\xe5\x8f\x97\xe4\xbf\xa1", {}, {0, 1, 2, 3}, "the folder's title holds it"},
+      {"folder:x", {}, {}, "the folder's title does not"},
+      {"-meeting", {}, {1, 3}, "a negated first word"},
+      {"meeting -is:unread", {}, {2}, "a word and a negated flag"},
+      {"lunch OR jiro", {}, {1, 3}, "either side"},
+      {"-(lunch OR jiro)", {}, {0, 2}, "a negated group"},
+      {"(meeting OR lunch) hanako", {}, {1, 2}, "a group beside a word"},
+  };
+  for (const Case& c : cases) {
+    ViewedList list(messages);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+      ThreadNode& node = *list.Node(i);
+      for (int b = 0; b < 4; ++b) {
+        node.StatusBlock[8 + b] = static_cast<std::uint8_t>(rows[i].stamp >> (24 - 8 * b));
+      }
+      if (rows[i].unread) node.StatusBlock[3] |= 0x40;
+      if (rows[i].attachment) node.StatusBlock[2] |= 0x80;
+    }
+    ParsedQuery query = ParseQuery(c.query, clock);
+    ASSERT_TRUE(query.Ok()) << c.reason << ": " << query.error;
+    EXPECT_TRUE(list.view.SetFilter(std::move(query), false, inbox, nullptr, c.hits));
+    EXPECT_EQ(list.Rows(), c.shown) << c.reason << " (" << c.query << ")";
+  }
+}
+
+// Only queries of positive words narrow as typing goes on: a word that grows
+// under a negation or OR shows more threads, not fewer.
+TEST(ThreadViewTest, QueriesThatDoNotNarrowTestEveryThread) {
+  const std::vector<Message> messages = {{0, "alpha", "x"}, {0, "alps", "x"}, {0, "bravo", "x"}};
+  const char* const typed[] = {"-al", "-alp", "-alph", "a OR b", "a OR br", "alp", "alph", ""};
+  ViewedList list(messages);
+  for (const char* text : typed) {
+    list.view.SetFilter(Query(text));
+    ViewedList fresh(messages);
+    fresh.view.SetFilter(Query(text));
+    EXPECT_EQ(list.Rows(), fresh.Rows()) << text;
   }
 }
 
@@ -154,8 +253,8 @@ TEST(ThreadViewTest, FilterShowsWholeThreadsInListOrder) {
   };
   for (const Case& c : cases) {
     ViewedList list(kThreads);
-    list.view.SetFilter("a");  // start from a filter on, as typing does
-    EXPECT_TRUE(list.view.SetFilter(c.filter));
+    list.view.SetFilter(Query("a"));  // start from a filter on, as typing does
+    EXPECT_TRUE(list.view.SetFilter(Query(c.filter)));
     EXPECT_EQ(list.Rows(), c.rows) << c.reason;
     EXPECT_EQ(list.view.ShownMessages(), c.shown_messages) << c.reason;
   }
@@ -196,11 +295,11 @@ TEST(ThreadViewTest, TypingErasingAndDroppedFiltersShowWhatAFreshFilterShows) {
   ViewedList list(many);
   std::string applied;
   for (const Step& step : steps) {
-    const bool done = list.view.SetFilter(step.text, [&] { return step.stop; });
+    const bool done = list.view.SetFilter(Query(step.text), false, {}, [&] { return step.stop; });
     EXPECT_EQ(done, !step.stop) << step.text;
     if (done) applied = step.text;
     ViewedList fresh(many);
-    fresh.view.SetFilter(applied);
+    fresh.view.SetFilter(Query(applied));
     EXPECT_EQ(list.Rows(), fresh.Rows()) << "after " << step.text << ": " << step.reason;
   }
 }
@@ -211,7 +310,7 @@ TEST(ThreadViewTest, TypingErasingAndDroppedFiltersShowWhatAFreshFilterShows) {
 // one, shows what a fresh view shows.
 TEST(ThreadViewTest, IndexHitsShowTheirThreadsBesideSubjectAndSenderMatches) {
   ViewedList small(kThreads);
-  small.view.SetFilter("x", nullptr, {"m1", "m6"});
+  small.view.SetFilter(Query("x"), true, {}, nullptr, {{"m1", "m6"}});
   EXPECT_EQ(small.Rows(), (std::vector<int>{0, 1, 2, 3, 4, 6, 7})) << "a hit in a reply or a root";
 
   const char* const words[] = {"alpha", "alps", "bravo", "bolt", "alder"};
@@ -241,14 +340,14 @@ TEST(ThreadViewTest, IndexHitsShowTheirThreadsBesideSubjectAndSenderMatches) {
   std::vector<std::string> applied_hits;
   for (const Step& step : steps) {
     const bool done = list.view.SetFilter(
-        step.text, [&] { return step.stop; }, step.hits);
+        Query(step.text), !step.hits.empty(), {}, [&] { return step.stop; }, HitsOf(step.hits));
     EXPECT_EQ(done, !step.stop) << step.text;
     if (done) {
       applied = step.text;
       applied_hits = step.hits;
     }
     ViewedList fresh(many);
-    fresh.view.SetFilter(applied, nullptr, applied_hits);
+    fresh.view.SetFilter(Query(applied), !applied_hits.empty(), {}, nullptr, HitsOf(applied_hits));
     EXPECT_EQ(list.Rows(), fresh.Rows()) << "after " << step.text << ": " << step.reason;
   }
 }
@@ -266,12 +365,12 @@ TEST(ThreadViewTest, CollapsedThreadsShowTheirFirstRowWithHiddenCounts) {
 
   list.view.CollapseAll();
   EXPECT_EQ(list.Rows(), (std::vector<int>{0, 3, 5, 6}));
-  list.view.SetFilter("ann");
+  list.view.SetFilter(Query("ann"));
   EXPECT_EQ(list.Rows(), (std::vector<int>{0, 3})) << "collapsed and filtered together";
   EXPECT_EQ(list.view.ShownMessages(), 5u) << "hidden rows of shown threads count as shown";
   list.view.Expand(list.Node(4));
   EXPECT_EQ(list.Rows(), (std::vector<int>{0, 3, 4}));
-  list.view.SetFilter("");
+  list.view.SetFilter(Query(""));
   EXPECT_EQ(list.Rows(), (std::vector<int>{0, 3, 4, 5, 6}));
   list.view.ExpandAll();
   EXPECT_EQ(list.Rows(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
@@ -312,7 +411,7 @@ TEST(ThreadViewTest, RowsAndNodesAgreeAfterRemovals) {
   EXPECT_EQ(list.Node(2)->Depth, 0);
   ExpectRowsAndNodesAgree(list.view, "head removed");
 
-  list.view.SetFilter("ann");
+  list.view.SetFilter(Query("ann"));
   EXPECT_EQ(list.Rows(), (std::vector<int>{3, 4}));
   list.view.Remove(list.Node(3));  // the root goes: its reply alone matches "ann"
   EXPECT_EQ(list.Rows(), (std::vector<int>{4}));
@@ -338,7 +437,7 @@ TEST(ThreadViewTest, UnreadMovesSeeHiddenRowsAndExpandWhereTheyLand) {
   EXPECT_EQ(list.view.NextUnreadThread(list.Node(7)), nullptr) << "at the end nothing moves";
 
   // Threads the filter hides are passed over, both ways.
-  list.view.SetFilter("de");  // dee (B), delta (D)
+  list.view.SetFilter(Query("de"));  // dee (B), delta (D)
   EXPECT_EQ(list.Rows(), (std::vector<int>{3, 6}));
   EXPECT_EQ(list.Index(list.view.FindUnread(list.Node(3), UnreadDirection::kNext)), 7);
   EXPECT_EQ(list.view.FindUnread(list.Node(6), UnreadDirection::kPrevious), nullptr)

@@ -1,7 +1,10 @@
 #include "thread/quick_filter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "nkf/cp932.h"
 #include "platform/text_bytes.h"
@@ -121,41 +124,104 @@ std::string FoldForFilter(std::string_view text) {
   return out;
 }
 
-namespace {
-// Blanks part words; so do the other white space bytes, which the box never
-// holds, so that the line feed that parts a row's two texts is in no word.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-}  // namespace
-
-QuickFilter::QuickFilter(std::string_view text) : folded_(FoldForFilter(text)) {
-  // The fold has turned every ideographic space into a blank.
-  std::size_t pos = 0;
-  while (pos < folded_.size()) {
-    if (IsBlank(folded_[pos])) {
-      ++pos;
-      continue;
+QuickFilter::QuickFilter(ParsedQuery query, bool body_search, std::string_view folder_title,
+                         std::vector<std::vector<std::string>> hits)
+    : query_(std::move(query)), hits_(std::move(hits)) {
+  if (query_.Empty()) return;
+  const std::string folder = FoldForFilter(folder_title);
+  std::size_t asked = 0;
+  narrows_ = true;
+  ForEachLeaf(query_.root, [&](const QueryNode& node, bool positive) {
+    Leaf leaf;
+    leaf.node = &node;
+    if (AskedOfIndex(node, body_search)) {
+      leaf.hits = asked < hits_.size() ? &hits_[asked] : nullptr;
+      ++asked;
     }
-    std::size_t end = pos;
-    while (end < folded_.size() && !IsBlank(folded_[end])) end += SjisCharLength(folded_, end);
-    words_.emplace_back(folded_, pos, end - pos);
-    pos = end;
+    if (node.kind == QueryNode::Kind::kFolder && node.sjis_folded) {
+      leaf.folder_holds = ContainsOnBoundary(folder, *node.sjis_folded);
+    }
+    const bool word = node.kind == QueryNode::Kind::kText && node.field == QueryField::kAny &&
+                      !node.phrase && node.sjis_folded && !AskedOfIndex(node, body_search);
+    if (!word || !positive) narrows_ = false;
+    if (word) folded_ += (folded_.empty() ? "" : " ") + *node.sjis_folded;
+    leaves_.push_back(leaf);
+  });
+  // Side by side at the top, each a leaf of its own: no OR, no group.
+  for (const QueryNode& child : query_.root.children) {
+    if (child.kind == QueryNode::Kind::kAll || child.kind == QueryNode::Kind::kEither) {
+      narrows_ = false;
+    }
   }
+  if (!narrows_) folded_.clear();
 }
 
-bool QuickFilter::Matches(std::string_view shown_subject, std::string_view sender) {
+void QuickFilter::FoldRow(std::string_view shown_subject, std::string_view sender) {
   // Subject and sender folded into one text, parted by a line feed, which no
-  // word holds and no Shift-JIS character contains: a word found there lies
-  // in one of the two.
+  // word of the box holds and no Shift-JIS character contains: a word found
+  // there lies in one of the two.
   const std::size_t room = 2 * (shown_subject.size() + sender.size()) + 1;
   if (row_.size() < room) row_.resize(room);
   char* end = FoldInto(shown_subject, row_.data());
+  subject_end_ = static_cast<std::size_t>(end - row_.data());
   *end++ = '\n';
   end = FoldInto(sender, end);
-  const std::string_view row(row_.data(), static_cast<std::size_t>(end - row_.data()));
-  for (const std::string& word : words_) {
-    if (!ContainsOnBoundary(row, word)) return false;
+  row_text_ = std::string_view(row_.data(), static_cast<std::size_t>(end - row_.data()));
+}
+
+bool QuickFilter::Holds(const Leaf& leaf, const ThreadNode& node, std::string_view shown_subject) {
+  const QueryNode& query = *leaf.node;
+  switch (query.kind) {
+    case QueryNode::Kind::kAll:
+    case QueryNode::Kind::kEither:
+      return false;
+    case QueryNode::Kind::kFolder:
+      return leaf.folder_holds;
+    case QueryNode::Kind::kFlag: {
+      const std::uint32_t flags = FlagWord(node);
+      if (query.flag == QueryFlag::kUnread) return (flags & kUnreadFlag) != 0;
+      if (query.flag == QueryFlag::kRead) return (flags & kUnreadFlag) == 0;
+      return (flags & kAttachmentFlag) != 0;
+    }
+    case QueryNode::Kind::kDate: {
+      const Stamp bytes = DateStamp(node);
+      const std::int64_t stamp = std::int64_t{bytes[0]} << 24 | std::int64_t{bytes[1]} << 16 |
+                                 std::int64_t{bytes[2]} << 8 | bytes[3];
+      return (!query.from_stamp || stamp >= *query.from_stamp) &&
+             (!query.before_stamp || stamp < *query.before_stamp);
+    }
+    case QueryNode::Kind::kText:
+      break;
   }
-  return true;
+  const bool row_field = query.field == QueryField::kAny || query.field == QueryField::kFrom ||
+                         query.field == QueryField::kSubject;
+  if (row_field && query.sjis_folded) {
+    if (row_text_.data() == nullptr) FoldRow(shown_subject, node.Sender);
+    std::string_view text = row_text_;
+    if (query.field == QueryField::kFrom) text = row_text_.substr(subject_end_ + 1);
+    if (query.field == QueryField::kSubject) text = row_text_.substr(0, subject_end_);
+    if (ContainsOnBoundary(text, *query.sjis_folded)) return true;
+  }
+  if (leaf.hits == nullptr || leaf.hits->empty()) return false;
+  name_.assign(node.Name.data(), strnlen(node.Name.data(), node.Name.size()));
+  return std::binary_search(leaf.hits->begin(), leaf.hits->end(), name_);
+}
+
+bool QuickFilter::Matches(const ThreadNode& node, std::string_view shown_subject) {
+  row_text_ = {};
+  if (narrows_) {
+    // Words side by side, the common case while typing: no tree to walk.
+    for (const Leaf& leaf : leaves_) {
+      if (!Holds(leaf, node, shown_subject)) return false;
+    }
+    return true;
+  }
+  return Evaluate(query_.root, [&](const QueryNode& query) {
+    for (const Leaf& leaf : leaves_) {
+      if (leaf.node == &query) return Holds(leaf, node, shown_subject);
+    }
+    return false;
+  });
 }
 
 }  // namespace thread

@@ -41,7 +41,6 @@ void RowView::Reset(std::vector<ThreadNode*> nodes, std::int32_t ml_string_delet
   rows_ = std::move(nodes);
   ml_string_delete_ = ml_string_delete;
   filter_ = QuickFilter();
-  hits_.clear();
   ForgetSteps();
   shown_messages_ = messages_;
   collapsed_ = std::move(collapsed);
@@ -55,7 +54,6 @@ void RowView::Clear() {
   messages_ = 0;
   rows_.clear();
   filter_ = QuickFilter();
-  hits_.clear();
   ForgetSteps();
   shown_messages_ = 0;
 }
@@ -107,8 +105,7 @@ bool RowView::ThreadShown(const ThreadNode* root) const {
 }
 
 bool RowView::Matches(const ThreadNode& node) {
-  if (filter_.Matches(DisplaySubject(node.Subject, ml_string_delete_), node.Sender)) return true;
-  return !hits_.empty() && std::binary_search(hits_.begin(), hits_.end(), NameOf(node));
+  return filter_.Matches(node, DisplaySubject(node.Subject, ml_string_delete_));
 }
 
 // One walk over the thread: its rows are appended (the first alone when the
@@ -161,21 +158,19 @@ void RowView::Show(Rows rows) {
   shown_messages_ = rows.messages;
 }
 
-bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop,
-                        std::vector<std::string> hits) {
-  QuickFilter filter(text);
-  std::vector<std::string> shown_hits = std::move(hits_);
-  hits_ = std::move(hits);
+bool RowView::SetFilter(ParsedQuery query, bool body_search, std::string_view folder_title,
+                        const std::function<bool()>& stop,
+                        std::vector<std::vector<std::string>> hits) {
+  QuickFilter filter(std::move(query), body_search, folder_title, std::move(hits));
   if (filter.Empty()) {
     filter_ = std::move(filter);
-    hits_.clear();
     ForgetSteps();
     Rebuild(false, [](const ThreadNode*) { return true; });
     return true;
   }
 
-  // The steps hold for the subject and sender alone.
-  if (!hits_.empty() || !shown_hits.empty()) ForgetSteps();
+  // The steps hold for positive words in the subject and sender alone.
+  if (!filter.Narrows()) ForgetSteps();
   // The steps whose text this one starts with still hold; the last of them
   // bounds the threads to test.
   const std::string folded = filter.Folded();
@@ -209,7 +204,7 @@ bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop
     gave_up = stop && stop();
     return gave_up;
   };
-  if (kept > 0 && kept == steps_.size() && steps_.back() == shown.Folded()) {
+  if (kept > 0 && kept == steps_.size() && shown.Narrows() && steps_.back() == shown.Folded()) {
     // The text extends the one shown: only the threads shown can pass.
     for (ThreadNode* node : rows_) {
       if (node->Depth != 0) continue;
@@ -232,10 +227,9 @@ bool RowView::SetFilter(std::string_view text, const std::function<bool()>& stop
   steps_.resize(kept);
   if (gave_up) {
     filter_ = std::move(shown);
-    hits_ = std::move(shown_hits);
     return false;
   }
-  if (hits_.empty()) steps_.push_back(folded);
+  if (filter_.Narrows()) steps_.push_back(folded);
   Show(std::move(rows));
   return true;
 }

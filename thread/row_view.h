@@ -74,19 +74,19 @@ class RowView {
   std::size_t MessageCount() const { return messages_; }
 
   // ---- Filter --------------------------------------------------------------
-  // Shows the threads that match `text` (an empty text shows all). `stop` is
-  // asked now and then; when it says yes the filter gives up and the rows
-  // stay as they were (false). Typing calls it once per character and the
-  // window's `stop` looks for the next keystroke, so a slow filter is
-  // abandoned rather than queued. A text that extends the one shown tests
-  // only the threads shown; a text typed before in this run of typing
-  // (Backspace) is shown again without a test.
-  // `hits` (sorted) names messages that match whatever their subject and
-  // sender say: the full-text index's hits for the same text. With hits every
-  // thread is tested, as a longer text's hits need not be among a shorter
-  // one's.
-  bool SetFilter(std::string_view text, const std::function<bool()>& stop = nullptr,
-                 std::vector<std::string> hits = {});
+  // Shows the threads of which a message holds `query` (no query shows all;
+  // see QuickFilter for how a row holds it, and for `body_search`,
+  // `folder_title` and `hits`). `stop` is asked now and then; when it says
+  // yes the filter gives up and the rows stay as they were (false). Typing
+  // calls it once per character and the window's `stop` looks for the next
+  // keystroke, so a slow filter is abandoned rather than queued. For queries
+  // of positive bare words (QuickFilter::Narrows), a text that extends the
+  // one shown tests only the threads shown, and a text typed before in this
+  // run of typing (Backspace) is shown again without a test; any other query
+  // tests every thread.
+  bool SetFilter(ParsedQuery query, bool body_search = false, std::string_view folder_title = {},
+                 const std::function<bool()>& stop = nullptr,
+                 std::vector<std::vector<std::string>> hits = {});
   bool FilterOn() const { return !filter_.Empty(); }
   // Messages in the threads shown (hidden rows of collapsed threads count).
   std::size_t ShownMessages() const { return shown_messages_; }
@@ -156,8 +156,8 @@ class RowView {
   std::vector<ThreadNode*> rows_;
   std::int32_t ml_string_delete_ = 0;
   QuickFilter filter_;
-  std::vector<std::string> hits_;  // of filter_'s text, sorted
-  // The folded texts of the filters typed since the box was last empty, each
+  // The folded texts of the narrowing filters typed since the box was last
+  // empty (or held another query), each
   // a prefix of the next, the last one filter_'s; and per root (by Order)
   // how many of them it passes. Each filter shows a subset of the threads
   // of the one before, so one level per root holds every step: the root

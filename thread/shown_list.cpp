@@ -13,6 +13,9 @@ void ShownList::ShowFolder(std::vector<ThreadNode*> nodes, int folder,
       folder >= 0 && folder < mailbox::FolderCount(folders)
           ? folders[static_cast<std::size_t>(folder)].MlStringDelete
           : 0;
+  folder_title_ = folder >= 0 && folder < mailbox::FolderCount(folders)
+                      ? folders[static_cast<std::size_t>(folder)].Title
+                      : std::string();
   Show(std::move(nodes), {Kind::kFolder, folder}, ml_string_delete);
 }
 
@@ -24,6 +27,7 @@ void ShownList::ShowHits() {
   }
   // A hit shows its subject as its own folder would: the rows match the
   // subject as stored.
+  folder_title_.clear();
   Show(std::move(nodes), {Kind::kHits, -1}, 0);
 }
 
@@ -58,6 +62,7 @@ void ShownList::Clear(int opening) {
 void ShownList::ChangeSource(Source source, Source filter_source) {
   source_ = source;
   applied_filter_.clear();
+  filter_explained_.clear();
   applied_body_ = false;
   keeps_filter_ = filter_source_ == filter_source;
   filter_source_ = filter_source;
@@ -136,16 +141,27 @@ int ShownList::LowerUnread(ThreadView& view, int folder) {
   return --info.Unread == 0 ? folder : -1;
 }
 
-bool ShownList::SetFilter(std::string_view text, const std::function<bool()>& stop) {
-  if (!rows_.SetFilter(text, stop)) return false;
+bool ShownList::SetFilter(std::string_view text, ParsedQuery query, bool body_search,
+                          const std::function<bool()>& stop) {
+  if (!query.Ok()) {
+    applied_filter_ = text;
+    filter_explained_ = query.error;
+    return true;
+  }
+  std::string explained = ExplainQuery(query);
+  if (!rows_.SetFilter(std::move(query), body_search, folder_title_, stop)) return false;
   applied_filter_ = text;
+  filter_explained_ = std::move(explained);
   applied_body_ = false;
   return true;
 }
 
-void ShownList::SetBodyFilter(std::string_view text, std::vector<std::string> hits) {
-  rows_.SetFilter(text, nullptr, std::move(hits));
+void ShownList::SetBodyFilter(std::string_view text, ParsedQuery query,
+                              std::vector<std::vector<std::string>> hits) {
   applied_filter_ = text;
+  filter_explained_ = ExplainQuery(query);
+  if (!query.Ok()) return;
+  rows_.SetFilter(std::move(query), true, folder_title_, nullptr, std::move(hits));
   applied_body_ = true;
 }
 

@@ -93,13 +93,22 @@ class ShownList {
   // ShowHits or Clear shows (or opens); when not, the window empties the box,
   // which filters this from now on. The same folder read again keeps it.
   bool KeepsFilter() const { return keeps_filter_; }
-  // Shows the threads matching `text`, see RowView::SetFilter. False when
+  // Shows the threads holding `query`, read from the filter box's `text`
+  // (kept as it is, to tell the texts apart), see RowView::SetFilter; the
+  // folder shown gives folder: its title. A query that failed changes no row
+  // and runs nothing: only its error is kept (FilterExplained). False when
   // `stop` gave it up (the rows stay).
-  bool SetFilter(std::string_view text, const std::function<bool()>& stop = nullptr);
-  // The same with the full-text index's hits (sorted names) for that text.
-  void SetBodyFilter(std::string_view text, std::vector<std::string> hits);
-  // The text the rows follow, and whether with the index's hits.
+  bool SetFilter(std::string_view text, ParsedQuery query, bool body_search,
+                 const std::function<bool()>& stop = nullptr);
+  // The same with the full-text index's hits for each leaf it is asked.
+  void SetBodyFilter(std::string_view text, ParsedQuery query,
+                     std::vector<std::vector<std::string>> hits);
+  // The text the rows follow (or whose error is shown), and whether with the
+  // index's hits.
   const std::string& AppliedFilter() const { return applied_filter_; }
+  // How the last text was read (ExplainQuery, UTF-8), or why it could not
+  // be; empty for an empty text.
+  const std::string& FilterExplained() const { return filter_explained_; }
   bool BodyFilterShown() const { return applied_body_ && rows_.FilterOn(); }
 
   // ---- Collapsed threads ----------------------------------------------------
@@ -150,6 +159,8 @@ class ShownList {
   Source filter_source_;  // what the filter box's text was typed for
   bool keeps_filter_ = true;
   std::string applied_filter_;
+  std::string filter_explained_;
+  std::string folder_title_;  // of the folder shown, Shift-JIS; empty for hits
   bool applied_body_ = false;
   std::map<int, CollapsedThreads> collapsed_;  // by folder, while the program runs
   int collapsed_folder_ = -1;                  // the folder whose threads rows_ collapses

@@ -309,6 +309,7 @@ class TVtFormMain final : public Window,
   static constexpr std::chrono::milliseconds kExitWait{2000};
   void OnIndexNews();
   std::string IndexStatusText(int folder) const;
+  void SetListStatus(const std::string& counts);
   // Searches every folder for search_all_text_ again.
   void SearchAllAgain();
   void OnSearchAnswer(search::MailboxSearch::Answer answer);

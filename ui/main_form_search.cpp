@@ -2,6 +2,7 @@
 // the quick filter's questions to it and its answers, the folders brought up
 // to date after a load, and what the status bar says of it.
 
+#include "thread/search_query.h"
 #include "ui/ja_texts.h"
 #include "ui/main_form.h"
 #include "viewer/unicode_text.h"
@@ -33,7 +34,7 @@ bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
       folder >= mailbox::FolderCount(*folders_)) {
     return false;
   }
-  if (thread::QuickFilter(text).Empty()) {
+  if (thread::ParseQuery(thread_list_.FilterBox().Utf8Text(), thread::LocalQueryClock()).Empty()) {
     index_.Link->Index().Forget();
     return false;
   }
@@ -113,13 +114,27 @@ void TVtFormMain::ShowFolderStatus(int folder) {
   const std::string text = folder == shown_.Folder()
                                ? shown_.StatusText(*folders_)
                                : mailbox::FolderStatusText((*folders_)[folder]);
-  status_bar_.SetSimpleText(text + IndexStatusText(folder));
+  if (folder == shown_.Folder()) {
+    SetListStatus(text + IndexStatusText(folder));
+  } else {
+    status_bar_.SetSimpleText(text + IndexStatusText(folder));
+  }
 }
 
 void TVtFormMain::ShowHitsStatus() {
   const std::string text =
       shown_.ShowsHits() ? shown_.StatusText(*folders_) : shown_.HitsStatusText();
-  status_bar_.SetSimpleText(text + IndexStatusText(-1));
+  SetListStatus(text + IndexStatusText(-1));
+}
+
+// The counts, and how the filter box's text was read (or why it could not be).
+void TVtFormMain::SetListStatus(const std::string& counts) {
+  const std::string& explained = shown_.FilterExplained();
+  if (explained.empty()) {
+    status_bar_.SetSimpleText(counts);
+    return;
+  }
+  status_bar_.SetSimpleUtf8Text(viewer::Cp932ToUtf8(counts) + "  " + explained);
 }
 
 void TVtFormMain::ShowListStatus() {

@@ -4,6 +4,7 @@
 
 #include "platform/timing_log.h"
 #include "platform/wide_win.h"
+#include "thread/search_query.h"
 #include "ui/dpi.h"
 #include "ui/ja_texts.h"
 #include "ui/wide_text.h"
@@ -156,7 +157,8 @@ void ThreadListPane::AfterShow() {
   } else if (box_.hwnd() != nullptr && !box_.Text().empty()) {
     // The subject and sender at once; the index's hits follow when asked.
     const std::string text = box_.Text();
-    shown_.SetFilter(text);
+    shown_.SetFilter(text, thread::ParseQuery(box_.Utf8Text(), thread::LocalQueryClock()),
+                     box_.BodySearch());
     if (box_.BodySearch() && shown_.Folder() >= 0) form_.AskBodySearch(shown_.Folder(), text);
     form_.ShowListStatus();
   }
@@ -317,8 +319,18 @@ void ThreadListPane::FocusFilterBox() const { box_.FocusAndSelectAll(); }
 
 void ThreadListPane::FilterBoxChanged() {
   if (!shown_.ShowsHits() && shown_.Folder() < 0) return;
-  if (box_.PutOffWhileTyping()) return;
   const std::string text = box_.Text();
+  thread::ParsedQuery query = thread::ParseQuery(box_.Utf8Text(), thread::LocalQueryClock());
+  // A text that cannot be read is named at once, even while typing goes on;
+  // nothing is searched and the rows stay.
+  if (!query.Ok()) {
+    if (text != shown_.AppliedFilter()) {
+      shown_.SetFilter(text, std::move(query), false);
+      form_.ShowListStatus();
+    }
+    return;
+  }
+  if (box_.PutOffWhileTyping()) return;
   // Each keystroke asks anew: an answer still running for the text before
   // is dropped, and the rows stay until the current one comes. The hits of a
   // search are filtered by their subject and sender alone.
@@ -329,7 +341,7 @@ void ThreadListPane::FilterBoxChanged() {
   const thread::ThreadNode* selected = SelectedNode();
   platform::PhaseTimer filter_timer("filter");
   // A keystroke that comes meanwhile makes the filter of this text of no use.
-  if (!shown_.SetFilter(text, FilterBox::KeystrokeWaiting)) {
+  if (!shown_.SetFilter(text, std::move(query), false, FilterBox::KeystrokeWaiting)) {
     box_.PostRefilter();
     return;
   }
@@ -342,7 +354,14 @@ void ThreadListPane::FilterBoxChanged() {
 void ThreadListPane::ApplyBodyHits(const std::string& text, std::vector<std::string> names) {
   if (shown_.Folder() < 0 || !box_.BodySearch() || text != box_.Text()) return;
   const thread::ThreadNode* selected = SelectedNode();
-  shown_.SetBodyFilter(text, std::move(names));
+  // The index answers for the whole text: its names are every asked leaf's
+  // hits, so that words side by side show what that one answer showed.
+  thread::ParsedQuery query = thread::ParseQuery(box_.Utf8Text(), thread::LocalQueryClock());
+  std::vector<std::vector<std::string>> hits;
+  thread::ForEachLeaf(query.root, [&](const thread::QueryNode& leaf, bool) {
+    if (thread::AskedOfIndex(leaf, true)) hits.push_back(names);
+  });
+  shown_.SetBodyFilter(text, std::move(query), std::move(hits));
   RowsChanged(selected);
   form_.ShowListStatus();
 }

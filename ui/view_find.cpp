@@ -5,8 +5,11 @@
 // for the current one.
 
 #include <span>
+#include <string>
+#include <vector>
 
 #include "search/fold.h"
+#include "thread/search_query.h"
 #include "ui/dpi.h"
 #include "ui/view_form.h"
 #include "viewer/unicode_text.h"
@@ -111,6 +114,27 @@ void TViewForm::SearchNewText() {
   if (find_bar_.Shown()) SearchShownText();
 }
 
+namespace {
+
+// The words of a query the message's text can show: its positive bare words and
+// body: and nq: texts (a phrase whole), folded as the index folds them.
+std::vector<std::string> ShownWords(std::string_view utf8) {
+  const thread::ParsedQuery query = thread::ParseQuery(utf8, thread::LocalQueryClock());
+  std::vector<std::string> words;
+  thread::ForEachLeaf(query.root, [&](const thread::QueryNode& leaf, bool positive) {
+    if (!positive || leaf.kind != thread::QueryNode::Kind::kText) return;
+    if (leaf.field != thread::QueryField::kAny && leaf.field != thread::QueryField::kBody &&
+        leaf.field != thread::QueryField::kNotQuoted) {
+      return;
+    }
+    std::string word = search::Fold(leaf.text);
+    if (!word.empty()) words.push_back(std::move(word));
+  });
+  return words;
+}
+
+}  // namespace
+
 // A phrase is shown at its first occurrence; a search's words where they are
 // (none is current).
 void TViewForm::SearchShownText() {
@@ -120,7 +144,7 @@ void TViewForm::SearchShownText() {
   const std::wstring typed = find_bar_.Box().WideText();
   const std::string query = viewer::Utf16ToUtf8(std::u16string(typed.begin(), typed.end()));
   if (find_words_) {
-    find_.SearchWords(*finder_, search::QueryWords(query));
+    find_.SearchWords(*finder_, ShownWords(query));
   } else {
     find_.Search(*finder_, query);
   }

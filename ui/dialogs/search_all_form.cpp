@@ -1,7 +1,8 @@
 #include "ui/dialogs/search_all_form.h"
 
-#include "search/fold.h"
+#include "thread/search_query.h"
 #include "ui/ja_texts.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 
@@ -29,8 +30,14 @@ int TSearchAllForm::Run() {
 
 bool TSearchAllForm::OnOk() {
   const std::string text = QueryEdit.Utf8Text();
-  if (search::QueryWords(text).empty()) {
-    MessageBeep(MB_OK);
+  const thread::ParsedQuery query = thread::ParseQuery(text, thread::LocalQueryClock());
+  if (query.Empty()) {
+    // A text that cannot be read says why; one of blanks only just beeps.
+    if (!query.Ok()) {
+      MessageBoxW(hwnd(), WideFromUtf8(query.error).c_str(), L"Veltrano", MB_OK | MB_ICONWARNING);
+    } else {
+      MessageBeep(MB_OK);
+    }
     QueryEdit.Focus();
     return false;
   }
