@@ -221,6 +221,40 @@ TEST_F(ThreadView, AnInputMethodsCommitFiltersTheRowsOnce) {
                             << " characters";
 }
 
+// The box's text is read as a query: the status bar says how beside the
+// counts, and a text that cannot be read is named there while the rows stay
+// those of the last one read.
+TEST_F(ThreadView, TheStatusBarSaysHowTheBoxWasReadOrWhyItCannotBe) {
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  const thread::RowView& view = main.ThreadList().View();
+  const int total = fixture.RowCount();
+  SetFocus(box);
+  for (const wchar_t c : std::wstring(L"is:unread")) TypeChar(box, c);
+  const std::string unread = "\x96\xa2\x93\xc7";  // 未読
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        return BoxText(fixture) == "is:unread" && view.FilterOn() &&
+               fixture.StatusText().find(unread) != std::string::npos;
+      },
+      5000));
+  EXPECT_LT(fixture.RowCount(), total) << "only threads with an unread message";
+  EXPECT_NE(fixture.StatusText().find(thread::ja::kFilterShownLabel), std::string::npos);
+  const std::vector<thread::ThreadNode*> rows = view.Shown();
+
+  for (const wchar_t c : std::wstring(L" (")) TypeChar(box, c);
+  // 括弧が閉じられていません：「(」
+  const std::string unclosed =
+      "\x8a\x87\x8c\xca\x82\xaa\x95\xc2\x82\xb6\x82\xe7\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9"
+      "\x82\xf1\x81\x46\x81\x75\x28\x81\x76";
+  EXPECT_TRUE(
+      PumpUntil([&] { return fixture.StatusText().find(unclosed) != std::string::npos; }, 2000))
+      << fixture.StatusText();
+  EXPECT_EQ(view.Shown(), rows) << "the rows of the text last read stay";
+  EXPECT_TRUE(fixture.Errors.empty());
+}
+
 // A folder without messages shows no rows, but choosing it empties the box
 // as choosing any other folder does: coming back finds every row.
 TEST_F(ThreadView, AnEmptyFolderChosenAndLeftEmptiesTheFilterBox) {
