@@ -154,10 +154,10 @@ TEST(ThreadViewTest, FilterReadsEveryKindOfLeaf) {
     bool attachment;
   };
   const Row rows[] = {
-      {"meeting notes", "taro", 20260301, true, true},  // m0
-      {"lunch", "hanako", 20260314, false, false},      // m1
-      {"meeting", "hanako", 20260210, false, true},     // m2
-      {"re: taro", "jiro", 20260331, true, false},      // m3
+      {"meeting  notes", "taro", 20260301, true, true},  // m0
+      {"lunch", "hanako", 20260314, false, false},       // m1
+      {"meeting", "hanako", 20260210, false, true},      // m2
+      {"re: taro", "jiro", 20260331, true, false},       // m3
   };
   std::vector<Message> messages;
   for (const Row& row : rows) messages.push_back({0, row.subject, row.sender});
@@ -178,7 +178,9 @@ TEST(ThreadViewTest, FilterReadsEveryKindOfLeaf) {
       {"from:x", {{"m2"}}, {2}, "from: also by the index (the address)"},
       {"to:jiro", {{"m1"}}, {1}, "to: by the index alone, not the row's sender"},
       {"-to:jiro", {{"m1"}}, {0, 2, 3}, "a negated leaf of hits"},
-      {"\"meeting notes\"", {}, {0}, "a phrase with its blank"},
+      {"\"meeting notes\"", {}, {0}, "a phrase's blank matches the row's run of blanks"},
+      {"\"meeting \t notes\"", {}, {0}, "and a run of blanks in the phrase"},
+      {"\"notes taro\"", {}, {}, "a phrase does not span the subject and the sender"},
       {"date:2026-03", {}, {0, 1, 3}, "a month, both ends' days included"},
       {"date:2026-03-14", {}, {1}, "a day"},
       {"before:2026-03-01", {}, {2}, "before: not that day"},

@@ -124,6 +124,22 @@ std::string FoldForFilter(std::string_view text) {
   return out;
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// `text` with each run of blanks made one blank.
+std::string OneBlank(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (IsBlank(c) && !out.empty() && out.back() == ' ') continue;
+    out += IsBlank(c) ? ' ' : c;
+  }
+  return out;
+}
+
+}  // namespace
+
 QuickFilter::QuickFilter(ParsedQuery query, bool body_search, std::string_view folder_title,
                          std::vector<std::vector<std::string>> hits)
     : query_(std::move(query)), hits_(std::move(hits)) {
@@ -138,8 +154,12 @@ QuickFilter::QuickFilter(ParsedQuery query, bool body_search, std::string_view f
       leaf.hits = asked < hits_.size() ? &hits_[asked] : nullptr;
       ++asked;
     }
-    if (node.kind == QueryNode::Kind::kFolder && node.sjis_folded) {
-      leaf.folder_holds = ContainsOnBoundary(folder, *node.sjis_folded);
+    if (node.sjis_folded) {
+      leaf.text = OneBlank(*node.sjis_folded);
+      if (node.phrase && leaf.text->find(' ') != std::string::npos) one_blank_ = true;
+    }
+    if (node.kind == QueryNode::Kind::kFolder && leaf.text) {
+      leaf.folder_holds = ContainsOnBoundary(OneBlank(folder), *leaf.text);
     }
     const bool word = node.kind == QueryNode::Kind::kText && node.field == QueryField::kAny &&
                       !node.phrase && node.sjis_folded && !AskedOfIndex(node, body_search);
@@ -166,6 +186,19 @@ void QuickFilter::FoldRow(std::string_view shown_subject, std::string_view sende
   subject_end_ = static_cast<std::size_t>(end - row_.data());
   *end++ = '\n';
   end = FoldInto(sender, end);
+  if (one_blank_) {
+    // A run of blanks in a phrase matches any run of blanks. (Blanks are
+    // ASCII and never a trail byte; the subject's end moves with its blanks.)
+    char* to = row_.data();
+    for (char* from = row_.data(); from < end; ++from) {
+      if (from - row_.data() == static_cast<std::ptrdiff_t>(subject_end_)) {
+        subject_end_ = static_cast<std::size_t>(to - row_.data());
+      }
+      if (IsBlank(*from) && to > row_.data() && to[-1] == ' ') continue;
+      *to++ = IsBlank(*from) ? ' ' : *from;
+    }
+    end = to;
+  }
   row_text_ = std::string_view(row_.data(), static_cast<std::size_t>(end - row_.data()));
 }
 
@@ -195,12 +228,12 @@ bool QuickFilter::Holds(const Leaf& leaf, const ThreadNode& node, std::string_vi
   }
   const bool row_field = query.field == QueryField::kAny || query.field == QueryField::kFrom ||
                          query.field == QueryField::kSubject;
-  if (row_field && query.sjis_folded) {
+  if (row_field && leaf.text) {
     if (row_text_.data() == nullptr) FoldRow(shown_subject, node.Sender);
     std::string_view text = row_text_;
     if (query.field == QueryField::kFrom) text = row_text_.substr(subject_end_ + 1);
     if (query.field == QueryField::kSubject) text = row_text_.substr(0, subject_end_);
-    if (ContainsOnBoundary(text, *query.sjis_folded)) return true;
+    if (ContainsOnBoundary(text, *leaf.text)) return true;
   }
   if (leaf.hits == nullptr || leaf.hits->empty()) return false;
   name_.assign(node.Name.data(), strnlen(node.Name.data(), node.Name.size()));

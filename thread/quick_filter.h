@@ -7,6 +7,7 @@
 // where one character exists for the pair (else the spacing mark). Hiragana
 // and katakana stay distinct. All texts are Shift-JIS bytes.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,9 @@ class QuickFilter {
  private:
   struct Leaf {
     const QueryNode* node = nullptr;
+    // The node's sjis_folded with each run of blanks made one blank, as the
+    // row's texts are when a phrase holds blanks.
+    std::optional<std::string> text;
     const std::vector<std::string>* hits = nullptr;  // null when not asked
     bool folder_holds = false;                       // kFolder
   };
@@ -66,6 +70,7 @@ class QuickFilter {
   std::vector<std::vector<std::string>> hits_;
   std::vector<Leaf> leaves_;  // in ForEachLeaf order
   bool narrows_ = false;
+  bool one_blank_ = false;  // a phrase holds blanks: the row's runs become one
   std::string folded_;
   std::vector<char> row_;        // scratch: the row's folded subject, "\n", sender
   std::string_view row_text_;    // into row_, while one message is tested
