@@ -2,6 +2,9 @@
 // the quick filter's questions to it and its answers, the folders brought up
 // to date after a load, and what the status bar says of it.
 
+#include <algorithm>
+#include <iterator>
+
 #include "ui/ja_texts.h"
 #include "ui/main_form.h"
 #include "viewer/unicode_text.h"
@@ -39,7 +42,8 @@ bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
   }
   index_.QueryFolder = (*folders_)[folder].Path;
   index_.QueryText = text;
-  index_.Link->Index().Ask(index_.QueryFolder, thread_list_.FilterBox().Utf8Text());
+  index_.Link->Index().Ask(index_.QueryFolder, thread_list_.FilterBox().Utf8Text(),
+                           thread_list_.BodySearch());
   return true;
 }
 
@@ -72,7 +76,17 @@ void TVtFormMain::OnIndexNews() {
     index_.UnindexedFolder = folder;
     index_.Unindexed = news.answer->unindexed;
     if (!news.answer->error.empty()) query_failed = news.answer->error;
-    thread_list_.ApplyBodyHits(index_.QueryText, std::move(news.answer->names));
+    // The filter takes the messages where every leaf asked of the index holds.
+    std::vector<std::string> names;
+    const auto& leaf_names = news.answer->leaf_names;
+    if (!leaf_names.empty()) names = leaf_names.front();
+    for (std::size_t leaf = 1; leaf < leaf_names.size(); ++leaf) {
+      std::vector<std::string> both;
+      std::set_intersection(names.begin(), names.end(), leaf_names[leaf].begin(),
+                            leaf_names[leaf].end(), std::back_inserter(both));
+      names = std::move(both);
+    }
+    thread_list_.ApplyBodyHits(index_.QueryText, std::move(names));
   }
   // What the index holds of the shown folder changed: its hits are asked again.
   if (ask_again && thread_list_.BodySearch()) {
