@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -198,6 +200,33 @@ QueryNode InFolder(std::string text) {
   return node;
 }
 
+// Days start at UTC midnight on the tests' clock.
+std::int64_t UtcDayStart(const thread::CivilDay& day) {
+  const std::int64_t y = day.year - (day.month <= 2 ? 1 : 0);
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * ((day.month + 9) % 12) + 2) / 5 + day.day - 1;
+  return (era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468) * 86400;
+}
+
+thread::CivilDay UtcDayOf(std::int64_t stamp) {
+  const std::int64_t z = stamp / 86400 + 719468;
+  const std::int64_t era = z / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  return {static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
+}
+
+std::string DayText(const thread::CivilDay& day) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+  return text;
+}
+
 class SearchQueryIndexTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -221,6 +250,42 @@ class SearchQueryIndexTest : public ::testing::Test {
     return "zzqx";
   }
   std::int64_t SomeStamp() { return all_[random_() % all_.size()].stamp; }
+
+  // The index's hits for `query` over the whole mailbox and its count, and each text
+  // leaf's hits in one folder, against the brute-force scan.
+  void ExpectAsScanned(const thread::ParsedQuery& query, const std::string& why) {
+    std::vector<std::string> want;
+    for (const Message& m : all_) {
+      if (thread::Evaluate(query.root, [&](const QueryNode& leaf) { return LeafHolds(m, leaf); })) {
+        want.push_back(RelativeFolder(mailbox_, m.folder_dir) + "\t" + m.name);
+      }
+    }
+    const auto found = index_->Search(query, -1);
+    ASSERT_TRUE(found.has_value()) << why << ": " << index_->Error();
+    std::vector<std::string> got;
+    for (const MailIndex::Hit& hit : *found) got.push_back(hit.folder + "\t" + hit.name);
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want) << why;
+    EXPECT_EQ(index_->Count(query), static_cast<std::int64_t>(want.size())) << why;
+
+    const std::string& folder = all_[random_() % all_.size()].folder_dir;
+    std::vector<const QueryNode*> leaves;
+    thread::ForEachLeaf(query.root, [&](const QueryNode& leaf, bool) {
+      if (leaf.kind == QueryNode::Kind::kText) leaves.push_back(&leaf);
+    });
+    const auto leaf_hits = index_->FolderLeafHits(folder, leaves, nullptr);
+    ASSERT_TRUE(leaf_hits.has_value()) << why << ": " << index_->Error();
+    ASSERT_EQ(leaf_hits->size(), leaves.size());
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+      std::vector<std::string> names;
+      for (const Message& m : all_) {
+        if (m.folder_dir == folder && LeafHolds(m, *leaves[i])) names.push_back(m.name);
+      }
+      std::sort(names.begin(), names.end());
+      EXPECT_EQ((*leaf_hits)[i], names) << why << ": the folder's hits of leaf " << i;
+    }
+  }
 
   testing_support::TempDir dir_;
   std::string mailbox_ = platform::JoinPath(dir_.path(), "Mailbox");
@@ -304,23 +369,43 @@ TEST_F(SearchQueryIndexTest, HitsAreWhatABruteForceScanOfTheFieldsGives) {
     for (int round = 0; round < 8; ++round) {
       thread::ParsedQuery query;
       query.root = All({c.make()});
-      std::vector<std::string> want;
-      for (auto m = all_.rbegin(); m != all_.rend(); ++m) {
-        if (thread::Evaluate(query.root,
-                             [&](const QueryNode& leaf) { return LeafHolds(*m, leaf); })) {
-          want.push_back(RelativeFolder(mailbox_, m->folder_dir) + "\t" + m->name);
-        }
-      }
-      const auto found = index_->Search(query, -1);
-      ASSERT_TRUE(found.has_value()) << c.why << ": " << index_->Error();
-      std::vector<std::string> got;
-      for (const MailIndex::Hit& hit : *found) {
-        got.push_back(hit.folder + "\t" + hit.name);
-      }
-      std::sort(want.begin(), want.end());
-      std::sort(got.begin(), got.end());
-      EXPECT_EQ(got, want) << c.why << " (round " << round << ")";
-      EXPECT_EQ(index_->Count(query), static_cast<std::int64_t>(want.size())) << c.why;
+      ExpectAsScanned(query, std::string(c.why) + " (round " + std::to_string(round) + ")");
+    }
+  }
+}
+
+// The same through the parser on a fixed clock, whose today is the newest message's day:
+// ages, days, months and ranges as typed, quotes, field names, keywords and groups.
+TEST_F(SearchQueryIndexTest, ParsedQueriesOnAFixedClockAreWhatTheScanGives) {
+  std::int64_t newest = 0;
+  for (const Message& m : all_) newest = std::max<std::int64_t>(newest, m.stamp);
+  const thread::QueryClock clock{UtcDayOf(newest), UtcDayStart};
+  using M = Message;
+  const std::function<std::string()> forms[] = {
+      [&] { return "date:3d " + From(&M::unquoted, 1); },
+      [&] { return "date:2w"; },
+      [&] { return "date:1m -" + From(&M::unquoted, 1); },
+      [&] { return "date:" + DayText(UtcDayOf(SomeStamp())); },
+      [&] { return "date:" + DayText(UtcDayOf(SomeStamp())).substr(0, 7); },
+      [&] {
+        return "date:" + DayText(UtcDayOf(SomeStamp())).substr(0, 7) + ".." +
+               DayText(UtcDayOf(newest)).substr(0, 7);
+      },
+      [&] { return "after:" + DayText(UtcDayOf(SomeStamp())) + " is:unread"; },
+      [&] { return "before:" + DayText(UtcDayOf(SomeStamp())) + " has:attachment"; },
+      [&] { return "\"" + From(&M::unquoted, 5, true) + "\""; },
+      [&] { return "件名:" + From(&M::subject, 2) + " OR 差出人：" + From(&M::sender, 3); },
+      [&] { return "-" + From(&M::unquoted, 1) + " (" + From(&M::quoted, 2) + " OR is:read)"; },
+      [&] { return "-(" + From(&M::unquoted, 1) + " OR " + From(&M::subject, 1) + ") date:1y"; },
+      [&] { return "to:" + From(&M::recipients, 3) + " -nq:" + From(&M::quoted, 2); },
+      [&] { return "file:" + From(&M::names, 2) + " OR folder:" + From(&M::folder_title, 1); },
+  };
+  for (const auto& form : forms) {
+    for (int round = 0; round < 6; ++round) {
+      const std::string text = form();
+      const thread::ParsedQuery query = thread::ParseQuery(text, clock);
+      ASSERT_TRUE(query.Ok()) << text << ": " << query.error;
+      ExpectAsScanned(query, text + " (" + thread::ExplainQuery(query) + ")");
     }
   }
 }
