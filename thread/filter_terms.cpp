@@ -113,6 +113,24 @@ bool NeedsQuotes(std::string_view value) {
   return false;
 }
 
+// SenderWord as a part of `sender`: every step only cuts it, so the ranking
+// counts a folder's senders without a copy of each.
+std::string_view SenderWordIn(std::string_view sender) {
+  const std::string_view text = Trim(sender);
+  const std::size_t open = SjisFind(text, "<");
+  if (open != std::string_view::npos) {
+    const std::size_t close = SjisFind(text, ">", open + 1);
+    if (close != std::string_view::npos) {
+      const std::string_view address = Trim(text.substr(open + 1, close - open - 1));
+      if (SjisContains(address, "@")) return address;
+    }
+  }
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    return Trim(text.substr(1, text.size() - 2));
+  }
+  return text;
+}
+
 const ThreadNode& FirstOfThread(const ThreadNode& node) {
   const ThreadNode* at = &node;
   while (at->Depth > 0 && at->Prev != nullptr) at = at->Prev;
@@ -132,22 +150,7 @@ std::string BareSubject(std::string_view subject) {
   return std::string(TrimEnd(text));
 }
 
-std::string SenderWord(std::string_view sender) {
-  const std::string_view text = Trim(sender);
-  const std::size_t open = SjisFind(text, "<");
-  if (open != std::string_view::npos) {
-    const std::size_t close = SjisFind(text, ">", open + 1);
-    if (close != std::string_view::npos) {
-      const std::string_view address = Trim(text.substr(open + 1, close - open - 1));
-      if (SjisContains(address, "@")) return std::string(address);
-    }
-  }
-  std::string_view name = text;
-  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
-    name = Trim(name.substr(1, name.size() - 2));
-  }
-  return std::string(name);
-}
+std::string SenderWord(std::string_view sender) { return std::string(SenderWordIn(sender)); }
 
 std::string FieldTerm(std::string_view field, std::string_view value) {
   if (value.empty()) return {};
@@ -175,18 +178,27 @@ std::string SubjectTerm(const ThreadNode& node) {
 std::string ThreadTerm(const ThreadNode& node) { return SubjectTerm(FirstOfThread(node)); }
 
 SenderRanking::SenderRanking(const ThreadNode* head) {
-  std::unordered_map<std::string, std::size_t> seen;
+  // Keyed by the words inside the nodes' texts, which outlive the count.
+  std::unordered_map<std::string_view, std::size_t> seen;
+  std::vector<std::string_view> words;
+  std::vector<int> counts;
   for (const ThreadNode* node = head; node != nullptr; node = node->Next) {
-    std::string word = SenderWord(node->Sender);
+    const std::string_view word = SenderWordIn(node->Sender);
     if (word.empty()) continue;
-    const auto [at, fresh] = seen.emplace(word, senders_.size());
-    if (fresh) senders_.push_back({std::move(word), {}, 0});
-    ++senders_[at->second].count;
+    const auto [at, fresh] = seen.emplace(word, words.size());
+    if (fresh) {
+      words.push_back(word);
+      counts.push_back(0);
+    }
+    ++counts[at->second];
+  }
+  senders_.reserve(words.size());
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    senders_.push_back({std::string(words[i]), FoldForFilter(words[i]), counts[i]});
   }
   // Stable: equal counts keep the order of first appearance.
   std::stable_sort(senders_.begin(), senders_.end(),
                    [](const Sender& a, const Sender& b) { return a.count > b.count; });
-  for (Sender& sender : senders_) sender.folded = FoldForFilter(sender.word);
 }
 
 std::vector<std::string> SenderRanking::Matching(std::string_view typed, std::size_t limit) const {
