@@ -115,6 +115,10 @@ void DropList::Choose(int index) {
 bool DropList::ListMessage(UINT message, WPARAM, LPARAM lparam, LRESULT& result) {
   result = 0;
   switch (message) {
+    case WM_NCDESTROY:
+      // Gone with the window that owns it.
+      list_ = nullptr;
+      return false;
     case WM_MOUSEACTIVATE:
       result = MA_NOACTIVATE;
       return true;
