@@ -71,7 +71,10 @@ bool ThreadListPane::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, L
   if (message != WM_COMMAND || lparam == 0) return false;
   const auto control = reinterpret_cast<HWND>(lparam);
   if (control == box_.hwnd()) {
-    if (HIWORD(wparam) == EN_CHANGE) FilterBoxChanged();
+    if (HIWORD(wparam) == EN_CHANGE) {
+      box_.TextChanged();
+      FilterBoxChanged();
+    }
     return true;
   }
   if (control == box_.BodySearchBox().hwnd()) {
@@ -345,6 +348,21 @@ void ThreadListPane::ApplyBodyHits(const std::string& text, std::vector<std::str
   shown_.SetBodyFilter(text, std::move(names));
   RowsChanged(selected);
   form_.ShowListStatus();
+}
+
+std::vector<std::string> ThreadListPane::SendersMatching(std::string_view typed, bool fresh) {
+  // Every message of the folder, not the rows the half-typed term leaves.
+  const thread::ThreadNode* head = shown_.Rows().Head();
+  if (fresh || head != senders_head_) {
+    senders_ = thread::SenderRanking(head);
+    senders_head_ = head;
+  }
+  return senders_.Matching(typed, static_cast<std::size_t>(-1));
+}
+
+void ThreadListPane::FilterFor(const std::string& term) {
+  if (term.empty() || (!shown_.ShowsHits() && shown_.Folder() < 0)) return;
+  box_.ShowTerm(term);
 }
 
 void ThreadListPane::TurnOnBodySearch() {
