@@ -4,8 +4,9 @@
 // its size beside the decoded text and the mailbox; and queries of 1, 2 and more
 // characters through `veltrano-cli search` with process start, first 50 hits and full
 // count, beside the floor of a search for nothing (process start and the check that the
-// index is up to date); the window's filter of one folder (MailIndex::FolderHits) for
-// the same queries, beside the filter with an empty box; and the window's search of every
+// index is up to date), then queries of fields, dates, negations and ORs the same way;
+// the window's filter of one folder (MailIndex::FolderLeafHits) for the word queries,
+// beside the filter with an empty box; and the window's search of every
 // folder (MailboxSearch), from the query to its first rows and to all of them, beside the
 // first 50 hits through `veltrano-cli search`.
 // Then the same build, size and queries (English and Japanese words) on the shared real
@@ -39,6 +40,7 @@
 #include "search/mail_index.h"
 #include "search/mailbox_search.h"
 #include "search/message_text.h"
+#include "thread/search_query.h"
 #include "viewer/unicode_text.h"
 
 extern char** environ;
@@ -138,8 +140,11 @@ std::vector<double> BuildAndAsk(const std::string& mailbox, const std::vector<st
       platform::ReadWholeFile(platform::JoinPath(folder, "Entry.lst"), list);
       for (const search::ListedMessage& m : search::ListMessages(list, 0, {})) {
         const std::string path = platform::JoinPath(folder, m.name + ".qnm");
+        const search::MessageFields fields =
+            search::ReadMessageFields(path, m.flags).value_or(search::MessageFields());
         text_bytes += search::SjisToUtf8(m.sender).size() + search::SjisToUtf8(m.subject).size() +
-                      search::MessageText(path, m.flags).value_or("").size();
+                      fields.unquoted.size() + fields.quoted.size() + fields.from.size() +
+                      fields.recipients.size() + fields.names.size();
         ++count;
       }
     }
@@ -211,7 +216,16 @@ void RealMailbox() {
                {"ファイル", "ファイル"},
                {"日本語", "日本語"},
                {"の", "の"},
-               {"no hit", "zzqx"}});
+               {"no hit", "zzqx"},
+               {"from:", "from:kerrisk"},
+               {"to:", "to:linux-man"},
+               {"subject: phrase", "subject:\"man page\""},
+               {"nq:", "nq:EINVAL"},
+               {"file:", "file:.patch"},
+               {"date: a year", "date:2020"},
+               {"negated only", "-the"},
+               {"OR", "EINVAL OR ENOMEM"},
+               {"group, negation", "(mmap OR printf) -patch"}});
 }
 
 }  // namespace
@@ -241,8 +255,32 @@ int main(int argc, char** argv) {
       {"two words", viewer::Cp932ToUtf8(words.Word(2)) + " pdf"},
       {"no hit", "zzqx"},
   };
+  // Fields, dates, negations and ORs (the mailbox spans November 2023 to late 2026; its
+  // senders are user0 to user299; no message is unread).
+  const std::string common = viewer::Cp932ToUtf8(words.Word(1).substr(0, 4));
+  const std::string rare = viewer::Cp932ToUtf8(words.Word(4000).substr(0, 4));
+  const std::string longer = viewer::Cp932ToUtf8(words.Word(3));
+  std::vector<Query> all_queries = queries;
+  const std::vector<Query> more = {
+      {"from: a sender", "from:user12@"},
+      {"subject: common", "subject:" + common},
+      {"nq: rare", "nq:" + rare},
+      {"date: a month", "date:2025-03"},
+      {"date: a range", "date:2024-01..2024-03"},
+      {"age: 30 days (none)", "date:30d"},
+      {"word and a year", longer + " date:2025"},
+      {"negated only (-の)", "-の"},
+      {"common, not rare", common + " -" + rare},
+      {"word, not from:", longer + " -from:user1"},
+      {"OR of words", rare + " OR " + longer},
+      {"OR of senders", "from:user1@ OR from:user2@"},
+      {"group and negation", "(" + rare + " OR " + longer + ") -" + common},
+      {"is:read this year", "is:read date:2026"},
+      {"is:unread (none)", "is:unread"},
+  };
+  all_queries.insert(all_queries.end(), more.begin(), more.end());
   const std::vector<double> cli_first =
-      BuildAndAsk(mailbox, made.folders, made.mailbox_bytes, queries);
+      BuildAndAsk(mailbox, made.folders, made.mailbox_bytes, all_queries);
 
   // The window's filter of one folder (UTF-8, as typed), in this process, beside the
   // filter with an empty box (the folder's messages listed from the index).
@@ -254,7 +292,14 @@ int main(int argc, char** argv) {
   }
   const std::string& folder = made.folders[made.folders.size() / 2];
   auto filter = [&](const std::string& utf8) {
-    return bench::BestMilliseconds(3, [&] { index->FolderHits(folder, utf8, nullptr); });
+    const thread::ParsedQuery parsed = thread::ParseQuery(utf8, thread::LocalQueryClock());
+    std::vector<const thread::QueryNode*> leaves;
+    thread::ForEachLeaf(parsed.root, [&](const thread::QueryNode& leaf, bool) {
+      if (leaf.kind == thread::QueryNode::Kind::kText && thread::AskedOfIndex(leaf, true)) {
+        leaves.push_back(&leaf);
+      }
+    });
+    return bench::BestMilliseconds(3, [&] { index->FolderLeafHits(folder, leaves, nullptr); });
   };
   const double empty = filter("");
   std::printf("filter of one folder of %d messages (wall, best of 3; empty box %.1f ms):\n",

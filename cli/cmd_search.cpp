@@ -1,15 +1,18 @@
 // veltrano-cli index MAILBOX_DIR
-// veltrano-cli search [--limit N] [--count] MAILBOX_DIR TEXT
+// veltrano-cli search [--limit N] [--count] [--explain] MAILBOX_DIR TEXT
 //
 // `index` brings the mailbox's full-text index up to date and prints one summary line
 // to standard error, its last, ending in TAB and the index file's path (kept in the
 // user's cache folder, search/index_file.h). `search` does the same silently, then prints the hits
-// of TEXT (UTF-8), one line per message, FOLDER TAB NAME, FOLDER the folder's directory relative to
+// of TEXT (UTF-8, a query as thread/search_query.h reads it, on the machine's clock), one line
+// per message, FOLDER TAB NAME, FOLDER the folder's directory relative to
 // the mailbox with "\" between components; newest first (the index record's date stamp,
 // descending; the hits of one stamp in the accounts' and their folders' order, then by name);
 // a message the thread list does not list is no hit; `--limit N` only the first N; `--count`
-// only the number of hits. Both exit with 1
-// and a message on standard error when the index cannot be opened or brought up to date.
+// only the number of hits; `--explain` first prints how the query was read on standard error.
+// A query that cannot be read: its error on standard error, exit 2, nothing else done. Both
+// exit with 1 and a message on standard error when the index cannot be opened or brought up
+// to date.
 
 #include <chrono>
 #include <cstdio>
@@ -20,6 +23,7 @@
 
 #include "cli/commands.h"
 #include "search/mail_index.h"
+#include "thread/search_query.h"
 
 namespace {
 
@@ -29,7 +33,8 @@ int IndexUsage() {
 }
 
 int SearchUsage() {
-  std::fputs("usage: veltrano-cli search [--limit N] [--count] MAILBOX_DIR TEXT\n", stderr);
+  std::fputs("usage: veltrano-cli search [--limit N] [--count] [--explain] MAILBOX_DIR TEXT\n",
+             stderr);
   return 2;
 }
 
@@ -82,6 +87,7 @@ int RunIndexCommand(int argc, char** argv) {
 int RunSearchCommand(int argc, char** argv) {
   std::int64_t limit = -1;
   bool count_only = false;
+  bool explain = false;
   std::string mailbox_dir;
   std::string text;
   int positional = 0;
@@ -92,6 +98,8 @@ int RunSearchCommand(int argc, char** argv) {
       ++i;
     } else if (arg == "--count") {
       count_only = true;
+    } else if (arg == "--explain") {
+      explain = true;
     } else if (arg.starts_with("--") || positional == 2) {
       return SearchUsage();
     } else {
@@ -99,6 +107,12 @@ int RunSearchCommand(int argc, char** argv) {
     }
   }
   if (positional != 2) return SearchUsage();
+  const thread::ParsedQuery query = thread::ParseQuery(text, thread::LocalQueryClock());
+  if (!query.Ok()) {
+    std::fprintf(stderr, "veltrano-cli: %s\n", query.error.c_str());
+    return 2;
+  }
+  if (explain) std::fprintf(stderr, "%s\n", thread::ExplainQuery(query).c_str());
 
   // A search answers in milliseconds: a folder whose "Entry.lst" and directory are as the
   // index last saw them is taken as it is (a message the mail client adds, removes or
@@ -106,7 +120,7 @@ int RunSearchCommand(int argc, char** argv) {
   const std::unique_ptr<search::MailIndex> index = UpToDateIndex(mailbox_dir, false);
   if (!index) return 1;
   if (count_only) {
-    const std::optional<std::int64_t> count = index->Count(text);
+    const std::optional<std::int64_t> count = index->Count(query);
     if (!count) {
       std::fprintf(stderr, "veltrano-cli: %s\n", index->Error().c_str());
       return 1;
@@ -114,7 +128,7 @@ int RunSearchCommand(int argc, char** argv) {
     std::printf("%lld\n", static_cast<long long>(limit >= 0 ? std::min(*count, limit) : *count));
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
-  const auto hits = index->Search(text, limit);
+  const auto hits = index->Search(query, limit);
   if (!hits) {
     std::fprintf(stderr, "veltrano-cli: %s\n", index->Error().c_str());
     return 1;

@@ -26,6 +26,7 @@ struct BackgroundIndex::Core {
   bool asked = false;               // a query waits
   std::string asked_folder;
   std::string asked_text;
+  bool asked_body = false;
   std::vector<MailIndex*> connections;  // open now: Stop interrupts them
   int running = 2;                      // threads not ended yet
   // Held while an event runs, so that none runs once Stop has returned.
@@ -119,7 +120,8 @@ void BackgroundIndex::UpdateFolder(const std::string& folder_dir) {
   core_->wake.notify_all();
 }
 
-std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_utf8) {
+std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::string& query_utf8,
+                                   bool body_search) {
   std::uint64_t number = 0;
   {
     const std::lock_guard<std::mutex> lock(core_->mutex);
@@ -127,6 +129,7 @@ std::uint64_t BackgroundIndex::Ask(const std::string& folder_dir, const std::str
     core_->asked = true;
     core_->asked_folder = folder_dir;
     core_->asked_text = query_utf8;
+    core_->asked_body = body_search;
   }
   core_->wake.notify_all();
   return number;
@@ -265,6 +268,7 @@ void BackgroundIndex::Core::Search() {
   while (true) {
     Answer answer;
     std::string text;
+    bool body_search = false;
     {
       std::unique_lock<std::mutex> lock(mutex);
       wake.wait(lock, [this] { return stopping || asked; });
@@ -273,10 +277,18 @@ void BackgroundIndex::Core::Search() {
       answer.query = current.load();
       answer.folder_dir = asked_folder;
       text = asked_text;
+      body_search = asked_body;
     }
     const auto overtaken = [this, &answer] { return Stopping() || answer.query != current.load(); };
-    std::optional<std::vector<std::string>> names =
-        index->FolderHits(answer.folder_dir, text, overtaken);
+    const thread::ParsedQuery query = thread::ParseQuery(text, thread::LocalQueryClock());
+    std::vector<const thread::QueryNode*> leaves;
+    thread::ForEachLeaf(query.root, [&](const thread::QueryNode& leaf, bool) {
+      if (leaf.kind == thread::QueryNode::Kind::kText && thread::AskedOfIndex(leaf, body_search)) {
+        leaves.push_back(&leaf);
+      }
+    });
+    std::optional<std::vector<std::vector<std::string>>> names =
+        index->FolderLeafHits(answer.folder_dir, leaves, overtaken);
     if (overtaken()) continue;
     if (!names) {
       // This query failed, not the index: the next one may well be answered.
@@ -284,7 +296,7 @@ void BackgroundIndex::Core::Search() {
       Say(events.answered, std::move(answer));
       continue;
     }
-    answer.names = std::move(*names);
+    answer.leaf_names = std::move(*names);
     const std::uint64_t now = updates.load();
     if (answer.folder_dir != counted_folder || now != counted_at) {
       unindexed = index->Unindexed(answer.folder_dir);

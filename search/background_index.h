@@ -46,7 +46,9 @@ class BackgroundIndex {
   struct Answer {
     std::uint64_t query = 0;  // the number Ask gave
     std::string folder_dir;
-    std::vector<std::string> names;  // the folder's messages that are hits, sorted
+    // For each leaf of the query the index is asked about (thread::AskedOfIndex, in
+    // thread::ForEachLeaf order), the folder's messages where it holds, sorted.
+    std::vector<std::vector<std::string>> leaf_names;
     std::size_t unindexed = 0;       // the folder's messages not searchable yet
     std::string error;               // not empty: the index could not be asked (why); no names
   };
@@ -91,9 +93,11 @@ class BackgroundIndex {
 
   // Updates the folder (its directory, as FolderInfo::Path holds it) next.
   void UpdateFolder(const std::string& folder_dir);
-  // Asks for the folder's hits for `query_utf8` (UTF-8, as typed in the quick
-  // filter); every query asked before is no longer current. Its number.
-  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_utf8);
+  // Asks for the folder's hits for the leaves of `query_utf8` (UTF-8, as typed in the
+  // quick filter, read on the machine's clock) that the filter asks the index about
+  // (`body_search`: "本文も検索" is on); every query asked before is no longer current.
+  // Its number.
+  std::uint64_t Ask(const std::string& folder_dir, const std::string& query_utf8, bool body_search);
   // No query is current any more (the text was emptied, the folder left).
   void Forget();
   bool IsCurrent(std::uint64_t query) const;

@@ -102,6 +102,7 @@ FolderPlan PlanFolder(const std::vector<ListedMessage>& listed,
       if (row->sig == listed[i].sig && !current) {
         current = true;
         kept[static_cast<std::size_t>(row - indexed.begin())] = true;
+        if (row->flags != listed[i].flags) plan.reflag.emplace_back(row->id, listed[i].flags);
       }
     }
     if (current) {

@@ -17,15 +17,16 @@ constexpr std::int64_t kApplicationId = 0x564C5446;
 // The layout below; a file of another layout is set aside and built again (the layouts
 // before held neither the messages' identifiers nor their stamps; layout 6 adds the
 // attachment names and forwarded messages to the text; layout 7 indexes ASCII by its
-// pairs alone).
-constexpr std::int64_t kLayoutVersion = 7;
+// pairs alone; layout 8 keeps the fields apart and holds the flags and folder titles).
+constexpr std::int64_t kLayoutVersion = 8;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 
 // folders: one row per mail folder ever indexed, by its path relative to the mailbox;
 //   `seen`: a hash of the stamps of its "Entry.lst" and its directory when it was last
 //   brought up to date in full (0: never); `live`: the messages the index held of it
-//   then, so that a folder found unchanged is not counted row by row.
+//   then, so that a folder found unchanged is not counted row by row; `title`: its
+//   title (Shift-JIS) as the last pass found it, for a search by folder.
 // messages: one row per indexed message, its id the rowid of its text in `words`. A row
 //   whose folder is 0 is a message that has left its folder (or was indexed again): the
 //   index has no text to remove its words with (it stores none), so its words stay
@@ -33,20 +34,25 @@ constexpr int kBusyTimeoutMs = 10000;
 //   the date stamp (see mail_index.h), so the newest hits come first by id; `stamp`
 //   is the record's own, which orders them exactly. `mid`: its Message-ID with letters lowered
 //   (empty without one); `shown`: 0 when an earlier record of its folder has the same Message-ID,
-//   so that the thread list drops it, and it is no hit.
-// words: the tokens of sender, subject and text (search/tokens.h) in one column, one line
-//   each (a word is found in any of them, and a line end parts them as it parts the lines
-//   of the text; one column stores no column number with each position); contentless,
-//   with positions (detail=full) so that a phrase of characters is exact without reading
-//   the text.
+//   so that the thread list drops it, and it is no hit. `flags`: the record's flag word,
+//   kept current without reading the file again when only it changed (read, unread).
+// words: the tokens (search/tokens.h) of each field in a column of its own
+//   (search/query_plan.h): the text's lines outside quotes, its quoted lines, the sender
+//   (the record's and the From header), the recipients (To and Cc), the subject as
+//   shown, the attachments' names; the lines of a column parted by line ends, which part
+//   words as blanks do. The text outside quotes comes first: a position in the first
+//   column is stored without a column number. Contentless, with positions (detail=full)
+//   so that a phrase of characters is exact without reading the text.
 constexpr char kSchema[] =
     "CREATE TABLE folders(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE,"
-    " seen INTEGER NOT NULL DEFAULT 0, live INTEGER NOT NULL DEFAULT 0);"
+    " seen INTEGER NOT NULL DEFAULT 0, live INTEGER NOT NULL DEFAULT 0,"
+    " title BLOB NOT NULL DEFAULT '');"
     "CREATE TABLE messages(id INTEGER PRIMARY KEY, folder INTEGER NOT NULL,"
     " name BLOB NOT NULL, sig INTEGER NOT NULL, stamp INTEGER NOT NULL, mid BLOB NOT NULL,"
-    " shown INTEGER NOT NULL DEFAULT 1);"
+    " shown INTEGER NOT NULL DEFAULT 1, flags INTEGER NOT NULL DEFAULT 0);"
     "CREATE INDEX messages_in_folder ON messages(folder);"
-    "CREATE VIRTUAL TABLE words USING fts5(text, tokenize='veltrano',"
+    "CREATE VIRTUAL TABLE words USING fts5(unquoted, quoted, sender, recipients, subject, names,"
+    " tokenize='veltrano',"
     " content='', columnsize=0, detail=full);"
     // New tokens are kept in memory up to this much before being written out as a
     // segment (1 MB by default); fewer, larger segments cost fewer merges later.

@@ -139,7 +139,7 @@ bool MailIndex::UpdateFolder(const std::string& folder_dir, const std::function<
   summary_ = {};
   error_.clear();
   const int ml = mailbox::ReadFolderDisplaySettings(folder_dir, 0).MlStringDelete;
-  return UpdateOne(folder_dir, ml, stop, nullptr);
+  return UpdateOne(folder_dir, ml, nullptr, stop, nullptr);
 }
 
 bool MailIndex::UpdateAll(const std::function<bool()>& stop,
@@ -214,7 +214,7 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
   if (progress) progress(done);
   for (const mailbox::FolderInfo& folder : folders) {
     if (stop && stop()) return false;
-    if (!UpdateOne(folder.Path, folder.MlStringDelete, stop, step)) return false;
+    if (!UpdateOne(folder.Path, folder.MlStringDelete, &folder.Title, stop, step)) return false;
   }
   // After a bulk build the index is many segments: merged into one it is smaller and
   // answers faster. The merge can take many seconds: it is said from the first steps
@@ -241,22 +241,23 @@ bool MailIndex::UpdateAll(const std::function<bool()>& stop,
 }
 
 // Each folder's stamps ("Entry.lst" and the directory, which a message the mail client
-// adds, removes or renames changes) against those the index saw when it last brought the
-// folder up to date, and the number of folders against the index's: no row of the
-// messages is read.
+// adds, removes or renames changes) and title against those the index saw when it last
+// brought the folder up to date, and the number of folders against the index's: no row
+// of the messages is read.
 bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
   Statement count(db_.Get(), "SELECT count(*) FROM folders");
   if (count.Step() != SQLITE_ROW || count.Int(0) != static_cast<std::int64_t>(folders.size())) {
     return false;  // a folder came or went
   }
-  Statement seen(db_.Get(), "SELECT seen, live FROM folders WHERE path = ?1");
+  Statement seen(db_.Get(), "SELECT seen, live, title FROM folders WHERE path = ?1");
   Summary summary;
   for (const mailbox::FolderInfo& folder : folders) {
     seen.BindBlob(1, Relative(folder.Path));
     if (seen.Step() != SQLITE_ROW ||
         seen.Int(0) !=
             StampHash(platform::StampOf(platform::JoinPath(folder.Path, mailbox::kEntryList)),
-                      platform::StampOf(folder.Path))) {
+                      platform::StampOf(folder.Path)) ||
+        seen.Text(2) != folder.Title) {
       return false;
     }
     ++summary.folders;
@@ -270,11 +271,12 @@ bool MailIndex::Unchanged(const std::vector<mailbox::FolderInfo>& folders) {
 std::optional<std::vector<IndexedMessage>> MailIndex::IndexedIn(std::int64_t folder_id,
                                                                 int* failure) {
   std::vector<IndexedMessage> indexed;
-  Statement rows(db_.Get(), "SELECT id, name, sig FROM messages WHERE folder = ?1");
+  Statement rows(db_.Get(), "SELECT id, name, sig, flags FROM messages WHERE folder = ?1");
   rows.Bind(1, folder_id);
   int result;
   while ((result = rows.Step()) == SQLITE_ROW) {
-    indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2)});
+    indexed.push_back({rows.Int(0), std::string(rows.Text(1)), rows.Int(2),
+                       static_cast<std::uint32_t>(rows.Int(3))});
   }
   if (result == SQLITE_DONE) return indexed;
   if (failure != nullptr) *failure = result;
@@ -282,7 +284,8 @@ std::optional<std::vector<IndexedMessage>> MailIndex::IndexedIn(std::int64_t fol
 }
 
 bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
-                          const std::function<bool()>& stop, const std::function<void()>& step) {
+                          const std::string* title, const std::function<bool()>& stop,
+                          const std::function<void()>& step) {
   const std::string relative = Relative(folder_dir);
   if (relative.empty()) {
     error_ = Said(ja::kNotAFolder, platform::PathToUtf8(folder_dir));
@@ -292,6 +295,11 @@ bool MailIndex::UpdateOne(const std::string& folder_dir, int ml_string_delete,
   const std::optional<std::int64_t> folder_id = FolderId(relative, true, &failure);
   if (!folder_id) return Failed(failure, ja::kCannotUpdate);
   ++summary_.folders;
+  if (title != nullptr) {
+    Statement retitle(db_.Get(), "UPDATE folders SET title = ?1 WHERE id = ?2 AND title != ?1");
+    retitle.BindBlob(1, *title).Bind(2, *folder_id);
+    if (const int done = retitle.Run(); done != SQLITE_DONE) return Failed(done, ja::kCannotUpdate);
+  }
 
   const std::string list_path = platform::JoinPath(folder_dir, mailbox::kEntryList);
   const std::int64_t seen_now =

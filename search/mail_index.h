@@ -1,7 +1,9 @@
 #pragma once
 // The full-text index of a mailbox: every message of every folder of every account found
-// by any word of its sender, its subject or its text (search/message_text.h), Japanese
-// exact (search/tokens.h), with the quick filter's folding (search/fold.h). The index is
+// by the words and phrases of a query (thread/search_query.h) in its sender, recipients,
+// subject, text and attachments' names, each a field of its own (search/message_text.h),
+// Japanese exact (search/tokens.h), with the quick filter's folding (search/fold.h), and
+// by its date, flags and folder. The index is
 // one SQLite file for the whole mailbox (search/index_file.h); it holds no text, only the
 // tokens, and is brought up to date from the mailbox on request.
 
@@ -14,7 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include "search/query_plan.h"
 #include "search/sqlite_db.h"
+#include "thread/search_query.h"
 
 namespace mailbox {
 struct FolderInfo;
@@ -74,30 +78,32 @@ class MailIndex {
   bool UpdateAll(const std::function<bool()>& stop, const std::function<void(Progress)>& progress);
   // The same for one folder (its directory, as FolderInfo::Path holds it).
   bool UpdateFolder(const std::string& folder_dir, const std::function<bool()>& stop);
-  // The Names of the folder's messages that are hits for `query_utf8` (UTF-8, as typed in
-  // the quick filter box; folded and split at blanks as the quick filter does; every
-  // word must occur in the sender, the subject or the text), sorted by name. std::nullopt
-  // when `stop` said yes before it finished (or the index failed).
-  std::optional<std::vector<std::string>> FolderHits(const std::string& folder_dir,
-                                                     std::string_view query_utf8,
-                                                     const std::function<bool()>& stop);
+  // For each of `leaves` (kText nodes of a parsed query, thread/search_query.h; negation
+  // not applied) the Names of the folder's messages the thread list lists where it holds,
+  // sorted by name: what the thread list's filter asks of the index (thread::AskedOfIndex).
+  // std::nullopt when `stop` said yes before it finished (or the index failed).
+  std::optional<std::vector<std::vector<std::string>>> FolderLeafHits(
+      const std::string& folder_dir, const std::vector<const thread::QueryNode*>& leaves,
+      const std::function<bool()>& stop);
   // Messages of the folder's "Entry.lst" the index does not hold yet.
   std::size_t Unindexed(const std::string& folder_dir);
 
-  // The hits for `query_utf8` (as FolderHits takes it) among the messages of the folders
-  // `folder_dirs` (directories as FolderInfo::Path holds them; an empty one holds none),
-  // newest first: by the index record's date stamp, descending, then by the folder's
-  // place in `folder_dirs`, then by name. At most `limit` (all when negative), counted
-  // among those folders' hits only. A message the thread list does not list (another
-  // record of its folder before it has its Message-ID) is no hit. std::nullopt on failure.
-  std::optional<std::vector<Hit>> Search(std::string_view query_utf8,
+  // The hits for `query` (thread/search_query.h: its text leaves on their fields' columns,
+  // dates on the record's stamp, is: on its flags, folder: on the folders' titles) among
+  // the messages of the folders `folder_dirs` (directories as FolderInfo::Path holds them;
+  // an empty one holds none), newest first: by the index record's date stamp, descending,
+  // then by the folder's place in `folder_dirs`, then by name. At most `limit` (all when
+  // negative), counted among those folders' hits only. A message the thread list does not
+  // list (another record of its folder before it has its Message-ID) is no hit. A query
+  // that failed or is empty has none. std::nullopt on failure.
+  std::optional<std::vector<Hit>> Search(const thread::ParsedQuery& query,
                                          const std::vector<std::string>& folder_dirs,
                                          std::int64_t limit);
   // The same over every mail folder of every account, in the accounts' order and each
   // account's folder order: the folders UpdateAll brings up to date.
-  std::optional<std::vector<Hit>> Search(std::string_view query_utf8, std::int64_t limit);
+  std::optional<std::vector<Hit>> Search(const thread::ParsedQuery& query, std::int64_t limit);
   // The number of hits of the whole mailbox; std::nullopt on failure.
-  std::optional<std::int64_t> Count(std::string_view query_utf8);
+  std::optional<std::int64_t> Count(const thread::ParsedQuery& query);
 
   // Whether an update compares every message file's stamp even in a folder whose
   // "Entry.lst" and directory have not changed since it was last brought up to date.
@@ -134,7 +140,8 @@ class MailIndex {
   // `*failure` holds the result code).
   std::optional<std::vector<IndexedMessage>> IndexedIn(std::int64_t folder_id,
                                                        int* failure = nullptr);
-  bool UpdateOne(const std::string& folder_dir, int ml_string_delete,
+  // `title`: the folder's title to keep (null: as it is).
+  bool UpdateOne(const std::string& folder_dir, int ml_string_delete, const std::string* title,
                  const std::function<bool()>& stop, const std::function<void()>& step);
   bool AddMessages(const std::string& folder_dir, std::int64_t folder_id,
                    const std::vector<ListedMessage>& listed, const FolderPlan& plan,
@@ -146,8 +153,12 @@ class MailIndex {
   // Marks which of the folder's messages the thread list lists (`listed`: the folder's
   // records in file order): of those with one Message-ID, only the first.
   bool MarkShown(std::int64_t folder_id, const std::vector<ListedMessage>& listed);
-  std::optional<std::vector<std::string>> FolderNames(std::int64_t folder_id,
-                                                      const std::string& match);
+  // The plan of `root`, its folder leaves looked up among the folders' titles;
+  // std::nullopt on failure.
+  std::optional<QueryPlan> Planned(const thread::QueryNode& root);
+  // The rows of a plan's hits, newest first: id, folder, name, stamp (`count`: the number of
+  // the live ones instead).
+  Statement HitRows(const QueryPlan& plan, bool count);
   std::string Relative(const std::string& folder_dir) const;
   // `what`: what could not be done (CP932, search/ja_texts.h).
   bool Failed(int result, const char* what);

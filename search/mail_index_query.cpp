@@ -1,5 +1,5 @@
-// Asking the index: the hits of one folder for the window, of the whole mailbox for the
-// command line, and what a folder still lacks.
+// Asking the index: the hits of one folder for the window's filter, of the whole mailbox
+// for the search of every folder and the command line, and what a folder still lacks.
 #include <algorithm>
 #include <functional>
 #include <queue>
@@ -13,88 +13,137 @@
 #include "search/index_file.h"
 #include "search/ja_texts.h"
 #include "search/mail_index.h"
-#include "search/tokens.h"
+#include "search/message_text.h"
 
 namespace search {
 
-std::optional<std::vector<std::string>> MailIndex::FolderHits(const std::string& folder_dir,
-                                                              std::string_view query_utf8,
-                                                              const std::function<bool()>& stop) {
+// For each leaf, the folder's rows and the text index's hits are read each on its own,
+// both by id, and walked side by side: joined in SQL, the text query runs once for every
+// row of the folder (SQLite starts from the folder's index), or every hit of the mailbox
+// is looked up among the messages.
+std::optional<std::vector<std::vector<std::string>>> MailIndex::FolderLeafHits(
+    const std::string& folder_dir, const std::vector<const thread::QueryNode*>& leaves,
+    const std::function<bool()>& stop) {
   if (stop && stop()) return std::nullopt;
+  std::vector<std::vector<std::string>> hits(leaves.size());
   const std::string relative = Relative(folder_dir);
-  if (relative.empty()) return std::vector<std::string>();
+  if (relative.empty()) return hits;
   int failure = SQLITE_ERROR;
   const std::optional<std::int64_t> folder_id = FolderId(relative, false, &failure);
   if (!folder_id) {
     Failed(failure, ja::kCannotSearch);
     return std::nullopt;
   }
-  if (*folder_id == 0) return std::vector<std::string>();
-  const std::vector<std::string> words = QueryWords(query_utf8);
+  if (*folder_id == 0 || leaves.empty()) return hits;
 
-  db_.AskWhileRunning(stop ? &stop : nullptr);
-  const std::optional<std::vector<std::string>> names =
-      FolderNames(*folder_id, words.empty() ? std::string() : MatchExpression(words));
-  db_.AskWhileRunning(nullptr);
-  return names;
-}
-
-// The names of the folder's messages that are hits for `match` (all when empty), sorted.
-// The folder's rows and the text index's hits are read each on its own, both by id, and
-// walked side by side: joined in SQL, the text query runs once for every row of the
-// folder (SQLite starts from the folder's index), or every hit of the mailbox is looked
-// up among the messages.
-std::optional<std::vector<std::string>> MailIndex::FolderNames(std::int64_t folder_id,
-                                                               const std::string& match) {
   struct Row {
     std::int64_t id;
     std::string name;
   };
   std::vector<Row> rows;
+  db_.AskWhileRunning(stop ? &stop : nullptr);
   Statement in_folder(db_.Get(),
                       "SELECT id, name FROM messages WHERE folder = ?1 AND shown ORDER BY id");
-  in_folder.Bind(1, folder_id);
+  in_folder.Bind(1, *folder_id);
   int result;
   while ((result = in_folder.Step()) == SQLITE_ROW) {
     rows.push_back({in_folder.Int(0), std::string(in_folder.Text(1))});
   }
-  std::vector<std::string> names;
-  if (result == SQLITE_DONE && match.empty()) {
-    for (Row& row : rows) names.push_back(std::move(row.name));
-  } else if (result == SQLITE_DONE && !rows.empty()) {
-    // Only the ids from the folder's first to its last are looked at: a folder's mail is
-    // often of a stretch of time, and ids follow the date.
-    Statement hits(db_.Get(),
-                   "SELECT rowid FROM words WHERE words MATCH ?1 AND rowid BETWEEN ?2 AND ?3"
-                   " ORDER BY rowid");
-    hits.Bind(1, match).Bind(2, rows.front().id).Bind(3, rows.back().id);
-    auto row = rows.begin();
-    while (row != rows.end() && (result = hits.Step()) == SQLITE_ROW) {
-      const std::int64_t id = hits.Int(0);
-      while (row != rows.end() && row->id < id) ++row;
-      if (row != rows.end() && row->id == id) names.push_back(std::move(row->name));
+  // Only the ids from the folder's first to its last are looked at: a folder's mail is
+  // often of a stretch of time, and ids follow the date.
+  Statement matching(db_.Get(),
+                     "SELECT rowid FROM words WHERE words MATCH ?1 AND rowid BETWEEN ?2 AND ?3"
+                     " ORDER BY rowid");
+  for (std::size_t leaf = 0; leaf < leaves.size() && result == SQLITE_DONE; ++leaf) {
+    std::vector<std::string>& names = hits[leaf];
+    const std::string match = LeafExpression(*leaves[leaf]);
+    if (match.empty()) {
+      for (const Row& row : rows) names.push_back(row.name);
+    } else if (!rows.empty()) {
+      matching.Bind(1, match).Bind(2, rows.front().id).Bind(3, rows.back().id);
+      auto row = rows.begin();
+      while (row != rows.end() && (result = matching.Step()) == SQLITE_ROW) {
+        const std::int64_t id = matching.Int(0);
+        while (row != rows.end() && row->id < id) ++row;
+        if (row != rows.end() && row->id == id) names.push_back(row->name);
+      }
+      if (result == SQLITE_ROW) result = SQLITE_DONE;  // past the folder's last message
+      matching.Reset();
     }
-    if (result == SQLITE_ROW) result = SQLITE_DONE;  // past the folder's last message
+    std::sort(names.begin(), names.end());
   }
+  db_.AskWhileRunning(nullptr);
   if (result != SQLITE_DONE) {
     if (result != SQLITE_INTERRUPT) Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  return hits;
 }
 
-std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(std::string_view query_utf8,
+std::optional<QueryPlan> MailIndex::Planned(const thread::QueryNode& root) {
+  // Folder titles are few: each is folded once, when the query has a folder leaf.
+  std::vector<std::pair<std::int64_t, std::string>> titles;
+  bool titles_read = false;
+  int failure = SQLITE_OK;
+  const auto folders_titled = [&](const std::string& folded) {
+    if (!titles_read) {
+      titles_read = true;
+      Statement all(db_.Get(), "SELECT id, title FROM folders");
+      int result;
+      while ((result = all.Step()) == SQLITE_ROW) {
+        titles.emplace_back(all.Int(0), Fold(SjisToUtf8(all.Text(1))));
+      }
+      if (result != SQLITE_DONE) failure = result;
+    }
+    std::vector<std::int64_t> ids;
+    for (const auto& [id, title] : titles) {
+      if (title.find(folded) != std::string::npos) ids.push_back(id);
+    }
+    return ids;
+  };
+  QueryPlan plan = PlanQuery(root, folders_titled, kSlotBits);
+  if (failure != SQLITE_OK) {
+    Failed(failure, ja::kCannotSearch);
+    return std::nullopt;
+  }
+  return plan;
+}
+
+// The text index leads when the plan has an expression for it (CROSS JOIN keeps it
+// first), giving its ids newest first; else the messages do, by id. Either way a limit
+// stops the reading early (Search).
+Statement MailIndex::HitRows(const QueryPlan& plan, bool count) {
+  const std::string what = count ? "count(*)" : "m.id, m.folder, m.name, m.stamp";
+  std::string sql;
+  if (!plan.lead.empty()) {
+    sql = "SELECT " + what +
+          " FROM words CROSS JOIN messages m ON m.id = words.rowid"
+          " WHERE words MATCH ?1 AND m.folder != 0 AND m.shown AND " +
+          plan.where + (count ? "" : " ORDER BY words.rowid DESC");
+  } else {
+    sql = "SELECT " + what + " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= " +
+          std::to_string(plan.least_id) + " AND " + plan.where +
+          (count ? "" : " ORDER BY m.id DESC");
+  }
+  Statement rows(db_.Get(), sql.c_str());
+  if (!plan.lead.empty()) rows.Bind(1, plan.lead);
+  for (std::size_t i = 0; i < plan.texts.size(); ++i) {
+    rows.Bind(static_cast<int>(i) + 2, plan.texts[i]);
+  }
+  return rows;
+}
+
+std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(const thread::ParsedQuery& query,
                                                              std::int64_t limit) {
   std::vector<std::string> folder_dirs;
   for (const mailbox::FolderInfo& folder : MailFolders()) folder_dirs.push_back(folder.Path);
-  return Search(query_utf8, folder_dirs, limit);
+  return Search(query, folder_dirs, limit);
 }
 
 std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
-    std::string_view query_utf8, const std::vector<std::string>& folder_dirs, std::int64_t limit) {
-  const std::vector<std::string> words = QueryWords(query_utf8);
-  if (words.empty() || limit == 0) return std::vector<Hit>();
+    const thread::ParsedQuery& query, const std::vector<std::string>& folder_dirs,
+    std::int64_t limit) {
+  if (query.Empty() || limit == 0) return std::vector<Hit>();
   // Each folder's record, with its place among the folders asked for; a folder the
   // index does not hold has no hits.
   std::unordered_map<std::int64_t, std::size_t> place_of;
@@ -110,12 +159,13 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
     }
     if (*id != 0) place_of.emplace(*id, place);
   }
+  const std::optional<QueryPlan> plan = Planned(query.root);
+  if (!plan) return std::nullopt;
 
-  // The text index leads (CROSS JOIN keeps it first), giving its ids newest first, so
-  // that a limit stops it early: once `limit` hits are held, a row whose id is older
-  // than the stamp of the last of them ends the reading (no hit after it can be newer,
-  // mail_index.h). The hits of other folders are passed over here, not in SQL, so that
-  // the limit counts the asked folders' hits only.
+  // The rows come newest first by id: once `limit` hits are held, a row whose id is
+  // older than the stamp of the last of them ends the reading (no hit after it can be
+  // newer, mail_index.h). The hits of other folders are passed over here, not in SQL,
+  // so that the limit counts the asked folders' hits only.
   struct Found {
     std::int64_t stamp;
     std::size_t place;
@@ -124,14 +174,10 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
   std::vector<Found> found;
   // The `limit` newest stamps held, the oldest of them on top.
   std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> newest;
-  Statement hits(db_.Get(),
-                 "SELECT words.rowid, m.folder, m.name, m.stamp FROM words CROSS JOIN messages m"
-                 " ON m.id = words.rowid WHERE words MATCH ?1 AND m.shown"
-                 " ORDER BY words.rowid DESC");
-  hits.Bind(1, MatchExpression(words));
+  Statement hits = HitRows(*plan, false);
   const auto held = static_cast<std::size_t>(limit);
-  int result;
-  while ((result = hits.Step()) == SQLITE_ROW) {
+  int result = hits.Ok() ? SQLITE_OK : sqlite3_extended_errcode(db_.Get());
+  while (hits.Ok() && (result = hits.Step()) == SQLITE_ROW) {
     if (limit > 0 && newest.size() == held && (hits.Int(0) >> kSlotBits) < newest.top()) {
       result = SQLITE_DONE;
       break;
@@ -162,14 +208,12 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
   return out;
 }
 
-std::optional<std::int64_t> MailIndex::Count(std::string_view query_utf8) {
-  const std::vector<std::string> words = QueryWords(query_utf8);
-  if (words.empty()) return 0;
-  Statement count(db_.Get(),
-                  "SELECT count(*) FROM words CROSS JOIN messages m ON m.id = words.rowid"
-                  " WHERE words MATCH ?1 AND m.folder != 0 AND m.shown");
-  count.Bind(1, MatchExpression(words));
-  const int result = count.Step();
+std::optional<std::int64_t> MailIndex::Count(const thread::ParsedQuery& query) {
+  if (query.Empty()) return 0;
+  const std::optional<QueryPlan> plan = Planned(query.root);
+  if (!plan) return std::nullopt;
+  Statement count = HitRows(*plan, true);
+  const int result = count.Ok() ? count.Step() : sqlite3_extended_errcode(db_.Get());
   if (result != SQLITE_ROW) {
     Failed(result, ja::kCannotSearch);
     return std::nullopt;

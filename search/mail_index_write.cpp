@@ -34,7 +34,7 @@ bool ExistsButUnreadable(const ListedMessage& message) {
 bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_id,
                             const std::vector<ListedMessage>& listed, const FolderPlan& plan,
                             const std::function<bool()>& stop, const std::function<void()>& step) {
-  if (plan.leave.empty() && plan.add.empty()) return true;
+  if (plan.leave.empty() && plan.add.empty() && plan.reflag.empty()) return true;
   int result = db_.Exec("BEGIN IMMEDIATE");
   if (result != SQLITE_OK) return Failed(result, ja::kCannotUpdate);
 
@@ -43,13 +43,20 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
     if ((result = leave.Bind(1, id).Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     ++summary_.removed;
   }
+  Statement reflag(db_.Get(), "UPDATE messages SET flags = ?1 WHERE id = ?2");
+  for (const auto& [id, flags] : plan.reflag) {
+    reflag.Bind(1, std::int64_t{flags}).Bind(2, id);
+    if ((result = reflag.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
+  }
 
   Statement last_in_slot(db_.Get(), "SELECT max(id) FROM messages WHERE id BETWEEN ?1 AND ?2");
   Statement taken(db_.Get(), "SELECT 1 FROM messages WHERE id = ?1");
-  Statement words(db_.Get(), "INSERT INTO words(rowid, text) VALUES(?1,?2)");
+  Statement words(db_.Get(),
+                  "INSERT INTO words(rowid, unquoted, quoted, sender, recipients, subject, names)"
+                  " VALUES(?1,?2,?3,?4,?5,?6,?7)");
   Statement row(db_.Get(),
-                "INSERT INTO messages(id, folder, name, sig, stamp, mid)"
-                " VALUES(?1,?2,?3,?4,?5,?6)");
+                "INSERT INTO messages(id, folder, name, sig, stamp, mid, flags)"
+                " VALUES(?1,?2,?3,?4,?5,?6,?7)");
   if (!words.Ok() || !row.Ok())
     return Failed(sqlite3_extended_errcode(db_.Get()), ja::kCannotUpdate);
 
@@ -63,14 +70,14 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
     const ListedMessage& message = listed[i];
     const std::string path =
         platform::JoinPath(folder_dir, message.name + mailbox::kMessageExtension);
-    std::optional<std::string> text = MessageText(path, message.flags);
-    if (!text && ExistsButUnreadable(message)) {
+    std::optional<MessageFields> fields = ReadMessageFields(path, message.flags);
+    if (!fields && ExistsButUnreadable(message)) {
       ++summary_.skipped;
       continue;
     }
     // A message whose file is missing is listed all the same: its sender and subject
     // are still found.
-    if (!text) text.emplace();
+    if (!fields) fields.emplace();
     // The Message-ID as the thread list reads it and compares it (letter case ignored).
     const std::string mid =
         thread::FoldIdentifier(thread::ReadMessageHeaders(path, false).MessageId);
@@ -87,15 +94,14 @@ bool MailIndex::AddMessages(const std::string& folder_dir, std::int64_t folder_i
       ++id;
     }
 
-    std::string all = SjisToUtf8(message.sender);
-    all += '\n';
-    all += SjisToUtf8(message.subject);
-    all += '\n';
-    all += *text;
-    words.Bind(1, id).Bind(2, all);
+    std::string sender = SjisToUtf8(message.sender);
+    sender += '\n';
+    sender += fields->from;
+    words.Bind(1, id).Bind(2, fields->unquoted).Bind(3, fields->quoted).Bind(4, sender);
+    words.Bind(5, fields->recipients).Bind(6, SjisToUtf8(message.subject)).Bind(7, fields->names);
     if ((result = words.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     row.Bind(1, id).Bind(2, folder_id).BindBlob(3, message.name).Bind(4, message.sig);
-    row.Bind(5, std::int64_t{message.stamp}).BindBlob(6, mid);
+    row.Bind(5, std::int64_t{message.stamp}).BindBlob(6, mid).Bind(7, std::int64_t{message.flags});
     if ((result = row.Run()) != SQLITE_DONE) return Failed(result, ja::kCannotUpdate);
     ++summary_.added;
     if (step) step();

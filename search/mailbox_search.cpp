@@ -128,8 +128,9 @@ void MailboxSearch::Core::Run() {
     }
     Answer answer;
     answer.query = query;
+    const thread::ParsedQuery parsed = thread::ParseQuery(asked_text, thread::LocalQueryClock());
     std::optional<std::vector<MailIndex::Hit>> hits;
-    if (index != nullptr) hits = index->Search(asked_text, asked_folders, kFirstHits);
+    if (index != nullptr) hits = index->Search(parsed, asked_folders, kFirstHits);
     if (!hits) {
       answer.failed = true;
       Say(std::move(answer));
@@ -142,7 +143,7 @@ void MailboxSearch::Core::Run() {
     Say(std::move(answer));
     if (!more) continue;
 
-    hits = index->Search(asked_text, asked_folders, -1);
+    hits = index->Search(parsed, asked_folders, -1);
     Answer all;
     all.query = query;
     all.complete = true;

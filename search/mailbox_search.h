@@ -45,7 +45,8 @@ class MailboxSearch {
   MailboxSearch(const MailboxSearch&) = delete;
   MailboxSearch& operator=(const MailboxSearch&) = delete;
 
-  // Searches for `query_utf8` (UTF-8, as typed) in the folders `folder_dirs`
+  // Searches for `query_utf8` (UTF-8, as typed; read on the machine's clock,
+  // thread/search_query.h) in the folders `folder_dirs`
   // only (the window gives the current account's, SearchScope), and reads the
   // hits' rows from them; a row's folder is its place in `folder_dirs`. The
   // first answer's kFirstHits are the newest hits of those folders: hits of

@@ -38,6 +38,11 @@ int ForEachToken(std::string_view folded, Emit&& emit);
 // The FTS5 query for the folded words of a search (search/fold.h QueryWords): every word
 // must occur. Empty for no word.
 std::string MatchExpression(const std::vector<std::string>& words);
+// The FTS5 phrase for a folded text (search/fold.h Fold): a word as MatchExpression
+// writes it, or words parted by blanks as the tokens of each with a kRunBreak between
+// them, as a longer text is indexed (so a run of blanks matches any run of blanks, and
+// the first word may end a longer run, the last begin one). Empty for a text of blanks.
+std::string TextExpression(std::string_view folded);
 
 // Bytes of the UTF-8 character at `pos` (1 for a byte that starts none).
 std::size_t CharLength(std::string_view text, std::size_t pos);

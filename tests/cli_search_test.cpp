@@ -76,6 +76,33 @@ TEST_F(CliSearchTest, PrintsFolderAndNameOfEachHitNewestFirst) {
   EXPECT_EQ(Search("", "zz"), "");
 }
 
+// TEXT is a query: fields and negation answered; --explain says how it was read on
+// standard error before the hits, which stay as they are; a query that cannot be read
+// says why and runs nothing.
+TEST_F(CliSearchTest, TextIsAQueryExplainedOnRequestAndRefusedWhenUnreadable) {
+  const cli_testing::CliRun refused =
+      RunCli("search " + Quote(mailbox_) + " " + Quote("date:2026-13"), true);
+  EXPECT_EQ(refused.exit_code, 2) << "a month that is none";
+  EXPECT_FALSE(refused.out.empty()) << "the error said";
+  EXPECT_FALSE(std::filesystem::exists(dir_.Join("cache/veltrano"))) << "nothing run, no index";
+
+  struct Case {
+    const char* text;
+    const char* out;
+    const char* why;
+  } const cases[] = {
+      {"議 -subject:hello", "Acc1\\User001.box\t0000000A\n", "a word and a negated field"},
+      {"from:jiro OR from:saburo", "Acc2\\Inbox.box\t0000000B\nAcc1\\Inbox.box\t00000002\n",
+       "OR of two senders"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Search("", c.text), c.out) << c.why;
+  const std::string command = "search --explain " + Quote(mailbox_) + " " + Quote("議");
+  const cli_testing::CliRun explained = RunCli(command, true);
+  EXPECT_EQ(explained.exit_code, 0);
+  EXPECT_FALSE(explained.out.empty()) << "the explanation on standard error";
+  EXPECT_EQ(RunCli(command).out, Search("", "議")) << "the hits as without --explain";
+}
+
 TEST_F(CliSearchTest, IndexSaysWhatItDidAndBadArgumentsAreRefused) {
   EXPECT_EQ(RunCli("index " + Quote(mailbox_)).exit_code, 0);
   EXPECT_EQ(RunCli("index").exit_code, 2);

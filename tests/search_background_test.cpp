@@ -26,6 +26,11 @@
 namespace search {
 namespace {
 
+// The answer to a query of one word: the hits of its one leaf.
+std::vector<std::vector<std::string>> OneLeaf(std::vector<std::string> names) {
+  return {std::move(names)};
+}
+
 using search_testing::FaultyFiles;
 using search_testing::Holder;
 using search_testing::MiniMessage;
@@ -58,9 +63,9 @@ class SearchBackgroundTest : public ::testing::Test {
 TEST_F(SearchBackgroundTest, BuildsFromTheStartFollowsAFolderAndAnswersTheNewestQuery) {
   BackgroundIndex index(mailbox_, reports_.Events(), Open());
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.Updated(""); })) << "the whole pass";
-  const std::uint64_t key = index.Ask(inbox_, "鍵");
+  const std::uint64_t key = index.Ask(inbox_, "鍵", true);
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(key) != nullptr; }));
-  EXPECT_EQ(reports_.AnswerTo(key)->names, std::vector<std::string>{"00000002"}) << "a body word";
+  EXPECT_EQ(reports_.AnswerTo(key)->leaf_names, OneLeaf({"00000002"})) << "a body word";
   EXPECT_EQ(reports_.AnswerTo(key)->unindexed, 0u);
 
   messages_.erase(messages_.begin());
@@ -68,11 +73,11 @@ TEST_F(SearchBackgroundTest, BuildsFromTheStartFollowsAFolderAndAnswersTheNewest
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages_);
   index.UpdateFolder(inbox_);
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.Updated(inbox_); }));
-  const std::uint64_t older = index.Ask(inbox_, "e");
-  const std::uint64_t newest = index.Ask(inbox_, "東京");
+  const std::uint64_t older = index.Ask(inbox_, "e", true);
+  const std::uint64_t newest = index.Ask(inbox_, "東京", true);
   EXPECT_FALSE(index.IsCurrent(older)) << "overtaken by the newest";
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(newest) != nullptr; }));
-  EXPECT_EQ(reports_.AnswerTo(newest)->names, std::vector<std::string>{"00000003"})
+  EXPECT_EQ(reports_.AnswerTo(newest)->leaf_names, OneLeaf({"00000003"}))
       << "the new message in, the one that left out";
   index.Forget();
   EXPECT_FALSE(index.IsCurrent(newest));
@@ -89,7 +94,7 @@ TEST_F(SearchBackgroundTest, AnIndexThatCannotBeOpenedIsSaidSoAndNeverAnswers) {
       *error = "no room";
       return std::unique_ptr<MailIndex>();
     });
-    index.Ask(inbox_, "e");
+    index.Ask(inbox_, "e", true);
     ASSERT_TRUE(reports_.WaitFor([&] { return !reports_.errors.empty(); }));
   }  // both threads end
   EXPECT_EQ(reports_.errors, std::vector<std::string>{"no room"});
@@ -137,9 +142,9 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
     ASSERT_TRUE(reports.WaitFor([&] { return !reports.failures.empty(); })) << c.reason;
     EXPECT_NE(reports.failures[0].find(SjisToUtf8(c.said)), std::string::npos)
         << c.reason << ": " << reports.failures[0];
-    const std::uint64_t key = index.Ask(inbox_, "鍵");
+    const std::uint64_t key = index.Ask(inbox_, "鍵", true);
     ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(key) != nullptr; })) << c.reason;
-    EXPECT_EQ(reports.AnswerTo(key)->names, std::vector<std::string>{"00000002"}) << c.reason;
+    EXPECT_EQ(reports.AnswerTo(key)->leaf_names, OneLeaf({"00000002"})) << c.reason;
     EXPECT_EQ(reports.AnswerTo(key)->unindexed, 1u) << c.reason;
 
     const int faults = files.Faults();
@@ -152,9 +157,9 @@ TEST_F(SearchBackgroundTest, AnUpdateThatFailsIsSaidOnceAndSearchesGoOn) {
     EXPECT_EQ(reports.failures.size(), 1u) << c.reason;
     EXPECT_TRUE(reports.errors.empty()) << c.reason << ": never unavailable";
     tokyo.push_back(name);
-    const std::uint64_t tower = index.Ask(inbox_, "東京");
+    const std::uint64_t tower = index.Ask(inbox_, "東京", true);
     ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(tower) != nullptr; })) << c.reason;
-    EXPECT_EQ(reports.AnswerTo(tower)->names, tokyo) << c.reason;
+    EXPECT_EQ(reports.AnswerTo(tower)->leaf_names, OneLeaf(tokyo)) << c.reason;
   }
 }
 
@@ -174,18 +179,18 @@ TEST_F(SearchBackgroundTest, APausedKeeperReadsNoMessageUntilResumed) {
   });
   keeper = &index;
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.passes == 1 && !reports_.in_pass; }));
-  const std::uint64_t paused = index.Ask(inbox_, "鍵");
+  const std::uint64_t paused = index.Ask(inbox_, "鍵", true);
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(paused) != nullptr; }));
-  EXPECT_TRUE(reports_.AnswerTo(paused)->names.empty());
+  EXPECT_TRUE(reports_.AnswerTo(paused)->leaf_names == OneLeaf({}));
   EXPECT_EQ(reports_.AnswerTo(paused)->unindexed, 2u) << "no message read";
   EXPECT_FALSE(reports_.Updated(""));
 
   index.Resume();
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.Updated(""); }));
   EXPECT_EQ(reports_.passes, 2);
-  const std::uint64_t resumed = index.Ask(inbox_, "鍵");
+  const std::uint64_t resumed = index.Ask(inbox_, "鍵", true);
   ASSERT_TRUE(reports_.WaitFor([&] { return reports_.AnswerTo(resumed) != nullptr; }));
-  EXPECT_EQ(reports_.AnswerTo(resumed)->names, std::vector<std::string>{"00000002"});
+  EXPECT_EQ(reports_.AnswerTo(resumed)->leaf_names, OneLeaf({"00000002"}));
   EXPECT_EQ(reports_.AnswerTo(resumed)->unindexed, 0u);
 }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -32,7 +34,8 @@
 namespace search {
 namespace {
 
-// One message as the slow search sees it: its three texts folded.
+// One message as the slow search sees it: its sender (the record's and the From header),
+// subject and text, folded.
 struct Haystack {
   std::string folder;  // relative, "\" between components
   std::string name;
@@ -52,10 +55,11 @@ std::vector<Haystack> ReadMailbox(const std::string& mailbox,
       std::replace(h.folder.begin(), h.folder.end(), '/', '\\');
       h.name = m.name;
       h.stamp = m.stamp;
-      h.texts[0] = Fold(SjisToUtf8(m.sender));
-      h.texts[1] = Fold(SjisToUtf8(m.subject));
       const std::string path = platform::JoinPath(mailbox, folder + "/" + m.name + ".qnm");
-      h.texts[2] = Fold(MessageText(path, m.flags).value_or(""));
+      const MessageFields fields = ReadMessageFields(path, m.flags).value_or(MessageFields());
+      h.texts[0] = Fold(SjisToUtf8(m.sender) + "\n" + fields.from);
+      h.texts[1] = Fold(SjisToUtf8(m.subject));
+      h.texts[2] = Fold(fields.unquoted + fields.quoted);
       all.push_back(std::move(h));
     }
   }
@@ -86,6 +90,32 @@ std::string Joined(const std::vector<std::string>& words) {
   std::string text;
   for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
   return text;
+}
+
+using search_testing::Words;
+
+// The filter's question for words side by side: the names of the folder's messages
+// where every word holds.
+std::optional<std::vector<std::string>> FolderWordHits(
+    MailIndex& index, const std::string& folder, const std::string& words,
+    const std::function<bool()>& stop = nullptr) {
+  const thread::ParsedQuery query = Words(words);
+  std::vector<const thread::QueryNode*> leaves;
+  for (const thread::QueryNode& leaf : query.root.children) leaves.push_back(&leaf);
+  const auto hits = index.FolderLeafHits(folder, leaves, stop);
+  if (!hits) return std::nullopt;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < hits->size(); ++i) {
+    if (i == 0) {
+      names = (*hits)[0];
+      continue;
+    }
+    std::vector<std::string> both;
+    std::set_intersection(names.begin(), names.end(), (*hits)[i].begin(), (*hits)[i].end(),
+                          std::back_inserter(both));
+    names = std::move(both);
+  }
+  return names;
 }
 
 class SearchIndexTest : public ::testing::Test {
@@ -145,7 +175,7 @@ TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
       if (SlowMatch(*h, words)) expected.push_back({h->folder, h->name});
     }
     const std::string query = Joined(words);
-    const auto found = index->Search(query, -1);
+    const auto found = index->Search(Words(query), -1);
     ASSERT_TRUE(found.has_value()) << index->Error();
     auto key = [](const MailIndex::Hit& h) { return h.folder + "\t" + h.name; };
     std::vector<std::string> want, got;
@@ -154,7 +184,7 @@ TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
     std::sort(want.begin(), want.end());
     std::sort(got.begin(), got.end());
     ASSERT_EQ(got, want) << "query \"" << query << "\"";
-    EXPECT_EQ(index->Count(query), static_cast<std::int64_t>(want.size())) << query;
+    EXPECT_EQ(index->Count(Words(query)), static_cast<std::int64_t>(want.size())) << query;
 
     // The window's filter of one folder, any character as typed.
     const std::string& folder = folders[random() % folders.size()];
@@ -165,20 +195,21 @@ TEST_F(SearchIndexTest, FindsExactlyWhatASubstringSearchFinds) {
       if (h.folder == relative) in_folder.push_back(h.name);
     }
     std::sort(in_folder.begin(), in_folder.end());
-    EXPECT_EQ(index->FolderHits(Folder(folder), query, nullptr), in_folder) << query;
+    EXPECT_EQ(FolderWordHits(*index, Folder(folder), query), in_folder) << query;
   }
 }
 
-TEST(MessageText, HoldsTheAttachmentNamesAndTheForwardedMessages) {
+TEST(MessageFieldsTest, HoldTheAttachmentNamesAndTheForwardedMessages) {
   testing_support::TempDir dir;
   const std::string path = dir.WriteFile(
       "m.qnm",
       "Content-Type: multipart/mixed; boundary=B\n\n--B\n\nhello\n--B\nContent-Type: "
       "application/octet-stream; name=\"=?ISO-2022-JP?B?GyRCOCtAUT1xGyhCLnhsc3g=?=\"\n\nX\n"
       "--B\nContent-Type: message/rfc822\n\nSubject: fw\n\nforwarded words\n--B--\n");
-  const std::string text = MessageText(path, 0).value_or("");
-  EXPECT_NE(text.find("見積書.xlsx"), std::string::npos) << text;
-  EXPECT_NE(text.find("forwarded words"), std::string::npos) << text;
+  const MessageFields fields = ReadMessageFields(path, 0).value_or(MessageFields());
+  EXPECT_NE(fields.unquoted.find("見積書.xlsx"), std::string::npos) << "its attachment line";
+  EXPECT_EQ(fields.names, "見積書.xlsx\n");
+  EXPECT_NE(fields.unquoted.find("forwarded words"), std::string::npos) << fields.unquoted;
 }
 
 using search_testing::MiniMessage;
@@ -198,7 +229,7 @@ class SearchUpdateTest : public SearchIndexTest {
   }
   std::vector<std::string> Hits(const std::string& query) {
     std::vector<std::string> names;
-    const auto hits = index_->Search(query, -1);
+    const auto hits = index_->Search(Words(query), -1);
     EXPECT_TRUE(hits.has_value()) << index_->Error();
     if (hits) {
       for (const auto& hit : *hits) names.push_back(hit.name);
@@ -233,9 +264,9 @@ TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
     EXPECT_EQ(Hits(c.query), c.names) << c.why;
     std::vector<std::string> in_folder = c.names;
     std::sort(in_folder.begin(), in_folder.end());
-    EXPECT_EQ(index_->FolderHits(inbox_, c.query, nullptr), in_folder) << c.why << ": the filter";
+    EXPECT_EQ(FolderWordHits(*index_, inbox_, c.query), in_folder) << c.why << ": the filter";
   }
-  EXPECT_EQ(index_->Search("e", 2).value().size(), 2u) << "a limit";
+  EXPECT_EQ(index_->Search(Words("e"), 2).value().size(), 2u) << "a limit";
 }
 
 // ASCII is indexed by pairs, a character alone only where no printable ASCII one follows:
@@ -245,7 +276,7 @@ TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
               {{"00000001", 1000, "-", "-", "sprintf(buf, \"%d\");\r\n"},
                {"00000002", 2000, "-", "-", "aaaa man-pages\r\n"},
-               {"00000003", 3000, "-", "-", "会議ab xb会 版2\r\n"},
+               {"00000003", 3000, "-", "-", "会議ab wb会 版2\r\n"},
                {"00000004", 4000, "-", "-", "q\x01z man pages\r\n"}});
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
   const std::vector<Haystack> all = ReadMailbox(mailbox_, {"Acc1/Inbox.box"});
@@ -264,7 +295,7 @@ TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
       {"s-p", {}, "across a blank is no hit"},
       {"議a", {"00000003"}, "an ASCII letter after Japanese, the first of a pair"},
       {"議ax", {}, "and no letter after it"},
-      {"x", {"00000003"}, "a letter alone: the first of a pair"},
+      {"w", {"00000003"}, "a letter alone: the first of a pair"},
       {"b会", {"00000003"}, "an ASCII letter before Japanese"},
       {"版2", {"00000003"}, "a digit after a kanji"},
       {"q", {"00000004"}, "a letter before a control character"},
@@ -281,6 +312,44 @@ TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
   }
 }
 
+// A phrase is its words with the breaks between them: the first word may end a longer
+// run, the last begin one (a last word of one ASCII character is any pair it begins), a
+// run of blanks matches any run, and the words must follow one another.
+TEST_F(SearchUpdateTest, PhrasesAreTheirWordsInOrderAcrossAnyBlanks) {
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
+              {{"00000001", 1000, "-", "-", "aaaa man-pages\r\n"},
+               {"00000002", 2000, "-", "-", "会議ab wb会 版2\r\n"},
+               {"00000003", 3000, "-", "-", "q\x01z man   pages\r\nman\r\nxyz\r\n"}});
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  struct Case {
+    const char* phrase;
+    std::vector<std::string> names;
+    const char* why;
+  } const cases[] = {
+      {"man p", {"00000003"}, "a last word of one letter begins a run"},
+      {"an pa", {"00000003"}, "the first word ends a run, the last begins one"},
+      {"aa man", {"00000001"}, "ASCII words"},
+      {"議ab wb会", {"00000002"}, "Japanese and ASCII"},
+      {"ab   w", {"00000002"}, "more blanks than the text holds"},
+      {"pages man", {"00000003"}, "across a line end, a blank as any other"},
+      {"xyz man", {}, "the words in another order"},
+      {"z man", {"00000003"}, "after a control character"},
+  };
+  for (const Case& c : cases) {
+    thread::ParsedQuery query;
+    thread::QueryNode leaf;
+    leaf.kind = thread::QueryNode::Kind::kText;
+    leaf.text = c.phrase;
+    leaf.phrase = true;
+    query.root.children.push_back(leaf);
+    std::vector<std::string> names;
+    for (const auto& hit : index_->Search(query, -1).value_or(std::vector<MailIndex::Hit>{})) {
+      names.push_back(hit.name);
+    }
+    EXPECT_EQ(names, c.names) << c.why << ": \"" << c.phrase << "\"";
+  }
+}
+
 TEST_F(SearchUpdateTest, FollowsNewRemovedAndChangedMessages) {
   messages_.erase(messages_.begin());                                           // 1 left the folder
   messages_[0].body = "合鍵を作った\r\n";                                       // 2 rewritten
@@ -292,7 +361,7 @@ TEST_F(SearchUpdateTest, FollowsNewRemovedAndChangedMessages) {
   EXPECT_EQ(Hits("東京"), std::vector<std::string>{"00000004"}) << "new in, left out";
   EXPECT_EQ(Hits("合鍵"), std::vector<std::string>{"00000002"}) << "the new text";
   EXPECT_TRUE(Hits("🍣").empty()) << "the old text is gone";
-  EXPECT_EQ(index_->FolderHits(inbox_, "鍵", nullptr), std::vector<std::string>{"00000002"});
+  EXPECT_EQ(FolderWordHits(*index_, inbox_, "鍵"), std::vector<std::string>{"00000002"});
 }
 
 // Stamps that follow neither the names, nor the folders, nor the order the messages
@@ -329,7 +398,7 @@ TEST_F(SearchUpdateTest, HitsComeByStampThenFolderThenNameWhateverTheIndexingOrd
   want.push_back("00000004");
   auto names = [&](std::int64_t limit) {
     std::vector<std::string> out;
-    const auto hits = index_->Search("tok", {inbox_, other}, limit);
+    const auto hits = index_->Search(Words("tok"), {inbox_, other}, limit);
     EXPECT_TRUE(hits.has_value()) << index_->Error();
     for (const auto& hit : hits.value_or(std::vector<MailIndex::Hit>{})) out.push_back(hit.name);
     return out;
@@ -358,8 +427,8 @@ TEST_F(SearchUpdateTest, AMessageTheThreadListDropsIsNoHit) {
             (std::vector<std::string>{"00000009", "00000005", "00000003", "00000004", "00000001"}))
       << "the later of one identifier dropped; the same one in another folder kept;"
          " messages without one kept";
-  EXPECT_EQ(index_->Count("tok"), 5);
-  EXPECT_EQ(index_->FolderHits(inbox_, "tok", nullptr),
+  EXPECT_EQ(index_->Count(Words("tok")), 5);
+  EXPECT_EQ(FolderWordHits(*index_, inbox_, "tok"),
             (std::vector<std::string>{"00000001", "00000003", "00000004", "00000005"}));
 
   messages_.erase(messages_.begin());
@@ -380,7 +449,7 @@ TEST_F(SearchUpdateTest, AStoppedUpdateResumesAndAStoppedSearchSaysSo) {
   EXPECT_EQ(Hits("大阪"), std::vector<std::string>{"00000005"});
   ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr));
   EXPECT_EQ(index_->Unindexed(inbox_), 0u);
-  EXPECT_EQ(index_->FolderHits(inbox_, "e", [] { return true; }), std::nullopt);
+  EXPECT_EQ(FolderWordHits(*index_, inbox_, "e", [] { return true; }), std::nullopt);
 }
 
 // A search brings the index up to date from the folders' stamps alone, on a connection

@@ -51,7 +51,7 @@ class ResultRowsTest : public ::testing::Test {
   }
   // Each row as "folder index, file path, sender, subject", in list order.
   std::vector<std::string> Rows(const std::string& query) {
-    const auto hits = index_->Search(query, -1);
+    const auto hits = index_->Search(search_testing::Words(query), -1);
     EXPECT_TRUE(hits.has_value()) << index_->Error();
     const ResultRows rows = MakeResultRows(hits.value_or(std::vector<MailIndex::Hit>{}),
                                            SearchScope(folders_), mailbox_);
@@ -97,7 +97,7 @@ TEST_F(ResultRowsTest, AHitWhoseMessageOrFolderIsGoneGivesNoRow) {
 // A stop (a newer query, the program's close) is asked before each folder's records are
 // read: the rows end there.
 TEST_F(ResultRowsTest, AStopAskedBetweenFoldersEndsTheRows) {
-  const auto hits = index_->Search("plan", -1);
+  const auto hits = index_->Search(search_testing::Words("plan"), -1);
   ASSERT_TRUE(hits.has_value()) << index_->Error();
   int asked = 0;
   const ResultRows rows =

@@ -22,6 +22,11 @@
 namespace search {
 namespace {
 
+// The answer to a query of one word: the hits of its one leaf.
+std::vector<std::vector<std::string>> OneLeaf(std::vector<std::string> names) {
+  return {std::move(names)};
+}
+
 using search_testing::FaultyFiles;
 using search_testing::Holder;
 using search_testing::MiniMessage;
@@ -97,9 +102,10 @@ TEST_F(SearchStopTest, AnInterruptStopsTheMergeMidwayAndLeavesTheIndexWhole) {
 
   const std::unique_ptr<MailIndex> after = Connect();
   ASSERT_NE(after, nullptr);
-  const auto hits = after->FolderHits(inbox_, "word2499", nullptr);
+  const thread::ParsedQuery query = search_testing::Words("word2499");
+  const auto hits = after->FolderLeafHits(inbox_, {&query.root.children[0]}, nullptr);
   ASSERT_TRUE(hits.has_value()) << after->Error();
-  EXPECT_EQ(*hits, std::vector<std::string>{"00002499"});
+  EXPECT_EQ(*hits, OneLeaf({"00002499"}));
 }
 
 // The program's close: the threads end within a second while the keeper merges after a
@@ -185,21 +191,22 @@ TEST_F(SearchStopTest, AFailedQueryIsAnsweredSoAndTheSearcherGoesOn) {
   Reports reports;
   BackgroundIndex index(mailbox_, reports.Events(), Open());
   ASSERT_TRUE(reports.WaitFor([&] { return reports.Updated(""); }));
-  const std::uint64_t first = index.Ask(inbox_, "word2");  // the searcher's connection is open
+  const std::uint64_t first =
+      index.Ask(inbox_, "word2", true);  // the searcher's connection is open
   ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(first) != nullptr; }));
   WriteMessages(4);  // a change, so that the searcher reads the file again, not its cache
   index.UpdateFolder(inbox_);
   ASSERT_TRUE(reports.WaitFor([&] { return reports.Updated(inbox_); }));
   files.FailReads(SQLITE_IOERR_READ);
-  const std::uint64_t failing = index.Ask(inbox_, "word1");
+  const std::uint64_t failing = index.Ask(inbox_, "word1", true);
   ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(failing) != nullptr; }));
   EXPECT_NE(reports.AnswerTo(failing)->error, "");
-  EXPECT_TRUE(reports.AnswerTo(failing)->names.empty());
+  EXPECT_TRUE(reports.AnswerTo(failing)->leaf_names.empty());
   files.FailReads(SQLITE_OK);
-  const std::uint64_t next = index.Ask(inbox_, "word1");
+  const std::uint64_t next = index.Ask(inbox_, "word1", true);
   ASSERT_TRUE(reports.WaitFor([&] { return reports.AnswerTo(next) != nullptr; }));
   EXPECT_EQ(reports.AnswerTo(next)->error, "");
-  EXPECT_EQ(reports.AnswerTo(next)->names, std::vector<std::string>{"00000001"});
+  EXPECT_EQ(reports.AnswerTo(next)->leaf_names, OneLeaf({"00000001"}));
   EXPECT_TRUE(reports.errors.empty()) << "the index stays available";
 }
 

@@ -49,6 +49,16 @@ class EditBox : public Control {
   }
 };
 
+// A read-only text of several lines that scrolls, and can be selected and
+// copied from.
+class TextView : public Control {
+ public:
+  void Create(HWND parent, int id, const std::string& text) {
+    CreateChild(L"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                WS_EX_CLIENTEDGE, parent, id, text);
+  }
+};
+
 // The two Ctrl chords a one-line edit control lacks by itself, for the
 // subclass of a box that wants them: Ctrl+A selects all (older Windows only
 // beep at it) and Ctrl+Backspace deletes the word before the caret (rather

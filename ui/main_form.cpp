@@ -59,6 +59,7 @@ void TVtFormMain::OnCreate() {
   layout_.ListBoxWidth = Scale(settings_.Main.ListBoxWidth, layout_.Dpi);
   folder_list_.Create(hwnd(), kListBoxFId);
   thread_list_.Create(hwnd(), kListViewMailId, kFilterBoxId, kBodySearchId);
+  thread_list_.SetQueryHistory(&settings_.Queries);
   status_bar_.Create(hwnd(), kStatusBarId);
   status_bar_.SetSimpleText("");
   ApplyDpi();
@@ -100,6 +101,7 @@ void TVtFormMain::Show(int show_command) {
 void TVtFormMain::FormShow() {
   platform::PhaseTimer settings_timer("settings");
   settings_.Main = settings::LoadMainSettings(environment_.SettingsPath);
+  settings_.Queries = settings::LoadQueryHistory(environment_.SettingsPath);
   ApplyMainSettings();
   settings_.Properties = settings::LoadPropertySettings(environment_.SettingsPath);
   settings_timer.Stop();

@@ -22,6 +22,7 @@
 #include "client/compose.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_table.h"
+#include "settings/query_history.h"
 #include "settings/settings.h"
 #include "thread/folder_loader.h"
 #include "thread/load_host.h"
@@ -159,6 +160,12 @@ class TVtFormMain final : public Window,
   void mBodySearchClick() { thread_list_.TurnOnBodySearch(); }
   void mSearchAllClick();
   bool CanSearchAll() const;
+  // "この差出人で絞り込む", "この件名で絞り込む", "このスレッドで絞り込む": the
+  // selected row's term in the quick filter box (thread/filter_terms.h).
+  void mFilterSenderClick() { FilterBySelected(&thread::SenderTerm); }
+  void mFilterSubjectClick() { FilterBySelected(&thread::SubjectTerm); }
+  void mFilterThreadClick() { FilterBySelected(&thread::ThreadTerm); }
+  bool HasSelectedRow() const { return thread_list_.SelectedNode() != nullptr; }
   void mExitClick() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
   bool CanReload() const;
   bool SelectedFolderIsNoContainer() const;
@@ -220,6 +227,7 @@ class TVtFormMain final : public Window,
     return thread_list_.SelectAdjacent(node, direction);
   }
   void MarkSelectedThreadRead() override { mThreadReadClick(); }
+  void FilterThreadList(const std::string& term) override;
   void ToggleSelectedThreadMute() override { mMuteThreadClick(); }
   bool ClientConfigured() const override;
   void ComposeNew() override;
@@ -328,6 +336,7 @@ class TVtFormMain final : public Window,
   void KeepFocusedChild();
   void RestoreFocusedChild();
   void ListFontClick(bool thread_list);
+  void FilterBySelected(std::string (*term)(const thread::ThreadNode&));
   std::string BrowseForMailbox(const std::string& initial_dir);
   HMENU AccountMenu() const;
 
@@ -339,6 +348,7 @@ class TVtFormMain final : public Window,
   struct RunSettings {
     settings::MainWindowSettings Main;
     settings::PropertySettings Properties;
+    settings::QueryHistory Queries;  // both search boxes'
     bool Read = false;             // FormShow has run
     bool UnsavedReported = false;  // a save that failed has been told (once a run)
   } settings_;

@@ -56,6 +56,21 @@ void TVtFormMain::PopupMenu(Pane pane, HWND owner_control, std::optional<POINT> 
   DestroyMenu(menu);
 }
 
+void TVtFormMain::FilterBySelected(std::string (*term)(const thread::ThreadNode&)) {
+  if (const thread::ThreadNode* node = thread_list_.SelectedNode())
+    thread_list_.FilterFor(term(*node));
+}
+
+// From the viewer: what the filter leaves shows only in the list, so the
+// main window comes forward with the focus in it (the viewer stays open
+// behind, showing its message).
+void TVtFormMain::FilterThreadList(const std::string& term) {
+  thread_list_.FilterFor(term);
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  SetForegroundWindow(hwnd());
+  thread_list_.ListViewMail().Focus();
+}
+
 void TVtFormMain::FocusPane(Pane pane) {
   switch (pane) {
     case Pane::kFolderList:

@@ -23,6 +23,7 @@ void TVtFormMain::mSearchAllClick() {
   if (!CanSearchAll()) return;
   TSearchAllForm dialog(hwnd());
   dialog.Query = search_all_.Text;
+  dialog.History = &settings_.Queries;
   if (dialog.Run() != IDOK) return;
   search_all_.Text = dialog.Query;
   SearchAllAgain();

@@ -40,7 +40,8 @@ bool TVtFormMain::AskBodySearch(int folder, const std::string& text) {
   }
   index_.QueryFolder = (*folders_)[folder].Path;
   index_.QueryText = text;
-  index_.Link->Index().Ask(index_.QueryFolder, thread_list_.FilterBox().Utf8Text());
+  index_.Link->Index().Ask(index_.QueryFolder, thread_list_.FilterBox().Utf8Text(),
+                           thread_list_.BodySearch());
   return true;
 }
 
@@ -73,7 +74,8 @@ void TVtFormMain::OnIndexNews() {
     index_.UnindexedFolder = folder;
     index_.Unindexed = news.answer->unindexed;
     if (!news.answer->error.empty()) query_failed = news.answer->error;
-    thread_list_.ApplyBodyHits(index_.QueryText, std::move(news.answer->names));
+    // Each leaf asked of the index takes its own hits beside the rows' texts.
+    thread_list_.ApplyBodyHits(index_.QueryText, std::move(news.answer->leaf_names));
   }
   // What the index holds of the shown folder changed: its hits are asked again.
   if (ask_again && thread_list_.BodySearch()) {

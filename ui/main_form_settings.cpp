@@ -31,6 +31,10 @@ void TVtFormMain::SaveAllSettings(bool report) {
   }
   CollectMainSettings();
   saved = settings::SaveMainSettings(environment_.SettingsPath, settings_.Main) && saved;
+  // Read at the first show: before it, there is nothing to write back.
+  if (settings_.Read) {
+    saved = settings::SaveQueryHistory(environment_.SettingsPath, settings_.Queries) && saved;
+  }
   if (!saved && report) ReportUnsavedSettings();
 }
 

@@ -72,7 +72,10 @@ bool ThreadListPane::ParentMessage(UINT message, WPARAM wparam, LPARAM lparam, L
   if (message != WM_COMMAND || lparam == 0) return false;
   const auto control = reinterpret_cast<HWND>(lparam);
   if (control == box_.hwnd()) {
-    if (HIWORD(wparam) == EN_CHANGE) FilterBoxChanged();
+    if (HIWORD(wparam) == EN_CHANGE) {
+      box_.TextChanged();
+      FilterBoxChanged();
+    }
     return true;
   }
   if (control == box_.BodySearchBox().hwnd()) {
@@ -351,19 +354,29 @@ void ThreadListPane::FilterBoxChanged() {
   form_.ShowListStatus();
 }
 
-void ThreadListPane::ApplyBodyHits(const std::string& text, std::vector<std::string> names) {
+void ThreadListPane::ApplyBodyHits(const std::string& text,
+                                   std::vector<std::vector<std::string>> leaf_names) {
   if (shown_.Folder() < 0 || !box_.BodySearch() || text != box_.Text()) return;
   const thread::ThreadNode* selected = SelectedNode();
-  // The index answers for the whole text: its names are every asked leaf's
-  // hits, so that words side by side show what that one answer showed.
-  thread::ParsedQuery query = thread::ParseQuery(box_.Utf8Text(), thread::LocalQueryClock());
-  std::vector<std::vector<std::string>> hits;
-  thread::ForEachLeaf(query.root, [&](const thread::QueryNode& leaf, bool) {
-    if (thread::AskedOfIndex(leaf, true)) hits.push_back(names);
-  });
-  shown_.SetBodyFilter(text, std::move(query), std::move(hits));
+  shown_.SetBodyFilter(text, thread::ParseQuery(box_.Utf8Text(), thread::LocalQueryClock()),
+                       std::move(leaf_names));
   RowsChanged(selected);
   form_.ShowListStatus();
+}
+
+std::vector<std::string> ThreadListPane::SendersMatching(std::string_view typed, bool fresh) {
+  // Every message of the folder, not the rows the half-typed term leaves.
+  const thread::ThreadNode* head = shown_.Rows().Head();
+  if (fresh || head != senders_head_) {
+    senders_ = thread::SenderRanking(head);
+    senders_head_ = head;
+  }
+  return senders_.Matching(typed, static_cast<std::size_t>(-1));
+}
+
+void ThreadListPane::FilterFor(const std::string& term) {
+  if (term.empty() || (!shown_.ShowsHits() && shown_.Folder() < 0)) return;
+  box_.ShowTerm(term);
 }
 
 void ThreadListPane::TurnOnBodySearch() {

@@ -19,6 +19,7 @@
 
 #include "mailbox/folder_table.h"
 #include "settings/settings.h"
+#include "thread/filter_terms.h"
 #include "thread/folder_loader.h"
 #include "thread/shown_list.h"
 #include "thread/thread_node.h"
@@ -105,12 +106,19 @@ class ThreadListPane final : public FilterBox::Owner {
   void BodySearchClicked() { FilterBoxChanged(); }
   // Ctrl+Shift+F: "本文も検索" on and the focus in the box.
   void TurnOnBodySearch();
-  // The index's hits (sorted names) in the shown folder for `text`; taken
-  // when the box still holds that text.
-  void ApplyBodyHits(const std::string& text, std::vector<std::string> names);
+  // The index's hits in the shown folder for `text`: for each leaf it is
+  // asked about (thread::AskedOfIndex, in ForEachLeaf order) the sorted names
+  // where the leaf holds; taken when the box still holds that text.
+  void ApplyBodyHits(const std::string& text, std::vector<std::vector<std::string>> leaf_names);
   // The rows shown are filtered with the index's hits.
   bool BodyFilterShown() const { return shown_.BodyFilterShown(); }
   void LeaveFilterBox() override { list_.Focus(); }
+  std::vector<std::string> SendersMatching(std::string_view typed, bool fresh) override;
+  // The queries the box records and offers.
+  void SetQueryHistory(settings::QueryHistory* history) { box_.SetHistory(history); }
+  // "この差出人で絞り込む" and the others: `term` (CP932) in the box, filtering
+  // at once; the focus stays where it is.
+  void FilterFor(const std::string& term);
   void TabFrom(Pane from, bool backwards) override { form_.TabFrom(from, backwards); }
 
   // A message of the form that concerns this pane (the notifications of the
@@ -171,6 +179,9 @@ class ThreadListPane final : public FilterBox::Owner {
   COLORREF text_color_ = 0;
   int dpi_ = 96;
   int column1_ = 0;  // Column1 while the folder column is shown
+  // The senders offered after "from:", counted over the list of `senders_head_`.
+  thread::SenderRanking senders_;
+  const thread::ThreadNode* senders_head_ = nullptr;
 };
 
 }  // namespace ui

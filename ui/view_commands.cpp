@@ -59,6 +59,25 @@ constexpr Row kRows[] = {
     {"N7", kEdit},
     {"mNkf", kEdit, ja::kNkf, {'C', false}, &F::mNkfClick, &F::NkfLoaded},
     {"mFont", kShow, ja::kFont, {}, &F::mFontClick},
+    {"N13", kShow},
+    {"mFilterSender",
+     kShow,
+     ja::kFilterSender,
+     {'1', true},
+     &F::mFilterSenderClick,
+     &F::HasViewedNode},
+    {"mFilterSubject",
+     kShow,
+     ja::kFilterSubject,
+     {'2', true},
+     &F::mFilterSubjectClick,
+     &F::HasViewedNode},
+    {"mFilterThread",
+     kShow,
+     ja::kFilterThread,
+     {'3', true},
+     &F::mFilterThreadClick,
+     &F::HasViewedNode},
     {"mPrevMail", kMail, ja::kPrevMail, {'P', false}, &F::mPrevMailClick},
     {"mNextMail", kMail, ja::kNextMail, {'N', false}, &F::mNextMailClick},
     {"N1", kMail},
@@ -239,6 +258,11 @@ void TViewForm::mThreadReadClick() {
   if (ViewerBusy || host_ == nullptr || host_->ViewedNode() == nullptr) return;
   host_->MarkSelectedThreadRead();
   SendEnterToList();
+}
+
+void TViewForm::FilterByViewed(std::string (*term)(const thread::ThreadNode&)) {
+  if (!HasViewedNode()) return;
+  host_->FilterThreadList(term(*host_->ViewedNode()));
 }
 
 void TViewForm::mMuteThreadClick() {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "thread/filter_terms.h"
 #include "ui/attachment_files.h"
 #include "ui/busy_flag.h"
 #include "ui/commands.h"
@@ -136,6 +137,13 @@ class TViewForm final : public ui::Window {
   void mMailDeleteClick();
   void mThreadReadClick();
   void mMuteThreadClick();
+  // The viewed message's sender, subject or thread in the main window's
+  // quick filter (thread/filter_terms.h).
+  void mFilterSenderClick() { FilterByViewed(&thread::SenderTerm); }
+  void mFilterSubjectClick() { FilterByViewed(&thread::SubjectTerm); }
+  void mFilterThreadClick() { FilterByViewed(&thread::ThreadTerm); }
+  bool HasViewedNode() const { return host_ != nullptr && host_->ViewedNode() != nullptr; }
+  void FilterByViewed(std::string (*term)(const thread::ThreadNode&));
   void mPopupUrlOpenClick();
   void mPopupUrlClipcopyClick();
   bool HasSelection() const;

@@ -39,6 +39,9 @@ class ViewerHost {
   // on the folder's next unread thread; or its mute turned on or off.
   virtual void MarkSelectedThreadRead() = 0;
   virtual void ToggleSelectedThreadMute() = 0;
+  // A term (CP932) for the thread list's quick filter: the main window comes
+  // forward with the list filtered by it, for the user to see the rows.
+  virtual void FilterThreadList(const std::string& term) = 0;
   virtual bool ClientConfigured() const = 0;
   virtual void ComposeNew() = 0;
   virtual void ComposeReply(const std::string& message_path) = 0;

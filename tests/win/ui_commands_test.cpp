@@ -34,6 +34,33 @@ TEST(Commands, NoKeyOfAWindowLeadsToTwoActions) {
   EXPECT_EQ(ui::KeyClashes(ui::TViewForm::KeyBindings()), std::vector<std::string>{});
 }
 
+// The keys that filter by a message's sender, subject or thread are the same
+// in the main window and the viewer, and free in both: no other action of
+// either window takes them.
+TEST(Commands, TheFilterKeysAreTheSameAndFreeInEveryWindow) {
+  const std::vector<ui::KeyBinding> windows[] = {ui::TVtFormMain::KeyBindings(),
+                                                 ui::TViewForm::KeyBindings()};
+  for (const char* name : {"mFilterSender", "mFilterSubject", "mFilterThread"}) {
+    std::vector<ui::KeyBinding> own;
+    for (const auto& bindings : windows) {
+      for (const ui::KeyBinding& b : bindings) {
+        if (b.action == name) own.push_back(b);
+      }
+    }
+    ASSERT_EQ(own.size(), 2u) << name << ": a shortcut in each window";
+    EXPECT_TRUE(own[0].key == own[1].key && own[0].ctrl == own[1].ctrl &&
+                own[0].shift == own[1].shift)
+        << name;
+    for (const auto& bindings : windows) {
+      for (const ui::KeyBinding& b : bindings) {
+        const bool same_key = b.key == own[0].key && b.ctrl == own[0].ctrl &&
+                              (b.message != 0 || b.shift == own[0].shift);
+        EXPECT_FALSE(same_key && b.action != name) << name << " and " << b.action;
+      }
+    }
+  }
+}
+
 // The access key of a menu caption: the character after a single "&",
 // upper-cased; 0 when it has none ("&&" is a plain "&").
 wchar_t AccessKey(const std::wstring& caption) {

@@ -302,19 +302,24 @@ TEST_F(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
     SIZE design;  // the client area at 100%
   };
   const Case cases[] = {
-      {"mOption", L"TSetInfoForm", {296, 232}},
-      {"mMailFont", L"TSetFontForm", {286, 232}},
-      {"mFolderSet2", L"TFolderSetForm", {332, 100}},
-      {"mVersion", L"TAbout", {258, 97}},
+      {"mOption", L"TSetInfoForm", {296, 232}},       {"mMailFont", L"TSetFontForm", {286, 232}},
+      {"mFolderSet2", L"TFolderSetForm", {332, 100}}, {"mVersion", L"TAbout", {258, 97}},
+      {"F1", L"TQuerySyntaxForm", {440, 330}},  // F1 in the quick filter box
   };
   fixture.Start();
   const int dpi = WindowDpi(fixture.Main().hwnd());
+  const auto open = [&](const Case& c) {
+    if (std::string(c.command) != "F1") return fixture.Command(c.command);
+    HWND box = fixture.Main().ThreadList().FilterBox().hwnd();
+    SetFocus(box);
+    SendMessageW(box, WM_KEYDOWN, VK_F1, 1);
+  };
   for (const Case& c : cases) {
     RECT client{};
     std::vector<std::string> clipped;
     std::vector<std::string> outside;
     const std::size_t done = RunWithSteps(
-        [&] { fixture.Command(c.command); }, {[&] {
+        [&] { open(c); }, {[&] {
           HWND dialog = FindThreadWindow(c.class_name);
           if (dialog == nullptr) return false;
           GetClientRect(dialog, &client);
@@ -331,8 +336,8 @@ TEST_F(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
               outside.push_back(std::to_string(GetDlgCtrlID(child)));
             }
           }
-          if (std::string(c.command) == "mMailFont")
-            SaveScreenshot(dialog, "mMailFont" + Suffix(dpi));
+          if (std::string(c.command) == "mMailFont" || std::string(c.command) == "F1")
+            SaveScreenshot(dialog, std::string(c.command) + Suffix(dpi));
           if (std::string(c.command) == "mOption") {
             // Every page, as a click on its tab shows it.
             HWND tabs = GetDlgItem(dialog, ui::TSetInfoForm::kPageControlId);
