@@ -45,6 +45,8 @@ TEST(SearchQueryTest, ReadsEachFormAsTheSyntaxSays) {
        "field names ignore case; aliases take the full-width colon"},
       {"from:\"Taro Yamada\" to:hanako", "差出人に『Taro Yamada』 かつ 宛先に「hanako」",
        "a field takes a phrase"},
+      {R"(from:"say \"hi\" C:\\x\y")", R"(差出人に『say "hi" C:\x\y』)",
+       "inside quotes a backslash escapes a quote or a backslash, and is itself before others"},
       {"nq:x file:a.pdf 添付:b 差出人:c 宛先:d 件名:e",
        "引用外の本文に「x」 かつ 添付名に「a.pdf」 かつ 添付名に「b」 かつ 差出人に「c」 かつ "
        "宛先に「d」 かつ 件名に「e」",

@@ -329,16 +329,26 @@ class Parser {
     return group;
   }
 
-  // A phrase from the quote at the current position: its text, or an error.
+  // A phrase from the quote at the current position: its text, or an error. Inside it
+  // \" stands for a quote and \\ for a backslash (as "this sender" writes a name that
+  // holds them); any other backslash is itself.
   std::optional<std::string> Phrase() {
     const std::size_t open = pos_;
-    const std::size_t close = text_.find('"', open + 1);
-    if (close == std::string_view::npos) {
-      Fail("引用符が閉じられていません：「" + std::string(text_.substr(open)) + "」");
-      return std::nullopt;
+    std::string phrase;
+    std::size_t at = open + 1;
+    for (;; ++at) {
+      if (at >= text_.size()) {
+        Fail("引用符が閉じられていません：「" + std::string(text_.substr(open)) + "」");
+        return std::nullopt;
+      }
+      if (text_[at] == '"') break;
+      if (text_[at] == '\\' && at + 1 < text_.size() &&
+          (text_[at + 1] == '"' || text_[at + 1] == '\\')) {
+        ++at;
+      }
+      phrase += text_[at];
     }
-    pos_ = close + 1;
-    std::string phrase(text_.substr(open + 1, close - open - 1));
+    pos_ = at + 1;
     if (phrase.empty()) {
       Fail("引用符の中が空です：「\"\"」");
       return std::nullopt;
