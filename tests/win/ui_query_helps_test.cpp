@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_day.h"
 #include "platform/wide_win.h"
 #include "settings/query_history.h"
 #include "tests/win/ui_dialog_support.h"
 #include "tests/win/ui_support.h"
+#include "thread/catch_up.h"
 #include "thread/filter_terms.h"
 #include "thread/quick_filter.h"
 #include "thread/sjis_text.h"
@@ -71,6 +73,33 @@ int RowOfAPartialSender(UiFixture& fixture) {
   return -1;
 }
 
+// The local day holding `seconds`, as [its first second, the next day's first).
+struct Day {
+  platform::LocalDate date;
+  std::int64_t from = 0;
+  std::int64_t before = 0;
+};
+Day DayOf(std::int64_t seconds) {
+  for (int year = 1990; year < 2100; ++year) {
+    if (platform::LocalDayStart({year + 1, 1, 1}) <= seconds) continue;
+    for (int month = 1; month <= 12; ++month) {
+      const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+      const int days = month == 2                                                ? (leap ? 29 : 28)
+                       : (month == 4 || month == 6 || month == 9 || month == 11) ? 30
+                                                                                 : 31;
+      for (int day = 1; day <= days; ++day) {
+        const std::int64_t from = platform::LocalDayStart({year, month, day});
+        const platform::LocalDate next = day < days   ? platform::LocalDate{year, month, day + 1}
+                                         : month < 12 ? platform::LocalDate{year, month + 1, 1}
+                                                      : platform::LocalDate{year + 1, 1, 1};
+        const std::int64_t before = platform::LocalDayStart(next);
+        if (seconds >= from && seconds < before) return {{year, month, day}, from, before};
+      }
+    }
+  }
+  return {};
+}
+
 class QueryHelps : public SharedMailbox {};
 
 // Ctrl+1 in the list: the box holds the selected row's sender as a from:
@@ -97,6 +126,65 @@ TEST_F(QueryHelps, TheSenderKeyFiltersTheListToTheSelectedRowsSender) {
   for (int r = 0; r < fixture.RowCount(); ++r) shown.insert(&RowNode(fixture, r));
   EXPECT_EQ(shown, expected) << "exactly the threads of " << word;
   EXPECT_EQ(&RowNode(fixture, fixture.SelectedRow()), &node) << "the selection stays on it";
+}
+
+// A sender and a day typed into the box: the rows are exactly the threads
+// with a message of that sender on that day (both of one message).
+TEST(QueryBox, ASenderAndADayTypedShowOnlyThoseThreads) {
+  MailboxOptions options;
+  options.messages_per_folder = 200;  // a folder's mail spans a few days
+  UiFixture fixture(options);
+  fixture.Start();
+  ui::TVtFormMain& main = fixture.Main();
+  HWND box = main.ThreadList().FilterBox().hwnd();
+  const thread::ThreadNode* head = main.ThreadList().View().Head();
+  // The threads with a message whose sender holds `word` on `day`.
+  auto threads_of = [&](const std::string& word, const Day& day) {
+    const std::string folded = thread::FoldForFilter(word);
+    std::set<const thread::ThreadNode*> out;
+    for (const thread::ThreadNode* root = head; root != nullptr;) {
+      const thread::ThreadNode* end = root->Next;
+      while (end != nullptr && end->Depth > 0) end = end->Next;
+      bool holds = false;
+      for (const thread::ThreadNode* at = root; at != end; at = at->Next) {
+        const std::int64_t stamp = thread::StampSeconds(*at);
+        holds = holds || (thread::SjisContains(thread::FoldForFilter(at->Sender), folded) &&
+                          stamp >= day.from && stamp < day.before);
+      }
+      for (const thread::ThreadNode* at = root; holds && at != end; at = at->Next) out.insert(at);
+      root = end;
+    }
+    return out;
+  };
+  // A sender and a day of one of their messages that leave out some of
+  // their threads, so that both terms count.
+  std::string word;
+  Day day;
+  std::set<const thread::ThreadNode*> expected;
+  for (int row = 0; row < fixture.RowCount() && expected.empty(); ++row) {
+    const std::string sender = thread::SenderWord(RowNode(fixture, row).Sender);
+    const Day candidate = DayOf(thread::StampSeconds(RowNode(fixture, row)));
+    const auto both = threads_of(sender, candidate);
+    if (!both.empty() && both.size() < ThreadsOfSender(head, sender).size()) {
+      word = sender;
+      day = candidate;
+      expected = both;
+    }
+  }
+  ASSERT_FALSE(expected.empty()) << "the folder has a sender's threads on several days";
+
+  char range[32];
+  std::snprintf(range, sizeof range, " date:%04d-%02d-%02d..%04d/%02d/%02d", day.date.year,
+                day.date.month, day.date.day, day.date.year, day.date.month, day.date.day);
+  SetFocus(box);
+  for (const wchar_t c : platform::Widen(thread::FieldTerm("from", word) + range)) TypeChar(box, c);
+  auto shown = [&] {
+    std::set<const thread::ThreadNode*> rows;
+    for (int r = 0; r < fixture.RowCount(); ++r) rows.insert(&RowNode(fixture, r));
+    return rows;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return shown() == expected; }, 5000))
+      << shown().size() << " rows against " << expected.size() << " for " << word << range;
 }
 
 // Ctrl+2 in the viewer: the main window's box holds the viewed message's
