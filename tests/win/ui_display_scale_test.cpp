@@ -306,6 +306,7 @@ TEST_F(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
       {"mMailFont", L"TSetFontForm", {286, 232}},
       {"mFolderSet2", L"TFolderSetForm", {332, 100}},
       {"mVersion", L"TAbout", {258, 97}},
+      {"mMutedThreads", L"TMutedThreadsForm", {400, 236}},
   };
   fixture.Start();
   const int dpi = WindowDpi(fixture.Main().hwnd());
