@@ -306,5 +306,103 @@ TEST(CatchUpTest, OlderThanCountsWholeDaysBeforeAFixedClock) {
   })) << "in list order";
 }
 
+// The print that spares most messages the exact look-up must never hide one
+// of a muted thread, nor mute a look-alike.
+TEST(MuteListTest, IdentifiersAlikeInThePrintedPlacesAreToldApart) {
+  const std::string base = "0123456789abcdef0123456789ABCDEF01234567@x";
+  std::string near = base;
+  near[10] = 'Z';  // outside the first, middle and last eight bytes
+  struct Case {
+    std::string muted;   // the first thread's identifier, muted
+    std::string second;  // the second thread's, muted only when it is the same
+    bool second_muted;
+    const char* why;
+  };
+  const Case cases[] = {
+      {base, near, false, "one byte apart where the print does not look"},
+      {"a@x", "A@X", true, "letter case ignored"},
+      {"a@x", "a`x", false, "'@' and '`' share a print, not an identity"},
+      {base, base.substr(0, base.size() - 1), false, "one byte shorter"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    TwoThreads threads(c.muted, c.second);
+    MuteList mutes;
+    mutes.Mute(threads.first);
+    TwoThreads shown(c.muted, c.second);
+    mutes.Apply(shown.list.Head());
+    EXPECT_TRUE(shown.first->Muted);
+    EXPECT_TRUE(shown.reply->Muted) << "the reply is recorded by its name";
+    EXPECT_EQ(shown.second->Muted, c.second_muted);
+  }
+}
+
+// The dialog's list: each muted thread once with its subject, newest date
+// and count, then the records whose messages all left; unmuting one of
+// either kind leaves only the others in the file.
+TEST(MuteListTest, TheMutedThreadsAreListedWithRecordsAloneAndUnmutedOneByOne) {
+  TestFolder folder;
+  folder.WriteFile("VLTR.fol",
+                   "[Property]\r\nTabInfo=1\r\n[Mute]\r\nVersion=1\r\n"
+                   "T00000000000000aa=gone@x\r\nT00000000000000ab=<00000099\r\n");
+  TwoThreads threads("a@x", "b@x");
+  threads.first->Subject = threads.first->Keep(" Hello");
+  const std::uint32_t stamps[] = {1'700'000'000, 1'700'000'600, 1'600'000'000};
+  ThreadNode* nodes[] = {threads.first, threads.reply, threads.second};
+  for (int n = 0; n < 3; ++n) {
+    for (int b = 0; b < 4; ++b)
+      nodes[n]->StatusBlock[8 + b] = static_cast<std::uint8_t>(stamps[n] >> (24 - 8 * b));
+  }
+  MuteList mutes = MuteList::Read(folder.Path());
+  mutes.Apply(threads.list.Head());
+  ASSERT_TRUE(ToggleMute(folder.Path(), mutes, threads.first));
+  struct Row {
+    const char* subject;
+    std::uint32_t last;
+    std::size_t count;
+    bool alone;
+  };
+  const Row expected[] = {
+      {" Hello", stamps[1], 2, false},  // the reply is the newer
+      {"<gone@x>", 0, 0, true},
+      {"00000099", 0, 0, true},  // recorded by its name
+  };
+  std::vector<MutedThread> listed = mutes.Threads(threads.list.Head());
+  ASSERT_EQ(listed.size(), std::size(expected));
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    SCOPED_TRACE(expected[i].subject);
+    EXPECT_EQ(listed[i].Subject, expected[i].subject);
+    EXPECT_EQ(listed[i].Last, expected[i].last);
+    EXPECT_EQ(listed[i].Count, expected[i].count);
+    EXPECT_EQ(listed[i].Root == nullptr, expected[i].alone);
+  }
+  // Unmute the thread and the first record alone.
+  EXPECT_TRUE(WriteMutes(folder.Path(), mutes, {}, mutes.Unmute(listed[0])));
+  EXPECT_TRUE(WriteMutes(folder.Path(), mutes, {}, mutes.Unmute(listed[1])));
+  EXPECT_FALSE(threads.first->Muted);
+  EXPECT_FALSE(threads.reply->Muted);
+  MuteList now = MuteList::Read(folder.Path());
+  ASSERT_EQ(now.size(), 1u);
+  const std::vector<MutedThread> left = now.Threads(threads.list.Head());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].Subject, "00000099");
+  EXPECT_TRUE(mutes.Unmute(listed[1]).empty()) << "a record taken out twice gives nothing";
+}
+
+TEST(CatchUpTest, StampsReadAsCivilDates) {
+  const struct {
+    std::uint32_t seconds;
+    const char* text;
+    const char* why;
+  } cases[] = {
+      {0, "", "no stamp"},
+      {1, "1970/01/01 00:00", "the first second"},
+      {951'782'400, "2000/02/29 00:00", "a leap day of a century divisible by 400"},
+      {1'700'000'000, "2023/11/14 22:13", "minutes cut, not rounded"},
+      {4'294'967'295, "2106/02/07 06:28", "the greatest stamp"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StampText(c.seconds), c.text) << c.why;
+}
+
 }  // namespace
 }  // namespace thread

@@ -10,6 +10,7 @@
 // is not).
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "thread/thread_node.h"
@@ -20,6 +21,9 @@ inline constexpr std::uint32_t kSecondsPerDay = 86400;
 
 // The date stamp as a number.
 std::uint32_t StampSeconds(const ThreadNode& node);
+
+// A stamp as "yyyy/mm/dd hh:mm", read as StampSeconds is read; "" for 0.
+std::string StampText(std::uint32_t seconds);
 
 // The unread messages of the list from `head`, in list order; with
 // `older_than_days` >= 0 only those older than that many days at `now`

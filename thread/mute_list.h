@@ -50,6 +50,17 @@ struct MuteRecord {
 // The token a node is recorded by (see above).
 std::string MuteToken(const ThreadNode& node);
 
+// A muted thread as the list of muted threads shows it: a thread of the
+// list, or a record none of whose messages is in the folder any more.
+struct MutedThread {
+  ThreadNode* Root = nullptr;  // the thread's first message; null for a record alone
+  std::string Key;             // the record alone's key
+  std::string Subject;         // Root's subject; for a record alone, "<" + its first
+                               // identifier + ">" (or that message's name)
+  std::uint32_t Last = 0;      // the newest date stamp of its messages (catch_up.h); 0 for none
+  std::size_t Count = 0;       // its messages in the list
+};
+
 class MuteList {
  public:
   MuteList() = default;
@@ -73,25 +84,37 @@ class MuteList {
   // Unmutes the thread of `node`: its flags are cleared and the keys of the
   // records it met are returned for taking out of the file.
   std::vector<std::string> Unmute(ThreadNode* node);
+  // The muted threads of the list from `head` (flags as Apply set them), in
+  // list order, then the records no message of the list meets, in the
+  // file's order.
+  std::vector<MutedThread> Threads(ThreadNode* head) const;
+  // Unmutes one of Threads(): Unmute of its Root, or its record taken out.
+  std::vector<std::string> Unmute(const MutedThread& thread);
 
  private:
   // The record holding `token`, or -1.
   int Find(std::string_view token) const;
   int Find(const ThreadNode& node) const;
+  // The record holding `token` of exact hash `hash`, or -1.
   int Find(std::string_view token, std::uint64_t hash) const;
+  // Whether a token of this print may be held (filter_): false for most.
+  bool MayHold(std::uint64_t print) const;
   void Index(int record, const std::string& token);
   void AddRecord(MuteRecord record);
+  // Takes a live record out and returns its key.
+  std::string TakeOut(int record);
 
   std::vector<MuteRecord> records_;  // a record taken out keeps its place, emptied
   struct TokenAt {
     std::uint32_t record;
     std::uint32_t token;  // index in its Tokens
   };
-  void Remember(std::uint64_t hash, TokenAt at);
+  void Remember(std::string_view token, TokenAt at);
   std::unordered_map<std::uint64_t, TokenAt> by_token_;  // a token's hash -> where it is
-  // One bit per slot of the tokens' hashes (a slot once set stays set).
+  // One bit per slot of the tokens' prints (a slot once set stays set).
   static constexpr std::size_t kFilterWords = 4096;
   std::vector<std::uint64_t> filter_ = std::vector<std::uint64_t>(kFilterWords, 0);
+  bool holds_names_ = false;                     // a token "<" + Name was remembered
   std::unordered_map<std::string, int> by_key_;  // a live record's key, lowered
   std::size_t live_ = 0;
   bool has_version_ = false;

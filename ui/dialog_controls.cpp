@@ -8,6 +8,52 @@
 
 namespace ui {
 
+void ReportList::AddColumn(int index, const std::string& caption, int width) const {
+  std::wstring wide = platform::Widen(caption);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = wide.data();
+  column.cx = width;
+  column.iSubItem = index;
+  ListView_InsertColumn(hwnd_, index, &column);
+}
+
+void ReportList::AddRow(const std::vector<std::string>& cells) const {
+  const int row = RowCount();
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    std::wstring wide = platform::Widen(cells[c]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = static_cast<int>(c);
+    item.pszText = wide.data();
+    if (c == 0) {
+      SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    } else {
+      SendMessageW(hwnd_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+}
+
+std::string ReportList::CellText(int row, int column) const {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return platform::Narrow(buffer.data());
+}
+
+std::vector<int> ReportList::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 void TabControl::AddPage(int index, const std::string& caption) const {
   std::wstring wide = platform::Widen(caption);
   TCITEMW item{};

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/controls.h"
 
@@ -65,6 +66,25 @@ class TextView : public Control {
 // than type a box). True when `message` was one of them, or the character it
 // makes, and is used up.
 bool EditChordKey(HWND box, UINT message, WPARAM wparam);
+
+// Report-style list view holding its own rows' texts, several rows selectable.
+class ReportList : public Control {
+ public:
+  void Create(HWND parent, int id) {
+    CreateChild(WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE, parent,
+                id);
+    ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  }
+  void AddColumn(int index, const std::string& caption, int width) const;
+  void AddRow(const std::vector<std::string>& cells) const;
+  void Clear() const { ListView_DeleteAllItems(hwnd_); }
+  int RowCount() const { return ListView_GetItemCount(hwnd_); }
+  std::string CellText(int row, int column) const;
+  void SetSelected(int row, bool selected) const {
+    ListView_SetItemState(hwnd_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+  }
+  std::vector<int> SelectedRows() const;
+};
 
 class TabControl : public Control {
  public:

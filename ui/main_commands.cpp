@@ -71,6 +71,7 @@ constexpr Row kRows[] = {
     {"mThreadRead", kMail, ja::kThreadRead, {'K', true}, &F::mThreadReadClick, &F::CanMarkThread},
     {"mFolderRead", kMail, ja::kFolderRead, {}, &F::mFolderReadClick, &F::CanMarkThread},
     {"mMuteThread", kMail, ja::kMuteThread, {'U', true}, &F::mMuteThreadClick, &F::CanMarkThread},
+    {"mMutedThreads", kMail, ja::kMutedThreads, {}, &F::mMutedThreadsClick, &F::CanMarkThread},
     {"N10", kMail},
     {"mSearchAll", kMail, ja::kSearchAll, {'S', true, true}, &F::mSearchAllClick, &F::CanSearchAll},
     {"mMailbox", kSettings, ja::kMailbox, {}, &F::mMailboxClick, &F::CanReload},

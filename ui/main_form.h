@@ -184,6 +184,9 @@ class TVtFormMain final : public Window,
   // "ミュートしたスレッドを隠す" (checked while they are): muted threads left
   // out of the rows, or shown dimmed.
   void mHideMutedClick();
+  // "ミュートしたスレッド...": the box listing the shown folder's muted
+  // threads, those chosen there unmuted as "スレッドのミュート" unmutes.
+  void mMutedThreadsClick();
   // "フォルダを既読にする...": the box, then the messages chosen marked as
   // "スレッドを既読にする" marks them, with the progress dialog (its cancel
   // stops after the message in hand).

@@ -12,6 +12,7 @@
 #include "thread/mute_list.h"
 #include "thread/thread_node.h"
 #include "ui/dialogs/folder_read_form.h"
+#include "ui/dialogs/muted_threads_form.h"
 #include "ui/ja_texts.h"
 #include "ui/main_form.h"
 #include "ui/view_form.h"
@@ -80,6 +81,32 @@ void TVtFormMain::mMuteThreadClick() {
   thread_list_.MutesChanged(node);
   ShowListStatus();
   MarkMutedRead();
+}
+
+// The box's threads are taken afresh after each unmute; should the folder's
+// list have been replaced meanwhile (a reload while the box is open), its
+// threads are shown again and nothing of the old list is touched.
+void TVtFormMain::mMutedThreadsClick() {
+  const int folder = shown_.Folder();
+  if (!CanMarkThread() || folder != view_.CurrentFolderIndex) return;
+  thread::ThreadNode* const head = shown_.Rows().Head();
+  TMutedThreadsForm form(hwnd());
+  form.Threads = view_.Mutes.Threads(head);
+  form.Unmute = [this, folder, head](const std::vector<thread::MutedThread>& chosen) {
+    if (shown_.Folder() != folder || shown_.Rows().Head() != head) {
+      return view_.Mutes.Threads(shown_.Rows().Head());
+    }
+    std::vector<std::string> removed;
+    for (const thread::MutedThread& muted : chosen) {
+      for (std::string& key : view_.Mutes.Unmute(muted)) removed.push_back(std::move(key));
+    }
+    thread::WriteMutes((*folders_)[static_cast<std::size_t>(folder)].Path, view_.Mutes, {},
+                       removed);
+    thread_list_.MutesChanged(thread_list_.SelectedNode());
+    ShowListStatus();
+    return view_.Mutes.Threads(head);
+  };
+  form.Run();
 }
 
 // The choice is made once, from the list as shown now: mail that arrives

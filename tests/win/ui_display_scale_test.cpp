@@ -302,8 +302,11 @@ TEST_F(DisplayScale, DialogsGrowWithTheScaleAndCutNoText) {
     SIZE design;  // the client area at 100%
   };
   const Case cases[] = {
-      {"mOption", L"TSetInfoForm", {296, 232}},       {"mMailFont", L"TSetFontForm", {286, 232}},
-      {"mFolderSet2", L"TFolderSetForm", {332, 100}}, {"mVersion", L"TAbout", {258, 97}},
+      {"mOption", L"TSetInfoForm", {296, 232}},
+      {"mMailFont", L"TSetFontForm", {286, 232}},
+      {"mFolderSet2", L"TFolderSetForm", {332, 100}},
+      {"mVersion", L"TAbout", {258, 97}},
+      {"mMutedThreads", L"TMutedThreadsForm", {400, 236}},
       {"F1", L"TQuerySyntaxForm", {440, 330}},  // F1 in the quick filter box
   };
   fixture.Start();

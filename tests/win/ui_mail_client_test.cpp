@@ -32,6 +32,7 @@
 #include "thread/thread_rows.h"
 #include "tools/standin/messages.h"
 #include "ui/dialogs/folder_read_form.h"
+#include "ui/dialogs/muted_threads_form.h"
 #include "ui/folder_list_pane.h"
 #include "ui/ja_texts.h"
 #include "ui/view_commands.h"
@@ -888,6 +889,87 @@ TEST_F(MailClient, AMutedThreadIsSkippedAndStaysMutedAfterRebuildAllAndANewReply
   ASSERT_NE(late, nullptr);
   EXPECT_TRUE(again->Muted);
   EXPECT_TRUE(late->Muted) << "the reply joined the muted thread";
+}
+
+// Whether the thread list draws `row` in the grey of a muted thread: the
+// colour its custom draw gives the row's text.
+bool DrawnDimmed(UiFixture& fixture, int row) {
+  HWND list = fixture.Main().ThreadList().ListViewMail().hwnd();
+  NMLVCUSTOMDRAW draw{};
+  draw.nmcd.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
+                   static_cast<UINT>(NM_CUSTOMDRAW)};
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+  draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+  draw.clrText = CLR_DEFAULT;
+  SendMessageW(GetParent(list), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+  return draw.clrText == GetSysColor(COLOR_GRAYTEXT);
+}
+
+// Two threads muted, the box lists both; one chosen and unmuted there: its
+// row is drawn as any other again, the box lists the other alone, and the
+// folder's file holds only the other's record.
+TEST_F(MailClient, TheMutedThreadsBoxUnmutesTheChosenThread) {
+  WithStandIn client(fixture);
+  ui::TVtFormMain& main = fixture.Main();
+  std::vector<thread::ThreadNode*> roots;
+  for (thread::ThreadNode* at = main.Shown().Rows().Head(); at != nullptr && roots.size() < 2;
+       at = at->Next) {
+    if (at->Depth == 0 && !at->MessageId.empty()) roots.push_back(at);
+  }
+  ASSERT_EQ(roots.size(), 2u);
+  for (thread::ThreadNode* root : roots) {
+    main.SelectRow(main.Shown().Rows().RowOf(root), true);
+    fixture.Command("mMuteThread");
+    ASSERT_TRUE(root->Muted);
+  }
+  ASSERT_TRUE(DrawnDimmed(fixture, main.Shown().Rows().RowOf(roots[0])));
+  int listed = -1;
+  int left = -1;
+  std::string left_subject;
+  const std::size_t done =
+      RunWithSteps([&] { fixture.Command("mMutedThreads"); },
+                   {[&] {
+                      HWND dialog = FindThreadWindow(ui::TMutedThreadsForm::kClassName);
+                      if (dialog == nullptr) return false;
+                      HWND list = GetDlgItem(dialog, ui::TMutedThreadsForm::kListId);
+                      listed = ListView_GetItemCount(list);
+                      for (int row = 0; row < listed; ++row) {
+                        wchar_t text[256] = {};
+                        ListView_GetItemText(list, row, 0, text, 256);
+                        const bool first = platform::Narrow(text) == roots[0]->Subject.str();
+                        ListView_SetItemState(list, row, first ? LVIS_SELECTED : 0, LVIS_SELECTED);
+                      }
+                      PostClick(GetDlgItem(dialog, IDOK));
+                      return true;
+                    },
+                    [&] {
+                      HWND dialog = FindThreadWindow(ui::TMutedThreadsForm::kClassName);
+                      HWND list = GetDlgItem(dialog, ui::TMutedThreadsForm::kListId);
+                      if (ListView_GetItemCount(list) == listed) return false;
+                      left = ListView_GetItemCount(list);
+                      wchar_t text[256] = {};
+                      ListView_GetItemText(list, 0, 0, text, 256);
+                      left_subject = platform::Narrow(text);
+                      PressEscape(dialog);
+                      return true;
+                    }});
+  ASSERT_EQ(done, 2u);
+  EXPECT_EQ(listed, 2);
+  EXPECT_EQ(left, 1);
+  EXPECT_EQ(left_subject, roots[1]->Subject.str());
+  EXPECT_FALSE(roots[0]->Muted);
+  EXPECT_TRUE(roots[1]->Muted);
+  EXPECT_FALSE(DrawnDimmed(fixture, main.Shown().Rows().RowOf(roots[0])));
+  EXPECT_TRUE(DrawnDimmed(fixture, main.Shown().Rows().RowOf(roots[1])));
+  std::vector<std::string> records;
+  settings::IniReader(fixture.FolderPath(kInbox) + "\\VLTR.fol")
+      .Text()
+      .ForEachKey(thread::kMuteSection, [&](std::string_view key, std::string_view value) {
+        if (key != "Version") records.emplace_back(value);
+      });
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find(roots[1]->MessageId.str()), std::string::npos);
+  EXPECT_EQ(records[0].find(roots[0]->MessageId.str()), std::string::npos);
 }
 
 // Every message unread, one in three older than three days: the box counts
