@@ -267,6 +267,7 @@ int main(int argc, char** argv) {
       {"nq: rare", "nq:" + rare},
       {"date: a month", "date:2025-03"},
       {"date: a range", "date:2024-01..2024-03"},
+      {"from: and a range", "from:user12@ date:2024-01..2024-03"},
       {"age: 30 days (none)", "date:30d"},
       {"word and a year", longer + " date:2025"},
       {"negated only (-の)", "-の"},

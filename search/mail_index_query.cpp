@@ -114,16 +114,19 @@ std::optional<QueryPlan> MailIndex::Planned(const thread::QueryNode& root) {
 // stops the reading early (Search).
 Statement MailIndex::HitRows(const QueryPlan& plan, bool count) {
   const std::string what = count ? "count(*)" : "m.id, m.folder, m.name, m.stamp";
+  const std::string least = std::to_string(plan.least_id);
+  const std::string most = std::to_string(plan.most_id);
   std::string sql;
   if (!plan.lead.empty()) {
     sql = "SELECT " + what +
           " FROM words CROSS JOIN messages m ON m.id = words.rowid"
-          " WHERE words MATCH ?1 AND m.folder != 0 AND m.shown AND " +
+          " WHERE words MATCH ?1 AND words.rowid >= " +
+          least + " AND words.rowid < " + most + " AND m.folder != 0 AND m.shown AND " +
           plan.where + (count ? "" : " ORDER BY words.rowid DESC");
   } else {
-    sql = "SELECT " + what + " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= " +
-          std::to_string(plan.least_id) + " AND " + plan.where +
-          (count ? "" : " ORDER BY m.id DESC");
+    sql = "SELECT " + what +
+          " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= " + least + " AND m.id < " +
+          most + " AND " + plan.where + (count ? "" : " ORDER BY m.id DESC");
   }
   Statement rows(db_.Get(), sql.c_str());
   if (!plan.lead.empty()) rows.Bind(1, plan.lead);

@@ -7,6 +7,9 @@
 namespace search {
 namespace {
 
+// How far past a date's end the ids of its messages may reach (PlanQuery).
+constexpr std::int64_t kIdSlackSeconds = 86400;
+
 using thread::QueryField;
 using thread::QueryNode;
 
@@ -175,9 +178,14 @@ QueryPlan PlanQuery(
     }
     rest.push_back(term);
     // A date every hit must lie in bounds the ids: an id is never less than its
-    // message's stamp shifted (mail_index.h).
-    if (!term->negated && term->kind == QueryNode::Kind::kDate && term->from_stamp) {
-      plan.least_id = std::max(plan.least_id, *term->from_stamp << slot_bits);
+    // message's stamp shifted (mail_index.h). It may be more, when more messages than
+    // one second's slots share a second; a day of slack past the end would take over a
+    // million messages of one day, so the end bound is that much later.
+    if (!term->negated && term->kind == QueryNode::Kind::kDate) {
+      if (term->from_stamp) plan.least_id = std::max(plan.least_id, *term->from_stamp << slot_bits);
+      if (term->before_stamp) {
+        plan.most_id = std::min(plan.most_id, (*term->before_stamp + kIdSlackSeconds) << slot_bits);
+      }
     }
   }
   if (!positive.empty()) {

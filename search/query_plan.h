@@ -33,8 +33,10 @@ struct QueryPlan {
   std::string where;  // a condition over the messages' row `m`; "1" when none
   // The FTS5 expressions `where` binds, as ?2, ?3 and on.
   std::vector<std::string> texts;
-  // The least id a hit can have (from a date the whole query needs); 0 when none.
+  // The ids a hit can have, [least_id, most_id), from a date the whole query needs; the
+  // condition still tests the stamp, the bounds only spare the reading of other ids.
   std::int64_t least_id = 0;
+  std::int64_t most_id = INT64_MAX;
 };
 
 // `folders_titled(folded)`: the ids of the folders whose folded title holds `folded`.

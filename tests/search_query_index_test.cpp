@@ -393,6 +393,8 @@ TEST_F(SearchQueryIndexTest, ParsedQueriesOnAFixedClockAreWhatTheScanGives) {
       },
       [&] { return "after:" + DayText(UtcDayOf(SomeStamp())) + " is:unread"; },
       [&] { return "before:" + DayText(UtcDayOf(SomeStamp())) + " has:attachment"; },
+      // A text leads and a day bounds its ids on both sides.
+      [&] { return From(&M::unquoted, 1) + " date:" + DayText(UtcDayOf(SomeStamp())); },
       [&] { return "\"" + From(&M::unquoted, 5, true) + "\""; },
       [&] { return "件名:" + From(&M::subject, 2) + " OR 差出人：" + From(&M::sender, 3); },
       [&] { return "-" + From(&M::unquoted, 1) + " (" + From(&M::quoted, 2) + " OR is:read)"; },
