@@ -8,7 +8,7 @@
 //
 // A batch of commands (the marks of a thread or a catch-up) keeps one
 // conversation from its first command to its last, and its file waits start
-// with short pauses that double up to the single command's, since the client
+// with short pauses that grow up to the single command's, since the client
 // usually is done with a mark within a few milliseconds. Each wait keeps its
 // bound and its end at a gone file.
 
@@ -21,7 +21,7 @@ inline constexpr int kConnectPauseMs = 25;     // between opening the conversati
 inline constexpr int kFirstWaitPauseMs = 20;   // between tries of the first wait
 inline constexpr int kSecondWaitPauseMs = 10;  // between tries of the second wait
 inline constexpr int kFileWaitLimitMs = 5000;  // the longest either wait lasts
-inline constexpr int kBatchFirstPauseMs = 1;   // a batch's waits start here and double
+inline constexpr int kBatchFirstPauseMs = 1;   // a batch's waits start here and grow
 
 enum class HostCommandPace {
   kSingle,  // its own conversation, the full pauses

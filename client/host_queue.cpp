@@ -7,8 +7,7 @@ HostCommandQueue::Ticket HostCommandQueue::Submit(std::string command, std::stri
   const std::lock_guard lock(mutex_);
   const Ticket ticket = next_ticket_++;
   Entry& entry = entries_[ticket];
-  entry.job = {ticket, std::move(command), std::move(message_path), now_ms + kConnectLimitMs,
-               pace};
+  entry.job = {ticket, std::move(command), std::move(message_path), now_ms + kConnectLimitMs, pace};
   return ticket;
 }
 

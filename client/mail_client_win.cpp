@@ -123,8 +123,7 @@ HostConversation::~HostConversation() {
 
 HostCommandResult HostConversation::Send(const std::string& command,
                                          const std::string& message_path,
-                                         const std::function<void()>& serve,
-                                         HostCommandPace pace) {
+                                         const std::function<void()>& serve, HostCommandPace pace) {
   if (shared_->wake == nullptr || shared_->finished == nullptr) return HostCommandResult::kNotSent;
   if (!started_) {
     try {
@@ -134,7 +133,8 @@ HostCommandResult HostConversation::Send(const std::string& command,
     }
     started_ = true;
   }
-  const HostCommandQueue::Ticket ticket = shared_->queue.Submit(command, message_path, TickNow(), pace);
+  const HostCommandQueue::Ticket ticket =
+      shared_->queue.Submit(command, message_path, TickNow(), pace);
   SetEvent(shared_->wake);
   ServingWait wait(shared_->finished, serve);
   return AwaitHostCommand(shared_->queue, ticket, wait);

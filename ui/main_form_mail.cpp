@@ -194,9 +194,8 @@ bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
                                                         : ja::kTrashWithoutClient);
     return false;
   }
-  const client::HostCommandResult sent =
-      link->SendHostCommand(client::MoveMailCommand(name, account_.AccountName), path,
-                            client::HostCommandPace::kSingle);
+  const client::HostCommandResult sent = link->SendHostCommand(
+      client::MoveMailCommand(name, account_.AccountName), path, client::HostCommandPace::kSingle);
   if (sent == client::HostCommandResult::kNotSent) {
     ShowMessageText(ja::kTrashNotAccepted);
     return false;
