@@ -3,11 +3,11 @@
 namespace client {
 
 HostCommandQueue::Ticket HostCommandQueue::Submit(std::string command, std::string message_path,
-                                                  std::int64_t now_ms) {
+                                                  std::int64_t now_ms, HostCommandPace pace) {
   const std::lock_guard lock(mutex_);
   const Ticket ticket = next_ticket_++;
   Entry& entry = entries_[ticket];
-  entry.job = {ticket, std::move(command), std::move(message_path), now_ms + kConnectLimitMs};
+  entry.job = {ticket, std::move(command), std::move(message_path), now_ms + kConnectLimitMs, pace};
   return ticket;
 }
 

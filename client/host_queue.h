@@ -42,10 +42,12 @@ class HostCommandQueue {
     std::string command;
     std::string message_path;
     std::int64_t send_by_ms = 0;  // past this it must not be sent
+    HostCommandPace pace = HostCommandPace::kSingle;
   };
 
   // The caller's side. Queues a command handed over at `now_ms`.
-  Ticket Submit(std::string command, std::string message_path, std::int64_t now_ms);
+  Ticket Submit(std::string command, std::string message_path, std::int64_t now_ms,
+                HostCommandPace pace = HostCommandPace::kSingle);
   // What became of the command at `now_ms`: none while the caller should go
   // on waiting; otherwise the command's result, or kNotSent once it could not
   // be sent in time, or kTimedOut once a sent command outlasted kSentLimitMs.

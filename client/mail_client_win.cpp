@@ -42,6 +42,9 @@ void ServeMessagesFor(DWORD ms) {
   }
 }
 
+// How long a batch's conversation stays open without a command.
+constexpr DWORD kBatchIdleCloseMs = 200;
+
 HWND FindClientWindow() {
   return FindWindowW(platform::Widen(kClientWindowClass).c_str(), nullptr);
 }
@@ -89,14 +92,18 @@ void HostConversation::Run(const std::shared_ptr<Shared>& shared) {
       try {
         channel.SetGate(job->send_by_ms,
                         [&] { return shared->queue.StartSending(job->ticket, TickNow()); });
-        result = SendHostCommand(channel, job->command, job->message_path);
+        result = SendHostCommand(channel, job->command, job->message_path, job->pace);
       } catch (...) {
         channel.Close();
       }
       shared->queue.Finish(job->ticket, result);
       SetEvent(shared->finished);
     }
-    MsgWaitForMultipleObjects(1, &shared->wake, FALSE, INFINITE, QS_ALLINPUT);
+    // A batch's conversation stays open while its next command follows soon;
+    // once none came for a while the batch is over.
+    const DWORD waited = MsgWaitForMultipleObjects(
+        1, &shared->wake, FALSE, channel.IsOpen() ? kBatchIdleCloseMs : INFINITE, QS_ALLINPUT);
+    if (waited == WAIT_TIMEOUT) channel.Close();
     ServeMessages();
   }
 }
@@ -116,7 +123,7 @@ HostConversation::~HostConversation() {
 
 HostCommandResult HostConversation::Send(const std::string& command,
                                          const std::string& message_path,
-                                         const std::function<void()>& serve) {
+                                         const std::function<void()>& serve, HostCommandPace pace) {
   if (shared_->wake == nullptr || shared_->finished == nullptr) return HostCommandResult::kNotSent;
   if (!started_) {
     try {
@@ -126,7 +133,8 @@ HostCommandResult HostConversation::Send(const std::string& command,
     }
     started_ = true;
   }
-  const HostCommandQueue::Ticket ticket = shared_->queue.Submit(command, message_path, TickNow());
+  const HostCommandQueue::Ticket ticket =
+      shared_->queue.Submit(command, message_path, TickNow(), pace);
   SetEvent(shared_->wake);
   ServingWait wait(shared_->finished, serve);
   return AwaitHostCommand(shared_->queue, ticket, wait);
@@ -164,10 +172,14 @@ bool DdeHostChannel::ClientAnswersBy(std::int64_t send_by_ms) {
                              &answer) != 0;
 }
 
-bool DdeHostChannel::OpenAndExecute(const std::string& command) {
-  Close();
+bool DdeHostChannel::OpenAndExecute(const std::string& command, bool reuse) {
+  if (!reuse) Close();
   if (instance_ == 0) return false;
-  if (!ClientAnswersBy(send_by_ms_ >= 0 ? send_by_ms_ : NowMs() + kConnectLimitMs)) return false;
+  if (!ClientAnswersBy(send_by_ms_ >= 0 ? send_by_ms_ : NowMs() + kConnectLimitMs)) {
+    Close();
+    return false;
+  }
+  if (conversation_ != nullptr) return Execute(command);
   const std::string service_name(kDdeService);
   const std::string topic_name(kDdeTopic);
   HSZ service = DdeCreateStringHandleA(instance_, service_name.c_str(), CP_WINANSI);
@@ -182,6 +194,10 @@ bool DdeHostChannel::OpenAndExecute(const std::string& command) {
     return false;
   }
   Pause(kConnectPauseMs);
+  return Execute(command);
+}
+
+bool DdeHostChannel::Execute(const std::string& command) {
   if (may_send_ && !may_send_()) {
     Close();
     return false;

@@ -52,7 +52,8 @@ class HostConversation {
   // answering even when some window on the desktop does not answer the
   // conversation's broadcast.
   HostCommandResult Send(const std::string& command, const std::string& message_path,
-                         const std::function<void()>& serve);
+                         const std::function<void()>& serve,
+                         HostCommandPace pace = HostCommandPace::kSingle);
 
  private:
   struct Shared;
@@ -61,7 +62,8 @@ class HostConversation {
   bool started_ = false;
 };
 
-// Conversations with service "QUENMAR32", topic "*", one per command, from
+// Conversations with service "QUENMAR32", topic "*", one per command (or per
+// batch), from
 // one DDEML instance of the thread that made this object (its pauses serve
 // that thread's DDE windows). No program is named for DDE to start: presence
 // is tested with ClientStatus beforehand. Before opening a conversation it
@@ -80,8 +82,9 @@ class DdeHostChannel final : public HostChannel {
   // and the last check before sending.
   void SetGate(std::int64_t send_by_ms, std::function<bool()> may_send);
 
-  bool OpenAndExecute(const std::string& command) override;
+  bool OpenAndExecute(const std::string& command, bool reuse) override;
   void Close() override;
+  bool IsOpen() const { return conversation_ != nullptr; }
   void Pause(int ms) override;
   std::int64_t NowMs() override;
   bool FileExists(const std::string& path) override;
@@ -89,6 +92,8 @@ class DdeHostChannel final : public HostChannel {
 
  private:
   bool ClientAnswersBy(std::int64_t send_by_ms);
+  // Sends `command` on the open conversation, after the last check.
+  bool Execute(const std::string& command);
 
   DWORD instance_ = 0;
   HCONV conversation_ = nullptr;

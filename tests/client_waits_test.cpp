@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,19 @@ class ScriptedChannel final : public HostChannel {
   int closes = 0;
   std::int64_t now = 0;
 
-  bool OpenAndExecute(const std::string& command) override {
+  std::vector<int> pauses;
+  bool OpenAndExecute(const std::string& command, bool reuse) override {
+    if (!reuse) ++fresh_opens;
     if (!connects) return false;
     sent.push_back(command);
     return true;
   }
   void Close() override { ++closes; }
-  void Pause(int ms) override { now += ms; }
+  int fresh_opens = 0;
+  void Pause(int ms) override {
+    pauses.push_back(ms);
+    now += ms;
+  }
   std::int64_t NowMs() override { return now; }
   bool FileExists(const std::string&) override { return now < gone_at; }
   bool CanOpenForReading(const std::string&) override {
@@ -69,6 +76,59 @@ TEST(SendHostCommand, EndsWhenTheFileIsReleasedGoneOrTheWaitRunsOut) {
     EXPECT_LE(channel.now, c.max_elapsed) << c.why;
     EXPECT_EQ(channel.sent.size(), c.connects ? 1u : 0u) << c.why;
     EXPECT_EQ(channel.closes, c.connects ? 1 : 0) << "the conversation is closed: " << c.why;
+  }
+}
+
+// A batch's waits start short and grow by a millisecond a try up to the
+// single command's pauses, keep their bound, and leave the conversation open
+// only for a released file; a single command keeps its own conversation and
+// its full pauses.
+TEST(SendHostCommand, BatchPausesGrowToTheSingleOnesAndStayBounded) {
+  constexpr auto kSingle = HostCommandPace::kSingle;
+  constexpr auto kBatch = HostCommandPace::kBatch;
+  struct Case {
+    HostCommandPace pace;
+    std::int64_t unlocked_at, gone_at;
+    HostCommandResult result;
+    std::vector<int> pauses;  // empty: only the longest pause and the bound are checked
+    int longest_pause;
+    std::int64_t max_elapsed;
+    int closes;
+    const char* why;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {kSingle, 0, kNever, HostCommandResult::kReleased, {20, 10}, 20, 30, 1,
+       "single: the full pauses, its own conversation"},
+      {kSingle, 50, kNever, HostCommandResult::kReleased, {20, 20, 20, 10}, 20, 70, 1,
+       "single: released while waiting, pauses unchanged"},
+      {kBatch, 0, kNever, HostCommandResult::kReleased, {1, 1}, 1, 2, 0,
+       "batch: released at once, the conversation stays for the next mark"},
+      {kBatch, 10, kNever, HostCommandResult::kReleased, {1, 2, 3, 4, 1}, 4, 11, 0,
+       "batch: the pauses grow while the client works"},
+      {kBatch, 400, kNever, HostCommandResult::kReleased, {}, 20, 421, 0,
+       "batch: the pauses stop growing at the single command's"},
+      {kBatch, kNever, kNever, HostCommandResult::kTimedOut, {}, 20,
+       kFileWaitLimitMs + kFirstWaitPauseMs, 1,
+       "batch: locked for ever, the same bound, the conversation closed"},
+      {kBatch, kNever, 5, HostCommandResult::kFileGone, {1, 2, 3}, 3, 6, 1,
+       "batch: a gone file ends the wait at once"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    ScriptedChannel channel;
+    channel.unlocked_at = c.unlocked_at;
+    channel.gone_at = c.gone_at;
+    EXPECT_EQ(SendHostCommand(channel, "MarkMail(x,1073741824,0)", "x.qnm", c.pace), c.result)
+        << c.why;
+    if (!c.pauses.empty()) {
+      EXPECT_EQ(channel.pauses, c.pauses) << c.why;
+    }
+    EXPECT_EQ(*std::max_element(channel.pauses.begin(), channel.pauses.end()), c.longest_pause)
+        << c.why;
+    EXPECT_LE(channel.now, c.max_elapsed) << c.why;
+    EXPECT_EQ(channel.closes, c.closes) << c.why;
+    EXPECT_EQ(channel.fresh_opens, c.pace == kSingle ? 1 : 0) << c.why;
   }
 }
 

@@ -13,8 +13,9 @@ WindowsMailClientLink::WindowsMailClientLink(std::function<void()> pump,
 client::ClientState WindowsMailClientLink::ClientStatus() { return client::ClientStatus(); }
 
 client::HostCommandResult WindowsMailClientLink::SendHostCommand(const std::string& command,
-                                                                 const std::string& message_path) {
-  return conversation_.Send(command, message_path, pump_);
+                                                                 const std::string& message_path,
+                                                                 client::HostCommandPace pace) {
+  return conversation_.Send(command, message_path, pump_, pace);
 }
 
 void WindowsMailClientLink::OpenUrl(const std::string& url) {

@@ -24,7 +24,8 @@ class MailClientLink {
   // One DDE execute command, then the wait until the client is done with
   // `message_path` (each wait bounded, see client/host_command.h).
   virtual client::HostCommandResult SendHostCommand(const std::string& command,
-                                                    const std::string& message_path) = 0;
+                                                    const std::string& message_path,
+                                                    client::HostCommandPace pace) = 0;
   // Starting the client and raising its dialogs (client/compose.h).
   virtual client::ClientSystem& System() = 0;
   // Hands a URL to the shell's "Open". Callers pass only texts that
@@ -42,7 +43,8 @@ class WindowsMailClientLink : public MailClientLink {
 
   client::ClientState ClientStatus() override;
   client::HostCommandResult SendHostCommand(const std::string& command,
-                                            const std::string& message_path) override;
+                                            const std::string& message_path,
+                                            client::HostCommandPace pace) override;
   client::ClientSystem& System() override { return system_; }
   void OpenUrl(const std::string& url) override;
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "client/compose.h"
+#include "client/host_command.h"
 #include "mailbox/accounts.h"
 #include "mailbox/folder_table.h"
 #include "settings/query_history.h"
@@ -305,7 +306,7 @@ class TVtFormMain final : public Window,
   class KeeperPause;
   // WM_CLOSE again once no load runs and the viewer is not busy.
   void CloseWhenIdle();
-  void MarkAsRead(int folder, const std::string& message_path);
+  void MarkAsRead(int folder, const std::string& message_path, client::HostCommandPace pace);
   // Marks `nodes` (unread messages of the rows shown) read one by one, each
   // through the mail client and here; `stop` (none: never) is asked before
   // each. How many were marked.

@@ -125,7 +125,7 @@ void TVtFormMain::OpenSelectedMail() {
   // While the client takes the mark-read the message can be read on; moving
   // to another message and the trash wait.
   busy.Shown();
-  if (unread) MarkAsRead(folder, path);
+  if (unread) MarkAsRead(folder, path, client::HostCommandPace::kSingle);
 }
 
 }  // namespace ui

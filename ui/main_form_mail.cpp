@@ -28,17 +28,19 @@ constexpr int kNoMarkReadFolder = 1;
 
 // Takes the message's path, not its node: the wait for the client serves
 // window messages, and nothing of the list may be held across it.
-void TVtFormMain::MarkAsRead(int folder, const std::string& message_path) {
+void TVtFormMain::MarkAsRead(int folder, const std::string& message_path,
+                             client::HostCommandPace pace) {
   MailClientLink* link = environment_.MailClient;
   if (folder == kNoMarkReadFolder || link == nullptr) return;
   if (link->ClientStatus() != client::ClientState::kRunning) return;
   const std::string name = client::RelativeMailName(account_.MailboxDir, message_path);
   if (name.empty()) return;
-  link->SendHostCommand(client::MarkMailCommand(name), message_path);
+  link->SendHostCommand(client::MarkMailCommand(name), message_path, pace);
 }
 
-// The marks are sent one at a time, each with the client's bounded waits (a
-// busy client gets each once it answers). ViewerBusy is held throughout, so
+// The marks are sent one at a time as one batch (one conversation, short
+// first pauses), each with the client's bounded waits (a busy client gets
+// each once it answers). ViewerBusy is held throughout, so
 // no load or trash can free a node of `nodes` while a wait serves window
 // messages; each row loses its unread mark as its command goes.
 std::size_t TVtFormMain::MarkNodesRead(const std::vector<thread::ThreadNode*>& nodes,
@@ -56,7 +58,7 @@ std::size_t TVtFormMain::MarkNodesRead(const std::vector<thread::ThreadNode*>& n
     if (row >= 0) thread_list_.RedrawRow(row);
     if (emptied >= 0) folder_list_.RedrawFolder(emptied);
     ShowListStatus();
-    MarkAsRead(folder, path);
+    MarkAsRead(folder, path, client::HostCommandPace::kBatch);
     ++marked;
   }
   return marked;
@@ -192,8 +194,8 @@ bool TVtFormMain::MoveNodeToTrash(thread::ThreadNode* node) {
                                                         : ja::kTrashWithoutClient);
     return false;
   }
-  const client::HostCommandResult sent =
-      link->SendHostCommand(client::MoveMailCommand(name, account_.AccountName), path);
+  const client::HostCommandResult sent = link->SendHostCommand(
+      client::MoveMailCommand(name, account_.AccountName), path, client::HostCommandPace::kSingle);
   if (sent == client::HostCommandResult::kNotSent) {
     ShowMessageText(ja::kTrashNotAccepted);
     return false;

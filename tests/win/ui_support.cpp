@@ -101,10 +101,11 @@ void TypeChar(HWND control, wchar_t character) {
 RecordingMailClient::RecordingMailClient() : WindowsMailClientLink([] { Pump(1); }) {}
 
 client::HostCommandResult RecordingMailClient::SendHostCommand(const std::string& command,
-                                                               const std::string& message_path) {
+                                                               const std::string& message_path,
+                                                               client::HostCommandPace pace) {
   Commands.push_back(command);
   if (OnCommand) OnCommand();
-  Results.push_back(WindowsMailClientLink::SendHostCommand(command, message_path));
+  Results.push_back(WindowsMailClientLink::SendHostCommand(command, message_path, pace));
   return Results.back();
 }
 

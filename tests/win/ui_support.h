@@ -68,7 +68,8 @@ class RecordingMailClient final : public ui::WindowsMailClientLink {
  public:
   RecordingMailClient();
   client::HostCommandResult SendHostCommand(const std::string& command,
-                                            const std::string& message_path) override;
+                                            const std::string& message_path,
+                                            client::HostCommandPace pace) override;
   void OpenUrl(const std::string& url) override { Urls.push_back(url); }
   std::vector<std::string> Commands;
   std::vector<client::HostCommandResult> Results;
