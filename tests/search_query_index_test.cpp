@@ -201,25 +201,9 @@ QueryNode InFolder(std::string text) {
 }
 
 // Days start at UTC midnight on the tests' clock.
-std::int64_t UtcDayStart(const thread::CivilDay& day) {
-  const std::int64_t y = day.year - (day.month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * ((day.month + 9) % 12) + 2) / 5 + day.day - 1;
-  return (era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468) * 86400;
-}
+std::int64_t UtcDayStart(const thread::CivilDay& day) { return thread::DaysFromCivil(day) * 86400; }
 
-thread::CivilDay UtcDayOf(std::int64_t stamp) {
-  const std::int64_t z = stamp / 86400 + 719468;
-  const std::int64_t era = z / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  return {static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
-}
+thread::CivilDay UtcDayOf(std::int64_t stamp) { return thread::CivilFromDays(stamp / 86400); }
 
 std::string DayText(const thread::CivilDay& day) {
   char text[16];

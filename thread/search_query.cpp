@@ -17,14 +17,9 @@
 // both of which take UTF-8.
 
 namespace thread {
-namespace {
-
-constexpr std::string_view kIdeographicSpace = "　";
-constexpr std::string_view kFullWidthColon = "：";
 
 // ---- Days --------------------------------------------------------------------------
 
-// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, and back.
 std::int64_t DaysFromCivil(const CivilDay& d) {
   const std::int64_t y = d.year - (d.month <= 2 ? 1 : 0);
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -47,7 +42,7 @@ CivilDay CivilFromDays(std::int64_t z) {
   return {static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
 }
 
-bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+static bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -57,6 +52,11 @@ int DaysInMonth(int year, int month) {
 CivilDay AddDays(const CivilDay& day, std::int64_t days) {
   return CivilFromDays(DaysFromCivil(day) + days);
 }
+
+namespace {
+
+constexpr std::string_view kIdeographicSpace = "　";
+constexpr std::string_view kFullWidthColon = "：";
 
 // `months` calendar months before `day`, the day clamped to the month's length.
 CivilDay MonthsBefore(const CivilDay& day, int months) {

@@ -47,6 +47,13 @@ struct CivilDay {
   friend bool operator==(const CivilDay&, const CivilDay&) = default;
 };
 
+// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, and back; the
+// length of a month; a day moved by `days`.
+std::int64_t DaysFromCivil(const CivilDay& day);
+CivilDay CivilFromDays(std::int64_t days);
+int DaysInMonth(int year, int month);
+CivilDay AddDays(const CivilDay& day, std::int64_t days);
+
 // What relative dates and day bounds are measured by: today's local date, and the date
 // stamp (seconds, as the index records hold them) at which a local day starts. Tests give
 // a fixed clock; the program gives the machine's (LocalQueryClock).

@@ -182,14 +182,18 @@ void VirtualListView::RangeSelected() {
   adjusting_ = false;
 }
 
-void VirtualListView::AddColumn(int index, const std::string& caption, int width) const {
+void AddListColumn(HWND list, int index, const std::string& caption, int width) {
   std::wstring wide = platform::Widen(caption);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
   column.pszText = wide.data();
   column.cx = width;
   column.iSubItem = index;
-  ListView_InsertColumn(hwnd_, index, &column);
+  ListView_InsertColumn(list, index, &column);
+}
+
+void VirtualListView::AddColumn(int index, const std::string& caption, int width) const {
+  AddListColumn(hwnd_, index, caption, width);
 }
 
 std::string VirtualListView::ColumnCaption(int column) const {

@@ -153,6 +153,10 @@ class OwnerDrawListBox : public Control {
   void SetRedraw(bool on) const { SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
 };
 
+// Adds column `index` to a report-style list view: `caption` (CP932), `width`
+// in pixels.
+void AddListColumn(HWND list, int index, const std::string& caption, int width);
+
 // Report-style list view whose rows are supplied on demand (LVS_OWNERDATA):
 // the owner answers LVN_GETDISPINFO, the control holds only the row count,
 // the selection and the focus.

@@ -9,13 +9,7 @@
 namespace ui {
 
 void ReportList::AddColumn(int index, const std::string& caption, int width) const {
-  std::wstring wide = platform::Widen(caption);
-  LVCOLUMNW column{};
-  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.pszText = wide.data();
-  column.cx = width;
-  column.iSubItem = index;
-  ListView_InsertColumn(hwnd_, index, &column);
+  AddListColumn(hwnd_, index, caption, width);
 }
 
 void ReportList::AddRow(const std::vector<std::string>& cells) const {

@@ -17,6 +17,7 @@
 #include "thread/catch_up.h"
 #include "thread/filter_terms.h"
 #include "thread/quick_filter.h"
+#include "thread/search_query.h"
 #include "thread/sjis_text.h"
 #include "thread/thread_node.h"
 
@@ -82,19 +83,12 @@ struct Day {
 Day DayOf(std::int64_t seconds) {
   for (int year = 1990; year < 2100; ++year) {
     if (platform::LocalDayStart({year + 1, 1, 1}) <= seconds) continue;
-    for (int month = 1; month <= 12; ++month) {
-      const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-      const int days = month == 2                                                ? (leap ? 29 : 28)
-                       : (month == 4 || month == 6 || month == 9 || month == 11) ? 30
-                                                                                 : 31;
-      for (int day = 1; day <= days; ++day) {
-        const std::int64_t from = platform::LocalDayStart({year, month, day});
-        const platform::LocalDate next = day < days   ? platform::LocalDate{year, month, day + 1}
-                                         : month < 12 ? platform::LocalDate{year, month + 1, 1}
-                                                      : platform::LocalDate{year + 1, 1, 1};
-        const std::int64_t before = platform::LocalDayStart(next);
-        if (seconds >= from && seconds < before) return {{year, month, day}, from, before};
-      }
+    for (thread::CivilDay day{year, 1, 1}; day.year == year; day = thread::AddDays(day, 1)) {
+      const thread::CivilDay next = thread::AddDays(day, 1);
+      const std::int64_t from = platform::LocalDayStart({day.year, day.month, day.day});
+      const std::int64_t before = platform::LocalDayStart({next.year, next.month, next.day});
+      if (seconds >= from && seconds < before)
+        return {{day.year, day.month, day.day}, from, before};
     }
   }
   return {};
