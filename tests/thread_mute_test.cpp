@@ -18,6 +18,7 @@
 #include "thread/mute_list.h"
 #include "thread/row_view.h"
 #include "thread/search_query.h"
+#include "thread/thread_rows.h"
 
 namespace thread {
 namespace {
@@ -334,6 +335,61 @@ TEST(MuteListTest, IdentifiersAlikeInThePrintedPlacesAreToldApart) {
     EXPECT_TRUE(shown.first->Muted);
     EXPECT_TRUE(shown.reply->Muted) << "the reply is recorded by its name";
     EXPECT_EQ(shown.second->Muted, c.second_muted);
+  }
+}
+
+// The rows' pass marks the muted threads as Apply does: a record met further
+// down a thread mutes the messages before it, stale flags are cleared, and
+// the record grows by the thread's other messages in list order.
+TEST(MuteListTest, TheRowsPassMarksAsApplyDoes) {
+  const char* const ids[] = {"r0@x", "r1@x", "r2@x", "s0@x"};
+  const int depths[] = {0, 1, 1, 0};
+  struct Case {
+    int recorded;  // the message the record holds
+    std::vector<std::string> grown;
+    const char* why;
+  };
+  const Case cases[] = {
+      {0, {"r0@x", "r1@x", "r2@x"}, "the thread's first message"},
+      {1, {"r1@x", "r0@x", "r2@x"}, "a reply in the middle: the first is muted after it"},
+      {2, {"r2@x", "r0@x", "r1@x"}, "the last reply"},
+      {3, {}, "a thread of one: nothing joins"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    TestFolder folder;
+    folder.WriteFile("VLTR.fol", std::string("[Mute]\r\nVersion=1\r\nT00000000000000aa=") +
+                                     ids[c.recorded] + "\r\n");
+    for (const bool rows_pass : {false, true}) {
+      ThreadNode* nodes[4];
+      for (int i = 0; i < 4; ++i) {
+        nodes[i] = NewThreadNode(i > 0 ? nodes[0] : nullptr);
+        nodes[i]->MessageId = nodes[i]->Keep(ids[i]);
+        nodes[i]->Depth = depths[i];
+        nodes[i]->Muted = true;  // left from an earlier mute
+        if (i > 0) AppendNode(nodes[i - 1], nodes[i]);
+      }
+      const ThreadList list(nodes[0]);
+      MuteList mutes = MuteList::Read(folder.Path());
+      std::vector<MuteRecord> grown;
+      if (!rows_pass) {
+        grown = mutes.Apply(list.Head());
+      } else {
+        MuteMarker marker(mutes);
+        mailbox::FolderInfo shown;
+        EXPECT_EQ(FillThreadList(list.Head(), shown, false, &marker).Rows.size(), 4u);
+        grown = marker.Finish();
+      }
+      SCOPED_TRACE(rows_pass ? "in the rows' pass" : "by Apply");
+      for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(nodes[i]->Muted, (i < 3) == (c.recorded < 3)) << ids[i];
+      }
+      std::vector<std::string> grown_tokens;
+      for (const MuteRecord& record : grown) {
+        grown_tokens.insert(grown_tokens.end(), record.Tokens.begin(), record.Tokens.end());
+      }
+      EXPECT_EQ(grown_tokens, c.grown);
+    }
   }
 }
 

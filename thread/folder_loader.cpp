@@ -45,22 +45,19 @@ void ReleaseCurrent(ThreadView& view, LoadHost& host) {
   view.OwnsCurrent = false;
 }
 
-// Marks the current list's muted threads; the replies that joined them since
-// are added to their records at once.
-void ApplyMutes(ThreadView& view, const mailbox::FolderInfo& folder) {
-  view.Mutes = folder.HasMutes ? MuteList::Read(folder.Path) : MuteList();
-  if (!folder.HasMutes) return;
-  WriteMutes(folder.Path, view.Mutes, view.Mutes.Apply(view.CurrentThreads), {});
-}
-
 // Shows the current list as rows, writes the cache in the same pass unless
 // it is known to hold the list already, and selects the start row.
 void ShowThreadRows(ThreadView& view, const LoaderSettings& settings, LoadHost& host, int index,
                     bool cache_current) {
   mailbox::FolderInfo& folder = view.Folders[static_cast<std::size_t>(index)];
   host.EnableMainWindow(false);
-  ApplyMutes(view, folder);
-  FilledRows filled = FillThreadList(view.CurrentThreads, folder, !cache_current);
+  // The muted threads are marked in the rows' pass; the replies that joined
+  // them since are added to their records at once.
+  view.Mutes = folder.HasMutes ? MuteList::Read(folder.Path) : MuteList();
+  MuteMarker mutes(view.Mutes);
+  FilledRows filled = FillThreadList(view.CurrentThreads, folder, !cache_current,
+                                     folder.HasMutes ? &mutes : nullptr);
+  if (folder.HasMutes) WriteMutes(folder.Path, view.Mutes, mutes.Finish(), {});
   host.ShowFolderStatus(index);
   host.RepaintFolderList();
   const StartSelection start =

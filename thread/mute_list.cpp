@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/text_bytes.h"
@@ -195,36 +196,57 @@ void MuteList::AddRecord(MuteRecord record) {
 }
 
 std::vector<MuteRecord> MuteList::Apply(ThreadNode* head) {
-  std::vector<MuteRecord> grown;
-  if (live_ == 0) {
-    for (ThreadNode* node = head; node != nullptr; node = node->Next) node->Muted = false;
-    return grown;
+  MuteMarker marker(*this);
+  for (ThreadNode* node = head; node != nullptr; node = node->Next) marker.Add(node);
+  return marker.Finish();
+}
+
+void MuteMarker::Add(ThreadNode* node) {
+  if (root_ == nullptr || node->Depth <= 0) {
+    EndThread();
+    root_ = node;
   }
+  if (list_.live_ == 0) {
+    node->Muted = false;
+    return;
+  }
+  if (record_ >= 0) {
+    Join(node);
+    return;
+  }
+  // Written only when set: most nodes are not muted, and their memory stays
+  // clean.
+  if (node->Muted) node->Muted = false;
+  record_ = list_.Find(*node);
+  if (record_ < 0) return;
+  // The thread's messages up to this one join the record too.
+  had_ = list_.records_[static_cast<std::size_t>(record_)].Tokens.size();
+  for (ThreadNode* at = root_; at != node; at = at->Next) Join(at);
+  Join(node);
+}
+
+void MuteMarker::Join(ThreadNode* node) {
+  node->Muted = true;
   std::array<char, 16> name;
-  for (ThreadNode* root = head; root != nullptr;) {
-    int record = -1;
-    ThreadNode* end = root;
-    for (; end != nullptr && (end == root || end->Depth > 0); end = end->Next) {
-      if (end->Muted) end->Muted = false;
-      if (record < 0) record = Find(*end);
-    }
-    if (record >= 0) {
-      // The thread's messages the record does not hold yet join it.
-      MuteRecord& held = records_[static_cast<std::size_t>(record)];
-      const std::size_t had = held.Tokens.size();
-      for (ThreadNode* node = root; node != end; node = node->Next) {
-        node->Muted = true;
-        const std::string_view token = TokenOf(*node, name);
-        if (Find(token) >= 0) continue;
-        const std::string copy(token);
-        Index(record, copy);
-        held.Tokens.push_back(copy);
-      }
-      if (held.Tokens.size() > had) grown.push_back(held);
-    }
-    root = end;
+  const std::string_view token = TokenOf(*node, name);
+  if (list_.Find(token) >= 0) return;
+  const std::string copy(token);
+  list_.Index(record_, copy);
+  list_.records_[static_cast<std::size_t>(record_)].Tokens.push_back(copy);
+}
+
+void MuteMarker::EndThread() {
+  if (record_ >= 0) {
+    const MuteRecord& held = list_.records_[static_cast<std::size_t>(record_)];
+    if (held.Tokens.size() > had_) grown_.push_back(held);
   }
-  return grown;
+  record_ = -1;
+}
+
+std::vector<MuteRecord> MuteMarker::Finish() {
+  EndThread();
+  root_ = nullptr;
+  return std::move(grown_);
 }
 
 MuteRecord MuteList::Mute(ThreadNode* node) {

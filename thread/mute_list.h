@@ -75,7 +75,7 @@ class MuteList {
 
   // Sets every node's Muted flag from the records, by thread, and adds to
   // each record the messages of its thread it does not hold yet. The records
-  // that gained messages, for writing.
+  // that gained messages, for writing. (MuteMarker over the list.)
   std::vector<MuteRecord> Apply(ThreadNode* head);
   // Mutes the thread of `node` (a node of the list Apply saw): its flags are
   // set and the new record is returned for writing. An already muted thread
@@ -92,6 +92,7 @@ class MuteList {
   std::vector<std::string> Unmute(const MutedThread& thread);
 
  private:
+  friend class MuteMarker;
   // The record holding `token`, or -1.
   int Find(std::string_view token) const;
   int Find(const ThreadNode& node) const;
@@ -118,6 +119,35 @@ class MuteList {
   std::unordered_map<std::string, int> by_key_;  // a live record's key, lowered
   std::size_t live_ = 0;
   bool has_version_ = false;
+};
+
+// MuteList::Apply node by node, for the walk over the list the rows' fill
+// makes anyway: a walk of its own cost 1.5 ms for 100,000 messages, reading
+// every node from memory again. In the fill it costs nothing measurable (the
+// fill of a list just read from its cache took 2.0 ms with it, 5.3 without:
+// reading each identifier, stored just after its node, keeps the memory
+// prefetcher ahead of the walk). Nodes are given in list order, each once,
+// the head first; a node's flag is final once its thread has ended (at the
+// next thread's first node, or at Finish), since a record met further down a
+// thread mutes the nodes before it.
+class MuteMarker {
+ public:
+  explicit MuteMarker(MuteList& list) : list_(list) {}
+  void Add(ThreadNode* node);
+  // After the last node: the records that gained messages, for writing.
+  std::vector<MuteRecord> Finish();
+
+ private:
+  void EndThread();
+  // Mutes `node` in the thread's record, which gains its token when no
+  // record holds it yet.
+  void Join(ThreadNode* node);
+
+  MuteList& list_;
+  ThreadNode* root_ = nullptr;  // the first node of the thread being given
+  int record_ = -1;             // the record the thread met, or -1
+  std::size_t had_ = 0;         // that record's tokens when the thread met it
+  std::vector<MuteRecord> grown_;
 };
 
 // The first node of `node`'s thread, and the node after the thread (null at

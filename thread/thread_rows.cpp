@@ -45,7 +45,8 @@ RowText MakeRow(const ThreadNode& node, const mailbox::FolderInfo& folder) {
   return row;
 }
 
-FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool write_cache) {
+FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool write_cache,
+                          MuteMarker* mutes) {
   FilledRows filled;
   platform::PhaseTimer rows_timer("rows");
   folder.Unread = 0;
@@ -54,6 +55,7 @@ FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool wr
     filled.Rows.push_back(node);
     if (IsUnread(*node)) ++folder.Unread;
     if (write_cache) cache.Add(*node);
+    if (mutes != nullptr) mutes->Add(node);
   }
   rows_timer.Stop();
   if (write_cache && !cache.Empty()) {

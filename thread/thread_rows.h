@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mailbox/folder_table.h"
+#include "thread/mute_list.h"
 #include "thread/thread_node.h"
 
 namespace thread {
@@ -48,9 +49,11 @@ struct FilledRows {
 };
 
 // One pass over the list from `head`: the rows, the folder's Unread count,
-// and, when `write_cache` is set, the new "VLTR.ume" in the folder's
-// directory (an empty list leaves the file as it was).
-FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool write_cache);
+// the Muted flags when `mutes` is given (the caller Finishes it), and, when
+// `write_cache` is set, the new "VLTR.ume" in the folder's directory (an
+// empty list leaves the file as it was).
+FilledRows FillThreadList(ThreadNode* head, mailbox::FolderInfo& folder, bool write_cache,
+                          MuteMarker* mutes = nullptr);
 
 enum class UnreadDirection { kNext, kPrevious };
 
