@@ -68,7 +68,13 @@ std::uint64_t PrintOf(std::string_view token) {
   const std::size_t size = token.size();
   const auto word = [&](std::size_t at) {
     std::uint64_t w = 0;
-    std::memcpy(&w, token.data() + at, std::min<std::size_t>(8, size - at));
+    // Eight bytes are there from every place read in a token of eight or
+    // more: one load each.
+    if (size >= 8) {
+      std::memcpy(&w, token.data() + at, 8);
+    } else {
+      std::memcpy(&w, token.data() + at, size - at);
+    }
     return w | kFold;
   };
   const std::size_t last = size > 8 ? size - 8 : 0;
