@@ -28,23 +28,40 @@ int Tokenize(Fts5Tokenizer*, void* context, int flags, const char* text, int siz
              TokenCallback token) {
   const std::string_view input(text == nullptr ? "" : text, size < 0 ? 0 : size);
   if ((flags & FTS5_TOKENIZE_QUERY) != 0) {
-    if (input.empty()) return SQLITE_OK;
-    return token(context, 0, input.data(), static_cast<int>(input.size()), 0, size);
+    // The tokens at one position of a phrase: FTS5 takes a colocated one as another
+    // that may stand there.
+    std::size_t start = 0;
+    int colocated = 0;
+    while (start < input.size()) {
+      std::size_t end = input.find(kAlternatives, start);
+      if (end == std::string_view::npos) end = input.size();
+      if (end > start) {
+        const int result =
+            token(context, colocated, input.data() + start, static_cast<int>(end - start), 0, size);
+        if (result != SQLITE_OK) return result;
+        colocated = FTS5_TOKEN_COLOCATED;
+      }
+      start = end + 1;
+    }
+    return SQLITE_OK;
   }
   // The folded text is kept between calls: a message is folded into the same buffer.
   thread_local std::string folded;
+  thread_local std::string marked;
   folded.clear();
   AppendFolded(input, folded);
-  // Offsets are into the folded text (a break between runs takes none): the index stores
-  // no text, so nothing reads them.
+  // Offsets are into the folded text: the index stores no text, so nothing reads them.
   const char* const base = folded.data();
-  int end = 0;
-  return ForEachToken(folded, [&](std::string_view t, bool same_position) {
-    const int size = static_cast<int>(t.size());
-    const bool run_break = t == kRunBreak;
-    const int start = run_break ? end : static_cast<int>(t.data() - base);
-    end = run_break ? end : start + size;
-    return token(context, same_position ? FTS5_TOKEN_COLOCATED : 0, t.data(), size, start, end);
+  return ForEachToken(folded, [&](std::string_view piece, bool run_start) {
+    std::string_view t = piece;
+    if (run_start) {
+      marked.assign(1, kRunStart);
+      marked += piece;
+      t = marked;
+    }
+    const int start = static_cast<int>(piece.data() - base);
+    return token(context, 0, t.data(), static_cast<int>(t.size()), start,
+                 start + static_cast<int>(piece.size()));
   });
 }
 

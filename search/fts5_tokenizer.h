@@ -1,8 +1,9 @@
 #pragma once
 // The index's tokenizer registered with SQLite's FTS5 module under the name
 // kTokenizerName. A document's text is folded and cut into the tokens of
-// search/tokens.h; a query string is taken as one token as it is, since
-// MatchExpression writes each token of a query already folded and cut.
+// search/tokens.h; a query string is taken as the tokens TextExpression wrote into it,
+// already folded and cut: one, or the several that may stand at one place of a phrase,
+// parted by kAlternatives.
 
 #include <sqlite3.h>
 

@@ -17,8 +17,9 @@ constexpr std::int64_t kApplicationId = 0x564C5446;
 // The layout below; a file of another layout is set aside and built again (the layouts
 // before held neither the messages' identifiers nor their stamps; layout 6 adds the
 // attachment names and forwarded messages to the text; layout 7 indexes ASCII by its
-// pairs alone; layout 8 keeps the fields apart and holds the flags and folder titles).
-constexpr std::int64_t kLayoutVersion = 8;
+// pairs alone; layout 8 keeps the fields apart and holds the flags and folder titles;
+// layout 9 cuts ASCII words into pairs that do not overlap, and marks the runs' starts).
+constexpr std::int64_t kLayoutVersion = 9;
 // A second program updating the same index waits this long for its turn.
 constexpr int kBusyTimeoutMs = 10000;
 

@@ -130,6 +130,8 @@ class MailIndex {
   // would keep to the stamps always, but makes every gap in the text index's lists of
   // ids longer: a quarter more file.)
   static constexpr int kSlotBits = 4;
+  // The first stretch of ids a search without a text to lead reads (Search): a week.
+  static constexpr std::int64_t kFirstStretch = std::int64_t{7 * 86400} << kSlotBits;
 
   MailIndex() = default;
   // Every mail folder of every account, once.

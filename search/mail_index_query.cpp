@@ -111,28 +111,27 @@ std::optional<QueryPlan> MailIndex::Planned(const thread::QueryNode& root) {
 
 // The text index leads when the plan has an expression for it (CROSS JOIN keeps it
 // first), giving its ids newest first; else the messages do, by id. Either way a limit
-// stops the reading early (Search).
+// stops the reading early (Search). Only ids in [?2, ?3) are read.
 Statement MailIndex::HitRows(const QueryPlan& plan, bool count) {
   const std::string what = count ? "count(*)" : "m.id, m.folder, m.name, m.stamp";
-  const std::string least = std::to_string(plan.least_id);
-  const std::string most = std::to_string(plan.most_id);
   std::string sql;
   if (!plan.lead.empty()) {
     sql = "SELECT " + what +
           " FROM words CROSS JOIN messages m ON m.id = words.rowid"
-          " WHERE words MATCH ?1 AND words.rowid >= " +
-          least + " AND words.rowid < " + most + " AND m.folder != 0 AND m.shown AND " +
+          " WHERE words MATCH ?1 AND words.rowid >= ?2 AND words.rowid < ?3"
+          " AND m.folder != 0 AND m.shown AND " +
           plan.where + (count ? "" : " ORDER BY words.rowid DESC");
   } else {
     sql = "SELECT " + what +
-          " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= " + least + " AND m.id < " +
-          most + " AND " + plan.where + (count ? "" : " ORDER BY m.id DESC");
+          " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= ?2 AND m.id < ?3 AND " +
+          plan.where + (count ? "" : " ORDER BY m.id DESC");
   }
   Statement rows(db_.Get(), sql.c_str());
   if (!plan.lead.empty()) rows.Bind(1, plan.lead);
   for (std::size_t i = 0; i < plan.texts.size(); ++i) {
-    rows.Bind(static_cast<int>(i) + 2, plan.texts[i]);
+    rows.Bind(static_cast<int>(i) + 4, plan.texts[i]);
   }
+  rows.Bind(2, plan.least_id).Bind(3, plan.most_id);
   return rows;
 }
 
@@ -179,19 +178,39 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
   std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> newest;
   Statement hits = HitRows(*plan, false);
   const auto held = static_cast<std::size_t>(limit);
-  int result = hits.Ok() ? SQLITE_OK : sqlite3_extended_errcode(db_.Get());
-  while (hits.Ok() && (result = hits.Step()) == SQLITE_ROW) {
-    if (limit > 0 && newest.size() == held && (hits.Int(0) >> kSlotBits) < newest.top()) {
-      result = SQLITE_DONE;
-      break;
+  // Without a text to lead, the messages are read a stretch of ids at a time from the
+  // newest, each stretch four times the one before, and the text leaves ask for that
+  // stretch's hits only: asked for all of them at once, a common word would cost its
+  // whole count before the first row.
+  std::int64_t hi = plan->most_id;
+  std::int64_t span = plan->most_id - plan->least_id;
+  if (plan->lead.empty() && limit > 0) {
+    Statement last(db_.Get(), "SELECT max(id) FROM messages");
+    if (last.Step() == SQLITE_ROW && !last.IsNull(0)) hi = std::min(hi, last.Int(0) + 1);
+    span = kFirstStretch;
+  }
+  int result = hits.Ok() ? SQLITE_DONE : sqlite3_extended_errcode(db_.Get());
+  bool enough = false;
+  while (hits.Ok() && result == SQLITE_DONE && !enough && hi > plan->least_id) {
+    const std::int64_t lo = hi - plan->least_id > span ? hi - span : plan->least_id;
+    hits.Bind(2, lo).Bind(3, hi);
+    while ((result = hits.Step()) == SQLITE_ROW) {
+      if (limit > 0 && newest.size() == held && (hits.Int(0) >> kSlotBits) < newest.top()) {
+        enough = true;
+        break;
+      }
+      const auto place = place_of.find(hits.Int(1));
+      if (place == place_of.end()) continue;
+      const std::int64_t stamp = hits.Int(3);
+      found.push_back({stamp, place->second, std::string(hits.Text(2))});
+      if (limit < 0) continue;
+      newest.push(stamp);
+      if (newest.size() > held) newest.pop();
     }
-    const auto place = place_of.find(hits.Int(1));
-    if (place == place_of.end()) continue;
-    const std::int64_t stamp = hits.Int(3);
-    found.push_back({stamp, place->second, std::string(hits.Text(2))});
-    if (limit < 0) continue;
-    newest.push(stamp);
-    if (newest.size() > held) newest.pop();
+    if (result == SQLITE_ROW) result = SQLITE_DONE;
+    hits.Rewind();
+    hi = lo;
+    span = span > INT64_MAX / 4 ? INT64_MAX : span * 4;
   }
   if (result != SQLITE_DONE) {
     Failed(result, ja::kCannotSearch);

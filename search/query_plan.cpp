@@ -104,7 +104,7 @@ class Planner {
         if (expression.empty()) return "1";
         plan_.texts.push_back(std::move(expression));
         return "m.id IN (SELECT rowid FROM words WHERE words MATCH ?" +
-               std::to_string(plan_.texts.size() + 1) + ")";
+               std::to_string(plan_.texts.size() + 3) + " AND rowid >= ?2 AND rowid < ?3)";
       }
       case QueryNode::Kind::kDate: {
         std::string out = "(1";

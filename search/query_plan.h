@@ -29,9 +29,11 @@ inline constexpr char kTextColumns[] = "unquoted, quoted, sender, recipients, su
 std::string LeafExpression(const thread::QueryNode& leaf);
 
 struct QueryPlan {
-  std::string lead;   // an FTS5 expression every hit matches; empty: the messages lead
-  std::string where;  // a condition over the messages' row `m`; "1" when none
-  // The FTS5 expressions `where` binds, as ?2, ?3 and on.
+  std::string lead;  // an FTS5 expression every hit matches; empty: the messages lead
+  // A condition over the messages' row `m`; "1" when none. Its text leaves ask the text
+  // index only for ids in [?2, ?3), the stretch of ids being read (?1 is `lead`).
+  std::string where;
+  // The FTS5 expressions `where` binds, as ?4, ?5 and on.
   std::vector<std::string> texts;
   // The ids a hit can have, [least_id, most_id), from a date the whole query needs; the
   // condition still tests the stamp, the bounds only spare the reading of other ids.

@@ -41,6 +41,8 @@ class Statement {
   // Steps to the end, then resets: SQLITE_DONE or an error code.
   int Run();
   void Reset();
+  // Ready to run again with the same values bound.
+  void Rewind() { sqlite3_reset(statement_); }
 
   std::int64_t Int(int column) const { return sqlite3_column_int64(statement_, column); }
   bool IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }

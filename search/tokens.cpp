@@ -5,6 +5,15 @@
 namespace search {
 namespace {
 
+// One place of a query's phrase: the tokens that may stand there.
+struct Place {
+  std::vector<std::string> tokens;
+};
+
+constexpr std::string_view kWordChars = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string Marked(std::string_view token) { return kRunStart + std::string(token); }
+
 // A token as an FTS5 string: in double quotes, a quote inside doubled.
 void AppendQuoted(std::string_view token, std::string& out) {
   out += '"';
@@ -15,45 +24,77 @@ void AppendQuoted(std::string_view token, std::string& out) {
   out += '"';
 }
 
-// The expression of one folded text: a word, or a phrase of words with the breaks
-// between them as tokens, so that it is found as a longer text is indexed.
-void AppendText(std::string_view folded, std::string& query) {
-  std::vector<std::string_view> tokens;
-  // One token for each character: the pair at its position where there is one.
-  ForEachToken(folded, [&](std::string_view token, bool same_position) {
-    if (same_position) tokens.pop_back();
-    tokens.push_back(token);
-    return 0;
-  });
-  if (tokens.empty()) return;
-  if (!query.empty()) query += " AND ";
-  // The text's last character, when it pairs, has no token of its own where another
-  // printable ASCII character follows it in the text, but after one that does not.
-  const std::string_view last = tokens.back();
-  const bool open_end = last.size() == 1 && Pairs(last[0]);
-  const bool held = open_end && tokens.size() > 1 && tokens[tokens.size() - 2].size() == 2 &&
-                    IsAscii(tokens[tokens.size() - 2][0]);
-  if (held) tokens.pop_back();
-  if (open_end && !held && tokens.size() == 1) {
-    // The character alone or any of its pairs: a prefix query would gather the lists of
-    // every pair in memory first, the alternatives are read side by side.
-    query += '(';
-    AppendQuoted(last, query);
-    for (char next = '!'; Pairs(next); ++next) {
-      if (next >= 'A' && next <= 'Z') continue;
-      query += " OR ";
-      AppendQuoted(std::string{last[0], next}, query);
+// The FTS5 phrase of `places`.
+std::string Phrase(const std::vector<Place>& places) {
+  std::string out;
+  for (const Place& place : places) {
+    if (!out.empty()) out += " + ";
+    std::string alternatives;
+    for (const std::string& token : place.tokens) {
+      if (!alternatives.empty()) alternatives += kAlternatives;
+      alternatives += token;
     }
-    query += ')';
-    return;
+    AppendQuoted(alternatives, out);
   }
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (i != 0) query += " + ";
-    AppendQuoted(tokens[i], query);
+  return out;
+}
+
+struct Piece {
+  std::string_view text;
+  bool run_start;
+};
+
+// The places of the query's pieces, its first word beginning `odd` places into a pair of
+// the text.
+std::vector<Place> Places(const std::vector<Piece>& pieces, bool odd) {
+  std::vector<Place> places;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const std::string_view text = pieces[i].text;
+    const bool first = i == 0;
+    const bool last = i + 1 == pieces.size();
+    if (!IsWordChar(text[0])) {
+      // The first may begin the text's run or follow in it.
+      if (first) {
+        places.push_back({{std::string(text), Marked(text)}});
+      } else {
+        places.push_back({{pieces[i].run_start ? Marked(text) : std::string(text)}});
+      }
+      continue;
+    }
+    std::size_t pos = 0;
+    if (first && odd) {
+      // The second character of a pair, any word character the first.
+      Place pair;
+      for (const char c : kWordChars) {
+        const std::string token{c, text[0]};
+        pair.tokens.push_back(token);
+        pair.tokens.push_back(Marked(token));
+      }
+      places.push_back(std::move(pair));
+      pos = 1;
+    }
+    for (; pos < text.size(); pos += 2) {
+      const std::string_view token = text.substr(pos, 2);
+      Place place;
+      if (first && pos == 0) {
+        place.tokens = {std::string(token), Marked(token)};
+      } else if (pos == 0 && pieces[i].run_start) {
+        place.tokens = {Marked(token)};
+      } else {
+        place.tokens = {std::string(token)};
+      }
+      // The text's word may go on past the query's last: its last character alone may
+      // be the first of a pair. (Alternatives, not a prefix: FTS5 reads a prefix's every
+      // token whole before the first hit.)
+      if (last && token.size() == 1) {
+        for (std::size_t k = 0, forms = place.tokens.size(); k < forms; ++k) {
+          for (const char c : kWordChars) place.tokens.push_back(place.tokens[k] + c);
+        }
+      }
+      places.push_back(std::move(place));
+    }
   }
-  // A phrase's last word of one character (after a break) that pairs: the character
-  // alone or any pair it begins, as a prefix (a phrase holds no alternatives).
-  if (open_end && !held && tokens[tokens.size() - 2] == kRunBreak) query += '*';
+  return places;
 }
 
 }  // namespace
@@ -71,18 +112,30 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
   return std::min(length, text.size() - pos);
 }
 
-std::string MatchExpression(const std::vector<std::string>& words) {
-  // Each query token is quoted on its own; the query side of the tokenizer takes a quoted
-  // string as one token, so what is written here is what is looked up.
-  std::string query;
-  for (const std::string& word : words) AppendText(word, query);
-  return query;
-}
-
 std::string TextExpression(std::string_view folded) {
-  std::string query;
-  AppendText(folded, query);
-  return query;
+  std::vector<Piece> pieces;
+  // The query's words whole: the text's are cut into pairs from their own starts.
+  std::size_t pos = 0;
+  bool run_start = true;
+  while (pos < folded.size()) {
+    if (IsBlank(folded[pos])) {
+      run_start = true;
+      ++pos;
+      continue;
+    }
+    std::size_t next = pos + CharLength(folded, pos);
+    if (IsWordChar(folded[pos])) {
+      while (next < folded.size() && IsWordChar(folded[next])) ++next;
+    }
+    pieces.push_back({folded.substr(pos, next - pos), run_start});
+    run_start = false;
+    pos = next;
+  }
+  if (pieces.empty()) return {};
+  const std::string even = Phrase(Places(pieces, false));
+  if (!IsWordChar(pieces[0].text[0])) return even;
+  // The first word begins at a pair of the text or inside one.
+  return "(" + even + " OR " + Phrase(Places(pieces, true)) + ")";
 }
 
 }  // namespace search

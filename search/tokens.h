@@ -1,22 +1,21 @@
 #pragma once
-// The tokens of the index: one for each character. A folded text (search/fold.h) is cut
-// at its blanks into runs; the token of a character is the pair of it and the next where
-// both are printable ASCII (Pairs), else the character alone, and a blank token (kRunBreak)
-// stands between two runs. A pair after another character of its run that does not pair
-// has the first character alone beside it, at the same position:
-//   "東京都" gives 東 京 都;  "会議mtg" gives 会 議 m|mt tg g;  "ab cd" gives ab b " " cd d
-// (x|xy: two tokens at one position). So every substring of a run is found exactly as the
-// phrase of one token for each of its characters, the same rule applied to the substring
-// (the pair where there is one), but for its last character when it pairs: the pair before
-// holds it, or the character before does not pair and it is found alone; a word of that
-// one character alone is the character or any pair beginning with it. A phrase never
-// reaches across runs, because the break stands between them and no query token is a
-// blank (the words of a query hold none).
+// The tokens of the index. A folded text (search/fold.h) is cut at its blanks into runs,
+// and each run into pieces: a word of ASCII letters and digits, or any other character
+// alone (ASCII punctuation, a control character, a Japanese character). A word's token is
+// a pair of its characters, from its start, its last alone when they are odd in number.
+// The first token of each run is marked, kRunStart before it, so that a phrase never
+// reaches across runs without a token for the blanks between them:
+//   "東京都" gives ^東 京 都;  "会議mtg" gives ^会 議 mt g;  "man-pages (7)" gives
+//   ^ma n - pa ge s ^( 7 )
 // Japanese, whose characters are many, is found a character at a time: the index is
-// smaller than the text, and a one-character word is one token. ASCII, whose characters
-// are few and each very common, is found by its pairs, so that an English word is not the
-// phrase of letters that every message holds; a character alone is not indexed beside its
-// pair but where a word may end with it, which halves the tokens of ASCII text.
+// smaller than the text. ASCII, whose characters are few and each very common, by pairs
+// that do not overlap: half a token for each character, and an English word is not the
+// phrase of letters that every message holds. A query is the phrase of its own tokens
+// (TextExpression). Only its ends may lie inside a longer word or run of the text: its
+// first token may be marked or not, its first word may begin at an odd place in a word of
+// the text (the second character of a pair, any of 36), and its last word may go on (its
+// last character alone the first of a pair). So every substring of a run is found
+// exactly, and never more than 72 tokens stand at one place of a query.
 
 #include <string>
 #include <string_view>
@@ -26,62 +25,47 @@
 
 namespace search {
 
-// The token between two runs.
-inline constexpr std::string_view kRunBreak = " ";
+// The mark before the first token of a run. An unmarked token begins with it only when it
+// is that control character alone, one byte: no marked token is ever an unmarked one.
+inline constexpr char kRunStart = '\x01';
 
-// Calls `emit(token, same_position)` for the tokens of `folded` in order, `same_position`
-// true for a pair at the position of the character before it; stops at the first non-zero
-// return and gives it back (0 when all were taken).
+// Calls `emit(token, run_start)` for the tokens of `folded` in order, `run_start` true for
+// the first of a run (to be marked); stops at the first non-zero return and gives it
+// back (0 when all were taken).
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit);
 
-// The FTS5 query for the folded words of a search (search/fold.h QueryWords): every word
-// must occur. Empty for no word.
-std::string MatchExpression(const std::vector<std::string>& words);
-// The FTS5 phrase for a folded text (search/fold.h Fold): a word as MatchExpression
-// writes it, or words parted by blanks as the tokens of each with a kRunBreak between
-// them, as a longer text is indexed (so a run of blanks matches any run of blanks, and
-// the first word may end a longer run, the last begin one). Empty for a text of blanks.
+// The FTS5 expression for a folded text (search/fold.h Fold), as above: a blank in it is a
+// run's start for the token after it. Empty for a text of blanks.
 std::string TextExpression(std::string_view folded);
+
+// In the string of one place of a query's phrase, the blank parts the tokens that may
+// stand there (search/fts5_tokenizer.cpp); no token holds a blank.
+inline constexpr char kAlternatives = ' ';
 
 // Bytes of the UTF-8 character at `pos` (1 for a byte that starts none).
 std::size_t CharLength(std::string_view text, std::size_t pos);
-constexpr bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
-// The ASCII characters that pair with their neighbours: printable, so never a blank (and
-// never a letter in upper case, which folding lowers).
-constexpr bool Pairs(char c) { return c > ' ' && c < 0x7F; }
+// The characters of an ASCII word: folding lowers every letter.
+constexpr bool IsWordChar(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
 template <class Emit>
 int ForEachToken(std::string_view folded, Emit&& emit) {
   std::size_t pos = 0;
-  bool after_run = false;
   while (pos < folded.size()) {
     if (IsBlank(folded[pos])) {
       ++pos;
       continue;
     }
-    if (after_run) {
-      if (const int result = emit(kRunBreak, false); result != 0) return result;
-    }
-    after_run = true;
-    bool after_pairing = true;  // at the run's start no word ends before the character
-    for (;;) {
-      const std::size_t next = pos + CharLength(folded, pos);
-      const bool run_goes_on = next < folded.size() && !IsBlank(folded[next]);
-      const bool pair = run_goes_on && Pairs(folded[pos]) && Pairs(folded[next]);
-      if (!pair || !after_pairing) {
-        if (const int result = emit(folded.substr(pos, next - pos), false); result != 0) {
-          return result;
-        }
+    bool run_start = true;
+    while (pos < folded.size() && !IsBlank(folded[pos])) {
+      std::size_t next = pos + CharLength(folded, pos);
+      // A word's pairs start at its first character, the one after a piece of another kind.
+      if (IsWordChar(folded[pos]) && next < folded.size() && IsWordChar(folded[next])) ++next;
+      if (const int result = emit(folded.substr(pos, next - pos), run_start); result != 0) {
+        return result;
       }
-      if (pair) {
-        if (const int result = emit(folded.substr(pos, 2), !after_pairing); result != 0) {
-          return result;
-        }
-      }
-      after_pairing = Pairs(folded[pos]);
+      run_start = false;
       pos = next;
-      if (!run_goes_on) break;
     }
   }
   return 0;

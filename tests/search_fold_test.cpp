@@ -60,51 +60,32 @@ TEST(SearchFoldTest, QueryIsFoldedAndSplitAtBlanks) {
   EXPECT_TRUE(QueryWords(" \u3000\t").empty());
 }
 
-// The tokens of `folded`, "|" before one at the position of the one before it.
+// The tokens of `folded`, "^" before the first of a run.
 std::vector<std::string> Tokens(std::string_view folded) {
   std::vector<std::string> tokens;
-  ForEachToken(folded, [&](std::string_view token, bool same_position) {
-    tokens.push_back((same_position ? "|" : "") + std::string(token));
+  ForEachToken(folded, [&](std::string_view token, bool run_start) {
+    tokens.push_back((run_start ? "^" : "") + std::string(token));
     return 0;
   });
   return tokens;
 }
 
-TEST(SearchTokensTest, EachCharacterAloneOrPairedWithThePrintableAsciiOneAfter) {
+TEST(SearchTokensTest, AsciiWordsByPairsFromTheirStartsAnyOtherCharacterAlone) {
   struct Case {
     const char* folded;
     std::vector<std::string> tokens;
     const char* why;
   } const cases[] = {
-      {"東京都", {"東", "京", "都"}, "Japanese: one character each"},
-      {"meet", {"me", "ee", "et", "t"}, "ASCII: each paired with the next, the last alone"},
-      {"ab  cd\n", {"ab", "b", " ", "cd", "d"}, "a break between runs"},
-      {"会議mtg",
-       {"会", "議", "m", "|mt", "tg", "g"},
-       "ASCII pairs only with ASCII, the first also alone after Japanese"},
-      {"x🍣y", {"x", "🍣", "y"}, "other characters beside ASCII stand alone"},
-      {"a\x01!?", {"a", "\x01", "!", "|!?", "?"}, "a control character pairs with nothing"},
+      {"東京都", {"^東", "京", "都"}, "Japanese: one character each, the run's first marked"},
+      {"pages", {"^pa", "ge", "s"}, "ASCII: pairs that do not overlap, the last alone"},
+      {"ab  cd\n", {"^ab", "^cd"}, "each run's first marked, no token for the blanks"},
+      {"会議mtg", {"^会", "議", "mt", "g"}, "a word's pairs start after Japanese"},
+      {"man-pages", {"^ma", "n", "-", "pa", "ge", "s"}, "and after punctuation"},
+      {"x🍣y", {"^x", "🍣", "y"}, "other characters stand alone"},
+      {"\x01\x01", {"^\x01", "\x01"}, "a control character alone, marked as any other"},
       {"", {}, "an empty text has no token"},
   };
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.folded), c.tokens) << c.why;
-}
-
-TEST(SearchTokensTest, QueryWordsBecomePhrasesOfOneTokenForEachCharacter) {
-  struct Case {
-    std::vector<std::string> words;
-    const char* expression;
-    const char* why;
-  } const cases[] = {
-      {{"鍵"}, "\"鍵\"", "one character: its token"},
-      {{"東京都"}, "\"東\" + \"京\" + \"都\"", "longer: the phrase of its characters"},
-      {{"mtg"}, "\"mt\" + \"tg\"", "ASCII by pairs, the last character held by the pair"},
-      {{"会議m"}, "\"会\" + \"議\" + \"m\"", "an ASCII character after Japanese alone"},
-      {{"会mt"}, "\"会\" + \"mt\"", "ASCII after Japanese by its pair"},
-      {{"m会"}, "\"m\" + \"会\"", "an ASCII character before Japanese stands alone"},
-      {{"a\"b"}, "\"a\"\"\" + \"\"\"b\"", "a quote is doubled inside the quotes"},
-      {{"鍵", "ab"}, "\"鍵\" AND \"ab\"", "every word must occur"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MatchExpression(c.words), c.expression) << c.why;
 }
 
 }  // namespace

@@ -269,9 +269,9 @@ TEST_F(SearchUpdateTest, ShortWordsAndWordsOfEveryColumnAreFoundNewestFirst) {
   EXPECT_EQ(index_->Search(Words("e"), 2).value().size(), 2u) << "a limit";
 }
 
-// ASCII is indexed by pairs, a character alone only where no printable ASCII one follows:
-// the words whose ends fall where a pair, a character alone or a prefix decides, each
-// against the substring search over the same texts.
+// ASCII words are indexed by pairs from their starts, the last character alone when they
+// are odd: the words that begin or end inside a pair or beside punctuation, each against
+// the substring search over the same texts.
 TEST_F(SearchUpdateTest, WordsEndingInsideOrBesideAsciiPairsAreExact) {
   WriteFolder(dir_, "Mailbox/Acc1/Inbox.box",
               {{"00000001", 1000, "-", "-", "sprintf(buf, \"%d\");\r\n"},
@@ -407,6 +407,34 @@ TEST_F(SearchUpdateTest, HitsComeByStampThenFolderThenNameWhateverTheIndexingOrd
   for (const std::int64_t limit : {3, 4, 10}) {
     EXPECT_EQ(names(limit), std::vector<std::string>(want.begin(), want.begin() + limit))
         << "the first " << limit << ", cut within a second's hits";
+  }
+}
+
+// Without a text to lead, the messages are read a stretch of ids at a time from the
+// newest: a limit must still give the newest hits, whichever stretch they lie in, as the
+// search of them all (one stretch) orders them. A message every other day for two years,
+// one in three a hit, so that no stretch can be passed over unseen.
+TEST_F(SearchUpdateTest, AQueryOfNegationsOnlyGivesTheNewestHitsAcrossStretches) {
+  std::vector<MiniMessage> messages;
+  for (int i = 0; i < 365; ++i) {
+    char name[9];
+    std::snprintf(name, sizeof name, "%08X", (i * 7919) % 365);  // names not in date order
+    messages.push_back({name, 1600000000u + static_cast<std::uint32_t>(i) * 2 * 86400, "a", "s",
+                        i % 3 == 0 ? "keep\r\n" : "skip\r\n"});
+  }
+  WriteFolder(dir_, "Mailbox/Acc1/Inbox.box", messages);
+  ASSERT_TRUE(index_->UpdateAll(nullptr, nullptr)) << index_->Error();
+  const thread::ParsedQuery query = thread::ParseQuery("-skip", thread::LocalQueryClock());
+  const auto all = index_->Search(query, -1);
+  ASSERT_TRUE(all.has_value()) << index_->Error();
+  ASSERT_EQ(all->size(), 122u);
+  EXPECT_EQ(all->front().name, messages[363].name) << "the newest hit first";
+  for (const std::int64_t limit : {1, 50, 121, 500}) {
+    const auto hits = index_->Search(query, limit);
+    ASSERT_TRUE(hits.has_value()) << index_->Error();
+    const std::size_t n = std::min<std::size_t>(all->size(), static_cast<std::size_t>(limit));
+    ASSERT_EQ(hits->size(), n) << limit;
+    for (std::size_t i = 0; i < n; ++i) EXPECT_EQ((*hits)[i].name, (*all)[i].name) << limit;
   }
 }
 
