@@ -15,7 +15,7 @@
 // first token may be marked or not, its first word may begin at an odd place in a word of
 // the text (the second character of a pair, any of 36), and its last word may go on (its
 // last character alone the first of a pair). So every substring of a run is found
-// exactly, and never more than 72 tokens stand at one place of a query.
+// exactly, and never more than 74 tokens stand at one place of a query.
 
 #include <string>
 #include <string_view>
