@@ -140,14 +140,25 @@ HostCommandResult HostConversation::Send(const std::string& command,
   return AwaitHostCommand(shared_->queue, ticket, wait);
 }
 
-DdeHostChannel::DdeHostChannel() {
+DdeHostChannel::DdeHostChannel() { Initialize(); }
+
+void DdeHostChannel::Initialize() {
   // The ANSI DDE functions on purpose: the client is an ANSI program and must get
   // the command's Shift-JIS bytes exactly; a Unicode conversation would have the
   // system convert the text between the two sides with the ANSI code page.
+  // A non-zero instance would ask DDEML to change that instance instead.
+  instance_ = 0;
   if (DdeInitializeA(&instance_, &NoNotifications, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS,
                      0) != DMLERR_NO_ERROR) {
     instance_ = 0;
   }
+}
+
+bool DdeHostChannel::Connected() const {
+  CONVINFO info{};
+  info.cb = sizeof info;
+  return DdeQueryConvInfo(conversation_, QID_SYNC, &info) != 0 &&
+         (info.wStatus & ST_CONNECTED) != 0;
 }
 
 DdeHostChannel::~DdeHostChannel() {
@@ -172,14 +183,22 @@ bool DdeHostChannel::ClientAnswersBy(std::int64_t send_by_ms) {
                              &answer) != 0;
 }
 
-bool DdeHostChannel::OpenAndExecute(const std::string& command, bool reuse) {
+ExecuteResult DdeHostChannel::OpenAndExecute(const std::string& command, bool reuse,
+                                             int answer_wait_ms) {
+  if (reuse && conversation_ != nullptr) {
+    // A client that ended the conversation (it exited or started again since
+    // the last command) has posted its end: served, it tells whether the
+    // conversation still stands.
+    ServeMessages();
+    if (!Connected()) Close();
+  }
   if (!reuse) Close();
-  if (instance_ == 0) return false;
+  if (instance_ == 0) return ExecuteResult::kNotSent;
   if (!ClientAnswersBy(send_by_ms_ >= 0 ? send_by_ms_ : NowMs() + kConnectLimitMs)) {
     Close();
-    return false;
+    return ExecuteResult::kNotSent;
   }
-  if (conversation_ != nullptr) return Execute(command);
+  if (conversation_ != nullptr) return Execute(command, answer_wait_ms);
   const std::string service_name(kDdeService);
   const std::string topic_name(kDdeTopic);
   HSZ service = DdeCreateStringHandleA(instance_, service_name.c_str(), CP_WINANSI);
@@ -191,34 +210,59 @@ bool DdeHostChannel::OpenAndExecute(const std::string& command, bool reuse) {
   if (topic != nullptr) DdeFreeStringHandle(instance_, topic);
   if (conversation_ == nullptr) {
     Close();
-    return false;
+    return ExecuteResult::kNotSent;
   }
   Pause(kConnectPauseMs);
-  return Execute(command);
+  return Execute(command, answer_wait_ms);
 }
 
-bool DdeHostChannel::Execute(const std::string& command) {
+ExecuteResult DdeHostChannel::Execute(const std::string& command, int answer_wait_ms) {
   if (may_send_ && !may_send_()) {
     Close();
-    return false;
+    return ExecuteResult::kNotSent;
   }
   std::vector<BYTE> bytes(command.begin(), command.end());
   bytes.push_back(0);
+  const DWORD size = static_cast<DWORD>(bytes.size());
   DWORD transaction = 0;
-  if (DdeClientTransaction(bytes.data(), static_cast<DWORD>(bytes.size()), conversation_, nullptr,
-                           CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &transaction) == nullptr) {
-    Close();
-    return false;
+  if (answer_wait_ms <= 0) {
+    if (DdeClientTransaction(bytes.data(), size, conversation_, nullptr, CF_TEXT, XTYP_EXECUTE,
+                             TIMEOUT_ASYNC, &transaction) == nullptr) {
+      Close();
+      return ExecuteResult::kNotSent;
+    }
+    return ExecuteResult::kSent;
   }
-  return true;
+  // Awaited: DDEML serves this thread's messages until the answer comes.
+  if (DdeClientTransaction(bytes.data(), size, conversation_, nullptr, CF_TEXT, XTYP_EXECUTE,
+                           static_cast<DWORD>(answer_wait_ms), &transaction) != nullptr) {
+    return ExecuteResult::kAnswered;
+  }
+  switch (DdeGetLastError(instance_)) {
+    case DMLERR_NOTPROCESSED:
+    case DMLERR_BUSY:
+      return ExecuteResult::kAnswered;
+    case DMLERR_EXECACKTIMEOUT:
+      return ExecuteResult::kUnanswered;
+    default:
+      Close();
+      return ExecuteResult::kNotSent;
+  }
 }
 
 void DdeHostChannel::Close() {
-  if (conversation_ != nullptr) {
-    // The execute was sent without waiting for its answer; abandon it first, or
-    // the disconnect waits for an acknowledgement nobody pumps messages for.
-    DdeAbandonTransaction(instance_, conversation_, 0);
-    DdeDisconnect(conversation_);
+  if (conversation_ == nullptr) return;
+  // A single command's execute was sent without waiting for its answer;
+  // abandon it first, or the disconnect waits for an acknowledgement nobody
+  // pumps messages for.
+  DdeAbandonTransaction(instance_, conversation_, 0);
+  // A conversation the client ended cannot be disconnected: Wine's DDEML then
+  // keeps it, and refuses every later conversation with the same service and
+  // topic ("already exists") for as long as the instance lives. A new
+  // instance forgets it.
+  if (!DdeDisconnect(conversation_)) {
+    DdeUninitialize(instance_);
+    Initialize();
   }
   conversation_ = nullptr;
 }

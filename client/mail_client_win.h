@@ -82,7 +82,7 @@ class DdeHostChannel final : public HostChannel {
   // and the last check before sending.
   void SetGate(std::int64_t send_by_ms, std::function<bool()> may_send);
 
-  bool OpenAndExecute(const std::string& command, bool reuse) override;
+  ExecuteResult OpenAndExecute(const std::string& command, bool reuse, int answer_wait_ms) override;
   void Close() override;
   bool IsOpen() const { return conversation_ != nullptr; }
   void Pause(int ms) override;
@@ -91,9 +91,12 @@ class DdeHostChannel final : public HostChannel {
   bool CanOpenForReading(const std::string& path) override;
 
  private:
+  void Initialize();
+  // Whether the open conversation still stands (the client has not ended it).
+  bool Connected() const;
   bool ClientAnswersBy(std::int64_t send_by_ms);
   // Sends `command` on the open conversation, after the last check.
-  bool Execute(const std::string& command);
+  ExecuteResult Execute(const std::string& command, int answer_wait_ms);
 
   DWORD instance_ = 0;
   HCONV conversation_ = nullptr;

@@ -18,23 +18,34 @@ namespace {
 
 constexpr std::int64_t kNever = 1'000'000'000;
 
-// A client that answers at scripted times: the file is locked until `unlocked_at`,
-// and gone from `gone_at` on.
+// A client that answers at scripted times: an awaited execute is answered at
+// `answered_at`, the file is locked until `unlocked_at`, and gone from
+// `gone_at` on.
 class ScriptedChannel final : public HostChannel {
  public:
   bool connects = true;
+  std::int64_t answered_at = 0;
   std::int64_t unlocked_at = 0;
   std::int64_t gone_at = kNever;
   std::vector<std::string> sent;
+  std::vector<int> answer_waits;
   int closes = 0;
   std::int64_t now = 0;
 
   std::vector<int> pauses;
-  bool OpenAndExecute(const std::string& command, bool reuse) override {
+  ExecuteResult OpenAndExecute(const std::string& command, bool reuse,
+                               int answer_wait_ms) override {
     if (!reuse) ++fresh_opens;
-    if (!connects) return false;
+    if (!connects) return ExecuteResult::kNotSent;
     sent.push_back(command);
-    return true;
+    answer_waits.push_back(answer_wait_ms);
+    if (answer_wait_ms == 0) return ExecuteResult::kSent;
+    if (answered_at > now + answer_wait_ms) {
+      now += answer_wait_ms;
+      return ExecuteResult::kUnanswered;
+    }
+    now = std::max(now, answered_at);
+    return ExecuteResult::kAnswered;
   }
   void Close() override { ++closes; }
   int fresh_opens = 0;
@@ -79,18 +90,20 @@ TEST(SendHostCommand, EndsWhenTheFileIsReleasedGoneOrTheWaitRunsOut) {
   }
 }
 
-// A batch's waits start short and grow by a millisecond a try up to the
-// single command's pauses, keep their bound, and leave the conversation open
-// only for a released file; a single command keeps its own conversation and
-// its full pauses.
-TEST(SendHostCommand, BatchPausesGrowToTheSingleOnesAndStayBounded) {
+// A single command is not awaited and keeps its own conversation and its
+// full pauses. A batch's command is awaited, then one look at the file ends
+// it with the conversation left open; only a file still held gets the waits,
+// whose pauses start short and grow to the single command's, under the same
+// bound, which the wait for the answer counts toward.
+TEST(SendHostCommand, ABatchAwaitsTheAnswerAndLooksAtTheFileOnce) {
   constexpr auto kSingle = HostCommandPace::kSingle;
   constexpr auto kBatch = HostCommandPace::kBatch;
+  constexpr std::int64_t kLimit = kFileWaitLimitMs;
   struct Case {
     HostCommandPace pace;
-    std::int64_t unlocked_at, gone_at;
+    std::int64_t answered_at, unlocked_at, gone_at;
     HostCommandResult result;
-    std::vector<int> pauses;  // empty: only the longest pause and the bound are checked
+    std::vector<int> pauses;  // empty with a longest pause: only that and the bound are checked
     int longest_pause;
     std::int64_t max_elapsed;
     int closes;
@@ -98,37 +111,47 @@ TEST(SendHostCommand, BatchPausesGrowToTheSingleOnesAndStayBounded) {
   };
   // clang-format off
   const Case cases[] = {
-      {kSingle, 0, kNever, HostCommandResult::kReleased, {20, 10}, 20, 30, 1,
-       "single: the full pauses, its own conversation"},
-      {kSingle, 50, kNever, HostCommandResult::kReleased, {20, 20, 20, 10}, 20, 70, 1,
+      {kSingle, kNever, 0, kNever, HostCommandResult::kReleased, {20, 10}, 20, 30, 1,
+       "single: not awaited, the full pauses, its own conversation"},
+      {kSingle, kNever, 50, kNever, HostCommandResult::kReleased, {20, 20, 20, 10}, 20, 70, 1,
        "single: released while waiting, pauses unchanged"},
-      {kBatch, 0, kNever, HostCommandResult::kReleased, {1, 1}, 1, 2, 0,
-       "batch: released at once, the conversation stays for the next mark"},
-      {kBatch, 10, kNever, HostCommandResult::kReleased, {1, 2, 3, 4, 1}, 4, 11, 0,
-       "batch: the pauses grow while the client works"},
-      {kBatch, 400, kNever, HostCommandResult::kReleased, {}, 20, 421, 0,
+      {kBatch, 0, 0, kNever, HostCommandResult::kReleased, {}, 0, 0, 0,
+       "batch: answered, the file free: no pause, the conversation stays for the next mark"},
+      {kBatch, 300, 0, kNever, HostCommandResult::kReleased, {}, 0, 300, 0,
+       "batch: a busy client's answer is awaited"},
+      {kBatch, 0, 10, kNever, HostCommandResult::kReleased, {1, 2, 3, 4, 1}, 4, 11, 0,
+       "batch: a file still held after the answer: the pauses grow while the client works"},
+      {kBatch, 0, 400, kNever, HostCommandResult::kReleased, {}, 20, 421, 0,
        "batch: the pauses stop growing at the single command's"},
-      {kBatch, kNever, kNever, HostCommandResult::kTimedOut, {}, 20,
-       kFileWaitLimitMs + kFirstWaitPauseMs, 1,
-       "batch: locked for ever, the same bound, the conversation closed"},
-      {kBatch, kNever, 5, HostCommandResult::kFileGone, {1, 2, 3}, 3, 6, 1,
+      {kBatch, 3000, kNever, kNever, HostCommandResult::kTimedOut, {}, 20,
+       kLimit + kFirstWaitPauseMs, 1,
+       "batch: answered late, locked for ever: the answer's wait counts toward the bound"},
+      {kBatch, kNever, 0, kNever, HostCommandResult::kTimedOut, {}, 0, kLimit, 1,
+       "batch: never answered: no file wait, the conversation closed"},
+      {kBatch, 0, kNever, 5, HostCommandResult::kFileGone, {1, 2, 3}, 3, 6, 1,
        "batch: a gone file ends the wait at once"},
   };
   // clang-format on
   for (const Case& c : cases) {
     ScriptedChannel channel;
+    channel.answered_at = c.answered_at;
     channel.unlocked_at = c.unlocked_at;
     channel.gone_at = c.gone_at;
     EXPECT_EQ(SendHostCommand(channel, "MarkMail(x,1073741824,0)", "x.qnm", c.pace), c.result)
         << c.why;
-    if (!c.pauses.empty()) {
+    if (!c.pauses.empty() || c.longest_pause == 0) {
       EXPECT_EQ(channel.pauses, c.pauses) << c.why;
     }
-    EXPECT_EQ(*std::max_element(channel.pauses.begin(), channel.pauses.end()), c.longest_pause)
-        << c.why;
+    if (c.longest_pause > 0) {
+      ASSERT_FALSE(channel.pauses.empty()) << c.why;
+      EXPECT_EQ(*std::max_element(channel.pauses.begin(), channel.pauses.end()), c.longest_pause)
+          << c.why;
+    }
     EXPECT_LE(channel.now, c.max_elapsed) << c.why;
     EXPECT_EQ(channel.closes, c.closes) << c.why;
     EXPECT_EQ(channel.fresh_opens, c.pace == kSingle ? 1 : 0) << c.why;
+    const int awaited = c.pace == kSingle ? 0 : kFileWaitLimitMs;
+    EXPECT_EQ(channel.answer_waits, std::vector<int>{awaited}) << c.why;
   }
 }
 

@@ -73,6 +73,49 @@ TEST(MkMailboxTest, StatusFieldDecodesToTheIntendedBlock) {
   }
 }
 
+// Every record comes out unread with its other bits, size and date kept;
+// what is not a whole record comes out byte for byte.
+TEST(MkMailboxTest, EveryRecordUnreadSetsOnlyTheUnreadBit) {
+  const std::uint32_t flags = thread::kAttachmentFlag | 0x5;
+  const std::string read_record =
+      "00000001=" + mkmailbox::EncodeStatusField(flags, 1234, 0x5f000000) + "a:b\r\n";
+  const std::string unread_record =
+      "00000002=" + mkmailbox::EncodeStatusField(thread::kUnreadFlag, 10, 20) + "c:d\r\n";
+  struct Case {
+    std::string line;
+    bool record;  // read back as a record that must be unread
+    const char* reason;
+  };
+  const Case cases[] = {
+      {read_record, true, "a read record"},
+      {unread_record, true, "an unread record"},
+      {"00000003=AAAA!AAAAAAAAAAAsender:subject\r\n", false, "a damaged status field"},
+      {"[Header]\r\n", false, "a line that is no record"},
+      {"00000004=" + mkmailbox::EncodeStatusField(0, 1, 2) + "x:y", true,
+       "the last record without a line end"},
+  };
+  std::string index;
+  for (const Case& c : cases) index += c.line;
+  const std::string unread = mkmailbox::WithEveryRecordUnread(index);
+  ASSERT_EQ(unread.size(), index.size());
+  std::size_t at = 0;
+  for (const Case& c : cases) {
+    const std::string line = unread.substr(at, c.line.size());
+    at += c.line.size();
+    if (!c.record) {
+      EXPECT_EQ(line, c.line) << c.reason;
+      continue;
+    }
+    DecodedRecord before, after;
+    ASSERT_TRUE(DecodeRecord(c.line, before)) << c.reason;
+    ASSERT_TRUE(DecodeRecord(line, after)) << c.reason;
+    EXPECT_EQ(after.flags(), before.flags() | thread::kUnreadFlag) << c.reason;
+    EXPECT_EQ(after.BigEndianWord(4), before.BigEndianWord(4)) << c.reason;
+    EXPECT_EQ(after.BigEndianWord(8), before.BigEndianWord(8)) << c.reason;
+    EXPECT_EQ(line.substr(25), c.line.substr(25)) << c.reason << ": sender and subject kept";
+  }
+}
+
 TEST(MkMailboxTest, SubjectColonsRoundTripThroughTheRecord) {
   struct Case {
     const char* subject;

@@ -167,4 +167,33 @@ TEST(StandInTest, TheProgramsChannelDeliversCommandsAndNeverHangs) {
   EXPECT_EQ(LogLines(log), expected);
 }
 
+// The client ends while a batch's conversation is open (it exits, or starts
+// again): the batch's next command goes to the client running then, on a new
+// conversation, and so do the ones after it.
+TEST(StandInTest, ABatchGoesOnWithTheClientThatStartedAgain) {
+  testing_support::TempDir dir;
+  const std::string message = dir.WriteFile("Mailbox/Acc1/Inbox.box/00000002.qnm", "body");
+  const std::string mark = "MarkMail(Acc1\\Inbox.box\\00000002,1073741824,0)";
+  constexpr auto kBatch = client::HostCommandPace::kBatch;
+  client::DdeHostChannel channel;
+  {
+    StandIn first;
+    ASSERT_TRUE(first.Start("", dir.Join("first.log")));
+    ASSERT_TRUE(WaitForWindow());
+    ASSERT_EQ(client::SendHostCommand(channel, mark, message, kBatch),
+              client::HostCommandResult::kReleased);
+    ASSERT_TRUE(channel.IsOpen()) << "the batch's conversation stays open";
+  }
+  const std::string log = dir.Join("second.log");
+  StandIn second;
+  ASSERT_TRUE(second.Start("", log));
+  ASSERT_TRUE(WaitForWindow());
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(client::SendHostCommand(channel, mark, message, kBatch),
+              client::HostCommandResult::kReleased);
+  }
+  const std::vector<std::string> expected = {"CommandLine: ", mark, mark};
+  EXPECT_EQ(LogLines(log), expected);
+}
+
 }  // namespace

@@ -30,6 +30,7 @@
 #include "thread/mute_list.h"
 #include "thread/thread_node.h"
 #include "thread/thread_rows.h"
+#include "tools/mkmailbox/index_format.h"
 #include "tools/standin/messages.h"
 #include "ui/dialogs/folder_read_form.h"
 #include "ui/dialogs/muted_threads_form.h"
@@ -1023,6 +1024,144 @@ TEST_F(MailClient, CatchingUpOlderThanNDaysSendsExactlyThoseAndACancelStopsIt) {
   sent = client.Received();
   sent.erase(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(before));
   EXPECT_EQ(sent, std::vector<std::string>(old_commands.begin() + 1, old_commands.end()));
+}
+
+// Sets the unread bit of every record of the first account's Inbox index,
+// before the window starts, so that the stand-in has every mark to carry out.
+void MakeInboxUnread(UiFixture& fixture) {
+  const std::string index_path = fixture.MailboxDir() + "\\Acc1\\Inbox.box\\Entry.lst";
+  std::string index;
+  ASSERT_TRUE(platform::ReadWholeFile(index_path, index));
+  ASSERT_TRUE(platform::ReplaceFileAtomically(index_path, mkmailbox::WithEveryRecordUnread(index)));
+}
+
+// How many of `nodes` the folder's index still shows unread.
+std::size_t UnreadInIndex(const std::string& folder,
+                          const std::vector<thread::ThreadNode*>& nodes) {
+  std::string index;
+  platform::ReadWholeFile(folder + "\\Entry.lst", index);
+  std::map<std::string, bool> unread;
+  thread::IndexRecords records(index);
+  for (std::string_view line; records.Next(line);) {
+    unread[std::string(line.substr(0, 8))] =
+        thread::IsUnread(thread::ParseIndexRecord(line).StatusBlock);
+  }
+  return static_cast<std::size_t>(std::count_if(nodes.begin(), nodes.end(), [&](auto* node) {
+    const auto found = unread.find(node->Name.data());
+    return found == unread.end() || found->second;
+  }));
+}
+
+// The first node of the first thread of three or more messages.
+thread::ThreadNode* ThreadOfThree(UiFixture& fixture) {
+  for (thread::ThreadNode* at = fixture.Main().Shown().Rows().Head(); at != nullptr;
+       at = thread::ThreadEnd(at)) {
+    if (at->Next != nullptr && at->Next->Depth > 0 && at->Next->Next != nullptr &&
+        at->Next->Next->Depth > 0) {
+      return at;
+    }
+  }
+  return nullptr;
+}
+
+// The client stops answering (busy with its mail) or holds a message's file
+// for a while in the middle of a batch of marks: every chosen message is
+// marked exactly once, in list order, once it answers again, within the
+// waits' bounds, and the window answers all along. A file held after the
+// client answered is still waited for.
+TEST_F(MailClient, AClientBusyInTheMiddleOfABatchMarksEveryChosenMessageExactlyOnce) {
+  const struct Case {
+    const char* why;
+    bool catch_up;   // the whole folder through フォルダを既読にする, else one thread
+    bool hold_file;  // the test holds the file, else the stand-in is busy
+    DWORD for_ms;
+  } cases[] = {
+      {"one thread, the client busy for 2 s at its second mark", false, false, 2000},
+      {"the folder's catch-up, the client busy for 2 s at the middle mark", true, false, 2000},
+      {"the folder's catch-up, the middle mark's file held for 1 s", true, true, 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fixture.Restore();
+    MakeInboxUnread(fixture);
+    WithStandIn client(fixture);
+    ui::TVtFormMain& main = fixture.Main();
+    std::vector<thread::ThreadNode*> chosen;
+    if (c.catch_up) {
+      for (thread::ThreadNode* at = main.Shown().Rows().Head(); at != nullptr; at = at->Next) {
+        chosen.push_back(at);
+      }
+    } else {
+      thread::ThreadNode* root = ThreadOfThree(fixture);
+      ASSERT_NE(root, nullptr);
+      for (thread::ThreadNode* at = root; at != thread::ThreadEnd(root); at = at->Next) {
+        chosen.push_back(at);
+      }
+      main.SelectRow(main.Shown().Rows().RowOf(root), true);
+    }
+    ASSERT_GE(chosen.size(), 3u);
+    std::vector<std::string> expected;
+    for (thread::ThreadNode* node : chosen) {
+      ASSERT_TRUE(thread::IsUnread(*node));
+      expected.push_back("MarkMail(" + Relative(fixture, *node) + ",1073741824,0)");
+    }
+    const std::string folder = fixture.FolderPath(kInbox);
+    ASSERT_EQ(UnreadInIndex(folder, chosen), chosen.size());
+
+    const std::size_t middle = c.catch_up ? chosen.size() / 2 : 2;
+    const std::string held_path = chosen[middle - 1]->FilePath.str();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    DWORD held_at = 0;
+    std::optional<DuringPump> release;
+    fixture.MailClient.OnCommand = [&] {
+      if (fixture.MailClient.Commands.size() != middle) return;
+      if (!c.hold_file) {
+        KeepStandInBusy(c.for_ms);
+        return;
+      }
+      held = CreateFileW(platform::Widen(held_path).c_str(), GENERIC_READ, 0, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      held_at = GetTickCount();
+      release.emplace([&] {
+        if (GetTickCount() - held_at < c.for_ms) return false;
+        CloseHandle(held);
+        return true;
+      });
+    };
+    const std::size_t before = client.Received().size();
+    AnswerWatch watch(main.hwnd());
+    const DWORD start = GetTickCount();
+    if (c.catch_up) {
+      ASSERT_EQ(RunWithSteps([&] { fixture.Command("mFolderRead"); }, {[&] {
+                               HWND dialog = FindThreadWindow(ui::TFolderReadForm::kClassName);
+                               if (dialog == nullptr) return false;
+                               PostClick(GetDlgItem(dialog, IDOK));
+                               return true;
+                             }}),
+                1u);
+    } else {
+      fixture.Command("mThreadRead");
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_LT(watch.Stop(), 1000u) << "the window kept answering";
+    fixture.MailClient.OnCommand = nullptr;
+    if (c.hold_file) {
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      EXPECT_TRUE(release->Done()) << "the held file was waited for";
+      if (!release->Done()) CloseHandle(held);
+    }
+    EXPECT_GE(elapsed, c.for_ms - 500) << "the batch waited for the client";
+    EXPECT_LT(elapsed, c.for_ms + 8000) << "within the waits' bounds";
+    EXPECT_EQ(fixture.MailClient.Commands, expected) << "each handed over once, in list order";
+    EXPECT_EQ(fixture.MailClient.Results,
+              std::vector<client::HostCommandResult>(expected.size(),
+                                                     client::HostCommandResult::kReleased));
+    EXPECT_TRUE(PumpUntil([&] { return UnreadInIndex(folder, chosen) == 0; }, 5000))
+        << "the client marked every chosen message";
+    std::vector<std::string> received = client.Received();
+    received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(before));
+    EXPECT_EQ(received, expected) << "the client got each mark once, in list order";
+  }
 }
 
 }  // namespace

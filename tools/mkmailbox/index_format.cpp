@@ -6,6 +6,10 @@
 namespace mkmailbox {
 namespace {
 
+// Where a record's status field lies: after the name and the "=".
+constexpr std::size_t kStatusFieldStart = 9;
+constexpr std::size_t kStatusFieldLength = 16;
+
 void AppendLittleEndian(std::string& out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
@@ -81,6 +85,25 @@ void AppendIndexRecord(std::string& out, const IndexEntry& entry) {
   out += ':';
   out += QuoteIndexSubject(entry.subject);
   out += "\r\n";
+}
+
+std::string WithEveryRecordUnread(std::string_view index) {
+  std::string out(index);
+  for (std::size_t start = 0; start < out.size();) {
+    const std::size_t found = out.find('\n', start);
+    const std::size_t end = found == std::string::npos ? out.size() : found + 1;
+    const std::string_view line = std::string_view(out).substr(start, end - start);
+    // A damaged field is left alone: encoding it again would lose its bytes.
+    const thread::Base64Block field = thread::DecodeBase64Block(
+        line.substr(std::min(kStatusFieldStart, line.size()), kStatusFieldLength));
+    if (thread::IsIndexRecord(line) && !field.Corrupt && field.Length == 12) {
+      thread::StatusBytes status = thread::ParseIndexRecord(line).StatusBlock;
+      status[3] = static_cast<std::uint8_t>(status[3] | (thread::kUnreadFlag >> 24));
+      out.replace(start + kStatusFieldStart, kStatusFieldLength, EncodeStatusField(status));
+    }
+    start = end;
+  }
+  return out;
 }
 
 }  // namespace mkmailbox

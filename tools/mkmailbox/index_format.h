@@ -51,4 +51,9 @@ std::string QuoteIndexSubject(std::string_view subject);
 // Appends one record with its CR LF line end.
 void AppendIndexRecord(std::string& out, const IndexEntry& entry);
 
+// The index text `index` with the unread bit set in the flag word of every
+// record whose status field decodes whole, every other byte as it was: a
+// folder whose every message the benchmarks and tests can mark read.
+std::string WithEveryRecordUnread(std::string_view index);
+
 }  // namespace mkmailbox
