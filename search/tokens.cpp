@@ -6,9 +6,7 @@ namespace search {
 namespace {
 
 // One place of a query's phrase: the tokens that may stand there.
-struct Place {
-  std::vector<std::string> tokens;
-};
+using Place = std::vector<std::string>;
 
 constexpr std::string_view kWordChars = "abcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -30,7 +28,7 @@ std::string Phrase(const std::vector<Place>& places) {
   for (const Place& place : places) {
     if (!out.empty()) out += " + ";
     std::string alternatives;
-    for (const std::string& token : place.tokens) {
+    for (const std::string& token : place) {
       if (!alternatives.empty()) alternatives += kAlternatives;
       alternatives += token;
     }
@@ -55,9 +53,9 @@ std::vector<Place> Places(const std::vector<Piece>& pieces, bool odd) {
     if (!IsWordChar(text[0])) {
       // The first may begin the text's run or follow in it.
       if (first) {
-        places.push_back({{std::string(text), Marked(text)}});
+        places.push_back({std::string(text), Marked(text)});
       } else {
-        places.push_back({{pieces[i].run_start ? Marked(text) : std::string(text)}});
+        places.push_back({pieces[i].run_start ? Marked(text) : std::string(text)});
       }
       continue;
     }
@@ -67,8 +65,8 @@ std::vector<Place> Places(const std::vector<Piece>& pieces, bool odd) {
       Place pair;
       for (const char c : kWordChars) {
         const std::string token{c, text[0]};
-        pair.tokens.push_back(token);
-        pair.tokens.push_back(Marked(token));
+        pair.push_back(token);
+        pair.push_back(Marked(token));
       }
       places.push_back(std::move(pair));
       pos = 1;
@@ -77,18 +75,18 @@ std::vector<Place> Places(const std::vector<Piece>& pieces, bool odd) {
       const std::string_view token = text.substr(pos, 2);
       Place place;
       if (first && pos == 0) {
-        place.tokens = {std::string(token), Marked(token)};
+        place = {std::string(token), Marked(token)};
       } else if (pos == 0 && pieces[i].run_start) {
-        place.tokens = {Marked(token)};
+        place = {Marked(token)};
       } else {
-        place.tokens = {std::string(token)};
+        place = {std::string(token)};
       }
       // The text's word may go on past the query's last: its last character alone may
       // be the first of a pair. (Alternatives, not a prefix: FTS5 reads a prefix's every
       // token whole before the first hit.)
       if (last && token.size() == 1) {
-        for (std::size_t k = 0, forms = place.tokens.size(); k < forms; ++k) {
-          for (const char c : kWordChars) place.tokens.push_back(place.tokens[k] + c);
+        for (std::size_t k = 0, forms = place.size(); k < forms; ++k) {
+          for (const char c : kWordChars) place.push_back(place[k] + c);
         }
       }
       places.push_back(std::move(place));

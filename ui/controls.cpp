@@ -182,6 +182,16 @@ void VirtualListView::RangeSelected() {
   adjusting_ = false;
 }
 
+std::string ListCellText(HWND list, int row, int column) {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return platform::Narrow(buffer.data());
+}
+
 void AddListColumn(HWND list, int index, const std::string& caption, int width) {
   std::wstring wide = platform::Widen(caption);
   LVCOLUMNW column{};
@@ -212,13 +222,7 @@ void VirtualListView::SelectRow(int row) const {
 }
 
 std::string VirtualListView::CellText(int row, int column) const {
-  std::vector<wchar_t> buffer(1024, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return platform::Narrow(buffer.data());
+  return ListCellText(hwnd_, row, column);
 }
 
 int VirtualListView::RowImage(int row) const {

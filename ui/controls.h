@@ -156,6 +156,8 @@ class OwnerDrawListBox : public Control {
 // Adds column `index` to a report-style list view: `caption` (CP932), `width`
 // in pixels.
 void AddListColumn(HWND list, int index, const std::string& caption, int width);
+// The text of a list view's cell (Shift-JIS), up to 1,023 characters.
+std::string ListCellText(HWND list, int row, int column);
 
 // Report-style list view whose rows are supplied on demand (LVS_OWNERDATA):
 // the owner answers LVN_GETDISPINFO, the control holds only the row count,

@@ -30,13 +30,7 @@ void ReportList::AddRow(const std::vector<std::string>& cells) const {
 }
 
 std::string ReportList::CellText(int row, int column) const {
-  std::vector<wchar_t> buffer(1024, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return platform::Narrow(buffer.data());
+  return ListCellText(hwnd_, row, column);
 }
 
 std::vector<int> ReportList::SelectedRows() const {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,23 +46,30 @@ bool PressCtrl(ui::TVtFormMain& main, HWND control, WORD key) {
   return taken;
 }
 
+// The messages of the threads in which some message meets `holds`, over the
+// folder's whole list.
+std::set<const thread::ThreadNode*> ThreadsWhere(
+    const thread::ThreadNode* head, const std::function<bool(const thread::ThreadNode&)>& holds) {
+  std::set<const thread::ThreadNode*> out;
+  for (const thread::ThreadNode* root = head; root != nullptr;) {
+    const thread::ThreadNode* end = root->Next;
+    while (end != nullptr && end->Depth > 0) end = end->Next;
+    bool any = false;
+    for (const thread::ThreadNode* at = root; at != end; at = at->Next) any = any || holds(*at);
+    for (const thread::ThreadNode* at = root; any && at != end; at = at->Next) out.insert(at);
+    root = end;
+  }
+  return out;
+}
+
 // The messages of the threads in which some message's sender holds `word`
 // (folded as the filter folds), over the folder's whole list.
 std::set<const thread::ThreadNode*> ThreadsOfSender(const thread::ThreadNode* head,
                                                     const std::string& word) {
   const std::string folded = thread::FoldForFilter(word);
-  std::set<const thread::ThreadNode*> out;
-  for (const thread::ThreadNode* root = head; root != nullptr;) {
-    const thread::ThreadNode* end = root->Next;
-    while (end != nullptr && end->Depth > 0) end = end->Next;
-    bool holds = false;
-    for (const thread::ThreadNode* at = root; at != end; at = at->Next) {
-      holds = holds || thread::SjisContains(thread::FoldForFilter(at->Sender), folded);
-    }
-    for (const thread::ThreadNode* at = root; holds && at != end; at = at->Next) out.insert(at);
-    root = end;
-  }
-  return out;
+  return ThreadsWhere(head, [&](const thread::ThreadNode& node) {
+    return thread::SjisContains(thread::FoldForFilter(node.Sender), folded);
+  });
 }
 
 // A row whose sender wrote some threads of the folder but not all.
@@ -135,20 +143,11 @@ TEST(QueryBox, ASenderAndADayTypedShowOnlyThoseThreads) {
   // The threads with a message whose sender holds `word` on `day`.
   auto threads_of = [&](const std::string& word, const Day& day) {
     const std::string folded = thread::FoldForFilter(word);
-    std::set<const thread::ThreadNode*> out;
-    for (const thread::ThreadNode* root = head; root != nullptr;) {
-      const thread::ThreadNode* end = root->Next;
-      while (end != nullptr && end->Depth > 0) end = end->Next;
-      bool holds = false;
-      for (const thread::ThreadNode* at = root; at != end; at = at->Next) {
-        const std::int64_t stamp = thread::StampSeconds(*at);
-        holds = holds || (thread::SjisContains(thread::FoldForFilter(at->Sender), folded) &&
-                          stamp >= day.from && stamp < day.before);
-      }
-      for (const thread::ThreadNode* at = root; holds && at != end; at = at->Next) out.insert(at);
-      root = end;
-    }
-    return out;
+    return ThreadsWhere(head, [&](const thread::ThreadNode& node) {
+      const std::int64_t stamp = thread::StampSeconds(node);
+      return thread::SjisContains(thread::FoldForFilter(node.Sender), folded) &&
+             stamp >= day.from && stamp < day.before;
+    });
   };
   // A sender and a day of one of their messages that leave out some of
   // their threads, so that both terms count.
