@@ -22,9 +22,18 @@ void AppendQuoted(std::string_view token, std::string& out) {
   out += '"';
 }
 
-// The FTS5 phrase of `places`.
+// The FTS5 phrase of `places`. A phrase of one place is the OR of its tokens: FTS5 reads
+// a lone token's positions as stored, but merges the positions of tokens standing at one
+// place for every message that holds any, at a cost that grows with their number.
 std::string Phrase(const std::vector<Place>& places) {
   std::string out;
+  if (places.size() == 1 && places[0].size() > 1) {
+    for (const std::string& token : places[0]) {
+      out += out.empty() ? "(" : " OR ";
+      AppendQuoted(token, out);
+    }
+    return out + ")";
+  }
   for (const Place& place : places) {
     if (!out.empty()) out += " + ";
     std::string alternatives;
