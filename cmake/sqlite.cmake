@@ -13,6 +13,7 @@ add_library(sqlite3 STATIC ${VELTRANO_SQLITE_DIR}/sqlite3.c)
 target_include_directories(sqlite3 SYSTEM PUBLIC ${VELTRANO_SQLITE_DIR})
 target_compile_definitions(sqlite3 PRIVATE
   SQLITE_ENABLE_FTS5
+  SQLITE_ENABLE_SNAPSHOT
   # Safe for connections on several threads; the index is written by a worker.
   SQLITE_THREADSAFE=1
   # In WAL mode a commit does not wait for the disk: a crash can lose the last

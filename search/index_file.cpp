@@ -156,6 +156,12 @@ bool MarkDamaged(const std::string& utf8_path) {
   return platform::TouchFileUtf8(utf8_path + kDamagedSuffix);
 }
 
+bool OpenSecondReader(Database& db, const std::string& utf8_path) {
+  if (!db.Open(utf8_path, false)) return false;
+  db.SetBusyTimeout(kBusyTimeoutMs);
+  return RegisterTokenizer(db.Get());
+}
+
 bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error) {
   if (platform::FileExistsUtf8(utf8_path + kDamagedSuffix) && !SetAside(utf8_path)) {
     return Unusable(utf8_path, ja::kDamagedInUse, error);

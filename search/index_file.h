@@ -40,6 +40,10 @@ std::string IndexPath(const std::string& mailbox_utf8, const std::string& folder
 // this layout, written in WAL mode; else false with `error` saying why.
 bool OpenIndexFile(Database& db, const std::string& utf8_path, std::string* error);
 
+// Opens the index at `utf8_path`, which an OpenIndexFile connection holds open, for a
+// second reader beside it (same busy timeout, same tokenizer). False when it cannot.
+bool OpenSecondReader(Database& db, const std::string& utf8_path);
+
 // Marks the file damaged, to be set aside at its next open: the one way for code that
 // holds the file open to have it set aside (only OpenIndexFile renames it). False when
 // it could not.

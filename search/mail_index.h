@@ -158,9 +158,15 @@ class MailIndex {
   // The plan of `root`, its folder leaves looked up among the folders' titles;
   // std::nullopt on failure.
   std::optional<QueryPlan> Planned(const thread::QueryNode& root);
-  // The rows of a plan's hits, newest first: id, folder, name, stamp (`count`: the number of
-  // the live ones instead).
-  Statement HitRows(const QueryPlan& plan, bool count);
+  // The rows of a plan's hits on `db`, newest first: id, folder, name, stamp (`count`: the
+  // number of the live ones instead).
+  Statement HitRows(sqlite3* db, const QueryPlan& plan, bool count);
+  // Calls `read(db, lo, hi, half)` for the plan's ids in [lo, hi): the newer half of its
+  // messages (half 0) on this connection, the older (half 1) at once on a second one in a
+  // thread of its own, both at one snapshot of the file. All of them in one call on this
+  // connection when there is no second. `read` gives SQLITE_DONE or the error; so does this.
+  using HalfReader = std::function<int(sqlite3* db, std::int64_t lo, std::int64_t hi, int half)>;
+  int ReadInHalves(const QueryPlan& plan, const HalfReader& read);
   std::string Relative(const std::string& folder_dir) const;
   // `what`: what could not be done (CP932, search/ja_texts.h).
   bool Failed(int result, const char* what);

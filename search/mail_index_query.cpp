@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
+#include <thread>
 #include <unordered_map>
 
 #include "mailbox/client_files.h"
@@ -16,6 +17,34 @@
 #include "search/message_text.h"
 
 namespace search {
+namespace {
+
+// A hit as read, its folder by its place among the folders asked for.
+struct Found {
+  std::int64_t stamp;
+  std::size_t place;
+  std::string name;
+};
+
+// The hits newest first (ties: by the folder's place, then by name), at most `limit`
+// (all when negative); `relative`: the folders' paths by place.
+std::vector<MailIndex::Hit> Ordered(std::vector<Found> found,
+                                    const std::vector<std::string>& relative, std::int64_t limit) {
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (a.stamp != b.stamp) return a.stamp > b.stamp;
+    if (a.place != b.place) return a.place < b.place;
+    return a.name < b.name;
+  });
+  if (limit > 0 && found.size() > static_cast<std::size_t>(limit)) {
+    found.resize(static_cast<std::size_t>(limit));
+  }
+  std::vector<MailIndex::Hit> out;
+  out.reserve(found.size());
+  for (Found& f : found) out.push_back({relative[f.place], std::move(f.name)});
+  return out;
+}
+
+}  // namespace
 
 // For each leaf, the folder's rows and the text index's hits are read each on its own,
 // both by id, and walked side by side: joined in SQL, the text query runs once for every
@@ -112,7 +141,7 @@ std::optional<QueryPlan> MailIndex::Planned(const thread::QueryNode& root) {
 // The text index leads when the plan has an expression for it (CROSS JOIN keeps it
 // first), giving its ids newest first; else the messages do, by id. Either way a limit
 // stops the reading early (Search). Only ids in [?2, ?3) are read.
-Statement MailIndex::HitRows(const QueryPlan& plan, bool count) {
+Statement MailIndex::HitRows(sqlite3* db, const QueryPlan& plan, bool count) {
   const std::string what = count ? "count(*)" : "m.id, m.folder, m.name, m.stamp";
   std::string sql;
   if (!plan.lead.empty()) {
@@ -126,13 +155,84 @@ Statement MailIndex::HitRows(const QueryPlan& plan, bool count) {
           " FROM messages m WHERE m.folder != 0 AND m.shown AND m.id >= ?2 AND m.id < ?3 AND " +
           plan.where + (count ? "" : " ORDER BY m.id DESC");
   }
-  Statement rows(db_.Get(), sql.c_str());
+  Statement rows(db, sql.c_str());
   if (!plan.lead.empty()) rows.Bind(1, plan.lead);
   for (std::size_t i = 0; i < plan.texts.size(); ++i) {
     rows.Bind(static_cast<int>(i) + 4, plan.texts[i]);
   }
   rows.Bind(2, plan.least_id).Bind(3, plan.most_id);
   return rows;
+}
+
+namespace {
+
+// Starts a read transaction on `second` at the snapshot `first` (in one) reads. Where the
+// first reads no frame of the write-ahead log (a log just emptied), SQLite has no snapshot
+// to give; then the second reads the same when it too finds none: frames written since would
+// have given it one, and none can be moved into the file while the first reads without them.
+bool SameSnapshot(sqlite3* first, sqlite3* second) {
+  const auto run = [second](const char* sql) {
+    return sqlite3_exec(second, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+  };
+  // A read before the transaction opens the second's log, which opening a snapshot needs.
+  constexpr char kRead[] = "SELECT 1 FROM messages LIMIT 1";
+  if (!run(kRead) || !run("BEGIN")) return false;
+  sqlite3_snapshot* snapshot = nullptr;
+  if (sqlite3_snapshot_get(first, "main", &snapshot) == SQLITE_OK) {
+    const bool opened = sqlite3_snapshot_open(second, "main", snapshot) == SQLITE_OK;
+    sqlite3_snapshot_free(snapshot);
+    return opened;
+  }
+  if (!run(kRead)) return false;
+  if (sqlite3_snapshot_get(second, "main", &snapshot) != SQLITE_OK) return true;
+  sqlite3_snapshot_free(snapshot);
+  return false;
+}
+
+}  // namespace
+
+// Every hit of a common phrase costs FTS5 mostly the merging of the positions of the
+// tokens that may stand at one place of it, for every message holding any: work for the
+// processor, not the disk. Two connections, each reading half of the ids, take it in
+// about half the time on two cores.
+int MailIndex::ReadInHalves(const QueryPlan& plan, const HalfReader& read) {
+  // The transaction holds this connection's snapshot for the second to open.
+  int result = db_.Exec("BEGIN");
+  if (result != SQLITE_OK) return result;
+  // The split: halfway in time between the first and the last id of the range. The halves
+  // hold as many messages only as far as the mail is spread evenly over time, but finding
+  // the middle message would read half the table: 20 ms at 100,000 messages.
+  Statement ends(db_.Get(),
+                 "SELECT (SELECT min(id) FROM messages WHERE id >= ?1 AND id < ?2),"
+                 " (SELECT max(id) FROM messages WHERE id >= ?1 AND id < ?2)");
+  ends.Bind(1, plan.least_id).Bind(2, plan.most_id);
+  result = ends.Step();
+  const std::int64_t split = result == SQLITE_ROW && !ends.IsNull(0) && ends.Int(1) > ends.Int(0)
+                                 ? ends.Int(0) + (ends.Int(1) - ends.Int(0)) / 2 + 1
+                                 : plan.least_id;
+  ends.Reset();
+  if (result != SQLITE_ROW) {
+    db_.Exec("ROLLBACK");
+    return result;
+  }
+  Database second;
+  const bool split_ok = split > plan.least_id && OpenSecondReader(second, path_) &&
+                        SameSnapshot(db_.Get(), second.Get());
+  if (!split_ok) {
+    result = read(db_.Get(), plan.least_id, plan.most_id, 0);
+  } else {
+    // An interrupt of this connection stops the second too, even once this one is done.
+    const std::function<bool()> interrupted = [this] { return db_.Interrupted(); };
+    second.AskWhileRunning(&interrupted);
+    int older = SQLITE_DONE;
+    std::thread reader([&] { older = read(second.Get(), plan.least_id, split, 1); });
+    result = read(db_.Get(), split, plan.most_id, 0);
+    if (result != SQLITE_DONE) second.Interrupt();
+    reader.join();
+    if (result == SQLITE_DONE) result = older;
+  }
+  db_.Exec("COMMIT");
+  return result;
 }
 
 std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(const thread::ParsedQuery& query,
@@ -168,15 +268,33 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
   // older than the stamp of the last of them ends the reading (no hit after it can be
   // newer, mail_index.h). The hits of other folders are passed over here, not in SQL,
   // so that the limit counts the asked folders' hits only.
-  struct Found {
-    std::int64_t stamp;
-    std::size_t place;
-    std::string name;
-  };
   std::vector<Found> found;
+  if (limit < 0) {
+    std::vector<Found> older;
+    const int result =
+        ReadInHalves(*plan, [&](sqlite3* db, std::int64_t lo, std::int64_t hi, int half) {
+          std::vector<Found>& mine = half == 0 ? found : older;
+          Statement hits = HitRows(db, *plan, false);
+          if (!hits.Ok()) return sqlite3_extended_errcode(db);
+          hits.Bind(2, lo).Bind(3, hi);
+          int step;
+          while ((step = hits.Step()) == SQLITE_ROW) {
+            const auto place = place_of.find(hits.Int(1));
+            if (place == place_of.end()) continue;
+            mine.push_back({hits.Int(3), place->second, std::string(hits.Text(2))});
+          }
+          return step;
+        });
+    if (result != SQLITE_DONE) {
+      Failed(result, ja::kCannotSearch);
+      return std::nullopt;
+    }
+    found.insert(found.end(), older.begin(), older.end());
+    return Ordered(std::move(found), relative, limit);
+  }
   // The `limit` newest stamps held, the oldest of them on top.
   std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> newest;
-  Statement hits = HitRows(*plan, false);
+  Statement hits = HitRows(db_.Get(), *plan, false);
   const auto held = static_cast<std::size_t>(limit);
   // Without a text to lead, the messages are read a stretch of ids at a time from the
   // newest, each stretch four times the one before, and the text leaves ask for that
@@ -203,7 +321,6 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
       if (place == place_of.end()) continue;
       const std::int64_t stamp = hits.Int(3);
       found.push_back({stamp, place->second, std::string(hits.Text(2))});
-      if (limit < 0) continue;
       newest.push(stamp);
       if (newest.size() > held) newest.pop();
     }
@@ -216,31 +333,29 @@ std::optional<std::vector<MailIndex::Hit>> MailIndex::Search(
     Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
-  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-    if (a.stamp != b.stamp) return a.stamp > b.stamp;
-    if (a.place != b.place) return a.place < b.place;
-    return a.name < b.name;
-  });
-  if (limit > 0 && found.size() > static_cast<std::size_t>(limit)) {
-    found.resize(static_cast<std::size_t>(limit));
-  }
-  std::vector<Hit> out;
-  out.reserve(found.size());
-  for (Found& f : found) out.push_back({relative[f.place], std::move(f.name)});
-  return out;
+  return Ordered(std::move(found), relative, limit);
 }
 
 std::optional<std::int64_t> MailIndex::Count(const thread::ParsedQuery& query) {
   if (query.Empty()) return 0;
   const std::optional<QueryPlan> plan = Planned(query.root);
   if (!plan) return std::nullopt;
-  Statement count = HitRows(*plan, true);
-  const int result = count.Ok() ? count.Step() : sqlite3_extended_errcode(db_.Get());
-  if (result != SQLITE_ROW) {
+  std::int64_t counted[2] = {0, 0};
+  const int result =
+      ReadInHalves(*plan, [&](sqlite3* db, std::int64_t lo, std::int64_t hi, int half) {
+        Statement count = HitRows(db, *plan, true);
+        if (!count.Ok()) return sqlite3_extended_errcode(db);
+        count.Bind(2, lo).Bind(3, hi);
+        const int step = count.Step();
+        if (step != SQLITE_ROW) return step;
+        counted[half] = count.Int(0);
+        return SQLITE_DONE;
+      });
+  if (result != SQLITE_DONE) {
     Failed(result, ja::kCannotSearch);
     return std::nullopt;
   }
-  return count.Int(0);
+  return counted[0] + counted[1];
 }
 
 std::size_t MailIndex::Unindexed(const std::string& folder_dir) {
