@@ -120,8 +120,8 @@ void TVtFormMain::FormShow() {
   }
   thread_list_.SetBodySearch(settings_.Main.Property.BodySearch != 0);
   shown_.SetHideMuted(settings_.Main.Property.HideMuted != 0);
-  StartIndex();
   ReloadAccount();
+  StartIndex();
   // The splash goes 400 ms from now.
   SetTimer(hwnd(), kTimer1Id, 400, nullptr);
 }

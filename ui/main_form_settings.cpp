@@ -128,8 +128,9 @@ void TVtFormMain::mMailboxClick() {
   thread::ReleaseThreadLists(view_, *this);
   viewed_node_ = nullptr;
   view_.CurrentFolderIndex = -1;
-  StartIndex();
+  index_.Link.reset();  // the old mailbox's keeper is given no folder of the new one
   ReloadAccount();
+  StartIndex();
 }
 
 }  // namespace ui
